@@ -1,0 +1,71 @@
+#include "cli/cli.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QStringList>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "gui/window_launcher.h"
+
+namespace tornavo::cli {
+
+namespace {
+
+struct Subcommand {
+  const char* name;
+  const char* summary;
+  int (*run)(const QStringList&);
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"frame", "print a command text with its checksum appended", RunFrameCommand},
+    {"send", "send one service command and print the reply", RunSendCommand},
+    {"virtual-receiver", "run the virtual receiver and print its serial device",
+     RunVirtualReceiverCommand},
+    {"eeprom", "EEPROM files and transfers (convert, show, edit, read, write, verify)",
+     RunEepromCommand},
+    {"capture", "convert a captured frame to a picture", RunCaptureCommand},
+    {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
+};
+
+void PrintUsage() {
+  Out(QStringLiteral("Usage: tornavo [window options]\n"
+                     "       tornavo COMMAND [options] [--help]\n\n"
+                     "Without a command the window opens. Window options:\n"
+                     "  --virtual-receiver   connect to a virtual receiver (no hardware needed)\n"
+                     "  --eeprom FILE        start the virtual receiver's EEPROM from a BIN file\n"
+                     "  --port DEVICE        add a serial device to the port list and select it\n"
+                     "  --ini-dir DIR        folder of the settings and catalogue files\n\n"
+                     "Commands:"));
+  for (const Subcommand& command : kSubcommands)
+    Out(QStringLiteral("  %1%2").arg(QString::fromLatin1(command.name), -18).arg(
+        QString::fromLatin1(command.summary)));
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+  if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
+      first == QLatin1String("help")) {
+    PrintUsage();
+    return kExitOk;
+  }
+  for (const Subcommand& command : kSubcommands) {
+    if (first != QLatin1String(command.name)) continue;
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
+    arguments[0] = QStringLiteral("tornavo ") + arguments[0];
+    return command.run(arguments);
+  }
+  if (!first.isEmpty() && !first.startsWith(QLatin1String("--"))) {
+    Err(QStringLiteral("tornavo: unknown command '%1'. Try 'tornavo --help'.").arg(first));
+    return kExitUsage;
+  }
+  QApplication app(argc, argv);
+  return RunWindow(app.arguments());
+}
+
+}  // namespace tornavo::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tornavo::cli {
+
+// Each subcommand takes its arguments with the program and subcommand name first
+// ("tornavo frame", TEXT ...) and returns the exit status.
+int RunFrameCommand(const QStringList& arguments);
+int RunSendCommand(const QStringList& arguments);
+int RunVirtualReceiverCommand(const QStringList& arguments);
+int RunEepromCommand(const QStringList& arguments);
+int RunCaptureCommand(const QStringList& arguments);
+int RunSettingsCommand(const QStringList& arguments);
+
+}  // namespace tornavo::cli

@@ -1,0 +1,44 @@
+#include "cli/console.h"
+
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace tornavo::cli {
+
+void Out(const QString& line) {
+  std::fputs((line + '\n').toUtf8().constData(), stdout);
+  std::fflush(stdout);
+}
+
+void Err(const QString& line) {
+  std::fputs((line + '\n').toUtf8().constData(), stderr);
+  std::fflush(stderr);
+}
+
+bool Parse(QCommandLineParser& parser, const QStringList& arguments) {
+  parser.addHelpOption();
+  if (!parser.parse(arguments)) {
+    Err(parser.errorText());
+    Err(QStringLiteral("Try '%1 --help'.").arg(arguments.value(0)));
+    return false;
+  }
+  if (parser.isSet(QStringLiteral("help"))) parser.showHelp(kExitOk);
+  return true;
+}
+
+void ConsoleHost::AppendLog(LogId log, const QString& line) {
+  logs_[static_cast<int>(log)] << line;
+  if (!verbose_) return;
+  QString shown = line;
+  while (shown.endsWith('\r')) shown.chop(1);
+  Err(shown);
+}
+
+void ConsoleHost::ShowError(const QString& text) {
+  had_error_ = true;
+  Err(text);
+}
+
+void ConsoleHost::ShowInformation(const QString& text) { Out(text); }
+
+}  // namespace tornavo::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "core/app/operation_host.h"
+
+class QCommandLineParser;
+
+namespace tornavo::cli {
+
+// Exit statuses shared by the subcommands.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitBadInput = 2;
+inline constexpr int kExitNoReply = 3;
+inline constexpr int kExitRejected = 4;
+
+// UTF-8 lines on the terminal.
+void Out(const QString& line);
+void Err(const QString& line);
+
+// Parses a subcommand's arguments (the first is the program and subcommand name, for the
+// usage text). Prints the error and returns false on unknown options; --help prints the
+// help and exits.
+bool Parse(QCommandLineParser& parser, const QStringList& arguments);
+
+// An operation host for the command line: information boxes on stdout, error boxes on
+// stderr, logs only with --verbose, the status panel not at all.
+class ConsoleHost : public OperationHost {
+ public:
+  explicit ConsoleHost(bool verbose = false) : verbose_(verbose) {}
+
+  void AppendLog(LogId log, const QString& line) override;
+  void SetStatus(StatusPage, StatusField, const QString&) override {}
+  void SetProgressMaximum(StatusPage, int) override {}
+  void SetProgress(StatusPage, int) override {}
+  void ShowError(const QString& text) override;
+  void ShowInformation(const QString& text) override;
+  void DisablePages() override {}
+  void EnablePages() override {}
+
+  bool had_error() const { return had_error_; }
+  const QStringList& log(LogId id) const { return logs_[static_cast<int>(id)]; }
+
+ private:
+  bool verbose_;
+  bool had_error_ = false;
+  QStringList logs_[kLogCount];
+};
+
+}  // namespace tornavo::cli

@@ -1,0 +1,60 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <csignal>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "sim/virtual_receiver.h"
+
+namespace tornavo::cli {
+
+namespace {
+void Quit(int) { QCoreApplication::quit(); }
+}  // namespace
+
+int RunVirtualReceiverCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Runs a virtual receiver in service mode on a pseudo-terminal and prints the device to\n"
+      "open as its serial port. Runs until interrupted."));
+  parser.addOptions({
+      {"eeprom", "Start the EEPROM from a 2048-byte BIN file.", "FILE"},
+      {"baud", "Line rate the replies are paced to (default 9600).", "N", "9600"},
+      {"no-pacing", "Answer at once instead of at the line rate."},
+      {"fault", "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt.",
+       "FAULT"},
+  });
+  if (!Parse(parser, arguments)) return kExitUsage;
+
+  sim::VirtualReceiver receiver;
+  QString error;
+  if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  PortSettings line;
+  bool ok = false;
+  line.baud = parser.value("baud").toInt(&ok);
+  if (!ok || line.baud <= 0) {
+    Err(QStringLiteral("tornavo virtual-receiver: --baud must be a positive number."));
+    return kExitUsage;
+  }
+  receiver.SetLineSettings(line);
+  receiver.SetPacing(!parser.isSet("no-pacing"));
+  for (const QString& fault : parser.values("fault")) {
+    if (!receiver.ApplyFault(fault)) {
+      Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
+      return kExitUsage;
+    }
+  }
+  if (!receiver.Start(&error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  Out(receiver.device_path());
+  std::signal(SIGINT, Quit);
+  std::signal(SIGTERM, Quit);
+  return QCoreApplication::exec();
+}
+
+}  // namespace tornavo::cli

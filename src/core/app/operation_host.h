@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace tornavo {
+
+// The three pages that carry a task status panel and a progress bar.
+enum class StatusPage { kEeprom = 0, kFirmware = 1, kJtag = 2 };
+
+// The five value fields of a task status panel, top to bottom.
+enum class StatusField { kTask = 0, kAddress, kErrors, kSpeed, kRemaining };
+inline constexpr int kStatusFieldCount = 5;
+
+enum class LogId { kEeprom = 0, kFirmware, kJtag, kTerminal };
+inline constexpr int kLogCount = 4;
+
+// What an operation needs from the window. The window implements it; the command line and
+// the tests have their own implementations. Operations never touch a widget.
+class OperationHost {
+ public:
+  virtual ~OperationHost() = default;
+
+  virtual void AppendLog(LogId log, const QString& line) = 0;
+  virtual void SetStatus(StatusPage page, StatusField field, const QString& text) = 0;
+  virtual void SetProgressMaximum(StatusPage page, int maximum) = 0;
+  virtual void SetProgress(StatusPage page, int position) = 0;
+  // Modal boxes with one OK button; they return when the user closes them.
+  virtual void ShowError(const QString& text) = 0;
+  virtual void ShowInformation(const QString& text) = 0;
+  virtual void DisablePages() = 0;
+  virtual void EnablePages() = 0;
+
+  // The resting state of a panel: progress at 0, then all five values empty.
+  void ResetStatus(StatusPage page) {
+    SetProgress(page, 0);
+    for (int f = 0; f < kStatusFieldCount; ++f) SetStatus(page, static_cast<StatusField>(f), {});
+  }
+};
+
+}  // namespace tornavo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <span>
+
+namespace tornavo {
+
+inline constexpr int kKeyCount = 350;   // traduc0 ... traduc349
+inline constexpr int kSlotCount = 201;  // message slots 0 ... 200
+
+struct TextDefault {
+  int key;           // the N of traducN
+  const char* text;  // UTF-8
+};
+
+// Built-in Spanish default of every key that has one, in key order.
+std::span<const TextDefault> DefaultTexts();
+
+// Key that fills a message slot, or -1 for the slots no key fills.
+int SlotKey(int slot);
+
+}  // namespace tornavo

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+#include "core/app/text_table.h"
+
+namespace tornavo {
+
+// The current interface texts: every key with its built-in default, overridable by a
+// language file. Messages are looked up by slot, captions by key.
+class Texts {
+ public:
+  Texts();
+
+  // Text of key traducN; empty for numbers that have no key.
+  QString Key(int key) const;
+  // Text of message slot N; empty for slots no key fills or out of range.
+  QString Slot(int slot) const;
+  // Two slots joined on two lines, as the message boxes show them.
+  QString TwoLines(int first_slot, int second_slot) const;
+
+  void Set(int key, const QString& text);
+  void ResetToDefaults();
+
+ private:
+  std::array<QString, kKeyCount> texts_;
+};
+
+// Message slots used by more than one subsystem.
+namespace slot {
+inline constexpr int kTaskRead = 4;                // "Recibe"
+inline constexpr int kTaskWrite = 5;               // "Envía"
+inline constexpr int kTaskVerify = 6;              // "Verifica"
+inline constexpr int kNoReply = 43;                // "¡ No hay respuesta del decodificador ..."
+inline constexpr int kCheckServiceMode = 44;       // "Comprueba que está en Modo de Servicio ..."
+inline constexpr int kTextFileFilter = 47;         // "Archivo de Texto (TXT)|*.txt|..."
+inline constexpr int kBytesPerSecond = 136;        // "b/s"
+inline constexpr int kSeconds = 137;               // "seg"
+inline constexpr int kKilobytesPerSecond = 138;    // "Kb/seg"
+}  // namespace slot
+
+}  // namespace tornavo

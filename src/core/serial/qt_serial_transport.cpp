@@ -1,0 +1,135 @@
+#include "core/serial/qt_serial_transport.h"
+
+#include <QSerialPortInfo>
+
+namespace tornavo {
+
+namespace {
+
+constexpr qint64 kBufferSize = 2048;
+
+QSerialPort::Parity ToQt(Parity parity) {
+  switch (parity) {
+    case Parity::kNone: return QSerialPort::NoParity;
+    case Parity::kEven: return QSerialPort::EvenParity;
+    case Parity::kOdd: return QSerialPort::OddParity;
+    case Parity::kMark: return QSerialPort::MarkParity;
+    case Parity::kSpace: return QSerialPort::SpaceParity;
+  }
+  return QSerialPort::NoParity;
+}
+
+QSerialPort::FlowControl ToQt(FlowControl flow) {
+  switch (flow) {
+    case FlowControl::kNone: return QSerialPort::NoFlowControl;
+    case FlowControl::kSoftware: return QSerialPort::SoftwareControl;
+    case FlowControl::kHardware: return QSerialPort::HardwareControl;
+  }
+  return QSerialPort::NoFlowControl;
+}
+
+}  // namespace
+
+QtSerialTransport::QtSerialTransport(QObject* parent) : SerialTransport(parent) {
+  port_.setReadBufferSize(kBufferSize);
+  connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::BytesReceived);
+}
+
+QStringList QtSerialTransport::AvailablePorts() {
+  QStringList names;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    names << info.systemLocation();
+  return names;
+}
+
+void QtSerialTransport::SetPortName(const QString& name) {
+  settings_.name = name;
+  if (!port_.isOpen()) return;
+  port_.close();
+  QString ignored;
+  Open(&ignored);
+}
+
+void QtSerialTransport::SetBaudRate(int baud) {
+  settings_.baud = baud;
+  if (port_.isOpen()) port_.setBaudRate(baud);
+}
+
+void QtSerialTransport::SetDataBits(int bits) {
+  settings_.data_bits = bits;
+  if (port_.isOpen()) port_.setDataBits(static_cast<QSerialPort::DataBits>(bits));
+}
+
+void QtSerialTransport::SetParity(Parity parity) {
+  settings_.parity = parity;
+  if (port_.isOpen()) port_.setParity(ToQt(parity));
+}
+
+void QtSerialTransport::SetStopBits(int bits) {
+  settings_.stop_bits = bits;
+  if (port_.isOpen())
+    port_.setStopBits(bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+}
+
+void QtSerialTransport::SetFlowControl(FlowControl flow) {
+  settings_.flow = flow;
+  if (!port_.isOpen()) return;
+  port_.setFlowControl(ToQt(flow));
+  ApplyModemLines();
+}
+
+void QtSerialTransport::ApplyLineSettings() {
+  port_.setBaudRate(settings_.baud);
+  port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits));
+  port_.setParity(ToQt(settings_.parity));
+  port_.setStopBits(settings_.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  port_.setFlowControl(ToQt(settings_.flow));
+}
+
+void QtSerialTransport::ApplyModemLines() {
+  // DTR asserted, RTS negated unless the handshake owns it. Pseudo-terminals refuse these
+  // ioctls; that is harmless, so the error is cleared and the port stays usable.
+  port_.setDataTerminalReady(true);
+  if (settings_.flow != FlowControl::kHardware) port_.setRequestToSend(false);
+  port_.clearError();
+}
+
+bool QtSerialTransport::Open(QString* error) {
+  if (port_.isOpen()) return true;
+  port_.setPortName(settings_.name);
+  ApplyLineSettings();
+  if (!port_.open(QIODevice::ReadWrite)) {
+    if (error) *error = ErrorText(QStringLiteral("open"));
+    port_.clearError();
+    return false;
+  }
+  ApplyLineSettings();
+  ApplyModemLines();
+  return true;
+}
+
+bool QtSerialTransport::IsOpen() const { return port_.isOpen(); }
+
+void QtSerialTransport::Close() { port_.close(); }
+
+bool QtSerialTransport::Write(const QByteArray& bytes, QString* error) {
+  if (!port_.isOpen()) {
+    if (error) *error = QStringLiteral("write %1: the port is not open").arg(settings_.name);
+    return false;
+  }
+  if (port_.write(bytes) != bytes.size()) {
+    if (error) *error = ErrorText(QStringLiteral("write"));
+    port_.clearError();
+    return false;
+  }
+  port_.flush();
+  return true;
+}
+
+QByteArray QtSerialTransport::ReadAll() { return port_.readAll(); }
+
+QString QtSerialTransport::ErrorText(const QString& action) const {
+  return QStringLiteral("%1 %2: %3").arg(action, settings_.name, port_.errorString());
+}
+
+}  // namespace tornavo

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QStringList>
+
+#include "core/serial/serial_transport.h"
+
+namespace tornavo {
+
+// SerialTransport over QSerialPort.
+class QtSerialTransport : public SerialTransport {
+  Q_OBJECT
+
+ public:
+  explicit QtSerialTransport(QObject* parent = nullptr);
+
+  // Names of the serial devices present (USB adapters included), as the system lists them.
+  static QStringList AvailablePorts();
+
+  void SetPortName(const QString& name) override;
+  void SetBaudRate(int baud) override;
+  void SetDataBits(int bits) override;
+  void SetParity(Parity parity) override;
+  void SetStopBits(int bits) override;
+  void SetFlowControl(FlowControl flow) override;
+  PortSettings settings() const override { return settings_; }
+
+  bool Open(QString* error) override;
+  bool IsOpen() const override;
+  void Close() override;
+  bool Write(const QByteArray& bytes, QString* error) override;
+  QByteArray ReadAll() override;
+
+ private:
+  void ApplyLineSettings();
+  void ApplyModemLines();
+  QString ErrorText(const QString& action) const;
+
+  QSerialPort port_;
+  PortSettings settings_;
+};
+
+}  // namespace tornavo

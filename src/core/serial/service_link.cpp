@@ -1,0 +1,64 @@
+#include "core/serial/service_link.h"
+
+namespace tornavo {
+
+ServiceLink::ServiceLink(SerialTransport& transport, OperationHost& host, QObject* parent)
+    : QObject(parent), transport_(transport), host_(host) {
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &ServiceLink::OnReplyTimeout);
+  connect(&transport_, &SerialTransport::BytesReceived, this, &ServiceLink::OnBytesReceived);
+}
+
+void ServiceLink::Route(uint8_t code, SerialOperation* operation) { routes_[code] = operation; }
+
+void ServiceLink::Begin(uint8_t code) {
+  code_ = code;
+  waiting_ = true;
+}
+
+void ServiceLink::End() { waiting_ = false; }
+
+SerialOperation* ServiceLink::RouteFor(uint8_t code) const {
+  if (!waiting_) return terminal_;
+  auto it = routes_.find(code);
+  return it != routes_.end() ? it->second : terminal_;
+}
+
+void ServiceLink::SendServiceCommand(const QByteArray& frame) {
+  if (waiting_ && code_ != opcode::kTerminal) {
+    if (SerialOperation* operation = RouteFor(code_)) operation->OnFrameSent(frame);
+  }
+  host_.AppendLog(LogId::kTerminal, QString::fromLatin1(frame));
+  StartReplyTimer(kReplyTimeoutMs);
+  QString error;
+  if (!transport_.Write(frame, &error)) host_.ShowError(error);
+}
+
+void ServiceLink::StartReplyTimer(int period_ms) {
+  period_ms_ = period_ms;
+  timer_.start(static_cast<int>(period_ms * scale_));
+}
+
+void ServiceLink::OnBytesReceived() {
+  timer_.stop();
+  const QByteArray piece = transport_.ReadAll();
+  if (std::optional<QByteArray> line = accumulator_.Feed(piece)) {
+    // The line is out of the accumulator before the handler runs: a handler that shows a
+    // message box runs a nested event loop in which more bytes may arrive.
+    if (SerialOperation* operation = RouteFor(code_)) operation->OnReply(*line);
+    return;
+  }
+  // A reply that has started but not ended must not hold the pages for ever: the wait is
+  // measured again from the last character.
+  if (waiting_ && !accumulator_.pending().isEmpty()) StartReplyTimer(period_ms_);
+}
+
+void ServiceLink::OnReplyTimeout() {
+  SerialOperation* operation = RouteFor(code_);
+  if (code_ != opcode::kTerminal) waiting_ = false;
+  if (operation) operation->OnTimeout();
+  timer_.stop();
+  host_.EnablePages();
+}
+
+}  // namespace tornavo

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <map>
+
+#include "core/app/operation_host.h"
+#include "core/serial/reply_accumulator.h"
+#include "core/serial/serial_operation.h"
+#include "core/serial/serial_transport.h"
+
+namespace tornavo {
+
+// The one service conversation with the receiver: frames go out through SendServiceCommand,
+// reply lines come back through the accumulator and are routed by the serial operation code
+// to the operation that waits, and one reply timer ends a conversation the receiver does
+// not answer.
+class ServiceLink : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kReplyTimeoutMs = 15000;
+  static constexpr int kFirmwareTimeoutMs = 75000;
+
+  ServiceLink(SerialTransport& transport, OperationHost& host, QObject* parent = nullptr);
+
+  // Routing table. Codes without a route, and every reply while no operation waits, go to
+  // the terminal route.
+  void Route(uint8_t code, SerialOperation* operation);
+  void SetTerminalRoute(SerialOperation* terminal) { terminal_ = terminal; }
+
+  // An operation takes the link under a code before its first send ...
+  void Begin(uint8_t code);
+  // ... and gives it back on every ending path, so that a late reply cannot restart it.
+  void End();
+  bool waiting() const { return waiting_; }
+  uint8_t operation_code() const { return code_; }
+
+  // SendServiceCommand: logs the frame by operation code, arms the reply timer, writes.
+  void SendServiceCommand(const QByteArray& frame);
+  // Re-arms the reply timer with another period (the firmware upgrade's long wait).
+  void StartReplyTimer(int period_ms);
+  void StopReplyTimer() { timer_.stop(); }
+  bool reply_timer_active() const { return timer_.isActive(); }
+
+  // Shorter periods for tests; the product keeps the defaults.
+  void SetTimeoutScale(double scale) { scale_ = scale; }
+
+  SerialTransport& transport() { return transport_; }
+
+ private:
+  void OnBytesReceived();
+  void OnReplyTimeout();
+  SerialOperation* RouteFor(uint8_t code) const;
+
+  SerialTransport& transport_;
+  OperationHost& host_;
+  ReplyAccumulator accumulator_;
+  QTimer timer_;
+  std::map<uint8_t, SerialOperation*> routes_;
+  SerialOperation* terminal_ = nullptr;
+  uint8_t code_ = opcode::kNone;
+  bool waiting_ = false;
+  int period_ms_ = kReplyTimeoutMs;
+  double scale_ = 1.0;
+};
+
+}  // namespace tornavo

@@ -1,0 +1,64 @@
+#include "gui/file_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace tornavo {
+
+QString FileDialogs::FolderOf(const QString& path) {
+  QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+  while (folder.size() > 1 && folder.endsWith(QDir::separator())) folder.chop(1);
+  return folder;
+}
+
+QStringList FileDialogs::NameFilters(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) continue;
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return filters;
+}
+
+QString FileDialogs::WithDefaultSuffix(const QString& path) {
+  if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+  return path + QStringLiteral(".txt");
+}
+
+FileChoice QtFileDialogs::ChooseOpen(const FileRequest& request) { return Run(request, false); }
+FileChoice QtFileDialogs::ChooseSave(const FileRequest& request) { return Run(request, true); }
+
+FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  const QStringList filters = NameFilters(request.filter);
+  dialog.setNameFilters(filters);
+  if (request.filter_index >= 1 && request.filter_index <= filters.size())
+    dialog.selectNameFilter(filters[request.filter_index - 1]);
+  const QString folder = save ? save_folder_ : open_folder_;
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
+
+  FileChoice choice;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return choice;
+  choice.accepted = true;
+  choice.path = dialog.selectedFiles().first();
+  choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  if (choice.filter_index < 1) choice.filter_index = 1;
+  if (save) {
+    choice.path = WithDefaultSuffix(choice.path);
+    save_folder_ = FolderOf(choice.path);
+    last_save_filter_index_ = choice.filter_index;
+  } else {
+    open_folder_ = FolderOf(choice.path);
+  }
+  return choice;
+}
+
+}  // namespace tornavo

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tornavo {
+
+// One request to the shared open or save dialog: a filter "description|pattern|...", the
+// 1-based filter index to preselect and the file name to start with.
+struct FileRequest {
+  QString filter;
+  int filter_index = 1;
+  QString file_name;
+};
+
+// What the user chose; accepted is false when the dialog was cancelled.
+struct FileChoice {
+  bool accepted = false;
+  QString path;
+  int filter_index = 1;  // 1-based
+};
+
+// The window's one open dialog and one save dialog, each remembering its folder. Behind an
+// interface so that tests can answer for the user.
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  virtual FileChoice ChooseOpen(const FileRequest& request) = 0;
+  virtual FileChoice ChooseSave(const FileRequest& request) = 0;
+
+  QString open_folder() const { return open_folder_; }
+  QString save_folder() const { return save_folder_; }
+  void set_open_folder(const QString& folder) { open_folder_ = folder; }
+  void set_save_folder(const QString& folder) { save_folder_ = folder; }
+  // The save dialog's filter index as last used; callers that keep it pass it back.
+  int last_save_filter_index() const { return last_save_filter_index_; }
+
+ protected:
+  // Folder of a chosen file, without a trailing separator.
+  static QString FolderOf(const QString& path);
+  // Pairs of "description|pattern" as Qt name filters ("description (pattern pattern)").
+  static QStringList NameFilters(const QString& filter);
+  // The save dialog appends "txt" to a name typed without an extension.
+  static QString WithDefaultSuffix(const QString& path);
+
+  QString open_folder_;
+  QString save_folder_;
+  int last_save_filter_index_ = 1;
+};
+
+// The real dialogs.
+class QtFileDialogs : public FileDialogs {
+ public:
+  explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+  FileChoice ChooseOpen(const FileRequest& request) override;
+  FileChoice ChooseSave(const FileRequest& request) override;
+
+ private:
+  FileChoice Run(const FileRequest& request, bool save);
+  QWidget* parent_;
+};
+
+}  // namespace tornavo

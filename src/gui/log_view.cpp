@@ -1,0 +1,68 @@
+#include "gui/log_view.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "core/app/text_file.h"
+
+namespace tornavo {
+
+namespace {
+constexpr int kSaveAsKey = 110;  // "Guardar como..."
+constexpr int kClearKey = 111;   // "Borrar"
+constexpr int kCopyKey = 112;    // "Copiar"
+}  // namespace
+
+LogView::LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)
+    : QPlainTextEdit(parent), texts_(texts), dialogs_(dialogs), boxes_(boxes) {
+  setReadOnly(true);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  menu_ = new QMenu(this);
+  save_action_ = menu_->addAction(QString(), this, &LogView::SaveAs);
+  clear_action_ = menu_->addAction(QString(), this, &QPlainTextEdit::clear);
+  copy_action_ = menu_->addAction(QString(), this, &QPlainTextEdit::copy);
+  ApplyTexts();
+}
+
+void LogView::ApplyTexts() {
+  save_action_->setText(texts_.Key(kSaveAsKey));
+  clear_action_->setText(texts_.Key(kClearKey));
+  copy_action_->setText(texts_.Key(kCopyKey));
+}
+
+void LogView::AppendLine(const QString& line) {
+  // A reply keeps its carriage return in the text; the view shows it as the line's end.
+  QString shown = line;
+  while (shown.endsWith('\r')) shown.chop(1);
+  shown.replace('\r', '\n');
+  appendPlainText(shown);
+  verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+QStringList LogView::Lines() const {
+  if (document()->isEmpty()) return {};
+  return toPlainText().split('\n');
+}
+
+QMenu* LogView::PrepareMenu() {
+  copy_action_->setEnabled(textCursor().hasSelection());
+  return menu_;
+}
+
+void LogView::contextMenuEvent(QContextMenuEvent* event) {
+  PrepareMenu()->exec(event->globalPos());
+}
+
+void LogView::SaveAs() {
+  FileRequest request;
+  request.filter = texts_.Slot(slot::kTextFileFilter);
+  request.filter_index = dialogs_.last_save_filter_index();
+  const FileChoice choice = dialogs_.ChooseSave(request);
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  QString error;
+  if (!WriteFileAtomically(choice.path, EncodeLines8Bit(Lines()), &error)) boxes_.ShowError(error);
+}
+
+}  // namespace tornavo

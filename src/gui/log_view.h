@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include "core/app/texts.h"
+#include "gui/file_dialogs.h"
+#include "gui/message_boxes.h"
+
+class QMenu;
+class QAction;
+
+namespace tornavo {
+
+// A read-only log the program appends lines to, with its "Guardar como...", "Borrar",
+// "Copiar" menu.
+class LogView : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent);
+
+  void AppendLine(const QString& line);
+  QStringList Lines() const;
+  void ApplyTexts();
+
+  // The context menu as it is about to open (the enabling rule applied).
+  QMenu* PrepareMenu();
+  void SaveAs();
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  const Texts& texts_;
+  FileDialogs& dialogs_;
+  MessageBoxes& boxes_;
+  QMenu* menu_;
+  QAction* save_action_;
+  QAction* clear_action_;
+  QAction* copy_action_;
+};
+
+}  // namespace tornavo

@@ -1,0 +1,142 @@
+#include "gui/main_window.h"
+
+#include <QProgressBar>
+#include <QTabWidget>
+
+#include "core/serial/port_choices.h"
+#include "core/serial/qt_serial_transport.h"
+#include "core/serial/service_link.h"
+#include "core/serial/terminal.h"
+#include "gui/file_dialogs.h"
+#include "gui/log_view.h"
+#include "gui/message_boxes.h"
+#include "gui/pages/about_page.h"
+#include "gui/pages/config_page.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/log_task_page.h"
+#include "gui/pages/picture_page.h"
+#include "gui/pages/serial_group.h"
+#include "gui/pages/terminal_page.h"
+#include "gui/pages/tuning_page.h"
+
+namespace tornavo {
+
+namespace {
+constexpr int kMinimumWidth = 736;
+constexpr int kMinimumHeight = 657;
+}  // namespace
+
+TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
+  setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
+  dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
+  boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
+  transport_ = options.transport ? std::move(options.transport)
+                                 : std::make_unique<QtSerialTransport>();
+  link_ = std::make_unique<ServiceLink>(*transport_, *this);
+  terminal_ = std::make_unique<Terminal>(*link_, *this, texts_);
+  link_->SetTerminalRoute(terminal_.get());
+  link_->Route(opcode::kTerminal, terminal_.get());
+  port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
+  port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
+  services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
+                                  *terminal_});
+
+  pages_ = new QTabWidget(this);
+  eeprom_ = new EepromPage(*services_, pages_);
+  firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
+  // The JTAG panel borrows its captions from the other two pages.
+  jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
+  terminal_page_ = new TerminalPage(*services_, pages_);
+  tuning_ = new TuningPage(*services_, pages_);
+  picture_ = new PicturePage(*services_, pages_);
+  config_ = new ConfigPage(*services_, *port_choices_, pages_);
+  about_ = new AboutPage(*services_, pages_);
+  for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
+                        static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),
+                        static_cast<QWidget*>(tuning_), static_cast<QWidget*>(picture_),
+                        static_cast<QWidget*>(config_), static_cast<QWidget*>(about_)})
+    pages_->addTab(page, QString());
+  setCentralWidget(pages_);
+  resize(kMinimumWidth, kMinimumHeight);
+  ApplyTexts();
+
+  if (!options.select_port.isEmpty()) {
+    const int index = static_cast<int>(port_choices_->port_names().indexOf(options.select_port));
+    port_choices_->Select(index, port_choices_->baud(), port_choices_->data_bits(),
+                          port_choices_->parity(), port_choices_->stop_bits(),
+                          port_choices_->flow());
+    port_choices_->ApplyAllAndOpen();
+    config_->serial_group()->ShowSelections();
+  }
+}
+
+TForm1::~TForm1() { transport_->Close(); }
+
+void TForm1::ApplyTexts() {
+  const int tab_keys[] = {47, 48, 18, 51, 128, -1, 50, 49};
+  for (int i = 0; i < 8; ++i)
+    pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(129) : texts_.Key(tab_keys[i]));
+  eeprom_->ApplyTexts();
+  firmware_->ApplyTexts();
+  jtag_->ApplyTexts();
+  terminal_page_->ApplyTexts();
+  tuning_->ApplyTexts();
+  picture_->ApplyTexts();
+  config_->ApplyTexts();
+  about_->ApplyTexts();
+}
+
+QWidget* TForm1::page(Page page) const { return pages_->widget(static_cast<int>(page)); }
+
+TaskPage* TForm1::task_page(StatusPage page) const {
+  switch (page) {
+    case StatusPage::kEeprom: return eeprom_;
+    case StatusPage::kFirmware: return firmware_;
+    case StatusPage::kJtag: return jtag_;
+  }
+  return eeprom_;
+}
+
+LogView* TForm1::log(LogId log) const {
+  switch (log) {
+    case LogId::kEeprom: return eeprom_->log();
+    case LogId::kFirmware: return firmware_->log();
+    case LogId::kJtag: return jtag_->log();
+    case LogId::kTerminal: return terminal_page_->log();
+  }
+  return terminal_page_->log();
+}
+
+void TForm1::AppendLog(LogId id, const QString& line) { log(id)->AppendLine(line); }
+
+void TForm1::SetStatus(StatusPage page, StatusField field, const QString& text) {
+  StatusPanel* panel = task_page(page)->status_panel();
+  panel->SetValue(field, text);
+  panel->repaint();
+}
+
+void TForm1::SetProgressMaximum(StatusPage page, int maximum) {
+  task_page(page)->progress_bar()->setMaximum(maximum);
+}
+
+void TForm1::SetProgress(StatusPage page, int position) {
+  QProgressBar* bar = task_page(page)->progress_bar();
+  bar->setValue(position);
+  bar->repaint();
+}
+
+void TForm1::ShowError(const QString& text) { boxes_->ShowError(text); }
+void TForm1::ShowInformation(const QString& text) { boxes_->ShowInformation(text); }
+
+void TForm1::DisablePages() { SetPagesEnabled(false); }
+void TForm1::EnablePages() { SetPagesEnabled(true); }
+
+// "Imagen" is never disabled: a picture can be looked at while an operation runs.
+void TForm1::SetPagesEnabled(bool enabled) {
+  for (Page p : {Page::kEeprom, Page::kJtag, Page::kFirmware, Page::kAbout, Page::kConfig,
+                 Page::kTerminal, Page::kTuning})
+    page(p)->setEnabled(enabled);
+  tuning_->channel_page()->setEnabled(enabled);
+}
+
+}  // namespace tornavo

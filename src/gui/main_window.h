@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "core/app/operation_host.h"
+#include "core/app/texts.h"
+#include "gui/app_services.h"
+
+class QTabWidget;
+
+namespace tornavo {
+
+class AboutPage;
+class ConfigPage;
+class EepromPage;
+class FileDialogs;
+class LogTaskPage;
+class LogView;
+class MessageBoxes;
+class PicturePage;
+class PortChoices;
+class SerialTransport;
+class ServiceLink;
+class StatusPanel;
+class TaskPage;
+class Terminal;
+class TerminalPage;
+class TuningPage;
+
+// How the window is opened: extra serial devices for the port list (a pseudo-terminal, the
+// virtual receiver), the one to select, and stand-ins for the dialogs in tests.
+struct WindowOptions {
+  QStringList extra_ports;
+  QString select_port;
+  std::unique_ptr<FileDialogs> dialogs;
+  std::unique_ptr<MessageBoxes> boxes;
+  std::unique_ptr<SerialTransport> transport;
+};
+
+// Page indexes of the main page control.
+enum class Page { kEeprom = 0, kFirmware, kJtag, kTerminal, kTuning, kPicture, kConfig, kAbout };
+
+// The main window: owns the program-wide objects and the pages, and is the operation host
+// of everything that runs from it.
+class TForm1 : public QMainWindow, public OperationHost {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(WindowOptions options, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Sets every caption from the current texts.
+  void ApplyTexts();
+
+  // OperationHost.
+  void AppendLog(LogId log, const QString& line) override;
+  void SetStatus(StatusPage page, StatusField field, const QString& text) override;
+  void SetProgressMaximum(StatusPage page, int maximum) override;
+  void SetProgress(StatusPage page, int position) override;
+  void ShowError(const QString& text) override;
+  void ShowInformation(const QString& text) override;
+  void DisablePages() override;
+  void EnablePages() override;
+
+  QTabWidget* pages() const { return pages_; }
+  QWidget* page(Page page) const;
+  LogView* log(LogId log) const;
+  TaskPage* task_page(StatusPage page) const;
+  EepromPage* eeprom_page() const { return eeprom_; }
+  TerminalPage* terminal_page() const { return terminal_page_; }
+  ConfigPage* config_page() const { return config_; }
+  AboutPage* about_page() const { return about_; }
+  TuningPage* tuning_page() const { return tuning_; }
+  PicturePage* picture_page() const { return picture_; }
+  AppServices& services() { return *services_; }
+  PortChoices& port_choices() { return *port_choices_; }
+
+ private:
+  void SetPagesEnabled(bool enabled);
+
+  Texts texts_;
+  std::unique_ptr<FileDialogs> dialogs_;
+  std::unique_ptr<MessageBoxes> boxes_;
+  std::unique_ptr<SerialTransport> transport_;
+  std::unique_ptr<ServiceLink> link_;
+  std::unique_ptr<Terminal> terminal_;
+  std::unique_ptr<PortChoices> port_choices_;
+  std::unique_ptr<AppServices> services_;
+
+  QTabWidget* pages_;
+  EepromPage* eeprom_;
+  LogTaskPage* firmware_;
+  LogTaskPage* jtag_;
+  TerminalPage* terminal_page_;
+  TuningPage* tuning_;
+  PicturePage* picture_;
+  ConfigPage* config_;
+  AboutPage* about_;
+};
+
+}  // namespace tornavo

@@ -1,0 +1,96 @@
+#include "gui/pages/about_page.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/app/texts.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr int kStepMs = 40;
+
+// Blank lines before and after let the list enter and leave the view.
+const char kContributors[] =
+    "\n\n\n\n\n\nDiseño y desarrollo\nEl equipo de Tornavo\n\nPruebas en decodificadores\n"
+    "Técnicos del taller de servicio\n\nTraducciones\nLa comunidad de usuarios\n\n"
+    "Informes de errores\nTodos los que escribieron al foro\n\n\n\n\n\n";
+
+}  // namespace
+
+AboutPage::AboutPage(AppServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+  auto* panel = new QFrame(this);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setFixedSize(460, 360);
+  version_ = new QLabel(QStringLiteral("Tornavo v4.0 (FINAL)"), panel);
+  QFont big = version_->font();
+  big.setPointSize(big.pointSize() + 6);
+  big.setBold(true);
+  version_->setFont(big);
+  version_->setAlignment(Qt::AlignCenter);
+  thanks_ = new QLabel(panel);
+  thanks_->setWordWrap(true);
+  thanks_->setAlignment(Qt::AlignCenter);
+  scroller_ = new QScrollArea(panel);
+  scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroller_->setWidgetResizable(true);
+  contributors_ = new QLabel(QString::fromUtf8(kContributors), scroller_);
+  contributors_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  scroller_->setWidget(contributors_);
+  requests_ = new QLabel(panel);
+  requests_->setWordWrap(true);
+  requests_->setAlignment(Qt::AlignCenter);
+  forum_ = new QLabel(panel);
+  forum_->setAlignment(Qt::AlignCenter);
+
+  auto* inner = new QVBoxLayout(panel);
+  inner->addWidget(version_);
+  inner->addWidget(thanks_);
+  inner->addWidget(scroller_, 1);
+  inner->addWidget(requests_);
+  inner->addWidget(forum_);
+
+  auto* outer = new QVBoxLayout(this);
+  outer->addStretch(1);
+  outer->addWidget(panel, 0, Qt::AlignHCenter);
+  outer->addStretch(1);
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(kStepMs);
+  connect(timer_, &QTimer::timeout, this, &AboutPage::ScrollOneStep);
+  ApplyTexts();
+}
+
+void AboutPage::ApplyTexts() {
+  const Texts& t = services_.texts;
+  thanks_->setText(t.Key(85));
+  requests_->setText(t.Key(86));
+  forum_->setText(t.Key(105));
+}
+
+bool AboutPage::scrolling() const { return timer_->isActive(); }
+int AboutPage::scroll_position() const { return scroller_->verticalScrollBar()->value(); }
+
+void AboutPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  timer_->start();
+}
+
+void AboutPage::hideEvent(QHideEvent* event) {
+  timer_->stop();
+  QWidget::hideEvent(event);
+}
+
+void AboutPage::ScrollOneStep() {
+  QScrollBar* bar = scroller_->verticalScrollBar();
+  bar->setValue(bar->value() >= bar->maximum() ? 0 : bar->value() + 1);
+}
+
+}  // namespace tornavo

@@ -1,0 +1,36 @@
+#include "gui/pages/log_task_page.h"
+
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "core/app/texts.h"
+
+namespace tornavo {
+
+LogTaskPage::LogTaskPage(AppServices& services, const std::array<int, 4>& caption_keys,
+                         QWidget* parent)
+    : TaskPage(services, parent), caption_keys_(caption_keys) {
+  auto* column = new QVBoxLayout;
+  controls_ = new QVBoxLayout;
+  column->addLayout(controls_);
+  column->addStretch(1);
+  column->addWidget(status_);
+  auto* top = new QHBoxLayout;
+  top->addWidget(log_, 1);
+  top->addLayout(column);
+  auto* page = new QVBoxLayout(this);
+  page->addLayout(top, 1);
+  page->addWidget(progress_);
+  ApplyTexts();
+}
+
+void LogTaskPage::ApplyTexts() {
+  const Texts& t = services_.texts;
+  const auto& k = caption_keys_;
+  status_->SetCaptions(t.Key(k[0]), {t.Key(k[1]), t.Key(k[2]), t.Key(k[3]), t.Slot(130),
+                                     t.Slot(131)});
+  log_->ApplyTexts();
+}
+
+}  // namespace tornavo

@@ -1,0 +1,73 @@
+#include "gui/pages/serial_group.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include "core/app/texts.h"
+#include "core/serial/port_choices.h"
+
+namespace tornavo {
+
+namespace {
+
+// Replaces a list's entries keeping its selected index.
+void SetEntries(QComboBox* list, const QStringList& entries) {
+  const QSignalBlocker block(list);
+  const int index = list->currentIndex();
+  list->clear();
+  list->addItems(entries);
+  list->setCurrentIndex(index);
+}
+
+}  // namespace
+
+SerialGroup::SerialGroup(AppServices& services, PortChoices& choices, QWidget* parent)
+    : QGroupBox(parent), services_(services), choices_(choices) {
+  auto* form = new QFormLayout(this);
+  QComboBox** lists[] = {&port_, &baud_, &data_bits_, &parity_, &stop_bits_, &flow_};
+  for (int i = 0; i < 6; ++i) {
+    *lists[i] = new QComboBox(this);
+    labels_[i] = new QLabel(this);
+    form->addRow(labels_[i], *lists[i]);
+  }
+  port_->addItems(choices.port_names());
+  for (int baud : kBaudRates) baud_->addItem(QString::number(baud));
+  for (int bits : kDataBits) data_bits_->addItem(QString::number(bits));
+  for (int bits : kStopBits) stop_bits_->addItem(QString::number(bits));
+  parity_->addItems(QStringList(5, QString()));
+  flow_->addItems(QStringList(3, QString()));
+
+  // Only the user's choices apply: programmatic selections are made under a blocker.
+  connect(port_, &QComboBox::activated, this, [this](int i) { choices_.ApplyPort(i); });
+  connect(baud_, &QComboBox::activated, this, [this](int i) { choices_.ApplyBaud(i); });
+  connect(data_bits_, &QComboBox::activated, this, [this](int i) { choices_.ApplyDataBits(i); });
+  connect(parity_, &QComboBox::activated, this, [this](int i) { choices_.ApplyParity(i); });
+  connect(stop_bits_, &QComboBox::activated, this, [this](int i) { choices_.ApplyStopBits(i); });
+  connect(flow_, &QComboBox::activated, this, [this](int i) { choices_.ApplyFlow(i); });
+  ApplyTexts();
+  ShowSelections();
+}
+
+void SerialGroup::ApplyTexts() {
+  const Texts& t = services_.texts;
+  setTitle(t.Key(69));
+  const int keys[] = {106, 77, 78, 93, 88, 87};
+  for (int i = 0; i < 6; ++i) labels_[i]->setText(t.Key(keys[i]));
+  SetEntries(parity_, {t.Key(64), t.Key(65), t.Key(66), t.Key(67), t.Key(68)});
+  SetEntries(flow_, {t.Key(63), QStringLiteral("Software"), QStringLiteral("Hardware")});
+}
+
+void SerialGroup::ShowSelections() {
+  const std::pair<QComboBox*, int> selections[] = {
+      {port_, choices_.port()},           {baud_, choices_.baud()},
+      {data_bits_, choices_.data_bits()}, {parity_, choices_.parity()},
+      {stop_bits_, choices_.stop_bits()}, {flow_, choices_.flow()}};
+  for (const auto& [list, index] : selections) {
+    const QSignalBlocker block(list);
+    list->setCurrentIndex(index < list->count() ? index : -1);
+  }
+}
+
+}  // namespace tornavo

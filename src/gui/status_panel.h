@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QGroupBox>
+#include <array>
+
+#include "core/app/operation_host.h"
+
+class QLabel;
+
+namespace tornavo {
+
+// The " Estado " group: five captions with right-aligned fixed-pitch values.
+class StatusPanel : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  explicit StatusPanel(QWidget* parent);
+
+  void SetCaptions(const QString& group, const std::array<QString, kStatusFieldCount>& labels);
+  void SetValue(StatusField field, const QString& text);
+  QString Value(StatusField field) const;
+
+ private:
+  std::array<QLabel*, kStatusFieldCount> captions_{};
+  std::array<QLabel*, kStatusFieldCount> values_{};
+};
+
+}  // namespace tornavo

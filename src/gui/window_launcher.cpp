@@ -1,0 +1,54 @@
+#include "gui/window_launcher.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "core/serial/serial_transport.h"
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/message_boxes.h"
+#include "sim/virtual_receiver.h"
+
+namespace tornavo {
+
+int RunWindow(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.addOptions({
+      {"virtual-receiver", "Connect to a virtual receiver."},
+      {"eeprom", "Start the virtual receiver's EEPROM from a BIN file.", "FILE"},
+      {"port", "Add a serial device to the port list and select it.", "DEVICE"},
+      {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
+  });
+  parser.addHelpOption();
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+    return 1;
+  }
+  if (parser.isSet("help")) parser.showHelp(0);
+
+  WindowOptions options;
+  options.extra_ports = parser.values("port");
+  if (!options.extra_ports.isEmpty()) options.select_port = options.extra_ports.last();
+
+  sim::VirtualReceiver receiver;
+  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
+    QString error;
+    if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
+      std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+      return 2;
+    }
+    if (!receiver.Start(&error)) {
+      std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+      return 2;
+    }
+    options.extra_ports << receiver.device_path();
+    options.select_port = receiver.device_path();
+  }
+
+  TForm1 window(std::move(options));
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace tornavo

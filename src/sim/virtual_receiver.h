@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "core/serial/port_settings.h"
+
+namespace tornavo::sim {
+
+inline constexpr int kEepromSize = 2048;
+using EepromBytes = std::array<uint8_t, kEepromSize>;
+
+// A receiver in service mode on a pseudo-terminal. It answers the service protocol on the
+// master side, on a thread of its own, so that the tool under test (or a user trying the
+// window) opens the slave device like any serial port. All public calls are thread-safe.
+class VirtualReceiver {
+ public:
+  VirtualReceiver();
+  ~VirtualReceiver();  // Stops.
+
+  // Opens the pseudo-terminal pair and starts answering. False with *error on failure.
+  bool Start(QString* error);
+  void Stop();
+  // The slave device to open as a serial port ("/dev/pts/N"); empty before Start.
+  QString device_path() const;
+
+  // Pacing: replies leave at the line rate of these settings (bits per character, baud) and
+  // requests count as received only when their characters would have crossed the line.
+  // Off, it answers at once.
+  void SetLineSettings(const PortSettings& settings);
+  void SetPacing(bool on);
+
+  // The EEPROM. It starts as a plausible receiver's.
+  EepromBytes Eeprom() const;
+  void SetEeprom(const EepromBytes& bytes);
+  // Loads a 2048-byte image file. False with *error when unreadable or of another size.
+  bool LoadEepromFile(const QString& path, QString* error);
+  static EepromBytes DefaultEeprom();
+
+  // "%PR?": whether the parallel-port check is accepted.
+  void SetParallelCheckAccepted(bool accepted);
+
+  // Fault injection. Each applies to the next replies, in the order they are due.
+  void RejectNext(int count);              // answer "$?C0..." instead of serving
+  void SetSilent(bool silent);             // read requests, answer nothing
+  void SplitNextReply(int pieces);         // send the next reply in that many pieces
+  void MergeNextTwoReplies();              // hold one reply and send it with the next
+  void DelayNextReply(int milliseconds);   // answer the next request that much later
+  void CorruptNextReply();                 // damage one data character of the next reply
+  // Named faults, for the command line: "reject:N", "silent", "split:N", "merge",
+  // "delay:MS", "corrupt". False for an unknown name.
+  bool ApplyFault(const QString& spec);
+
+  // What arrived: every complete request frame, in order.
+  QList<QByteArray> ReceivedFrames() const;
+  void ClearReceivedFrames();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tornavo::sim

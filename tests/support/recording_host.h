@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+#include "core/app/operation_host.h"
+
+namespace tornavo::testing {
+
+// An OperationHost that remembers everything an operation did to it.
+class RecordingHost : public OperationHost {
+ public:
+  struct Box {
+    bool error;
+    QString text;
+  };
+
+  void AppendLog(LogId log, const QString& line) override {
+    logs[static_cast<int>(log)] << line;
+  }
+  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
+    status[static_cast<int>(page)][static_cast<int>(field)] = text;
+  }
+  void SetProgressMaximum(StatusPage page, int maximum) override {
+    progress_maximum[static_cast<int>(page)] = maximum;
+  }
+  void SetProgress(StatusPage page, int position) override {
+    progress[static_cast<int>(page)] = position;
+    progress_history[static_cast<int>(page)].push_back(position);
+  }
+  void ShowError(const QString& text) override { Show(true, text); }
+  void ShowInformation(const QString& text) override { Show(false, text); }
+  void DisablePages() override { pages_enabled = false; }
+  void EnablePages() override { pages_enabled = true; }
+
+  const QStringList& Log(LogId log) const { return logs[static_cast<int>(log)]; }
+  const QString& Status(StatusPage page, StatusField field) const {
+    return status[static_cast<int>(page)][static_cast<int>(field)];
+  }
+  bool StatusEmpty(StatusPage page) const {
+    for (const QString& value : status[static_cast<int>(page)])
+      if (!value.isEmpty()) return false;
+    return true;
+  }
+
+  std::array<QStringList, kLogCount> logs;
+  std::array<std::array<QString, kStatusFieldCount>, 3> status;
+  std::array<int, 3> progress{};
+  std::array<int, 3> progress_maximum{};
+  std::array<std::vector<int>, 3> progress_history;
+  std::vector<Box> boxes;
+  bool pages_enabled = true;
+  // Runs when a box is shown, with the state as it stands at that moment.
+  std::function<void(const Box&)> on_box;
+
+ private:
+  void Show(bool error, const QString& text) {
+    boxes.push_back({error, text});
+    if (on_box) on_box(boxes.back());
+  }
+};
+
+}  // namespace tornavo::testing
