@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/app/picture_options.h"
+#include "core/app/symbol_rate_table.h"
+
 namespace tornavo {
 
 class Texts;
@@ -19,6 +22,8 @@ struct AppServices {
   SerialTransport& transport;
   ServiceLink& link;
   Terminal& terminal;
+  SymbolRateTable& symbol_rates;
+  PictureOptions& picture_options;
 };
 
 }  // namespace tornavo

@@ -34,6 +34,8 @@ class TuningPage;
 struct WindowOptions {
   QStringList extra_ports;
   QString select_port;
+  // Folder of the settings and catalogue files; empty for the default.
+  QString ini_dir;
   std::unique_ptr<FileDialogs> dialogs;
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
@@ -81,6 +83,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   void SetPagesEnabled(bool enabled);
 
   Texts texts_;
+  SymbolRateTable symbol_rates_{};
+  PictureOptions picture_options_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;

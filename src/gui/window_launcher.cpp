@@ -30,6 +30,7 @@ int RunWindow(const QStringList& arguments) {
   WindowOptions options;
   options.extra_ports = parser.values("port");
   if (!options.extra_ports.isEmpty()) options.select_port = options.extra_ports.last();
+  options.ini_dir = parser.value("ini-dir");
 
   sim::VirtualReceiver receiver;
   if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
