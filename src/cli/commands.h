@@ -10,6 +10,8 @@ int RunFrameCommand(const QStringList& arguments);
 int RunSendCommand(const QStringList& arguments);
 int RunVirtualReceiverCommand(const QStringList& arguments);
 int RunEepromCommand(const QStringList& arguments);
+// "tornavo eeprom read|write|verify": the serial transfers, reached through RunEepromCommand.
+int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
 int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
 
