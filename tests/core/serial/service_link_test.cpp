@@ -1,0 +1,161 @@
+#include "core/serial/service_link.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app/texts.h"
+#include "core/serial/terminal.h"
+#include "support/fake_transport.h"
+#include "support/recording_host.h"
+#include "support/wait.h"
+
+namespace tornavo {
+namespace {
+
+using testing::FakeTransport;
+using testing::RecordingHost;
+using testing::WaitUntil;
+
+// An operation that records what reaches it.
+class Probe : public SerialOperation {
+ public:
+  void OnFrameSent(const QByteArray& frame) override { sent << frame; }
+  void OnReply(const QByteArray& line) override { replies << line; }
+  void OnTimeout() override { ++timeouts; }
+  QList<QByteArray> sent;
+  QList<QByteArray> replies;
+  int timeouts = 0;
+};
+
+class ServiceLinkTest : public ::testing::Test {
+ protected:
+  ServiceLinkTest() : link_(transport_, host_), terminal_(link_, host_, texts_) {
+    QString error;
+    transport_.Open(&error);
+    link_.SetTerminalRoute(&terminal_);
+    link_.Route(opcode::kTerminal, &terminal_);
+    link_.Route(opcode::kEepromReadAll, &read_);
+    link_.Route(opcode::kEepromReadRow, &read_);
+    link_.Route(opcode::kFirmware, &firmware_);
+    // 15000 ms become 15 ms: the time-outs are exercised, not waited for.
+    link_.SetTimeoutScale(0.001);
+  }
+
+  Texts texts_;
+  FakeTransport transport_;
+  RecordingHost host_;
+  ServiceLink link_;
+  Terminal terminal_;
+  Probe read_;
+  Probe firmware_;
+};
+
+TEST_F(ServiceLinkTest, RoutesReplyLinesByOperationCode) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  transport_.Deliver("$.EE");
+  EXPECT_TRUE(read_.replies.isEmpty());
+  transport_.Deliver("00\r");
+  ASSERT_EQ(read_.replies.size(), 1);
+  EXPECT_EQ(read_.replies[0], "$.EE00\r");
+
+  link_.Begin(opcode::kFirmware);
+  link_.SendServiceCommand("%DL?D0");
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(firmware_.replies, QList<QByteArray>{"$.DL\r"});
+  EXPECT_EQ(read_.replies.size(), 1);
+
+  // Codes without an operation of their own belong to the terminal.
+  link_.Begin(200);
+  link_.SendServiceCommand("%XX");
+  transport_.Deliver("$.XX\r");
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.XX\r");
+}
+
+TEST_F(ServiceLinkTest, SendingLogsEveryFrameToTheTerminalAndLetsTheOperationLogItsOwn) {
+  link_.Begin(opcode::kEepromReadRow);
+  link_.SendServiceCommand("%EE?00010F1");
+  EXPECT_EQ(read_.sent, QList<QByteArray>{"%EE?00010F1"});
+  EXPECT_EQ(host_.Log(LogId::kTerminal), QStringList{"%EE?00010F1"});
+  EXPECT_EQ(transport_.written, QList<QByteArray>{"%EE?00010F1"});
+  EXPECT_TRUE(link_.reply_timer_active());
+}
+
+TEST_F(ServiceLinkTest, LateReplyAfterTheOperationEndedOnlyReachesTheTerminalLog) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  link_.End();
+  transport_.Deliver("$.EE00\r");
+  EXPECT_TRUE(read_.replies.isEmpty());
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE00\r");
+}
+
+TEST_F(ServiceLinkTest, TimeoutGoesToTheWaitingOperationAndEnablesThePages) {
+  host_.DisablePages();
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  ASSERT_TRUE(WaitUntil([&] { return read_.timeouts == 1; }));
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_FALSE(link_.reply_timer_active());
+  EXPECT_EQ(link_.operation_code(), opcode::kEepromReadAll);
+  // The time-out ended the operation: a reply that comes after it cannot restart it.
+  transport_.Deliver("$.EE00\r");
+  EXPECT_TRUE(read_.replies.isEmpty());
+}
+
+TEST_F(ServiceLinkTest, FirstCharacterStopsTheTimerAndAPartialLineRearmsIt) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  transport_.Deliver("$.E");
+  // Still armed: a reply that never ends must not hold the pages for ever.
+  EXPECT_TRUE(link_.reply_timer_active());
+  ASSERT_TRUE(WaitUntil([&] { return read_.timeouts == 1; }));
+  EXPECT_TRUE(read_.replies.isEmpty());
+}
+
+TEST_F(ServiceLinkTest, CompleteLineLeavesTheTimerStoppedUntilTheNextSend) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  transport_.Deliver("$.EE00\r");
+  EXPECT_FALSE(link_.reply_timer_active());
+  testing::Pump(40);
+  EXPECT_EQ(read_.timeouts, 0);
+}
+
+TEST_F(ServiceLinkTest, WriteFailureShowsTheSerialErrorAndTheOperationEndsByTimeout) {
+  transport_.Close();
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_TRUE(host_.boxes[0].error);
+  EXPECT_TRUE(host_.boxes[0].text.contains("not open"));
+  EXPECT_TRUE(WaitUntil([&] { return read_.timeouts == 1; }));
+}
+
+TEST_F(ServiceLinkTest, TerminalSendsAsTypedWithOrWithoutChecksumAndLogsReplies) {
+  EXPECT_FALSE(terminal_.Submit(""));
+  EXPECT_TRUE(transport_.written.isEmpty());
+  EXPECT_TRUE(host_.Log(LogId::kTerminal).isEmpty());
+
+  terminal_.SetAppendChecksum(true);
+  terminal_.Submit("%EE?00010");
+  terminal_.SetAppendChecksum(false);
+  terminal_.Submit("%ee?00010");
+  EXPECT_EQ(transport_.written, (QList<QByteArray>{"%EE?00010F1", "%ee?00010"}));
+  EXPECT_EQ(link_.operation_code(), opcode::kTerminal);
+
+  transport_.Deliver("$.EE0102\r");
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE0102\r");
+}
+
+TEST_F(ServiceLinkTest, TerminalTimeoutIsLoggedWithoutABoxAndALateReplyStillArrives) {
+  terminal_.Submit("%EE?00010");
+  ASSERT_TRUE(WaitUntil([&] {
+    return host_.Log(LogId::kTerminal).contains(texts_.Slot(slot::kNoReply));
+  }));
+  EXPECT_TRUE(host_.boxes.empty());
+  transport_.Deliver("$.EE\r");
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE\r");
+}
+
+}  // namespace
+}  // namespace tornavo
