@@ -12,6 +12,7 @@ class MessageBoxes;
 class SerialTransport;
 class ServiceLink;
 class Terminal;
+class EepromImage;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
 struct AppServices {
@@ -24,6 +25,7 @@ struct AppServices {
   Terminal& terminal;
   SymbolRateTable& symbol_rates;
   PictureOptions& picture_options;
+  EepromImage& eeprom_image;
 };
 
 }  // namespace tornavo

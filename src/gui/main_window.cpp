@@ -39,7 +39,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
-                                  *terminal_, symbol_rates_, picture_options_});
+                                  *terminal_, symbol_rates_, picture_options_, eeprom_image_});
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);

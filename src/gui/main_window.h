@@ -6,6 +6,7 @@
 
 #include "core/app/operation_host.h"
 #include "core/app/texts.h"
+#include "core/eeprom/eeprom_image.h"
 #include "gui/app_services.h"
 
 class QTabWidget;
@@ -85,6 +86,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   Texts texts_;
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;
+  EepromImage eeprom_image_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
