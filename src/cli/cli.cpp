@@ -30,7 +30,8 @@ constexpr Subcommand kSubcommands[] = {
 };
 
 void PrintUsage() {
-  Out(QStringLiteral("Usage: tornavo [window options]\n"
+  Out(
+      QStringLiteral("Usage: tornavo [window options]\n"
                      "       tornavo COMMAND [options] [--help]\n\n"
                      "Without a command the window opens. Window options:\n"
                      "  --virtual-receiver   connect to a virtual receiver (no hardware needed)\n"
@@ -39,8 +40,9 @@ void PrintUsage() {
                      "  --ini-dir DIR        folder of the settings and catalogue files\n\n"
                      "Commands:"));
   for (const Subcommand& command : kSubcommands)
-    Out(QStringLiteral("  %1%2").arg(QString::fromLatin1(command.name), -18).arg(
-        QString::fromLatin1(command.summary)));
+    Out(QStringLiteral("  %1%2")
+            .arg(QString::fromLatin1(command.name), -18)
+            .arg(QString::fromLatin1(command.summary)));
 }
 
 }  // namespace

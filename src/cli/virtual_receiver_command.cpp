@@ -21,8 +21,7 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
       {"eeprom", "Start the EEPROM from a 2048-byte BIN file.", "FILE"},
       {"baud", "Line rate the replies are paced to (default 9600).", "N", "9600"},
       {"no-pacing", "Answer at once instead of at the line rate."},
-      {"fault", "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt.",
-       "FAULT"},
+      {"fault", "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt.", "FAULT"},
   });
   if (!Parse(parser, arguments)) return kExitUsage;
 

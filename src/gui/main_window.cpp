@@ -30,8 +30,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
-  transport_ = options.transport ? std::move(options.transport)
-                                 : std::make_unique<QtSerialTransport>();
+  transport_ =
+      options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
   link_ = std::make_unique<ServiceLink>(*transport_, *this);
   terminal_ = std::make_unique<Terminal>(*link_, *this, texts_);
   link_->SetTerminalRoute(terminal_.get());
@@ -90,19 +90,26 @@ QWidget* TForm1::page(Page page) const { return pages_->widget(static_cast<int>(
 
 TaskPage* TForm1::task_page(StatusPage page) const {
   switch (page) {
-    case StatusPage::kEeprom: return eeprom_;
-    case StatusPage::kFirmware: return firmware_;
-    case StatusPage::kJtag: return jtag_;
+    case StatusPage::kEeprom:
+      return eeprom_;
+    case StatusPage::kFirmware:
+      return firmware_;
+    case StatusPage::kJtag:
+      return jtag_;
   }
   return eeprom_;
 }
 
 LogView* TForm1::log(LogId log) const {
   switch (log) {
-    case LogId::kEeprom: return eeprom_->log();
-    case LogId::kFirmware: return firmware_->log();
-    case LogId::kJtag: return jtag_->log();
-    case LogId::kTerminal: return terminal_page_->log();
+    case LogId::kEeprom:
+      return eeprom_->log();
+    case LogId::kFirmware:
+      return firmware_->log();
+    case LogId::kJtag:
+      return jtag_->log();
+    case LogId::kTerminal:
+      return terminal_page_->log();
   }
   return terminal_page_->log();
 }

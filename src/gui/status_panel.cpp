@@ -14,7 +14,8 @@ StatusPanel::StatusPanel(QWidget* parent) : QGroupBox(parent) {
     values_[i] = new QLabel(this);
     values_[i]->setFont(fixed);
     values_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    values_[i]->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QStringLiteral("0000000000")));
+    values_[i]->setMinimumWidth(
+        QFontMetrics(fixed).horizontalAdvance(QStringLiteral("0000000000")));
     grid->addWidget(captions_[i], i, 0);
     grid->addWidget(values_[i], i, 1);
   }

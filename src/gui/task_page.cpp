@@ -4,8 +4,7 @@
 
 namespace tornavo {
 
-TaskPage::TaskPage(AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+TaskPage::TaskPage(AppServices& services, QWidget* parent) : QWidget(parent), services_(services) {
   status_ = new StatusPanel(this);
   progress_ = new QProgressBar(this);
   progress_->setMinimum(0);

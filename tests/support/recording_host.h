@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/app/operation_host.h"
+#include "support/qt_printers.h"
 
 namespace tornavo::testing {
 
@@ -17,9 +18,7 @@ class RecordingHost : public OperationHost {
     QString text;
   };
 
-  void AppendLog(LogId log, const QString& line) override {
-    logs[static_cast<int>(log)] << line;
-  }
+  void AppendLog(LogId log, const QString& line) override { logs[static_cast<int>(log)] << line; }
   void SetStatus(StatusPage page, StatusField field, const QString& text) override {
     status[static_cast<int>(page)][static_cast<int>(field)] = text;
   }

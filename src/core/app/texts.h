@@ -29,15 +29,15 @@ class Texts {
 
 // Message slots used by more than one subsystem.
 namespace slot {
-inline constexpr int kTaskRead = 4;                // "Recibe"
-inline constexpr int kTaskWrite = 5;               // "Envía"
-inline constexpr int kTaskVerify = 6;              // "Verifica"
-inline constexpr int kNoReply = 43;                // "¡ No hay respuesta del decodificador ..."
-inline constexpr int kCheckServiceMode = 44;       // "Comprueba que está en Modo de Servicio ..."
-inline constexpr int kTextFileFilter = 47;         // "Archivo de Texto (TXT)|*.txt|..."
-inline constexpr int kBytesPerSecond = 136;        // "b/s"
-inline constexpr int kSeconds = 137;               // "seg"
-inline constexpr int kKilobytesPerSecond = 138;    // "Kb/seg"
+inline constexpr int kTaskRead = 4;              // "Recibe"
+inline constexpr int kTaskWrite = 5;             // "Envía"
+inline constexpr int kTaskVerify = 6;            // "Verifica"
+inline constexpr int kNoReply = 43;              // "¡ No hay respuesta del decodificador ..."
+inline constexpr int kCheckServiceMode = 44;     // "Comprueba que está en Modo de Servicio ..."
+inline constexpr int kTextFileFilter = 47;       // "Archivo de Texto (TXT)|*.txt|..."
+inline constexpr int kBytesPerSecond = 136;      // "b/s"
+inline constexpr int kSeconds = 137;             // "seg"
+inline constexpr int kKilobytesPerSecond = 138;  // "Kb/seg"
 }  // namespace slot
 
 }  // namespace tornavo

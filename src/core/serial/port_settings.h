@@ -5,8 +5,8 @@
 
 namespace tornavo {
 
-enum class Parity { kNone = 0, kEven, kOdd, kMark, kSpace };          // "Ninguna" ... "Espacio"
-enum class FlowControl { kNone = 0, kSoftware, kHardware };          // "Ninguno" ... "Hardware"
+enum class Parity { kNone = 0, kEven, kOdd, kMark, kSpace };  // "Ninguna" ... "Espacio"
+enum class FlowControl { kNone = 0, kSoftware, kHardware };   // "Ninguno" ... "Hardware"
 
 inline constexpr std::array<int, 13> kBaudRates = {110,   300,   600,   1200,  2400,  4800,  9600,
                                                    14400, 19200, 38400, 56000, 57600, 115200};

@@ -10,20 +10,28 @@ constexpr qint64 kBufferSize = 2048;
 
 QSerialPort::Parity ToQt(Parity parity) {
   switch (parity) {
-    case Parity::kNone: return QSerialPort::NoParity;
-    case Parity::kEven: return QSerialPort::EvenParity;
-    case Parity::kOdd: return QSerialPort::OddParity;
-    case Parity::kMark: return QSerialPort::MarkParity;
-    case Parity::kSpace: return QSerialPort::SpaceParity;
+    case Parity::kNone:
+      return QSerialPort::NoParity;
+    case Parity::kEven:
+      return QSerialPort::EvenParity;
+    case Parity::kOdd:
+      return QSerialPort::OddParity;
+    case Parity::kMark:
+      return QSerialPort::MarkParity;
+    case Parity::kSpace:
+      return QSerialPort::SpaceParity;
   }
   return QSerialPort::NoParity;
 }
 
 QSerialPort::FlowControl ToQt(FlowControl flow) {
   switch (flow) {
-    case FlowControl::kNone: return QSerialPort::NoFlowControl;
-    case FlowControl::kSoftware: return QSerialPort::SoftwareControl;
-    case FlowControl::kHardware: return QSerialPort::HardwareControl;
+    case FlowControl::kNone:
+      return QSerialPort::NoFlowControl;
+    case FlowControl::kSoftware:
+      return QSerialPort::SoftwareControl;
+    case FlowControl::kHardware:
+      return QSerialPort::HardwareControl;
   }
   return QSerialPort::NoFlowControl;
 }
@@ -67,8 +75,7 @@ void QtSerialTransport::SetParity(Parity parity) {
 
 void QtSerialTransport::SetStopBits(int bits) {
   settings_.stop_bits = bits;
-  if (port_.isOpen())
-    port_.setStopBits(bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  if (port_.isOpen()) port_.setStopBits(bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
 }
 
 void QtSerialTransport::SetFlowControl(FlowControl flow) {

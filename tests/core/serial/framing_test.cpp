@@ -13,7 +13,9 @@ TEST(AppendChecksum, FramesServiceCommands) {
   EXPECT_EQ(AppendChecksum(""), "FF");
   EXPECT_EQ(AppendChecksum("XA"), "XABE");  // ~0x41
   // Characters above 0x7F are 8-bit codes, not sign-extended.
-  EXPECT_EQ(AppendChecksum(QByteArray("%\xF1", 2)), QByteArray("%\xF1" "0E", 4));
+  EXPECT_EQ(AppendChecksum(QByteArray("%\xF1", 2)), QByteArray("%\xF1"
+                                                               "0E",
+                                                               4));
 }
 
 TEST(ReplyAccumulator, HandsOverOnlyWhenAPieceEndsWithCarriageReturn) {

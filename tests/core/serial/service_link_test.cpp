@@ -149,9 +149,8 @@ TEST_F(ServiceLinkTest, TerminalSendsAsTypedWithOrWithoutChecksumAndLogsReplies)
 
 TEST_F(ServiceLinkTest, TerminalTimeoutIsLoggedWithoutABoxAndALateReplyStillArrives) {
   terminal_.Submit("%EE?00010");
-  ASSERT_TRUE(WaitUntil([&] {
-    return host_.Log(LogId::kTerminal).contains(texts_.Slot(slot::kNoReply));
-  }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return host_.Log(LogId::kTerminal).contains(texts_.Slot(slot::kNoReply)); }));
   EXPECT_TRUE(host_.boxes.empty());
   transport_.Deliver("$.EE\r");
   EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE\r");

@@ -1,0 +1,192 @@
+#include "core/eeprom/eeprom_transfer.h"
+
+#include <QLocale>
+#include <cmath>
+
+#include "core/serial/checksum.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr int kBytesPerRow = 16;
+
+// Message slots of the transfer.
+constexpr int kRetryLimitNoAccent = 19;  // "Se ha llegado al limite de reintentos. "
+constexpr int kContactAuthor = 20;
+constexpr int kReadDone = 21;
+constexpr int kWriteDone = 22;
+constexpr int kRowDiffers = 23;
+constexpr int kRowVerified = 24;
+constexpr int kRetryLimitAccent = 25;  // "Se ha llegado al límite de reintentos. "
+constexpr int kVerifyDone = 26;
+constexpr int kResultsInLog = 27;
+
+QByteArray RowHex(int row) { return QByteArray::number(row, 16).toUpper().rightJustified(2, '0'); }
+
+struct RangeCodes {
+  uint8_t read, write, verify;
+};
+
+uint8_t CodeFor(EepromTask task, EepromRange range) {
+  static constexpr RangeCodes kAll = {opcode::kEepromReadAll, opcode::kEepromWriteAll,
+                                      opcode::kEepromVerifyAll};
+  static constexpr RangeCodes kFirst = {opcode::kEepromReadFirst, opcode::kEepromWriteFirst,
+                                        opcode::kEepromVerifyFirst};
+  static constexpr RangeCodes kRow = {opcode::kEepromReadRow, opcode::kEepromWriteRow,
+                                      opcode::kEepromVerifyRow};
+  const RangeCodes& codes = range == EepromRange::kAll        ? kAll
+                            : range == EepromRange::kFirst176 ? kFirst
+                                                              : kRow;
+  return task == EepromTask::kRead    ? codes.read
+         : task == EepromTask::kWrite ? codes.write
+                                      : codes.verify;
+}
+
+}  // namespace
+
+EepromTransfer::EepromTransfer(ServiceLink& link, OperationHost& host, const Texts& texts,
+                               EepromImage& image, Clock& clock)
+    : link_(link), host_(host), texts_(texts), image_(image), clock_(clock) {}
+
+void EepromTransfer::RegisterRoutes() {
+  for (uint8_t code = 1; code <= 10; ++code)
+    if (opcode::IsEeprom(code)) link_.Route(code, this);
+}
+
+bool EepromTransfer::Start(EepromTask task, EepromRange range) {
+  if (running()) return false;
+  if (task != EepromTask::kRead && !image_.ValidateImage(host_, texts_)) return false;
+  host_.DisablePages();
+  if (on_started_) on_started_();
+
+  task_ = task;
+  range_ = range;
+  row_ = 0;
+  errors_ = 0;
+  differing_rows_.clear();
+  const int task_slot = task == EepromTask::kRead    ? slot::kTaskRead
+                        : task == EepromTask::kWrite ? slot::kTaskWrite
+                                                     : slot::kTaskVerify;
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kTask, texts_.Slot(task_slot));
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress, QStringLiteral("000"));
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QStringLiteral("0"));
+  host_.SetProgress(StatusPage::kEeprom, 0);
+
+  switch (range) {
+    case EepromRange::kAll:
+      row_limit_ = kEepromRows;
+      host_.SetProgressMaximum(StatusPage::kEeprom, kEepromRows - 1);
+      break;
+    case EepromRange::kFirst176:
+      row_limit_ = 11;
+      host_.SetProgressMaximum(StatusPage::kEeprom, 10);
+      break;
+    case EepromRange::kSelectedRow:
+      // With no row selected yet the first row is meant; requests never leave the EEPROM.
+      row_ = std::clamp(image_.selected_row(), 1, kEepromRows) - 1;
+      row_limit_ = row_ + 1;
+      break;
+  }
+  start_ms_ = clock_.NowMs();
+  outcome_ = TransferOutcome::kRunning;
+  link_.Begin(CodeFor(task, range));
+  SendRequest();
+  return true;
+}
+
+void EepromTransfer::SendRequest() {
+  if (task_ == EepromTask::kWrite) {
+    link_.SendServiceCommand(
+        AppendChecksum("%EE=" + RowHex(row_) + "010" + image_.RowText(row_ + 1).toLatin1()));
+  } else {
+    link_.SendServiceCommand(AppendChecksum("%EE?" + RowHex(row_) + "010"));
+  }
+}
+
+void EepromTransfer::OnFrameSent(const QByteArray& frame) {
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress,
+                  QString::fromLatin1(RowHex(row_) + "0"));
+  host_.AppendLog(LogId::kEeprom, QString::fromLatin1(frame));
+}
+
+void EepromTransfer::OnReply(const QByteArray& line) {
+  if (!running()) return;
+  const QString text = QString::fromLatin1(line);
+  host_.AppendLog(LogId::kEeprom, text);
+  host_.AppendLog(LogId::kTerminal, text);
+
+  if (line.startsWith("$?C0")) {
+    ++errors_;
+    host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QString::number(errors_));
+  } else {
+    const QString data = text.mid(4, 2 * kBytesPerRow);
+    if (task_ == EepromTask::kRead) {
+      // Stored as received: ValidateImage stops a later write of anything that is not hex.
+      for (int i = 0; i < kBytesPerRow; ++i) image_.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
+    } else if (task_ == EepromTask::kVerify) {
+      const bool same = data == image_.RowText(row_ + 1);
+      if (!same) differing_rows_ << row_;
+      host_.AppendLog(LogId::kEeprom, texts_.Slot(same ? kRowVerified : kRowDiffers));
+    }
+    ++row_;
+    errors_ = 0;
+  }
+
+  if (row_ >= row_limit_ || errors_ >= kRetryLimit) {
+    Finish();
+    return;
+  }
+  ShowProgress();
+  SendRequest();
+  if (!RowMode()) host_.SetProgress(StatusPage::kEeprom, row_);
+}
+
+void EepromTransfer::ShowProgress() {
+  const uint32_t elapsed = clock_.NowMs() - start_ms_;
+  // Rows done so far, counted from where the transfer started.
+  const int first_row = RowMode() ? row_limit_ - 1 : 0;
+  const double speed = elapsed == 0 ? 0.0 : (row_ - first_row) * kBytesPerRow / (elapsed / 1000.0);
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kSpeed,
+                  QLocale().toString(speed, 'f', 2) + texts_.Slot(slot::kBytesPerSecond));
+  if (speed != 0.0) {
+    const double remaining = (row_limit_ - (row_ - 1)) * kBytesPerRow / speed;
+    host_.SetStatus(StatusPage::kEeprom, StatusField::kRemaining,
+                    QString::number(static_cast<long long>(std::nearbyint(remaining))) +
+                        texts_.Slot(slot::kSeconds));
+  }
+}
+
+void EepromTransfer::Finish() {
+  const bool limit = errors_ >= kRetryLimit;
+  host_.ResetStatus(StatusPage::kEeprom);
+  row_ = 0;
+  if (refresh_view_) refresh_view_();
+  link_.End();
+  outcome_ = limit ? TransferOutcome::kRetryLimit : TransferOutcome::kDone;
+  host_.EnablePages();
+  if (limit) {
+    host_.ShowError(texts_.TwoLines(
+        task_ == EepromTask::kVerify ? kRetryLimitAccent : kRetryLimitNoAccent, kContactAuthor));
+  } else if (task_ == EepromTask::kRead) {
+    host_.ShowInformation(texts_.Slot(kReadDone));
+  } else if (task_ == EepromTask::kWrite) {
+    host_.ShowInformation(texts_.Slot(kWriteDone));
+  } else {
+    host_.ShowInformation(texts_.TwoLines(kVerifyDone, kResultsInLog));
+  }
+  if (on_finished_) on_finished_();
+}
+
+void EepromTransfer::OnTimeout() {
+  // The rows done so far stay in the image; the view is refreshed at the next end.
+  host_.ResetStatus(StatusPage::kEeprom);
+  row_ = 0;
+  link_.End();
+  outcome_ = TransferOutcome::kNoReply;
+  host_.AppendLog(LogId::kEeprom, texts_.Slot(slot::kNoReply));
+  host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  if (on_finished_) on_finished_();
+}
+
+}  // namespace tornavo
