@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/message_boxes.h"
+#include "support/qt_printers.h"
+
+namespace tornavo::testing {
+
+// Dialogs answered by the test: each call takes the next queued choice (cancel when none).
+class ScriptedDialogs : public FileDialogs {
+ public:
+  FileChoice ChooseOpen(const FileRequest& request) override { return Next(request); }
+  FileChoice ChooseSave(const FileRequest& request) override { return Next(request); }
+  void Answer(const QString& path, int filter_index = 1) {
+    answers.push_back({true, path, filter_index});
+  }
+
+  std::deque<FileChoice> answers;
+  QList<FileRequest> requests;
+
+ private:
+  FileChoice Next(const FileRequest& request) {
+    requests << request;
+    if (answers.empty()) return {};
+    FileChoice choice = answers.front();
+    answers.pop_front();
+    return choice;
+  }
+};
+
+// Message boxes that record instead of waiting for a click.
+class RecordedBoxes : public MessageBoxes {
+ public:
+  struct Box {
+    bool error;
+    QString text;
+  };
+  void ShowError(const QString& text) override { Record(true, text); }
+  void ShowInformation(const QString& text) override { Record(false, text); }
+
+  QList<Box> boxes;
+  // Runs as a box is shown, with the window as it stands then.
+  std::function<void(const Box&)> on_box;
+
+ private:
+  void Record(bool error, const QString& text) {
+    boxes << Box{error, text};
+    if (on_box) on_box(boxes.last());
+  }
+};
+
+// A main window with scripted dialogs and recorded boxes.
+struct WindowUnderTest {
+  explicit WindowUnderTest(WindowOptions options = {}) {
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    auto recorded = std::make_unique<RecordedBoxes>();
+    dialogs = scripted.get();
+    boxes = recorded.get();
+    options.dialogs = std::move(scripted);
+    options.boxes = std::move(recorded);
+    window = std::make_unique<TForm1>(std::move(options));
+  }
+
+  ScriptedDialogs* dialogs;
+  RecordedBoxes* boxes;
+  std::unique_ptr<TForm1> window;
+};
+
+}  // namespace tornavo::testing
