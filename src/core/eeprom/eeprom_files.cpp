@@ -1,0 +1,192 @@
+#include "core/eeprom/eeprom_files.h"
+
+#include <QList>
+
+#include "core/app/cp1252.h"
+#include "core/app/text_file.h"
+#include "core/serial/checksum.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr int kOwnLineLength = 43;
+constexpr int kKvlLineLength = 32;
+
+// Lines of a text file, accepting CR LF and lone LF. A break at the very end does not start
+// another line, so an empty file has none.
+QList<QByteArray> SplitLines(const QByteArray& contents) {
+  QList<QByteArray> lines = contents.split('\n');
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+  for (QByteArray& line : lines)
+    if (line.endsWith('\r')) line.chop(1);
+  return lines;
+}
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+bool AllHex(const QByteArray& text) {
+  for (char c : text)
+    if (!IsHexDigit(c)) return false;
+  return true;
+}
+
+QString BadFile(const Texts& texts) { return texts.Slot(8); }
+
+QString OwnLineError(const Texts& texts, int first_slot, int line, int last_slot) {
+  QString message = BadFile(texts) + '\n' + texts.Slot(first_slot) + QString::number(line);
+  if (last_slot >= 0) message += texts.Slot(last_slot);
+  return message;
+}
+
+// A row field names one of the 128 rows only as two hex digits 00 to 7F.
+int RowOfField(const QByteArray& field) {
+  if (field.size() != 2 || !AllHex(field)) return -1;
+  const int row = field.toInt(nullptr, 16);
+  return row < kEepromRows ? row + 1 : -1;
+}
+
+bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+  const QList<QByteArray> lines = SplitLines(contents);
+  // The whole file is checked before any row is taken from it.
+  for (int i = 0; i < lines.size(); ++i) {
+    const QByteArray& line = lines[i];
+    const int n = i + 1;
+    if (line.size() != kOwnLineLength) {
+      *error = OwnLineError(texts, 9, n, 10);
+      return false;
+    }
+    if (!line.startsWith("%EE=") || line.mid(6, 3) != "010" || RowOfField(line.mid(4, 2)) < 0) {
+      *error = OwnLineError(texts, 11, n, 12);
+      return false;
+    }
+    if (!AllHex(line.mid(8, 33))) {
+      *error = OwnLineError(texts, 13, n, -1);
+      return false;
+    }
+  }
+  std::array<QString, kEepromBytes> cells = image.cells();
+  for (const QByteArray& line : lines) {
+    const int row = RowOfField(line.mid(4, 2));
+    for (int c = 0; c < kEepromColumns; ++c)
+      cells[(row - 1) * kEepromColumns + c] = QString::fromLatin1(line.mid(9 + 2 * c, 2));
+  }
+  if (!lines.isEmpty()) image.SetAllCells(cells);
+  return true;
+}
+
+bool OnlyBlanksFrom(const QByteArray& contents, qsizetype from) {
+  for (qsizetype i = from; i < contents.size(); ++i) {
+    const char c = contents[i];
+    if (c != ' ' && c != '\r' && c != '\n') return false;
+  }
+  return true;
+}
+
+bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+  const QList<QByteArray> lines = SplitLines(contents);
+  const QByteArray first = lines.isEmpty() ? QByteArray() : lines.front();
+  if (first.size() <= 4 || first.startsWith("%EE=")) {
+    *error = BadFile(texts);
+    return false;
+  }
+  std::array<QString, kEepromBytes> cells = image.cells();
+  qsizetype offset = 0;  // where the current line starts in the file
+  int row = 0;
+  for (const QByteArray& line : lines) {
+    if (row == kEepromRows || OnlyBlanksFrom(contents, offset)) break;
+    if (line.size() != kKvlLineLength) break;
+    for (int c = 0; c < kEepromColumns; ++c) {
+      const QString pair = QString::fromLatin1(line.mid(2 * c, 2));
+      cells[row * kEepromColumns + c] = HexToInt(pair) >= 0 ? pair : QStringLiteral("FF");
+    }
+    ++row;
+    offset = contents.indexOf('\n', offset);
+    offset = offset < 0 ? contents.size() : offset + 1;
+  }
+  if (row > 0) image.SetAllCells(cells);
+  return true;
+}
+
+bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+  if (contents.size() != kEepromBytes) {
+    *error = BadFile(texts) + '\n' + texts.Slot(14);
+    return false;
+  }
+  std::array<QString, kEepromBytes> cells;
+  for (int a = 0; a < kEepromBytes; ++a) cells[a] = ByteText(static_cast<uint8_t>(contents[a]));
+  image.SetAllCells(cells);
+  return true;
+}
+
+}  // namespace
+
+bool FormatOfFilterIndex(int index, EepromFormat* format) {
+  if (index < 1 || index > 3) return false;
+  *format = static_cast<EepromFormat>(index);
+  return true;
+}
+
+QByteArray EncodeEepromFile(EepromFormat format, const EepromImage& image) {
+  switch (format) {
+    case EepromFormat::kOwn: {
+      QByteArray out;
+      for (int row = 1; row <= kEepromRows; ++row) {
+        const QByteArray command = "%EE=" + ToCp1252(ByteText(static_cast<uint8_t>(row - 1))) +
+                                   "010" + ToCp1252(image.RowText(row));
+        out += AppendChecksum(command);
+        if (row < kEepromRows) out += "\r\n";
+      }
+      return out;
+    }
+    case EepromFormat::kKvl: {
+      QStringList lines;
+      for (int row = 1; row <= kEepromRows; ++row) lines << image.RowText(row);
+      return EncodeLines8Bit(lines);
+    }
+    case EepromFormat::kBin: {
+      const auto bytes = image.Bytes();
+      return QByteArray(reinterpret_cast<const char*>(bytes.data()), kEepromBytes);
+    }
+  }
+  return {};
+}
+
+bool DecodeEepromFile(EepromFormat format, const QByteArray& contents, const Texts& texts,
+                      EepromImage& image, QString* error) {
+  QString ignored;
+  if (error == nullptr) error = &ignored;
+  switch (format) {
+    case EepromFormat::kOwn:
+      return DecodeOwn(contents, texts, image, error);
+    case EepromFormat::kKvl:
+      return DecodeKvl(contents, texts, image, error);
+    case EepromFormat::kBin:
+      return DecodeBin(contents, texts, image, error);
+  }
+  return false;
+}
+
+bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts,
+                    OperationHost& host, EepromImage& image) {
+  QByteArray contents;
+  QString error;
+  if (!ReadWholeFile(path, &contents, &error) ||
+      !DecodeEepromFile(format, contents, texts, image, &error)) {
+    host.ShowError(error);
+    return false;
+  }
+  return true;
+}
+
+bool SaveEepromFile(const QString& path, EepromFormat format, const EepromImage& image,
+                    OperationHost& host) {
+  QString error;
+  if (!WriteFileAtomically(path, EncodeEepromFile(format, image), &error)) {
+    host.ShowError(error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tornavo

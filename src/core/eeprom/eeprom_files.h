@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/app/operation_host.h"
+#include "core/app/texts.h"
+#include "core/eeprom/eeprom_image.h"
+
+namespace tornavo {
+
+// The three EEPROM file formats, numbered as the entries of the file dialogs' filter.
+enum class EepromFormat {
+  kOwn = 1,  // "Archivo de Texto Tornavo (TXT)": one write command per row
+  kKvl = 2,  // "Archivo de Texto KVL5208 (TXT)": 32 hex characters per row
+  kBin = 3,  // "Archivo Binario (BIN)": the 2048 bytes
+};
+
+// Format of a 1-based filter index; false for any other number.
+bool FormatOfFilterIndex(int index, EepromFormat* format);
+
+// The file contents of the image in a format.
+QByteArray EncodeEepromFile(EepromFormat format, const EepromImage& image);
+
+// Loads file contents into the image. On a refused file returns false with the message in
+// *error and leaves the image as it was.
+bool DecodeEepromFile(EepromFormat format, const QByteArray& contents, const Texts& texts,
+                      EepromImage& image, QString* error);
+
+// Reads a file and loads it; any failure (the file system's or the reader's) is shown with
+// host.ShowError and leaves the image as it was.
+bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts,
+                    OperationHost& host, EepromImage& image);
+
+// Writes the image to a file, replacing it atomically; failures are shown with host.ShowError.
+bool SaveEepromFile(const QString& path, EepromFormat format, const EepromImage& image,
+                    OperationHost& host);
+
+}  // namespace tornavo
