@@ -1,0 +1,132 @@
+#include "core/capture/convert_capture.h"
+
+#include <gtest/gtest.h>
+
+#include "reference_capture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::RandomBytes;
+using testing::ReferenceConversion;
+using testing::UniformFrame;
+
+// Counts the pixels that are not the given grey.
+int PixelsOtherThan(const QImage& picture, int grey) {
+  int count = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    const uint8_t* line = picture.constScanLine(y);
+    for (int i = 0; i < picture.width() * 3; i += 3)
+      if (line[i] != grey || line[i + 1] != grey || line[i + 2] != grey) ++count;
+  }
+  return count;
+}
+
+QRgb PixelAt(const QImage& picture, int x, int y) { return picture.pixel(x, y); }
+
+TEST(ConvertCaptureTest, UniformFramesGiveBlackWhiteAndLimits) {
+  QImage black = ConvertCapture(UniformFrame(16, 128), 720, 576);
+  ASSERT_EQ(black.size(), QSize(720, 576));
+  EXPECT_EQ(black.format(), QImage::Format_RGB888);
+  EXPECT_EQ(black.depth(), 24);
+  EXPECT_EQ(PixelsOtherThan(black, 0), 0);
+  EXPECT_EQ(PixelsOtherThan(ConvertCapture(UniformFrame(235, 128), 720, 576), 255), 0);
+  EXPECT_EQ(PixelsOtherThan(ConvertCapture(UniformFrame(0, 128), 720, 576), 0), 0);
+
+  QByteArray red_limit = UniformFrame(255, 128);
+  for (int offset = 414720 + 4; offset + 4 <= red_limit.size(); offset += 8)
+    std::fill_n(red_limit.data() + offset, 4, '\xFF');  // every Cr group
+  const QImage limited = ConvertCapture(red_limit, 720, 576);
+  EXPECT_EQ(PixelAt(limited, 0, 0), qRgb(255, 175, 255));
+  EXPECT_EQ(PixelAt(limited, 719, 575), qRgb(255, 175, 255));
+}
+
+TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
+  // Luma of pixel (0, 32): mid-tile at 720 columns, a tile start at 704.
+  for (auto [width, offset] : {std::pair{720, 22544}, std::pair{704, 22528}}) {
+    SCOPED_TRACE(width);
+    QByteArray frame = UniformFrame(16, 128);
+    frame[offset] = static_cast<char>(235);
+    const QImage picture = ConvertCapture(frame, width, 576);
+    EXPECT_EQ(PixelAt(picture, 0, 32), qRgb(255, 255, 255));
+    EXPECT_EQ(PixelsOtherThan(picture, 0), 1);
+  }
+
+  // Cb of pixel (0, 0) serves the 2 × 2 block; Cr of pixel (8, 0) likewise.
+  QByteArray frame = UniformFrame(128, 128);
+  frame[414720] = static_cast<char>(200);
+  frame[414732] = static_cast<char>(200);
+  const QImage picture = ConvertCapture(frame, 720, 576);
+  for (int y : {0, 1}) {
+    for (int x : {0, 1}) EXPECT_EQ(PixelAt(picture, x, y), qRgb(130, 102, 255));
+    for (int x : {8, 9}) EXPECT_EQ(PixelAt(picture, x, y), qRgb(245, 72, 130));
+  }
+  EXPECT_EQ(PixelsOtherThan(picture, 130), 8);
+}
+
+TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
+  const QByteArray full = RandomBytes(660000, 7);
+  for (int width : {352, 528, 544, 704, 720}) {
+    for (int length : {622592, 640000, 660000, 500000, 414720, 100000, 1, 0}) {
+      SCOPED_TRACE(::testing::Message() << "width " << width << ", length " << length);
+      const QByteArray bytes = full.left(length);
+      const QImage fast = ConvertCapture(bytes, width, 576);
+      ASSERT_EQ(fast, ReferenceConversion(bytes, width, 576));
+    }
+  }
+  // Taller than a frame, so that chroma reaches past 640 000 bytes: those bytes are unused.
+  const QImage tall = ConvertCapture(full, 720, 700);
+  EXPECT_EQ(tall, ReferenceConversion(full, 720, 700));
+  EXPECT_EQ(tall, ConvertCapture(full.left(640000), 720, 700));
+  EXPECT_NE(tall, ConvertCapture(full.left(600000), 720, 700));
+}
+
+TEST(ConvertCaptureTest, ShortInputReadsAsBlack) {
+  const QImage empty = ConvertCapture(QByteArray(), 720, 576);
+  ASSERT_EQ(empty.size(), QSize(720, 576));
+  EXPECT_EQ(PixelsOtherThan(empty, 0), 0);
+  EXPECT_EQ(PixelsOtherThan(ConvertCapture(nullptr, 622592, 720, 576), 0), 0);
+
+  // The first 22 luma tiles and no chroma: columns 0-703 of the first band show their luma
+  // on neutral chroma, the rest is black.
+  const QByteArray luma_only = UniformFrame(235, 0, 22 * 1024);
+  const QImage picture = ConvertCapture(luma_only, 720, 576);
+  EXPECT_EQ(PixelAt(picture, 703, 31), qRgb(255, 255, 255));
+  EXPECT_EQ(PixelAt(picture, 704, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(PixelAt(picture, 0, 32), qRgb(0, 0, 0));
+  EXPECT_EQ(PixelsOtherThan(picture, 0), 704 * 32);
+}
+
+TEST(ConvertCaptureTest, SizesOutsideTheLimitsGiveNoPicture) {
+  const QByteArray frame = UniformFrame(16, 128);
+  EXPECT_TRUE(ConvertCapture(frame, 0, 576).isNull());
+  EXPECT_TRUE(ConvertCapture(frame, -720, 576).isNull());
+  EXPECT_TRUE(ConvertCapture(frame, 720, 0).isNull());
+  EXPECT_TRUE(ConvertCapture(frame, kMaxCaptureSide + 1, 576).isNull());
+  EXPECT_EQ(ConvertCapture(frame, 1, 1).size(), QSize(1, 1));
+}
+
+TEST(ConvertCaptureTest, FormatsGiveTheirAreaSizes) {
+  const QImage narrow = ConvertCapture(UniformFrame(235, 128), 352, 576);
+  for (auto [format, size] : {std::pair{PictureFormat::kWide16x9, QSize(1024, 576)},
+                              std::pair{PictureFormat::kStandard4x3, QSize(720, 576)},
+                              std::pair{PictureFormat::kOriginal, QSize(352, 576)}}) {
+    const QImage shown = ScaleForFormat(narrow, format);
+    EXPECT_EQ(shown.size(), size);
+    EXPECT_EQ(shown.format(), QImage::Format_RGB888);
+    EXPECT_EQ(PictureAreaSize(format, narrow.size()), size);
+    // A uniform picture stays uniform through the smooth filter.
+    EXPECT_EQ(PixelsOtherThan(shown, 255), 0);
+  }
+  EXPECT_TRUE(ScaleForFormat(QImage(), PictureFormat::kWide16x9).isNull());
+
+  PictureOptions options;
+  options.capture_width = 544;
+  options.format = PictureFormat::kOriginal;
+  EXPECT_EQ(MakeShownPicture(UniformFrame(16, 128), options).size(), QSize(544, 576));
+  options.format = PictureFormat::kWide16x9;
+  EXPECT_EQ(MakeShownPicture(UniformFrame(16, 128), options).size(), QSize(1024, 576));
+}
+
+}  // namespace
+}  // namespace tornavo
