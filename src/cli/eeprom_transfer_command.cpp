@@ -1,12 +1,142 @@
+#include <QCommandLineParser>
+#include <QEventLoop>
+
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/serial_options.h"
+#include "core/app/clock.h"
+#include "core/app/texts.h"
+#include "core/eeprom/eeprom_files.h"
+#include "core/eeprom/eeprom_transfer.h"
+#include "core/serial/qt_serial_transport.h"
+#include "core/serial/service_link.h"
+#include "core/serial/terminal.h"
 
 namespace tornavo::cli {
 
+namespace {
+
+bool ParseFormat(const QString& name, EepromFormat* format) {
+  const QStringList names = {"own", "kvl", "bin"};
+  const qsizetype index = names.indexOf(name);
+  if (index < 0) return false;
+  *format = static_cast<EepromFormat>(index + 1);
+  return true;
+}
+
+// "all", "first" (0x000 -> 0x0AF) or "row:NN" with NN a row 00 ... 7F in hexadecimal.
+bool ParseRange(const QString& text, EepromRange* range, int* row) {
+  if (text == QLatin1String("all")) {
+    *range = EepromRange::kAll;
+    return true;
+  }
+  if (text == QLatin1String("first")) {
+    *range = EepromRange::kFirst176;
+    return true;
+  }
+  if (!text.startsWith(QLatin1String("row:"))) return false;
+  bool ok = false;
+  const QString digits = text.mid(4);
+  *row = digits.toInt(&ok, 16);
+  *range = EepromRange::kSelectedRow;
+  return ok && digits.size() <= 2 && *row >= 0 && *row < kEepromRows;
+}
+
+}  // namespace
+
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) {
-  (void)arguments;
-  Err(QStringLiteral("tornavo eeprom %1: not available yet.").arg(verb));
-  return kExitUsage;
+  const bool read = verb == QLatin1String("read");
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      read ? QStringLiteral("Reads the receiver's EEPROM into FILE.")
+      : verb == QLatin1String("write")
+          ? QStringLiteral("Writes FILE into the receiver's EEPROM.")
+          : QStringLiteral("Compares the receiver's EEPROM with FILE, row by row."));
+  AddSerialOptions(parser);
+  parser.addOptions({
+      {"range", "all, first (0x000 -> 0x0AF) or row:NN (NN = 00 ... 7F; default all).", "R", "all"},
+      {"format", "File format: own, kvl or bin (default bin).", "F", "bin"},
+      {"verbose", "Show every frame and reply."},
+  });
+  if (read) {
+    parser.addOption({{"o", "output"}, "The file to write.", "FILE"});
+  } else {
+    parser.addPositionalArgument("FILE", "the EEPROM file");
+  }
+  if (!Parse(parser, arguments)) return kExitUsage;
+
+  const QString name = QStringLiteral("tornavo eeprom ") + verb + QStringLiteral(": ");
+  PortSettings settings;
+  double timeout_scale = 1.0;
+  QString error;
+  EepromFormat format = EepromFormat::kBin;
+  EepromRange range = EepromRange::kAll;
+  int row = 0;
+  if (!ReadSerialOptions(parser, &settings, &timeout_scale, &error)) {
+    Err(name + error);
+    return kExitUsage;
+  }
+  if (!ParseFormat(parser.value("format"), &format) ||
+      !ParseRange(parser.value("range"), &range, &row)) {
+    Err(name + QStringLiteral("--format must be own, kvl or bin; --range all, first or row:NN."));
+    return kExitUsage;
+  }
+  const QString file = read ? parser.value("output") : parser.positionalArguments().value(0);
+  if (file.isEmpty() || (!read && parser.positionalArguments().size() != 1)) {
+    Err(name + (read ? QStringLiteral("-o FILE is required.") : QStringLiteral("give one FILE.")));
+    return kExitUsage;
+  }
+
+  Texts texts;
+  ConsoleHost host(parser.isSet("verbose"));
+  EepromImage image;
+  if (!read && !LoadEepromFile(file, format, texts, host, image)) return kExitBadInput;
+  image.set_selected_row(row + 1);
+
+  QtSerialTransport transport;
+  transport.SetPortName(settings.name);
+  transport.SetBaudRate(settings.baud);
+  transport.SetDataBits(settings.data_bits);
+  transport.SetParity(settings.parity);
+  transport.SetStopBits(settings.stop_bits);
+  transport.SetFlowControl(settings.flow);
+  if (!transport.Open(&error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  ServiceLink link(transport, host);
+  link.SetTimeoutScale(timeout_scale);
+  Terminal terminal(link, host, texts);
+  link.SetTerminalRoute(&terminal);
+  SteadyClock clock;
+  EepromTransfer transfer(link, host, texts, image, clock);
+  transfer.RegisterRoutes();
+  QEventLoop loop;
+  transfer.SetOnFinished([&loop] { loop.quit(); });
+
+  const bool started = read                             ? transfer.StartEepromRead(range)
+                       : verb == QLatin1String("write") ? transfer.StartEepromWrite(range)
+                                                        : transfer.StartEepromVerify(range);
+  if (!started) return kExitBadInput;
+  loop.exec();
+
+  switch (transfer.outcome()) {
+    case TransferOutcome::kNoReply:
+      return kExitNoReply;
+    case TransferOutcome::kRetryLimit:
+      return kExitRejected;
+    default:
+      break;
+  }
+  if (!transfer.differing_rows().isEmpty()) {
+    QStringList rows;
+    for (int differing : transfer.differing_rows())
+      rows << QStringLiteral("%1").arg(differing * 16, 3, 16, QLatin1Char('0')).toUpper();
+    Err(QStringLiteral("Differing rows: ") + rows.join(' '));
+    return kExitRejected;
+  }
+  if (read && !SaveEepromFile(file, format, image, host)) return kExitBadInput;
+  return kExitOk;
 }
 
 }  // namespace tornavo::cli
