@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace tornavo {
+
+// One flash chip of the receiver as its flash type file describes it. Block k spans
+// start + block_offsets[k] up to start + block_offsets[k + 1]; the chip ends at
+// start + block_offsets[num_blocks].
+struct FlashChipDescription {
+  static constexpr int kMaximumBlocks = 1024;
+  static constexpr int kOffsetCount = kMaximumBlocks + 1;  // block0 ... block1024
+
+  uint32_t start = 0;
+  int num_blocks = 1;         // 0 ... kMaximumBlocks
+  uint8_t erasure_mode = 48;  // passed to the trap routine as it stands
+  std::array<uint32_t, kOffsetCount> block_offsets{};
+
+  uint32_t size() const { return block_offsets[num_blocks]; }
+};
+
+// Reads the flash type file "<folder><type>.ini" (section named like the type) into the
+// description, keeping its start address. A missing file, or no type at all, gives the
+// built-in values: one block, erase parameter 48, every offset 0. A block count outside
+// 0 ... 1024 is brought into that range so that the offset table is never read past its end.
+void LoadFlashType(const QString& ini_folder, const QString& type, FlashChipDescription* chip);
+
+// Address text of the flash and trap boxes: up to 8 hexadecimal digits. Returns false for
+// an empty text, a non-hexadecimal character or more than 32 bits.
+bool ParseHexAddress(const QString& text, uint32_t* value);
+
+}  // namespace tornavo

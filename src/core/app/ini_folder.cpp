@@ -1,0 +1,39 @@
+#include "core/app/ini_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tornavo {
+
+namespace {
+
+QString WithTrailingSeparator(const QString& folder) {
+  return folder.endsWith(u'/') ? folder : folder + QLatin1Char('/');
+}
+
+}  // namespace
+
+QString ResolveIniFolder(const QString& given_folder, const QString& executable_folder) {
+  if (!given_folder.isEmpty())
+    return WithTrailingSeparator(QDir::cleanPath(QDir(given_folder).absolutePath()));
+  const QString beside = QDir(executable_folder).filePath(QStringLiteral("INIs"));
+  if (!executable_folder.isEmpty() && QFileInfo(beside).isDir())
+    return WithTrailingSeparator(QDir::cleanPath(beside));
+  // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (config.isEmpty() || QDir::isRelativePath(config))
+    config = QDir::homePath() + QStringLiteral("/.config");
+  return WithTrailingSeparator(QDir::cleanPath(config + QStringLiteral("/tornavo/INIs")));
+}
+
+QString WithoutTrailingSeparator(const QString& folder) {
+  return folder.size() > 1 && folder.endsWith(u'/') ? folder.chopped(1) : folder;
+}
+
+bool EnsureFolder(const QString& folder, QString* error) {
+  if (QFileInfo(folder).isDir() || QDir().mkpath(folder)) return true;
+  if (error) *error = QStringLiteral("%1: the folder could not be created").arg(folder);
+  return false;
+}
+
+}  // namespace tornavo
