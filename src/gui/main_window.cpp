@@ -2,7 +2,10 @@
 
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
+#include "core/app/clock.h"
+#include "core/eeprom/eeprom_transfer.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/serial/service_link.h"
@@ -13,6 +16,7 @@
 #include "gui/pages/about_page.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
+#include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/log_task_page.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/serial_group.h"
@@ -41,8 +45,16 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
                                   *terminal_, symbol_rates_, picture_options_, eeprom_image_});
 
+  clock_ = std::make_unique<SteadyClock>();
+  eeprom_transfer_ =
+      std::make_unique<EepromTransfer>(*link_, *this, texts_, eeprom_image_, *clock_);
+  eeprom_transfer_->RegisterRoutes();
+
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
+  transfer_controls_ = new EepromTransferControls(texts_, *eeprom_transfer_, eeprom_);
+  eeprom_->button_column()->insertWidget(0, transfer_controls_);
+  eeprom_transfer_->SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
   firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
@@ -70,13 +82,18 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   }
 }
 
-TForm1::~TForm1() { transport_->Close(); }
+TForm1::~TForm1() {
+  // The pages go first, while the objects they are bound to still exist.
+  delete takeCentralWidget();
+  transport_->Close();
+}
 
 void TForm1::ApplyTexts() {
   const int tab_keys[] = {47, 48, 18, 51, 128, -1, 50, 49};
   for (int i = 0; i < 8; ++i)
     pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(129) : texts_.Key(tab_keys[i]));
   eeprom_->ApplyTexts();
+  transfer_controls_->ApplyTexts();
   firmware_->ApplyTexts();
   jtag_->ApplyTexts();
   terminal_page_->ApplyTexts();

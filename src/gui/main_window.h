@@ -16,6 +16,9 @@ namespace tornavo {
 class AboutPage;
 class ConfigPage;
 class EepromPage;
+class EepromTransfer;
+class EepromTransferControls;
+class SteadyClock;
 class FileDialogs;
 class LogTaskPage;
 class LogView;
@@ -72,6 +75,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   LogView* log(LogId log) const;
   TaskPage* task_page(StatusPage page) const;
   EepromPage* eeprom_page() const { return eeprom_; }
+  EepromTransferControls* transfer_controls() const { return transfer_controls_; }
+  EepromTransfer& eeprom_transfer() { return *eeprom_transfer_; }
   TerminalPage* terminal_page() const { return terminal_page_; }
   ConfigPage* config_page() const { return config_; }
   AboutPage* about_page() const { return about_; }
@@ -87,6 +92,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;
   EepromImage eeprom_image_;
+  std::unique_ptr<SteadyClock> clock_;
+  std::unique_ptr<EepromTransfer> eeprom_transfer_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
@@ -97,6 +104,7 @@ class TForm1 : public QMainWindow, public OperationHost {
 
   QTabWidget* pages_;
   EepromPage* eeprom_;
+  EepromTransferControls* transfer_controls_;
   LogTaskPage* firmware_;
   LogTaskPage* jtag_;
   TerminalPage* terminal_page_;

@@ -1,0 +1,85 @@
+// The EEPROM page's transfer buttons driving the virtual receiver through the window.
+#include <gtest/gtest.h>
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "core/eeprom/eeprom_transfer.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/task_page.h"
+#include "sim/virtual_receiver.h"
+#include "support/wait.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::WaitUntil;
+using testing::WindowUnderTest;
+
+struct ReceiverWindow {
+  ReceiverWindow() {
+    receiver.SetPacing(false);
+    started = receiver.Start(&error);
+    WindowOptions options;
+    options.extra_ports << receiver.device_path();
+    options.select_port = receiver.device_path();
+    w = std::make_unique<WindowUnderTest>(std::move(options));
+  }
+  TForm1& window() { return *w->window; }
+
+  sim::VirtualReceiver receiver;
+  bool started = false;
+  QString error;
+  std::unique_ptr<WindowUnderTest> w;
+};
+
+TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
+  ReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  TaskPage* page = window.task_page(StatusPage::kEeprom);
+  bool clean = false;
+  rw.w->boxes->on_box = [&](const testing::RecordedBoxes::Box&) {
+    clean = page->progress_bar()->value() == 0;
+    for (int f = 0; f < kStatusFieldCount; ++f)
+      clean = clean && page->status_panel()->Value(static_cast<StatusField>(f)).isEmpty();
+  };
+  window.eeprom_page()->inner_pages()->setCurrentIndex(1);
+  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  EXPECT_FALSE(window.page(Page::kEeprom)->isEnabled());
+  EXPECT_EQ(window.eeprom_page()->inner_pages()->currentIndex(), 0);
+  EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Recibe");
+  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
+  EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom leída con éxito !");
+  EXPECT_TRUE(clean);
+  EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
+  const auto sim_bytes = rw.receiver.Eeprom();
+  const auto image_bytes = window.services().eeprom_image.Bytes();
+  EXPECT_TRUE(std::equal(sim_bytes.begin(), sim_bytes.end(), image_bytes.begin()));
+}
+
+TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
+  ReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  EepromImage& image = window.services().eeprom_image;
+  for (int c = 1; c <= kEepromColumns; ++c) image.SetCell(3, c, "5A");
+  image.set_selected_row(3);
+  window.transfer_controls()->range_button(EepromRange::kSelectedRow)->click();
+  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
+  EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom escrita con éxito !");
+  ASSERT_EQ(rw.receiver.ReceivedFrames().size(), 1);
+  EXPECT_TRUE(
+      rw.receiver.ReceivedFrames()[0].startsWith("%EE=02010" + QByteArray("5A").repeated(16)));
+  EXPECT_EQ(rw.receiver.Eeprom()[0x20], 0x5A);
+  EXPECT_EQ(rw.receiver.Eeprom()[0x2F], 0x5A);
+}
+
+}  // namespace
+}  // namespace tornavo
