@@ -8,11 +8,10 @@
 #include <memory>
 
 #include "core/serial/port_settings.h"
+#include "sim/eeprom_bytes.h"
+#include "sim/service_protocol.h"
 
 namespace tornavo::sim {
-
-inline constexpr int kEepromSize = 2048;
-using EepromBytes = std::array<uint8_t, kEepromSize>;
 
 // A receiver in service mode on a pseudo-terminal. It answers the service protocol on the
 // master side, on a thread of its own, so that the tool under test (or a user trying the
@@ -45,19 +44,28 @@ class VirtualReceiver {
   void SetParallelCheckAccepted(bool accepted);
 
   // Fault injection. Each applies to the next replies, in the order they are due.
-  void RejectNext(int count);              // answer "$?C0..." instead of serving
-  void SetSilent(bool silent);             // read requests, answer nothing
-  void SplitNextReply(int pieces);         // send the next reply in that many pieces
-  void MergeNextTwoReplies();              // hold one reply and send it with the next
-  void DelayNextReply(int milliseconds);   // answer the next request that much later
-  void CorruptNextReply();                 // damage one data character of the next reply
+  void RejectNext(int count);                     // answer "$?C0..." instead of serving
+  void SetSilent(bool silent);                    // read requests, answer nothing
+  void SplitNextReply(int pieces,                 // send the next reply in that many pieces,
+                      int gap_ms = kSplitGapMs);  // that far apart
+  void MergeNextTwoReplies();                     // hold one reply and send it with the next
+  void DelayNextReply(int milliseconds);          // answer the next request that much later
+  void CorruptNextReply();                        // damage one data character of the next reply
   // Named faults, for the command line: "reject:N", "silent", "split:N", "merge",
   // "delay:MS", "corrupt". False for an unknown name.
   bool ApplyFault(const QString& spec);
+  // Back to serving every request normally ("none" for ApplyFault).
+  void ClearFaults();
+
+  static constexpr int kSplitGapMs = 10;
+  // A held reply goes out alone when no second one comes within this time.
+  static constexpr int kMergeHoldMs = 200;
 
   // What arrived: every complete request frame, in order.
   QList<QByteArray> ReceivedFrames() const;
   void ClearReceivedFrames();
+  // The firmware transfers it was asked to accept, in order.
+  QList<UpgradeRequest> UpgradeRequests() const;
 
  private:
   class Impl;
