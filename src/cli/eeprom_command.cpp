@@ -1,11 +1,160 @@
+#include <QCommandLineParser>
+#include <QFileInfo>
+
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "core/app/symbol_rate_table.h"
+#include "core/app/texts.h"
+#include "core/eeprom/eeprom_files.h"
+#include "core/eeprom/interpreted_view.h"
 
 namespace tornavo::cli {
 
+namespace {
+
+const QString kFormatHelp = QStringLiteral("File format: own, kvl or bin (default bin).");
+
+bool FormatOfName(const QString& name, EepromFormat* format) {
+  const QStringList names = {"own", "kvl", "bin"};
+  return FormatOfFilterIndex(static_cast<int>(names.indexOf(name)) + 1, format);
+}
+
+void PrintVerbs() {
+  Out(QStringLiteral(
+      "Usage: tornavo eeprom VERB [options] [--help]\n\n"
+      "Verbs:\n"
+      "  convert IN OUT --from F --to F   read a file in one format, write it in another\n"
+      "  show FILE [--format F]           print every interpreted field\n"
+      "  edit FILE [--format F] \"CAPTION=VALUE\" ...\n"
+      "                                   change fields as the page does, then write FILE back\n"
+      "  read, write, verify              transfers with the receiver over the serial port\n\n"
+      "Formats: own (command text), kvl (KVL5208 text), bin (2048 bytes; the default)."));
+}
+
+// Loads a file for a verb: reader and file errors are printed and give false.
+bool Load(const QString& path, EepromFormat format, const Texts& texts, EepromImage& image) {
+  ConsoleHost host;
+  return LoadEepromFile(path, format, texts, host, image);
+}
+
+int RunConvert(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Reads IN in one format and writes OUT in another."));
+  parser.addPositionalArgument("IN", "the file to read");
+  parser.addPositionalArgument("OUT", "the file to write");
+  parser.addOptions({{"from", "Format of IN: own, kvl or bin.", "F"},
+                     {"to", "Format of OUT: own, kvl or bin.", "F"}});
+  if (!Parse(parser, arguments)) return kExitUsage;
+  EepromFormat from;
+  EepromFormat to;
+  const QStringList files = parser.positionalArguments();
+  if (files.size() != 2 || !FormatOfName(parser.value("from"), &from) ||
+      !FormatOfName(parser.value("to"), &to)) {
+    Err(QStringLiteral("tornavo eeprom convert: give IN OUT --from own|kvl|bin --to own|kvl|bin."));
+    return kExitUsage;
+  }
+  Texts texts;
+  EepromImage image;
+  if (!Load(files[0], from, texts, image)) return kExitBadInput;
+  ConsoleHost host;
+  return SaveEepromFile(files[1], to, image, host) ? kExitOk : kExitBadInput;
+}
+
+// show and edit share the FILE and --format arguments.
+bool ParseFileAndFormat(QCommandLineParser& parser, const QStringList& arguments,
+                        const QString& name, int minimum, QString* file, EepromFormat* format) {
+  parser.addOption({"format", kFormatHelp, "F", "bin"});
+  if (!Parse(parser, arguments)) return false;
+  const QStringList positional = parser.positionalArguments();
+  if (!FormatOfName(parser.value("format"), format)) {
+    Err(name + QStringLiteral("--format must be own, kvl or bin."));
+    return false;
+  }
+  if (positional.size() < minimum || (minimum == 1 && positional.size() != 1)) {
+    Err(name + QStringLiteral("give FILE%1.").arg(minimum > 1 ? " and CAPTION=VALUE" : ""));
+    return false;
+  }
+  *file = positional[0];
+  return true;
+}
+
+int RunShow(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Prints every interpreted field of FILE as caption, shown value and raw box text, "
+      "separated by tabs, in the order of the page."));
+  parser.addPositionalArgument("FILE", "the EEPROM file");
+  QString file;
+  EepromFormat format;
+  if (!ParseFileAndFormat(parser, arguments, "tornavo eeprom show: ", 1, &file, &format))
+    return kExitUsage;
+  Texts texts;
+  EepromImage image;
+  if (!Load(file, format, texts, image)) return kExitBadInput;
+  const SymbolRateTable rates{};
+  InterpretedView view(image, texts, rates);
+  view.RefreshInterpretedView();
+  for (int f = 0; f < InterpretedView::FieldCount(); ++f)
+    Out(view.FullCaption(f) + '\t' + view.state(f).text + '\t' + view.state(f).raw);
+  return kExitOk;
+}
+
+int RunEdit(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Changes fields of FILE as the page \"Datos Interpretados\" does and writes FILE back in "
+      "its format. CAPTION is the caption 'tornavo eeprom show' prints; VALUE a list entry, "
+      "the hex text of a raw box (the list then shows \"otro\") or the text of a box."));
+  parser.addPositionalArgument("FILE", "the EEPROM file");
+  parser.addPositionalArgument("CAPTION=VALUE", "the edits, applied in order", "CAPTION=VALUE...");
+  const QString name = QStringLiteral("tornavo eeprom edit: ");
+  QString file;
+  EepromFormat format;
+  if (!ParseFileAndFormat(parser, arguments, name, 2, &file, &format)) return kExitUsage;
+  Texts texts;
+  EepromImage image;
+  if (!Load(file, format, texts, image)) return kExitBadInput;
+  const SymbolRateTable rates{};
+  InterpretedView view(image, texts, rates);
+  view.RefreshInterpretedView();
+  for (const QString& edit : parser.positionalArguments().mid(1)) {
+    const qsizetype equals = edit.indexOf('=');
+    const int field = equals < 0 ? -1 : view.FindField(edit.left(equals));
+    if (field < 0) {
+      Err(name + QStringLiteral("no field \"%1\"; 'tornavo eeprom show' lists them.")
+                     .arg(edit.left(equals)));
+      return kExitBadInput;
+    }
+    QString error;
+    if (!view.ApplyEdit(field, edit.mid(equals + 1), &error)) {
+      Err(name + error);
+      return kExitBadInput;
+    }
+  }
+  ConsoleHost host;
+  return SaveEepromFile(file, format, image, host) ? kExitOk : kExitBadInput;
+}
+
+}  // namespace
+
 int RunEepromCommand(const QStringList& arguments) {
-  (void)arguments;
-  Err(QStringLiteral("tornavo eeprom: not available yet."));
+  const QString verb = arguments.value(1);
+  QStringList rest = arguments.mid(2);
+  rest.prepend(arguments.value(0) + ' ' + verb);
+  if (verb == QLatin1String("convert")) return RunConvert(rest);
+  if (verb == QLatin1String("show")) return RunShow(rest);
+  if (verb == QLatin1String("edit")) return RunEdit(rest);
+  if (verb == QLatin1String("read") || verb == QLatin1String("write") ||
+      verb == QLatin1String("verify"))
+    return RunEepromTransferCommand(verb, rest);
+  if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
+    PrintVerbs();
+    return kExitOk;
+  }
+  Err(verb.isEmpty() ? QStringLiteral("tornavo eeprom: give a verb.")
+                     : QStringLiteral("tornavo eeprom: unknown verb '%1'.").arg(verb));
+  Err(QStringLiteral("Try 'tornavo eeprom --help'."));
   return kExitUsage;
 }
 
