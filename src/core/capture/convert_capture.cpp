@@ -1,10 +1,11 @@
 #include "core/capture/convert_capture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "core/capture/colour_lines.h"
 #include "core/capture/frame_layout.h"
-#include "core/capture/ycbcr.h"
 
 namespace tornavo {
 
@@ -13,24 +14,37 @@ namespace {
 constexpr uint8_t kMissingLuma = 16;
 constexpr uint8_t kMissingChroma = 128;
 
-// Offsets of one 32-line band, per pixel column; a line adds its own part.
-struct BandOffsets {
-  std::vector<int64_t> luma;  // luma sample of column x, line 0 of the band
-  std::vector<int64_t> cb;    // Cb sample of column x div 2, chroma line 0 of the band
-  int64_t luma_max = 0;
-  int64_t cb_max = 0;
+// A stretch of one band's luma line that lies in one tile, at the band's first line.
+struct LumaRun {
+  int x;
+  int length;
+  int64_t offset;
 };
 
-void FillBand(int width, int band, BandOffsets* offsets) {
-  offsets->luma_max = 0;
-  offsets->cb_max = 0;
-  for (int x = 0; x < width; ++x) {
-    const int64_t luma = LumaOffset(width, x, band * kTileSide);
-    const int64_t cb = CbOffset(width, x / 2, band * 16);
-    offsets->luma[x] = luma;
-    offsets->cb[x] = cb;
-    offsets->luma_max = std::max(offsets->luma_max, luma);
-    offsets->cb_max = std::max(offsets->cb_max, cb);
+// Where one 32-line band keeps its samples, at its first luma and chroma line.
+struct Band {
+  std::vector<LumaRun> luma_runs;
+  std::vector<int64_t> cb;      // per chroma column
+  int64_t luma_last = 0;        // highest luma offset
+  int64_t cb_last = 0;          // highest Cb offset
+  bool groups_of_four = false;  // whether the band's columns start a group of four
+};
+
+void FillBand(int width, int chroma_columns, int band, Band* layout) {
+  layout->luma_runs.clear();
+  for (int x = 0; x < width;) {
+    const int64_t r = int64_t{width} * band + x;
+    const int length = std::min<int>(kTileSide - static_cast<int>(r % kTileSide), width - x);
+    layout->luma_runs.push_back({x, length, LumaOffset(width, x, band * kTileSide)});
+    x += length;
+  }
+  const LumaRun& last = layout->luma_runs.back();
+  layout->luma_last = last.offset + last.length - 1;
+  layout->cb_last = 0;
+  layout->groups_of_four = (int64_t{width / 2} * band) % 4 == 0;
+  for (int xc = 0; xc < chroma_columns; ++xc) {
+    layout->cb[xc] = CbOffset(width, xc, band * 16);
+    layout->cb_last = std::max(layout->cb_last, layout->cb[xc]);
   }
 }
 
@@ -41,63 +55,86 @@ int64_t ChromaLinePart(int y) {
   return kTileSide * (16 * (yi / 8) + yi % 8);
 }
 
-// A line whose samples all lie below the end of the input needs no checks.
-void ConvertLineUnchecked(const uint8_t* bytes, const BandOffsets& band, int64_t luma_line,
-                          int64_t chroma_line, int width, const YCbCrConverter& converter,
-                          uint8_t* out) {
-  const int64_t* luma = band.luma.data();
-  const int64_t* cb = band.cb.data();
-  const uint8_t* luma_base = bytes + luma_line;
-  const uint8_t* cb_base = bytes + chroma_line;
-  const uint8_t* cr_base = cb_base + kCrAfterCb;
-  for (int x = 0; x < width; ++x) {
-    const Rgb rgb = converter.Convert(luma_base[luma[x]], cb_base[cb[x]], cr_base[cb[x]]);
-    out[0] = rgb.r;
-    out[1] = rgb.g;
-    out[2] = rgb.b;
-    out += 3;
+// Gathers one line's luma; bytes at or beyond `end` read as missing.
+void GatherLuma(const uint8_t* bytes, int64_t end, const Band& band, int64_t line, uint8_t* luma) {
+  const bool whole = band.luma_last + line < end;
+  for (const LumaRun& run : band.luma_runs) {
+    const int64_t from = run.offset + line;
+    if (whole) {
+      // Whole tile lines are the common case: a fixed-size copy the compiler inlines.
+      if (run.length == kTileSide)
+        std::memcpy(luma + run.x, bytes + from, kTileSide);
+      else
+        std::memcpy(luma + run.x, bytes + from, run.length);
+      continue;
+    }
+    for (int i = 0; i < run.length; ++i)
+      luma[run.x + i] = from + i < end ? bytes[from + i] : kMissingLuma;
   }
 }
 
-void ConvertLineChecked(const uint8_t* bytes, int64_t end, const BandOffsets& band,
-                        int64_t luma_line, int64_t chroma_line, int width,
-                        const YCbCrConverter& converter, uint8_t* out) {
-  auto sample = [bytes, end](int64_t offset, uint8_t missing) {
-    return offset < end ? bytes[offset] : missing;
-  };
-  for (int x = 0; x < width; ++x) {
-    const int64_t cb = band.cb[x] + chroma_line;
-    const Rgb rgb =
-        converter.Convert(sample(band.luma[x] + luma_line, kMissingLuma),
-                          sample(cb, kMissingChroma), sample(cb + kCrAfterCb, kMissingChroma));
-    out[0] = rgb.r;
-    out[1] = rgb.g;
-    out[2] = rgb.b;
-    out += 3;
+void GatherChroma(const uint8_t* bytes, int64_t end, const Band& band, int64_t line, int columns,
+                  uint8_t* cb, uint8_t* cr) {
+  const int64_t* offsets = band.cb.data();
+  if (band.cb_last + line + kCrAfterCb < end) {
+    const uint8_t* cb_base = bytes + line;
+    int xc = 0;
+    if (band.groups_of_four) {
+      // Four Cb then four Cr side by side.
+      for (; xc + 4 <= columns; xc += 4) {
+        std::memcpy(cb + xc, cb_base + offsets[xc], 4);
+        std::memcpy(cr + xc, cb_base + offsets[xc] + kCrAfterCb, 4);
+      }
+    }
+    for (; xc < columns; ++xc) {
+      cb[xc] = cb_base[offsets[xc]];
+      cr[xc] = cb_base[offsets[xc] + kCrAfterCb];
+    }
+    return;
+  }
+  for (int xc = 0; xc < columns; ++xc) {
+    const int64_t at = offsets[xc] + line;
+    cb[xc] = at < end ? bytes[at] : kMissingChroma;
+    cr[xc] = at + kCrAfterCb < end ? bytes[at + kCrAfterCb] : kMissingChroma;
   }
 }
 
 }  // namespace
 
-QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int height) {
+QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int height,
+                      ColourPath path) {
   if (width < 1 || height < 1 || width > kMaxCaptureSide || height > kMaxCaptureSide) return {};
   QImage picture(width, height, QImage::Format_RGB888);
   if (picture.isNull()) return {};
   const int64_t end = bytes ? std::clamp<int64_t>(length, 0, kMaxCaptureBytes) : 0;
-  const YCbCrConverter& converter = YCbCrConverter::Get();
+  const bool vector = path == ColourPath::kFastest && capture_lines::Avx2Available();
 
-  BandOffsets band;
-  band.luma.resize(width);
-  band.cb.resize(width);
+  // An odd width lets the last pixel reach one chroma column past width / 2.
+  const int chroma_columns = (width + 1) / 2;
+  Band band;
+  band.cb.resize(chroma_columns);
+  std::vector<uint8_t> luma(width + capture_lines::kPadding);
+  std::vector<uint8_t> cb(chroma_columns + capture_lines::kPadding, kMissingChroma);
+  std::vector<uint8_t> cr(chroma_columns + capture_lines::kPadding, kMissingChroma);
+  capture_lines::ChromaTerms terms;
+  if (vector) {
+    for (auto* v : {&terms.red, &terms.blue, &terms.green_cr, &terms.green_cb})
+      v->resize(width + capture_lines::kPadding);
+  }
+
   for (int y = 0; y < height; ++y) {
-    if (y % kTileSide == 0) FillBand(width, y / kTileSide, &band);
-    const int64_t luma_line = LumaLinePart(y);
-    const int64_t chroma_line = ChromaLinePart(y);
+    if (y % kTileSide == 0) FillBand(width, chroma_columns, y / kTileSide, &band);
+    // Each chroma line serves two picture lines.
+    if (y % 2 == 0) {
+      GatherChroma(bytes, end, band, ChromaLinePart(y), chroma_columns, cb.data(), cr.data());
+      if (vector) capture_lines::ChromaTermsAvx2(cb.data(), cr.data(), width, &terms);
+    }
+    GatherLuma(bytes, end, band, LumaLinePart(y), luma.data());
     uint8_t* out = picture.scanLine(y);
-    if (band.luma_max + luma_line < end && band.cb_max + chroma_line + kCrAfterCb < end)
-      ConvertLineUnchecked(bytes, band, luma_line, chroma_line, width, converter, out);
+    if (vector)
+      capture_lines::ColourLineAvx2(luma.data(), cb.data(), cr.data(), terms, width, out);
     else
-      ConvertLineChecked(bytes, end, band, luma_line, chroma_line, width, converter, out);
+      capture_lines::ColourLinePortable(luma.data(), cb.data(), cr.data(), width, out);
   }
   return picture;
 }

@@ -11,11 +11,16 @@ namespace tornavo {
 // Largest width or height a conversion accepts; the receiver's frames are at most 720 × 576.
 inline constexpr int kMaxCaptureSide = 2048;
 
+// Which colour stage converts: the fastest this processor has, or the portable one (kept
+// selectable so that both can be checked against each other).
+enum class ColourPath { kFastest, kPortable };
+
 // Turns a block of the decoder's frame memory into a 24-bit picture of width × height
 // pixels. Only the first min(length, 640 000) bytes are read; a sample at or beyond that
 // counts as missing and reads as black (Y = 16, Cb = Cr = 128). Every input gives a
 // picture; a width or height outside 1...kMaxCaptureSide gives a null image.
-QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int height);
+QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int height,
+                      ColourPath path = ColourPath::kFastest);
 QImage ConvertCapture(const QByteArray& bytes, int width, int height);
 
 // The size of the picture area for a format: 1024 × 576 for "16:9", 720 × 576 for "4:3",

@@ -70,9 +70,16 @@ TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
     for (int length : {622592, 640000, 660000, 500000, 414720, 100000, 1, 0}) {
       SCOPED_TRACE(::testing::Message() << "width " << width << ", length " << length);
       const QByteArray bytes = full.left(length);
-      const QImage fast = ConvertCapture(bytes, width, 576);
-      ASSERT_EQ(fast, ReferenceConversion(bytes, width, 576));
+      const QImage expected = ReferenceConversion(bytes, width, 576);
+      const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+      ASSERT_EQ(ConvertCapture(data, length, width, 576, ColourPath::kFastest), expected);
+      ASSERT_EQ(ConvertCapture(data, length, width, 576, ColourPath::kPortable), expected);
     }
+  }
+  // Odd and small widths end their lines pixel by pixel.
+  for (int width : {1, 7, 13, 350, 719}) {
+    SCOPED_TRACE(width);
+    ASSERT_EQ(ConvertCapture(full, width, 577), ReferenceConversion(full, width, 577));
   }
   // Taller than a frame, so that chroma reaches past 640 000 bytes: those bytes are unused.
   const QImage tall = ConvertCapture(full, 720, 700);

@@ -1,0 +1,60 @@
+#include "core/capture/colour_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "core/capture/ycbcr.h"
+
+namespace tornavo {
+namespace {
+
+using capture_lines::kPadding;
+
+// Every (Y, Cb, Cr): a line of 512 pixels holds one Cb, all 256 Cr (one per pixel pair) and
+// two of the luma values; 128 lines per Cb cover all luma values.
+TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
+  if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
+  constexpr int kWidth = 512;
+  std::vector<uint8_t> luma(kWidth + kPadding), cb(kWidth / 2 + kPadding),
+      cr(kWidth / 2 + kPadding), out(kWidth * 3);
+  capture_lines::ChromaTerms terms;
+  for (auto* v : {&terms.red, &terms.blue, &terms.green_cr, &terms.green_cb})
+    v->resize(kWidth + kPadding);
+  for (int j = 0; j < kWidth / 2; ++j) cr[j] = static_cast<uint8_t>(j);
+
+  for (int blue_difference = 0; blue_difference < 256; ++blue_difference) {
+    std::fill_n(cb.begin(), kWidth / 2, static_cast<uint8_t>(blue_difference));
+    capture_lines::ChromaTermsAvx2(cb.data(), cr.data(), kWidth, &terms);
+    for (int pair = 0; pair < 128; ++pair) {
+      for (int x = 0; x < kWidth; ++x) luma[x] = static_cast<uint8_t>(2 * pair + x % 2);
+      capture_lines::ColourLineAvx2(luma.data(), cb.data(), cr.data(), terms, kWidth, out.data());
+      for (int x = 0; x < kWidth; ++x) {
+        const Rgb want = YCbCrToRgbExact(luma[x], blue_difference, cr[x / 2]);
+        const uint8_t* got = &out[3 * x];
+        if (got[0] != want.r || got[1] != want.g || got[2] != want.b) {
+          FAIL() << "Y=" << int{luma[x]} << " Cb=" << blue_difference << " Cr=" << int{cr[x / 2]}
+                 << ": got " << int{got[0]} << "," << int{got[1]} << "," << int{got[2]};
+        }
+      }
+    }
+  }
+}
+
+// The portable stage serves each chroma sample to two neighbouring pixels.
+TEST(ColourLinesTest, PortablePathPairsPixelsOnChroma) {
+  const uint8_t luma[4] = {16, 235, 128, 128};
+  const uint8_t cb[2] = {128, 255};
+  const uint8_t cr[2] = {128, 0};
+  uint8_t out[12];
+  capture_lines::ColourLinePortable(luma, cb, cr, 4, out);
+  for (int x = 0; x < 4; ++x) {
+    const Rgb want = YCbCrToRgbExact(luma[x], cb[x / 2], cr[x / 2]);
+    EXPECT_EQ(out[3 * x], want.r);
+    EXPECT_EQ(out[3 * x + 1], want.g);
+    EXPECT_EQ(out[3 * x + 2], want.b);
+  }
+  EXPECT_EQ(out[3], 255);  // pixel 1 is white
+  EXPECT_EQ(out[6], 0);    // pixel 2: no red with Cr 0
+}
+
+}  // namespace
+}  // namespace tornavo
