@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -68,6 +69,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
                         static_cast<QWidget*>(tuning_), static_cast<QWidget*>(picture_),
                         static_cast<QWidget*>(config_), static_cast<QWidget*>(about_)})
     pages_->addTab(page, QString());
+  // Tight tabs, so that all eight captions fit the smallest window width.
+  pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
   setCentralWidget(pages_);
   resize(kMinimumWidth, kMinimumHeight);
   ApplyTexts();
