@@ -13,6 +13,7 @@ class SerialTransport;
 class ServiceLink;
 class Terminal;
 class EepromImage;
+class Settings;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
 struct AppServices {
@@ -26,6 +27,7 @@ struct AppServices {
   SymbolRateTable& symbol_rates;
   PictureOptions& picture_options;
   EepromImage& eeprom_image;
+  Settings& settings;
 };
 
 }  // namespace tornavo

@@ -1,11 +1,14 @@
 #include "gui/main_window.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "core/app/clock.h"
+#include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
@@ -26,11 +29,6 @@
 
 namespace tornavo {
 
-namespace {
-constexpr int kMinimumWidth = 736;
-constexpr int kMinimumHeight = 657;
-}  // namespace
-
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
@@ -43,8 +41,12 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   link_->Route(opcode::kTerminal, terminal_.get());
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
+  // The pages fill their lists from the loaded settings, so they load first.
+  settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
+                 port_choices_->port_names());
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
-                                  *terminal_, symbol_rates_, picture_options_, eeprom_image_});
+                                  *terminal_, symbol_rates_, picture_options_, eeprom_image_,
+                                  settings_});
 
   clock_ = std::make_unique<SteadyClock>();
   eeprom_transfer_ =
@@ -72,17 +74,54 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // Tight tabs, so that all eight captions fit the smallest window width.
   pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
   setCentralWidget(pages_);
-  resize(kMinimumWidth, kMinimumHeight);
   ApplyTexts();
+  ApplyLoadedSettings(options.select_port);
+}
 
-  if (!options.select_port.isEmpty()) {
-    const int index = static_cast<int>(port_choices_->port_names().indexOf(options.select_port));
-    port_choices_->Select(index, port_choices_->baud(), port_choices_->data_bits(),
-                          port_choices_->parity(), port_choices_->stop_bits(),
-                          port_choices_->flow());
-    port_choices_->ApplyAllAndOpen();
-    config_->serial_group()->ShowSelections();
-  }
+void TForm1::ApplyLoadedSettings(const QString& select_port) {
+  move(static_cast<int>(settings_.Int(Key::kLeft)), static_cast<int>(settings_.Int(Key::kTop)));
+  resize(static_cast<int>(settings_.Int(Key::kWindowWidth)),
+         static_cast<int>(settings_.Int(Key::kWindowHeight)));
+  const int page = static_cast<int>(settings_.Int(Key::kPestanaActiva));
+  if (page >= 0) pages_->setCurrentIndex(page);
+  dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
+  dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
+  terminal_->SetAppendChecksum(settings_.Bool(Key::kChecksum));
+  // A port given on the command line wins over the stored one.
+  const int port = select_port.isEmpty()
+                       ? static_cast<int>(settings_.Int(Key::kPuerto))
+                       : static_cast<int>(port_choices_->port_names().indexOf(select_port));
+  port_choices_->Select(port, static_cast<int>(settings_.Int(Key::kVelocidad)),
+                        static_cast<int>(settings_.Int(Key::kBitsDatos)),
+                        static_cast<int>(settings_.Int(Key::kParidad)),
+                        static_cast<int>(settings_.Int(Key::kBitsParada)),
+                        static_cast<int>(settings_.Int(Key::kControlFlujo)));
+  config_->ShowSettings();
+  port_choices_->ApplyAllAndOpen();
+}
+
+void TForm1::SaveSettings() {
+  settings_.SetInt(Key::kTop, y());
+  settings_.SetInt(Key::kLeft, x());
+  settings_.SetInt(Key::kWindowWidth, width());
+  settings_.SetInt(Key::kWindowHeight, height());
+  settings_.SetInt(Key::kPestanaActiva, pages_->currentIndex());
+  settings_.SetDialogFolder(Key::kOpenDlgInitialDir, dialogs_->open_folder());
+  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, dialogs_->save_folder());
+  settings_.SetInt(Key::kPuerto, port_choices_->port());
+  settings_.SetInt(Key::kVelocidad, port_choices_->baud());
+  settings_.SetInt(Key::kBitsDatos, port_choices_->data_bits());
+  settings_.SetInt(Key::kParidad, port_choices_->parity());
+  settings_.SetInt(Key::kBitsParada, port_choices_->stop_bits());
+  settings_.SetInt(Key::kControlFlujo, port_choices_->flow());
+  settings_.SetBool(Key::kChecksum, terminal_->append_checksum());
+  QString error;
+  if (!settings_.Save(&error)) boxes_->ShowError(error);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  SaveSettings();
+  QMainWindow::closeEvent(event);
 }
 
 TForm1::~TForm1() {

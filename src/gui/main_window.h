@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/app/operation_host.h"
+#include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
 #include "gui/app_services.h"
@@ -84,13 +85,22 @@ class TForm1 : public QMainWindow, public OperationHost {
   PicturePage* picture_page() const { return picture_; }
   AppServices& services() { return *services_; }
   PortChoices& port_choices() { return *port_choices_; }
+  Settings& settings() { return settings_; }
+
+ protected:
+  // Stores every setting; a file that cannot be written is reported, and the window closes.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void SetPagesEnabled(bool enabled);
+  // The loaded settings onto the window, its dialogs, the terminal and the serial port.
+  void ApplyLoadedSettings(const QString& select_port);
+  void SaveSettings();
 
   Texts texts_;
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;
+  Settings settings_{symbol_rates_, picture_options_};
   EepromImage eeprom_image_;
   std::unique_ptr<SteadyClock> clock_;
   std::unique_ptr<EepromTransfer> eeprom_transfer_;

@@ -1,20 +1,160 @@
 #include "gui/pages/config_page.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
 
+#include "core/app/settings.h"
+#include "core/app/texts.h"
+#include "core/serial/port_choices.h"
+#include "core/serial/serial_transport.h"
+#include "core/serial/terminal.h"
+#include "gui/pages/jtag_group.h"
+#include "gui/pages/parallel_group.h"
+#include "gui/pages/picture_group.h"
 #include "gui/pages/serial_group.h"
+#include "gui/pages/tuning_group.h"
 
 namespace tornavo {
 
 ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget* parent)
-    : QWidget(parent), services_(services) {
-  grid_ = new QGridLayout(this);
-  serial_ = new SerialGroup(services, port_choices, this);
-  grid_->addWidget(serial_, 0, 0, Qt::AlignTop);
-  grid_->setRowStretch(1, 1);
-  grid_->setColumnStretch(3, 1);
+    : QWidget(parent), services_(services), port_choices_(port_choices) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  outer->addWidget(scroll_);
+  content_ = new QWidget(scroll_);
+  // A point smaller than the rest of the window: the page holds every setting at once.
+  QFont font = content_->font();
+  font.setPointSizeF(font.pointSizeF() - 1);
+  content_->setFont(font);
+  scroll_->setWidget(content_);
+
+  serial_ = new SerialGroup(services, port_choices, content_);
+  parallel_ = new ParallelGroup(services, content_);
+  tuning_ = new TuningGroup(services, content_);
+  jtag_ = new JtagGroup(services, content_);
+  picture_ = new PictureGroup(services, content_);
+  language_group_ = new QGroupBox(content_);
+  QGridLayout* language_grid = CompactGrid(language_group_);
+  language_label_ = new QLabel(language_group_);
+  language_ = new QComboBox(language_group_);
+  language_->addItems(services.settings.languages());
+  language_grid->addWidget(language_label_, 0, 0);
+  language_grid->addWidget(language_, 0, 1);
+  language_grid->setColumnStretch(1, 1);
+  terminal_group_ = new QGroupBox(content_);
+  QGridLayout* terminal_grid = CompactGrid(terminal_group_);
+  checksum_ = new QCheckBox(terminal_group_);
+  terminal_grid->addWidget(checksum_, 0, 0);
+  defaults_ = new QPushButton(content_);
+
+  // Left: serial, language, terminal and tuning. Right: the parallel port beside the
+  // picture, the JTAG group under both, and the button.
+  auto* columns = new QHBoxLayout(content_);
+  columns->setContentsMargins(2, 2, 2, 2);
+  columns->setSpacing(4);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  auto* top_right = new QHBoxLayout;
+  for (QBoxLayout* box : std::initializer_list<QBoxLayout*>{left, right, top_right})
+    box->setSpacing(4);
+  columns->addLayout(left);
+  columns->addLayout(right, 1);
+  left->addWidget(serial_);
+  left->addWidget(language_group_);
+  left->addWidget(terminal_group_);
+  left->addWidget(tuning_);
+  left->addStretch(1);
+  top_right->addWidget(parallel_, 3);
+  top_right->addWidget(picture_, 2);
+  right->addLayout(top_right);
+  right->addWidget(jtag_);
+  right->addStretch(1);
+  right->addWidget(defaults_, 0, Qt::AlignRight);
+  // Lists as wide as a short entry; their pop-ups show the whole text.
+  for (QComboBox* list : content_->findChildren<QComboBox*>()) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(6);
+  }
+
+  connect(language_, &QComboBox::activated, this, [this](int index) {
+    services_.settings.SetInt(Key::kIdioma, index);
+    emit LanguageChosen(index);
+  });
+  connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
+    services_.settings.SetBool(Key::kChecksum, on);
+    services_.terminal.SetAppendChecksum(on);
+  });
+  connect(defaults_, &QPushButton::clicked, this, &ConfigPage::ApplyDefaults);
+  connect(tuning_, &TuningGroup::TableSizesChanged, this, &ConfigPage::TableSizesChanged);
+  connect(tuning_, &TuningGroup::SatelliteRenamed, this, &ConfigPage::SatelliteRenamed);
+  ApplyTexts();
+  ShowSettings();
 }
 
-void ConfigPage::ApplyTexts() { serial_->ApplyTexts(); }
+void ConfigPage::ApplyTexts() {
+  const Texts& t = services_.texts;
+  serial_->ApplyTexts();
+  parallel_->ApplyTexts();
+  tuning_->ApplyTexts();
+  jtag_->ApplyTexts();
+  picture_->ApplyTexts();
+  language_group_->setTitle(t.Key(74));
+  language_label_->setText(t.Key(90));
+  terminal_group_->setTitle(t.Key(75));
+  checksum_->setText(t.Key(62));
+  defaults_->setText(t.Key(56));
+}
+
+void ConfigPage::ShowSettings() {
+  const Settings& settings = services_.settings;
+  serial_->ShowSelections();
+  parallel_->ShowSettings();
+  tuning_->ShowSettings();
+  jtag_->ShowSettings();
+  picture_->ShowSettings();
+  {
+    const QSignalBlocker block(language_);
+    language_->setCurrentIndex(static_cast<int>(settings.Int(Key::kIdioma)));
+  }
+  checksum_->setChecked(settings.Bool(Key::kChecksum));
+}
+
+void ConfigPage::ApplyDefaults() {
+  Settings& settings = services_.settings;
+  settings.ApplyDefaults();
+  // The serial settings take effect on the port; a closed port stays closed.
+  const int port = static_cast<int>(settings.Int(Key::kPuerto));
+  port_choices_.Select(port, static_cast<int>(settings.Int(Key::kVelocidad)),
+                       static_cast<int>(settings.Int(Key::kBitsDatos)),
+                       static_cast<int>(settings.Int(Key::kParidad)),
+                       static_cast<int>(settings.Int(Key::kBitsParada)),
+                       static_cast<int>(settings.Int(Key::kControlFlujo)));
+  if (port_choices_.port() >= 0)
+    services_.transport.SetPortName(port_choices_.port_names()[port_choices_.port()]);
+  port_choices_.ApplyBaud(port_choices_.baud());
+  port_choices_.ApplyDataBits(port_choices_.data_bits());
+  port_choices_.ApplyFlow(port_choices_.flow());
+  port_choices_.ApplyParity(port_choices_.parity());
+  port_choices_.ApplyStopBits(port_choices_.stop_bits());
+  services_.terminal.SetAppendChecksum(settings.Bool(Key::kChecksum));
+  ShowSettings();
+  emit TableSizesChanged();
+}
+
+void ConfigPage::hideEvent(QHideEvent* event) {
+  tuning_->ApplySatelliteNames();
+  QWidget::hideEvent(event);
+}
 
 }  // namespace tornavo

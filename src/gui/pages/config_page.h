@@ -4,12 +4,21 @@
 
 #include "gui/app_services.h"
 
-class QGridLayout;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
 
 namespace tornavo {
 
+class JtagGroup;
+class ParallelGroup;
+class PictureGroup;
 class PortChoices;
 class SerialGroup;
+class TuningGroup;
 
 // Page "Configuración": the settings groups, each applying its changes at once.
 class ConfigPage : public QWidget {
@@ -18,15 +27,49 @@ class ConfigPage : public QWidget {
  public:
   ConfigPage(AppServices& services, PortChoices& port_choices, QWidget* parent);
   void ApplyTexts();
+  // Shows the settings as they stand without running any change handler.
+  void ShowSettings();
+  // "Valores por Defecto".
+  void ApplyDefaults();
 
   SerialGroup* serial_group() const { return serial_; }
-  // The grid the groups are placed in.
-  QGridLayout* groups() const { return grid_; }
+  ParallelGroup* parallel_group() const { return parallel_; }
+  TuningGroup* tuning_group() const { return tuning_; }
+  JtagGroup* jtag_group() const { return jtag_; }
+  PictureGroup* picture_group() const { return picture_; }
+  QComboBox* language_list() const { return language_; }
+  QCheckBox* checksum_box() const { return checksum_; }
+  QPushButton* defaults_button() const { return defaults_; }
+  // The groups' area; it scrolls only when the window is smaller than the page needs.
+  QScrollArea* scroll_area() const { return scroll_; }
+  QWidget* groups() const { return content_; }
+
+ signals:
+  // The user chose another language (its index in the list).
+  void LanguageChosen(int index);
+  void TableSizesChanged();
+  void SatelliteRenamed(int satellite, const QString& old_name, const QString& new_name);
+
+ protected:
+  // Leaving the page applies the satellite names to the tables.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   AppServices& services_;
+  PortChoices& port_choices_;
+  QScrollArea* scroll_;
+  QWidget* content_;
   SerialGroup* serial_;
-  QGridLayout* grid_;
+  ParallelGroup* parallel_;
+  TuningGroup* tuning_;
+  JtagGroup* jtag_;
+  PictureGroup* picture_;
+  QGroupBox* language_group_;
+  QLabel* language_label_;
+  QComboBox* language_;
+  QGroupBox* terminal_group_;
+  QCheckBox* checksum_;
+  QPushButton* defaults_;
 };
 
 }  // namespace tornavo

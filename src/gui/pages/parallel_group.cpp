@@ -1,0 +1,97 @@
+#include "gui/pages/parallel_group.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include "core/app/settings.h"
+#include "core/app/texts.h"
+
+namespace tornavo {
+
+QGridLayout* CompactGrid(QWidget* group) {
+  auto* grid = new QGridLayout(group);
+  grid->setContentsMargins(4, 2, 4, 2);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(1);
+  return grid;
+}
+
+SettingSlider::SettingSlider(Settings& settings, Key key, QGridLayout* grid, int row,
+                             QWidget* parent, std::function<void()> moved)
+    : QObject(parent), settings_(settings), key_(key), moved_(std::move(moved)) {
+  caption_ = new QLabel(parent);
+  slider_ = new QSlider(Qt::Horizontal, parent);
+  slider_->setRange(Spec(key).minimum, Spec(key).maximum);
+  slider_->setMinimumWidth(50);
+  value_ = new QLabel(parent);
+  value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  value_->setMinimumWidth(value_->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+  unit_ = new QLabel(parent);
+  grid->addWidget(caption_, row, 0);
+  grid->addWidget(slider_, row, 1);
+  grid->addWidget(value_, row, 2);
+  grid->addWidget(unit_, row, 3);
+  connect(slider_, &QSlider::valueChanged, this, &SettingSlider::StoreMovedValue);
+  ShowSetting();
+}
+
+void SettingSlider::SetTexts(const QString& caption, const QString& unit) {
+  caption_->setText(caption);
+  unit_->setText(unit);
+  unit_->setVisible(!unit.isEmpty());
+}
+
+void SettingSlider::ShowSetting() {
+  const QSignalBlocker block(slider_);
+  slider_->setValue(static_cast<int>(settings_.Int(key_)));
+  value_->setText(QString::number(slider_->value()));
+}
+
+void SettingSlider::StoreMovedValue(int value) {
+  settings_.SetInt(key_, value);
+  value_->setText(QString::number(value));
+  if (moved_) moved_();
+}
+
+ParallelGroup::ParallelGroup(AppServices& services, QWidget* parent)
+    : QGroupBox(parent), services_(services) {
+  QGridLayout* grid = CompactGrid(this);
+  address_label_ = new QLabel(this);
+  address_ = new QComboBox(this);
+  address_->addItems({QStringLiteral("278-27F, 678-67A"), QStringLiteral("378-37F, 778-77A"),
+                      QStringLiteral("3BC-3C3, 7BC-7BE"), QStringLiteral("A068-A06F, A468-A46F")});
+  grid->addWidget(address_label_, 0, 0);
+  grid->addWidget(address_, 0, 1, 1, 3);
+  int row = 1;
+  for (const DelaySlider& delay : ParallelDelaySliders())
+    sliders_.push_back(new SettingSlider(services.settings, delay.key, grid, row++, this));
+  grid->setColumnStretch(1, 1);
+  connect(address_, &QComboBox::activated, this, [this](int index) {
+    services_.settings.SetInt(Key::kParalelo, index);
+    services_.settings.ApplyParallelAddress();
+  });
+  ApplyTexts();
+  ShowSettings();
+}
+
+void ParallelGroup::ApplyTexts() {
+  const Texts& t = services_.texts;
+  setTitle(t.Key(71));
+  address_label_->setText(t.Key(91));
+  const auto delays = ParallelDelaySliders();
+  for (size_t i = 0; i < delays.size(); ++i)
+    sliders_[i]->SetTexts(t.Key(delays[i].caption_key), t.Key(delays[i].milliseconds ? 225 : 224));
+}
+
+void ParallelGroup::ShowSettings() {
+  {
+    const QSignalBlocker block(address_);
+    address_->setCurrentIndex(static_cast<int>(services_.settings.Int(Key::kParalelo)));
+  }
+  for (SettingSlider* slider : sliders_) slider->ShowSetting();
+}
+
+}  // namespace tornavo

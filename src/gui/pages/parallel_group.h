@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QGroupBox>
+#include <functional>
+#include <vector>
+
+#include "core/app/settings_keys.h"
+#include "gui/app_services.h"
+
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QSlider;
+
+namespace tornavo {
+
+class Settings;
+
+// A setting slider with its caption, its value in decimal and its unit (when it has one).
+// Moving it stores the value at once.
+class SettingSlider : public QObject {
+  Q_OBJECT
+
+ public:
+  // Adds the row's widgets to the grid at the row given (the caption in column 0, unless the
+  // caller places it elsewhere). `moved` runs after each change.
+  SettingSlider(Settings& settings, Key key, QGridLayout* grid, int row, QWidget* parent,
+                std::function<void()> moved = {});
+  void SetTexts(const QString& caption, const QString& unit);
+  // Shows the stored value without running the change.
+  void ShowSetting();
+
+  QSlider* slider() const { return slider_; }
+  QLabel* caption() const { return caption_; }
+  QLabel* value_label() const { return value_; }
+  Key key() const { return key_; }
+
+ private:
+  void StoreMovedValue(int value);
+
+  Settings& settings_;
+  Key key_;
+  std::function<void()> moved_;
+  QLabel* caption_;
+  QSlider* slider_;
+  QLabel* value_;
+  QLabel* unit_;
+};
+
+// " Puerto Paralelo ": the port's address range and the thirteen delays of the parallel link.
+class ParallelGroup : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  ParallelGroup(AppServices& services, QWidget* parent);
+  void ApplyTexts();
+  void ShowSettings();
+
+  QComboBox* address_list() const { return address_; }
+  const std::vector<SettingSlider*>& sliders() const { return sliders_; }
+
+ private:
+  AppServices& services_;
+  QLabel* address_label_;
+  QComboBox* address_;
+  std::vector<SettingSlider*> sliders_;
+};
+
+// Shared look of the page's groups: tight rows so that the page fits the window.
+QGridLayout* CompactGrid(QWidget* group);
+
+}  // namespace tornavo
