@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "support/qt_printers.h"
+#include "tornavo_process.h"
+
+namespace tornavo {
+namespace {
+
+using testing::BackgroundReceiver;
+using testing::RunTornavo;
+
+TEST(FrameCommand, PrintsTheTextWithItsChecksum) {
+  const auto result = RunTornavo({"frame", "%EE?00010"});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out, "%EE?00010F1\n");
+  EXPECT_NE(RunTornavo({"frame"}).exit_code, 0);
+}
+
+TEST(HelpAndErrors, EveryLevelHasHelpAndUnknownCommandsFail) {
+  const auto top = RunTornavo({"--help"});
+  EXPECT_EQ(top.exit_code, 0);
+  for (const char* command : {"frame", "send", "virtual-receiver", "eeprom", "capture", "settings"})
+    EXPECT_TRUE(top.out.contains(command)) << command;
+  EXPECT_EQ(RunTornavo({"send", "--help"}).exit_code, 0);
+  const auto unknown = RunTornavo({"bogus"});
+  EXPECT_NE(unknown.exit_code, 0);
+  EXPECT_TRUE(unknown.err.contains("bogus"));
+}
+
+TEST(SendCommand, GetsTheReplyOfTheVirtualReceiver) {
+  BackgroundReceiver receiver;
+  ASSERT_FALSE(receiver.device().isEmpty());
+  const auto result = RunTornavo({"send", "--port", receiver.device(), "%EE?00010"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.startsWith("$.")) << result.out.toStdString();
+  EXPECT_EQ(result.out.trimmed().size(), 36);  // "$.EE" and the row's 32 hex digits
+
+  const auto raw = RunTornavo({"send", "--no-checksum", "--port", receiver.device(), "%EE?00010"});
+  EXPECT_TRUE(raw.out.startsWith("$?C0")) << raw.out.toStdString();
+}
+
+TEST(SendCommand, NoReplyEndsWithTheMessageAndStatus3) {
+  BackgroundReceiver receiver({"--fault", "silent"});
+  ASSERT_FALSE(receiver.device().isEmpty());
+  const auto result =
+      RunTornavo({"send", "--timeout", "300", "--port", receiver.device(), "%EE?00010"});
+  EXPECT_EQ(result.exit_code, 3);
+  EXPECT_EQ(result.err.trimmed(), "¡ No hay respuesta del decodificador en ese puerto serie !");
+}
+
+TEST(SendCommand, MissingDeviceIsReportedWithTheSerialError) {
+  const auto result = RunTornavo({"send", "--port", "/dev/no-such-port", "%EE?00010"});
+  EXPECT_EQ(result.exit_code, 2);
+  EXPECT_TRUE(result.err.contains("/dev/no-such-port")) << result.err.toStdString();
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,40 @@
+#include "tornavo_process.h"
+
+#include <QProcessEnvironment>
+
+namespace tornavo::testing {
+
+QString TornavoPath() { return qEnvironmentVariable("TORNAVO_BIN", "tornavo"); }
+
+RunResult RunTornavo(const QStringList& arguments, int timeout_ms) {
+  QProcess process;
+  process.start(TornavoPath(), arguments);
+  RunResult result;
+  if (!process.waitForFinished(timeout_ms)) {
+    process.kill();
+    process.waitForFinished();
+    result.err = QStringLiteral("did not finish");
+    return result;
+  }
+  result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  result.out = QString::fromUtf8(process.readAllStandardOutput());
+  result.err = QString::fromUtf8(process.readAllStandardError());
+  return result;
+}
+
+BackgroundReceiver::BackgroundReceiver(const QStringList& extra_arguments) {
+  process_.start(TornavoPath(), QStringList{"virtual-receiver", "--no-pacing"} + extra_arguments);
+  while (process_.waitForReadyRead(10000)) {
+    device_ += QString::fromUtf8(process_.readAllStandardOutput());
+    if (device_.contains('\n')) break;
+  }
+  device_ = device_.trimmed();
+}
+
+BackgroundReceiver::~BackgroundReceiver() {
+  process_.terminate();
+  if (!process_.waitForFinished(3000)) process_.kill();
+  process_.waitForFinished();
+}
+
+}  // namespace tornavo::testing

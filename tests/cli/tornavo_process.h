@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tornavo::testing {
+
+// The built executable run as a user would run it.
+struct RunResult {
+  int exit_code = -1;
+  QString out;
+  QString err;
+};
+
+QString TornavoPath();
+RunResult RunTornavo(const QStringList& arguments, int timeout_ms = 30000);
+
+// "tornavo virtual-receiver" running in the background for the length of a test.
+class BackgroundReceiver {
+ public:
+  explicit BackgroundReceiver(const QStringList& extra_arguments = {});
+  ~BackgroundReceiver();
+  QString device() const { return device_; }
+
+ private:
+  QProcess process_;
+  QString device_;
+};
+
+}  // namespace tornavo::testing
