@@ -110,7 +110,6 @@ bool VirtualReceiver::Impl::Start(QString* error) {
     if (error) *error = SystemError(what);
     CloseFd(slave_fd_);
     CloseFd(master_fd_);
-    CloseFd(wake_fd_);
     return false;
   };
   master_fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -129,8 +128,8 @@ bool VirtualReceiver::Impl::Start(QString* error) {
   if (::tcsetattr(slave_fd_, TCSANOW, &raw) != 0) return fail("tcsetattr");
   const int flags = ::fcntl(master_fd_, F_GETFL);
   if (flags < 0 || ::fcntl(master_fd_, F_SETFL, flags | O_NONBLOCK) != 0) return fail("fcntl");
-  wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wake_fd_ < 0) return fail("eventfd");
+  const int wake_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wake_fd < 0) return fail("eventfd");
 
   incoming_.clear();
   last_landing_ = 0;
@@ -141,6 +140,7 @@ bool VirtualReceiver::Impl::Start(QString* error) {
   stop_ = false;
   {
     std::lock_guard lock(mu);
+    wake_fd_ = wake_fd;
     path = QString::fromLocal8Bit(name);
   }
   thread_ = std::thread(&Impl::Run, this);
@@ -154,12 +154,15 @@ void VirtualReceiver::Impl::Stop() {
   thread_.join();
   CloseFd(slave_fd_);
   CloseFd(master_fd_);
-  CloseFd(wake_fd_);
   std::lock_guard lock(mu);
+  CloseFd(wake_fd_);
   path.clear();
 }
 
 void VirtualReceiver::Impl::Wake() {
+  // Under the lock: Stop closes the descriptor, and a late call must not write to whatever
+  // file gets its number next.
+  std::lock_guard lock(mu);
   if (wake_fd_ < 0) return;
   const uint64_t one = 1;
   [[maybe_unused]] const ssize_t written = ::write(wake_fd_, &one, sizeof one);
