@@ -30,6 +30,8 @@ QComboBox* AddressList(const QStringList& entries, QWidget* parent) {
   list->setInsertPolicy(QComboBox::NoInsert);
   list->addItems(entries);
   list->lineEdit()->setMaxLength(kAddressLength);
+  // Completing a typed digit to a whole entry would defeat typing an address.
+  list->setCompleter(nullptr);
   return list;
 }
 
