@@ -1,0 +1,75 @@
+#include "core/serial/port_choices.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_transport.h"
+#include "support/recording_host.h"
+
+namespace tornavo {
+namespace {
+
+using testing::FakeTransport;
+using testing::RecordingHost;
+
+TEST(PortChoices, ListsSystemPortsThenExtraDevicesWithoutRepeats) {
+  FakeTransport transport;
+  RecordingHost host;
+  PortChoices choices(transport, host);
+  choices.SetPortNames({"/dev/ttyS0", "/dev/ttyUSB0"}, {"/dev/pts/4", "/dev/ttyS0", ""});
+  EXPECT_EQ(choices.port_names(), (QStringList{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/pts/4"}));
+}
+
+TEST(PortChoices, ChoosingAPortOpensItAndAFailureLeavesItClosedWithTheError) {
+  FakeTransport transport;
+  RecordingHost host;
+  PortChoices choices(transport, host);
+  choices.SetPortNames({"/dev/ttyS0", "/dev/ttyS1"}, {});
+  transport.fail_open = true;
+  choices.ApplyPort(1);
+  EXPECT_FALSE(transport.IsOpen());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_TRUE(host.boxes[0].error);
+  EXPECT_TRUE(host.boxes[0].text.contains("/dev/ttyS1"));
+  // A later choice tries again.
+  transport.fail_open = false;
+  choices.ApplyPort(0);
+  EXPECT_TRUE(transport.IsOpen());
+  EXPECT_EQ(transport.settings().name, "/dev/ttyS0");
+  // Choosing another port while open reopens under the new name, without a second open.
+  choices.ApplyPort(1);
+  EXPECT_EQ(transport.settings().name, "/dev/ttyS1");
+  EXPECT_EQ(transport.open_count, 1);
+}
+
+TEST(PortChoices, ListIndexesMapToLineSettingsAndOutOfRangeChangesNothing) {
+  FakeTransport transport;
+  RecordingHost host;
+  PortChoices choices(transport, host);
+  choices.ApplyBaud(12);
+  choices.ApplyDataBits(2);
+  choices.ApplyParity(3);
+  choices.ApplyStopBits(1);
+  choices.ApplyFlow(2);
+  PortSettings s = transport.settings();
+  EXPECT_EQ(s.baud, 115200);
+  EXPECT_EQ(s.data_bits, 8);
+  EXPECT_EQ(s.parity, Parity::kMark);
+  EXPECT_EQ(s.stop_bits, 2);
+  EXPECT_EQ(s.flow, FlowControl::kHardware);
+  for (int bad : {-1, 13}) choices.ApplyBaud(bad);
+  choices.ApplyParity(5);
+  choices.ApplyFlow(3);
+  s = transport.settings();
+  EXPECT_EQ(s.baud, 115200);
+  EXPECT_EQ(s.parity, Parity::kMark);
+  EXPECT_EQ(choices.baud(), 12);
+}
+
+TEST(PortSettings, BuiltInLineIsTenBitTimesACharacter) {
+  const PortSettings line;
+  EXPECT_EQ(line.baud, 9600);
+  EXPECT_EQ(line.BitsPerCharacter(), 10);  // start, 7 data, odd parity, stop
+}
+
+}  // namespace
+}  // namespace tornavo
