@@ -1,7 +1,9 @@
 #include "cli/console.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tornavo::cli {
 
@@ -22,7 +24,13 @@ bool Parse(QCommandLineParser& parser, const QStringList& arguments) {
     Err(QStringLiteral("Try '%1 --help'.").arg(arguments.value(0)));
     return false;
   }
-  if (parser.isSet(QStringLiteral("help"))) parser.showHelp(kExitOk);
+  if (parser.isSet(QStringLiteral("help"))) {
+    // The usage line names the subcommand, not the path the program was started by.
+    QString help = parser.helpText();
+    help.replace(QCoreApplication::arguments().value(0), arguments.value(0));
+    std::fputs(help.toUtf8().constData(), stdout);
+    std::exit(kExitOk);
+  }
   return true;
 }
 
