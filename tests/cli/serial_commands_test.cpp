@@ -21,7 +21,10 @@ TEST(HelpAndErrors, EveryLevelHasHelpAndUnknownCommandsFail) {
   EXPECT_EQ(top.exit_code, 0);
   for (const char* command : {"frame", "send", "virtual-receiver", "eeprom", "capture", "settings"})
     EXPECT_TRUE(top.out.contains(command)) << command;
-  EXPECT_EQ(RunTornavo({"send", "--help"}).exit_code, 0);
+  const auto send_help = RunTornavo({"send", "--help"});
+  EXPECT_EQ(send_help.exit_code, 0);
+  EXPECT_TRUE(send_help.out.startsWith("Usage: tornavo send [options] TEXT"))
+      << send_help.out.toStdString();
   const auto unknown = RunTornavo({"bogus"});
   EXPECT_NE(unknown.exit_code, 0);
   EXPECT_TRUE(unknown.err.contains("bogus"));
