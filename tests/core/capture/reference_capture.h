@@ -50,6 +50,34 @@ inline QByteArray UniformFrame(int y, int chroma, int size = 622592) {
   return frame;
 }
 
+// Eight vertical colour bars (white, yellow, cyan, green, magenta, red, blue, black) as
+// the decoder would hold them, 622 592 bytes.
+inline QByteArray BarsFrame(int w) {
+  struct Sample {
+    int y, cb, cr;
+  };
+  const Sample bars[] = {{235, 128, 128}, {210, 16, 146}, {170, 166, 16}, {145, 54, 34},
+                         {106, 202, 222}, {81, 90, 240},  {41, 240, 110}, {16, 128, 128}};
+  QByteArray frame(622592, '\0');
+  char* data = frame.data();
+  for (int y = 0; y < 576; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const Sample& s = bars[x * 8 / w];
+      const int64_t r = int64_t{w} * (y / 32) + x;
+      data[1024 * (r / 32) + 32 * (y % 32) + r % 32] = static_cast<char>(s.y);
+      if (x % 2 || y % 2) continue;
+      const int xc = x / 2, yc = y / 2;
+      const int64_t c = int64_t{w / 2} * (yc / 16) + xc;
+      const int xi = static_cast<int>(c % 32), yi = yc % 16;
+      const int64_t cb = 414720 + 1024 * (c / 32) + 32 * (16 * (yi / 8) + 8 * (xi / 16) + yi % 8) +
+                         8 * ((xi % 16) / 4) + xi % 4;
+      data[cb] = static_cast<char>(s.cb);
+      data[cb + 4] = static_cast<char>(s.cr);
+    }
+  }
+  return frame;
+}
+
 inline QByteArray RandomBytes(int size, unsigned seed) {
   std::mt19937 random(seed);
   QByteArray bytes(size, '\0');
