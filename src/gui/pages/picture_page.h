@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QWidget>
 
 #include "gui/app_services.h"
 
+class QLabel;
+class QPushButton;
+
 namespace tornavo {
 
-// Page "Imagen": the captured picture. Never disabled.
+// Page "Imagen": the captured picture, centred, with "Leer Archivo..." and "Guardar
+// como..." below it. Never disabled, so a picture can be looked at while an operation runs.
 class PicturePage : public QWidget {
   Q_OBJECT
 
@@ -14,8 +20,31 @@ class PicturePage : public QWidget {
   PicturePage(AppServices& services, QWidget* parent);
   void ApplyTexts();
 
+  // Converts a captured frame with the picture settings as they stand and shows it in the
+  // chosen format; the JTAG capture hands its bytes here. "16:9" widens the main window.
+  void ShowCapture(const QByteArray& bytes);
+  // "Leer Archivo...": a raw capture file through the open dialog.
+  void OpenCaptureFile();
+  // "Guardar como...": the shown picture as BMP or JPEG, by the chosen file type.
+  void SavePictureAs();
+
+  // The shown picture at its area's size; null until a capture was shown.
+  const QImage& picture() const { return picture_; }
+  QLabel* picture_area() const { return area_; }
+  QPushButton* open_button() const { return open_; }
+  QPushButton* save_button() const { return save_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void PlaceControls();
+
   AppServices& services_;
+  QImage picture_;
+  QLabel* area_;
+  QPushButton* open_;
+  QPushButton* save_;
 };
 
 }  // namespace tornavo
