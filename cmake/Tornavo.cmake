@@ -29,8 +29,11 @@ function(tornavo_test name dir)
   else()
     target_link_libraries(${name} PRIVATE tornavo_test_main_core)
   endif()
+  # Tests that run the program as a process find it here (TORNAVO_BIN overrides).
+  target_compile_definitions(${name} PRIVATE TORNAVO_BIN_PATH="$<TARGET_FILE:tornavo>")
+  add_dependencies(${name} tornavo)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TORNAVO_BIN=$<TARGET_FILE:tornavo>"
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_MODE PRE_TEST)
 endfunction()

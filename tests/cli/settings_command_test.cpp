@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tornavo_process.h"
+
 namespace {
 
 struct RunResult {
@@ -17,7 +19,7 @@ RunResult RunTornavo(const QStringList& arguments, const QString& config_home) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", config_home);
   process.setProcessEnvironment(environment);
-  process.start(qEnvironmentVariable("TORNAVO_BIN"), arguments);
+  process.start(tornavo::testing::TornavoPath(), arguments);
   EXPECT_TRUE(process.waitForFinished(30000));
   const QString out = QString::fromUtf8(process.readAllStandardOutput());
   return {process.exitCode(), out.split('\n', Qt::SkipEmptyParts),

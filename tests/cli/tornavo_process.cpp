@@ -4,7 +4,9 @@
 
 namespace tornavo::testing {
 
-QString TornavoPath() { return qEnvironmentVariable("TORNAVO_BIN", "tornavo"); }
+QString TornavoPath() {
+  return qEnvironmentVariable("TORNAVO_BIN", QStringLiteral(TORNAVO_BIN_PATH));
+}
 
 RunResult RunTornavo(const QStringList& arguments, int timeout_ms) {
   QProcess process;

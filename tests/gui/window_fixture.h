@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
+#include "support/fake_transport.h"
 #include "support/qt_printers.h"
 
 namespace tornavo::testing {
@@ -55,9 +57,14 @@ class RecordedBoxes : public MessageBoxes {
   }
 };
 
-// A main window with scripted dialogs and recorded boxes.
+// A main window with scripted dialogs and recorded boxes. It keeps its settings in a folder of
+// its own, and without a chosen device its port is a fake, so no test touches the machine's
+// settings or serial ports.
 struct WindowUnderTest {
   explicit WindowUnderTest(WindowOptions options = {}) {
+    if (options.ini_dir.isEmpty()) options.ini_dir = ini_folder.path();
+    if (!options.transport && options.select_port.isEmpty())
+      options.transport = std::make_unique<FakeTransport>();
     auto scripted = std::make_unique<ScriptedDialogs>();
     auto recorded = std::make_unique<RecordedBoxes>();
     dialogs = scripted.get();
@@ -67,6 +74,7 @@ struct WindowUnderTest {
     window = std::make_unique<TForm1>(std::move(options));
   }
 
+  QTemporaryDir ini_folder;
   ScriptedDialogs* dialogs;
   RecordedBoxes* boxes;
   std::unique_ptr<TForm1> window;

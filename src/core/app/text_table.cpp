@@ -69,12 +69,12 @@ constexpr TextDefault kDefaults[] = {
     {60, "Enviar"},  // page "Firmware (Paralelo+Serie)" › button
     {61, "Envío con fase 1 y 2"},  // page "Firmware (Paralelo+Serie)" › check box
     {62, "Añadir checksum"},  // page "Configuración" › group " Terminal " › check box
-    {63, " list, entry 0: \"Ninguno"},  // "Control de Flujo 
-    {64, " list, entry 0: \"Ninguna"},  // "Paridad 
-    {65, " list, entry 1: \"Par"},  // "Paridad 
-    {66, " list, entry 2: \"Impar"},  // "Paridad 
-    {67, " list, entry 3: \"Marca"},  // "Paridad 
-    {68, " list, entry 4: \"Espacio"},  // "Paridad 
+    {63, "Ninguno"},  // "Control de Flujo : " list, entry 0
+    {64, "Ninguna"},  // "Paridad : " list, entry 0
+    {65, "Par"},  // "Paridad : " list, entry 1
+    {66, "Impar"},  // "Paridad : " list, entry 2
+    {67, "Marca"},  // "Paridad : " list, entry 3
+    {68, "Espacio"},  // "Paridad : " list, entry 4
     {69, " Puerto Serie "},  // page "Configuración" › group
     {70, " Estado "},  // page "Eeprom" › group
     {71, " Puerto Paralelo "},  // page "Configuración" › group
