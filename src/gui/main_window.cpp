@@ -119,6 +119,14 @@ void TForm1::SaveSettings() {
   if (!settings_.Save(&error)) boxes_->ShowError(error);
 }
 
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !image_initialised_) {
+    image_initialised_ = true;
+    eeprom_->InitImage();
+  }
+  return QMainWindow::event(event);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
   SaveSettings();
   QMainWindow::closeEvent(event);

@@ -90,6 +90,8 @@ class TForm1 : public QMainWindow, public OperationHost {
  protected:
   // Stores every setting; a file that cannot be written is reported, and the window closes.
   void closeEvent(QCloseEvent* event) override;
+  // The EEPROM image is filled with "FF" at the window's first activation.
+  bool event(QEvent* event) override;
 
  private:
   void SetPagesEnabled(bool enabled);
@@ -97,6 +99,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   void ApplyLoadedSettings(const QString& select_port);
   void SaveSettings();
 
+  bool image_initialised_ = false;
   Texts texts_;
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;

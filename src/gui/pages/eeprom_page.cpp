@@ -2,14 +2,27 @@
 
 #include <QHBoxLayout>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "core/app/texts.h"
+#include "core/eeprom/eeprom_files.h"
+#include "core/eeprom/interpreted_view.h"
+#include "gui/file_dialogs.h"
+#include "gui/pages/hex_editor.h"
+#include "gui/pages/interpreted_page.h"
 
 namespace tornavo {
 
-EepromPage::EepromPage(AppServices& services, QWidget* parent) : TaskPage(services, parent) {
+namespace {
+constexpr int kEepromFileFilter = 7;  // own text | KVL5208 text | binary
+}  // namespace
+
+EepromPage::EepromPage(AppServices& services, QWidget* parent)
+    : TaskPage(services, parent),
+      view_(std::make_unique<InterpretedView>(services.eeprom_image, services.texts,
+                                              services.symbol_rates)) {
   inner_ = new QTabWidget(this);
   hex_page_ = new QWidget(inner_);
   interpreted_page_ = new QWidget(inner_);
@@ -18,11 +31,23 @@ EepromPage::EepromPage(AppServices& services, QWidget* parent) : TaskPage(servic
 
   hex_layout_ = new QVBoxLayout(hex_page_);
   hex_layout_->setContentsMargins(1, 1, 1, 1);
+  hex_editor_ = new HexEditor(services.eeprom_image, hex_page_);
+  hex_layout_->addWidget(hex_editor_, 1);
   log_->setFixedHeight(100);
   hex_layout_->addWidget(log_);
 
+  auto* fields_layout = new QVBoxLayout(interpreted_page_);
+  fields_layout->setContentsMargins(0, 0, 0, 0);
+  fields_ = new InterpretedPage(*view_, services.texts, interpreted_page_);
+  fields_layout->addWidget(fields_);
+
   auto* column = new QVBoxLayout;
+  // The transfer controls go in at the top of this column; the file buttons follow them.
   buttons_ = new QVBoxLayout;
+  clear_ = new QPushButton(this);
+  load_ = new QPushButton(this);
+  save_ = new QPushButton(this);
+  for (QPushButton* button : {clear_, load_, save_}) buttons_->addWidget(button);
   column->addLayout(buttons_);
   column->addStretch(1);
   column->addWidget(status_);
@@ -34,8 +59,15 @@ EepromPage::EepromPage(AppServices& services, QWidget* parent) : TaskPage(servic
   auto* page = new QVBoxLayout(this);
   page->addLayout(top, 1);
   page->addWidget(progress_);
+
+  connect(clear_, &QPushButton::clicked, this, &EepromPage::ClearImage);
+  connect(load_, &QPushButton::clicked, this, &EepromPage::LoadEepromFile);
+  connect(save_, &QPushButton::clicked, this, &EepromPage::SaveEepromFile);
   ApplyTexts();
+  RefreshInterpretedView();
 }
+
+EepromPage::~EepromPage() = default;
 
 void EepromPage::ApplyTexts() {
   const Texts& t = services_.texts;
@@ -43,6 +75,44 @@ void EepromPage::ApplyTexts() {
   inner_->setTabText(1, t.Key(282));
   status_->SetCaptions(t.Key(70), {t.Key(76), t.Key(81), t.Key(89), t.Slot(130), t.Slot(131)});
   log_->ApplyTexts();
+  clear_->setText(t.Key(54));
+  load_->setText(t.Key(53));
+  save_->setText(t.Key(59));
+  fields_->ApplyTexts();
+}
+
+void EepromPage::InitImage() {
+  services_.eeprom_image.ClearImage();
+  RefreshInterpretedView();
+}
+
+void EepromPage::RefreshInterpretedView() { view_->RefreshInterpretedView(); }
+
+void EepromPage::ClearImage() {
+  services_.eeprom_image.ClearImage();
+  RefreshInterpretedView();
+}
+
+void EepromPage::LoadEepromFile() {
+  const FileChoice choice =
+      services_.dialogs.ChooseOpen({services_.texts.Slot(kEepromFileFilter), 1, QString()});
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  EepromFormat format;
+  if (FormatOfFilterIndex(choice.filter_index, &format))
+    tornavo::LoadEepromFile(choice.path, format, services_.texts, services_.host,
+                            services_.eeprom_image);
+  // Shown again even after a refused file, as the image stands.
+  RefreshInterpretedView();
+}
+
+void EepromPage::SaveEepromFile() {
+  const FileChoice choice =
+      services_.dialogs.ChooseSave({services_.texts.Slot(kEepromFileFilter),
+                                    services_.dialogs.last_save_filter_index(), QString()});
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  EepromFormat format;
+  if (FormatOfFilterIndex(choice.filter_index, &format))
+    tornavo::SaveEepromFile(choice.path, format, services_.eeprom_image, services_.host);
 }
 
 }  // namespace tornavo

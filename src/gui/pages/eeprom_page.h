@@ -1,11 +1,18 @@
 #pragma once
 
+#include <memory>
+
 #include "gui/task_page.h"
 
+class QPushButton;
 class QTabWidget;
 class QVBoxLayout;
 
 namespace tornavo {
+
+class HexEditor;
+class InterpretedPage;
+class InterpretedView;
 
 // Page "Eeprom": the operation buttons and range choice in the right-hand column above the
 // task status panel; the inner pages "Editor Hexadecimal" (grid and EEPROM log) and
@@ -15,6 +22,7 @@ class EepromPage : public TaskPage {
 
  public:
   EepromPage(AppServices& services, QWidget* parent);
+  ~EepromPage() override;
   void ApplyTexts();
 
   QTabWidget* inner_pages() const { return inner_; }
@@ -25,12 +33,35 @@ class EepromPage : public TaskPage {
   // The hex editor page's layout: the grid goes above the EEPROM log.
   QVBoxLayout* hex_layout() const { return hex_layout_; }
 
+  HexEditor* hex_editor() const { return hex_editor_; }
+  InterpretedPage* interpreted_fields() const { return fields_; }
+  InterpretedView& interpreted_view() { return *view_; }
+  QPushButton* clear_button() const { return clear_; }
+  QPushButton* load_button() const { return load_; }
+  QPushButton* save_button() const { return save_; }
+
+ public slots:
+  // Every cell "FF" and the fields shown for it; the window calls it at its first activation.
+  void InitImage();
+  // Rebuilds the page "Datos Interpretados" from the image (after a transfer, load or dump).
+  void RefreshInterpretedView();
+  // "Borrar", "Leer Archivo..." and "Guardar como...".
+  void ClearImage();
+  void LoadEepromFile();
+  void SaveEepromFile();
+
  private:
   QTabWidget* inner_;
   QWidget* hex_page_;
   QWidget* interpreted_page_;
   QVBoxLayout* buttons_;
   QVBoxLayout* hex_layout_;
+  std::unique_ptr<InterpretedView> view_;
+  HexEditor* hex_editor_;
+  InterpretedPage* fields_;
+  QPushButton* clear_;
+  QPushButton* load_;
+  QPushButton* save_;
 };
 
 }  // namespace tornavo

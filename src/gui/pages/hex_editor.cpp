@@ -1,0 +1,62 @@
+#include "gui/pages/hex_editor.h"
+
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+#include "core/eeprom/eeprom_image.h"
+#include "gui/eeprom_cells_model.h"
+
+namespace tornavo {
+
+namespace {
+
+// In-place editor of one cell: two characters, centred; beginning to edit selects the row.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  CellDelegate(EepromImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    image_.set_selected_row(index.row() + 1);
+    auto* editor = new QLineEdit(parent);
+    editor->setMaxLength(2);
+    editor->setAlignment(Qt::AlignCenter);
+    editor->setFont(option.font);
+    editor->setFrame(false);
+    return editor;
+  }
+
+ private:
+  EepromImage& image_;
+};
+
+}  // namespace
+
+HexEditor::HexEditor(EepromImage& image, QWidget* parent)
+    : QTableView(parent), image_(image), model_(new EepromCellsModel(image, this)) {
+  setModel(model_);
+  setItemDelegate(new CellDelegate(image_, this));
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  setFont(fixed);
+  horizontalHeader()->setFont(fixed);
+  verticalHeader()->setFont(fixed);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  setTabKeyNavigation(true);
+  setWordWrap(false);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  const QFontMetrics metrics(fixed);
+  horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance(QStringLiteral("DDD")) + 8);
+  verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (current.isValid()) image_.set_selected_row(current.row() + 1);
+          });
+}
+
+}  // namespace tornavo
