@@ -113,28 +113,27 @@ QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int hei
   const int chroma_columns = (width + 1) / 2;
   Band band;
   band.cb.resize(chroma_columns);
-  std::vector<uint8_t> luma(width + capture_lines::kPadding);
+  std::vector<uint8_t> luma0(width + capture_lines::kPadding);
+  std::vector<uint8_t> luma1(width + capture_lines::kPadding);
   std::vector<uint8_t> cb(chroma_columns + capture_lines::kPadding, kMissingChroma);
   std::vector<uint8_t> cr(chroma_columns + capture_lines::kPadding, kMissingChroma);
-  capture_lines::ChromaTerms terms;
-  if (vector) {
-    for (auto* v : {&terms.red, &terms.blue, &terms.green_cr, &terms.green_cb})
-      v->resize(width + capture_lines::kPadding);
-  }
 
-  for (int y = 0; y < height; ++y) {
+  // Each chroma line serves two picture lines, which always lie in the same band.
+  for (int y = 0; y < height; y += 2) {
     if (y % kTileSide == 0) FillBand(width, chroma_columns, y / kTileSide, &band);
-    // Each chroma line serves two picture lines.
-    if (y % 2 == 0) {
-      GatherChroma(bytes, end, band, ChromaLinePart(y), chroma_columns, cb.data(), cr.data());
-      if (vector) capture_lines::ChromaTermsAvx2(cb.data(), cr.data(), width, &terms);
+    GatherChroma(bytes, end, band, ChromaLinePart(y), chroma_columns, cb.data(), cr.data());
+    GatherLuma(bytes, end, band, LumaLinePart(y), luma0.data());
+    const bool second = y + 1 < height;
+    if (second) GatherLuma(bytes, end, band, LumaLinePart(y + 1), luma1.data());
+    uint8_t* out0 = picture.scanLine(y);
+    uint8_t* out1 = second ? picture.scanLine(y + 1) : nullptr;
+    if (vector) {
+      capture_lines::ColourLinePairAvx2(luma0.data(), second ? luma1.data() : nullptr, cb.data(),
+                                        cr.data(), width, out0, out1);
+      continue;
     }
-    GatherLuma(bytes, end, band, LumaLinePart(y), luma.data());
-    uint8_t* out = picture.scanLine(y);
-    if (vector)
-      capture_lines::ColourLineAvx2(luma.data(), cb.data(), cr.data(), terms, width, out);
-    else
-      capture_lines::ColourLinePortable(luma.data(), cb.data(), cr.data(), width, out);
+    capture_lines::ColourLinePortable(luma0.data(), cb.data(), cr.data(), width, out0);
+    if (second) capture_lines::ColourLinePortable(luma1.data(), cb.data(), cr.data(), width, out1);
   }
   return picture;
 }

@@ -10,33 +10,45 @@ namespace {
 using capture_lines::kPadding;
 
 // Every (Y, Cb, Cr): a line of 512 pixels holds one Cb, all 256 Cr (one per pixel pair) and
-// two of the luma values; 128 lines per Cb cover all luma values.
+// two of the luma values; 64 pairs of lines per Cb cover all luma values.
 TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
   if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
   constexpr int kWidth = 512;
-  std::vector<uint8_t> luma(kWidth + kPadding), cb(kWidth / 2 + kPadding),
-      cr(kWidth / 2 + kPadding), out(kWidth * 3);
-  capture_lines::ChromaTerms terms;
-  for (auto* v : {&terms.red, &terms.blue, &terms.green_cr, &terms.green_cb})
-    v->resize(kWidth + kPadding);
+  std::vector<uint8_t> luma0(kWidth + kPadding), luma1(kWidth + kPadding),
+      cb(kWidth / 2 + kPadding), cr(kWidth / 2 + kPadding), out0(kWidth * 3), out1(kWidth * 3);
   for (int j = 0; j < kWidth / 2; ++j) cr[j] = static_cast<uint8_t>(j);
+  auto check = [&](const std::vector<uint8_t>& luma, const std::vector<uint8_t>& out) {
+    for (int x = 0; x < kWidth; ++x) {
+      const Rgb want = YCbCrToRgbExact(luma[x], cb[x / 2], cr[x / 2]);
+      const uint8_t* got = &out[3 * x];
+      if (got[0] != want.r || got[1] != want.g || got[2] != want.b) {
+        ADD_FAILURE() << "Y=" << int{luma[x]} << " Cb=" << int{cb[x / 2]}
+                      << " Cr=" << int{cr[x / 2]} << ": got " << int{got[0]} << "," << int{got[1]}
+                      << "," << int{got[2]};
+        return false;
+      }
+    }
+    return true;
+  };
 
   for (int blue_difference = 0; blue_difference < 256; ++blue_difference) {
     std::fill_n(cb.begin(), kWidth / 2, static_cast<uint8_t>(blue_difference));
-    capture_lines::ChromaTermsAvx2(cb.data(), cr.data(), kWidth, &terms);
-    for (int pair = 0; pair < 128; ++pair) {
-      for (int x = 0; x < kWidth; ++x) luma[x] = static_cast<uint8_t>(2 * pair + x % 2);
-      capture_lines::ColourLineAvx2(luma.data(), cb.data(), cr.data(), terms, kWidth, out.data());
+    for (int pair = 0; pair < 64; ++pair) {
       for (int x = 0; x < kWidth; ++x) {
-        const Rgb want = YCbCrToRgbExact(luma[x], blue_difference, cr[x / 2]);
-        const uint8_t* got = &out[3 * x];
-        if (got[0] != want.r || got[1] != want.g || got[2] != want.b) {
-          FAIL() << "Y=" << int{luma[x]} << " Cb=" << blue_difference << " Cr=" << int{cr[x / 2]}
-                 << ": got " << int{got[0]} << "," << int{got[1]} << "," << int{got[2]};
-        }
+        luma0[x] = static_cast<uint8_t>(4 * pair + x % 2);
+        luma1[x] = static_cast<uint8_t>(4 * pair + 2 + x % 2);
       }
+      capture_lines::ColourLinePairAvx2(luma0.data(), luma1.data(), cb.data(), cr.data(), kWidth,
+                                        out0.data(), out1.data());
+      if (!check(luma0, out0) || !check(luma1, out1)) return;
     }
   }
+
+  // A last line without its partner.
+  std::fill(out1.begin(), out1.end(), 0xAA);
+  capture_lines::ColourLinePairAvx2(luma0.data(), nullptr, cb.data(), cr.data(), kWidth,
+                                    out0.data(), nullptr);
+  check(luma0, out0);
 }
 
 // The portable stage serves each chroma sample to two neighbouring pixels.
