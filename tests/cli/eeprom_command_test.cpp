@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tornavo_process.h"
+
 namespace {
 
 struct Result {
@@ -14,7 +16,7 @@ struct Result {
 
 Result Tornavo(const QStringList& arguments) {
   QProcess process;
-  process.start(qEnvironmentVariable("TORNAVO_BIN"), QStringList{"eeprom"} + arguments);
+  process.start(tornavo::testing::TornavoPath(), QStringList{"eeprom"} + arguments);
   EXPECT_TRUE(process.waitForFinished(30000));
   const QString out = QString::fromUtf8(process.readAllStandardOutput());
   return {process.exitCode(), out.split('\n', Qt::SkipEmptyParts),
