@@ -189,5 +189,15 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   EXPECT_EQ(image().CellAt(0x030) + image().CellAt(0x031) + image().CellAt(0x032), "484200");
 }
 
+TEST(EepromPageStart, FirstActivationFillsTheImageWithFf) {
+  WindowUnderTest w;
+  EepromImage& image = w.window->services().eeprom_image;
+  image.SetCellAt(0x123, "00");
+  w.window->show();
+  w.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  EXPECT_EQ(image.CellAt(0x123), "FF");
+}
+
 }  // namespace
 }  // namespace tornavo
