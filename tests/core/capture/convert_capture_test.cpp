@@ -22,8 +22,6 @@ int PixelsOtherThan(const QImage& picture, int grey) {
   return count;
 }
 
-QRgb PixelAt(const QImage& picture, int x, int y) { return picture.pixel(x, y); }
-
 TEST(ConvertCaptureTest, UniformFramesGiveBlackWhiteAndLimits) {
   QImage black = ConvertCapture(UniformFrame(16, 128), 720, 576);
   ASSERT_EQ(black.size(), QSize(720, 576));
@@ -37,8 +35,11 @@ TEST(ConvertCaptureTest, UniformFramesGiveBlackWhiteAndLimits) {
   for (int offset = 414720 + 4; offset + 4 <= red_limit.size(); offset += 8)
     std::fill_n(red_limit.data() + offset, 4, '\xFF');  // every Cr group
   const QImage limited = ConvertCapture(red_limit, 720, 576);
-  EXPECT_EQ(PixelAt(limited, 0, 0), qRgb(255, 175, 255));
-  EXPECT_EQ(PixelAt(limited, 719, 575), qRgb(255, 175, 255));
+  EXPECT_EQ(limited.pixel(0, 0), qRgb(255, 175, 255));
+  EXPECT_EQ(limited.pixel(719, 575), qRgb(255, 175, 255));
+
+  const QImage bars = ConvertCapture(testing::BarsFrame(720), 720, 576);
+  EXPECT_EQ(bars.pixel(5 * 90 + 45, 300), qRgb(254, 0, 0));  // the red bar
 }
 
 TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
@@ -48,7 +49,7 @@ TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
     QByteArray frame = UniformFrame(16, 128);
     frame[offset] = static_cast<char>(235);
     const QImage picture = ConvertCapture(frame, width, 576);
-    EXPECT_EQ(PixelAt(picture, 0, 32), qRgb(255, 255, 255));
+    EXPECT_EQ(picture.pixel(0, 32), qRgb(255, 255, 255));
     EXPECT_EQ(PixelsOtherThan(picture, 0), 1);
   }
 
@@ -58,8 +59,8 @@ TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
   frame[414732] = static_cast<char>(200);
   const QImage picture = ConvertCapture(frame, 720, 576);
   for (int y : {0, 1}) {
-    for (int x : {0, 1}) EXPECT_EQ(PixelAt(picture, x, y), qRgb(130, 102, 255));
-    for (int x : {8, 9}) EXPECT_EQ(PixelAt(picture, x, y), qRgb(245, 72, 130));
+    for (int x : {0, 1}) EXPECT_EQ(picture.pixel(x, y), qRgb(130, 102, 255));
+    for (int x : {8, 9}) EXPECT_EQ(picture.pixel(x, y), qRgb(245, 72, 130));
   }
   EXPECT_EQ(PixelsOtherThan(picture, 130), 8);
 }
@@ -98,19 +99,10 @@ TEST(ConvertCaptureTest, ShortInputReadsAsBlack) {
   // on neutral chroma, the rest is black.
   const QByteArray luma_only = UniformFrame(235, 0, 22 * 1024);
   const QImage picture = ConvertCapture(luma_only, 720, 576);
-  EXPECT_EQ(PixelAt(picture, 703, 31), qRgb(255, 255, 255));
-  EXPECT_EQ(PixelAt(picture, 704, 0), qRgb(0, 0, 0));
-  EXPECT_EQ(PixelAt(picture, 0, 32), qRgb(0, 0, 0));
+  EXPECT_EQ(picture.pixel(703, 31), qRgb(255, 255, 255));
+  EXPECT_EQ(picture.pixel(704, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(picture.pixel(0, 32), qRgb(0, 0, 0));
   EXPECT_EQ(PixelsOtherThan(picture, 0), 704 * 32);
-}
-
-TEST(ConvertCaptureTest, SizesOutsideTheLimitsGiveNoPicture) {
-  const QByteArray frame = UniformFrame(16, 128);
-  EXPECT_TRUE(ConvertCapture(frame, 0, 576).isNull());
-  EXPECT_TRUE(ConvertCapture(frame, -720, 576).isNull());
-  EXPECT_TRUE(ConvertCapture(frame, 720, 0).isNull());
-  EXPECT_TRUE(ConvertCapture(frame, kMaxCaptureSide + 1, 576).isNull());
-  EXPECT_EQ(ConvertCapture(frame, 1, 1).size(), QSize(1, 1));
 }
 
 TEST(ConvertCaptureTest, FormatsGiveTheirAreaSizes) {
@@ -125,14 +117,10 @@ TEST(ConvertCaptureTest, FormatsGiveTheirAreaSizes) {
     // A uniform picture stays uniform through the smooth filter.
     EXPECT_EQ(PixelsOtherThan(shown, 255), 0);
   }
+  // Sizes no frame can have give no picture.
+  for (QSize bad : {QSize(0, 576), QSize(-720, 576), QSize(720, 0), QSize(kMaxCaptureSide + 1, 1)})
+    EXPECT_TRUE(ConvertCapture(UniformFrame(16, 128), bad.width(), bad.height()).isNull());
   EXPECT_TRUE(ScaleForFormat(QImage(), PictureFormat::kWide16x9).isNull());
-
-  PictureOptions options;
-  options.capture_width = 544;
-  options.format = PictureFormat::kOriginal;
-  EXPECT_EQ(MakeShownPicture(UniformFrame(16, 128), options).size(), QSize(544, 576));
-  options.format = PictureFormat::kWide16x9;
-  EXPECT_EQ(MakeShownPicture(UniformFrame(16, 128), options).size(), QSize(1024, 576));
 }
 
 }  // namespace
