@@ -58,6 +58,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   transfer_controls_ = new EepromTransferControls(texts_, *eeprom_transfer_, eeprom_);
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
   eeprom_transfer_->SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
+  eeprom_transfer_->SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
   firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/eeprom/interpreted_view.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/task_page.h"
@@ -58,6 +59,9 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
   EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom leída con éxito !");
   EXPECT_TRUE(clean);
   EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
+  // The named fields were rebuilt from what was read.
+  InterpretedView& view = window.eeprom_page()->interpreted_view();
+  EXPECT_EQ(view.state(view.FindField("Pais :")).text, "ESP");
   const auto sim_bytes = rw.receiver.Eeprom();
   const auto image_bytes = window.services().eeprom_image.Bytes();
   EXPECT_TRUE(std::equal(sim_bytes.begin(), sim_bytes.end(), image_bytes.begin()));
