@@ -94,12 +94,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   image.set_selected_row(row + 1);
 
   QtSerialTransport transport;
-  transport.SetPortName(settings.name);
-  transport.SetBaudRate(settings.baud);
-  transport.SetDataBits(settings.data_bits);
-  transport.SetParity(settings.parity);
-  transport.SetStopBits(settings.stop_bits);
-  transport.SetFlowControl(settings.flow);
+  transport.Configure(settings);
   if (!transport.Open(&error)) {
     Err(error);
     return kExitBadInput;

@@ -56,12 +56,7 @@ int RunSendCommand(const QStringList& arguments) {
   }
 
   QtSerialTransport transport;
-  transport.SetPortName(settings.name);
-  transport.SetBaudRate(settings.baud);
-  transport.SetDataBits(settings.data_bits);
-  transport.SetParity(settings.parity);
-  transport.SetStopBits(settings.stop_bits);
-  transport.SetFlowControl(settings.flow);
+  transport.Configure(settings);
   if (!transport.Open(&error)) {
     Err(error);
     return kExitBadInput;

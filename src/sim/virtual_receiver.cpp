@@ -431,11 +431,11 @@ void VirtualReceiver::ClearFaults() {
   impl_->corrupt_next = false;
 }
 
-bool VirtualReceiver::ApplyFault(const QString& spec) {
-  const QString name = spec.section(':', 0, 0).trimmed().toLower();
-  const bool has_value = spec.contains(':');
+bool VirtualReceiver::ApplyFault(const QString& fault) {
+  const QString name = fault.section(':', 0, 0).trimmed().toLower();
+  const bool has_value = fault.contains(':');
   bool ok = false;
-  const int value = spec.section(':', 1).trimmed().toInt(&ok);
+  const int value = fault.section(':', 1).trimmed().toInt(&ok);
   if (!has_value) {
     if (name == "silent") return SetSilent(true), true;
     if (name == "merge") return MergeNextTwoReplies(), true;

@@ -53,7 +53,7 @@ class VirtualReceiver {
   void CorruptNextReply();                        // damage one data character of the next reply
   // Named faults, for the command line: "reject:N", "silent", "split:N", "merge",
   // "delay:MS", "corrupt". False for an unknown name.
-  bool ApplyFault(const QString& spec);
+  bool ApplyFault(const QString& fault);
   // Back to serving every request normally ("none" for ApplyFault).
   void ClearFaults();
 

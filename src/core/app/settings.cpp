@@ -13,7 +13,7 @@ namespace {
 
 const QString kSectionName = QString::fromLatin1(Settings::kSection);
 
-QString Name(const KeySpec& spec) { return QString::fromUtf8(spec.name); }
+QString Name(const KeySpec& entry) { return QString::fromUtf8(entry.name); }
 
 bool IsFlashKey(Key key) {
   return key == Key::kFlash1Start || key == Key::kFlash1Type || key == Key::kFlash2Start ||
@@ -23,8 +23,8 @@ bool IsFlashKey(Key key) {
 bool IsWindowKey(Key key) { return static_cast<int>(key) <= static_cast<int>(Key::kForm3Height); }
 
 // What the program holds of a stored 32-bit integer.
-int64_t Widen(const KeySpec& spec, int32_t stored) {
-  switch (spec.width) {
+int64_t Widen(const KeySpec& entry, int32_t stored) {
+  switch (entry.width) {
     case KeyWidth::kUnsigned8:
       return static_cast<uint8_t>(stored);
     case KeyWidth::kInt64:
@@ -81,17 +81,17 @@ const QStringList& Settings::Positions() {
 }
 
 void Settings::ResetToFallbacks() {
-  for (const KeySpec& spec : KeyTable()) {
-    ints_[Index(spec.key)] = spec.fallback;
-    texts_[Index(spec.key)] = QString::fromUtf8(spec.fallback_text);
+  for (const KeySpec& entry : KeyTable()) {
+    ints_[Index(entry.key)] = entry.fallback;
+    texts_[Index(entry.key)] = QString::fromUtf8(entry.fallback_text);
   }
 }
 
 QString Settings::settings_path() const { return ini_folder_ + QString::fromLatin1(kFileName); }
 
 int Settings::ListSize(Key key) const {
-  const KeySpec& spec = Spec(key);
-  switch (spec.list) {
+  const KeySpec& entry = Spec(key);
+  switch (entry.list) {
     case DynamicList::kPorts:
       return static_cast<int>(port_names_.size());
     case DynamicList::kLanguages:
@@ -105,7 +105,7 @@ int Settings::ListSize(Key key) const {
     case DynamicList::kNone:
       break;
   }
-  return spec.type == KeyType::kListIndex ? spec.maximum + 1 : 0;
+  return entry.type == KeyType::kListIndex ? entry.maximum + 1 : 0;
 }
 
 void Settings::SetInt(Key key, int64_t value) {
@@ -128,30 +128,30 @@ void Settings::FillCatalogues(const TIniFile32& file) {
   symbol_rate_files_ = ReadCatalogue(file, ini_folder_, "SR", 0, 10);
 }
 
-void Settings::ReadKey(const TIniFile32& file, const KeySpec& spec) {
-  const QString name = Name(spec);
-  switch (spec.type) {
+void Settings::ReadKey(const TIniFile32& file, const KeySpec& entry) {
+  const QString name = Name(entry);
+  switch (entry.type) {
     case KeyType::kText:
-      SetText(spec.key, file.ReadString(kSectionName, name, QString::fromUtf8(spec.fallback_text)));
+      SetText(entry.key, file.ReadString(kSectionName, name, QString::fromUtf8(entry.fallback_text)));
       return;
     case KeyType::kBoolean:
-      SetBool(spec.key, file.ReadBool(kSectionName, name, spec.fallback != 0));
+      SetBool(entry.key, file.ReadBool(kSectionName, name, entry.fallback != 0));
       return;
     case KeyType::kListIndex:
-      SetInt(spec.key, file.ReadInteger(kSectionName, name, spec.fallback));
+      SetInt(entry.key, file.ReadInteger(kSectionName, name, entry.fallback));
       return;
     case KeyType::kInteger:
       break;
   }
-  int64_t value = Widen(spec, file.ReadInteger(kSectionName, name, spec.fallback));
-  if (spec.key == Key::kPestanaActiva) {
+  int64_t value = Widen(entry, file.ReadInteger(kSectionName, name, entry.fallback));
+  if (entry.key == Key::kPestanaActiva) {
     // Outside the eight pages no page is selected.
-    if (value < spec.minimum || value > spec.maximum) value = -1;
+    if (value < entry.minimum || value > entry.maximum) value = -1;
   } else {
     // Window and dialog sizes are raised to their minimum; sliders take their range.
-    value = std::clamp<int64_t>(value, spec.minimum, spec.maximum);
+    value = std::clamp<int64_t>(value, entry.minimum, entry.maximum);
   }
-  ints_[Index(spec.key)] = value;
+  ints_[Index(entry.key)] = value;
 }
 
 void Settings::Load(const QString& ini_folder, const QStringList& port_names) {
@@ -159,15 +159,15 @@ void Settings::Load(const QString& ini_folder, const QStringList& port_names) {
   port_names_ = port_names;
   ResetToFallbacks();
   const TIniFile32 file(settings_path());
-  for (const KeySpec& spec : KeyTable())
-    if (IsWindowKey(spec.key)) ReadKey(file, spec);
+  for (const KeySpec& entry : KeyTable())
+    if (IsWindowKey(entry.key)) ReadKey(file, entry);
   // The lists are filled before their indexes are read.
   FillCatalogues(file);
-  for (const KeySpec& spec : KeyTable()) {
-    if (IsWindowKey(spec.key)) continue;
+  for (const KeySpec& entry : KeyTable()) {
+    if (IsWindowKey(entry.key)) continue;
     // The four flash fields are the user's own only while no model file fills them.
-    if (IsFlashKey(spec.key) && flash_fields_locked()) continue;
-    ReadKey(file, spec);
+    if (IsFlashKey(entry.key) && flash_fields_locked()) continue;
+    ReadKey(file, entry);
   }
   for (Key key : {Key::kLnbLow, Key::kLnbHigh})
     SetText(key, FilterLnbText(Text(key), QString::fromUtf8(Spec(key).fallback_text)));
@@ -267,20 +267,20 @@ void Settings::SetDialogFolder(Key key, const QString& folder) {
 }
 
 void Settings::ApplyDefaults() {
-  for (const KeySpec& spec : KeyTable()) {
-    if (!spec.resets) continue;
+  for (const KeySpec& entry : KeyTable()) {
+    if (!entry.resets) continue;
     // A model file owns the flash fields while it is selected.
-    if (IsFlashKey(spec.key) && flash_fields_locked()) continue;
-    switch (spec.type) {
+    if (IsFlashKey(entry.key) && flash_fields_locked()) continue;
+    switch (entry.type) {
       case KeyType::kText:
-        SetText(spec.key, QString::fromUtf8(spec.reset_text));
+        SetText(entry.key, QString::fromUtf8(entry.reset_text));
         break;
       case KeyType::kBoolean:
-        SetBool(spec.key, spec.reset != 0);
+        SetBool(entry.key, entry.reset != 0);
         break;
       case KeyType::kListIndex:
       case KeyType::kInteger:
-        SetInt(spec.key, spec.reset);
+        SetInt(entry.key, entry.reset);
         break;
     }
   }
@@ -291,8 +291,8 @@ void Settings::ApplyDefaults() {
 }
 
 QString Settings::ValueText(Key key) const {
-  const KeySpec& spec = Spec(key);
-  switch (spec.type) {
+  const KeySpec& entry = Spec(key);
+  switch (entry.type) {
     case KeyType::kText:
       return Text(key);
     case KeyType::kBoolean:

@@ -95,7 +95,7 @@ class Settings {
   static int Index(Key key) { return static_cast<int>(key); }
   void ResetToFallbacks();
   void FillCatalogues(const class TIniFile32& file);
-  void ReadKey(const class TIniFile32& file, const KeySpec& spec);
+  void ReadKey(const class TIniFile32& file, const KeySpec& entry);
   QString ValueText(Key key) const;
 
   SymbolRateTable& symbol_rates_;

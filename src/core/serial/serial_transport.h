@@ -25,6 +25,15 @@ class SerialTransport : public QObject {
   virtual void SetStopBits(int bits) = 0;
   virtual void SetFlowControl(FlowControl flow) = 0;
   virtual PortSettings settings() const = 0;
+  // Applies every line setting and the name at once.
+  void Configure(const PortSettings& s) {
+    SetPortName(s.name);
+    SetBaudRate(s.baud);
+    SetDataBits(s.data_bits);
+    SetParity(s.parity);
+    SetStopBits(s.stop_bits);
+    SetFlowControl(s.flow);
+  }
 
   // Opens the named device with the current settings. On failure returns false and sets
   // *error to the serial layer's text.
