@@ -31,30 +31,20 @@ TEST(DefaultEeprom, GuardedFieldsMatchTheirCheckPairs) {
   EXPECT_EQ(bytes[0x06A], 0x46);
 }
 
+// Enough of it filled in that a read shows a believable receiver.
 TEST(DefaultEeprom, HoldsAPlausibleReceiver) {
   const EepromBytes bytes = BuildDefaultEeprom();
   EXPECT_EQ(Field(bytes, 0x00B, 21), QByteArray("ASTRA").leftJustified(21, '\0'));
   EXPECT_EQ(Field(bytes, 0x030, 22), QByteArray("HOTBIRD").leftJustified(22, '\0'));
   EXPECT_EQ(Word(bytes, 0x025), 11778);
-  EXPECT_EQ(Word(bytes, 0x02E), 10600);
   EXPECT_EQ(Field(bytes, 0x002, 3), "ESP");
-  EXPECT_EQ(Word(bytes, 0x007), 0x000C);
   EXPECT_EQ(Field(bytes, 0x05B, 3), "esl");
   EXPECT_EQ(Field(bytes, 0x057, 3), "eng");
-  EXPECT_EQ(Field(bytes, 0x08E, 14).toHex().toUpper(), "00800080000000000000000002A7");
-  EXPECT_EQ(Field(bytes, 0x09C, 14), Field(bytes, 0x08E, 14));
-  EXPECT_EQ(Field(bytes, 0x0DE, 8).toHex().toUpper(), "3B00060000000000");
-  EXPECT_EQ(bytes[0x403], 0x83);
-  EXPECT_EQ(bytes[0x406], 0x00);
-  EXPECT_EQ(bytes[0x418], 0x00);
-  EXPECT_EQ(Word(bytes, 0x733), 0x0000);
-  EXPECT_EQ(Field(bytes, 0x7D0, 2), "34");
+  EXPECT_EQ(Field(bytes, 0x09C, 14), Field(bytes, 0x08E, 14));  // the active sections' copy
   const QByteArray serial = Field(bytes, 0x7D2, 12);
   for (char c : serial) EXPECT_TRUE(c >= '0' && c <= '9') << serial.toStdString();
   // Untouched bytes read as an erased chip's.
-  EXPECT_EQ(bytes[0x020], 0xFF);
-  EXPECT_EQ(bytes[0x500], 0xFF);
-  EXPECT_EQ(bytes[0x7FF], 0xFF);
+  for (int address : {0x020, 0x500, 0x7FF}) EXPECT_EQ(bytes[address], 0xFF) << address;
 }
 
 }  // namespace

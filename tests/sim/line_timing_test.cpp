@@ -7,7 +7,7 @@
 namespace tornavo::sim {
 namespace {
 
-TEST(ReplyLine, PacedReplyLeavesOneCharacterTimeApart) {
+TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   ReplyLine line;
   line.set_char_time(1000);
   line.Push("$.EE\r", 10000, 0, false);
@@ -20,17 +20,13 @@ TEST(ReplyLine, PacedReplyLeavesOneCharacterTimeApart) {
   // The line was free at 15000, so the next reply starts at once, not at 20000.
   line.Push("AB", 14000, 0, false);
   EXPECT_EQ(line.TakeDue(20000), QList<QByteArray>({"AB"}));
-}
-
-TEST(ReplyLine, BackToBackRepliesQueueBehindEachOther) {
-  ReplyLine line;
-  line.set_char_time(1000);
-  line.Push("AAA", 0, 0, false);
+  // Back to back: a whole piece queues behind the other and leaves when it has crossed.
+  line.Push("AAA", 30000, 0, false);
   line.Push("BB", 0, 0, true);
-  EXPECT_EQ(line.TakeDue(4000), QList<QByteArray>({"AAA"}));
-  EXPECT_EQ(line.NextDeadline(), 5000);
-  EXPECT_TRUE(line.TakeDue(4999).isEmpty());
-  EXPECT_EQ(line.TakeDue(5000), QList<QByteArray>({"BB"}));
+  EXPECT_EQ(line.TakeDue(34000), QList<QByteArray>({"AAA"}));
+  EXPECT_EQ(line.NextDeadline(), 35000);
+  EXPECT_TRUE(line.TakeDue(34999).isEmpty());
+  EXPECT_EQ(line.TakeDue(35000), QList<QByteArray>({"BB"}));
 }
 
 TEST(ReplyLine, WholePiecesAndGapsWithoutPacing) {

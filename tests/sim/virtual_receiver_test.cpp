@@ -2,21 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+#include <tuple>
 
+#include "core/app/text_file.h"
 #include "core/serial/checksum.h"
 #include "sim/pty_client.h"
+#include "support/qt_printers.h"
 
 namespace tornavo::sim {
 namespace {
 
 using testing::PtyClient;
-
-QByteArray RowHex(const EepromBytes& bytes, int row) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()) + row * 16, 16).toHex().toUpper();
-}
 
 QByteArray ReadRequest(int row) {
   return QByteArray("%EE?") + QByteArray::number(row, 16).rightJustified(2, '0').toUpper() + "010";
@@ -28,47 +26,42 @@ class VirtualReceiverTest : public ::testing::Test {
     receiver_.SetPacing(false);
     QString error;
     ASSERT_TRUE(receiver_.Start(&error)) << error.toStdString();
+    Connect();
+  }
+  void Connect() {
     client_ = std::make_unique<PtyClient>(receiver_.device_path());
     ASSERT_TRUE(client_->is_open());
   }
+  // The whole reply a read of `row` should get, from the EEPROM as it is now.
+  QByteArray RowReply(int row) const {
+    const QByteArray row_bytes(reinterpret_cast<const char*>(receiver_.Eeprom().data()) + row * 16,
+                               16);
+    return "$.EE" + row_bytes.toHex().toUpper() + "\r";
+  }
+  QByteArray Read(int row) { return client_->Ask(ReadRequest(row)); }
 
   VirtualReceiver receiver_;
   std::unique_ptr<PtyClient> client_;
 };
 
-TEST_F(VirtualReceiverTest, ReadsEveryRowOfTheEeprom) {
+TEST_F(VirtualReceiverTest, ReadsEveryRowAndWritesOnlyTheOneAddressed) {
   EepromBytes bytes;
   for (int i = 0; i < kEepromSize; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
   receiver_.SetEeprom(bytes);
-  for (int row = 0; row < 128; ++row) {
-    const QByteArray reply = client_->Ask(ReadRequest(row));
-    ASSERT_EQ(reply.size(), 37) << row;
-    EXPECT_EQ(reply.at(1), '.');
-    EXPECT_EQ(reply.mid(4, 32), RowHex(bytes, row)) << row;
-    EXPECT_TRUE(reply.endsWith('\r'));
-  }
-}
+  for (int row = 0; row < 128; ++row) ASSERT_EQ(Read(row), RowReply(row)) << row;
 
-TEST_F(VirtualReceiverTest, WriteChangesOnlyThatRow) {
-  const EepromBytes before = receiver_.Eeprom();
   const QByteArray data = "00112233445566778899AABBCCDDEEFF";
   const QByteArray reply = client_->Ask("%EE=3A010" + data);
   EXPECT_EQ(reply.at(1), '.');
   EXPECT_TRUE(reply.endsWith('\r'));
-  const EepromBytes after = receiver_.Eeprom();
-  EXPECT_EQ(RowHex(after, 0x3A), data);
-  for (int i = 0; i < kEepromSize; ++i) {
-    if (i / 16 != 0x3A) {
-      ASSERT_EQ(after[i], before[i]) << i;
-    }
-  }
-  EXPECT_EQ(client_->Ask(ReadRequest(0x3A)).mid(4, 32), data);
+  for (int i = 0; i < 16; ++i) bytes[0x3A * 16 + i] = static_cast<uint8_t>(0x11 * i);
+  EXPECT_EQ(receiver_.Eeprom(), bytes);
+  EXPECT_EQ(Read(0x3A), "$.EE" + data + "\r");
 }
 
 TEST_F(VirtualReceiverTest, RejectsBadFramesAndLeavesTheEepromAlone) {
   const EepromBytes before = receiver_.Eeprom();
-  const QByteArray good_write = "%EE=05010" + QByteArray(32, '0');
-  QByteArray wrong_sum = AppendChecksum(good_write);
+  QByteArray wrong_sum = AppendChecksum("%EE=05010" + QByteArray(32, '0'));
   wrong_sum[wrong_sum.size() - 1] = wrong_sum.endsWith('0') ? '1' : '0';
   const QList<QByteArray> bad = {
       wrong_sum,
@@ -83,99 +76,83 @@ TEST_F(VirtualReceiverTest, RejectsBadFramesAndLeavesTheEepromAlone) {
   for (const QByteArray& frame : bad) {
     client_->Send(frame);
     const QByteArray reply = client_->ReadReply();
-    EXPECT_TRUE(reply.startsWith("$?C0")) << frame.toStdString() << " -> " << reply.toStdString();
-    EXPECT_TRUE(reply.endsWith('\r'));
+    EXPECT_TRUE(reply.startsWith("$?C0") && reply.endsWith('\r'))
+        << frame.toStdString() << " -> " << reply.toStdString();
   }
   EXPECT_EQ(receiver_.Eeprom(), before);
   EXPECT_EQ(receiver_.ReceivedFrames(), bad);
 }
 
-TEST_F(VirtualReceiverTest, FramesRequestsByLengthWhateverThePieces) {
+// Requests end by their length whatever pieces they come in, and a client that closes and
+// reopens the device is still served.
+TEST_F(VirtualReceiverTest, FramesRequestsByLengthAndSurvivesAReopen) {
   const QByteArray first = AppendChecksum(ReadRequest(1));
   const QByteArray second = AppendChecksum(ReadRequest(2));
   client_->Send("\r\n" + first.left(3));
   client_->Send(first.mid(3) + second);
-  QByteArray replies;
-  while (replies.count('\r') < 2) {
-    const QByteArray more = client_->ReadReply();
-    if (more.isEmpty()) break;
-    replies += more;
-  }
-  const EepromBytes bytes = receiver_.Eeprom();
-  EXPECT_EQ(replies, "$.EE" + RowHex(bytes, 1) + "\r$.EE" + RowHex(bytes, 2) + "\r");
+  QByteArray replies = client_->ReadReply();
+  if (replies.count('\r') < 2) replies += client_->ReadReply();
+  EXPECT_EQ(replies, RowReply(1) + RowReply(2));
   EXPECT_EQ(receiver_.ReceivedFrames(), QList<QByteArray>({first, second}));
-}
 
-TEST_F(VirtualReceiverTest, KeepsAnsweringAfterTheClientReopens) {
   client_.reset();
-  client_ = std::make_unique<PtyClient>(receiver_.device_path());
-  ASSERT_TRUE(client_->is_open());
-  EXPECT_EQ(client_->Ask(ReadRequest(0)).mid(4, 32), RowHex(receiver_.Eeprom(), 0));
+  Connect();
+  EXPECT_EQ(Read(0), RowReply(0));
 }
 
 TEST_F(VirtualReceiverTest, FirmwareCommandsAndParallelCheck) {
-  EXPECT_EQ(client_->Ask("%DL=7FE00000000000040105").at(1), '.');
-  EXPECT_EQ(client_->Ask("%FL=FFF9000000001000ABCD").at(1), '.');
-  EXPECT_EQ(client_->Ask("%DL?").at(1), '.');
-  EXPECT_EQ(client_->Ask("%PR?").at(1), '.');
+  for (const char* text : {"%DL=7FE00000000000040105", "%FL=FFF9000000001000ABCD", "%DL?", "%PR?"})
+    EXPECT_EQ(client_->Ask(text).at(1), '.') << text;
   receiver_.SetParallelCheckAccepted(false);
   EXPECT_NE(client_->Ask("%PR?").at(1), '.');
   const QList<UpgradeRequest> asked = receiver_.UpgradeRequests();
   ASSERT_EQ(asked.size(), 2);
-  EXPECT_EQ(asked[0].command, 'D');
-  EXPECT_EQ(asked[0].address, "7FE00000");
-  EXPECT_EQ(asked[0].count, 4u);
-  EXPECT_EQ(asked[0].sum, 0x0105);
-  EXPECT_EQ(asked[1].command, 'F');
-  EXPECT_EQ(asked[1].count, 0x1000u);
+  auto fields = [](const UpgradeRequest& r) {
+    return std::tuple(r.command, r.address, r.count, int{r.sum});
+  };
+  EXPECT_EQ(fields(asked[0]), std::tuple('D', QByteArray("7FE00000"), 4u, 0x0105));
+  EXPECT_EQ(fields(asked[1]), std::tuple('F', QByteArray("FFF90000"), 0x1000u, 0xABCD));
 }
 
-TEST_F(VirtualReceiverTest, RejectsTheNextRequestsThenServes) {
+TEST_F(VirtualReceiverTest, RejectedSilentCorruptedAndDelayedReplies) {
   ASSERT_TRUE(receiver_.ApplyFault("reject:2"));
-  EXPECT_TRUE(client_->Ask(ReadRequest(0)).startsWith("$?C0"));
-  EXPECT_TRUE(client_->Ask(ReadRequest(0)).startsWith("$?C0"));
-  EXPECT_EQ(client_->Ask(ReadRequest(0)).mid(4, 32), RowHex(receiver_.Eeprom(), 0));
-}
+  EXPECT_TRUE(Read(0).startsWith("$?C0"));
+  EXPECT_TRUE(Read(0).startsWith("$?C0"));
+  EXPECT_EQ(Read(0), RowReply(0));
 
-TEST_F(VirtualReceiverTest, SilentReceiverReadsButNeverAnswers) {
   receiver_.SetSilent(true);
   const QByteArray frame = AppendChecksum(ReadRequest(4));
   client_->Send(frame);
   EXPECT_TRUE(client_->ReadReply(300).isEmpty());
-  EXPECT_EQ(receiver_.ReceivedFrames(), QList<QByteArray>({frame}));
+  EXPECT_EQ(receiver_.ReceivedFrames().last(), frame);
   receiver_.SetSilent(false);
-  EXPECT_EQ(client_->Ask(ReadRequest(4)).size(), 37);
-}
+  EXPECT_EQ(Read(4), RowReply(4));
 
-TEST_F(VirtualReceiverTest, SplitReplyArrivesInPiecesAndReassembles) {
-  receiver_.SplitNextReply(3, 60);
-  client_->Send(AppendChecksum(ReadRequest(0)));
-  const QList<QByteArray> chunks = client_->ReadChunks();
-  EXPECT_GE(chunks.size(), 2);
-  EXPECT_FALSE(chunks.first().endsWith('\r'));
-  EXPECT_EQ(chunks.join(), "$.EE" + RowHex(receiver_.Eeprom(), 0) + "\r");
-}
-
-TEST_F(VirtualReceiverTest, MergedRepliesArriveInOneRead) {
-  ASSERT_TRUE(receiver_.ApplyFault("merge"));
-  client_->Send(AppendChecksum(ReadRequest(0)) + AppendChecksum(ReadRequest(1)));
-  const QList<QByteArray> chunks = client_->ReadChunks();
-  const EepromBytes bytes = receiver_.Eeprom();
-  ASSERT_EQ(chunks.size(), 1);
-  EXPECT_EQ(chunks[0], "$.EE" + RowHex(bytes, 0) + "\r$.EE" + RowHex(bytes, 1) + "\r");
-  // Held with nothing to follow, a reply still goes out on its own.
-  receiver_.MergeNextTwoReplies();
-  EXPECT_EQ(client_->Ask(ReadRequest(2)), "$.EE" + RowHex(bytes, 2) + "\r");
-}
-
-TEST_F(VirtualReceiverTest, CorruptedAndDelayedReplies) {
   ASSERT_TRUE(receiver_.ApplyFault("corrupt"));
-  const QByteArray damaged = client_->Ask(ReadRequest(0));
+  const QByteArray damaged = Read(0);
   ASSERT_EQ(damaged.size(), 37);
   EXPECT_TRUE(damaged.mid(4, 32).contains('G'));
-  EXPECT_EQ(client_->Ask(ReadRequest(0)).mid(4, 32), RowHex(receiver_.Eeprom(), 0));
+  EXPECT_EQ(Read(0), RowReply(0));
   ASSERT_TRUE(receiver_.ApplyFault("delay:50"));
-  EXPECT_EQ(client_->Ask(ReadRequest(0)).mid(4, 32), RowHex(receiver_.Eeprom(), 0));
+  EXPECT_EQ(Read(0), RowReply(0));
+}
+
+TEST_F(VirtualReceiverTest, SplitAndMergedReplies) {
+  receiver_.SplitNextReply(3, 60);
+  client_->Send(AppendChecksum(ReadRequest(0)));
+  QList<QByteArray> chunks = client_->ReadChunks();
+  EXPECT_GE(chunks.size(), 2);
+  EXPECT_FALSE(chunks.first().endsWith('\r'));
+  EXPECT_EQ(chunks.join(), RowReply(0));
+
+  ASSERT_TRUE(receiver_.ApplyFault("merge"));
+  client_->Send(AppendChecksum(ReadRequest(0)) + AppendChecksum(ReadRequest(1)));
+  chunks = client_->ReadChunks();
+  ASSERT_EQ(chunks.size(), 1);
+  EXPECT_EQ(chunks[0], RowReply(0) + RowReply(1));
+  // Held with nothing to follow, a reply still goes out on its own.
+  receiver_.MergeNextTwoReplies();
+  EXPECT_EQ(Read(2), RowReply(2));
 }
 
 TEST_F(VirtualReceiverTest, PacedRepliesArriveWhole) {
@@ -183,46 +160,36 @@ TEST_F(VirtualReceiverTest, PacedRepliesArriveWhole) {
   line.baud = 115200;
   receiver_.SetLineSettings(line);
   receiver_.SetPacing(true);
-  for (int row : {0, 0x7F}) {
-    EXPECT_EQ(client_->Ask(ReadRequest(row)), "$.EE" + RowHex(receiver_.Eeprom(), row) + "\r");
-  }
+  for (int row : {0, 0x7F}) EXPECT_EQ(Read(row), RowReply(row));
 }
 
 TEST(VirtualReceiverFaults, NamesAreParsedStrictly) {
   VirtualReceiver receiver;
-  for (const char* good :
-       {"reject:3", "silent", "split:2", "merge", "delay:0", "corrupt", "none"}) {
+  for (const char* good : {"reject:3", "silent", "split:2", "merge", "delay:0", "corrupt", "none"})
     EXPECT_TRUE(receiver.ApplyFault(good)) << good;
-  }
-  for (const char* bad : {"reject", "reject:0", "reject:x", "split:1", "delay:-5", "loud", ""}) {
+  for (const char* bad : {"reject", "reject:0", "reject:x", "split:1", "delay:-5", "loud", ""})
     EXPECT_FALSE(receiver.ApplyFault(bad)) << bad;
-  }
 }
 
 TEST(VirtualReceiverEeprom, LoadsOnlyWholeImages) {
   QTemporaryDir dir;
-  auto write = [&](const QString& name, qsizetype size) {
-    QFile file(dir.filePath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    QByteArray data(size, 0);
-    for (qsizetype i = 0; i < size; ++i) data[i] = static_cast<char>(i % 251);
-    file.write(data);
-    return file.fileName();
-  };
+  const QString path = dir.filePath("image.bin");
+  QByteArray image(2049, '\0');
+  for (int i = 0; i < image.size(); ++i) image[i] = static_cast<char>(i % 251);
   VirtualReceiver receiver;
   const EepromBytes before = receiver.Eeprom();
   QString error;
-  for (qsizetype size : {0, 2047, 2049}) {
-    EXPECT_FALSE(receiver.LoadEepromFile(write("bad.bin", size), &error)) << size;
+  EXPECT_FALSE(receiver.LoadEepromFile(dir.filePath("missing.bin"), &error));
+  for (int size : {0, 2047, 2049}) {
+    ASSERT_TRUE(WriteFileAtomically(path, image.left(size), &error));
+    EXPECT_FALSE(receiver.LoadEepromFile(path, &error)) << size;
     EXPECT_TRUE(error.contains(QString::number(size))) << error.toStdString();
   }
-  EXPECT_FALSE(receiver.LoadEepromFile(dir.filePath("missing.bin"), &error));
   EXPECT_EQ(receiver.Eeprom(), before);
 
-  ASSERT_TRUE(receiver.LoadEepromFile(write("good.bin", 2048), &error));
-  EXPECT_EQ(receiver.Eeprom()[250], 250);
-  EXPECT_EQ(receiver.Eeprom()[251], 0);
-  EXPECT_EQ(receiver.Eeprom()[2047], 2047 % 251);
+  ASSERT_TRUE(WriteFileAtomically(path, image.left(2048), &error));
+  ASSERT_TRUE(receiver.LoadEepromFile(path, &error));
+  for (int i : {250, 251, 2047}) EXPECT_EQ(receiver.Eeprom()[i], i % 251) << i;
 }
 
 }  // namespace
