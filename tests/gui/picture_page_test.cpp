@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
+#include <tuple>
 
 #include "core/app/text_file.h"
 #include "core/capture/convert_capture.h"
@@ -49,46 +49,36 @@ class PicturePageTest : public ::testing::Test {
   PicturePage* page_ = nullptr;
 };
 
+// Nothing shown and nothing to save until a capture opens; a failed open keeps what is shown.
 TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
   EXPECT_EQ(page_->open_button()->text(), QStringLiteral("Leer Archivo..."));
   EXPECT_EQ(page_->save_button()->text(), QStringLiteral("Guardar como..."));
-  EXPECT_FALSE(page_->save_button()->isEnabled());
   EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
-
-  OpenBars();
-  ASSERT_EQ(ui_->dialogs->requests.size(), 1);
-  EXPECT_EQ(ui_->dialogs->requests[0].filter,
-            QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
-  EXPECT_TRUE(page_->save_button()->isEnabled());
-  EXPECT_EQ(page_->picture(), MakeShownPicture(testing::BarsFrame(720), options()));
-  EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
-
-  options().capture_width = 352;
-  options().format = PictureFormat::kOriginal;
-  OpenBars();
-  EXPECT_EQ(page_->picture().size(), QSize(352, 576));
-  EXPECT_EQ(page_->picture_area()->size(), QSize(352, 576));
-  EXPECT_EQ(window().width(), 800);
-
-  options().format = PictureFormat::kWide16x9;
-  OpenBars();
-  EXPECT_EQ(page_->picture().size(), QSize(1024, 576));
-  EXPECT_EQ(page_->picture_area()->size(), QSize(1024, 576));
-  EXPECT_EQ(window().width(), 1043);
-  EXPECT_TRUE(ui_->boxes->boxes.isEmpty());
-}
-
-TEST_F(PicturePageTest, AFailedOpenKeepsWhatIsShown) {
   page_->OpenCaptureFile();  // cancelled
-  EXPECT_TRUE(page_->picture().isNull());
   ui_->dialogs->Answer(Path("missing.bin"));
   page_->OpenCaptureFile();
   ASSERT_EQ(ui_->boxes->boxes.size(), 1);
   EXPECT_TRUE(ui_->boxes->boxes[0].error);
   EXPECT_TRUE(ui_->boxes->boxes[0].text.contains("No such file or directory"));
+  EXPECT_TRUE(page_->picture().isNull());
   EXPECT_FALSE(page_->save_button()->isEnabled());
 
-  OpenBars();
+  for (auto [width, format, size] : {std::tuple{720, PictureFormat::kStandard4x3, QSize(720, 576)},
+                                     {352, PictureFormat::kOriginal, QSize(352, 576)},
+                                     {352, PictureFormat::kWide16x9, QSize(1024, 576)}}) {
+    options().capture_width = width;
+    options().format = format;
+    OpenBars();
+    EXPECT_EQ(page_->picture(), MakeShownPicture(testing::BarsFrame(720), options()));
+    EXPECT_EQ(page_->picture().size(), size);
+    EXPECT_EQ(page_->picture_area()->size(), size);
+    EXPECT_EQ(window().width(), format == PictureFormat::kWide16x9 ? 1043 : 800);
+  }
+  EXPECT_EQ(ui_->dialogs->requests[0].filter,
+            QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
+  EXPECT_TRUE(page_->save_button()->isEnabled());
+  EXPECT_EQ(ui_->boxes->boxes.size(), 1);
+
   const QImage shown = page_->picture();
   ui_->dialogs->Answer(dir_.path());  // a folder cannot be read
   page_->OpenCaptureFile();
@@ -97,24 +87,21 @@ TEST_F(PicturePageTest, AFailedOpenKeepsWhatIsShown) {
   EXPECT_TRUE(page_->save_button()->isEnabled());
 }
 
+// The chosen filter decides the type, whatever the name says, and JPEG is offered each time.
 TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
   options().format = PictureFormat::kWide16x9;
   OpenBars();
-  ui_->dialogs->Answer(Path("chosen_jpeg.bmp"), 2);
-  QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-  const FileRequest& request = ui_->dialogs->requests.last();
-  EXPECT_EQ(request.filter, QString::fromUtf8(kPictureSaveFilter));
-  EXPECT_EQ(request.filter_index, 2);
-  QImageReader jpeg(Path("chosen_jpeg.bmp"));
-  EXPECT_EQ(jpeg.format(), "jpeg");
-  EXPECT_EQ(jpeg.size(), QSize(1024, 576));
-
-  ui_->dialogs->Answer(Path("chosen_bitmap.jpg"), 1);
-  page_->SavePictureAs();
-  EXPECT_EQ(ui_->dialogs->requests.last().filter_index, 2);  // JPEG offered again
-  QImageReader bitmap(Path("chosen_bitmap.jpg"));
-  EXPECT_EQ(bitmap.format(), "bmp");
-  EXPECT_EQ(bitmap.read(), page_->picture().convertToFormat(QImage::Format_RGB32));
+  for (auto [name, index, type] : {std::tuple{"bitmap.jpg", 1, "bmp"}, {"jpeg.bmp", 2, "jpeg"}}) {
+    ui_->dialogs->Answer(Path(name), index);
+    QTest::mouseClick(page_->save_button(), Qt::LeftButton);
+    EXPECT_EQ(ui_->dialogs->requests.last().filter, QString::fromUtf8(kPictureSaveFilter));
+    EXPECT_EQ(ui_->dialogs->requests.last().filter_index, 2);
+    QImageReader reader(Path(name));
+    EXPECT_EQ(reader.format(), type);
+    EXPECT_EQ(reader.size(), QSize(1024, 576));
+  }
+  EXPECT_EQ(QImageReader(Path("bitmap.jpg")).read(),
+            page_->picture().convertToFormat(QImage::Format_RGB32));
 
   ui_->dialogs->Answer(Path("no/such/folder/x.jpg"), 2);
   page_->SavePictureAs();
@@ -129,10 +116,8 @@ TEST_F(PicturePageTest, StaysCentredAndUsableWhileOtherPagesAreDisabled) {
     QCoreApplication::processEvents();
     const int w = page_->width(), h = page_->height();
     SCOPED_TRACE(::testing::Message() << w << " x " << h);
-    const QRect area = page_->picture_area()->geometry();
-    EXPECT_EQ(area.topLeft(), QPoint(w / 2 - 360, h / 2 - 288 - 13));
-    const QRect save = page_->save_button()->geometry();
-    const QRect open = page_->open_button()->geometry();
+    const QRect save = page_->save_button()->geometry(), open = page_->open_button()->geometry();
+    EXPECT_EQ(page_->picture_area()->pos(), QPoint(w / 2 - 360, h / 2 - 288 - 13));
     EXPECT_EQ(save.topLeft(),
               QPoint(w / 2 - save.width() / 2 + 56, h / 2 - save.height() / 2 + 289));
     EXPECT_EQ(open.topLeft(), QPoint(w / 2 - open.width() / 2 - 72, save.top()));
@@ -140,9 +125,7 @@ TEST_F(PicturePageTest, StaysCentredAndUsableWhileOtherPagesAreDisabled) {
   }
 
   window().DisablePages();
-  EXPECT_FALSE(window().page(Page::kEeprom)->isEnabled());
-  EXPECT_TRUE(page_->save_button()->isEnabled());
-  EXPECT_TRUE(page_->isEnabled() && page_->open_button()->isEnabled());
+  EXPECT_TRUE(page_->open_button()->isEnabled() && page_->save_button()->isEnabled());
 }
 
 }  // namespace

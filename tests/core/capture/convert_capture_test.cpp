@@ -14,30 +14,19 @@ using testing::UniformFrame;
 // Counts the pixels that are not the given grey.
 int PixelsOtherThan(const QImage& picture, int grey) {
   int count = 0;
-  for (int y = 0; y < picture.height(); ++y) {
-    const uint8_t* line = picture.constScanLine(y);
-    for (int i = 0; i < picture.width() * 3; i += 3)
-      if (line[i] != grey || line[i + 1] != grey || line[i + 2] != grey) ++count;
-  }
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      count += picture.pixel(x, y) != qRgb(grey, grey, grey);
   return count;
 }
 
-TEST(ConvertCaptureTest, UniformFramesGiveBlackWhiteAndLimits) {
-  QImage black = ConvertCapture(UniformFrame(16, 128), 720, 576);
+// The limits are the colour stage's own cases; the comparison below covers them in frames.
+TEST(ConvertCaptureTest, UniformFramesGiveBlackAndWhite) {
+  const QImage black = ConvertCapture(UniformFrame(16, 128), 720, 576);
   ASSERT_EQ(black.size(), QSize(720, 576));
   EXPECT_EQ(black.format(), QImage::Format_RGB888);
-  EXPECT_EQ(black.depth(), 24);
   EXPECT_EQ(PixelsOtherThan(black, 0), 0);
   EXPECT_EQ(PixelsOtherThan(ConvertCapture(UniformFrame(235, 128), 720, 576), 255), 0);
-  EXPECT_EQ(PixelsOtherThan(ConvertCapture(UniformFrame(0, 128), 720, 576), 0), 0);
-
-  QByteArray red_limit = UniformFrame(255, 128);
-  for (int offset = 414720 + 4; offset + 4 <= red_limit.size(); offset += 8)
-    std::fill_n(red_limit.data() + offset, 4, '\xFF');  // every Cr group
-  const QImage limited = ConvertCapture(red_limit, 720, 576);
-  EXPECT_EQ(limited.pixel(0, 0), qRgb(255, 175, 255));
-  EXPECT_EQ(limited.pixel(719, 575), qRgb(255, 175, 255));
-
   const QImage bars = ConvertCapture(testing::BarsFrame(720), 720, 576);
   EXPECT_EQ(bars.pixel(5 * 90 + 45, 300), qRgb(254, 0, 0));  // the red bar
 }
@@ -67,7 +56,8 @@ TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
 
 TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
   const QByteArray full = RandomBytes(660000, 7);
-  for (int width : {352, 528, 544, 704, 720}) {
+  // The receiver's widths, and odd and small ones that end their lines pixel by pixel.
+  for (int width : {352, 528, 544, 704, 720, 1, 7, 13, 350, 719}) {
     for (int length : {622592, 640000, 660000, 500000, 414720, 100000, 1, 0}) {
       SCOPED_TRACE(::testing::Message() << "width " << width << ", length " << length);
       const QByteArray bytes = full.left(length);
@@ -77,22 +67,15 @@ TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
       ASSERT_EQ(ConvertCapture(data, length, width, 576, ColourPath::kPortable), expected);
     }
   }
-  // Odd and small widths end their lines pixel by pixel.
-  for (int width : {1, 7, 13, 350, 719}) {
-    SCOPED_TRACE(width);
-    ASSERT_EQ(ConvertCapture(full, width, 577), ReferenceConversion(full, width, 577));
-  }
   // Taller than a frame, so that chroma reaches past 640 000 bytes: those bytes are unused.
-  const QImage tall = ConvertCapture(full, 720, 700);
-  EXPECT_EQ(tall, ReferenceConversion(full, 720, 700));
-  EXPECT_EQ(tall, ConvertCapture(full.left(640000), 720, 700));
-  EXPECT_NE(tall, ConvertCapture(full.left(600000), 720, 700));
+  // The odd height leaves the last line without a partner.
+  const QImage tall = ConvertCapture(full, 720, 701);
+  EXPECT_EQ(tall, ReferenceConversion(full, 720, 701));
+  EXPECT_EQ(tall, ConvertCapture(full.left(640000), 720, 701));
+  EXPECT_NE(tall, ConvertCapture(full.left(600000), 720, 701));
 }
 
 TEST(ConvertCaptureTest, ShortInputReadsAsBlack) {
-  const QImage empty = ConvertCapture(QByteArray(), 720, 576);
-  ASSERT_EQ(empty.size(), QSize(720, 576));
-  EXPECT_EQ(PixelsOtherThan(empty, 0), 0);
   EXPECT_EQ(PixelsOtherThan(ConvertCapture(nullptr, 622592, 720, 576), 0), 0);
 
   // The first 22 luma tiles and no chroma: columns 0-703 of the first band show their luma

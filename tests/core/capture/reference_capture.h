@@ -16,6 +16,18 @@ inline int ReferenceChannel(double value) {
   return static_cast<int>(std::clamp(std::nearbyint(value), 0.0, 255.0));
 }
 
+// Where the luma of pixel (x, y) and the Cb of its 2 × 2 block lie; Cr is 4 bytes after Cb.
+inline int64_t ReferenceLumaOffset(int w, int x, int y) {
+  const int64_t r = int64_t{w} * (y / 32) + x;
+  return 1024 * (r / 32) + 32 * (y % 32) + r % 32;
+}
+inline int64_t ReferenceCbOffset(int w, int x, int y) {
+  const int64_t c = int64_t{w / 2} * (y / 2 / 16) + x / 2;
+  const int xi = static_cast<int>(c % 32), yi = y / 2 % 16;
+  const int line = 16 * (yi / 8) + 8 * (xi / 16) + yi % 8;
+  return 414720 + 1024 * (c / 32) + 32 * line + 8 * ((xi % 16) / 4) + xi % 4;
+}
+
 inline QImage ReferenceConversion(const QByteArray& bytes, int w, int h) {
   const int64_t n = std::min<int64_t>(bytes.size(), 640000);
   auto at = [&](int64_t offset, int missing) {
@@ -24,16 +36,9 @@ inline QImage ReferenceConversion(const QByteArray& bytes, int w, int h) {
   QImage picture(w, h, QImage::Format_RGB888);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const int64_t r = int64_t{w} * (y / 32) + x;
-      const int luma = at(1024 * (r / 32) + 32 * (y % 32) + r % 32, 16);
-      const int xc = x / 2, yc = y / 2;
-      const int64_t c = int64_t{w / 2} * (yc / 16) + xc;
-      const int xi = static_cast<int>(c % 32), yi = yc % 16;
-      const int line = 16 * (yi / 8) + 8 * (xi / 16) + yi % 8;
-      const int byte = 8 * ((xi % 16) / 4) + xi % 4;
-      const int64_t cb_offset = 414720 + 1024 * (c / 32) + 32 * line + byte;
-      const int cb = at(cb_offset, 128);
-      const int cr = at(cb_offset + 4, 128);
+      const int luma = at(ReferenceLumaOffset(w, x, y), 16);
+      const int cb = at(ReferenceCbOffset(w, x, y), 128);
+      const int cr = at(ReferenceCbOffset(w, x, y) + 4, 128);
       uint8_t* out = picture.scanLine(y) + 3 * x;
       out[0] = ReferenceChannel(1.164 * (luma - 16) + 1.596 * (cr - 128));
       out[1] = ReferenceChannel(1.164 * (luma - 16) - 0.813 * (cr - 128) - 0.391 * (cb - 128));
@@ -63,16 +68,10 @@ inline QByteArray BarsFrame(int w) {
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < w; ++x) {
       const Sample& s = bars[x * 8 / w];
-      const int64_t r = int64_t{w} * (y / 32) + x;
-      data[1024 * (r / 32) + 32 * (y % 32) + r % 32] = static_cast<char>(s.y);
-      if (x % 2 || y % 2) continue;
-      const int xc = x / 2, yc = y / 2;
-      const int64_t c = int64_t{w / 2} * (yc / 16) + xc;
-      const int xi = static_cast<int>(c % 32), yi = yc % 16;
-      const int64_t cb = 414720 + 1024 * (c / 32) + 32 * (16 * (yi / 8) + 8 * (xi / 16) + yi % 8) +
-                         8 * ((xi % 16) / 4) + xi % 4;
-      data[cb] = static_cast<char>(s.cb);
-      data[cb + 4] = static_cast<char>(s.cr);
+      data[ReferenceLumaOffset(w, x, y)] = static_cast<char>(s.y);
+      if (x % 2 || y % 2) continue;  // one chroma pair per 2 × 2 block
+      data[ReferenceCbOffset(w, x, y)] = static_cast<char>(s.cb);
+      data[ReferenceCbOffset(w, x, y) + 4] = static_cast<char>(s.cr);
     }
   }
   return frame;
