@@ -63,7 +63,12 @@ TEST_F(TransferE2eTest, WriteLeavesExactlyTheImageInTheReceiverAndVerifyFindsThe
   ASSERT_TRUE(transfer_.StartEepromVerify(EepromRange::kAll));
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(transfer_.differing_rows(), QList<int>{0x30});
-  EXPECT_EQ(sim_.host.Log(LogId::kEeprom).count("¡ Esta línea no es igual que la original !"), 1);
+  const QStringList& log = sim_.host.Log(LogId::kEeprom);
+  EXPECT_EQ(log.count("¡ Esta línea no es igual que la original !"), 1);
+  EXPECT_EQ(log.count("Línea verificada."), 127);
+  EXPECT_EQ(sim_.host.boxes.back().text,
+            "¡ Verificación completada !\nLos resultados se encuentran en el log.");
+  EXPECT_EQ(image_.Cell(0x31, 16), "00");  // verify never changes the image
 }
 
 TEST_F(TransferE2eTest, FirstElevenRowsAndASingleRow) {

@@ -47,17 +47,6 @@ TEST(PtyExchange, SplitAndMergedRepliesAreAssembledByTheLastCharacter) {
   EXPECT_EQ(sim.host.Log(LogId::kTerminal)[6].count('\r'), 2);
 }
 
-TEST(PtyExchange, SilentReceiverEndsInTheTerminalTimeout) {
-  SimLink sim;
-  ASSERT_TRUE(sim.ready) << sim.error.toStdString();
-  sim.SetTimeoutScale(0.01);
-  sim.receiver.SetSilent(true);
-  sim.terminal.Submit("%EE?00010");
-  ASSERT_TRUE(WaitUntil(
-      [&] { return sim.host.Log(LogId::kTerminal).contains(sim.texts.Slot(slot::kNoReply)); }));
-  EXPECT_TRUE(sim.host.boxes.empty());
-}
-
 TEST(PtyExchange, WrongChecksumIsRejected) {
   SimLink sim;
   ASSERT_TRUE(sim.ready) << sim.error.toStdString();
