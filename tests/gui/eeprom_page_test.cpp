@@ -4,18 +4,15 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <numeric>
 
-#include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/interpreted_view.h"
-#include "core/serial/serial_transport.h"
-#include "gui/eeprom_cells_model.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/interpreted_page.h"
 #include "window_fixture.h"
@@ -28,11 +25,10 @@ using testing::WindowUnderTest;
 class EepromPageTest : public ::testing::Test {
  protected:
   EepromPageTest() {
+    image().SetCellAt(0x123, "00");  // the first activation starts the image all FF
     w_.window->show();
     w_.window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w_.window.get()));
-    page_ = w_.window->eeprom_page();
-    grid_ = page_->hex_editor();
   }
   EepromImage& image() { return w_.window->services().eeprom_image; }
 
@@ -51,21 +47,32 @@ class EepromPageTest : public ::testing::Test {
     ASSERT_EQ(grid_->viewport()->findChild<QLineEdit*>(), nullptr) << "the editor stayed open";
   }
 
+  // Replaces a box's text by typing, as a technician would; gives the text the box shows then.
+  static QString Retype(QLineEdit* box, const char* keys) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, keys);
+    return box->text();
+  }
+  int Field(const char* caption) {
+    return page_->interpreted_view().FindField(QString::fromUtf8(caption));
+  }
+
   WindowUnderTest w_;
-  EepromPage* page_;
-  HexEditor* grid_;
+  EepromPage* page_ = w_.window->eeprom_page();
+  HexEditor* grid_ = page_->hex_editor();
 };
 
 TEST_F(EepromPageTest, GridShowsTheImageUnderItsHeadings) {
   QAbstractItemModel* model = grid_->model();
-  ASSERT_EQ(model->rowCount(), 128);
-  ASSERT_EQ(model->columnCount(), 16);
+  ASSERT_EQ(QSize(model->columnCount(), model->rowCount()), QSize(16, 128));
   EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "0");
   EXPECT_EQ(model->headerData(15, Qt::Horizontal).toString(), "F");
   EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "000");
   EXPECT_EQ(model->headerData(127, Qt::Vertical).toString(), "7F0");
   EXPECT_EQ(model->index(5, 5).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-  image().SetCell(128, 16, "5A");  // any change shows at once
+  EXPECT_EQ(model->index(0x12, 3).data().toString(), "FF");  // 0x123, before the window showed
+  image().SetCell(128, 16, "5A");                            // any change shows at once
   EXPECT_EQ(model->index(127, 15).data().toString(), "5A");
 }
 
@@ -75,12 +82,12 @@ TEST_F(EepromPageTest, CellEditingKeepsOnlyValidBytes) {
   EXPECT_EQ(image().Cell(3, 2), "AB");
   EXPECT_EQ(image().selected_row(), 3);
 
-  TypeInto(3, 2, "A");  // one digit is not a byte
-  EXPECT_EQ(image().Cell(3, 2), "AB");
-  TypeInto(3, 2, "XY");
-  EXPECT_EQ(image().Cell(3, 2), "AB");
-  TypeInto(3, 2, "00", Qt::Key_Escape);
-  EXPECT_EQ(image().Cell(3, 2), "AB");
+  // One digit is not a byte, X and Y are no digits, and Escape cancels.
+  for (auto [keys, end] : {std::pair{"A", Qt::Key_Return}, std::pair{"XY", Qt::Key_Return},
+                           std::pair{"00", Qt::Key_Escape}}) {
+    TypeInto(3, 2, keys, end);
+    EXPECT_EQ(image().Cell(3, 2), "AB") << keys;
+  }
 
   // An invalid text a serial reply left behind stays until a valid byte replaces it.
   image().SetCell(7, 1, "?1");
@@ -100,15 +107,11 @@ TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
   QTemporaryDir dir;
   const QString bin = dir.filePath("e.bin");
   QByteArray bytes(2048, '\0');
-  for (int i = 0; i < 2048; ++i) bytes[i] = static_cast<char>(i);
-  bytes.replace(0x002, 3, "ITA");
-  {
-    QFile file(bin);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  InterpretedView& view = page_->interpreted_view();
-  const int country = view.FindField("Pais :");
+  std::iota(bytes.begin(), bytes.end(), 0);
+  QFile file(bin);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes.replace(0x002, 3, "ITA")) > 0);
+  file.close();
+  const int country = Field("Pais :");
 
   w_.dialogs->Answer(bin, 3);
   QTest::mouseClick(page_->load_button(), Qt::LeftButton);
@@ -117,8 +120,6 @@ TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
             "Archivo de Texto Tornavo (TXT)|*.txt|Archivo de Texto KVL5208 (TXT)|*.txt|"
             "Archivo Binario (BIN)|*.bin");
   EXPECT_EQ(w_.dialogs->requests[0].filter_index, 1);
-  EXPECT_EQ(image().CellAt(0x7FF), "FF");
-  EXPECT_EQ(image().CellAt(0x010), "10");
   EXPECT_EQ(page_->interpreted_fields()->list(country)->currentText(), "ITA");
 
   // A refused file changes nothing but the page is shown again.
@@ -127,9 +128,9 @@ TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
   QTest::mouseClick(page_->load_button(), Qt::LeftButton);
   ASSERT_EQ(w_.boxes->boxes.size(), 1);
   EXPECT_TRUE(w_.boxes->boxes[0].text.contains(QString::fromUtf8("La longitud de la línea 1")));
-  EXPECT_EQ(image().CellAt(0x010), "10");
   EXPECT_EQ(page_->interpreted_fields()->raw(country)->text(), "455441");
 
+  // The KVL5208 text of the image as the binary file and the edit above left it.
   w_.dialogs->Answer(dir.filePath("e.txt"), 2);
   QTest::mouseClick(page_->save_button(), Qt::LeftButton);
   QFile saved(dir.filePath("e.txt"));
@@ -138,34 +139,28 @@ TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
 
   QTest::mouseClick(page_->load_button(), Qt::LeftButton);  // cancelled: nothing happens
   QTest::mouseClick(page_->clear_button(), Qt::LeftButton);
-  for (int a = 0; a < kEepromBytes; ++a) ASSERT_EQ(image().CellAt(a), "FF");
+  for (const QString& cell : image().cells()) ASSERT_EQ(cell, "FF");
   EXPECT_EQ(page_->interpreted_fields()->list(country)->currentText(), "otro");
 }
 
 TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   InterpretedPage* fields = page_->interpreted_fields();
-  InterpretedView& view = page_->interpreted_view();
   page_->inner_pages()->setCurrentIndex(1);
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
-    ASSERT_TRUE(fields->label(f)->isVisible()) << view.FullCaption(f).toStdString();
-    EXPECT_FALSE(fields->label(f)->text().isEmpty());
+    ASSERT_TRUE(fields->label(f)->isVisible()) << f;
+    EXPECT_FALSE(fields->label(f)->text().isEmpty()) << f;
   }
 
   // Leaving a decimal box writes it.
-  const int frequency = view.FindField(QString::fromUtf8("Satélite 1 Frecuencia :"));
-  QLineEdit* box = fields->box(frequency);
-  box->setFocus();
-  box->selectAll();
-  QTest::keyClicks(box, "85x00");
-  EXPECT_EQ(box->text(), "8500");
-  QTest::keyClick(box, Qt::Key_Tab);
+  QLineEdit* frequency = fields->box(Field("Satélite 1 Frecuencia :"));
+  EXPECT_EQ(Retype(frequency, "85x00"), "8500");
+  QTest::keyClick(frequency, Qt::Key_Tab);
   EXPECT_EQ(image().CellAt(0x025) + image().CellAt(0x026), "2EC2");
-  EXPECT_EQ(box->text(), "11970");
+  EXPECT_EQ(frequency->text(), "11970");
 
   // "otro" opens the raw box; typing into it and leaving writes the padded byte.
-  const int brightness = view.FindField("Luminosidad :");
-  QComboBox* list = fields->list(brightness);
-  QLineEdit* raw = fields->raw(brightness);
+  QComboBox* list = fields->list(Field("Luminosidad :"));
+  QLineEdit* raw = fields->raw(Field("Luminosidad :"));
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Up);  // "Alta", from the all-FF "otro"
   EXPECT_EQ(list->currentText(), "Alta");
@@ -173,30 +168,14 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   EXPECT_EQ(image().CellAt(0x403), "83");
   QTest::keyClick(list, Qt::Key_End);
   ASSERT_TRUE(raw->isEnabled());
-  raw->setFocus();
-  raw->selectAll();
-  QTest::keyClicks(raw, "5");
+  Retype(raw, "5");
   QTest::keyClick(raw, Qt::Key_Return);
   EXPECT_EQ(image().CellAt(0x403), "85");
 
-  const int name = view.FindField(QString::fromUtf8("Satélite 2 Nombre del satélite :"));
-  QLineEdit* name_box = fields->box(name);
-  name_box->setFocus();
-  name_box->selectAll();
-  QTest::keyClicks(name_box, "hb");
-  EXPECT_EQ(name_box->text(), "HB");
-  QTest::keyClick(name_box, Qt::Key_Return);
+  QLineEdit* name = fields->box(Field("Satélite 2 Nombre del satélite :"));
+  EXPECT_EQ(Retype(name, "hb"), "HB");
+  QTest::keyClick(name, Qt::Key_Return);
   EXPECT_EQ(image().CellAt(0x030) + image().CellAt(0x031) + image().CellAt(0x032), "484200");
-}
-
-TEST(EepromPageStart, FirstActivationFillsTheImageWithFf) {
-  WindowUnderTest w;
-  EepromImage& image = w.window->services().eeprom_image;
-  image.SetCellAt(0x123, "00");
-  w.window->show();
-  w.window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
-  EXPECT_EQ(image.CellAt(0x123), "FF");
 }
 
 }  // namespace

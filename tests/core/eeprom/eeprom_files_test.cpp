@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <tuple>
 
 #include "core/serial/checksum.h"
 #include "support/recording_host.h"
@@ -19,11 +18,7 @@ void FillPattern(EepromImage& image, int seed = 0) {
     image.SetCellAt(a, ByteText(static_cast<uint8_t>(a * 7 + a / 256 + seed)));
 }
 
-void ExpectSameCells(const EepromImage& a, const EepromImage& b) {
-  for (int row = 1; row <= kEepromRows; ++row) ASSERT_EQ(a.RowText(row), b.RowText(row)) << row;
-}
-
-QByteArray OwnLine(int row, const QByteArray& data) {
+QByteArray OwnLine(int row, const QByteArray& data = QByteArray(32, '0')) {
   return AppendChecksum("%EE=" + ByteText(static_cast<uint8_t>(row)).toLatin1() + "010" + data);
 }
 
@@ -37,9 +32,11 @@ class EepromFilesTest : public ::testing::Test {
     error_.clear();
     return DecodeEepromFile(format, contents, texts_, image_, &error_);
   }
-  // The image must still be the all-FF one it started as.
-  void ExpectUntouched() {
-    for (int row = 1; row <= kEepromRows; ++row) ASSERT_EQ(image_.RowText(row), QString(32, 'F'));
+  // A refused file gives its message and leaves the image all FF, as it started.
+  void ExpectRefused(EepromFormat format, const QByteArray& contents, const QString& message) {
+    EXPECT_FALSE(Decode(format, contents)) << contents.toStdString();
+    EXPECT_EQ(error_, message) << contents.toStdString();
+    EXPECT_TRUE(image_.cells() == EepromImage().cells()) << contents.toStdString();
   }
 
   Texts texts_;
@@ -47,37 +44,42 @@ class EepromFilesTest : public ::testing::Test {
   QString error_;
 };
 
-TEST_F(EepromFilesTest, EveryFormatRoundTripsAllRows) {
+TEST_F(EepromFilesTest, EveryFormatRoundTripsAllRowsThroughAFile) {
+  QTemporaryDir dir;
+  testing::RecordingHost host;
   for (EepromFormat format : {EepromFormat::kOwn, EepromFormat::kKvl, EepromFormat::kBin}) {
-    EepromImage source;
-    FillPattern(source, static_cast<int>(format));
+    FillPattern(image_, static_cast<int>(format));
+    const QString path = dir.filePath(QString::number(static_cast<int>(format)));
     EepromImage loaded;
-    QString error;
-    ASSERT_TRUE(DecodeEepromFile(format, EncodeEepromFile(format, source), texts_, loaded, &error))
-        << error.toStdString();
-    ExpectSameCells(source, loaded);
+    ASSERT_TRUE(SaveEepromFile(path, format, image_, host));
+    ASSERT_TRUE(LoadEepromFile(path, format, texts_, host, loaded));
+    EXPECT_TRUE(loaded.cells() == image_.cells()) << static_cast<int>(format);
   }
+  EXPECT_TRUE(host.boxes.empty());
+
+  // Failures of the reader and of the file system are shown, and the image stays as it was.
+  EepromImage loaded;
+  EXPECT_FALSE(LoadEepromFile(dir.filePath("1"), EepromFormat::kBin, texts_, host, loaded));
+  EXPECT_FALSE(LoadEepromFile(dir.filePath("none.bin"), EepromFormat::kBin, texts_, host, loaded));
+  EXPECT_FALSE(SaveEepromFile(dir.filePath("no/folder/e.bin"), EepromFormat::kBin, image_, host));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  for (const auto& box : host.boxes) EXPECT_TRUE(box.error && !box.text.isEmpty());
+  EXPECT_TRUE(loaded.cells() == EepromImage().cells());
 }
 
 TEST_F(EepromFilesTest, WritersUseCrLfAndTheLayoutOfEachFormat) {
   FillPattern(image_);
-  const QByteArray own = EncodeEepromFile(EepromFormat::kOwn, image_);
-  const QList<QByteArray> own_lines = own.split('\n');
-  ASSERT_EQ(own_lines.size(), 128);
-  EXPECT_FALSE(own.endsWith('\n'));  // the last command has no break after it
-  EXPECT_EQ(own_lines[0], OwnLine(0, image_.RowText(1).toLatin1()) + "\r");
-  EXPECT_TRUE(own_lines[127].startsWith("%EE=7F010"));
-  EXPECT_EQ(own_lines[127].size(), 43);
+  const QList<QByteArray> own = EncodeEepromFile(EepromFormat::kOwn, image_).split('\n');
+  ASSERT_EQ(own.size(), 128);
+  EXPECT_EQ(own[0], OwnLine(0, image_.RowText(1).toLatin1()) + "\r");
+  EXPECT_EQ(own[127], OwnLine(0x7F, image_.RowText(128).toLatin1()));  // no break after it
 
   const QByteArray kvl = EncodeEepromFile(EepromFormat::kKvl, image_);
   EXPECT_EQ(kvl.size(), 128 * 34);
   EXPECT_TRUE(kvl.endsWith(image_.RowText(128).toLatin1() + "\r\n"));
 
   image_.SetCell(1, 1, "zz");  // the binary writer turns invalid texts into FF
-  const QByteArray bin = EncodeEepromFile(EepromFormat::kBin, image_);
-  ASSERT_EQ(bin.size(), 2048);
-  EXPECT_EQ(static_cast<uint8_t>(bin[0]), 0xFF);
-  EXPECT_EQ(static_cast<uint8_t>(bin[2047]), static_cast<uint8_t>(2047 * 7 + 7));
+  EXPECT_EQ(EncodeEepromFile(EepromFormat::kBin, image_).left(2), QByteArray::fromHex("FF07"));
 }
 
 TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) {
@@ -87,29 +89,25 @@ TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) 
   for (QByteArray& line : lines) line = line.trimmed();
   std::reverse(lines.begin(), lines.end());
   ASSERT_TRUE(Decode(EepromFormat::kOwn, lines.join("\n") + "\n")) << error_.toStdString();
-  ExpectSameCells(source, image_);
+  EXPECT_TRUE(image_.cells() == source.cells());
 
   // Rows no line names keep their texts; a later line for the same row wins.
-  EepromImage partial;
-  const QByteArray two = OwnLine(5, QByteArray(32, '1')) + "\r\n" + OwnLine(5, QByteArray(32, '2'));
-  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, two, texts_, partial, &error_));
-  EXPECT_EQ(partial.RowText(6), QString(32, '2'));
-  EXPECT_EQ(partial.RowText(5), QString(32, 'F'));
+  image_.ClearImage();
+  ASSERT_TRUE(Decode(EepromFormat::kOwn,
+                     OwnLine(5, QByteArray(32, '1')) + "\r\n" + OwnLine(5, QByteArray(32, '2'))));
+  EXPECT_EQ(image_.RowText(6), QString(32, '2'));
+  EXPECT_EQ(image_.RowText(5), QString(32, 'F'));
   // The checksum is not checked; an empty file loads nothing and passes.
-  QByteArray bad_sum = OwnLine(0, QByteArray(32, '0'));
+  QByteArray bad_sum = OwnLine(0);
   bad_sum[41] = 'Z';
   EXPECT_TRUE(Decode(EepromFormat::kOwn, bad_sum));
   EXPECT_TRUE(Decode(EepromFormat::kOwn, ""));
 }
 
-TEST_F(EepromFilesTest, OwnReaderRefusesTheFirstBadLineAndLoadsNothing) {
+TEST_F(EepromFilesTest, ReadersRefuseBadFilesWithTheirMessageAndLoadNothing) {
   QList<QByteArray> good;
-  for (int row = 0; row < 8; ++row) good << OwnLine(row, QByteArray(32, '0'));
-  struct Case {
-    int line;  // 0-based line to spoil
-    QByteArray text;
-    const char* message;
-  };
+  for (int row = 0; row < 8; ++row) good << OwnLine(row);
+  using Case = std::tuple<int, QByteArray, const char*>;  // 0-based line to spoil, its text
   const Case cases[] = {
       {4, good[4].left(42), "La longitud de la línea 5 es incorrecta."},
       {7, good[7] + "0", "La longitud de la línea 8 es incorrecta."},
@@ -120,89 +118,48 @@ TEST_F(EepromFilesTest, OwnReaderRefusesTheFirstBadLineAndLoadsNothing) {
       {6, good[6].left(20) + "a" + good[6].mid(21), "Valor hexadecimal inválido en la línea 7"},
       {0, good[0].left(40) + "G" + good[0].mid(41), "Valor hexadecimal inválido en la línea 1"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [line, text, message] : cases) {
     QList<QByteArray> lines = good;
-    lines[c.line] = c.text;
-    EXPECT_FALSE(Decode(EepromFormat::kOwn, lines.join("\r\n"))) << c.message;
-    EXPECT_EQ(error_, Message(c.message));
-    ExpectUntouched();
+    lines[line] = text;
+    ExpectRefused(EepromFormat::kOwn, lines.join("\r\n"), Message(message));
   }
   // A blank line is a line too.
-  EXPECT_FALSE(Decode(EepromFormat::kOwn, good[0] + "\r\n\r\n" + good[1]));
-  EXPECT_EQ(error_, Message("La longitud de la línea 2 es incorrecta."));
+  ExpectRefused(EepromFormat::kOwn, good[0] + "\r\n\r\n" + good[1],
+                Message("La longitud de la línea 2 es incorrecta."));
+  // Text without rows, or a command file, is no KVL5208 file; BIN is exactly the EEPROM's size.
+  for (const QByteArray& contents :
+       {OwnLine(0), "ABCD\r\n" + QByteArray(32, '0'), QByteArray(), "\r\n" + QByteArray(32, '0')})
+    ExpectRefused(EepromFormat::kKvl, contents, QString::fromUtf8("¡ Fichero de eeprom erróneo !"));
+  for (int size : {0, 2047, 2049})
+    ExpectRefused(EepromFormat::kBin, QByteArray(size, '\0'),
+                  Message("La longitud del fichero es incorrecto."));
 }
 
 TEST_F(EepromFilesTest, KvlReaderStopsQuietlyAndReplacesBadPairs) {
+  // A short line ends the rows, and so does a tail of blanks.
   QByteArray ten;
-  for (int row = 0; row < 10; ++row) ten += QByteArray(32, static_cast<char>('0' + row)) + "\r\n";
-  ASSERT_TRUE(Decode(EepromFormat::kKvl, ten + "\r\n  \n"));
-  EXPECT_EQ(image_.RowText(10), QString(32, '9'));
-  EXPECT_EQ(image_.RowText(11), QString(32, 'F'));
+  for (char digit = '0'; digit <= '9'; ++digit) ten += QByteArray(32, digit) + "\r\n";
+  for (const QByteArray& tail :
+       {QByteArray(31, 'C') + "\r\n" + QByteArray(32, 'D'), QByteArray("\r\n  \n")}) {
+    image_.ClearImage();
+    ASSERT_TRUE(Decode(EepromFormat::kKvl, ten + tail));
+    EXPECT_EQ(image_.RowText(10), QString(32, '9'));
+    EXPECT_EQ(image_.RowText(11), QString(32, 'F'));
+  }
 
+  // A pair HexToInt refuses becomes FF; the last line loads without a break after it.
   image_.ClearImage();
-  QByteArray odd = QByteArray(32, 'A') + "\n" + "G1" + QByteArray(30, 'B') + "\n" +
-                   QByteArray(31, 'C') + "\n" + QByteArray(32, 'D');
-  ASSERT_TRUE(Decode(EepromFormat::kKvl, odd));
+  ASSERT_TRUE(Decode(EepromFormat::kKvl, QByteArray(32, 'A') + "\n" + "G1" + QByteArray(30, 'B') +
+                                             "\n" + QByteArray(32, 'D')));
   EXPECT_EQ(image_.RowText(1), QString(32, 'A'));
   EXPECT_EQ(image_.RowText(2), "FF" + QString(30, 'B'));
-  EXPECT_EQ(image_.RowText(3), QString(32, 'F'));  // stopped at the short line
-  EXPECT_EQ(image_.RowText(4), QString(32, 'F'));
+  EXPECT_EQ(image_.RowText(3), QString(32, 'D'));
 
-  // The last line loads without a break after it; lines past row 128 are ignored.
-  image_.ClearImage();
+  // Lines past row 128 are ignored.
   QByteArray many;
-  for (int row = 0; row < 130; ++row) many += QByteArray(32, row < 127 ? '1' : '2') + "\r\n";
-  many.chop(2);
+  for (int row = 1; row <= 130; ++row) many += QByteArray(32, row == 128 ? '2' : '1') + "\r\n";
   ASSERT_TRUE(Decode(EepromFormat::kKvl, many));
   EXPECT_EQ(image_.RowText(128), QString(32, '2'));
-}
-
-TEST_F(EepromFilesTest, KvlReaderRefusesCommandFilesAndShortFirstLines) {
-  for (const QByteArray& contents :
-       {OwnLine(0, QByteArray(32, '0')), QByteArray("ABCD\r\n") + QByteArray(32, '0'), QByteArray(),
-        QByteArray("\r\n") + QByteArray(32, '0')}) {
-    EXPECT_FALSE(Decode(EepromFormat::kKvl, contents)) << contents.toStdString();
-    EXPECT_EQ(error_, QString::fromUtf8("¡ Fichero de eeprom erróneo !"));
-    ExpectUntouched();
-  }
-}
-
-TEST_F(EepromFilesTest, BinReaderWantsExactlyTheEepromSize) {
-  for (int size : {0, 2047, 2049}) {
-    EXPECT_FALSE(Decode(EepromFormat::kBin, QByteArray(size, '\0')));
-    EXPECT_EQ(error_, Message("La longitud del fichero es incorrecto."));
-    ExpectUntouched();
-  }
-  QByteArray bytes(2048, '\x5A');
-  bytes[0x7FF] = '\x01';
-  ASSERT_TRUE(Decode(EepromFormat::kBin, bytes));
-  EXPECT_EQ(image_.CellAt(0), "5A");
-  EXPECT_EQ(image_.CellAt(0x7FF), "01");
-}
-
-TEST_F(EepromFilesTest, FilesOnDiskReportFailuresThroughTheHost) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  testing::RecordingHost host;
-  FillPattern(image_);
-  const QString path = dir.filePath("e.txt");
-  ASSERT_TRUE(SaveEepromFile(path, EepromFormat::kOwn, image_, host));
-  EepromImage loaded;
-  ASSERT_TRUE(LoadEepromFile(path, EepromFormat::kOwn, texts_, host, loaded));
-  ExpectSameCells(image_, loaded);
-  EXPECT_TRUE(host.boxes.empty());
-
-  EXPECT_FALSE(LoadEepromFile(path, EepromFormat::kBin, texts_, host, loaded));
-  EXPECT_FALSE(
-      LoadEepromFile(dir.filePath("missing.bin"), EepromFormat::kBin, texts_, host, loaded));
-  EXPECT_FALSE(
-      SaveEepromFile(dir.filePath("no/such/folder/e.bin"), EepromFormat::kBin, image_, host));
-  ASSERT_EQ(host.boxes.size(), 3u);
-  for (const auto& box : host.boxes) {
-    EXPECT_TRUE(box.error);
-    EXPECT_FALSE(box.text.isEmpty());
-  }
-  ExpectSameCells(image_, loaded);
 }
 
 }  // namespace
