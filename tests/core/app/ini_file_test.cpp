@@ -9,13 +9,13 @@
 namespace tornavo {
 namespace {
 
+// "ñ" is \361 in Windows-1252 and \303\261 in UTF-8.
 class IniFileTest : public ::testing::Test {
  protected:
-  QString Write(const QByteArray& bytes) {
+  void Write(const QByteArray& bytes) {
     QFile file(path_);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-    return path_;
   }
   QByteArray Bytes() const {
     QFile file(path_);
@@ -27,21 +27,18 @@ class IniFileTest : public ::testing::Test {
 };
 
 TEST_F(IniFileTest, IntegersInDecimalDollarAndZeroXHexadecimal) {
-  Write(
-      "[TForm1]\r\nA=0x6\r\nB=$A\r\nC=abc\r\nD=\r\nE=-12\r\nF=$FFFFFFFF\r\nG=0x\r\n"
-      "H=4294967296\r\nI=0XfF\r\nJ= 7 \r\n");
+  const std::pair<const char*, int> cases[] = {
+      {"0x6", 6},    {"$A", 10},        {"abc", 9}, {"", 9},           {"-12", -12},
+      {"0XfF", 255}, {"$FFFFFFFF", -1}, {"0x", 9},  {"4294967296", 9}, {" 7 ", 7}};
+  QByteArray text = "[TForm1]\r\n";
+  for (int i = 0; i < std::ssize(cases); ++i)
+    text += "K" + QByteArray::number(i) + "=" + cases[i].first + "\r\n";
+  Write(text);
   const TIniFile32 ini(path_);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "A", 6), 6);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "B", 6), 10);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "C", 6), 6);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "D", 6), 6);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "E", 0), -12);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "F", 0), -1);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "G", 9), 9);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "H", 9), 9);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "I", 0), 255);
-  EXPECT_EQ(ini.ReadInteger("TForm1", "J", 0), 7);
-  EXPECT_TRUE(ini.ReadBool("TForm1", "B", false));
+  for (int i = 0; i < std::ssize(cases); ++i)
+    EXPECT_EQ(ini.ReadInteger("TForm1", "K" + QString::number(i), 9), cases[i].second)
+        << cases[i].first;
+  EXPECT_TRUE(ini.ReadBool("TForm1", "K1", false));
   EXPECT_FALSE(ini.ReadBool("TForm1", "Missing", false));
 }
 
@@ -61,16 +58,14 @@ TEST_F(IniFileTest, SectionAndEntryMatching) {
   EXPECT_EQ(TIniFile32(path_).ReadString("Solo", "k", "x"), "x");
 }
 
-TEST_F(IniFileTest, NewFileLayout) {
-  TIniFile32 ini(path_);
-  ASSERT_TRUE(ini.WriteString("TForm1", "Top", "0"));
-  ASSERT_TRUE(ini.WriteInteger("TForm1", "Left", -3));
-  ASSERT_TRUE(ini.WriteBool("Other", "Flag", true));
-  ASSERT_TRUE(ini.WriteString("TForm1", "Top", "12"));
+TEST_F(IniFileTest, NewFileLayoutAndEntriesBeforeTheNextHeader) {
+  TIniFile32 fresh(path_);
+  ASSERT_TRUE(fresh.WriteString("TForm1", "Top", "0"));
+  ASSERT_TRUE(fresh.WriteInteger("TForm1", "Left", -3));
+  ASSERT_TRUE(fresh.WriteBool("Other", "Flag", true));
+  ASSERT_TRUE(fresh.WriteString("TForm1", "Top", "12"));
   EXPECT_EQ(Bytes(), QByteArray("\r\n[TForm1]\r\nTop=12\r\nLeft=-3\r\n\r\n[Other]\r\nFlag=1\r\n"));
-}
 
-TEST_F(IniFileTest, NewEntriesGoBeforeTheNextHeader) {
   Write("[A]\nx=1\n\n[B]\ny=2\n");
   TIniFile32 ini(path_);
   ASSERT_TRUE(ini.WriteString("A", "z", "3"));
@@ -80,55 +75,38 @@ TEST_F(IniFileTest, NewEntriesGoBeforeTheNextHeader) {
   EXPECT_EQ(Bytes(), QByteArray("[A]\nx=1\n\nz=3\n[B]\ny=2\nw=4\n"));
 }
 
-TEST_F(IniFileTest, Windows1252FileStaysWindows1252) {
-  Write(
-      "[TForm1]\r\nPesta\xF1"
-      "aActiva=3\r\nSat-A=Espa\xF1"
-      "a\r\n");
-  TIniFile32 ini(path_);
-  EXPECT_EQ(ini.encoding(), TIniFile32::Encoding::kCp1252);
-  EXPECT_EQ(ini.ReadInteger("TForm1", QString::fromUtf8("PestañaActiva"), 0), 3);
-  ASSERT_TRUE(ini.WriteString("TForm1", "Sat-B", QString::fromUtf8("Señal")));
-  EXPECT_EQ(Bytes(), QByteArray("[TForm1]\r\nPesta\xF1"
-                                "aActiva=3\r\nSat-A=Espa\xF1"
-                                "a\r\nSat-B=Se\xF1"
-                                "al\r\n"));
-}
+TEST_F(IniFileTest, FilesKeepTheEncodingTheyWereReadIn) {
+  const QString key = QString::fromUtf8("PestañaActiva");
+  Write("[TForm1]\r\nPesta\361aActiva=3\r\nSat-A=Espa\361a\r\n");
+  TIniFile32 cp1252(path_);
+  EXPECT_EQ(cp1252.ReadInteger("TForm1", key, 0), 3);
+  ASSERT_TRUE(cp1252.WriteString("TForm1", "Sat-B", QString::fromUtf8("Señal")));
+  EXPECT_EQ(Bytes(),
+            QByteArray("[TForm1]\r\nPesta\361aActiva=3\r\nSat-A=Espa\361a\r\nSat-B=Se\361al\r\n"));
 
-TEST_F(IniFileTest, Utf8FileStaysUtf8) {
-  Write(
-      "[TForm1]\nPesta\xC3\xB1"
-      "aActiva=5\nSat-A=A");
-  TIniFile32 ini(path_);
-  EXPECT_EQ(ini.encoding(), TIniFile32::Encoding::kUtf8);
-  EXPECT_EQ(ini.ReadInteger("TForm1", QString::fromUtf8("PestañaActiva"), 0), 5);
-  ASSERT_TRUE(ini.WriteString("TForm1", QString::fromUtf8("PestañaActiva"), "6"));
   // Encoding, line breaks and the missing final break survive the write.
-  EXPECT_EQ(Bytes(), QByteArray("[TForm1]\nPesta\xC3\xB1"
-                                "aActiva=6\nSat-A=A"));
-}
+  Write("[TForm1]\nPesta\303\261aActiva=5\nSat-A=A");
+  TIniFile32 utf8(path_);
+  EXPECT_EQ(utf8.ReadInteger("TForm1", key, 0), 5);
+  ASSERT_TRUE(utf8.WriteString("TForm1", key, "6"));
+  EXPECT_EQ(Bytes(), QByteArray("[TForm1]\nPesta\303\261aActiva=6\nSat-A=A"));
 
-TEST_F(IniFileTest, PlainAsciiFileGainsWindows1252Text) {
+  // A plain ASCII file gains Windows-1252 text.
   Write("[TForm1]\r\nTop=1\r\n");
-  TIniFile32 ini(path_);
-  ASSERT_TRUE(ini.WriteInteger("TForm1", QString::fromUtf8("PestañaActiva"), 2));
-  EXPECT_EQ(Bytes(), QByteArray("[TForm1]\r\nTop=1\r\nPesta\xF1"
-                                "aActiva=2\r\n"));
+  ASSERT_TRUE(TIniFile32(path_).WriteInteger("TForm1", key, 2));
+  EXPECT_EQ(Bytes(), QByteArray("[TForm1]\r\nTop=1\r\nPesta\361aActiva=2\r\n"));
 }
 
-TEST_F(IniFileTest, FailedStoreLeavesTheFileAndReportsIt) {
-  TIniFile32 ini(dir_.filePath("missing-folder/Tornavo.ini"));
+TEST_F(IniFileTest, FailedStoresReportAndNeverOverwrite) {
   QString error;
-  EXPECT_FALSE(ini.WriteString("TForm1", "Top", "1", &error));
+  EXPECT_FALSE(TIniFile32(dir_.filePath("missing-folder/Tornavo.ini"))
+                   .WriteString("TForm1", "Top", "1", &error));
   EXPECT_TRUE(error.contains("missing-folder/Tornavo.ini")) << error.toStdString();
-}
-
-TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
+  // A file too large to read is never replaced.
   Write(QByteArray(TIniFile32::kMaximumFileSize + 1, 'x'));
   TIniFile32 ini(path_);
-  EXPECT_FALSE(ini.readable());
   EXPECT_EQ(ini.ReadString("TForm1", "Top", "d"), "d");
-  QString error;
+  error.clear();
   EXPECT_FALSE(ini.WriteString("TForm1", "Top", "1", &error));
   EXPECT_FALSE(error.isEmpty());
   EXPECT_EQ(QFileInfo(path_).size(), TIniFile32::kMaximumFileSize + 1);
