@@ -10,6 +10,7 @@
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/serial/firmware_timeouts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/serial/service_link.h"
@@ -39,6 +40,10 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   terminal_ = std::make_unique<Terminal>(*link_, *this, texts_);
   link_->SetTerminalRoute(terminal_.get());
   link_->Route(opcode::kTerminal, terminal_.get());
+  firmware_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kFirmware);
+  check_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kParallelCheck);
+  link_->Route(opcode::kFirmware, firmware_timeouts_.get());
+  link_->Route(opcode::kParallelCheck, check_timeouts_.get());
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   // The pages fill their lists from the loaded settings, so they load first.

@@ -21,6 +21,7 @@ class EepromTransfer;
 class EepromTransferControls;
 class SteadyClock;
 class FileDialogs;
+class FirmwareTimeouts;
 class LogTaskPage;
 class LogView;
 class MessageBoxes;
@@ -112,6 +113,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   std::unique_ptr<SerialTransport> transport_;
   std::unique_ptr<ServiceLink> link_;
   std::unique_ptr<Terminal> terminal_;
+  std::unique_ptr<FirmwareTimeouts> firmware_timeouts_;
+  std::unique_ptr<FirmwareTimeouts> check_timeouts_;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 
