@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev
+  qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core
   libjpeg62-turbo-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils imagemagick)
 
