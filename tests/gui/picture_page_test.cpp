@@ -14,7 +14,6 @@
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/capture/reference_capture.h"
-#include "core/serial/serial_transport.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -33,15 +33,13 @@ void PtyClient::Send(const QByteArray& bytes) {
 
 QList<QByteArray> PtyClient::ReadChunks(int quiet_ms) {
   QList<QByteArray> chunks;
-  QByteArray all;
-  while (all.isEmpty() || !all.endsWith('\r')) {
+  while (chunks.isEmpty() || !chunks.last().endsWith('\r')) {
     pollfd fd{fd_, POLLIN, 0};
     if (::poll(&fd, 1, quiet_ms) <= 0) break;
     char buffer[256];
     const ssize_t got = ::read(fd_, buffer, sizeof buffer);
     if (got <= 0) break;
     chunks.append(QByteArray(buffer, got));
-    all.append(buffer, got);
   }
   return chunks;
 }

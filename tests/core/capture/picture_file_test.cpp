@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -15,14 +16,12 @@ namespace {
 
 class PictureFileTest : public ::testing::Test {
  protected:
-  QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
-  QByteArray Bytes(const char* name) const {
-    QByteArray bytes;
-    QString error;
-    EXPECT_TRUE(ReadWholeFile(Path(name), &bytes, &error));
-    return bytes;
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QByteArray Bytes(const QString& name) const {
+    QFile file(Path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
-  void Write(const char* name, const QImage& picture, PictureFileType type, int quality) {
+  void Write(const QString& name, const QImage& picture, PictureFileType type, int quality) {
     QString error;
     ASSERT_TRUE(WritePictureFile(Path(name), picture, type, quality, &error))
         << error.toStdString();
@@ -73,7 +72,6 @@ TEST_F(PictureFileTest, FailuresLeaveThePreviousFileWhole) {
     EXPECT_FALSE(error.isEmpty());
   }
   EXPECT_EQ(Bytes("kept.bmp"), QByteArray("previous"));
-  error.clear();
   EXPECT_FALSE(
       WritePictureFile(Path("no/such/folder/x.jpg"), bars_, PictureFileType::kJpeg, 100, &error));
   EXPECT_TRUE(error.contains("x.jpg"));
