@@ -16,9 +16,7 @@ TEST(FrameLayoutTest, LumaAndChromaOffsets) {
   EXPECT_EQ(LumaOffset(704, 0, 32), 22528);
 
   EXPECT_EQ(CbOffset(720, 0, 0), 414720);
-  EXPECT_EQ(CrOffset(720, 0, 0), 414724);
-  EXPECT_EQ(CbOffset(720, 4, 0), 414728);  // pixel (8, 0)
-  EXPECT_EQ(CrOffset(720, 4, 0), 414732);
+  EXPECT_EQ(CbOffset(720, 4, 0), 414728);            // pixel (8, 0)
   EXPECT_EQ(CbOffset(720, 16, 0), 414720 + 8 * 32);  // last 16 columns: tile line 8
   EXPECT_EQ(CbOffset(720, 0, 8), 414720 + 16 * 32);  // chroma lines 8-15: tile line 16
   EXPECT_EQ(CbOffset(352, 0, 0), 414720);            // the start does not move
