@@ -75,8 +75,6 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
   }
   EXPECT_EQ(ui_->dialogs->requests[0].filter,
             QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
-  EXPECT_TRUE(page_->save_button()->isEnabled());
-  EXPECT_EQ(ui_->boxes->boxes.size(), 1);
 
   const QImage shown = page_->picture();
   ui_->dialogs->Answer(dir_.path());  // a folder cannot be read

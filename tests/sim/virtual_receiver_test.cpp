@@ -52,8 +52,7 @@ TEST_F(VirtualReceiverTest, ReadsEveryRowAndWritesOnlyTheOneAddressed) {
 
   const QByteArray data = "00112233445566778899AABBCCDDEEFF";
   const QByteArray reply = client_->Ask("%EE=3A010" + data);
-  EXPECT_EQ(reply.at(1), '.');
-  EXPECT_TRUE(reply.endsWith('\r'));
+  EXPECT_TRUE(reply.at(1) == '.' && reply.endsWith('\r')) << reply.toStdString();
   for (int i = 0; i < 16; ++i) bytes[0x3A * 16 + i] = static_cast<uint8_t>(0x11 * i);
   EXPECT_EQ(receiver_.Eeprom(), bytes);
   EXPECT_EQ(Read(0x3A), "$.EE" + data + "\r");
