@@ -47,10 +47,11 @@ HexEditor::HexEditor(EepromImage& image, QWidget* parent)
                   QAbstractItemView::AnyKeyPressed);
   setTabKeyNavigation(true);
   setWordWrap(false);
-  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // The sixteen byte columns share the grid's width, so a row is seen whole.
   const QFontMetrics metrics(fixed);
-  horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance(QStringLiteral("DDD")) + 8);
+  horizontalHeader()->setMinimumSectionSize(metrics.horizontalAdvance(QStringLiteral("DD")) + 6);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
