@@ -1,21 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
-#include <QProgressBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include "core/serial/service_link.h"
 #include "gui/log_view.h"
 #include "gui/pages/about_page.h"
-#include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
-#include "gui/task_page.h"
-#include "support/fake_transport.h"
 #include "support/wait.h"
 #include "window_fixture.h"
 
@@ -51,23 +43,6 @@ TEST(MainWindow, DisablePagesCoversEveryPageButThePicture) {
   window.EnablePages();
   for (int i = 0; i < 8; ++i) EXPECT_TRUE(window.pages()->widget(i)->isEnabled());
   EXPECT_TRUE(window.tuning_page()->channel_page()->isEnabled());
-}
-
-TEST(MainWindow, StatusPanelsAndProgressBarsFollowTheHost) {
-  WindowUnderTest w;
-  TForm1& window = *w.window;
-  window.SetStatus(StatusPage::kJtag, StatusField::kAddress, "7FE00000");
-  window.SetProgressMaximum(StatusPage::kJtag, 40);
-  window.SetProgress(StatusPage::kJtag, 12);
-  TaskPage* jtag = window.task_page(StatusPage::kJtag);
-  EXPECT_EQ(jtag->status_panel()->Value(StatusField::kAddress), "7FE00000");
-  EXPECT_EQ(jtag->progress_bar()->value(), 12);
-  EXPECT_EQ(window.task_page(StatusPage::kEeprom)->status_panel()->Value(StatusField::kAddress),
-            "");
-  window.ResetStatus(StatusPage::kJtag);
-  EXPECT_EQ(jtag->status_panel()->Value(StatusField::kAddress), "");
-  EXPECT_EQ(jtag->progress_bar()->value(), 0);
-  EXPECT_EQ(jtag->status_panel()->title(), " Estado ");
 }
 
 TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
@@ -113,27 +88,6 @@ TEST(LogMenu, SaveWritesEightBitLinesWithCrLfAndCancelWritesNothing) {
   EXPECT_EQ(saved.readAll(), QByteArray("%EE?00010F1\r\n$.EE00\r\n\xA1 Eeprom le\xED"
                                         "da con \xE9"
                                         "xito !\r\n"));
-}
-
-TEST(TerminalPage, EnterSendsTheTypedLineAndAnEmptyLineSendsNothing) {
-  auto transport = std::make_unique<testing::FakeTransport>();
-  testing::FakeTransport* port = transport.get();
-  WindowOptions options;
-  options.transport = std::move(transport);
-  QString error;
-  port->Open(&error);
-  WindowUnderTest w(std::move(options));
-  QLineEdit* line = w.window->terminal_page()->command_line();
-
-  QTest::keyClick(line, Qt::Key_Return);
-  EXPECT_TRUE(port->written.isEmpty());
-  EXPECT_TRUE(w.window->log(LogId::kTerminal)->Lines().isEmpty());
-
-  QTest::keyClicks(line, "%EE?00010");
-  QTest::keyClick(line, Qt::Key_Return);
-  EXPECT_EQ(port->written, QList<QByteArray>{"%EE?00010F1"});
-  EXPECT_EQ(line->text(), "");
-  EXPECT_EQ(w.window->log(LogId::kTerminal)->Lines(), QStringList{"%EE?00010F1"});
 }
 
 TEST(AboutPage, ScrollsOnlyWhileShown) {

@@ -31,12 +31,17 @@ TEST(TerminalPageE2e, TypedCommandReachesTheReceiverAndItsReplyIsLogged) {
   QLineEdit* line = w.window->terminal_page()->command_line();
   LogView* log = w.window->log(LogId::kTerminal);
 
+  // An empty line sends nothing and logs nothing.
+  QTest::keyClick(line, Qt::Key_Return);
+  EXPECT_TRUE(log->Lines().isEmpty());
+
   QTest::keyClicks(line, "%EE?7F010");
   QTest::keyClick(line, Qt::Key_Return);
   ASSERT_TRUE(WaitUntil([&] { return log->Lines().size() == 2; }));
   EXPECT_EQ(log->Lines()[0], "%EE?7F01080");
   EXPECT_TRUE(log->Lines()[1].startsWith("$.")) << log->Lines()[1].toStdString();
   EXPECT_EQ(receiver.ReceivedFrames(), QList<QByteArray>{"%EE?7F01080"});
+  EXPECT_EQ(line->text(), "");
 
   receiver.SetSilent(true);
   QTest::keyClicks(line, "%EE?00010");
