@@ -46,9 +46,6 @@ TEST(Texts, OverridesAndResetReturnToTheDefaults) {
   texts.Set(4, "Lee");
   EXPECT_EQ(texts.Slot(slot::kTaskRead), "Lee");
   EXPECT_EQ(texts.Slot(slot::kTaskWrite), "Envía");
-  EXPECT_EQ(texts.TwoLines(43, 44),
-            "¡ No hay respuesta del decodificador en ese puerto serie !\n"
-            "Comprueba que está en Modo de Servicio y que el puerto es el adecuado.");
   texts.ResetToDefaults();
   EXPECT_EQ(texts.Slot(slot::kTaskRead), "Recibe");
 }

@@ -69,14 +69,10 @@ TEST_F(EepromTransferTest, FirstElevenRowsReadRowsZeroToAAndEndWithTheSuccessMes
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_FALSE(host_.boxes[0].error);
   EXPECT_EQ(host_.boxes[0].text, "¡ Eeprom leída con éxito !");
-  EXPECT_TRUE(host_.pages_enabled);
-  EXPECT_TRUE(host_.StatusEmpty(StatusPage::kEeprom));
-  EXPECT_EQ(host_.progress[0], 0);
-  EXPECT_EQ(refreshes_, 1);
-  // The progress bar went through the rows in order.
-  EXPECT_EQ(host_.progress_history[0].back(), 0);
+  // The progress bar went up to the last row, then back to 0.
   EXPECT_EQ(*std::max_element(host_.progress_history[0].begin(), host_.progress_history[0].end()),
             10);
+  EXPECT_EQ(host_.progress_history[0].back(), 0);
 }
 
 TEST_F(EepromTransferTest, EndStateIsInPlaceBeforeTheClosingMessageShows) {

@@ -65,11 +65,5 @@ TEST(PortChoices, ListIndexesMapToLineSettingsAndOutOfRangeChangesNothing) {
   EXPECT_EQ(choices.baud(), 12);
 }
 
-TEST(PortSettings, BuiltInLineIsTenBitTimesACharacter) {
-  const PortSettings line;
-  EXPECT_EQ(line.baud, 9600);
-  EXPECT_EQ(line.BitsPerCharacter(), 10);  // start, 7 data, odd parity, stop
-}
-
 }  // namespace
 }  // namespace tornavo
