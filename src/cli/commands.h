@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "core/eeprom/eeprom_files.h"
+
 namespace tornavo::cli {
 
 // Each subcommand takes its arguments with the program and subcommand name first
@@ -10,6 +12,8 @@ int RunFrameCommand(const QStringList& arguments);
 int RunSendCommand(const QStringList& arguments);
 int RunVirtualReceiverCommand(const QStringList& arguments);
 int RunEepromCommand(const QStringList& arguments);
+// "own", "kvl" or "bin", the names of the EEPROM file formats on the command line.
+bool EepromFormatOfName(const QString& name, EepromFormat* format);
 // "tornavo eeprom read|write|verify": the serial transfers, reached through RunEepromCommand.
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
 int RunCaptureCommand(const QStringList& arguments);

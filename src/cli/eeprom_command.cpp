@@ -14,11 +14,6 @@ namespace {
 
 const QString kFormatHelp = QStringLiteral("File format: own, kvl or bin (default bin).");
 
-bool FormatOfName(const QString& name, EepromFormat* format) {
-  const QStringList names = {"own", "kvl", "bin"};
-  return FormatOfFilterIndex(static_cast<int>(names.indexOf(name)) + 1, format);
-}
-
 void PrintVerbs() {
   Out(QStringLiteral(
       "Usage: tornavo eeprom VERB [options] [--help]\n\n"
@@ -37,6 +32,20 @@ bool Load(const QString& path, EepromFormat format, const Texts& texts, EepromIm
   return LoadEepromFile(path, format, texts, host, image);
 }
 
+// A file's image with its interpreted fields built as the page builds them.
+struct LoadedFields {
+  bool Load(const QString& path, EepromFormat format) {
+    if (!cli::Load(path, format, texts, image)) return false;
+    view.RefreshInterpretedView();
+    return true;
+  }
+
+  Texts texts;
+  EepromImage image;
+  const SymbolRateTable rates{};
+  InterpretedView view{image, texts, rates};
+};
+
 int RunConvert(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
@@ -49,8 +58,8 @@ int RunConvert(const QStringList& arguments) {
   EepromFormat from;
   EepromFormat to;
   const QStringList files = parser.positionalArguments();
-  if (files.size() != 2 || !FormatOfName(parser.value("from"), &from) ||
-      !FormatOfName(parser.value("to"), &to)) {
+  if (files.size() != 2 || !EepromFormatOfName(parser.value("from"), &from) ||
+      !EepromFormatOfName(parser.value("to"), &to)) {
     Err(QStringLiteral("tornavo eeprom convert: give IN OUT --from own|kvl|bin --to own|kvl|bin."));
     return kExitUsage;
   }
@@ -67,7 +76,7 @@ bool ParseFileAndFormat(QCommandLineParser& parser, const QStringList& arguments
   parser.addOption({"format", kFormatHelp, "F", "bin"});
   if (!Parse(parser, arguments)) return false;
   const QStringList positional = parser.positionalArguments();
-  if (!FormatOfName(parser.value("format"), format)) {
+  if (!EepromFormatOfName(parser.value("format"), format)) {
     Err(name + QStringLiteral("--format must be own, kvl or bin."));
     return false;
   }
@@ -89,12 +98,9 @@ int RunShow(const QStringList& arguments) {
   EepromFormat format;
   if (!ParseFileAndFormat(parser, arguments, "tornavo eeprom show: ", 1, &file, &format))
     return kExitUsage;
-  Texts texts;
-  EepromImage image;
-  if (!Load(file, format, texts, image)) return kExitBadInput;
-  const SymbolRateTable rates{};
-  InterpretedView view(image, texts, rates);
-  view.RefreshInterpretedView();
+  LoadedFields fields;
+  if (!fields.Load(file, format)) return kExitBadInput;
+  const InterpretedView& view = fields.view;
   for (int f = 0; f < InterpretedView::FieldCount(); ++f)
     Out(view.FullCaption(f) + '\t' + view.state(f).text + '\t' + view.state(f).raw);
   return kExitOk;
@@ -112,12 +118,9 @@ int RunEdit(const QStringList& arguments) {
   QString file;
   EepromFormat format;
   if (!ParseFileAndFormat(parser, arguments, name, 2, &file, &format)) return kExitUsage;
-  Texts texts;
-  EepromImage image;
-  if (!Load(file, format, texts, image)) return kExitBadInput;
-  const SymbolRateTable rates{};
-  InterpretedView view(image, texts, rates);
-  view.RefreshInterpretedView();
+  LoadedFields fields;
+  if (!fields.Load(file, format)) return kExitBadInput;
+  InterpretedView& view = fields.view;
   for (const QString& edit : parser.positionalArguments().mid(1)) {
     const qsizetype equals = edit.indexOf('=');
     const int field = equals < 0 ? -1 : view.FindField(edit.left(equals));
@@ -133,10 +136,15 @@ int RunEdit(const QStringList& arguments) {
     }
   }
   ConsoleHost host;
-  return SaveEepromFile(file, format, image, host) ? kExitOk : kExitBadInput;
+  return SaveEepromFile(file, format, fields.image, host) ? kExitOk : kExitBadInput;
 }
 
 }  // namespace
+
+bool EepromFormatOfName(const QString& name, EepromFormat* format) {
+  const QStringList names = {"own", "kvl", "bin"};
+  return FormatOfFilterIndex(static_cast<int>(names.indexOf(name)) + 1, format);
+}
 
 int RunEepromCommand(const QStringList& arguments) {
   const QString verb = arguments.value(1);

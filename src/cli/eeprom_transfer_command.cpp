@@ -16,14 +16,6 @@ namespace tornavo::cli {
 
 namespace {
 
-bool ParseFormat(const QString& name, EepromFormat* format) {
-  const QStringList names = {"own", "kvl", "bin"};
-  const qsizetype index = names.indexOf(name);
-  if (index < 0) return false;
-  *format = static_cast<EepromFormat>(index + 1);
-  return true;
-}
-
 // "all", "first" (0x000 -> 0x0AF) or "row:NN" with NN a row 00 ... 7F in hexadecimal.
 bool ParseRange(const QString& text, EepromRange* range, int* row) {
   if (text == QLatin1String("all")) {
@@ -76,7 +68,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     Err(name + error);
     return kExitUsage;
   }
-  if (!ParseFormat(parser.value("format"), &format) ||
+  if (!EepromFormatOfName(parser.value("format"), &format) ||
       !ParseRange(parser.value("range"), &range, &row)) {
     Err(name + QStringLiteral("--format must be own, kvl or bin; --range all, first or row:NN."));
     return kExitUsage;
