@@ -40,13 +40,10 @@ class ServiceLink : public QObject {
   void SendServiceCommand(const QByteArray& frame);
   // Re-arms the reply timer with another period (the firmware upgrade's long wait).
   void StartReplyTimer(int period_ms);
-  void StopReplyTimer() { timer_.stop(); }
   bool reply_timer_active() const { return timer_.isActive(); }
 
   // Shorter periods for tests; the product keeps the defaults.
   void SetTimeoutScale(double scale) { scale_ = scale; }
-
-  SerialTransport& transport() { return transport_; }
 
  private:
   void OnBytesReceived();
