@@ -13,11 +13,14 @@ QString WithTrailingSeparator(const QString& folder) {
 
 }  // namespace
 
-QString ResolveIniFolder(const QString& given_folder, const QString& executable_folder) {
+bool IsFolderWritable(const QString& folder) { return QFileInfo(folder).isWritable(); }
+
+QString ResolveIniFolder(const QString& given_folder, const QString& executable_folder,
+                         FolderWritable writable) {
   if (!given_folder.isEmpty())
     return WithTrailingSeparator(QDir::cleanPath(QDir(given_folder).absolutePath()));
   const QString beside = QDir(executable_folder).filePath(QStringLiteral("INIs"));
-  if (!executable_folder.isEmpty() && QFileInfo(beside).isDir())
+  if (!executable_folder.isEmpty() && QFileInfo(beside).isDir() && writable(beside))
     return WithTrailingSeparator(QDir::cleanPath(beside));
   // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
   QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

@@ -183,7 +183,7 @@ TEST_F(SettingsTest, FlashTypeFileIsReadWithinBounds) {
   EXPECT_EQ(chip.size(), 0u);
 }
 
-TEST(IniFolderTest, GivenFolderThenBesideTheExecutableThenTheConfigFolder) {
+TEST(IniFolderTest, GivenFolderThenWritableBesideTheExecutableThenTheConfigFolder) {
   QTemporaryDir dir;
   const QString exe = dir.filePath("bin");
   QDir().mkpath(exe);
@@ -193,6 +193,10 @@ TEST(IniFolderTest, GivenFolderThenBesideTheExecutableThenTheConfigFolder) {
   EXPECT_EQ(ResolveIniFolder("", exe), QDir::homePath() + "/.config/tornavo/INIs/");
   QDir().mkpath(exe + "/INIs");
   EXPECT_EQ(ResolveIniFolder("", exe), exe + "/INIs/");
+  // Settings are written at close: a folder this user may not write in (an installed
+  // program's) is not used.
+  const auto read_only = [](const QString&) { return false; };
+  EXPECT_EQ(ResolveIniFolder("", exe, read_only), QDir::homePath() + "/.config/tornavo/INIs/");
   EXPECT_EQ(ResolveIniFolder(dir.filePath("mine"), exe), dir.filePath("mine") + "/");
   qunsetenv("XDG_CONFIG_HOME");
 }
