@@ -27,6 +27,7 @@ constexpr Subcommand kSubcommands[] = {
      RunEepromCommand},
     {"capture", "convert a captured frame to a picture", RunCaptureCommand},
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
+    {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
 };
 
 void PrintUsage() {
@@ -37,7 +38,8 @@ void PrintUsage() {
                      "  --virtual-receiver   connect to a virtual receiver (no hardware needed)\n"
                      "  --eeprom FILE        start the virtual receiver's EEPROM from a BIN file\n"
                      "  --port DEVICE        add a serial device to the port list and select it\n"
-                     "  --ini-dir DIR        folder of the settings and catalogue files\n\n"
+                     "  --ini-dir DIR        folder of the settings and catalogue files\n"
+                     "  --version            print the version and exit\n\n"
                      "Commands:"));
   for (const Subcommand& command : kSubcommands)
     Out(QStringLiteral("  %1%2")
@@ -52,6 +54,10 @@ int Main(int argc, char** argv) {
   if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
       first == QLatin1String("help")) {
     PrintUsage();
+    return kExitOk;
+  }
+  if (first == QLatin1String("--version")) {
+    Out(QStringLiteral("tornavo " TORNAVO_VERSION));
     return kExitOk;
   }
   for (const Subcommand& command : kSubcommands) {

@@ -178,6 +178,17 @@ TEST_F(ConfigPageTest, TypedValuesFollowTheRulesOfTheirControls) {
   EXPECT_EQ(rename(1), "1:Hispasat>B");
 }
 
+TEST_F(ConfigPageTest, PortThatCannotBeOpenedSaysWhyOnItsEntry) {
+  Open();
+  QComboBox* ports = page()->serial_group()->port_list();
+  const int fake = ports->findText("/dev/fake-tty");
+  ASSERT_GE(fake, 0);
+  const QString why = ports->itemData(fake, Qt::ToolTipRole).toString();
+  EXPECT_TRUE(why.startsWith("/dev/fake-tty does not exist: ")) << why.toStdString();
+  EXPECT_EQ(ports->currentIndex(), fake);
+  EXPECT_EQ(ports->toolTip(), why);
+}
+
 TEST_F(ConfigPageTest, ModelFileLocksTheFlashFields) {
   WriteIni("Tornavo.ini", "[TForm1]\r\nModel1=K2002\r\nFlashIC0=Chip1\r\nFlashIC1=Chip2\r\n");
   WriteIni("K2002.ini", "[K2002]\r\nFlash1Start=7FE00000\r\nFlash1Type=1\r\nFlash2Type=0\r\n");

@@ -7,10 +7,23 @@
 
 #include "core/app/texts.h"
 #include "core/serial/port_choices.h"
+#include "core/serial/port_diagnosis.h"
 
 namespace tornavo {
 
 namespace {
+
+// A port this user cannot open says why and what to do, on its entry and on the list while
+// it is selected.
+void ShowPortDiagnoses(QComboBox* list) {
+  const PortInspector inspector(QStringLiteral("/"), CurrentUser());
+  for (int i = 0; i < list->count(); ++i)
+    list->setItemData(i, inspector.Serial(list->itemText(i)).Explanation(), Qt::ToolTipRole);
+}
+
+void ShowSelectedPortDiagnosis(QComboBox* list) {
+  list->setToolTip(list->currentData(Qt::ToolTipRole).toString());
+}
 
 // Replaces a list's entries keeping its selected index.
 void SetEntries(QComboBox* list, const QStringList& entries) {
@@ -33,6 +46,9 @@ SerialGroup::SerialGroup(AppServices& services, PortChoices& choices, QWidget* p
     form->addRow(labels_[i], *lists[i]);
   }
   port_->addItems(choices.port_names());
+  ShowPortDiagnoses(port_);
+  connect(port_, &QComboBox::currentIndexChanged, this,
+          [this] { ShowSelectedPortDiagnosis(port_); });
   for (int baud : kBaudRates) baud_->addItem(QString::number(baud));
   for (int bits : kDataBits) data_bits_->addItem(QString::number(bits));
   for (int bits : kStopBits) stop_bits_->addItem(QString::number(bits));
@@ -68,6 +84,7 @@ void SerialGroup::ShowSelections() {
     const QSignalBlocker block(list);
     list->setCurrentIndex(index < list->count() ? index : -1);
   }
+  ShowSelectedPortDiagnosis(port_);
 }
 
 }  // namespace tornavo
