@@ -2,6 +2,8 @@
 
 #include <QSerialPortInfo>
 
+#include "core/serial/port_diagnosis.h"
+
 namespace tornavo {
 
 namespace {
@@ -107,6 +109,10 @@ bool QtSerialTransport::Open(QString* error) {
   ApplyLineSettings();
   if (!port_.open(QIODevice::ReadWrite)) {
     if (error) *error = ErrorText(QStringLiteral("open"));
+    // The system's reason alone ("Permission denied") does not say what to do about it.
+    const QString advice =
+        PortInspector(QStringLiteral("/"), CurrentUser()).Serial(settings_.name).Explanation();
+    if (error && !advice.isEmpty()) *error += u'\n' + advice;
     port_.clearError();
     return false;
   }

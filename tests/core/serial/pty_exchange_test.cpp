@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/serial/checksum.h"
+#include "core/serial/qt_serial_transport.h"
 #include "support/sim_link.h"
 #include "support/wait.h"
 
@@ -54,6 +55,19 @@ TEST(PtyExchange, WrongChecksumIsRejected) {
   sim.terminal.Submit("%EE?0001000");
   ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 2; }));
   EXPECT_TRUE(sim.host.Log(LogId::kTerminal)[1].startsWith("$?C0"));
+}
+
+TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReason) {
+  QtSerialTransport transport;
+  transport.SetPortName("/dev/tornavo-missing-tty");
+  QString error;
+  ASSERT_FALSE(transport.Open(&error));
+  const QStringList lines = error.split('\n');
+  ASSERT_EQ(lines.size(), 2) << error.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("open /dev/tornavo-missing-tty: ")) << error.toStdString();
+  EXPECT_EQ(lines[1],
+            "/dev/tornavo-missing-tty does not exist: check the cable and that the adapter is "
+            "plugged in");
 }
 
 }  // namespace
