@@ -42,7 +42,7 @@ void SortByDevice(std::vector<PortDiagnosis>* ports) {
 
 QString PortDiagnosis::Explanation() const {
   if (usable) return {};
-  return remedy.isEmpty() ? reason : reason + QStringLiteral(": ") + remedy;
+  return remedy.isEmpty() ? reason : reason + QStringLiteral(":\n") + remedy;
 }
 
 UserIdentity CurrentUser() {

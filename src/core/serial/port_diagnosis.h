@@ -31,7 +31,8 @@ struct PortDiagnosis {
   QString reason;  // why it cannot be opened now; empty when usable
   QString remedy;  // what to do about it
 
-  // "reason: remedy", the text a tooltip shows; empty when usable.
+  // The reason and the remedy on two lines, as a tooltip or message shows them; empty when
+  // usable.
   QString Explanation() const;
 };
 

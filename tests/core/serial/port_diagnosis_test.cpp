@@ -141,7 +141,7 @@ TEST(PortDiagnosisTest, AccessIsJudgedByOwnerGroupAndModeWithTheRemedy) {
   EXPECT_EQ(refused.remedy,
             "add yourself to the group dialout and log in again "
             "(sudo adduser ana dialout)");
-  EXPECT_EQ(refused.Explanation(), refused.reason + ": " + refused.remedy);
+  EXPECT_EQ(refused.Explanation(), refused.reason + ":\n" + refused.remedy);
   EXPECT_TRUE(stranger.Serial("/dev/ttyUSB2").usable) << "everyone may read and write it";
   const PortDiagnosis root_only = stranger.Serial("/dev/ttyUSB1");
   EXPECT_FALSE(root_only.usable);

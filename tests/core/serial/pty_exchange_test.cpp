@@ -63,11 +63,10 @@ TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReason) {
   QString error;
   ASSERT_FALSE(transport.Open(&error));
   const QStringList lines = error.split('\n');
-  ASSERT_EQ(lines.size(), 2) << error.toStdString();
+  ASSERT_EQ(lines.size(), 3) << error.toStdString();
   EXPECT_TRUE(lines[0].startsWith("open /dev/tornavo-missing-tty: ")) << error.toStdString();
-  EXPECT_EQ(lines[1],
-            "/dev/tornavo-missing-tty does not exist: check the cable and that the adapter is "
-            "plugged in");
+  EXPECT_EQ(lines[1], "/dev/tornavo-missing-tty does not exist:");
+  EXPECT_EQ(lines[2], "check the cable and that the adapter is plugged in");
 }
 
 }  // namespace
