@@ -49,7 +49,9 @@ int RunPortsCommand(const QStringList& arguments) {
   if (!devices.isEmpty()) {
     bool all_usable = true;
     for (const QString& device : devices) {
-      const PortDiagnosis port = inspector.Serial(device);
+      // "ttyUSB0" means the device of that name.
+      const PortDiagnosis port =
+          inspector.Serial(device.contains(u'/') ? device : QStringLiteral("/dev/") + device);
       Print(port);
       all_usable = all_usable && port.usable;
     }

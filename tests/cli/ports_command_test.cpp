@@ -28,7 +28,7 @@ TEST(PortsCommandTest, ListsThePortsAndExplainsOneThatCannotBeOpened) {
   QDir().mkpath(root.filePath("sys/class/tty/ttyUSB0"));
   ASSERT_TRUE(QFile::link(usb + "/1-1:1.0/ttyUSB0", root.filePath("sys/class/tty/ttyUSB0/device")));
 
-  const auto one = RunTornavo({"ports", "--root", root.path(), "/dev/ttyUSB0"});
+  const auto one = RunTornavo({"ports", "--root", root.path(), "ttyUSB0"});
   EXPECT_EQ(one.exit_code, 5);
   EXPECT_EQ(one.out.split('\n', Qt::SkipEmptyParts),
             QStringList({"  /dev/ttyUSB0  USB 067b:2303 USB-Serial Controller",
