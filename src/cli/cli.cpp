@@ -29,6 +29,12 @@ constexpr Subcommand kSubcommands[] = {
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
 };
 
+// The commands report their own failures; Qt's warnings about the same things (a file
+// that cannot be opened, say) would only repeat them in another voice.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) Err(message);
+}
+
 void PrintUsage() {
   Out(
       QStringLiteral("Usage: tornavo [window options]\n"
@@ -56,6 +62,7 @@ int Main(int argc, char** argv) {
   }
   for (const Subcommand& command : kSubcommands) {
     if (first != QLatin1String(command.name)) continue;
+    qInstallMessageHandler(QuietQtMessages);
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments();
     arguments.removeFirst();
