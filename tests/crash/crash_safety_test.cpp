@@ -1,0 +1,87 @@
+// Kills a program in the middle of saving, at random moments, for every kind of file the
+// tool saves: what is left is always the old file or the new one, whole, and nothing else.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <random>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList Kinds() {
+  QProcess lister;
+  lister.start(QStringLiteral(CRASH_SAVER_PATH), {"--list"});
+  lister.waitForFinished(10000);
+  return QString::fromLatin1(lister.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The settings save writes key after key, each write a whole file: a file between the two
+// versions holds whole lines of one or the other.
+bool IsBetween(const QByteArray& file, const QByteArray& a, const QByteArray& b) {
+  if (file == a || file == b) return true;
+  const QList<QByteArray> lines = file.split('\n');
+  const QList<QByteArray> a_lines = a.split('\n');
+  const QList<QByteArray> b_lines = b.split('\n');
+  const QSet<QByteArray> known = QSet<QByteArray>(a_lines.begin(), a_lines.end()) +
+                                 QSet<QByteArray>(b_lines.begin(), b_lines.end());
+  if (lines.size() != a_lines.size()) return false;
+  for (const QByteArray& line : lines)
+    if (!known.contains(line)) return false;
+  return true;
+}
+
+TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewFileAndNoTemporaryOne) {
+  const QStringList kinds = Kinds();
+  ASSERT_GE(kinds.size(), 7) << "the saver lists its kinds";
+  std::mt19937 random(7);
+  const int kills_per_kind = qEnvironmentVariableIntValue("TORNAVO_CRASH_KILLS") > 0
+                                 ? qEnvironmentVariableIntValue("TORNAVO_CRASH_KILLS")
+                                 : 12;
+  for (const QString& kind : kinds) {
+    int moved_on = 0;  // kills that found something other than the first save
+    for (int kill = 0; kill < kills_per_kind; ++kill) {
+      SCOPED_TRACE(kind.toStdString() + " kill " + std::to_string(kill));
+      QTemporaryDir work;
+      QTemporaryDir refs;
+      QDir(work.path()).mkdir("out");
+      const QString out_dir = work.filePath("out");
+      const QString path = QDir(out_dir).filePath(kind == "settings" ? "Tornavo.ini" : "saved");
+      QProcess saver;
+      saver.start(QStringLiteral(CRASH_SAVER_PATH), {kind, path, refs.path()});
+      ASSERT_TRUE(saver.waitForReadyRead(30000)) << saver.readAllStandardError().toStdString();
+      ASSERT_EQ(saver.readLine().trimmed(), "ready");
+      QThread::usleep(static_cast<unsigned long>(random() % 40000));
+      ::kill(static_cast<pid_t>(saver.processId()), SIGKILL);
+      ASSERT_TRUE(saver.waitForFinished(10000));
+
+      const QByteArray a = ReadAll(QDir(refs.path()).filePath("a"));
+      const QByteArray b = ReadAll(QDir(refs.path()).filePath("b"));
+      ASSERT_FALSE(a.isEmpty());
+      ASSERT_NE(a, b);
+      const QByteArray left = ReadAll(path);
+      if (kind == "settings")
+        EXPECT_TRUE(IsBetween(left, a, b)) << left.toStdString();
+      else
+        EXPECT_TRUE(left == a || left == b) << left.size() << " bytes";
+      moved_on += left != a;
+      const QStringList entries = QDir(out_dir).entryList(QDir::AllEntries | QDir::Hidden |
+                                                          QDir::System | QDir::NoDotAndDotDot);
+      EXPECT_EQ(entries, QStringList{QFileInfo(path).fileName()})
+          << entries.join(' ').toStdString();
+    }
+    // The kills fell among the later saves, not only before the second one began.
+    EXPECT_GT(moved_on, 0) << kind.toStdString();
+  }
+}
+
+}  // namespace
