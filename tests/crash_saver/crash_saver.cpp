@@ -1,5 +1,6 @@
 // Saves one kind of file over and over, for the crash-safety test to kill at random moments.
 //   crash_saver --list               the kinds, one a line
+//   crash_saver --once KIND PATH     saves version a to PATH once
 //   crash_saver KIND PATH REFDIR     writes the two versions to REFDIR/a and REFDIR/b, saves
 //                                    version a to PATH, prints "ready", then saves b, a, b ...
 //                                    to PATH until it is killed
@@ -104,8 +105,13 @@ int main(int argc, char** argv) {
     for (const Kind& kind : kKinds) std::printf("%s\n", kind.name);
     return 0;
   }
+  if (args.size() == 4 && args[1] == QLatin1String("--once")) {
+    for (const Kind& kind : kKinds)
+      if (args[2] == QLatin1String(kind.name)) return kind.save(0, args[3]) ? 0 : 2;
+    return 1;
+  }
   if (args.size() != 4) {
-    std::fprintf(stderr, "usage: crash_saver --list | KIND PATH REFDIR\n");
+    std::fprintf(stderr, "usage: crash_saver --list | --once KIND PATH | KIND PATH REFDIR\n");
     return 1;
   }
   for (const Kind& kind : kKinds) {

@@ -65,5 +65,24 @@ TEST(TextFileTest, ReadsStopAtTheLimitWhateverTheFileIs) {
   EXPECT_FALSE(WriteFileAtomically("", "x", &error));
 }
 
+TEST(TextFileTest, ASaveKeepsPermissionsAndClearsOnlyItsOwnLeftovers) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("e.bin");
+  QString error;
+  ASSERT_TRUE(WriteFileAtomically(path, "old", &error));
+  ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+  // What a save killed between naming its temporary and the rename leaves, and files of the
+  // user's that merely look alike.
+  for (const char* name : {".e.bin.tornavo-save-Ab12cD", "e.bin.backup", ".e.bin.tornavo-save-x"})
+    ASSERT_TRUE(WriteFileAtomically(dir.filePath(name), "x", &error));
+  ASSERT_TRUE(WriteFileAtomically(path, "new", &error));
+  EXPECT_EQ(ReadAll(path), "new");
+  struct stat st;
+  ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{".e.bin.tornavo-save-x", "e.bin", "e.bin.backup"}));
+}
+
 }  // namespace
 }  // namespace tornavo
