@@ -3,7 +3,7 @@
 //   crash_saver --once KIND PATH     saves version a to PATH once
 //   crash_saver KIND PATH REFDIR     writes the two versions to REFDIR/a and REFDIR/b, saves
 //                                    version a to PATH, prints "ready", then saves b, a, b ...
-//                                    to PATH until it is killed
+//                                    to PATH, printing "saved" after each, until it is killed
 // Every kind goes through the program's own save path. A new kind of save is one more entry
 // in kKinds.
 #include <QCoreApplication>
@@ -130,8 +130,11 @@ int main(int argc, char** argv) {
     if (!kind.save(0, path)) return 2;
     std::printf("ready\n");
     std::fflush(stdout);
-    for (int version = 1;; version ^= 1)
+    for (int version = 1;; version ^= 1) {
       if (!kind.save(version, path)) return 2;
+      std::printf("saved\n");  // lets the test kill after a chosen number of saves
+      std::fflush(stdout);
+    }
   }
   std::fprintf(stderr, "crash_saver: unknown kind %s\n", argv[1]);
   return 1;
