@@ -117,10 +117,10 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
   const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
   const EepromRows lacking = RowsOfRange(range, row) & eeprom_->rows_not_loaded();
   if (lacking.none()) return true;
-  return boxes_->Confirm(
-      QStringLiteral("El archivo cargado no define las filas %1.\n"
-                     "Se enviarán tal como están en el editor. ¿Enviar de todos modos?")
-          .arg(RowRangesText(lacking)));
+  return boxes_->Confirm(QStringLiteral("El archivo %1 no define las filas %2.\n"
+                                        "Se enviarán tal como están en el editor. "
+                                        "¿Enviar de todos modos?")
+                             .arg(eeprom_->loaded_file(), RowRangesText(lacking)));
 }
 
 void TForm1::SaveSettings() {

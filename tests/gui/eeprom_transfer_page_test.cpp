@@ -102,7 +102,7 @@ TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
   // Declined: nothing is sent.
   QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
   ASSERT_EQ(rw.w->boxes->questions.size(), 1);
-  EXPECT_TRUE(rw.w->boxes->questions[0].contains("020-7F0"))
+  EXPECT_TRUE(rw.w->boxes->questions[0].contains(file.fileName() + " no define las filas 020-7F0"))
       << rw.w->boxes->questions[0].toStdString();
   EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());

@@ -102,8 +102,10 @@ void EepromPage::LoadEepromFile() {
   EepromRows rows;
   if (FormatOfFilterIndex(choice.filter_index, &format) &&
       tornavo::LoadEepromFile(choice.path, format, services_.texts, services_.host,
-                              services_.eeprom_image, &rows))
+                              services_.eeprom_image, &rows)) {
     rows_not_loaded_ = ~rows;
+    loaded_file_ = choice.path;
+  }
   // Shown again even after a refused file, as the image stands.
   RefreshInterpretedView();
 }

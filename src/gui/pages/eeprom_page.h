@@ -44,6 +44,7 @@ class EepromPage : public TaskPage {
   // Rows the last loaded file did not define (none after "Borrar" or once read again):
   // sending them would send what the grid holds there, not what the file holds.
   const EepromRows& rows_not_loaded() const { return rows_not_loaded_; }
+  const QString& loaded_file() const { return loaded_file_; }
   void MarkRowsRead(const EepromRows& rows) { rows_not_loaded_ &= ~rows; }
 
  public slots:
@@ -69,6 +70,7 @@ class EepromPage : public TaskPage {
   QPushButton* load_;
   QPushButton* save_;
   EepromRows rows_not_loaded_;
+  QString loaded_file_;
 };
 
 }  // namespace tornavo
