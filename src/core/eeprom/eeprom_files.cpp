@@ -83,12 +83,15 @@ bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& imag
   return true;
 }
 
-bool OnlyBlanksFrom(const QByteArray& contents, qsizetype from) {
-  for (qsizetype i = from; i < contents.size(); ++i) {
-    const char c = contents[i];
-    if (c != ' ' && c != '\r' && c != '\n') return false;
+// Where the tail of blanks and line breaks at the end of the file begins.
+qsizetype BlankTailStart(const QByteArray& contents) {
+  qsizetype start = contents.size();
+  while (start > 0) {
+    const char c = contents[start - 1];
+    if (c != ' ' && c != '\r' && c != '\n') break;
+    --start;
   }
-  return true;
+  return start;
 }
 
 bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
@@ -100,10 +103,11 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
     return false;
   }
   std::array<QString, kEepromBytes> cells = image.cells();
+  const qsizetype blank_tail = BlankTailStart(contents);
   qsizetype offset = 0;  // where the current line starts in the file
   int row = 0;
   for (const QByteArray& line : lines) {
-    if (row == kEepromRows || OnlyBlanksFrom(contents, offset)) break;
+    if (row == kEepromRows || offset >= blank_tail) break;
     if (line.size() != kKvlLineLength) break;
     for (int c = 0; c < kEepromColumns; ++c) {
       const QString pair = CellOf(line.mid(2 * c, 2));

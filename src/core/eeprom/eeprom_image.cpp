@@ -51,7 +51,14 @@ QString RowRangesText(const EepromRows& rows) {
 }
 
 QString ByteText(uint8_t byte) {
-  return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+  // Made once: the image asks for these texts thousands of times a load.
+  static const std::array<QString, 256> kTexts = [] {
+    std::array<QString, 256> texts;
+    for (int b = 0; b < 256; ++b)
+      texts[b] = QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return texts;
+  }();
+  return kTexts[byte];
 }
 
 EepromImage::EepromImage() { cells_.fill(QStringLiteral("FF")); }
