@@ -30,6 +30,12 @@ constexpr Subcommand kSubcommands[] = {
     {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
 };
 
+// The commands report their own failures; Qt's warnings about the same things (a file
+// that cannot be opened, say) would only repeat them in another voice.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) Err(message);
+}
+
 void PrintUsage() {
   Out(
       QStringLiteral("Usage: tornavo [window options]\n"
@@ -62,6 +68,7 @@ int Main(int argc, char** argv) {
   }
   for (const Subcommand& command : kSubcommands) {
     if (first != QLatin1String(command.name)) continue;
+    qInstallMessageHandler(QuietQtMessages);
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments();
     arguments.removeFirst();

@@ -2,8 +2,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "core/app/text_file.h"
 
 namespace tornavo::cli {
 
@@ -15,6 +19,18 @@ void Out(const QString& line) {
 void Err(const QString& line) {
   std::fputs((line + '\n').toUtf8().constData(), stderr);
   std::fflush(stderr);
+}
+
+bool WriteOutput(const QString& path, const QByteArray& bytes, QString* error) {
+  if (path != QLatin1String(kStandardOutput)) return WriteFileAtomically(path, bytes, error);
+  if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) !=
+          static_cast<size_t>(bytes.size()) ||
+      std::fflush(stdout) != 0) {
+    if (error)
+      *error = QStringLiteral("standard output: ") + QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  return true;
 }
 
 bool Parse(QCommandLineParser& parser, const QStringList& arguments) {
@@ -47,6 +63,11 @@ void ConsoleHost::ShowError(const QString& text) {
   Err(text);
 }
 
-void ConsoleHost::ShowInformation(const QString& text) { Out(text); }
+void ConsoleHost::ShowInformation(const QString& text) {
+  if (information_to_stderr_)
+    Err(text);
+  else
+    Out(text);
+}
 
 }  // namespace tornavo::cli

@@ -20,6 +20,12 @@ inline constexpr int kExitRejected = 4;
 void Out(const QString& line);
 void Err(const QString& line);
 
+// The name that stands for standard output where a command writes a file.
+inline constexpr char kStandardOutput[] = "-";
+// Writes a command's output file: "-" to standard output, anything else through
+// WriteFileAtomically. On failure returns false with the reason in *error.
+bool WriteOutput(const QString& path, const QByteArray& bytes, QString* error);
+
 // Parses a subcommand's arguments (the first is the program and subcommand name, for the
 // usage text). Prints the error and returns false on unknown options; --help prints the
 // help and exits.
@@ -30,6 +36,8 @@ bool Parse(QCommandLineParser& parser, const QStringList& arguments);
 class ConsoleHost : public OperationHost {
  public:
   explicit ConsoleHost(bool verbose = false) : verbose_(verbose) {}
+  // While standard output carries a file, information goes to standard error.
+  void set_information_to_stderr(bool to_stderr) { information_to_stderr_ = to_stderr; }
 
   void AppendLog(LogId log, const QString& line) override;
   void SetStatus(StatusPage, StatusField, const QString&) override {}
@@ -45,6 +53,7 @@ class ConsoleHost : public OperationHost {
 
  private:
   bool verbose_;
+  bool information_to_stderr_ = false;
   bool had_error_ = false;
   QStringList logs_[kLogCount];
 };

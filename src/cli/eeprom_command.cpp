@@ -27,21 +27,23 @@ void PrintVerbs() {
 }
 
 // Loads a file for a verb: reader and file errors are printed and give false.
-bool Load(const QString& path, EepromFormat format, const Texts& texts, EepromImage& image) {
+bool Load(const QString& path, EepromFormat format, const Texts& texts, EepromImage& image,
+          EepromRows* rows = nullptr) {
   ConsoleHost host;
-  return LoadEepromFile(path, format, texts, host, image);
+  return LoadEepromFile(path, format, texts, host, image, rows);
 }
 
 // A file's image with its interpreted fields built as the page builds them.
 struct LoadedFields {
   bool Load(const QString& path, EepromFormat format) {
-    if (!cli::Load(path, format, texts, image)) return false;
+    if (!cli::Load(path, format, texts, image, &rows)) return false;
     view.RefreshInterpretedView();
     return true;
   }
 
   Texts texts;
   EepromImage image;
+  EepromRows rows;  // the rows the file defined
   const SymbolRateTable rates{};
   InterpretedView view{image, texts, rates};
 };
@@ -53,7 +55,10 @@ int RunConvert(const QStringList& arguments) {
   parser.addPositionalArgument("IN", "the file to read");
   parser.addPositionalArgument("OUT", "the file to write");
   parser.addOptions({{"from", "Format of IN: own, kvl or bin.", "F"},
-                     {"to", "Format of OUT: own, kvl or bin.", "F"}});
+                     {"to", "Format of OUT: own, kvl or bin; OUT - is standard output.", "F"},
+                     {"allow-partial",
+                      "Write a bin or kvl OUT even when IN defines only some rows (the others "
+                      "as FF)."}});
   if (!Parse(parser, arguments)) return kExitUsage;
   EepromFormat from;
   EepromFormat to;
@@ -65,9 +70,22 @@ int RunConvert(const QStringList& arguments) {
   }
   Texts texts;
   EepromImage image;
-  if (!Load(files[0], from, texts, image)) return kExitBadInput;
-  ConsoleHost host;
-  return SaveEepromFile(files[1], to, image, host) ? kExitOk : kExitBadInput;
+  EepromRows rows;
+  if (!Load(files[0], from, texts, image, &rows)) return kExitBadInput;
+  // The own format keeps to the rows IN defined; the others would fill the rest with FF,
+  // and such a file written back whole blanks those rows.
+  if (to != EepromFormat::kOwn && !rows.all() && !parser.isSet("allow-partial")) {
+    Err(QStringLiteral("tornavo eeprom convert: %1 lacks rows %2; convert to own, or give "
+                       "--allow-partial.")
+            .arg(files[0], RowRangesText(~rows)));
+    return kExitBadInput;
+  }
+  QString error;
+  if (!WriteOutput(files[1], EncodeEepromFile(to, image, rows), &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  return kExitOk;
 }
 
 // show and edit share the FILE and --format arguments.
@@ -121,6 +139,7 @@ int RunEdit(const QStringList& arguments) {
   LoadedFields fields;
   if (!fields.Load(file, format)) return kExitBadInput;
   InterpretedView& view = fields.view;
+  const std::array<QString, kEepromBytes> before = fields.image.cells();
   for (const QString& edit : parser.positionalArguments().mid(1)) {
     const qsizetype equals = edit.indexOf('=');
     const int field = equals < 0 ? -1 : view.FindField(edit.left(equals));
@@ -135,8 +154,11 @@ int RunEdit(const QStringList& arguments) {
       return kExitBadInput;
     }
   }
+  // An own-format file keeps to its rows, and gains those the edits changed.
+  for (int a = 0; a < kEepromBytes; ++a)
+    if (fields.image.cells()[a] != before[a]) fields.rows.set(a / kEepromColumns);
   ConsoleHost host;
-  return SaveEepromFile(file, format, fields.image, host) ? kExitOk : kExitBadInput;
+  return SaveEepromFile(file, format, fields.image, host, fields.rows) ? kExitOk : kExitBadInput;
 }
 
 }  // namespace

@@ -51,10 +51,17 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
       {"verbose", "Show every frame and reply."},
   });
   if (read) {
-    parser.addOption({{"o", "output"}, "The file to write.", "FILE"});
+    parser.addOption({{"o", "output"}, "The file to write; - for standard output.", "FILE"});
+    parser.addOption({"base",
+                      "With a partial --range in bin or kvl: the file (same format) that gives "
+                      "the rows not read.",
+                      "FILE"});
   } else {
     parser.addPositionalArgument("FILE", "the EEPROM file");
   }
+  if (verb == QLatin1String("write"))
+    parser.addOption(
+        {"allow-partial", "Send the range even where FILE defines no rows (they go as FF)."});
   if (!Parse(parser, arguments)) return kExitUsage;
 
   const QString name = QStringLiteral("tornavo eeprom ") + verb + QStringLiteral(": ");
@@ -81,8 +88,42 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
 
   Texts texts;
   ConsoleHost host(parser.isSet("verbose"));
+  host.set_information_to_stderr(read && file == QLatin1String(kStandardOutput));
   EepromImage image;
-  if (!read && !LoadEepromFile(file, format, texts, host, image)) return kExitBadInput;
+  const EepromRows range_rows = RowsOfRange(range, row);
+  EepromRows file_rows;
+  if (!read && !LoadEepromFile(file, format, texts, host, image, &file_rows)) return kExitBadInput;
+  // A file that defines fewer rows than are sent would blank the rest of the receiver.
+  const EepromRows lacking = range_rows & ~file_rows;
+  if (verb == QLatin1String("write") && lacking.any() && !parser.isSet("allow-partial")) {
+    Err(name + QStringLiteral("%1 defines %2 of the %3 rows to send; it lacks rows %4. Nothing "
+                              "was sent (--allow-partial sends them as FF).")
+                   .arg(file)
+                   .arg((range_rows & file_rows).count())
+                   .arg(range_rows.count())
+                   .arg(RowRangesText(lacking)));
+    return kExitBadInput;
+  }
+  // A partial read in a format that holds all 128 rows takes the others from a base file;
+  // the own format holds only the rows read.
+  const bool partial = range != EepromRange::kAll;
+  EepromRows saved_rows = EepromRows().set();
+  if (read && partial && format == EepromFormat::kOwn) saved_rows = range_rows;
+  if (read && partial && format != EepromFormat::kOwn) {
+    const QString base = parser.value("base");
+    if (base.isEmpty()) {
+      Err(name + QStringLiteral("a partial --range in bin or kvl needs --base FILE for the rows "
+                                "not read (or --format own, which holds only the rows read)."));
+      return kExitUsage;
+    }
+    EepromRows base_rows;
+    if (!LoadEepromFile(base, format, texts, host, image, &base_rows)) return kExitBadInput;
+    const EepromRows base_lacking = ~range_rows & ~base_rows;
+    if (base_lacking.any()) {
+      Err(name + QStringLiteral("%1 lacks rows %2.").arg(base, RowRangesText(base_lacking)));
+      return kExitBadInput;
+    }
+  }
   image.set_selected_row(row + 1);
 
   QtSerialTransport transport;
@@ -122,7 +163,10 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     Err(QStringLiteral("Differing rows: ") + rows.join(' '));
     return kExitRejected;
   }
-  if (read && !SaveEepromFile(file, format, image, host)) return kExitBadInput;
+  if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "core/app/cp1252.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo::cli {
@@ -15,7 +16,8 @@ int RunFrameCommand(const QStringList& arguments) {
     Err(QStringLiteral("tornavo frame: give exactly one TEXT."));
     return kExitUsage;
   }
-  Out(QString::fromLatin1(AppendChecksum(parser.positionalArguments()[0].toLatin1())));
+  // The receiver reads 8-bit text: the checksum is over the Windows-1252 bytes.
+  Out(FromCp1252(AppendChecksum(ToCp1252(parser.positionalArguments()[0]))));
   return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/serial_options.h"
+#include "core/app/cp1252.h"
 #include "core/app/texts.h"
 #include "core/serial/checksum.h"
 #include "core/serial/qt_serial_transport.h"
@@ -68,14 +69,14 @@ int RunSendCommand(const QStringList& arguments) {
   OneReply reply(loop);
   link.SetTerminalRoute(&reply);
   link.Begin(opcode::kTerminal);
-  const QByteArray text = parser.positionalArguments()[0].toLatin1();
+  const QByteArray text = ToCp1252(parser.positionalArguments()[0]);
   link.SendServiceCommand(parser.isSet("no-checksum") ? text : AppendChecksum(text));
   loop.exec();
   if (reply.timed_out) {
     Err(Texts().Slot(slot::kNoReply));
     return kExitNoReply;
   }
-  QString line = QString::fromLatin1(reply.reply);
+  QString line = FromCp1252(reply.reply);
   while (line.endsWith('\r')) line.chop(1);
   Out(line.replace('\r', '\n'));
   return kExitOk;

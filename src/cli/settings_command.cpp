@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -26,11 +27,13 @@ int RunSettingsCommand(const QStringList& arguments) {
     Err(QStringLiteral("tornavo settings: give show or defaults. Try 'tornavo settings --help'."));
     return kExitUsage;
   }
+  const QString given = parser.value(QStringLiteral("ini-dir"));
+  if (!given.isEmpty() && !QFileInfo(given).isDir())
+    Err(QStringLiteral("tornavo settings: %1 is not a folder; showing the defaults.").arg(given));
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings(symbol_rates, picture_options);
-  settings.Load(ResolveIniFolder(parser.value(QStringLiteral("ini-dir")),
-                                 QCoreApplication::applicationDirPath()),
+  settings.Load(ResolveIniFolder(given, QCoreApplication::applicationDirPath()),
                 QtSerialTransport::AvailablePorts());
   if (verb == QLatin1String("defaults")) settings.ApplyDefaults();
   for (const QString& line : settings.SaveLines()) Out(line);

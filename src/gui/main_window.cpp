@@ -64,6 +64,13 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
   eeprom_transfer_->SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
   eeprom_transfer_->SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
+  transfer_controls_->SetWriteGuard(
+      [this](EepromRange range) { return ConfirmPartialWrite(range); });
+  eeprom_transfer_->SetOnFinished([this] {
+    if (eeprom_transfer_->task() == EepromTask::kRead &&
+        eeprom_transfer_->outcome() == TransferOutcome::kDone)
+      eeprom_->MarkRowsRead(eeprom_transfer_->rows());
+  });
   firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
@@ -104,6 +111,16 @@ void TForm1::ApplyLoadedSettings(const QString& select_port) {
                         static_cast<int>(settings_.Int(Key::kControlFlujo)));
   config_->ShowSettings();
   port_choices_->ApplyAllAndOpen();
+}
+
+bool TForm1::ConfirmPartialWrite(EepromRange range) {
+  const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
+  const EepromRows lacking = RowsOfRange(range, row) & eeprom_->rows_not_loaded();
+  if (lacking.none()) return true;
+  return boxes_->Confirm(QStringLiteral("El archivo %1 no define las filas %2.\n"
+                                        "Se enviarán tal como están en el editor. "
+                                        "¿Enviar de todos modos?")
+                             .arg(eeprom_->loaded_file(), RowRangesText(lacking)));
 }
 
 void TForm1::SaveSettings() {

@@ -8,6 +8,7 @@
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
+#include "core/eeprom/eeprom_transfer.h"
 #include "gui/app_services.h"
 
 class QTabWidget;
@@ -99,6 +100,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.
   void ApplyLoadedSettings(const QString& select_port);
   void SaveSettings();
+  // Before "Enviar": asks when the range holds rows the loaded file did not define.
+  bool ConfirmPartialWrite(EepromRange range);
 
   bool image_initialised_ = false;
   Texts texts_;

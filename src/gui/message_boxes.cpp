@@ -12,4 +12,9 @@ void QtMessageBoxes::ShowInformation(const QString& text) {
   QMessageBox::information(parent_, QString(), text, QMessageBox::Ok);
 }
 
+bool QtMessageBoxes::Confirm(const QString& text) {
+  return QMessageBox::warning(parent_, QString(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                              QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 }  // namespace tornavo

@@ -12,6 +12,8 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void ShowError(const QString& text) = 0;
   virtual void ShowInformation(const QString& text) = 0;
+  // A warning with OK and Cancel; true for OK.
+  virtual bool Confirm(const QString& text) = 0;
 };
 
 class QtMessageBoxes : public MessageBoxes {
@@ -19,6 +21,7 @@ class QtMessageBoxes : public MessageBoxes {
   explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;
+  bool Confirm(const QString& text) override;
 
  private:
   QWidget* parent_;

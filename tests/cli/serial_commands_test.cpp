@@ -14,6 +14,8 @@ TEST(FrameCommand, PrintsTheTextWithItsChecksum) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.out, "%EE?00010F1\n");
   EXPECT_NE(RunTornavo({"frame"}).exit_code, 0);
+  // The receiver reads 8-bit text: the euro sign is 0x80, and the checksum is over that.
+  EXPECT_EQ(RunTornavo({"frame", QString::fromUtf8("%€")}).out, QString::fromUtf8("%€7F\n"));
 }
 
 TEST(HelpAndErrors, EveryLevelHasHelpAndUnknownCommandsFail) {

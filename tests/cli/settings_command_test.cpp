@@ -55,4 +55,13 @@ TEST(SettingsCommandTest, EmptyConfigFolderAndBadUsage) {
   EXPECT_FALSE(bad.err.isEmpty());
 }
 
+TEST(SettingsCommandTest, AFolderThatDoesNotExistIsNamedOnStderr) {
+  QTemporaryDir dir;
+  const QString missing = dir.filePath("no-such-folder");
+  const auto show = RunTornavo({"settings", "show", "--ini-dir", missing});
+  EXPECT_EQ(show.exit_code, 0);
+  EXPECT_TRUE(show.err.contains(missing)) << show.err.toStdString();
+  EXPECT_TRUE(Lines(show).contains("Velocidad=6"));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // The EEPROM page's transfer buttons driving the virtual receiver through the window.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -83,6 +84,48 @@ TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
       rw.receiver.ReceivedFrames()[0].startsWith("%EE=02010" + QByteArray("5A").repeated(16)));
   EXPECT_EQ(rw.receiver.Eeprom()[0x20], 0x5A);
   EXPECT_EQ(rw.receiver.Eeprom()[0x2F], 0x5A);
+}
+
+TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
+  ReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  QFile file(rw.w->ini_folder.filePath("two.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("%EE=00010" + QByteArray(32, '1') + "00\r\n%EE=01010" + QByteArray(32, '2') + "00");
+  file.close();
+  rw.w->dialogs->Answer(file.fileName(), 1);
+  window.eeprom_page()->load_button()->click();
+  ASSERT_TRUE(rw.w->boxes->boxes.isEmpty());
+  const auto before = rw.receiver.Eeprom();
+
+  // Declined: nothing is sent.
+  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  ASSERT_EQ(rw.w->boxes->questions.size(), 1);
+  EXPECT_TRUE(rw.w->boxes->questions[0].contains(file.fileName() + " no define las filas 020-7F0"))
+      << rw.w->boxes->questions[0].toStdString();
+  EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
+  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
+
+  // The rows the file has go without a question.
+  window.transfer_controls()->range_button(EepromRange::kSelectedRow)->click();
+  window.services().eeprom_image.set_selected_row(2);
+  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
+  EXPECT_EQ(rw.w->boxes->questions.size(), 1);
+  EXPECT_EQ(rw.receiver.Eeprom()[0x10], 0x22);
+
+  // Confirmed: the whole EEPROM is written as the grid holds it.
+  rw.w->boxes->confirm = true;
+  window.transfer_controls()->range_button(EepromRange::kAll)->click();
+  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return rw.w->boxes->boxes.size() == 2; }, 20000));
+  EXPECT_EQ(rw.w->boxes->questions.size(), 2);
+  EXPECT_EQ(rw.w->boxes->boxes[1].text, "¡ Eeprom escrita con éxito !");
+  int set_before = 0x20;  // a byte past the file's rows that the receiver held set
+  while (set_before < kEepromBytes && before[set_before] == 0xFF) ++set_before;
+  ASSERT_LT(set_before, kEepromBytes);
+  EXPECT_EQ(rw.receiver.Eeprom()[set_before], 0xFF);
 }
 
 }  // namespace

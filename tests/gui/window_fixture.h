@@ -45,8 +45,15 @@ class RecordedBoxes : public MessageBoxes {
   };
   void ShowError(const QString& text) override { Record(true, text); }
   void ShowInformation(const QString& text) override { Record(false, text); }
+  // Questions are recorded as error boxes and answered with `confirm`.
+  bool Confirm(const QString& text) override {
+    questions << text;
+    return confirm;
+  }
 
   QList<Box> boxes;
+  QStringList questions;
+  bool confirm = false;
   // Runs as a box is shown, with the window as it stands then.
   std::function<void(const Box&)> on_box;
 

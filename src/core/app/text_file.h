@@ -6,14 +6,19 @@
 
 namespace tornavo {
 
-// Replaces a file atomically: a crash or a full disk leaves the previous file whole.
+// Replaces a file atomically: a crash or a full disk leaves the previous file whole, and no
+// temporary file outlives the next save of the same file. A symbolic link stays a link (its
+// target is replaced); an existing target that is not a regular file (a device, a FIFO) is
+// written in place, as replacing it would lose it.
 // On failure returns false and sets *error to the system's text.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 
 // Lines as 8-bit Windows-1252 text, each followed by CR LF.
 QByteArray EncodeLines8Bit(const QStringList& lines);
 
-// Reads a whole file; on failure returns false and sets *error.
-bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error);
+// Reads a whole file of at most max_bytes, reading no more than that; on failure returns
+// false and sets *error, and *too_long (when given) tells a file that was longer.
+bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error,
+                   qsizetype max_bytes = 4 * 1024 * 1024, bool* too_long = nullptr);
 
 }  // namespace tornavo

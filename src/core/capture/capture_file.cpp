@@ -7,6 +7,10 @@
 namespace tornavo {
 
 bool ReadCaptureFile(const QString& path, QByteArray* bytes, QString* error) {
+  if (path.isEmpty()) {
+    if (error) *error = QStringLiteral("No file name given.");
+    return false;
+  }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());

@@ -23,7 +23,13 @@ QList<QByteArray> SplitLines(const QByteArray& contents) {
   return lines;
 }
 
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+// Lower-case digits are digits too: no file relies on their being refused. The image gets
+// them in upper case.
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+QString CellOf(const QByteArray& pair) { return QString::fromLatin1(pair.toUpper()); }
 
 bool AllHex(const QByteArray& text) {
   for (char c : text)
@@ -46,7 +52,8 @@ int RowOfField(const QByteArray& field) {
   return row < kEepromRows ? row + 1 : -1;
 }
 
-bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
+               EepromRows* defined) {
   const QList<QByteArray> lines = SplitLines(contents);
   // The whole file is checked before any row is taken from it.
   for (int i = 0; i < lines.size(); ++i) {
@@ -68,22 +75,27 @@ bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& imag
   std::array<QString, kEepromBytes> cells = image.cells();
   for (const QByteArray& line : lines) {
     const int row = RowOfField(line.mid(4, 2));
+    defined->set(row - 1);
     for (int c = 0; c < kEepromColumns; ++c)
-      cells[(row - 1) * kEepromColumns + c] = QString::fromLatin1(line.mid(9 + 2 * c, 2));
+      cells[(row - 1) * kEepromColumns + c] = CellOf(line.mid(9 + 2 * c, 2));
   }
   if (!lines.isEmpty()) image.SetAllCells(cells);
   return true;
 }
 
-bool OnlyBlanksFrom(const QByteArray& contents, qsizetype from) {
-  for (qsizetype i = from; i < contents.size(); ++i) {
-    const char c = contents[i];
-    if (c != ' ' && c != '\r' && c != '\n') return false;
+// Where the tail of blanks and line breaks at the end of the file begins.
+qsizetype BlankTailStart(const QByteArray& contents) {
+  qsizetype start = contents.size();
+  while (start > 0) {
+    const char c = contents[start - 1];
+    if (c != ' ' && c != '\r' && c != '\n') break;
+    --start;
   }
-  return true;
+  return start;
 }
 
-bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
+               EepromRows* defined) {
   const QList<QByteArray> lines = SplitLines(contents);
   const QByteArray first = lines.isEmpty() ? QByteArray() : lines.front();
   if (first.size() <= 4 || first.startsWith("%EE=")) {
@@ -91,15 +103,17 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
     return false;
   }
   std::array<QString, kEepromBytes> cells = image.cells();
+  const qsizetype blank_tail = BlankTailStart(contents);
   qsizetype offset = 0;  // where the current line starts in the file
   int row = 0;
   for (const QByteArray& line : lines) {
-    if (row == kEepromRows || OnlyBlanksFrom(contents, offset)) break;
+    if (row == kEepromRows || offset >= blank_tail) break;
     if (line.size() != kKvlLineLength) break;
     for (int c = 0; c < kEepromColumns; ++c) {
-      const QString pair = QString::fromLatin1(line.mid(2 * c, 2));
-      cells[row * kEepromColumns + c] = HexToInt(pair) >= 0 ? pair : QStringLiteral("FF");
+      const QString pair = CellOf(line.mid(2 * c, 2));
+      cells[row * kEepromColumns + c] = IsValidCellText(pair) ? pair : QStringLiteral("FF");
     }
+    defined->set(row);
     ++row;
     offset = contents.indexOf('\n', offset);
     offset = offset < 0 ? contents.size() : offset + 1;
@@ -108,7 +122,8 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
   return true;
 }
 
-bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error) {
+bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
+               EepromRows* defined) {
   if (contents.size() != kEepromBytes) {
     *error = BadFile(texts) + '\n' + texts.Slot(14);
     return false;
@@ -116,6 +131,7 @@ bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& imag
   std::array<QString, kEepromBytes> cells;
   for (int a = 0; a < kEepromBytes; ++a) cells[a] = ByteText(static_cast<uint8_t>(contents[a]));
   image.SetAllCells(cells);
+  defined->set();
   return true;
 }
 
@@ -127,17 +143,17 @@ bool FormatOfFilterIndex(int index, EepromFormat* format) {
   return true;
 }
 
-QByteArray EncodeEepromFile(EepromFormat format, const EepromImage& image) {
+QByteArray EncodeEepromFile(EepromFormat format, const EepromImage& image, const EepromRows& rows) {
   switch (format) {
     case EepromFormat::kOwn: {
-      QByteArray out;
+      QList<QByteArray> lines;
       for (int row = 1; row <= kEepromRows; ++row) {
+        if (!rows.test(row - 1)) continue;
         const QByteArray command = "%EE=" + ToCp1252(ByteText(static_cast<uint8_t>(row - 1))) +
                                    "010" + ToCp1252(image.RowText(row));
-        out += AppendChecksum(command);
-        if (row < kEepromRows) out += "\r\n";
+        lines << AppendChecksum(command);
       }
-      return out;
+      return lines.join("\r\n");
     }
     case EepromFormat::kKvl: {
       QStringList lines;
@@ -153,26 +169,34 @@ QByteArray EncodeEepromFile(EepromFormat format, const EepromImage& image) {
 }
 
 bool DecodeEepromFile(EepromFormat format, const QByteArray& contents, const Texts& texts,
-                      EepromImage& image, QString* error) {
+                      EepromImage& image, QString* error, EepromRows* rows) {
   QString ignored;
   if (error == nullptr) error = &ignored;
-  switch (format) {
-    case EepromFormat::kOwn:
-      return DecodeOwn(contents, texts, image, error);
-    case EepromFormat::kKvl:
-      return DecodeKvl(contents, texts, image, error);
-    case EepromFormat::kBin:
-      return DecodeBin(contents, texts, image, error);
+  EepromRows defined;
+  bool loaded = false;
+  if (contents.size() > kMaxEepromFileBytes) {
+    *error = BadFile(texts) + '\n' + texts.Slot(14);
+  } else if (format == EepromFormat::kOwn) {
+    loaded = DecodeOwn(contents, texts, image, error, &defined);
+  } else if (format == EepromFormat::kKvl) {
+    loaded = DecodeKvl(contents, texts, image, error, &defined);
+  } else if (format == EepromFormat::kBin) {
+    loaded = DecodeBin(contents, texts, image, error, &defined);
   }
-  return false;
+  if (rows) *rows = defined;
+  return loaded;
 }
 
 bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts,
-                    OperationHost& host, EepromImage& image) {
+                    OperationHost& host, EepromImage& image, EepromRows* rows) {
   QByteArray contents;
   QString error;
-  if (!ReadWholeFile(path, &contents, &error) ||
-      !DecodeEepromFile(format, contents, texts, image, &error)) {
+  bool too_long = false;
+  if (!ReadWholeFile(path, &contents, &error, kMaxEepromFileBytes, &too_long)) {
+    host.ShowError(too_long ? BadFile(texts) + '\n' + texts.Slot(14) : error);
+    return false;
+  }
+  if (!DecodeEepromFile(format, contents, texts, image, &error, rows)) {
     host.ShowError(error);
     return false;
   }
@@ -180,9 +204,9 @@ bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts
 }
 
 bool SaveEepromFile(const QString& path, EepromFormat format, const EepromImage& image,
-                    OperationHost& host) {
+                    OperationHost& host, const EepromRows& rows) {
   QString error;
-  if (!WriteFileAtomically(path, EncodeEepromFile(format, image), &error)) {
+  if (!WriteFileAtomically(path, EncodeEepromFile(format, image, rows), &error)) {
     host.ShowError(error);
     return false;
   }

@@ -1,5 +1,8 @@
 #include "core/eeprom/eeprom_image.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace tornavo {
 
 int64_t HexToInt(const QString& text) {
@@ -12,6 +15,8 @@ int64_t HexToInt(const QString& text) {
       digit = c - u'0';
     } else if (c >= u'A' && c <= u'F') {
       digit = c - u'A' + 10;
+    } else if (c >= u'a' && c <= u'f') {
+      digit = c - u'a' + 10;
     } else {
       return -1;
     }
@@ -20,10 +25,40 @@ int64_t HexToInt(const QString& text) {
   return static_cast<int64_t>(value);
 }
 
-bool IsValidCellText(const QString& text) { return text.size() == 2 && HexToInt(text) >= 0; }
+bool IsValidCellText(const QString& text) {
+  auto digit = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'); };
+  return text.size() == 2 && digit(text[0]) && digit(text[1]);
+}
+
+EepromRows RowsBetween(int first_row, int last_row) {
+  EepromRows rows;
+  for (int row = std::max(first_row, 0); row <= std::min(last_row, kEepromRows - 1); ++row)
+    rows.set(row);
+  return rows;
+}
+
+QString RowRangesText(const EepromRows& rows) {
+  auto address = [](int row) { return ByteText(static_cast<uint8_t>(row)) + u'0'; };
+  QStringList runs;
+  for (int row = 0; row < kEepromRows; ++row) {
+    if (!rows.test(row)) continue;
+    int last = row;
+    while (last + 1 < kEepromRows && rows.test(last + 1)) ++last;
+    runs << (last == row ? address(row) : address(row) + u'-' + address(last));
+    row = last;
+  }
+  return runs.join(QStringLiteral(", "));
+}
 
 QString ByteText(uint8_t byte) {
-  return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+  // Made once: the image asks for these texts thousands of times a load.
+  static const std::array<QString, 256> kTexts = [] {
+    std::array<QString, 256> texts;
+    for (int b = 0; b < 256; ++b)
+      texts[b] = QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return texts;
+  }();
+  return kTexts[byte];
 }
 
 EepromImage::EepromImage() { cells_.fill(QStringLiteral("FF")); }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 #include "core/app/operation_host.h"
@@ -14,12 +15,19 @@ inline constexpr int kEepromRows = 128;    // rows 1..128
 inline constexpr int kEepromColumns = 16;  // columns 1..16
 inline constexpr int kEepromBytes = 2048;
 
-// Hex text of up to 16 digits (0-9, upper-case A-F) to a 64-bit value; -1 for any other
+// Hex text of up to 16 digits (0-9, A-F in either case) to a 64-bit value; -1 for any other
 // character (and for more than 16 digits), 0 for the empty text.
 int64_t HexToInt(const QString& text);
 
-// True for exactly two digits 0-9 / A-F.
+// True for exactly two digits 0-9 / upper-case A-F: the form the image holds its cells in.
 bool IsValidCellText(const QString& text);
+
+// A set of EEPROM rows, bit n for row n (0x00 ... 0x7F).
+using EepromRows = std::bitset<kEepromRows>;
+// The rows a range covers.
+EepromRows RowsBetween(int first_row, int last_row);
+// Rows as the start addresses of their runs, "000-0A0, 0C0": for messages.
+QString RowRangesText(const EepromRows& rows);
 
 // A byte as two upper-case hex digits.
 QString ByteText(uint8_t byte);

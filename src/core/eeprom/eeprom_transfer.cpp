@@ -22,6 +22,14 @@ constexpr int kRetryLimitAccent = 25;  // "Se ha llegado al límite de reintento
 constexpr int kVerifyDone = 26;
 constexpr int kResultsInLog = 27;
 
+// 32 hex digits (already in upper case): sixteen bytes.
+bool IsRowData(const QString& data) {
+  if (data.size() != 2 * kBytesPerRow) return false;
+  for (QChar c : data)
+    if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'))) return false;
+  return true;
+}
+
 QByteArray RowHex(int row) { return QByteArray::number(row, 16).toUpper().rightJustified(2, '0'); }
 
 struct RangeCodes {
@@ -44,6 +52,18 @@ uint8_t CodeFor(EepromTask task, EepromRange range) {
 }
 
 }  // namespace
+
+EepromRows RowsOfRange(EepromRange range, int row) {
+  switch (range) {
+    case EepromRange::kAll:
+      return EepromRows().set();
+    case EepromRange::kFirst176:
+      return RowsBetween(0, 10);
+    case EepromRange::kSelectedRow:
+      break;
+  }
+  return RowsBetween(row, row);
+}
 
 EepromTransfer::EepromTransfer(ServiceLink& link, OperationHost& host, const Texts& texts,
                                EepromImage& image, Clock& clock)
@@ -88,6 +108,7 @@ bool EepromTransfer::Start(EepromTask task, EepromRange range) {
       row_limit_ = row_ + 1;
       break;
   }
+  rows_ = RowsOfRange(range, row_);
   start_ms_ = clock_.NowMs();
   outcome_ = TransferOutcome::kRunning;
   link_.Begin(CodeFor(task, range));
@@ -116,13 +137,16 @@ void EepromTransfer::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kEeprom, text);
   host_.AppendLog(LogId::kTerminal, text);
 
-  if (line.startsWith("$?C0")) {
-    ++errors_;
-    host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QString::number(errors_));
+  // A read or verify reply must carry its row as 32 hex digits after "%EE?"-like four
+  // characters; anything else (noise, a cut line) would be taken for data, so it counts
+  // as a rejection and the row is asked for again.
+  const QString data = text.mid(4, 2 * kBytesPerRow).toUpper();
+  const bool rejected =
+      line.startsWith("$?C0") || (task_ != EepromTask::kWrite && !IsRowData(data));
+  if (rejected) {
+    CountBadReply();
   } else {
-    const QString data = text.mid(4, 2 * kBytesPerRow);
     if (task_ == EepromTask::kRead) {
-      // Stored as received: ValidateImage stops a later write of anything that is not hex.
       for (int i = 0; i < kBytesPerRow; ++i) image_.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
     } else if (task_ == EepromTask::kVerify) {
       const bool same = data == image_.RowText(row_ + 1);
@@ -132,7 +156,24 @@ void EepromTransfer::OnReply(const QByteArray& line) {
     ++row_;
     errors_ = 0;
   }
+  Continue();
+}
 
+void EepromTransfer::OnOverlongReply(const QByteArray& dropped) {
+  if (!running()) return;
+  const QString text = QString::fromLatin1(dropped);
+  host_.AppendLog(LogId::kEeprom, text);
+  host_.AppendLog(LogId::kTerminal, text);
+  CountBadReply();
+  Continue();
+}
+
+void EepromTransfer::CountBadReply() {
+  ++errors_;
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QString::number(errors_));
+}
+
+void EepromTransfer::Continue() {
   if (row_ >= row_limit_ || errors_ >= kRetryLimit) {
     Finish();
     return;

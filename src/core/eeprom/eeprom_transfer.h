@@ -18,6 +18,9 @@ namespace tornavo {
 enum class EepromRange { kAll, kFirst176, kSelectedRow };
 enum class EepromTask { kRead, kWrite, kVerify };
 
+// The rows a transfer over a range covers; `row` (0x00 ... 0x7F) is the selected row's.
+EepromRows RowsOfRange(EepromRange range, int row);
+
 // How the last transfer ended.
 enum class TransferOutcome { kNone, kRunning, kDone, kRetryLimit, kNoReply };
 
@@ -49,16 +52,22 @@ class EepromTransfer : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override;
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  void OnOverlongReply(const QByteArray& dropped) override;
 
   bool running() const { return outcome_ == TransferOutcome::kRunning; }
   TransferOutcome outcome() const { return outcome_; }
   // Rows (0x00 ... 0x7F) whose verify reply differed from the image, in order.
   const QList<int>& differing_rows() const { return differing_rows_; }
   int row_counter() const { return row_; }
+  EepromTask task() const { return task_; }
+  // The rows the last transfer covered (or covers).
+  EepromRows rows() const { return rows_; }
 
  private:
   bool Start(EepromTask task, EepromRange range);
   void SendRequest();
+  void CountBadReply();
+  void Continue();
   void ShowProgress();
   void Finish();
   bool RowMode() const { return range_ == EepromRange::kSelectedRow; }
@@ -80,6 +89,7 @@ class EepromTransfer : public SerialOperation {
   int errors_ = 0;     // consecutive rejections of the current row
   uint32_t start_ms_ = 0;
   QList<int> differing_rows_;
+  EepromRows rows_;
 };
 
 }  // namespace tornavo

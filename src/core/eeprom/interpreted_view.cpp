@@ -114,7 +114,8 @@ QString InterpretedView::FilterText(const FieldDescriptor& d, const QString& tex
 }
 
 QString InterpretedView::FilterRaw(const FieldDescriptor& d, const QString& text) const {
-  const QString hex = OnlyOf(text, IsHexDigit).left(d.raw_width);
+  // Lower-case digits are digits; the box shows them in upper case.
+  const QString hex = OnlyOf(text.toUpper(), IsHexDigit).left(d.raw_width);
   return hex.isEmpty() ? QString::fromUtf8(d.empty_raw) : hex;
 }
 
@@ -302,7 +303,7 @@ bool InterpretedView::ApplyEdit(int field, const QString& value, QString* error)
         return true;
       }
       if (d.kind == FieldKind::kOtherList && !value.isEmpty() && value.size() <= d.raw_width &&
-          OnlyOf(value, IsHexDigit) == value) {
+          OnlyOf(value.toUpper(), IsHexDigit) == value.toUpper()) {
         SelectEntry(field, OtherIndex(field));
         EditRaw(field, value);
         LeaveRaw(field);

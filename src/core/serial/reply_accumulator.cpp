@@ -12,4 +12,10 @@ std::optional<QByteArray> ReplyAccumulator::Feed(const QByteArray& piece) {
   return std::nullopt;
 }
 
+QByteArray ReplyAccumulator::TakeOverlong() {
+  QByteArray dropped;
+  if (text_.size() > kMaxReplyLength) dropped.swap(text_);
+  return dropped;
+}
+
 }  // namespace tornavo

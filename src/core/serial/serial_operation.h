@@ -37,6 +37,8 @@ class SerialOperation {
   virtual void OnReply(const QByteArray& line) = 0;
   // The receiver did not answer in time. The link then enables the pages.
   virtual void OnTimeout() = 0;
+  // The link dropped received text that grew longer than any reply can be without ending.
+  virtual void OnOverlongReply(const QByteArray& dropped) { (void)dropped; }
 };
 
 }  // namespace tornavo

@@ -1,5 +1,7 @@
 #include "core/serial/service_link.h"
 
+#include <algorithm>
+
 namespace tornavo {
 
 ServiceLink::ServiceLink(SerialTransport& transport, OperationHost& host, QObject* parent)
@@ -36,7 +38,9 @@ void ServiceLink::SendServiceCommand(const QByteArray& frame) {
 
 void ServiceLink::StartReplyTimer(int period_ms) {
   period_ms_ = period_ms;
-  timer_.start(static_cast<int>(period_ms * scale_));
+  const int scaled = static_cast<int>(period_ms * scale_);
+  deadline_.setRemainingTime(2 * static_cast<qint64>(scaled));
+  timer_.start(scaled);
 }
 
 void ServiceLink::OnBytesReceived() {
@@ -48,9 +52,19 @@ void ServiceLink::OnBytesReceived() {
     if (SerialOperation* operation = RouteFor(code_)) operation->OnReply(*line);
     return;
   }
+  const QByteArray dropped = accumulator_.TakeOverlong();
+  if (!dropped.isEmpty()) {
+    if (SerialOperation* operation = RouteFor(code_)) operation->OnOverlongReply(dropped);
+    // The operation may have sent again (a fresh period) or ended (nothing to wait for).
+    if (timer_.isActive() || !waiting_) return;
+  }
   // A reply that has started but not ended must not hold the pages for ever: the wait is
-  // measured again from the last character.
-  if (waiting_ && !accumulator_.pending().isEmpty()) StartReplyTimer(period_ms_);
+  // measured again from the last character, but never past the request's deadline.
+  if (waiting_ && (!accumulator_.pending().isEmpty() || !dropped.isEmpty())) {
+    const qint64 period = static_cast<qint64>(period_ms_ * scale_);
+    const qint64 left = deadline_.remainingTime();
+    timer_.start(static_cast<int>(left < 0 ? period : std::min(left, period)));
+  }
 }
 
 void ServiceLink::OnReplyTimeout() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 #include <map>
@@ -60,6 +61,9 @@ class ServiceLink : public QObject {
   bool waiting_ = false;
   int period_ms_ = kReplyTimeoutMs;
   double scale_ = 1.0;
+  // However the reply dribbles in, a request ends at the latest twice its period after it
+  // was sent.
+  QDeadlineTimer deadline_;
 };
 
 }  // namespace tornavo

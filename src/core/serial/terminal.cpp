@@ -1,5 +1,6 @@
 #include "core/serial/terminal.h"
 
+#include "core/app/cp1252.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo {
@@ -10,13 +11,13 @@ Terminal::Terminal(ServiceLink& link, OperationHost& host, const Texts& texts)
 bool Terminal::Submit(const QString& line) {
   if (line.isEmpty()) return false;
   link_.Begin(opcode::kTerminal);
-  const QByteArray text = line.toLatin1();
+  const QByteArray text = ToCp1252(line);  // the receiver reads 8-bit text
   link_.SendServiceCommand(append_checksum_ ? AppendChecksum(text) : text);
   return true;
 }
 
 void Terminal::OnReply(const QByteArray& line) {
-  host_.AppendLog(LogId::kTerminal, QString::fromLatin1(line));
+  host_.AppendLog(LogId::kTerminal, FromCp1252(line));
 }
 
 void Terminal::OnTimeout() { host_.AppendLog(LogId::kTerminal, texts_.Slot(slot::kNoReply)); }

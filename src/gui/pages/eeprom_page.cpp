@@ -90,6 +90,7 @@ void EepromPage::RefreshInterpretedView() { view_->RefreshInterpretedView(); }
 
 void EepromPage::ClearImage() {
   services_.eeprom_image.ClearImage();
+  rows_not_loaded_.reset();
   RefreshInterpretedView();
 }
 
@@ -98,9 +99,13 @@ void EepromPage::LoadEepromFile() {
       services_.dialogs.ChooseOpen({services_.texts.Slot(kEepromFileFilter), 1, QString()});
   if (!choice.accepted || choice.path.isEmpty()) return;
   EepromFormat format;
-  if (FormatOfFilterIndex(choice.filter_index, &format))
-    tornavo::LoadEepromFile(choice.path, format, services_.texts, services_.host,
-                            services_.eeprom_image);
+  EepromRows rows;
+  if (FormatOfFilterIndex(choice.filter_index, &format) &&
+      tornavo::LoadEepromFile(choice.path, format, services_.texts, services_.host,
+                              services_.eeprom_image, &rows)) {
+    rows_not_loaded_ = ~rows;
+    loaded_file_ = choice.path;
+  }
   // Shown again even after a refused file, as the image stands.
   RefreshInterpretedView();
 }

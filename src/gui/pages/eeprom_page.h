@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/eeprom/eeprom_image.h"
 #include "gui/task_page.h"
 
 class QPushButton;
@@ -40,6 +41,12 @@ class EepromPage : public TaskPage {
   QPushButton* load_button() const { return load_; }
   QPushButton* save_button() const { return save_; }
 
+  // Rows the last loaded file did not define (none after "Borrar" or once read again):
+  // sending them would send what the grid holds there, not what the file holds.
+  const EepromRows& rows_not_loaded() const { return rows_not_loaded_; }
+  const QString& loaded_file() const { return loaded_file_; }
+  void MarkRowsRead(const EepromRows& rows) { rows_not_loaded_ &= ~rows; }
+
  public slots:
   // Every cell "FF" and the fields shown for it; the window calls it at its first activation.
   void InitImage();
@@ -62,6 +69,8 @@ class EepromPage : public TaskPage {
   QPushButton* clear_;
   QPushButton* load_;
   QPushButton* save_;
+  EepromRows rows_not_loaded_;
+  QString loaded_file_;
 };
 
 }  // namespace tornavo

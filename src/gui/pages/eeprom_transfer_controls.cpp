@@ -33,7 +33,9 @@ EepromTransferControls::EepromTransferControls(const Texts& texts, EepromTransfe
   layout->addWidget(range_group_);
 
   connect(read_, &QPushButton::clicked, this, [this] { transfer_.StartEepromRead(range()); });
-  connect(write_, &QPushButton::clicked, this, [this] { transfer_.StartEepromWrite(range()); });
+  connect(write_, &QPushButton::clicked, this, [this] {
+    if (!write_guard_ || write_guard_(range())) transfer_.StartEepromWrite(range());
+  });
   connect(verify_, &QPushButton::clicked, this, [this] { transfer_.StartEepromVerify(range()); });
   ApplyTexts();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "core/eeprom/eeprom_transfer.h"
 
@@ -20,6 +21,8 @@ class EepromTransferControls : public QWidget {
   EepromTransferControls(const Texts& texts, EepromTransfer& transfer, QWidget* parent);
   void ApplyTexts();
   EepromRange range() const;
+  // Asked before "Enviar" starts a write over a range; false keeps it from starting.
+  void SetWriteGuard(std::function<bool(EepromRange)> guard) { write_guard_ = std::move(guard); }
 
   QPushButton* read_button() const { return read_; }
   QPushButton* write_button() const { return write_; }
@@ -29,6 +32,7 @@ class EepromTransferControls : public QWidget {
  private:
   const Texts& texts_;
   EepromTransfer& transfer_;
+  std::function<bool(EepromRange)> write_guard_;
   QPushButton* read_;
   QPushButton* write_;
   QPushButton* verify_;

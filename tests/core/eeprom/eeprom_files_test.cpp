@@ -115,7 +115,7 @@ TEST_F(EepromFilesTest, ReadersRefuseBadFilesWithTheirMessageAndLoadNothing) {
       {1, good[1].left(6) + "020" + good[1].mid(9), "El comando de la línea 2 es incorrecto"},
       {3, "%EE=80" + good[3].mid(6), "El comando de la línea 4 es incorrecto"},
       {3, "%EE=x1" + good[3].mid(6), "El comando de la línea 4 es incorrecto"},
-      {6, good[6].left(20) + "a" + good[6].mid(21), "Valor hexadecimal inválido en la línea 7"},
+      {6, good[6].left(20) + "g" + good[6].mid(21), "Valor hexadecimal inválido en la línea 7"},
       {0, good[0].left(40) + "G" + good[0].mid(41), "Valor hexadecimal inválido en la línea 1"},
   };
   for (const auto& [line, text, message] : cases) {
@@ -160,6 +160,60 @@ TEST_F(EepromFilesTest, KvlReaderStopsQuietlyAndReplacesBadPairs) {
   for (int row = 1; row <= 130; ++row) many += QByteArray(32, row == 128 ? '2' : '1') + "\r\n";
   ASSERT_TRUE(Decode(EepromFormat::kKvl, many));
   EXPECT_EQ(image_.RowText(128), QString(32, '2'));
+}
+
+TEST_F(EepromFilesTest, ReadersTellTheRowsAFileDefinedAndTakeLowerCaseDigits) {
+  EepromRows rows;
+  // Files that load yet define nothing: an empty own file, a KVL file whose first line is
+  // not a row.
+  EXPECT_TRUE(DecodeEepromFile(EepromFormat::kOwn, "", texts_, image_, &error_, &rows));
+  EXPECT_TRUE(rows.none());
+  EXPECT_TRUE(DecodeEepromFile(EepromFormat::kKvl, "0123456789\r\n" + QByteArray(32, '0'), texts_,
+                               image_, &error_, &rows));
+  EXPECT_TRUE(rows.none());
+  EXPECT_TRUE(image_.cells() == EepromImage().cells());
+
+  const QByteArray lower = QByteArray("ab").repeated(16);
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, OwnLine(5) + "\r\n%EE=7f010" + lower + "00",
+                               texts_, image_, &error_, &rows));
+  EXPECT_EQ(RowRangesText(rows), "050, 7F0");
+  EXPECT_EQ(image_.RowText(128), QString("AB").repeated(16));
+
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kKvl, lower + "\r\n" + lower + "\r\n", texts_, image_,
+                               &error_, &rows));
+  EXPECT_EQ(RowRangesText(rows), "000-010");
+  EXPECT_EQ(image_.RowText(2), QString("AB").repeated(16));
+
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kBin, QByteArray(kEepromBytes, '\0'), texts_, image_,
+                               &error_, &rows));
+  EXPECT_TRUE(rows.all());
+}
+
+TEST_F(EepromFilesTest, OwnWriterKeepsToTheRowsItIsGivenAndReadsBackTheSame) {
+  FillPattern(image_);
+  EepromRows rows;
+  rows.set(3);
+  rows.set(0x7F);
+  const QByteArray file = EncodeEepromFile(EepromFormat::kOwn, image_, rows);
+  EXPECT_EQ(file, OwnLine(3, image_.RowText(4).toLatin1()) + "\r\n" +
+                      OwnLine(0x7F, image_.RowText(128).toLatin1()));
+  EepromImage loaded;
+  EepromRows loaded_rows;
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, file, texts_, loaded, &error_, &loaded_rows));
+  EXPECT_EQ(loaded_rows, rows);
+  EXPECT_EQ(loaded.RowText(4), image_.RowText(4));
+  EXPECT_EQ(loaded.RowText(5), QString(32, 'F'));
+}
+
+TEST_F(EepromFilesTest, FilesLongerThanAnyEepromFileAreRefusedWithoutReadingThemWhole) {
+  const QString length_message = Message("La longitud del fichero es incorrecto.");
+  for (EepromFormat format : {EepromFormat::kOwn, EepromFormat::kKvl})
+    ExpectRefused(format, QByteArray(kMaxEepromFileBytes + 1, '\n'), length_message);
+  // An endless device is read only up to the limit.
+  testing::RecordingHost host;
+  EXPECT_FALSE(LoadEepromFile("/dev/zero", EepromFormat::kKvl, texts_, host, image_));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, length_message);
 }
 
 }  // namespace

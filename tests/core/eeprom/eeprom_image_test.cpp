@@ -22,14 +22,27 @@ struct ChangeLog {
   Changes changes;
 };
 
-TEST(HexToIntTest, AcceptsOnlyUpperCaseDigitsUpToSixteen) {
+TEST(HexToIntTest, AcceptsDigitsOfEitherCaseUpToSixteen) {
   EXPECT_EQ(HexToInt(""), 0);
   EXPECT_EQ(HexToInt("FF"), 255);
   EXPECT_EQ(HexToInt("7F0"), 0x7F0);
   EXPECT_EQ(HexToInt("0123456789ABCDEF"), 0x0123456789ABCDEFLL);
+  EXPECT_EQ(HexToInt("abcdef"), 0xABCDEF);
   // All bits set reads as a refusal does.
-  for (const char* refused : {"FFFFFFFFFFFFFFFF", "ab", "G1", " 1", "00000000000000001"})
+  for (const char* refused : {"FFFFFFFFFFFFFFFF", "G1", "g", " 1", "00000000000000001"})
     EXPECT_EQ(HexToInt(refused), -1) << refused;
+  // The image holds its cells in upper case only.
+  EXPECT_TRUE(IsValidCellText("AB"));
+  for (const char* invalid : {"ab", "A", "ABC", "G0"}) EXPECT_FALSE(IsValidCellText(invalid));
+}
+
+TEST(EepromRowsTest, RowRangesNameRunsByTheirStartAddresses) {
+  EepromRows rows = RowsBetween(0, 10);
+  rows.set(12);
+  rows.set(0x7F);
+  EXPECT_EQ(RowRangesText(rows), "000-0A0, 0C0, 7F0");
+  EXPECT_EQ(RowRangesText(EepromRows().set()), "000-7F0");
+  EXPECT_EQ(RowRangesText(EepromRows()), "");
 }
 
 TEST(EepromImageTest, StartsAllFfAndKeepsCellsAndSelectedRowInsideItsBounds) {

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include "core/serial/checksum.h"
+#include "core/serial/reply_accumulator.h"
 #include "core/serial/terminal.h"
 #include "support/fake_clock.h"
 #include "support/fake_transport.h"
@@ -146,12 +147,42 @@ TEST_F(EepromTransferTest, InvalidCellStopsWriteAndVerifyBeforeAnythingIsSent) {
   EXPECT_EQ(host_.boxes[0].text, "¡ La dirección 7F3 contiene un dato erroneo !");
 }
 
-TEST_F(EepromTransferTest, ShortOrOddReadReplyIsStoredAsReceived) {
-  ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kSelectedRow));
-  transport_.Deliver("$.EE0G1\r");
-  EXPECT_EQ(image_.Cell(1, 1), "0G");
-  EXPECT_EQ(image_.Cell(1, 2), "1\r");
-  EXPECT_EQ(image_.Cell(1, 3), "");
+TEST_F(EepromTransferTest, ReadRetriesEveryReplyThatDoesNotCarryARowAndTakesLowerCaseDigits) {
+  ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kAll));
+  const QList<QByteArray> bad = {
+      "$.EE0G1\r",  // cut short, not hex
+      "garbage that is long enough to hold a row\r",
+      "$.EE" + QByteArray(32, '\0') + "\r",                    // NUL bytes
+      "$.EE" + QByteArray(32, '\xC1') + "\r",                  // bytes above 0x7F
+      "$.EE" + QByteArray(31, '0') + "\r",                     // one digit short
+      QByteArray(ReplyAccumulator::kMaxReplyLength + 1, '7'),  // never ends: dropped
+  };
+  for (const QByteArray& reply : bad) transport_.Deliver(reply);
+  EXPECT_EQ(transfer_.row_counter(), 0);
+  EXPECT_EQ(Status(StatusField::kErrors), QString::number(bad.size()));
+  EXPECT_EQ(transport_.written.size(), bad.size() + 1);
+  for (const QByteArray& frame : transport_.written) EXPECT_EQ(frame, AppendChecksum("%EE?00010"));
+  EXPECT_EQ(image_.RowText(1), QString(32, 'F'));
+  // Each is logged as received.
+  EXPECT_TRUE(host_.Log(LogId::kEeprom).contains("garbage that is long enough to hold a row\r"));
+
+  transport_.Deliver(ReadReply("0123456789abcdef" + QString(16, 'e')));
+  EXPECT_EQ(image_.RowText(1), "0123456789ABCDEF" + QString(16, 'E'));
+  for (int i = 0; i < EepromTransfer::kRetryLimit; ++i) transport_.Deliver("$.EE\r");
+  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kRetryLimit);
+  EXPECT_EQ(image_.RowText(2), QString(32, 'F'));
+}
+
+TEST_F(EepromTransferTest, VerifyCountsGarbageAsRejectionAndComparesDigitsInEitherCase) {
+  image_.SetCell(1, 1, "AB");
+  image_.set_selected_row(1);
+  ASSERT_TRUE(transfer_.StartEepromVerify(EepromRange::kSelectedRow));
+  transport_.Deliver("$.EE" + QByteArray(32, 'x') + "\r");
+  EXPECT_EQ(transport_.written.size(), 2);
+  transport_.Deliver(ReadReply("ab" + QString(30, 'f')));
+  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kDone);
+  EXPECT_TRUE(transfer_.differing_rows().isEmpty());
+  EXPECT_TRUE(host_.Log(LogId::kEeprom).contains("Línea verificada."));
 }
 
 TEST_F(EepromTransferTest, TimeoutKeepsTheRowsReadAndReportsTheSilentReceiver) {

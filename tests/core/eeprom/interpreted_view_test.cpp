@@ -121,7 +121,7 @@ TEST_F(InterpretedViewTest, ListEditsWriteValueCopyAndCheckPair) {
   EXPECT_TRUE(S("Luminosidad :").raw_enabled);
   EXPECT_EQ(Edit("Luminosidad :=5", 0x403, 1), "85");
   const int epg = F("EPG :");
-  EXPECT_EQ(view_.EditRaw(epg, "3g-b"), "3");  // only digits and upper-case A-F stay
+  EXPECT_EQ(view_.EditRaw(epg, "3g-b"), "3B");  // only digits and A-F stay, in upper case
   EXPECT_EQ(view_.EditRaw(epg, "xyz"), "000000000000");
   view_.LeaveRaw(epg);
   EXPECT_EQ(Bytes(0x0DE, 8), QString(16, '0'));

@@ -22,7 +22,9 @@ class Probe : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override { sent << frame; }
   void OnReply(const QByteArray& line) override { replies << line; }
   void OnTimeout() override { ++timeouts; }
+  void OnOverlongReply(const QByteArray& dropped) override { overlong << dropped; }
   QList<QByteArray> sent;
+  QList<QByteArray> overlong;
   QList<QByteArray> replies;
   int timeouts = 0;
 };
@@ -172,6 +174,35 @@ TEST_F(ServiceLinkTest, SilenceUnderTheFirmwareCodesIsReportedOnTheFirmwarePage)
   EXPECT_EQ(host_.Log(LogId::kFirmware), (QStringList{"%DL?D0", texts_.Slot(slot::kNoReply),
                                                       "%PR?DD", texts_.Slot(slot::kNoReply)}));
   EXPECT_TRUE(host_.Log(LogId::kEeprom).isEmpty());
+}
+
+TEST_F(ServiceLinkTest, TextThatNeverEndsIsDroppedAtTheLimitAndTheNextLineStillArrives) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  const QByteArray flood(ReplyAccumulator::kMaxReplyLength, 'x');
+  transport_.Deliver(flood);
+  EXPECT_TRUE(read_.overlong.isEmpty());
+  transport_.Deliver("yz");
+  ASSERT_EQ(read_.overlong.size(), 1);
+  EXPECT_EQ(read_.overlong[0], flood + "yz");
+  transport_.Deliver("$.EE00\r");
+  ASSERT_EQ(read_.replies.size(), 1);
+  EXPECT_EQ(read_.replies[0], "$.EE00\r");
+}
+
+TEST_F(ServiceLinkTest, ADribblingReplyEndsWithTheTimeOutAtTwiceThePeriod) {
+  link_.Begin(opcode::kEepromReadAll);
+  link_.SendServiceCommand("%EE?00010F1");
+  // A byte every third of the 15 ms period would restart the wait for ever.
+  int pieces = 0;
+  while (read_.timeouts == 0 && pieces < 400) {
+    transport_.Deliver("x");
+    testing::Pump(5);
+    ++pieces;
+  }
+  EXPECT_EQ(read_.timeouts, 1);
+  EXPECT_LT(pieces, 400);
+  EXPECT_TRUE(host_.pages_enabled);
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+// Writes the seed corpora of the fuzz targets: files of the kinds the tests make (a patterned
+// EEPROM image in each format, settings and catalogue files, frames, reply lines), one folder
+// per target under the given folder. Made here, from nothing but this program.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <cstdio>
+
+#include "core/app/cp1252.h"
+#include "core/eeprom/eeprom_files.h"
+#include "core/serial/checksum.h"
+
+using namespace tornavo;
+
+namespace {
+
+bool Write(const QString& folder, const QString& target, const QList<QByteArray>& seeds) {
+  QDir dir(folder);
+  if (!dir.mkpath(target)) return false;
+  for (int i = 0; i < seeds.size(); ++i) {
+    QFile file(dir.filePath(target + QStringLiteral("/seed-%1").arg(i)));
+    if (!file.open(QIODevice::WriteOnly) || file.write(seeds[i]) != seeds[i].size()) return false;
+  }
+  return true;
+}
+
+// Every address a different byte, so that a misplaced row shows.
+void FillPattern(EepromImage& image) {
+  for (int a = 0; a < kEepromBytes; ++a)
+    image.SetCellAt(a, ByteText(static_cast<uint8_t>(a * 7 + a / 256)));
+}
+
+QList<QByteArray> EepromSeeds(EepromFormat format) {
+  EepromImage image;
+  FillPattern(image);
+  EepromRows some;
+  some.set(3);
+  some.set(0x7F);
+  QList<QByteArray> seeds = {EncodeEepromFile(format, image), QByteArray()};
+  if (format == EepromFormat::kOwn) seeds << EncodeEepromFile(format, image, some);
+  if (format == EepromFormat::kKvl)
+    seeds << QByteArray("0123456789abcdef0123456789ABCDEF\r\nG1").append(30, '0');
+  return seeds;
+}
+
+QList<QByteArray> SettingsSeeds() {
+  const QByteArray settings = ToCp1252(QString::fromUtf8(
+      "\r\n[TForm1]\r\nIdioma0=A\r\nIdioma=0\r\nFlashIC0=B\r\nModel1=C\r\nModel=1\r\nSR0=D\r\n"
+      "SR=0\r\nVelocidad=0x6\r\nRetardoBusy=5000\r\nRetardoStrobe=300\r\nSat-A=España\r\n"
+      "Tamano=0\r\nPestañaActiva=3\r\nWStartBits=$400\r\n"));
+  const QByteArray language = "[A]\r\ntraduc0=Hola\r\ntraduc8=Fichero malo\r\n";
+  const QByteArray flash =
+      "[B]\r\nNumBlocks=4\r\nErasureMode=48\r\nblock0=10000\r\nblock1=8000\r\n";
+  const QByteArray model = "[C]\r\nFlash1Start=7FE00000\r\nFlash1Type=0\r\nFlash2Type=0\r\n";
+  const QByteArray rates = "[D]\r\nvalue00=27500\r\nvalue0F=$6B6C\r\n";
+  const QByteArray separator(1, '\x1e');
+  return {
+      settings,
+      settings + separator + language + separator + flash + separator + model + separator + rates,
+      "\xEF\xBB\xBF[tform1]\nVelocidad=abc\n[Other]\nVelocidad=3\n"};
+}
+
+QList<QByteArray> CaptureSeeds() {
+  QByteArray small("\x01\x12\x0A", 3);
+  for (int i = 0; i < 600; ++i) small.append(static_cast<char>(16 + i % 220));
+  QByteArray real("\xF9\x04\x00", 3);
+  for (int i = 0; i < 4096; ++i) real.append(static_cast<char>(i * 13 + i / 256));
+  return {small, real, QByteArray("\x05\x00\x00", 3)};
+}
+
+QByteArray RowReply(int row) {
+  QByteArray data;
+  for (int i = 0; i < 16; ++i) data += ByteText(static_cast<uint8_t>(row * 16 + i)).toLatin1();
+  return "$.EE" + data + "00\r";
+}
+
+QList<QByteArray> ReplySeeds() {
+  QList<QByteArray> seeds;
+  for (int choice = 0; choice < 12; ++choice) {
+    QByteArray seed;
+    seed.append(static_cast<char>(choice));
+    seed.append(static_cast<char>(choice * 5));
+    for (int row = 0; row < 12; ++row)
+      seed += choice % 3 == 1 ? QByteArray("$.EE\r") : RowReply(row);
+    seed += "$?C0\r$?C0\r";
+    seed += AppendChecksum("%EE=00010" + QByteArray(32, 'F')) + "\r";
+    seeds << seed;
+  }
+  seeds << QByteArray("\x00\x01garbage\x00\xff\r$.EE0G1\r", 19);
+  return seeds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: fuzz_seeds FOLDER\n");
+    return 1;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  const bool ok = Write(folder, "eeprom_own_fuzz", EepromSeeds(EepromFormat::kOwn)) &&
+                  Write(folder, "eeprom_kvl_fuzz", EepromSeeds(EepromFormat::kKvl)) &&
+                  Write(folder, "eeprom_bin_fuzz", EepromSeeds(EepromFormat::kBin)) &&
+                  Write(folder, "settings_fuzz", SettingsSeeds()) &&
+                  Write(folder, "capture_fuzz", CaptureSeeds()) &&
+                  Write(folder, "serial_replies_fuzz", ReplySeeds()) &&
+                  Write(folder, "hex_to_int_fuzz", {"7F0", "0123456789ABCDEF", "ab", "G1", ""});
+  if (!ok) std::fprintf(stderr, "fuzz_seeds: could not write under %s\n", argv[1]);
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,180 @@
+// Many read, write and verify cycles against the virtual receiver with faults thrown in at
+// random moments. After every cycle the image and the receiver hold exactly what the
+// transfer's outcome says, and the pages are enabled again. TORNAVO_SOAK_CYCLES sets the
+// count (50 by default; 500 for the full soak), TORNAVO_SOAK_PACING=1 runs at line speed.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <random>
+
+#include "core/eeprom/eeprom_transfer.h"
+#include "support/sim_link.h"
+#include "support/wait.h"
+
+namespace tornavo {
+namespace {
+
+using testing::SimLink;
+using testing::WaitUntil;
+
+int EnvironmentInt(const char* name, int fallback) {
+  bool ok = false;
+  const int value = qEnvironmentVariableIntValue(name, &ok);
+  return ok ? value : fallback;
+}
+
+using Bytes = std::array<uint8_t, kEepromBytes>;
+
+bool SameRow(const Bytes& a, const Bytes& b, int row) {
+  return std::equal(a.begin() + row * kEepromColumns, a.begin() + (row + 1) * kEepromColumns,
+                    b.begin() + row * kEepromColumns);
+}
+
+// The rows of a range that a transfer reached form a prefix: from the first row where
+// `after` is not `done`, every row is still as `before` had it. Outside the range nothing
+// moves. Returns the rows reached, or -1 when that does not hold.
+int CheckPrefix(const Bytes& before, const Bytes& after, const Bytes& done,
+                const EepromRows& range) {
+  int reached = 0;
+  bool stopped = false;
+  for (int row = 0; row < kEepromRows; ++row) {
+    if (!range.test(row)) {
+      if (!SameRow(before, after, row)) return -1;
+      continue;
+    }
+    if (!stopped && SameRow(after, done, row)) {
+      ++reached;
+      continue;
+    }
+    stopped = true;
+    if (!SameRow(before, after, row)) return -1;
+  }
+  return reached;
+}
+
+class EepromSoakTest : public ::testing::Test {
+ protected:
+  EepromSoakTest() : transfer_(sim_.link, sim_.host, sim_.texts, image_, clock_) {
+    transfer_.RegisterRoutes();
+    sim_.SetTimeoutScale(0.05);  // 750 ms: longer than any fault's hold
+  }
+
+  Bytes Receiver() const {
+    const auto eeprom = sim_.receiver.Eeprom();
+    Bytes out;
+    std::copy(eeprom.begin(), eeprom.end(), out.begin());
+    return out;
+  }
+
+  // One fault, now.
+  void Inject(int kind) {
+    sim::VirtualReceiver& receiver = sim_.receiver;
+    switch (kind) {
+      case 0:
+        // Ten or more in a row reach the retry limit.
+        receiver.RejectNext(
+            static_cast<int>(random_() % 2 ? 1 + random_() % 9 : 10 + random_() % 3));
+        break;
+      case 1:
+        receiver.SetSilent(true);
+        break;
+      case 2:
+        receiver.SplitNextReply(2 + static_cast<int>(random_() % 6), 1);
+        break;
+      case 3:
+        receiver.MergeNextTwoReplies();
+        break;
+      case 4:
+        receiver.CorruptNextReply();
+        break;
+      default:
+        break;  // no fault this time
+    }
+  }
+
+  SimLink sim_;
+  EepromImage image_;
+  SteadyClock clock_;
+  EepromTransfer transfer_;
+  std::mt19937 random_{20261207};
+};
+
+TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) {
+  ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
+  sim_.receiver.SetPacing(qEnvironmentVariableIntValue("TORNAVO_SOAK_PACING") != 0);
+  const int cycles = EnvironmentInt("TORNAVO_SOAK_CYCLES", 50);
+  int outcomes[3] = {};
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    SCOPED_TRACE(::testing::Message() << "cycle " << cycle);
+    // A few rows of the image changed, so that writes and verifies have something to do.
+    for (int n = static_cast<int>(random_() % 4); n > 0; --n) {
+      const int row = static_cast<int>(random_() % kEepromRows);
+      for (int c = 1; c <= kEepromColumns; ++c)
+        image_.SetCell(row + 1, c, ByteText(static_cast<uint8_t>(random_())));
+    }
+    const auto task = static_cast<EepromTask>(random_() % 3);
+    const auto range = static_cast<EepromRange>(random_() % 3);
+    image_.set_selected_row(1 + static_cast<int>(random_() % kEepromRows));
+    const Bytes image_before = image_.Bytes();
+    const Bytes receiver_before = Receiver();
+    const size_t boxes_before = sim_.host.boxes.size();
+
+    const int fault = static_cast<int>(random_() % 8);
+    const int when_ms = static_cast<int>(random_() % 40);
+    if (when_ms < 15)
+      Inject(fault);
+    else
+      QTimer::singleShot(when_ms, [this, fault] { Inject(fault); });
+    const bool started = task == EepromTask::kRead    ? transfer_.StartEepromRead(range)
+                         : task == EepromTask::kWrite ? transfer_.StartEepromWrite(range)
+                                                      : transfer_.StartEepromVerify(range);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitUntil([&] { return !transfer_.running(); }, 60000));
+    testing::Pump(when_ms);  // a fault due after the end comes, and goes with the rest
+    sim_.receiver.ClearFaults();
+
+    const TransferOutcome outcome = transfer_.outcome();
+    ASSERT_TRUE(outcome == TransferOutcome::kDone || outcome == TransferOutcome::kRetryLimit ||
+                outcome == TransferOutcome::kNoReply);
+    ++outcomes[static_cast<int>(outcome) - static_cast<int>(TransferOutcome::kDone)];
+    EXPECT_TRUE(sim_.host.pages_enabled);
+    ASSERT_EQ(sim_.host.boxes.size(), boxes_before + 1);
+    EXPECT_EQ(sim_.host.boxes.back().error, outcome != TransferOutcome::kDone);
+    const EepromRows rows = transfer_.rows();
+    const Bytes image_after = image_.Bytes();
+    const Bytes receiver_after = Receiver();
+    for (const QString& cell : image_.cells())
+      ASSERT_TRUE(IsValidCellText(cell)) << cell.toStdString();
+
+    int reached = 0;
+    if (task == EepromTask::kRead) {
+      EXPECT_EQ(receiver_after, receiver_before);
+      reached = CheckPrefix(image_before, image_after, receiver_after, rows);
+    } else if (task == EepromTask::kWrite) {
+      EXPECT_EQ(image_after, image_before);
+      reached = CheckPrefix(receiver_before, receiver_after, image_after, rows);
+    } else {
+      EXPECT_EQ(image_after, image_before);
+      EXPECT_EQ(receiver_after, receiver_before);
+      if (outcome == TransferOutcome::kDone) {
+        QList<int> differing;
+        for (int row = 0; row < kEepromRows; ++row)
+          if (rows.test(row) && !SameRow(image_after, receiver_after, row)) differing << row;
+        EXPECT_EQ(transfer_.differing_rows(), differing);
+      }
+    }
+    ASSERT_GE(reached, 0) << "rows changed outside the reached prefix or the range";
+    if (task != EepromTask::kVerify && outcome == TransferOutcome::kDone) {
+      EXPECT_EQ(reached, static_cast<int>(rows.count()));
+    }
+  }
+  // The faults did reach every ending.
+  if (cycles >= 50) {
+    EXPECT_GT(outcomes[0], 0);
+    EXPECT_GT(outcomes[1], 0);
+    EXPECT_GT(outcomes[2], 0);
+  }
+}
+
+}  // namespace
+}  // namespace tornavo
