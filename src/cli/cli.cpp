@@ -27,6 +27,8 @@ constexpr Subcommand kSubcommands[] = {
      RunEepromCommand},
     {"capture", "convert a captured frame to a picture", RunCaptureCommand},
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
+    {"channels", "channel and transponder tables of an image (list, export, edit)",
+     RunChannelsCommand},
 };
 
 void PrintUsage() {

@@ -18,5 +18,6 @@ bool EepromFormatOfName(const QString& name, EepromFormat* format);
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
 int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
+int RunChannelsCommand(const QStringList& arguments);
 
 }  // namespace tornavo::cli
