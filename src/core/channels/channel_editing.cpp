@@ -239,13 +239,14 @@ void ChannelList::SetTransponderFields(int row, const QStringList& cells,
   });
 }
 
-void ChannelList::RenameSatellite(const QString& old_name, const QString& new_name) {
-  if (old_name == new_name) return;
+void ChannelList::RenameSatellite(int satellite, const QString& new_name) {
+  QString& name = satellite == 0 ? context_.satellite_a : context_.satellite_b;
+  if (name == new_name) return;
   Step([&] {
     for (TextGrid* grid : {&channels_, &transponders_})
       for (int r = 1; r < grid->rows(); ++r)
-        if (grid->Cell(r, kChannelSatellite) == old_name)
-          grid->SetCell(r, kChannelSatellite, new_name);
+        if (grid->Cell(r, kChannelSatellite) == name) grid->SetCell(r, kChannelSatellite, new_name);
+    name = new_name;
   });
 }
 

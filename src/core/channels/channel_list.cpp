@@ -53,10 +53,23 @@ void ChannelList::ApplyTexts(const Texts& texts) {
   transponder_table_name_ = texts.Key(kTransponderTableNameKey);
 }
 
+ChannelList::Snapshot ChannelList::Current() const {
+  return {channels_, transponders_, context_.satellite_a, context_.satellite_b};
+}
+
+void ChannelList::Restore(Snapshot snapshot) {
+  channels_ = std::move(snapshot.channels);
+  transponders_ = std::move(snapshot.transponders);
+  context_.satellite_a = std::move(snapshot.satellite_a);
+  context_.satellite_b = std::move(snapshot.satellite_b);
+}
+
 void ChannelList::Step(const std::function<void()>& action) {
-  Snapshot before{channels_, transponders_};
+  Snapshot before = Current();
   action();
-  if (before.channels == channels_ && before.transponders == transponders_) return;
+  if (before.channels == channels_ && before.transponders == transponders_ &&
+      before.satellite_a == context_.satellite_a && before.satellite_b == context_.satellite_b)
+    return;
   undo_.push_back(std::move(before));
   if (undo_.size() > kUndoLimit) undo_.erase(undo_.begin());
   redo_.clear();
@@ -69,18 +82,16 @@ void ChannelList::ForgetHistory() {
 
 bool ChannelList::Undo() {
   if (undo_.empty()) return false;
-  redo_.push_back({channels_, transponders_});
-  channels_ = std::move(undo_.back().channels);
-  transponders_ = std::move(undo_.back().transponders);
+  redo_.push_back(Current());
+  Restore(std::move(undo_.back()));
   undo_.pop_back();
   return true;
 }
 
 bool ChannelList::Redo() {
   if (redo_.empty()) return false;
-  undo_.push_back({channels_, transponders_});
-  channels_ = std::move(redo_.back().channels);
-  transponders_ = std::move(redo_.back().transponders);
+  undo_.push_back(Current());
+  Restore(std::move(redo_.back()));
   redo_.pop_back();
   return true;
 }
@@ -288,20 +299,27 @@ void ChannelList::ClearTables() {
 
 void ChannelList::ApplyChannelTableSize(int rows) {
   if (rows < 2 || rows == channels_.rows()) return;
+  if (!held_) {
+    channels_.Resize(rows);
+    return;
+  }
   Step([&] {
     const int old_rows = channels_.rows();
     channels_.Resize(rows);
-    if (held_)
-      for (int r = old_rows; r < rows; ++r) SetEmptyChannel(channels_, r, context_);
+    for (int r = old_rows; r < rows; ++r) SetEmptyChannel(channels_, r, context_);
   });
 }
 
 void ChannelList::ApplyTransponderTableSize(int rows) {
   if (rows < 2 || rows == transponders_.rows()) return;
+  if (!held_) {
+    transponders_.Resize(rows);
+    return;
+  }
   Step([&] {
     const int old_rows = transponders_.rows();
     transponders_.Resize(rows);
-    if (held_ && !ram_)
+    if (!ram_)
       for (int r = old_rows; r < rows; ++r) SetEmptyTransponder(transponders_, r, context_);
   });
 }

@@ -97,8 +97,9 @@ class ChannelList {
   // The transponder dialog's "Ok": columns 1 to 9 and the satellite, which its channels
   // take too.
   void SetTransponderFields(int row, const QStringList& cells, const QString& satellite);
-  // Every satellite cell of both tables holding the old name takes the new one.
-  void RenameSatellite(const QString& old_name, const QString& new_name);
+  // Satellite 0 (A) or 1 (B) takes a new name: every satellite cell of both tables holding the
+  // old one takes it too. Undo brings the old name back to the context as well.
+  void RenameSatellite(int satellite, const QString& new_name);
 
   // The first row after the given one whose name holds the text, case ignored; -1 for none.
   int FindChannel(int after_row, const QString& text) const;
@@ -130,7 +131,11 @@ class ChannelList {
   struct Snapshot {
     TextGrid channels;
     TextGrid transponders;
+    QString satellite_a;
+    QString satellite_b;
   };
+  Snapshot Current() const;
+  void Restore(Snapshot snapshot);
   static constexpr size_t kUndoLimit = 200;
 
   // Runs one user action; it becomes an undo step when it changed the tables.

@@ -175,10 +175,10 @@ TEST_F(ChannelEditingTest, UndoAndRedoStepThroughMixedActions) {
   list_.DeleteTransponders(1, 1);
   list_.PasteChannels(1, RowsText(loaded_channels, 9, 9));
   list_.SetEncryption(1, 3, 0x20);
-  list_.RenameSatellite("A", "Astra");
+  list_.RenameSatellite(0, "Astra");
   list_.ApplyChannelTableSize(ChannelList::kLargeChannelRows);
   EXPECT_EQ(list_.channels().rows(), 2003);
-  EXPECT_EQ(list_.channels().Cell(2002, kChannelSatellite), "A");  // empty channel
+  EXPECT_EQ(list_.channels().Cell(2002, kChannelSatellite), "Astra");  // empty channel
   list_.ApplyTransponderTableSize(200);
   EXPECT_EQ(list_.transponders().Cell(199, kBand), "Ku");
   list_.PasteChannels(1, "not rows");  // nothing to paste: no step
@@ -205,13 +205,20 @@ TEST_F(ChannelEditingTest, UndoAndRedoStepThroughMixedActions) {
 }
 
 TEST_F(ChannelEditingTest, SatellitesSearchAndTransponderDialog) {
-  list_.SetTransponderFields(2, list_.transponders().Row(2).mid(1, 9), "Hispasat");
-  EXPECT_EQ(list_.channels().Cell(2, kChannelSatellite), "Hispasat");
-  EXPECT_EQ(list_.channels().Cell(12, kChannelSatellite), "Hispasat");
+  list_.SetTransponderFields(2, list_.transponders().Row(2).mid(1, 9), "B");
+  EXPECT_EQ(list_.channels().Cell(2, kChannelSatellite), "B");
+  EXPECT_EQ(list_.channels().Cell(12, kChannelSatellite), "B");
   EXPECT_EQ(list_.channels().Cell(3, kChannelSatellite), "A");
-  list_.RenameSatellite("Hispasat", "HS");
+  list_.RenameSatellite(1, "HS");
   EXPECT_EQ(list_.transponders().Cell(2, kTransponderSatellite), "HS");
   EXPECT_EQ(list_.channels().Cell(12, kChannelSatellite), "HS");
+  EXPECT_EQ(list_.channels().Cell(3, kChannelSatellite), "A");
+  EXPECT_EQ(list_.context().satellite_b, "HS");
+  // Undoing the rename brings the old name back to the cells and to the list, so that saving
+  // still tells the satellites apart.
+  ASSERT_TRUE(list_.Undo());
+  EXPECT_EQ(list_.context().satellite_b, "B");
+  EXPECT_EQ(list_.transponders().Cell(2, kTransponderSatellite), "B");
   EXPECT_EQ(list_.ChannelsOnTransponder(2), (std::vector<int>{2, 12}));
 
   list_.SetChannelFields(5, {"Canal Tv", "5", "1", "1", "1", "0", "0", "1"}, 4);
