@@ -19,7 +19,6 @@
 namespace tornavo {
 
 TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), services_(services) {
-  setMinimumSize(430, 379);
   auto* fields = new QGridLayout;
   for (int i = 0; i < 8; ++i) {
     labels_[static_cast<size_t>(i)] = new QLabel(this);
@@ -46,12 +45,12 @@ TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), servic
   auto* status = new QGridLayout(status_group_);
   for (int i = 0; i < 4; ++i) {
     status_[static_cast<size_t>(i)] = new QCheckBox(status_group_);
-    status->addWidget(status_[static_cast<size_t>(i)], i / 2, i % 2);
+    status->addWidget(status_[static_cast<size_t>(i)], i, 0, 1, 2);
   }
   encryption_label_ = new QLabel(status_group_);
   encryption_ = new QComboBox(status_group_);
-  status->addWidget(encryption_label_, 2, 0, Qt::AlignRight);
-  status->addWidget(encryption_, 2, 1);
+  status->addWidget(encryption_label_, 4, 0, Qt::AlignRight);
+  status->addWidget(encryption_, 4, 1);
 
   transponder_group_ = new QGroupBox(this);
   auto* transponder = new QGridLayout(transponder_group_);
@@ -93,6 +92,8 @@ TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), servic
   });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   ApplyTexts();
+  // Never below 430 x 379, nor below what the captions need.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 379)));
 }
 
 void TForm2::ApplyTexts() {

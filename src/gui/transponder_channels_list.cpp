@@ -14,7 +14,6 @@ TransponderChannelsList::TransponderChannelsList(QWidget* parent) : QTableWidget
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(18);
   horizontalHeader()->setMinimumSectionSize(8);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void TransponderChannelsList::Fill(const ChannelList& list, const std::vector<int>& rows,
@@ -41,15 +40,30 @@ void TransponderChannelsList::resizeEvent(QResizeEvent* event) {
 }
 
 void TransponderChannelsList::SizeColumns() {
+  // The list's width shared as the channel grid shares it, each column at least as wide as its
+  // heading and a five-digit value (a name, sixteen characters); the list scrolls sideways
+  // when that is wider.
   const double width = this->width();
-  auto share = [&](int parts) { return static_cast<int>(std::lround(width * parts / 444.0)); };
+  const QFontMetrics metrics(font());
+  auto needed = [&](int c) {
+    const QString heading = horizontalHeaderItem(c) ? horizontalHeaderItem(c)->text() : QString();
+    const int text = c == 1 ? metrics.horizontalAdvance(QString(16, QLatin1Char('n')))
+                            : metrics.horizontalAdvance(QStringLiteral("65535"));
+    return std::max(metrics.horizontalAdvance(heading), text) + 12;
+  };
   int used = 0;
   for (int c = 0; c < 10; ++c) {
-    const int w = share(c == 0 ? 22 : c == 1 ? 94 : c == 9 ? 25 : 34);
+    const int share = static_cast<int>(std::lround(width *
+                                                   (c == 0   ? 22
+                                                    : c == 1 ? 94
+                                                    : c == 9 ? 25
+                                                             : 34) /
+                                                   444.0));
+    const int w = std::max(share, needed(c));
     setColumnWidth(c, w);
     used += w;
   }
-  setColumnWidth(10, std::max(8, static_cast<int>(width) - used - 31));
+  setColumnWidth(10, std::max(needed(10), static_cast<int>(width) - used - 31));
 }
 
 }  // namespace tornavo

@@ -39,7 +39,6 @@ void ShowText(QComboBox* list, const QString& text) {
 }  // namespace
 
 TForm3::TForm3(AppServices& services, QWidget* parent) : QDialog(parent), services_(services) {
-  setMinimumSize(430, 358);
   shown_frequency_ = new QLabel(this);
   frequency_ = new QLineEdit(this);
   frequency_->setMaxLength(11);
@@ -98,6 +97,8 @@ TForm3::TForm3(AppServices& services, QWidget* parent) : QDialog(parent), servic
   });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   ApplyTexts();
+  // Never below 430 x 358, nor below what the captions need.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 358)));
 }
 
 void TForm3::ApplyTexts() {

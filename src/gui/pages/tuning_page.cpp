@@ -208,16 +208,18 @@ QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page, const 
   view->verticalHeader()->setSectionsMovable(true);
   view->horizontalHeader()->setHighlightSections(false);
   view->horizontalHeader()->setMinimumSectionSize(8);
-  // The stored widths, widened where a heading or a five-digit value would not fit.
+  // The stored widths, widened where a heading or a value would not fit: a name takes
+  // sixteen characters, a frequency eight digits and a decimal, the rest five digits.
   for (int c = 0; c < TextGrid::kColumns - 1; ++c) {
     const QString heading = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    const int needed = std::max(metrics.horizontalAdvance(heading) + 14,
-                                metrics.horizontalAdvance(QStringLiteral("65535")) + 8);
-    view->setColumnWidth(
-        c, std::max(widths[c + 1], c == 0 && !model->transponders()
-                                       ? metrics.horizontalAdvance(QStringLiteral("MMMMMMMMMMMM"))
-                                       : needed));
+    const QString widest = c != 0                  ? QStringLiteral("65535")
+                           : model->transponders() ? QStringLiteral("12700000,5")
+                                                   : QString(16, QLatin1Char('n'));
+    const int needed =
+        std::max(metrics.horizontalAdvance(heading) + 14, metrics.horizontalAdvance(widest) + 10);
+    view->setColumnWidth(c, std::max(widths[c + 1], needed));
   }
+  view->horizontalHeader()->setStretchLastSection(true);
   view->installEventFilter(this);
   const bool transponders = model->transponders();
   connect(view->verticalHeader(), &QHeaderView::sectionMoved, this,
