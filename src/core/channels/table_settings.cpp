@@ -21,7 +21,9 @@ int ChannelRowsOf(const Settings& settings) {
 
 int TransponderRowsOf(const Settings& settings) { return settings.transponder_table_size(); }
 
-int64_t PositionBlock(int index) { return int64_t{std::max(index, 0)} * kBlockSize; }
+int64_t PositionBlock(int64_t index, int64_t live_block) {
+  return index >= 0 && index < Settings::Positions().size() ? index * kBlockSize : live_block;
+}
 
 int PositionIndex(int64_t block) {
   const int64_t index = block / kBlockSize;

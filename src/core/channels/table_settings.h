@@ -14,9 +14,10 @@ TableContext TableContextOf(const Settings& settings, const SymbolRateTable& sym
 // gives 2003; "Número de transp. :" 100 or 200.
 int ChannelRowsOf(const Settings& settings);
 int TransponderRowsOf(const Settings& settings);
-// The block a "Posición TCS :" / "Posición TPT :" entry names, and the entry of a block (-1
-// for blocks the list does not offer).
-int64_t PositionBlock(int index);
+// The block a "Posición TCS :" / "Posición TPT :" entry names; without an entry (a table
+// beyond the blocks the list offers) the table stays in its live block.
+int64_t PositionBlock(int64_t index, int64_t live_block);
+// The entry of a block, -1 for blocks the list does not offer.
 int PositionIndex(int64_t block);
 
 }  // namespace tornavo

@@ -453,9 +453,9 @@ void TuningPage::SaveImageFile() {
   } else {
     ChannelError failure;
     const Settings& settings = services_.settings;
-    if (!list_.SaveChannelImage(choice.path,
-                                PositionBlock(static_cast<int>(settings.Int(Key::kTcs))),
-                                PositionBlock(static_cast<int>(settings.Int(Key::kTpt))), &failure))
+    if (!list_.SaveChannelImage(
+            choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
+            PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure))
       services_.host.ShowError(list_.ErrorText(failure));
   }
   services_.host.EnablePages();

@@ -6,6 +6,7 @@
 
 #include "core/channels/channel_list.h"
 #include "core/channels/table_records.h"
+#include "core/channels/table_settings.h"
 #include "core/channels/test_images.h"
 
 namespace tornavo {
@@ -352,6 +353,15 @@ TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
             LoadResult::kOk);
   EXPECT_EQ(full.channels().Cell(6, kChannelTransponder), "0");
   EXPECT_EQ(full.channels().Cell(6, kChannelSatellite), "A");
+}
+
+TEST(TableFormatTest, PositionEntriesNameBlocks) {
+  EXPECT_EQ(PositionBlock(0x1F, 0), 0x1F0000);
+  EXPECT_EQ(PositionIndex(0x1E0000), 0x1E);
+  // A table beyond the offered blocks stays where it is instead of moving to block 0.
+  EXPECT_EQ(PositionIndex(0x200000), -1);
+  EXPECT_EQ(PositionBlock(-1, 0x250000), 0x250000);
+  EXPECT_EQ(PositionBlock(32, 0x250000), 0x250000);
 }
 
 }  // namespace
