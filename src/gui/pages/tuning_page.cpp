@@ -172,6 +172,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
     RefreshAll();
   });
   connect(inner_, &QTabWidget::currentChanged, this, [this] { UpdateEnabling(); });
+  // Text copied in another program can make "Pegar" available too.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+          [this] { UpdateEnabling(); });
   connect(channel_view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { RefreshDetails(); });
   connect(channel_view_, &QTableView::doubleClicked, this, [this] {
