@@ -28,6 +28,8 @@ constexpr Subcommand kSubcommands[] = {
     {"capture", "convert a captured frame to a picture", RunCaptureCommand},
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
     {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
+    {"channels", "channel and transponder tables of an image (list, export, edit)",
+     RunChannelsCommand},
 };
 
 // The commands report their own failures; Qt's warnings about the same things (a file

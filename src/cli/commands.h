@@ -19,5 +19,6 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
 int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
 int RunPortsCommand(const QStringList& arguments);
+int RunChannelsCommand(const QStringList& arguments);
 
 }  // namespace tornavo::cli

@@ -14,6 +14,7 @@ class ServiceLink;
 class Terminal;
 class EepromImage;
 class Settings;
+class ChannelList;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
 struct AppServices {
@@ -28,6 +29,8 @@ struct AppServices {
   PictureOptions& picture_options;
   EepromImage& eeprom_image;
   Settings& settings;
+  // The held channel-list image and its tables.
+  ChannelList& channel_list;
 };
 
 }  // namespace tornavo

@@ -51,7 +51,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
                  port_choices_->port_names());
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
                                   *terminal_, symbol_rates_, picture_options_, eeprom_image_,
-                                  settings_});
+                                  settings_, channel_list_});
 
   clock_ = std::make_unique<SteadyClock>();
   eeprom_transfer_ =
@@ -78,6 +78,12 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   tuning_ = new TuningPage(*services_, pages_);
   picture_ = new PicturePage(*services_, pages_);
   config_ = new ConfigPage(*services_, *port_choices_, pages_);
+  connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
+  connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
+          [this](int satellite, const QString&, const QString& new_name) {
+            tuning_->RenameSatellite(satellite, new_name);
+          });
+  connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
   about_ = new AboutPage(*services_, pages_);
   for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
                         static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),

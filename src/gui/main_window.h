@@ -7,6 +7,7 @@
 #include "core/app/operation_host.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
+#include "core/channels/channel_list.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "gui/app_services.h"
@@ -109,6 +110,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   PictureOptions picture_options_;
   Settings settings_{symbol_rates_, picture_options_};
   EepromImage eeprom_image_;
+  ChannelList channel_list_;
   std::unique_ptr<SteadyClock> clock_;
   std::unique_ptr<EepromTransfer> eeprom_transfer_;
   std::unique_ptr<FileDialogs> dialogs_;

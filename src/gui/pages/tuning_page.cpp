@@ -1,27 +1,639 @@
 #include "gui/pages/tuning_page.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include "core/app/operation_host.h"
+#include "core/app/settings.h"
+#include "core/app/text_file.h"
 #include "core/app/texts.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/clipboard_text.h"
+#include "core/channels/table_settings.h"
+#include "gui/channel_dialog.h"
+#include "gui/channel_table_model.h"
+#include "gui/digit_box.h"
+#include "gui/file_dialogs.h"
+#include "gui/search_dialog.h"
+#include "gui/section_dialog.h"
+#include "gui/transponder_dialog.h"
 
 namespace tornavo {
 
+namespace {
+
+constexpr int kChannelWidths[] = {22, 94, 34, 34, 34, 34, 34, 34, 34, 25, 34};
+constexpr int kTransponderWidths[] = {22, 50, 44, 44, 44, 44, 44, 44, 40, 44, 44};
+// Page status boxes: "Activo", "Favorito", "Bloqueo Parental", "Desconocido".
+constexpr int kStatusBits[] = {kActive, kFavourite, kParentalLock, kUnknownFlag};
+constexpr int kStatusKeys[] = {150, 152, 151, 278};
+constexpr int kEncryptionValues[] = {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0};
+constexpr int kButtonKeys[] = {53, 59, 244, 129, 54, 130, 201, 239, 270, 240};
+constexpr int kDetailKeys[] = {211, 212, 213, 214, 215, 216, 217, 218};
+constexpr int kFlashFilterKey = 133;  // flash | RAM
+constexpr int kAddFilterKey = 243;    // flash only
+constexpr int kSaveFilterKey = 15;    // BIN | RCU | RCS | TXT | HTM | all
+constexpr int kSaveTextIndex = 4;
+constexpr int kSaveHtmlIndex = 5;
+constexpr int kCannotOpenSlot = 116;
+constexpr int kNoTranspondersSlot = 112;
+constexpr int kNoChannelsSlot = 113;
+constexpr int kNoMatchSlot = 117;
+
+int ClipboardKindNow() { return ClipboardKind(QGuiApplication::clipboard()->text()); }
+
+}  // namespace
+
 TuningPage::TuningPage(AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent), services_(services), list_(services.channel_list) {
+  // The dialogs belong to the window, so that they stay usable while the pages are disabled.
+  QWidget* owner = parent ? parent->window() : this;
+  channel_dialog_ = new TForm2(services, owner);
+  transponder_dialog_ = new TForm3(services, owner);
+  section_dialog_ = new TForm4(services, owner);
+  search_dialog_ = new TForm5(services, owner);
+  chooser_ = section_dialog_;
+
   inner_ = new QTabWidget(this);
-  channels_ = new QWidget(inner_);
-  transponders_ = new QWidget(inner_);
-  inner_->addTab(channels_, QString());
-  inner_->addTab(transponders_, QString());
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(inner_);
+  inner_->setTabPosition(QTabWidget::East);
+  channel_page_ = new QWidget(inner_);
+  transponder_page_ = new QWidget(inner_);
+  inner_->addTab(channel_page_, QString());
+  inner_->addTab(transponder_page_, QString());
+  channel_model_ = new ChannelTableModel(list_, false, this);
+  transponder_model_ = new ChannelTableModel(list_, true, this);
+  channel_view_ = MakeView(channel_model_, channel_page_, kChannelWidths);
+  transponder_view_ = MakeView(transponder_model_, transponder_page_, kTransponderWidths);
+
+  // The column of controls on the left.
+  auto* column = new QVBoxLayout;
+  auto* buttons = new QGridLayout;
+  for (int b = 0; b < kButtonCount; ++b) buttons_[b] = new QPushButton(this);
+  target_ = new QLineEdit(QStringLiteral("1"), this);
+  target_->setMaxLength(3);
+  target_->setFixedWidth(44);
+  buttons->addWidget(buttons_[kLoad], 0, 0, 1, 2);
+  buttons->addWidget(buttons_[kSave], 1, 0, 1, 2);
+  buttons->addWidget(buttons_[kAdd], 2, 0, 1, 2);
+  buttons->addWidget(buttons_[kMove], 3, 0);
+  buttons->addWidget(target_, 3, 1);
+  buttons->addWidget(buttons_[kDelete], 4, 0);
+  buttons->addWidget(buttons_[kEdit], 4, 1);
+  buttons->addWidget(buttons_[kCopy], 5, 0);
+  buttons->addWidget(buttons_[kCut], 5, 1);
+  buttons->addWidget(buttons_[kPaste], 6, 0);
+  buttons->addWidget(buttons_[kFind], 6, 1);
+  column->addLayout(buttons);
+
+  details_group_ = new QGroupBox(this);
+  auto* details = new QGridLayout(details_group_);
+  details->setVerticalSpacing(2);
+  for (int i = 0; i < 8; ++i) {
+    detail_labels_[static_cast<size_t>(i)] = new QLabel(details_group_);
+    details_[static_cast<size_t>(i)] = new QLabel(details_group_);
+    details->addWidget(detail_labels_[static_cast<size_t>(i)], i, 0, Qt::AlignRight);
+    details->addWidget(details_[static_cast<size_t>(i)], i, 1);
+  }
+  details->setColumnStretch(1, 1);
+  column->addWidget(details_group_);
+
+  status_group_ = new QGroupBox(this);
+  auto* status = new QGridLayout(status_group_);
+  status->setVerticalSpacing(2);
+  for (int i = 0; i < 4; ++i) {
+    status_[static_cast<size_t>(i)] = new QCheckBox(status_group_);
+    status->addWidget(status_[static_cast<size_t>(i)], i, 0, 1, 2);
+    connect(status_[static_cast<size_t>(i)], &QCheckBox::clicked, this,
+            [this, i](bool checked) { StatusClicked(i, checked); });
+  }
+  encryption_label_ = new QLabel(status_group_);
+  encryption_ = new QComboBox(status_group_);
+  status->addWidget(encryption_label_, 4, 0);
+  status->addWidget(encryption_, 4, 1);
+  column->addWidget(status_group_);
+
+  sections_group_ = new QGroupBox(this);
+  auto* sections = new QGridLayout(sections_group_);
+  for (int i = 0; i < 2; ++i) {
+    section_labels_[static_cast<size_t>(i)] = new QLabel(sections_group_);
+    sections_[static_cast<size_t>(i)] = new QLabel(sections_group_);
+    sections->addWidget(section_labels_[static_cast<size_t>(i)], i, 0);
+    sections->addWidget(sections_[static_cast<size_t>(i)], i, 1);
+  }
+  column->addWidget(sections_group_);
+  column->addStretch(1);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* column_widget = new QWidget(this);
+  column_widget->setLayout(column);
+  column->setContentsMargins(0, 0, 0, 0);
+  column_widget->setFixedWidth(224);
+  layout->addWidget(column_widget);
+  layout->addWidget(inner_, 1);
+
+  connect(buttons_[kLoad], &QPushButton::clicked, this, &TuningPage::LoadImageFile);
+  connect(buttons_[kSave], &QPushButton::clicked, this, &TuningPage::SaveImageFile);
+  connect(buttons_[kAdd], &QPushButton::clicked, this, &TuningPage::AddImageFile);
+  connect(buttons_[kMove], &QPushButton::clicked, this, &TuningPage::MoveRows);
+  connect(buttons_[kDelete], &QPushButton::clicked, this, &TuningPage::DeleteRows);
+  connect(buttons_[kEdit], &QPushButton::clicked, this, &TuningPage::EditRow);
+  connect(buttons_[kCopy], &QPushButton::clicked, this, &TuningPage::CopyRows);
+  connect(buttons_[kCut], &QPushButton::clicked, this, &TuningPage::CutRows);
+  connect(buttons_[kPaste], &QPushButton::clicked, this, &TuningPage::PasteRows);
+  connect(buttons_[kFind], &QPushButton::clicked, this, [this] {
+    search_dialog_->show();
+    search_dialog_->raise();
+  });
+  connect(search_dialog_, &TForm5::SearchRequested, this, &TuningPage::Search);
+  connect(target_, &QLineEdit::textChanged, this, &TuningPage::FilterTargetBox);
+  connect(target_, &QLineEdit::editingFinished, this, [this] {
+    const int rows =
+        channel_page_in_front() ? list_.channels().rows() : list_.transponders().rows();
+    if (target_->text().toInt() >= rows) target_->setText(QStringLiteral("1"));
+  });
+  connect(encryption_, &QComboBox::activated, this, [this](int index) {
+    int top, bottom;
+    if (index < 0 || !Selection(channel_view_, &top, &bottom)) return;
+    list_.SetEncryption(top, bottom, kEncryptionValues[index]);
+    RefreshAll();
+  });
+  connect(inner_, &QTabWidget::currentChanged, this, [this] { UpdateEnabling(); });
+  // Text copied in another program can make "Pegar" available too.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+          [this] { UpdateEnabling(); });
+  connect(channel_view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { RefreshDetails(); });
+  connect(channel_view_, &QTableView::doubleClicked, this, [this] {
+    if (list_.held()) EditRow();
+  });
+  connect(transponder_view_, &QTableView::doubleClicked, this, [this] {
+    if (list_.flash_held()) EditRow();
+  });
+  connect(channel_dialog_, &TForm2::RowWritten, this, [this] { RefreshAll(); });
+  connect(transponder_dialog_, &TForm3::RowWritten, this, [this] { RefreshAll(); });
+  auto* undo = new QShortcut(QKeySequence::Undo, this, this, &TuningPage::Undo,
+                             Qt::WidgetWithChildrenShortcut);
+  auto* redo = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this, this,
+                             &TuningPage::Redo, Qt::WidgetWithChildrenShortcut);
+  (void)undo;
+  (void)redo;
   ApplyTexts();
+  ApplyTableSizes();
+}
+
+TuningPage::~TuningPage() = default;
+
+QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page, const int* widths) {
+  auto* view = new QTableView(page);
+  view->setModel(model);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setWordWrap(false);
+  const QFontMetrics metrics(view->font());
+  view->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setMinimumWidth(widths[0]);
+  view->verticalHeader()->setSectionsMovable(true);
+  view->horizontalHeader()->setHighlightSections(false);
+  view->horizontalHeader()->setMinimumSectionSize(8);
+  // The stored widths, widened where a heading or a value would not fit: a name takes
+  // sixteen characters, a frequency eight digits and a decimal, the rest five digits.
+  for (int c = 0; c < TextGrid::kColumns - 1; ++c) {
+    const QString heading = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    const QString widest = c != 0                  ? QStringLiteral("65535")
+                           : model->transponders() ? QStringLiteral("12700000,5")
+                                                   : QString(16, QLatin1Char('n'));
+    const int needed =
+        std::max(metrics.horizontalAdvance(heading) + 14, metrics.horizontalAdvance(widest) + 10);
+    view->setColumnWidth(c, std::max(widths[c + 1], needed));
+  }
+  view->horizontalHeader()->setStretchLastSection(true);
+  view->installEventFilter(this);
+  const bool transponders = model->transponders();
+  connect(view->verticalHeader(), &QHeaderView::sectionMoved, this,
+          [this, view, transponders](int, int from, int to) {
+            // The list moves the row; the header goes back to showing rows in order.
+            QHeaderView* header = view->verticalHeader();
+            const QSignalBlocker block(header);
+            header->moveSection(to, from);
+            RowDragged(transponders, from + 1, to + 1);
+          });
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(view);
+  return view;
 }
 
 void TuningPage::ApplyTexts() {
-  inner_->setTabText(0, services_.texts.Key(206));
-  inner_->setTabText(1, services_.texts.Key(207));
+  const Texts& t = services_.texts;
+  inner_->setTabText(0, t.Key(206));
+  inner_->setTabText(1, t.Key(207));
+  for (int b = 0; b < kButtonCount; ++b) buttons_[b]->setText(t.Key(kButtonKeys[b]));
+  details_group_->setTitle(t.Key(219));
+  for (int i = 0; i < 8; ++i)
+    detail_labels_[static_cast<size_t>(i)]->setText(t.Key(kDetailKeys[i]));
+  status_group_->setTitle(QStringLiteral(" Status "));
+  for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(kStatusKeys[i]));
+  encryption_label_->setText(t.Key(279));
+  const int index = encryption_->currentIndex();
+  encryption_->clear();
+  encryption_->addItems({t.Key(280), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
+  encryption_->setCurrentIndex(std::max(index, 0));
+  sections_group_->setTitle(t.Key(131));
+  section_labels_[0]->setText(t.Key(134));
+  section_labels_[1]->setText(t.Key(135));
+  list_.ApplyTexts(t);
+  channel_dialog_->ApplyTexts();
+  transponder_dialog_->ApplyTexts();
+  section_dialog_->ApplyTexts();
+  search_dialog_->ApplyTexts();
+  RefreshAll();
+}
+
+void TuningPage::SyncContext() {
+  list_.SetContext(TableContextOf(services_.settings, services_.symbol_rates));
+}
+
+void TuningPage::ApplyTableSizes() {
+  SyncContext();
+  const int rows = ChannelRowsOf(services_.settings);
+  target_->setText(QStringLiteral("1"));
+  target_->setMaxLength(rows > 1000 ? 4 : 3);
+  list_.ApplyChannelTableSize(rows);
+  list_.ApplyTransponderTableSize(TransponderRowsOf(services_.settings));
+  RefreshAll();
+}
+
+void TuningPage::RenameSatellite(int satellite, const QString& new_name) {
+  list_.RenameSatellite(satellite, new_name);
+  RefreshAll();
+}
+
+bool TuningPage::channel_page_in_front() const { return inner_->currentIndex() == 0; }
+
+QTableView* TuningPage::front_view() const {
+  return channel_page_in_front() ? channel_view_ : transponder_view_;
+}
+
+bool TuningPage::Selection(QTableView* view, int* top, int* bottom) const {
+  if (view == nullptr || view->model() == nullptr || !view->selectionModel()) return false;
+  const QModelIndexList rows = view->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid()) return false;
+    *top = *bottom = current.row() + 1;
+    return true;
+  }
+  *top = INT_MAX;
+  *bottom = 0;
+  for (const QModelIndex& index : rows) {
+    *top = std::min(*top, index.row() + 1);
+    *bottom = std::max(*bottom, index.row() + 1);
+  }
+  return true;
+}
+
+void TuningPage::SelectRows(QTableView* view, int top, int bottom) {
+  QAbstractItemModel* model = view->model();
+  const int last = model->rowCount() - 1;
+  top = std::clamp(top - 1, 0, last);
+  bottom = std::clamp(bottom - 1, top, last);
+  view->setCurrentIndex(model->index(top, 0));
+  view->selectionModel()->select(
+      QItemSelection(model->index(top, 0), model->index(bottom, model->columnCount() - 1)),
+      QItemSelectionModel::ClearAndSelect);
+}
+
+void TuningPage::RefreshAll() {
+  if (channel_model_ == nullptr) return;
+  channel_model_->Refresh();
+  transponder_model_->Refresh();
+  ShowSections();
+  UpdateEnabling();
+  RefreshDetails();
+}
+
+void TuningPage::ShowSections() {
+  sections_[0]->setText(list_.ChannelSectionText());
+  sections_[1]->setText(list_.TransponderSectionText());
+}
+
+void TuningPage::UpdateEnabling() {
+  if (buttons_[kLoad] == nullptr) return;
+  const bool held = list_.held();
+  const bool flash = list_.flash_held();
+  const bool channels = channel_page_in_front();
+  const bool rows = held && (channels || flash);
+  for (Button b : {kSave, kCopy, kMove, kDelete, kEdit, kCut}) buttons_[b]->setEnabled(rows);
+  target_->setEnabled(rows);
+  buttons_[kFind]->setEnabled(held && channels);
+  buttons_[kAdd]->setEnabled(flash);
+  const int kind = ClipboardKindNow();
+  buttons_[kPaste]->setEnabled(rows &&
+                               kind == (channels ? kClipboardChannels : kClipboardTransponders));
+  inner_->setTabEnabled(1, !held || flash);
+  for (QCheckBox* box : status_) box->setEnabled(held);
+  encryption_->setEnabled(held);
+}
+
+void TuningPage::RefreshDetails() {
+  int top, bottom;
+  const bool selected = Selection(channel_view_, &top, &bottom);
+  const TextGrid& channels = list_.channels();
+  const int t = selected ? channels.Cell(top, kChannelTransponder).toInt() : 0;
+  const bool shown = selected && list_.flash_held() && t >= 1 && t < list_.transponders().rows();
+  if (shown) {
+    const TextGrid& transponders = list_.transponders();
+    details_[0]->setText(channels.Cell(top, kChannelSatellite));
+    details_[1]->setText(list_.TunedFrequency(t));
+    const int columns[] = {kPolarity, kFec, kSymbolRate, kChannels, kBand};
+    for (int i = 0; i < 5; ++i)
+      details_[static_cast<size_t>(i + 2)]->setText(transponders.Cell(t, columns[i]));
+    details_[7]->setText(QString::number(t));
+  } else {
+    for (QLabel* value : details_) value->clear();
+  }
+  if (selected && list_.held()) {
+    const int status = static_cast<int>(ParseHex(channels.Cell(top, kStatus)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+      status_[static_cast<size_t>(i)]->setChecked(status & kStatusBits[i]);
+    const int system = status >> 4;
+    encryption_->setCurrentIndex(system % 2 == 0 && system >= 2 && system <= 10 ? system / 2 : 0);
+  }
+}
+
+void TuningPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateEnabling();
+}
+
+void TuningPage::FilterTargetBox() {
+  const QString kept = KeepDigits(target_->text(), QStringLiteral("1"));
+  if (kept != target_->text()) target_->setText(kept);
+}
+
+void TuningPage::LoadImageFile() {
+  const FileChoice choice =
+      services_.dialogs.ChooseOpen({services_.texts.Key(kFlashFilterKey), 1, QString()});
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  services_.host.DisablePages();
+  QByteArray bytes;
+  QString error;
+  if (!ReadWholeFile(choice.path, &bytes, &error)) {
+    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
+  } else if (choice.filter_index == 2) {
+    SyncContext();
+    list_.LoadRamImage(bytes);
+    inner_->setCurrentIndex(0);
+  } else {
+    SyncContext();
+    const LoadResult result = list_.LoadFlashImage(bytes, *chooser_);
+    if (result == LoadResult::kNoTransponderTable) {
+      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
+    } else if (result == LoadResult::kNoChannelTable) {
+      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    } else if (result == LoadResult::kOk) {
+      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
+      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
+      emit TableSettingsChanged();
+    }
+  }
+  services_.host.EnablePages();
+  RefreshAll();
+}
+
+void TuningPage::AddImageFile() {
+  if (!list_.flash_held()) return;
+  const FileChoice choice =
+      services_.dialogs.ChooseOpen({services_.texts.Key(kAddFilterKey), 1, QString()});
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  services_.host.DisablePages();
+  QByteArray bytes;
+  QString error;
+  if (!ReadWholeFile(choice.path, &bytes, &error)) {
+    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
+  } else {
+    SyncContext();
+    const LoadResult result = list_.AppendFlashImage(bytes, *chooser_);
+    if (result == LoadResult::kNoTransponderTable)
+      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
+    else if (result == LoadResult::kNoChannelTable)
+      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+  }
+  services_.host.EnablePages();
+  RefreshAll();
+}
+
+void TuningPage::SaveImageFile() {
+  if (!list_.held()) return;
+  const FileChoice choice = services_.dialogs.ChooseSave(
+      {services_.texts.Key(kSaveFilterKey), services_.dialogs.last_save_filter_index(), QString()});
+  if (!choice.accepted || choice.path.isEmpty()) return;
+  services_.host.DisablePages();
+  SyncContext();
+  const bool channels = channel_page_in_front();
+  QString error;
+  if (choice.filter_index == kSaveTextIndex || choice.filter_index == kSaveHtmlIndex) {
+    const TextGrid& grid = channels ? list_.channels() : list_.transponders();
+    const QByteArray bytes =
+        choice.filter_index == kSaveTextIndex ? GridTextFile(grid) : GridHtmlFile(grid, channels);
+    if (!WriteFileAtomically(choice.path, bytes, &error)) services_.host.ShowError(error);
+  } else {
+    ChannelError failure;
+    const Settings& settings = services_.settings;
+    if (!list_.SaveChannelImage(
+            choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
+            PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure))
+      services_.host.ShowError(list_.ErrorText(failure));
+  }
+  services_.host.EnablePages();
+  RefreshAll();
+}
+
+void TuningPage::MoveRows() {
+  QTableView* view = front_view();
+  int top, bottom;
+  if (!list_.held() || !Selection(view, &top, &bottom)) return;
+  const int wanted = target_->text().toInt();
+  const bool channels = channel_page_in_front();
+  const int rows = channels ? list_.channels().rows() : list_.transponders().rows();
+  if (wanted < 1 || wanted > rows - 1) target_->setText(QStringLiteral("1"));
+  if (channels)
+    list_.MoveChannels(top, bottom, wanted);
+  else
+    list_.MoveTransponders(top, bottom, wanted);
+  RefreshAll();
+  SelectRows(view, top, bottom);
+}
+
+void TuningPage::DeleteRows() {
+  int top, bottom;
+  if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
+  if (channel_page_in_front())
+    list_.DeleteChannels(top, bottom);
+  else
+    list_.DeleteTransponders(top, bottom);
+  RefreshAll();
+}
+
+void TuningPage::CopyRows() {
+  int top, bottom;
+  if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
+  const TextGrid& grid = channel_page_in_front() ? list_.channels() : list_.transponders();
+  QGuiApplication::clipboard()->setText(RowsText(grid, top, bottom));
+  UpdateEnabling();
+}
+
+void TuningPage::CutRows() {
+  CopyRows();
+  DeleteRows();
+}
+
+void TuningPage::PasteRows() {
+  int top, bottom;
+  if (!list_.held() || !Selection(front_view(), &top, &bottom)) top = 1;
+  const QString text = QGuiApplication::clipboard()->text();
+  if (channel_page_in_front())
+    list_.PasteChannels(top, text);
+  else if (list_.flash_held())
+    list_.PasteTransponders(top, text);
+  RefreshAll();
+}
+
+void TuningPage::EditRow() {
+  int top, bottom;
+  if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
+  SyncContext();
+  if (channel_page_in_front())
+    channel_dialog_->Mostrar(top);
+  else if (list_.flash_held())
+    transponder_dialog_->Mostrar(top);
+}
+
+void TuningPage::Undo() {
+  if (list_.Undo()) FollowTables();
+}
+
+void TuningPage::Redo() {
+  if (list_.Redo()) FollowTables();
+}
+
+void TuningPage::FollowTables() {
+  // Table sizes and satellite names come back with the tables; the settings follow them.
+  Settings& settings = services_.settings;
+  settings.SetInt(Key::kNumCanales, list_.channels().rows() > 1000 ? 1 : 0);
+  settings.SetInt(Key::kNumTransp, list_.transponders().rows() > 100 ? 1 : 0);
+  QString old_name;
+  settings.SetText(Key::kSatA, list_.context().satellite_a);
+  settings.TakeSatelliteRename(0, &old_name);
+  settings.SetText(Key::kSatB, list_.context().satellite_b);
+  settings.TakeSatelliteRename(1, &old_name);
+  target_->setMaxLength(list_.channels().rows() > 1000 ? 4 : 3);
+  emit TableSettingsChanged();
+  RefreshAll();
+}
+
+void TuningPage::StatusClicked(int index, bool checked) {
+  int top, bottom;
+  if (!list_.held() || !Selection(channel_view_, &top, &bottom)) return;
+  list_.SetStatusBit(top, bottom, kStatusBits[index], checked);
+  RefreshAll();
+}
+
+void TuningPage::RowDragged(bool transponders, int from, int to) {
+  if (!list_.held() || (transponders && !list_.flash_held())) return;
+  if (transponders)
+    list_.DragTransponderRow(from, to);
+  else
+    list_.DragChannelRow(from, to);
+  RefreshAll();
+  SelectRows(transponders ? transponder_view_ : channel_view_, to, to);
+}
+
+void TuningPage::Search(const QString& text) {
+  int top, bottom;
+  if (!text.isEmpty()) {
+    const int after = Selection(channel_view_, &top, &bottom) ? top : 0;
+    const int found = list_.FindChannel(after, text);
+    if (found > 0)
+      SelectRows(channel_view_, found, found);
+    else
+      services_.host.ShowError(services_.texts.Slot(kNoMatchSlot));
+  }
+  RefreshDetails();
+}
+
+bool TuningPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !list_.held())
+    return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (watched == channel_view_) {
+    ChannelKey(key);
+    return key->isAccepted();
+  }
+  if (watched == transponder_view_ && list_.flash_held()) {
+    TransponderKey(key);
+    return key->isAccepted();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TuningPage::ChannelKey(QKeyEvent* key) {
+  key->accept();
+  const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  int top, bottom;
+  if (key->matches(QKeySequence::Copy)) {
+    CopyRows();
+  } else if (key->matches(QKeySequence::Paste)) {
+    PasteRows();
+  } else if (key->matches(QKeySequence::Cut)) {
+    CutRows();
+  } else if (key->key() == Qt::Key_Backspace && mods == Qt::NoModifier) {
+    DeleteRows();
+  } else if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+             mods == Qt::NoModifier) {
+    EditRow();
+  } else if (key->key() >= Qt::Key_1 && key->key() <= Qt::Key_6 && mods == Qt::NoModifier &&
+             Selection(channel_view_, &top, &bottom)) {
+    const int digit = key->key() - Qt::Key_0;
+    list_.SetEncryption(top, bottom, digit == 6 ? 0x00 : 0x20 * digit);
+    RefreshAll();
+  } else {
+    key->ignore();
+    return;
+  }
+  if (!list_.ram()) RefreshDetails();
+}
+
+void TuningPage::TransponderKey(QKeyEvent* key) {
+  key->accept();
+  if (key->matches(QKeySequence::Copy))
+    CopyRows();
+  else if (key->matches(QKeySequence::Paste))
+    PasteRows();
+  else if (key->matches(QKeySequence::Cut))
+    CutRows();
+  else if (key->key() == Qt::Key_Backspace)
+    DeleteRows();
+  else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+    EditRow();
+  else
+    key->ignore();
 }
 
 }  // namespace tornavo

@@ -1,29 +1,148 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <memory>
 
 #include "gui/app_services.h"
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QTabWidget;
+class QTableView;
 
 namespace tornavo {
 
-// Page "Sintonización": the inner pages "Tabla de Canales" and "Tabla de Transpondedores".
+class ChannelList;
+class ChannelTableModel;
+class SectionChooser;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+
+// Page "Sintonización": the channel and transponder tables of the held image on two inner
+// pages, the buttons that edit them, the selected channel's transponder and status, and the
+// active sections. Every change goes through the channel list; the views only show it.
 class TuningPage : public QWidget {
   Q_OBJECT
 
  public:
+  enum Button {
+    kLoad = 0,
+    kSave,
+    kAdd,
+    kMove,
+    kDelete,
+    kEdit,
+    kFind,
+    kCopy,
+    kCut,
+    kPaste,
+    kButtonCount
+  };
+
   TuningPage(AppServices& services, QWidget* parent);
+  ~TuningPage() override;
   void ApplyTexts();
 
-  QWidget* channel_page() const { return channels_; }
-  QWidget* transponder_page() const { return transponders_; }
+  // "Número de canales :" / "Número de transp. :" changed (or took their defaults).
+  void ApplyTableSizes();
+  // A satellite's name box was left with a new name.
+  void RenameSatellite(int satellite, const QString& new_name);
+  // Tests and the command line answer the section question themselves.
+  void set_section_chooser(SectionChooser* chooser) { chooser_ = chooser; }
+
+  // The actions, as the buttons and keys run them.
+  void LoadImageFile();
+  void AddImageFile();
+  void SaveImageFile();
+  void MoveRows();
+  void DeleteRows();
+  void CopyRows();
+  void CutRows();
+  void PasteRows();
+  void EditRow();
+  void Undo();
+  void Redo();
+
+  QWidget* channel_page() const { return channel_page_; }
+  QWidget* transponder_page() const { return transponder_page_; }
+  QTabWidget* inner_pages() const { return inner_; }
+  QTableView* channel_view() const { return channel_view_; }
+  QTableView* transponder_view() const { return transponder_view_; }
+  QPushButton* button(Button which) const { return buttons_[which]; }
+  QLineEdit* target_box() const { return target_; }
+  QCheckBox* status_box(int index) const { return status_[static_cast<size_t>(index)]; }
+  QComboBox* encryption() const { return encryption_; }
+  QLabel* detail_value(int index) const { return details_[static_cast<size_t>(index)]; }
+  QLabel* section_value(int index) const { return sections_[static_cast<size_t>(index)]; }
+  TForm2* channel_dialog() const { return channel_dialog_; }
+  TForm3* transponder_dialog() const { return transponder_dialog_; }
+  TForm4* section_dialog() const { return section_dialog_; }
+  TForm5* search_dialog() const { return search_dialog_; }
+
+ signals:
+  // A load placed the live sections in the "Posición TCS :" / "Posición TPT :" settings, or
+  // an undo brought back other table sizes: the configuration page shows them again.
+  void TableSettingsChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  bool channel_page_in_front() const;
+  QTableView* front_view() const;
+  // Selected data rows (1-based) of a view; false without a selection.
+  bool Selection(QTableView* view, int* top, int* bottom) const;
+  void SelectRows(QTableView* view, int top, int bottom);
+  void SyncContext();
+  // After an undo or redo.
+  void FollowTables();
+  // After any change: the views, the enabling, the sections and the details panel.
+  void RefreshAll();
+  void RefreshDetails();
+  void UpdateEnabling();
+  void ShowSections();
+  void ChannelKey(QKeyEvent* key);
+  void TransponderKey(QKeyEvent* key);
+  void StatusClicked(int index, bool checked);
+  void RowDragged(bool transponders, int from, int to);
+  void Search(const QString& text);
+  void FilterTargetBox();
+  QTableView* MakeView(ChannelTableModel* model, QWidget* page, const int* widths);
+
   AppServices& services_;
+  ChannelList& list_;
+  SectionChooser* chooser_;
   QTabWidget* inner_;
-  QWidget* channels_;
-  QWidget* transponders_;
+  QWidget* channel_page_;
+  QWidget* transponder_page_;
+  ChannelTableModel* channel_model_ = nullptr;
+  ChannelTableModel* transponder_model_ = nullptr;
+  QTableView* channel_view_;
+  QTableView* transponder_view_;
+  std::array<QPushButton*, kButtonCount> buttons_{};
+  QLineEdit* target_;
+  QGroupBox* details_group_;
+  std::array<QLabel*, 8> detail_labels_{};
+  std::array<QLabel*, 8> details_{};
+  QGroupBox* status_group_;
+  std::array<QCheckBox*, 4> status_{};
+  QLabel* encryption_label_;
+  QComboBox* encryption_;
+  QGroupBox* sections_group_;
+  std::array<QLabel*, 2> section_labels_{};
+  std::array<QLabel*, 2> sections_{};
+  TForm2* channel_dialog_;
+  TForm3* transponder_dialog_;
+  TForm4* section_dialog_;
+  TForm5* search_dialog_;
 };
 
 }  // namespace tornavo

@@ -1,0 +1,299 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "core/app/ini_folder.h"
+#include "core/app/settings.h"
+#include "core/app/text_file.h"
+#include "core/app/texts.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/clipboard_text.h"
+#include "core/channels/table_settings.h"
+
+namespace tornavo::cli {
+
+namespace {
+
+void PrintVerbs() {
+  Out(QStringLiteral(
+      "Usage: tornavo channels VERB [options] [--help]\n\n"
+      "Verbs:\n"
+      "  list IMAGE                     print both tables as the text export writes them\n"
+      "  export IMAGE OUT --txt|--html  write one table as text or HTML\n"
+      "  edit IMAGE OUT OPERATION ...   edit the tables as the tuning page does, save to OUT\n\n"
+      "IMAGE is a flash image (bin, rcu, rcs) or, with --ram, a RAM channel table. Table sizes,\n"
+      "symbol rates, satellite names and LNB frequencies come from the settings folder."));
+}
+
+// Answers the section question from --section-tcs / --section-tpt; without an answer the
+// load fails and the sections are listed.
+class OptionChooser : public SectionChooser {
+ public:
+  OptionChooser(const QString& tcs, const QString& tpt) : tcs_(tcs), tpt_(tpt) {}
+
+  std::optional<int64_t> ChooseSection(const char* tag,
+                                       const std::vector<int64_t>& sections) override {
+    const bool channels = QByteArray(tag) == kChannelTag;
+    const QString& given = channels ? tcs_ : tpt_;
+    bool ok = false;
+    const int64_t value = given.toLongLong(&ok, 16);
+    if (ok && std::find(sections.begin(), sections.end(), value) != sections.end()) return value;
+    QStringList shown;
+    for (const int64_t p : sections) shown << QStringLiteral("%1").arg(p, 6, 16, QLatin1Char('0'));
+    problem_ = QStringLiteral("the image holds several %1 sections (%2); choose one with %3.")
+                   .arg(QString::fromLatin1(tag), shown.join(", ").toUpper(),
+                        channels ? "--section-tcs" : "--section-tpt");
+    return std::nullopt;
+  }
+  const QString& problem() const { return problem_; }
+
+ private:
+  QString tcs_, tpt_, problem_;
+};
+
+// The options every verb shares, and the list loaded as they say.
+struct Session {
+  explicit Session(const QString& verb) : name(QStringLiteral("tornavo channels %1: ").arg(verb)) {}
+
+  void AddOptions(QCommandLineParser& parser) {
+    parser.addOptions(
+        {{"ram", "IMAGE is a RAM channel table."},
+         {"section-tcs", "The channel section to use when there are several.", "HEX"},
+         {"section-tpt", "The transponder section to use when there are several.", "HEX"},
+         {"ini-dir", "Folder of the settings and catalogue files.", "DIR"}});
+  }
+
+  void LoadSettings(const QCommandLineParser& parser) {
+    settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
+                  {});
+    list.SetContext(TableContextOf(settings, symbol_rates));
+    list.ApplyChannelTableSize(ChannelRowsOf(settings));
+    list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+  }
+
+  // Loads a further image too when append is true. Errors are printed.
+  bool Load(const QCommandLineParser& parser, const QString& path, bool append) {
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(path, &bytes, &error)) {
+      Err(name + error);
+      return false;
+    }
+    if (parser.isSet("ram") && !append) {
+      list.LoadRamImage(bytes);
+      return true;
+    }
+    OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
+    const LoadResult result =
+        append ? list.AppendFlashImage(bytes, chooser) : list.LoadFlashImage(bytes, chooser);
+    switch (result) {
+      case LoadResult::kOk:
+        return true;
+      case LoadResult::kNoChannelTable:
+        Err(name + path + ": " + texts.Slot(113));
+        return false;
+      case LoadResult::kNoTransponderTable:
+        Err(name + path + ": " + texts.Slot(112));
+        return false;
+      case LoadResult::kNoChoice:
+        Err(name + path + ": " + chooser.problem());
+        return false;
+    }
+    return false;
+  }
+
+  QString name;
+  Texts texts;
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings{symbol_rates, picture_options};
+  ChannelList list;
+};
+
+int RunList(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Prints the channel table and, after an empty line, the transponder table: every row from\n"
+      "the headings on, columns 0 to 10, a TAB after each cell and CR LF after each row."));
+  parser.addPositionalArgument("IMAGE", "the flash or RAM image");
+  Session session("list");
+  session.AddOptions(parser);
+  if (!Parse(parser, arguments)) return kExitUsage;
+  if (parser.positionalArguments().size() != 1) {
+    Err(session.name + QStringLiteral("give IMAGE. Try 'tornavo channels list --help'."));
+    return kExitUsage;
+  }
+  session.LoadSettings(parser);
+  if (!session.Load(parser, parser.positionalArguments()[0], false)) return kExitBadInput;
+  const QString text = GridText(session.list.channels()) + QStringLiteral("\r\n") +
+                       GridText(session.list.transponders());
+  std::fputs(text.toUtf8().constData(), stdout);
+  std::fflush(stdout);
+  return kExitOk;
+}
+
+int RunExport(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Writes the channel table (or with --transponders the transponder table) to OUT as the\n"
+      "page's \"Guardar como...\" does for \"Archivo de Texto (TXT)\" or \"Archivo HTML (HTM)\"."));
+  parser.addPositionalArgument("IMAGE", "the flash or RAM image");
+  parser.addPositionalArgument("OUT", "the file to write");
+  Session session("export");
+  session.AddOptions(parser);
+  parser.addOptions({{"txt", "Tab-separated text."},
+                     {"html", "One HTML table."},
+                     {"transponders", "The transponder table instead of the channel table."}});
+  if (!Parse(parser, arguments)) return kExitUsage;
+  const QStringList files = parser.positionalArguments();
+  if (files.size() != 2 || parser.isSet("txt") == parser.isSet("html")) {
+    Err(session.name + QStringLiteral("give IMAGE OUT and one of --txt or --html."));
+    return kExitUsage;
+  }
+  session.LoadSettings(parser);
+  if (!session.Load(parser, files[0], false)) return kExitBadInput;
+  const bool transponders = parser.isSet("transponders");
+  const TextGrid& grid = transponders ? session.list.transponders() : session.list.channels();
+  const QByteArray bytes =
+      parser.isSet("txt") ? GridTextFile(grid) : GridHtmlFile(grid, !transponders);
+  QString error;
+  if (!WriteFileAtomically(files[1], bytes, &error)) {
+    Err(session.name + error);
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
+
+// "FIRST-LAST" or "FIRST-LAST:TARGET" (the target's form given by target_hex).
+bool ParseRange(const QString& text, bool with_target, bool target_hex, int* first, int* last,
+                int* target) {
+  static const QRegularExpression range("^(\\d{1,5})(?:-(\\d{1,5}))?(?::([0-9A-Fa-f]{1,5}))?$");
+  const QRegularExpressionMatch match = range.match(text);
+  if (!match.hasMatch() || match.hasCaptured(3) != with_target) return false;
+  *first = match.captured(1).toInt();
+  *last = match.hasCaptured(2) ? match.captured(2).toInt() : *first;
+  if (with_target) {
+    bool ok = false;
+    *target = match.captured(3).toInt(&ok, target_hex ? 16 : 10);
+    if (!ok) return false;
+  }
+  return *first >= 1 && *first <= *last;
+}
+
+int RunEdit(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Applies the operations in order, as the tuning page does, then saves the image to OUT.\n"
+      "Operations:\n"
+      "  move-channels FIRST-LAST:TARGET      move-transponders FIRST-LAST:TARGET\n"
+      "  delete-channels FIRST-LAST           delete-transponders FIRST-LAST\n"
+      "  copy-channels FIRST-LAST             paste-channels ROW\n"
+      "  copy-transponders FIRST-LAST         paste-transponders ROW\n"
+      "  encrypt FIRST-LAST:VALUE (hex)       add IMAGE2\n"
+      "  tcs-block HEX                        tpt-block HEX  (move a table to that block)\n"
+      "Rows are numbered as the tables show them. A failed load or a cell that does not\n"
+      "convert leaves OUT uncreated."));
+  parser.addPositionalArgument("IMAGE", "the flash or RAM image");
+  parser.addPositionalArgument("OUT", "the file to write");
+  parser.addPositionalArgument("OPERATION", "operations with their argument", "OPERATION ARG...");
+  Session session("edit");
+  session.AddOptions(parser);
+  if (!Parse(parser, arguments)) return kExitUsage;
+  const QStringList positional = parser.positionalArguments();
+  if (positional.size() < 2 || positional.size() % 2 != 0) {
+    Err(session.name + QStringLiteral("give IMAGE OUT and operations, each with its argument."));
+    return kExitUsage;
+  }
+  session.LoadSettings(parser);
+  ChannelList& list = session.list;
+  if (!session.Load(parser, positional[0], false)) return kExitBadInput;
+  int64_t tcs_block = list.tcs_block();
+  int64_t tpt_block = list.tpt_block();
+  QString clipboard;
+  for (qsizetype i = 2; i < positional.size(); i += 2) {
+    const QString& operation = positional[i];
+    const QString& argument = positional[i + 1];
+    int first = 0, last = 0, target = 0;
+    auto usage = [&] {
+      Err(session.name + QStringLiteral("bad argument '%1' for %2. Try 'tornavo channels edit "
+                                        "--help'.")
+                             .arg(argument, operation));
+      return kExitUsage;
+    };
+    const bool transponders = operation.endsWith("-transponders");
+    if (transponders && list.ram()) {
+      Err(session.name + QStringLiteral("a RAM channel table has no transponders."));
+      return kExitBadInput;
+    }
+    if (operation == "move-channels" || operation == "move-transponders") {
+      if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
+      transponders ? list.MoveTransponders(first, last, target)
+                   : list.MoveChannels(first, last, target);
+    } else if (operation == "delete-channels" || operation == "delete-transponders") {
+      if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+      transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
+    } else if (operation == "copy-channels" || operation == "copy-transponders") {
+      if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+      clipboard = RowsText(transponders ? list.transponders() : list.channels(), first, last);
+    } else if (operation == "paste-channels" || operation == "paste-transponders") {
+      if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
+        return usage();
+      const bool pasted = transponders ? list.PasteTransponders(first, clipboard)
+                                       : list.PasteChannels(first, clipboard);
+      if (!pasted) {
+        Err(session.name +
+            QStringLiteral("nothing of that table was copied before %1.").arg(operation));
+        return kExitUsage;
+      }
+    } else if (operation == "encrypt") {
+      if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||
+          target > 0xF0)
+        return usage();
+      list.SetEncryption(first, last, target);
+    } else if (operation == "tcs-block" || operation == "tpt-block") {
+      bool ok = false;
+      const int64_t block = argument.toLongLong(&ok, 16);
+      if (!ok || block < 0 || block % kBlockSize != 0) return usage();
+      (operation == "tcs-block" ? tcs_block : tpt_block) = block;
+    } else if (operation == "add") {
+      if (list.ram()) {
+        Err(session.name + QStringLiteral("tables can be added to a flash image only."));
+        return kExitBadInput;
+      }
+      if (!session.Load(parser, argument, true)) return kExitBadInput;
+    } else {
+      Err(session.name + QStringLiteral("unknown operation '%1'.").arg(operation));
+      return kExitUsage;
+    }
+  }
+  ChannelError error;
+  if (!list.SaveChannelImage(positional[1], tcs_block, tpt_block, &error)) {
+    Err(session.name + list.ErrorText(error));
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunChannelsCommand(const QStringList& arguments) {
+  const QString verb = arguments.value(1);
+  QStringList rest = arguments.mid(2);
+  rest.prepend(arguments.value(0) + ' ' + verb);
+  if (verb == QLatin1String("list")) return RunList(rest);
+  if (verb == QLatin1String("export")) return RunExport(rest);
+  if (verb == QLatin1String("edit")) return RunEdit(rest);
+  if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
+    PrintVerbs();
+    return kExitOk;
+  }
+  Err(verb.isEmpty() ? QStringLiteral("tornavo channels: give a verb.")
+                     : QStringLiteral("tornavo channels: unknown verb '%1'.").arg(verb));
+  Err(QStringLiteral("Try 'tornavo channels --help'."));
+  return kExitUsage;
+}
+
+}  // namespace tornavo::cli

@@ -1,0 +1,337 @@
+#include "core/channels/channel_list.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/app/text_file.h"
+#include "core/app/texts.h"
+
+namespace tornavo {
+
+namespace {
+
+// Heading keys of columns 1 to 10.
+constexpr int kChannelHeadingKeys[] = {173, 174, 175, 176, 177, 178, 179, 180, 181, 209};
+constexpr int kTransponderHeadingKeys[] = {184, 185, 186, 187, 188, 189, 190, 191, 210, 209};
+constexpr int kChannelTableNameKey = 206;
+constexpr int kTransponderTableNameKey = 207;
+
+bool IsZeroOrEmpty(const QString& text) { return text.isEmpty() || text == QLatin1String("0"); }
+
+// Wipes the sections of a tag other than the live one. Searching again from every block
+// start finds what one pass finds: a wipe only removes sections, so the search resumes after
+// the last one found.
+void WipeSuperseded(QByteArray& image, const char* tag, int64_t live, int length) {
+  const int64_t size = image.size();
+  int64_t resume = 0;
+  for (int64_t start = 0;; start += kBlockSize) {
+    const int64_t p = FindTableSection(tag, std::max(start, resume), image);
+    if (p == -1) return;
+    if (p == live) {
+      resume = p;
+      continue;
+    }
+    const int64_t from = p % kBlockSize == 0 ? p : p + 32;
+    const int64_t count = std::min<int64_t>(length, size - from);
+    std::memset(image.data() + from, 0, static_cast<size_t>(count));
+    resume = p + 1;
+  }
+}
+
+}  // namespace
+
+ChannelList::ChannelList() : channels_(kSmallChannelRows), transponders_(100) {
+  ApplyTexts(Texts());
+}
+
+void ChannelList::ApplyTexts(const Texts& texts) {
+  for (int c = 1; c < TextGrid::kColumns; ++c) {
+    channels_.SetCell(0, c, texts.Key(kChannelHeadingKeys[c - 1]));
+    transponders_.SetCell(0, c, texts.Key(kTransponderHeadingKeys[c - 1]));
+  }
+  channel_table_name_ = texts.Key(kChannelTableNameKey);
+  transponder_table_name_ = texts.Key(kTransponderTableNameKey);
+}
+
+ChannelList::Snapshot ChannelList::Current() const {
+  return {channels_, transponders_, context_.satellite_a, context_.satellite_b};
+}
+
+void ChannelList::Restore(Snapshot snapshot) {
+  channels_ = std::move(snapshot.channels);
+  transponders_ = std::move(snapshot.transponders);
+  context_.satellite_a = std::move(snapshot.satellite_a);
+  context_.satellite_b = std::move(snapshot.satellite_b);
+}
+
+void ChannelList::Step(const std::function<void()>& action) {
+  Snapshot before = Current();
+  action();
+  if (before.channels == channels_ && before.transponders == transponders_ &&
+      before.satellite_a == context_.satellite_a && before.satellite_b == context_.satellite_b)
+    return;
+  undo_.push_back(std::move(before));
+  if (undo_.size() > kUndoLimit) undo_.erase(undo_.begin());
+  redo_.clear();
+}
+
+void ChannelList::ForgetHistory() {
+  undo_.clear();
+  redo_.clear();
+}
+
+bool ChannelList::Undo() {
+  if (undo_.empty()) return false;
+  redo_.push_back(Current());
+  Restore(std::move(undo_.back()));
+  undo_.pop_back();
+  return true;
+}
+
+bool ChannelList::Redo() {
+  if (redo_.empty()) return false;
+  undo_.push_back(Current());
+  Restore(std::move(redo_.back()));
+  redo_.pop_back();
+  return true;
+}
+
+void ChannelList::ResetGrids() {
+  for (int r = 1; r < channels_.rows(); ++r) SetEmptyChannel(channels_, r, context_);
+  for (int r = 1; r < transponders_.rows(); ++r) SetEmptyTransponder(transponders_, r, context_);
+}
+
+LoadResult ChannelList::LoadFlashTables(const QByteArray& image, bool append,
+                                        SectionChooser& chooser) {
+  const std::vector<int64_t> channel_sections = ListTableSections(kChannelTag, image);
+  if (channel_sections.empty()) return LoadResult::kNoChannelTable;
+  const std::vector<int64_t> transponder_sections = ListTableSections(kTransponderTag, image);
+  if (transponder_sections.empty()) return LoadResult::kNoTransponderTable;
+  auto choose = [&](const char* tag, const std::vector<int64_t>& sections) {
+    if (sections.size() == 1) return std::optional<int64_t>(sections.front());
+    std::optional<int64_t> chosen = chooser.ChooseSection(tag, sections);
+    if (chosen && std::find(sections.begin(), sections.end(), *chosen) == sections.end())
+      chosen.reset();
+    return chosen;
+  };
+  const std::optional<int64_t> tcs = choose(kChannelTag, channel_sections);
+  if (!tcs) return LoadResult::kNoChoice;
+  const std::optional<int64_t> tpt = choose(kTransponderTag, transponder_sections);
+  if (!tpt) return LoadResult::kNoChoice;
+
+  if (!append) {
+    image_ = image;
+    held_ = true;
+    ram_ = false;
+    tcs_block_ = *tcs & ~(kBlockSize - 1);
+    tcs_offset_ = *tcs & (kBlockSize - 1);
+    tpt_block_ = *tpt & ~(kBlockSize - 1);
+    tpt_offset_ = *tpt & (kBlockSize - 1);
+    ForgetHistory();
+    ResetGrids();
+    ReadTransponderRecords(*tpt + kSectionHeaderSize, image, 1, context_, transponders_);
+    ReadChannelRecords(*tcs + kSectionHeaderSize, image, 1, 0, false, context_, transponders_,
+                       channels_);
+    return LoadResult::kOk;
+  }
+  Step([&] {
+    const int first_transponder = FirstFreeTransponderRow();
+    const int first_channel = FirstFreeChannelRow();
+    ReadTransponderRecords(*tpt + kSectionHeaderSize, image, first_transponder, context_,
+                           transponders_);
+    ReadChannelRecords(*tcs + kSectionHeaderSize, image, first_channel, first_transponder - 1,
+                       false, context_, transponders_, channels_);
+  });
+  return LoadResult::kOk;
+}
+
+LoadResult ChannelList::LoadFlashImage(const QByteArray& image, SectionChooser& chooser) {
+  return LoadFlashTables(image, false, chooser);
+}
+
+LoadResult ChannelList::AppendFlashImage(const QByteArray& image, SectionChooser& chooser) {
+  return LoadFlashTables(image, true, chooser);
+}
+
+void ChannelList::LoadRamImage(const QByteArray& image) {
+  image_ = image;
+  held_ = true;
+  ram_ = true;
+  ForgetHistory();
+  for (int r = 1; r < channels_.rows(); ++r) SetEmptyChannel(channels_, r, context_);
+  for (int r = 1; r < transponders_.rows(); ++r) transponders_.ClearData(r);
+  ReadChannelRecords(0, image, 1, 0, true, context_, transponders_, channels_);
+}
+
+void ChannelList::Release() {
+  image_.clear();
+  held_ = false;
+  ram_ = false;
+}
+
+bool ChannelList::BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelError* error) {
+  ChannelError failure;
+  auto fail = [&](ChannelError::Kind kind, int64_t block) {
+    failure.kind = kind;
+    failure.block = block;
+    if (error) *error = failure;
+    return false;
+  };
+  if (!flash_held()) return fail(ChannelError::Kind::kNone, 0);
+  const int64_t size = image_.size();
+  struct Placement {
+    int64_t block, offset;
+    bool moves;
+  };
+  auto place = [&](int64_t wanted, int64_t block, int64_t offset) {
+    return wanted == block ? Placement{block, offset, false} : Placement{wanted, 0, true};
+  };
+  const Placement tcs = place(tcs_block, tcs_block_, tcs_offset_);
+  const Placement tpt = place(tpt_block, tpt_block_, tpt_offset_);
+  for (const Placement& table : {tcs, tpt}) {
+    if (table.moves && (table.block < 0 || table.block % kBlockSize != 0 ||
+                        table.block + kSectionHeaderSize > size))
+      return fail(ChannelError::Kind::kBlockOutsideImage, table.block);
+  }
+  // A table moved into the other's block would overwrite it.
+  if ((tcs.moves || tpt.moves) && tcs.block == tpt.block)
+    return fail(ChannelError::Kind::kBlocksOverlap, tcs.block);
+
+  QByteArray work = image_;
+  auto move_header = [&](const Placement& to, int64_t from) {
+    if (!to.moves) return;
+    const int64_t count = std::min<int64_t>(kSectionHeaderSize, size - from);
+    std::memcpy(work.data() + to.block, image_.constData() + from, static_cast<size_t>(count));
+    if (from % kBlockSize != 0) {
+      work[static_cast<qsizetype>(to.block)] = 0x20;
+      std::memset(work.data() + to.block + 1, 0, 31);
+    }
+  };
+  move_header(tcs, tcs_block_ + tcs_offset_);
+  move_header(tpt, tpt_block_ + tpt_offset_);
+  CellError cell;
+  if (!WriteChannelRecords(tcs.block + tcs.offset + kSectionHeaderSize, channels_, work, &cell) ||
+      !WriteTransponderRecords(tpt.block + tpt.offset + kSectionHeaderSize, transponders_, context_,
+                               work, &cell)) {
+    failure.cell = cell;
+    return fail(ChannelError::Kind::kCell, 0);
+  }
+  image_ = std::move(work);
+  tcs_block_ = tcs.block;
+  tcs_offset_ = tcs.offset;
+  tpt_block_ = tpt.block;
+  tpt_offset_ = tpt.offset;
+  WipeSuperseded(image_, kTransponderTag, tpt_block_ + tpt_offset_, kTransponderWipeLength);
+  WipeSuperseded(image_, kChannelTag, tcs_block_ + tcs_offset_, kChannelWipeLength);
+  return true;
+}
+
+bool ChannelList::SaveChannelImage(const QString& path, int64_t tcs_block, int64_t tpt_block,
+                                   ChannelError* error) {
+  if (!held_) return false;
+  if (ram_) {
+    QByteArray work = image_;
+    CellError cell;
+    if (!WriteChannelRecords(0, channels_, work, &cell)) {
+      if (error) *error = {ChannelError::Kind::kCell, cell, 0, {}};
+      return false;
+    }
+    image_ = std::move(work);
+  } else if (!BuildFlashImage(tcs_block, tpt_block, error)) {
+    return false;
+  }
+  QString file_error;
+  if (!WriteFileAtomically(path, image_, &file_error)) {
+    if (error) *error = {ChannelError::Kind::kFile, {}, 0, file_error};
+    return false;
+  }
+  return true;
+}
+
+QString ChannelList::ErrorText(const ChannelError& error) const {
+  switch (error.kind) {
+    case ChannelError::Kind::kCell: {
+      const TextGrid& grid = error.cell.transponder_table ? transponders_ : channels_;
+      return QStringLiteral("No se puede convertir «%1» : %2, fila %3, columna %4.")
+          .arg(error.cell.text,
+               error.cell.transponder_table ? transponder_table_name_ : channel_table_name_)
+          .arg(error.cell.row)
+          .arg(grid.Cell(0, error.cell.column));
+    }
+    case ChannelError::Kind::kBlockOutsideImage:
+      return QStringLiteral("La posición %1 queda fuera de la imagen.")
+          .arg(QStringLiteral("%1").arg(error.block, 6, 16, QLatin1Char('0')).toUpper());
+    case ChannelError::Kind::kBlocksOverlap:
+      return QStringLiteral(
+          "Las tablas de canales y de transpondedores no pueden estar en el mismo bloque.");
+    case ChannelError::Kind::kFile:
+      return error.file_error;
+    case ChannelError::Kind::kNone:
+      break;
+  }
+  return QStringLiteral("¡ No hay ninguna lista de canales cargada !");
+}
+
+int ChannelList::FirstFreeChannelRow() const {
+  for (int r = 1; r < channels_.rows(); ++r) {
+    if (IsZeroOrEmpty(channels_.Cell(r, kChannelTransponder)) &&
+        IsZeroOrEmpty(channels_.Cell(r, kServiceId)) && IsZeroOrEmpty(channels_.Cell(r, kVideoPid)))
+      return r;
+  }
+  return channels_.rows();
+}
+
+int ChannelList::FirstFreeTransponderRow() const {
+  for (int r = 1; r < transponders_.rows(); ++r) {
+    if (IsZeroOrEmpty(transponders_.Cell(r, kFrequency)) &&
+        IsZeroOrEmpty(transponders_.Cell(r, kTransponderId)) &&
+        IsZeroOrEmpty(transponders_.Cell(r, kNetworkId)))
+      return r;
+  }
+  return transponders_.rows();
+}
+
+void ChannelList::ClearTables() {
+  for (int r = 1; r < channels_.rows(); ++r) channels_.ClearData(r);
+  for (int r = 1; r < transponders_.rows(); ++r) transponders_.ClearData(r);
+  ForgetHistory();
+}
+
+void ChannelList::ApplyChannelTableSize(int rows) {
+  if (rows < 2 || rows == channels_.rows()) return;
+  if (!held_) {
+    channels_.Resize(rows);
+    return;
+  }
+  Step([&] {
+    const int old_rows = channels_.rows();
+    channels_.Resize(rows);
+    for (int r = old_rows; r < rows; ++r) SetEmptyChannel(channels_, r, context_);
+  });
+}
+
+void ChannelList::ApplyTransponderTableSize(int rows) {
+  if (rows < 2 || rows == transponders_.rows()) return;
+  if (!held_) {
+    transponders_.Resize(rows);
+    return;
+  }
+  Step([&] {
+    const int old_rows = transponders_.rows();
+    transponders_.Resize(rows);
+    if (!ram_)
+      for (int r = old_rows; r < rows; ++r) SetEmptyTransponder(transponders_, r, context_);
+  });
+}
+
+QString ChannelList::ChannelSectionText() const {
+  if (!held_) return {};
+  return ram_ ? QStringLiteral("RAM") : SectionDisplay(tcs_block_, tcs_offset_);
+}
+
+QString ChannelList::TransponderSectionText() const {
+  if (!held_ || ram_) return {};
+  return SectionDisplay(tpt_block_, tpt_offset_);
+}
+
+}  // namespace tornavo

@@ -1,0 +1,343 @@
+#include "core/channels/table_records.h"
+
+#include <cstring>
+
+#include "core/app/cp1252.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr const char* kFecNames[] = {"1/2", "2/3", "3/4", "5/6", "7/8", "8/9"};
+
+uint8_t At(const QByteArray& image, int64_t offset) {
+  return static_cast<uint8_t>(image[static_cast<qsizetype>(offset)]);
+}
+
+uint16_t Word(const QByteArray& image, int64_t offset) {
+  return static_cast<uint16_t>(At(image, offset) << 8 | At(image, offset + 1));
+}
+
+void PutByte(QByteArray& target, int64_t offset, int value) {
+  target[static_cast<qsizetype>(offset)] = static_cast<char>(value & 0xFF);
+}
+
+void PutWord(QByteArray& target, int64_t offset, int64_t value) {
+  PutByte(target, offset, static_cast<int>(value >> 8));
+  PutByte(target, offset + 1, static_cast<int>(value));
+}
+
+bool Fits(int64_t offset, int record_size, const QByteArray& image) {
+  return offset >= 0 && offset + record_size <= image.size();
+}
+
+}  // namespace
+
+int64_t FindTableSection(const char* tag, int64_t start, const uint8_t* image, int64_t size) {
+  // Look for the first tag with memchr and check the rest only where its first byte occurs.
+  int64_t p = std::max<int64_t>(start, 0);
+  const int64_t last = size - 51;  // the second tag must end inside the image
+  const uint8_t first = static_cast<uint8_t>(tag[0]);
+  while (p <= last) {
+    const void* hit = std::memchr(image + p + 32, first, static_cast<size_t>(last - p + 1));
+    if (hit == nullptr) return -1;
+    p = static_cast<const uint8_t*>(hit) - image - 32;
+    if (std::memcmp(image + p + 32, tag, 3) == 0 && std::memcmp(image + p + 48, tag, 3) == 0)
+      return p;
+    ++p;
+  }
+  return -1;
+}
+
+int64_t FindTableSection(const char* tag, int64_t start, const QByteArray& image) {
+  return FindTableSection(tag, start, reinterpret_cast<const uint8_t*>(image.constData()),
+                          image.size());
+}
+
+std::vector<int64_t> ListTableSections(const char* tag, const QByteArray& image) {
+  std::vector<int64_t> sections;
+  for (int64_t p = FindTableSection(tag, 0, image); p != -1;
+       p = FindTableSection(tag, (p / kBlockSize + 1) * kBlockSize, image))
+    sections.push_back(p);
+  return sections;
+}
+
+QString SectionDisplay(int64_t block, int64_t offset) {
+  return QStringLiteral("%1 (%2)")
+      .arg(block / kBlockSize, 2, 16, QLatin1Char('0'))
+      .arg(ShownSectionAddress(block, offset), 6, 16, QLatin1Char('0'))
+      .toUpper();
+}
+
+QString FrequencyText(uint64_t hertz) {
+  QString text = QString::number(hertz / 1000);
+  if (const uint64_t fraction = hertz % 1000; fraction != 0) {
+    QString digits = QStringLiteral("%1").arg(fraction, 3, 10, QLatin1Char('0'));
+    while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+    text += QLatin1Char(',') + digits;
+  }
+  return text;
+}
+
+QString SymbolRateText(uint8_t code, const SymbolRateTable& rates) {
+  if (code < rates.size() && rates[code] != 0) return QString::number(rates[code]);
+  return HexByteText(code);
+}
+
+QString FecText(uint8_t code) {
+  return code < std::size(kFecNames) ? QString::fromLatin1(kFecNames[code]) : HexByteText(code);
+}
+
+QString HexByteText(int value) {
+  return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+std::optional<int64_t> ParseDecimal(const QString& text) {
+  qsizetype i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+    negative = text[i] == QLatin1Char('-');
+    ++i;
+  }
+  if (i == text.size() || text.size() - i > 18) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  return negative ? -value : value;
+}
+
+int64_t ParseHex(const QString& text) {
+  if (text.size() > 16) return -1;
+  uint64_t value = 0;
+  for (const QChar ch : text) {
+    const char16_t c = ch.unicode();
+    int digit;
+    if (c >= u'0' && c <= u'9')
+      digit = c - u'0';
+    else if (c >= u'A' && c <= u'F')
+      digit = c - u'A' + 10;
+    else if (c >= u'a' && c <= u'f')
+      digit = c - u'a' + 10;
+    else
+      return -1;
+    value = value << 4 | static_cast<uint64_t>(digit);
+  }
+  return static_cast<int64_t>(value);
+}
+
+namespace {
+
+// "FREC" text in Hz, without an upper limit beyond 64 bits.
+std::optional<uint64_t> ParseFrequencyWide(const QString& text) {
+  uint64_t kilo = 0;
+  qsizetype i = 0;
+  int whole_digits = 0;
+  for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+    if (++whole_digits > 12) return std::nullopt;
+    kilo = kilo * 10 + (text[i].unicode() - u'0');
+  }
+  uint64_t hertz = kilo * 1000;
+  int fraction_digits = 0;
+  if (i < text.size() && (text[i] == QLatin1Char(',') || text[i] == QLatin1Char('.'))) {
+    ++i;
+    uint64_t milli = 0;
+    int round_digit = -1;  // the digit after the third decimal
+    bool beyond = false;   // any non-zero digit after that one
+    for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+      const int digit = text[i].unicode() - u'0';
+      if (fraction_digits < 3)
+        milli = milli * 10 + static_cast<uint64_t>(digit);
+      else if (fraction_digits == 3)
+        round_digit = digit;
+      else if (digit != 0)
+        beyond = true;
+      ++fraction_digits;
+    }
+    for (int d = fraction_digits; d < 3; ++d) milli *= 10;
+    hertz += milli;
+    if (round_digit > 5 || (round_digit == 5 && (beyond || hertz % 2 == 1))) ++hertz;
+  }
+  if (i != text.size() || whole_digits + fraction_digits == 0) return std::nullopt;
+  return hertz;
+}
+
+}  // namespace
+
+std::optional<uint32_t> ParseFrequency(const QString& text) {
+  const std::optional<uint64_t> hertz = ParseFrequencyWide(text);
+  if (!hertz || *hertz > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<uint32_t>(*hertz);
+}
+
+QString TunedFrequencyText(const QString& frequency, int lnb_mhz) {
+  const std::optional<uint64_t> hertz = ParseFrequencyWide(frequency);
+  if (!hertz) return {};
+  return FrequencyText(*hertz + static_cast<uint64_t>(std::max(lnb_mhz, 0)) * 1000000);
+}
+
+void SetEmptyChannel(TextGrid& grid, int row, const TableContext& context) {
+  grid.SetCell(row, kName, QString());
+  for (int c = kChannelTransponder; c <= kStatus; ++c) grid.SetCell(row, c, QStringLiteral("0"));
+  grid.SetCell(row, kChannelSatellite, context.satellite_a);
+}
+
+void SetEmptyTransponder(TextGrid& grid, int row, const TableContext& context) {
+  grid.SetCell(row, kFrequency, QStringLiteral("0"));
+  grid.SetCell(row, kTransponderId, QStringLiteral("0"));
+  grid.SetCell(row, kNetworkId, QStringLiteral("0"));
+  grid.SetCell(row, kFec, QStringLiteral("1/2"));
+  grid.SetCell(row, kPolarity, QStringLiteral("V"));
+  grid.SetCell(row, kSymbolRate, QString::number(context.symbol_rates[0]));
+  grid.SetCell(row, kTone, QStringLiteral("Off"));
+  grid.SetCell(row, kChannels, QStringLiteral("0"));
+  grid.SetCell(row, kBand, QStringLiteral("Ku"));
+  grid.SetCell(row, kTransponderSatellite, context.satellite_a);
+}
+
+void ReadTransponderRecords(int64_t position, const QByteArray& image, int first_row,
+                            const TableContext& context, TextGrid& grid) {
+  for (int r = std::max(first_row, 1); r < grid.rows(); ++r) {
+    const int64_t at = position + int64_t{r - first_row} * kTransponderRecordSize;
+    if (!Fits(at, kTransponderRecordSize, image)) break;
+    const uint32_t hertz = static_cast<uint32_t>(Word(image, at)) << 16 | Word(image, at + 2);
+    const uint8_t flags = At(image, at + 11);
+    grid.SetCell(r, kFrequency, FrequencyText(hertz));
+    grid.SetCell(r, kTransponderId, QString::number(Word(image, at + 4)));
+    grid.SetCell(r, kNetworkId, QString::number(Word(image, at + 6)));
+    grid.SetCell(r, kChannels, QString::number(At(image, at + 8)));
+    grid.SetCell(r, kSymbolRate, SymbolRateText(At(image, at + 9), context.symbol_rates));
+    grid.SetCell(r, kFec, FecText(At(image, at + 10)));
+    grid.SetCell(r, kTone, QString::fromLatin1(flags & 0x01 ? "On" : "Off"));
+    grid.SetCell(r, kPolarity, QString::fromLatin1(flags & 0x02 ? "H" : "V"));
+    grid.SetCell(r, kBand, QString::fromLatin1(flags & 0x04 ? "C" : "Ku"));
+    grid.SetCell(r, kTransponderSatellite,
+                 flags & 0x08 ? context.satellite_b : context.satellite_a);
+  }
+}
+
+void ReadChannelRecords(int64_t position, const QByteArray& image, int first_row, int shift,
+                        bool ram, const TableContext& context, const TextGrid& transponders,
+                        TextGrid& grid) {
+  for (int r = std::max(first_row, 1); r < grid.rows(); ++r) {
+    const int64_t at = position + int64_t{r - first_row} * kChannelRecordSize;
+    if (!Fits(at, kChannelRecordSize, image)) break;
+    const char* name = image.constData() + at;
+    grid.SetCell(r, kName, FromCp1252(QByteArray(name, static_cast<qsizetype>(strnlen(name, 16)))));
+    grid.SetCell(r, kStatus, HexByteText(At(image, at + 16)));
+    int transponder = At(image, at + 17);
+    // Appended channels follow their transponders; one that was not appended names none.
+    if (shift != 0 && transponder != 0) {
+      transponder += shift;
+      if (transponder >= transponders.rows()) transponder = 0;
+    }
+    grid.SetCell(r, kChannelTransponder, QString::number(transponder));
+    for (int c = kServiceId; c <= kPcrPid; ++c)
+      grid.SetCell(r, c, QString::number(Word(image, at + 18 + 2 * (c - kServiceId))));
+    if (ram)
+      grid.SetCell(r, kChannelSatellite, QString());
+    else if (transponder >= 1 && transponder < transponders.rows())
+      grid.SetCell(r, kChannelSatellite, transponders.Cell(transponder, kTransponderSatellite));
+    else
+      grid.SetCell(r, kChannelSatellite, context.satellite_a);
+  }
+}
+
+namespace {
+
+bool DecimalCell(const TextGrid& grid, int row, int column, bool transponder, int64_t* value,
+                 CellError* error) {
+  if (const std::optional<int64_t> parsed = ParseDecimal(grid.Cell(row, column))) {
+    *value = *parsed;
+    return true;
+  }
+  if (error) *error = {transponder, row, column, grid.Cell(row, column)};
+  return false;
+}
+
+}  // namespace
+
+bool WriteChannelRecords(int64_t position, const TextGrid& grid, QByteArray& target,
+                         CellError* error) {
+  for (int k = 1; k < grid.rows(); ++k) {
+    const int64_t at = position + int64_t{k - 1} * kChannelRecordSize;
+    if (!Fits(at, kChannelRecordSize, target)) break;
+    int64_t numbers[7];
+    for (int c = kChannelTransponder; c <= kPcrPid; ++c)
+      if (!DecimalCell(grid, k, c, false, &numbers[c - kChannelTransponder], error)) return false;
+    const QByteArray name = ToCp1252(grid.Cell(k, kName)).left(16);
+    for (int i = 0; i < 16; ++i) PutByte(target, at + i, i < name.size() ? name[i] : 0);
+    PutByte(target, at + 16, static_cast<int>(ParseHex(grid.Cell(k, kStatus))));
+    PutByte(target, at + 17, static_cast<int>(numbers[0]));
+    for (int i = 1; i < 7; ++i) PutWord(target, at + 16 + 2 * i, numbers[i]);
+  }
+  return true;
+}
+
+bool WriteTransponderRecords(int64_t position, const TextGrid& grid, const TableContext& context,
+                             QByteArray& target, CellError* error) {
+  for (int k = 1; k < grid.rows(); ++k) {
+    const int64_t at = position + int64_t{k - 1} * kTransponderRecordSize;
+    if (!Fits(at, kTransponderRecordSize, target)) break;
+    const std::optional<uint32_t> hertz = ParseFrequency(grid.Cell(k, kFrequency));
+    if (!hertz) {
+      if (error) *error = {true, k, kFrequency, grid.Cell(k, kFrequency)};
+      return false;
+    }
+    int64_t id, network, channels;
+    if (!DecimalCell(grid, k, kTransponderId, true, &id, error) ||
+        !DecimalCell(grid, k, kNetworkId, true, &network, error) ||
+        !DecimalCell(grid, k, kChannels, true, &channels, error))
+      return false;
+    PutWord(target, at, *hertz >> 16);
+    PutWord(target, at + 2, *hertz & 0xFFFF);
+    PutWord(target, at + 4, id);
+    PutWord(target, at + 6, network);
+    PutByte(target, at + 8, static_cast<int>(channels));
+    // The symbol rate is stored as an index into the table. A text that still shows the stored
+    // code, or names no entry, keeps the stored code.
+    const QString& rate = grid.Cell(k, kSymbolRate);
+    if (rate != SymbolRateText(At(target, at + 9), context.symbol_rates)) {
+      if (const std::optional<int64_t> value = ParseDecimal(rate)) {
+        for (size_t i = 0; i < context.symbol_rates.size(); ++i) {
+          if (context.symbol_rates[i] == *value) {
+            PutByte(target, at + 9, static_cast<int>(i));
+            break;
+          }
+        }
+      }
+    }
+    const QString& fec = grid.Cell(k, kFec);
+    int fec_code = 5;
+    if (fec.size() == 2) {
+      fec_code = static_cast<int>(ParseHex(fec));
+    } else {
+      for (int i = 0; i < 5; ++i)
+        if (fec == QLatin1String(kFecNames[i])) fec_code = i;
+    }
+    PutByte(target, at + 10, fec_code);
+    int flags = 0;
+    if (grid.Cell(k, kTone) == QLatin1String("On")) flags |= 0x01;
+    if (grid.Cell(k, kPolarity) == QLatin1String("H")) flags |= 0x02;
+    if (grid.Cell(k, kBand) == QLatin1String("C")) flags |= 0x04;
+    if (grid.Cell(k, kTransponderSatellite) == context.satellite_b) flags |= 0x08;
+    PutByte(target, at + 11, flags);
+  }
+  return true;
+}
+
+Rgb ChannelRowColour(const TextGrid& grid, int row) {
+  auto pid = [&](int column) {
+    const QString& text = grid.Cell(row, column);
+    return text.isEmpty() ? 0 : ParseDecimal(text).value_or(-1);
+  };
+  const int64_t video = pid(kVideoPid);
+  const int64_t audio = pid(kAudioPid);
+  if (video == 65535) return audio == 65535 ? Rgb{191, 245, 192} : Rgb{191, 208, 245};
+  if (video == 0 && audio == 0) return {255, 255, 255};
+  return {245, 226, 175};
+}
+
+}  // namespace tornavo

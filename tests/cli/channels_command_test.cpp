@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/channels/test_images.h"
+#include "tornavo_process.h"
+
+namespace tornavo {
+namespace {
+
+using testing::RunTornavo;
+
+class ChannelsCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+  QString Write(const QString& name, const QByteArray& bytes) {
+    QFile file(dir_.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QByteArray Read(const QString& name) const {
+    QFile file(dir_.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  testing::RunResult Run(QStringList arguments) {
+    arguments << "--ini-dir" << dir_.path();
+    return RunTornavo(arguments);
+  }
+  // Data rows of the channel table of a listing.
+  static QStringList ChannelLines(const QString& listing) {
+    return listing.left(listing.indexOf("\r\n\r\n")).split("\r\n").mid(1);
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(ChannelsCommandTest, ListPrintsBothTablesInTheTextExportForm) {
+  const QString image = Write(
+      "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
+  const auto listed = Run({"channels", "list", image});
+  ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+  EXPECT_TRUE(
+      listed.out.startsWith("\tNOMBRE\tTRSP\tSID\tVPID\tAPID\tVECM\tAECM\tPCR\tSTA\tSAT\t\r\n"
+                            "1\tCH1\t1\t1\t1001\t101\t0\t0\t100\t04\tA\t\r\n"));
+  EXPECT_TRUE(
+      listed.out.contains("\r\n\r\n\tFREC\tTRSP\tNET\tFEC\tPOL\tSR\t22KHz\tCAN\tBANDA\tSAT"
+                          "\t\r\n1\t1951000\t1\t1\t3/4\tV\t00\tOff\t1\tKu\tA\t\r\n"));
+  EXPECT_EQ(listed.out.count("\r\n"), 1000 + 1 + 100);
+
+  // Table sizes and satellite names come from the settings folder.
+  Write("Tornavo.ini", "[TForm1]\r\nNumCanales=1\r\nNumTransp=1\r\nSat-A=Astra\r\n");
+  const auto large = Run({"channels", "list", image});
+  ASSERT_EQ(large.exit_code, 0) << large.err.toStdString();
+  EXPECT_EQ(large.out.count("\r\n"), 2003 + 1 + 200);
+  EXPECT_TRUE(large.out.contains("\tAstra\t\r\n2\tCH2\t"));
+
+  const auto ram = Run({"channels", "list", "--ram",
+                        Write("ram.bin", test::Channels(test::NumberedChannels(2, 1)))});
+  ASSERT_EQ(ram.exit_code, 0);
+  EXPECT_EQ(ChannelLines(ram.out)[1], "2\tCH2\t1\t2\t1002\t101\t0\t0\t100\t04\t\t");
+}
+
+TEST_F(ChannelsCommandTest, SeveralSectionsNeedAChoice) {
+  QByteArray bytes = test::FlashImage(test::NumberedChannels(3, 1), test::NumberedTransponders(1),
+                                      0x30100, 0x50000, 0x80000);
+  test::PutSection(bytes, 0x10000, kChannelTag, test::Channels(test::NumberedChannels(5, 1)),
+                   kChannelRecordSize, 999);
+  const QString image = Write("two.bin", bytes);
+  const auto refused = Run({"channels", "list", image});
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_TRUE(refused.out.isEmpty());
+  EXPECT_TRUE(refused.err.contains("010000, 030100")) << refused.err.toStdString();
+  EXPECT_TRUE(refused.err.contains("--section-tcs"));
+  const auto chosen = Run({"channels", "list", image, "--section-tcs", "30100"});
+  ASSERT_EQ(chosen.exit_code, 0) << chosen.err.toStdString();
+  EXPECT_TRUE(ChannelLines(chosen.out)[3].startsWith("4\t\t0\t"));
+
+  const auto missing = Run({"channels", "list", Write("none.bin", QByteArray(4096, 'T'))});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_TRUE(
+      missing.err.contains(QString::fromUtf8("¡ No se ha encontrado ninguna tabla de "
+                                             "canales !")));
+}
+
+TEST_F(ChannelsCommandTest, ExportWritesTextOrHtml) {
+  const QString image = Write(
+      "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
+  ASSERT_EQ(Run({"channels", "export", image, Path("t.txt"), "--txt", "--transponders"}).exit_code,
+            0);
+  const QByteArray text = Read("t.txt");
+  EXPECT_TRUE(text.startsWith("\tFREC\t"));
+  EXPECT_EQ(text.count("\r\n"), 100);
+  ASSERT_EQ(Run({"channels", "export", image, Path("c.htm"), "--html"}).exit_code, 0);
+  EXPECT_TRUE(Read("c.htm").contains("<td align=left bgcolor=#F5E2AF>CH3</td>"));
+  EXPECT_EQ(Run({"channels", "export", image, Path("x"), "--txt", "--html"}).exit_code, 1);
+}
+
+TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
+  const QString image = Write(
+      "list.bin", test::FlashImage(test::NumberedChannels(20, 10), test::NumberedTransponders(10)));
+  const QString added =
+      Write("add.bin", test::FlashImage(test::NumberedChannels(2, 2), test::NumberedTransponders(2),
+                                        0x100, 0x10000, 0x20000));
+  const auto edited = Run({"channels",
+                           "edit",
+                           image,
+                           Path("out.bin"),
+                           "move-channels",
+                           "5-7:2",
+                           "delete-transponders",
+                           "1",
+                           "copy-channels",
+                           "1-2",
+                           "paste-channels",
+                           "10",
+                           "encrypt",
+                           "1-1:40",
+                           "move-transponders",
+                           "9:1",
+                           "add",
+                           added,
+                           "tcs-block",
+                           "1F0000"});
+  ASSERT_EQ(edited.exit_code, 0) << edited.err.toStdString();
+  const auto listed = Run({"channels", "list", Path("out.bin")});
+  ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+  const QStringList lines = ChannelLines(listed.out);
+  // Transponder 1 went with CH1 and CH11; the other references dropped by one, then rose by
+  // one when the last transponder in use moved to row 1.
+  EXPECT_TRUE(lines[0].startsWith("1\tCH5\t5\t5\t1005\t101\t0\t0\t100\t44\t"));
+  EXPECT_TRUE(lines[3].startsWith("4\tCH2\t2\t"));
+  EXPECT_TRUE(lines[8].startsWith("9\tCH10\t1\t"));
+  // The copies pasted at row 10 keep their references.
+  EXPECT_TRUE(lines[9].startsWith("10\tCH5\t5\t5\t1005\t101\t0\t0\t100\t04\t"));
+  EXPECT_TRUE(lines[10].startsWith("11\tCH6\t6\t"));
+  // The added file's two channels follow on transponders 10 and 11.
+  EXPECT_TRUE(lines[20].startsWith("21\tCH1\t10\t"));
+  EXPECT_TRUE(lines[21].startsWith("22\tCH2\t11\t"));
+  EXPECT_TRUE(lines[22].startsWith("23\t\t0\t"));
+  const QByteArray out = Read("out.bin");
+  EXPECT_EQ(out.mid(0x1F0020, 3), "TCS");
+  EXPECT_EQ(out.mid(0x1E0120, 3), QByteArray(3, '\0'));
+}
+
+TEST_F(ChannelsCommandTest, FailuresLeaveOutUncreated) {
+  QByteArray no_tpt(0x20000, '\xFF');
+  test::PutSection(no_tpt, 0, kChannelTag, {}, kChannelRecordSize, 999);
+  const auto failed =
+      Run({"channels", "edit", Write("bad.bin", no_tpt), Path("out.bin"), "delete-channels", "1"});
+  EXPECT_EQ(failed.exit_code, 2);
+  EXPECT_TRUE(failed.err.contains("transpondedores"));
+  const QString image = Write(
+      "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
+  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "move-channels", "3-1:2"}).exit_code,
+            1);
+  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "paste-channels", "1"}).exit_code, 1);
+  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "frobnicate", "1"}).exit_code, 1);
+  const auto outside = Run({"channels", "edit", image, Path("out.bin"), "tpt-block", "400000"});
+  EXPECT_EQ(outside.exit_code, 2);
+  EXPECT_TRUE(outside.err.contains("400000"));
+  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,368 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "core/channels/channel_list.h"
+#include "core/channels/table_records.h"
+#include "core/channels/table_settings.h"
+#include "core/channels/test_images.h"
+
+namespace tornavo {
+namespace {
+
+using test::ChannelRecordData;
+using test::FlashImage;
+using test::NumberedChannels;
+using test::NumberedTransponders;
+using test::ScriptedChooser;
+using test::TransponderRecordData;
+
+int64_t ByteScan(const char* tag, int64_t start, const QByteArray& image) {
+  for (int64_t p = std::max<int64_t>(start, 0); p + 51 <= image.size(); ++p)
+    if (image.mid(p + 32, 3) == tag && image.mid(p + 48, 3) == tag) return p;
+  return -1;
+}
+
+TEST(TableFormatTest, SectionSearchFindsWhatAByteScanFinds) {
+  QRandomGenerator random(7);
+  for (int round = 0; round < 40; ++round) {
+    QByteArray image(4096 + random.bounded(4096), '\0');
+    // Bytes drawn from a small alphabet make partial tags frequent.
+    for (char& b : image) b = "TCSPX\0"[random.bounded(6)];
+    for (int k = random.bounded(4); k > 0; --k) {
+      const qsizetype p = random.bounded(image.size() - 40);
+      image.replace(p + 32, 3, "TCS");
+      if (random.bounded(3) != 0 && p + 51 <= image.size()) image.replace(p + 48, 3, "TCS");
+    }
+    for (int64_t start : {int64_t{-5}, int64_t{0}, int64_t{100}, int64_t{image.size() - 60},
+                          int64_t{image.size()}}) {
+      EXPECT_EQ(FindTableSection("TCS", start, image), ByteScan("TCS", start, image))
+          << "round " << round << " start " << start;
+    }
+  }
+  // A section whose second tag would end past the image is no section.
+  QByteArray edge(101, '\0');
+  edge.replace(82, 3, "TPT");
+  edge.replace(98, 3, "TPT");
+  EXPECT_EQ(FindTableSection("TPT", 0, edge), 50);
+  edge.chop(1);
+  EXPECT_EQ(FindTableSection("TPT", 0, edge), -1);
+}
+
+TEST(TableFormatTest, SectionsAreListedOncePerBlockAndChosenWhenSeveral) {
+  QByteArray image =
+      FlashImage(NumberedChannels(3, 1), NumberedTransponders(1), 0x30100, 0x50000, 0x80000);
+  test::PutSection(image, 0x30800, kChannelTag, {}, kChannelRecordSize, 10);  // same block
+  test::PutSection(image, 0x10000, kChannelTag, test::Channels(NumberedChannels(5, 1)),
+                   kChannelRecordSize, 999);
+  EXPECT_EQ(ListTableSections(kChannelTag, image), (std::vector<int64_t>{0x10000, 0x30100}));
+
+  ChannelList list;
+  ScriptedChooser chooser;
+  chooser.answers = {0x30100};
+  ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+  ASSERT_EQ(chooser.offered.size(), 1u);  // the one transponder section needs no choice
+  EXPECT_EQ(chooser.tags[0], "TCS");
+  EXPECT_EQ(list.channels().Cell(3, kName), "CH3");
+  EXPECT_EQ(list.channels().Cell(4, kName), "");
+  EXPECT_EQ(list.ChannelSectionText(), "03 (030120)");
+  EXPECT_EQ(list.TransponderSectionText(), "05 (050000)");
+
+  // No answer, or an answer that is not one of the sections, gives the load up.
+  ScriptedChooser silent;
+  ChannelList other;
+  EXPECT_EQ(other.LoadFlashImage(image, silent), LoadResult::kNoChoice);
+  silent.answers = {0x30800};
+  EXPECT_EQ(other.LoadFlashImage(image, silent), LoadResult::kNoChoice);
+  EXPECT_FALSE(other.held());
+}
+
+TEST(TableFormatTest, FailedLoadsKeepWhatIsHeld) {
+  ChannelList list;
+  ScriptedChooser chooser;
+  const QByteArray good = FlashImage(NumberedChannels(2, 1), NumberedTransponders(1));
+  ASSERT_EQ(list.LoadFlashImage(good, chooser), LoadResult::kOk);
+  const TextGrid channels = list.channels();
+
+  QByteArray no_tpt(0x20000, '\xFF');
+  test::PutSection(no_tpt, 0x100, kChannelTag, {}, kChannelRecordSize, 999);
+  EXPECT_EQ(list.LoadFlashImage(no_tpt, chooser), LoadResult::kNoTransponderTable);
+  EXPECT_EQ(list.LoadFlashImage(QByteArray(0x20000, 'T'), chooser), LoadResult::kNoChannelTable);
+  EXPECT_EQ(list.AppendFlashImage(no_tpt, chooser), LoadResult::kNoTransponderTable);
+  EXPECT_EQ(list.image(), good);
+  EXPECT_EQ(list.channels(), channels);
+  EXPECT_FALSE(list.can_undo());
+}
+
+TEST(TableFormatTest, RecordsReadIntoCells) {
+  ChannelRecordData full;
+  full.name = "ABCDEFGHIJKLMNOP";  // 16 characters, no terminator
+  full.status = 0x45;
+  full.transponder = 2;
+  full.vpid = 65535;
+  full.apid = 65535;
+  ChannelRecordData short_name;
+  short_name.name = "TV3";
+  short_name.transponder = 7;  // names no transponder row in use... but a row of the grid
+  TransponderRecordData first;
+  first.symbol_rate = 3;
+  first.fec = 7;
+  TransponderRecordData second;
+  second.hertz = 1950000500;
+  second.symbol_rate = 4;  // entry 0
+  second.fec = 5;
+  second.flags = 0x0F | 0x30;
+  TransponderRecordData third;
+  third.symbol_rate = 0x20;
+  ChannelList list;
+  TableContext context;
+  context.symbol_rates = {0, 0, 0, 27500, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32};
+  context.satellite_b = "Hispasat";
+  list.SetContext(context);
+  ScriptedChooser chooser;
+  ASSERT_EQ(list.LoadFlashImage(FlashImage({full, short_name}, {first, second, third}), chooser),
+            LoadResult::kOk);
+  const TextGrid& c = list.channels();
+  EXPECT_EQ(c.Row(0), QStringList({"", "NOMBRE", "TRSP", "SID", "VPID", "APID", "VECM", "AECM",
+                                   "PCR", "STA", "SAT"}));
+  EXPECT_EQ(c.Row(1), QStringList({"1", "ABCDEFGHIJKLMNOP", "2", "1", "65535", "65535", "0", "0",
+                                   "100", "45", "Hispasat"}));
+  EXPECT_EQ(c.Cell(2, kName), "TV3");
+  EXPECT_EQ(c.Cell(2, kChannelSatellite), "A");
+  const TextGrid& t = list.transponders();
+  EXPECT_EQ(t.Row(1),
+            QStringList({"1", "1950000", "1", "1", "07", "V", "27500", "Off", "1", "Ku", "A"}));
+  EXPECT_EQ(t.Row(2), QStringList({"2", "1950000,5", "1", "1", "8/9", "H", "04", "On", "1", "C",
+                                   "Hispasat"}));
+  EXPECT_EQ(t.Cell(3, kSymbolRate), "20");
+  EXPECT_EQ(ChannelRowColour(c, 1), (Rgb{191, 245, 192}));
+  EXPECT_EQ(ChannelRowColour(c, 2), (Rgb{245, 226, 175}));
+  EXPECT_EQ(ChannelRowColour(c, 3), (Rgb{255, 255, 255}));
+  EXPECT_EQ(list.TunedFrequency(1), "11700000");
+  EXPECT_EQ(list.TunedFrequency(2), "12550000,5");
+}
+
+TEST(TableFormatTest, LoadThenSaveChangesNoByte) {
+  std::vector<ChannelRecordData> channels = NumberedChannels(40, 6);
+  channels[3].name = "SIXTEEN CHARS!!!";
+  channels[4].status = 0xE5;
+  std::vector<TransponderRecordData> transponders = NumberedTransponders(6);
+  transponders[0].symbol_rate = 3;     // a table entry
+  transponders[1].symbol_rate = 5;     // an entry that is 0: shown in hexadecimal
+  transponders[2].symbol_rate = 0x0A;  // shown as 0A, not a decimal number
+  transponders[3].symbol_rate = 0x14;  // shown as 14, which is no entry either
+  transponders[4].fec = 9;
+  transponders[5].flags = 0x0D;
+  transponders[5].hertz = 1950000001;
+  for (const bool with_rates : {false, true}) {
+    ChannelList list;
+    TableContext context;
+    if (with_rates) context.symbol_rates = {22000, 0, 0, 27500, 14, 0};
+    list.SetContext(context);
+    ScriptedChooser chooser;
+    const QByteArray image = FlashImage(channels, transponders);
+    ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.bin");
+    ChannelError error;
+    ASSERT_TRUE(list.SaveChannelImage(path, list.tcs_block(), list.tpt_block(), &error))
+        << list.ErrorText(error).toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == image) << "symbol rates " << with_rates;
+  }
+}
+
+TEST(TableFormatTest, CellsWriteBackAsRecords) {
+  ChannelList list;
+  TableContext context;
+  context.symbol_rates = {22000, 27500, 27500};
+  context.satellite_b = "Hispasat";
+  list.SetContext(context);
+  ScriptedChooser chooser;
+  const QByteArray image = FlashImage(NumberedChannels(2, 2), NumberedTransponders(3));
+  ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+  list.SetChannelFields(1, {"TV3", "2", "70000", "1", "2", "3", "4", "5"}, 0x25);
+  list.SetTransponderFields(1, {"1950000", "513", "2", "07", "H", "27500", "On", "3", "C"},
+                            "Hispasat");
+  list.SetTransponderFields(2, {"1950000,0005", "1", "1", "8/9", "V", "12345", "Off", "1", "Ku"},
+                            "Otro");
+  list.SetTransponderFields(3, {"0,0015", "1", "1", "x", "V", "1B", "Off", "1", "Ku"}, "A");
+  ChannelError error;
+  ASSERT_TRUE(list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &error));
+  const QByteArray out = list.image();
+  const qsizetype ch = 0x1E0100 + 68;
+  EXPECT_EQ(out.mid(ch, 30), QByteArray::fromHex("54563300000000000000000000000000"
+                                                 "250211700001000200030004"
+                                                 "0005"));
+  const qsizetype tp = 0x1D0000 + 68;
+  EXPECT_EQ(out.mid(tp, 12), QByteArray::fromHex("743AA380020100020301070F"));  // entry 1
+  // 0,0005 rounds half to even; 12345 names no entry and "8/9" writes 5; another satellite
+  // name clears bit 0x08.
+  EXPECT_EQ(out.mid(tp + 12, 12), QByteArray::fromHex("743AA380000100010100"
+                                                      "0500"));
+  EXPECT_EQ(out.mid(tp + 24, 12), QByteArray::fromHex("00000002000100010100"
+                                                      "0500"));
+}
+
+TEST(TableFormatTest, UnconvertibleCellLeavesImageAndFileUnchanged) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("list.bin");
+  QFile previous(path);
+  ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+  previous.write("previous contents");
+  previous.close();
+  ScriptedChooser chooser;
+  const QByteArray image = FlashImage(NumberedChannels(3, 1), NumberedTransponders(1));
+  struct Case {
+    bool transponder;
+    int row, column;
+    QString text;
+    QString message;
+  } cases[] = {
+      {false, 3, kVideoPid, "12a",
+       "No se puede convertir «12a» : Tabla de Canales, fila 3, "
+       "columna VPID."},
+      {true, 1, kFrequency, "",
+       "No se puede convertir «» : Tabla de Transpondedores, fila 1, "
+       "columna FREC."},
+      {true, 1, kFrequency, "5000000",
+       "No se puede convertir «5000000» : Tabla de "
+       "Transpondedores, fila 1, columna FREC."},
+  };
+  for (const Case& c : cases) {
+    ChannelList list;
+    ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+    QStringList cells = (c.transponder ? list.transponders() : list.channels()).Row(c.row);
+    cells[c.column] = c.text;
+    if (c.transponder)
+      list.SetTransponderFields(c.row, cells.mid(1, 9), cells[10]);
+    else
+      list.SetChannelFields(c.row, cells.mid(1, 8), 0x04);
+    ChannelError error;
+    // Moving the table too: the failure must not move it either.
+    EXPECT_FALSE(list.SaveChannelImage(path, 0x1F0000, list.tpt_block(), &error));
+    EXPECT_EQ(error.kind, ChannelError::Kind::kCell);
+    EXPECT_EQ(list.ErrorText(error), c.message);
+    EXPECT_EQ(list.image(), image);
+    EXPECT_EQ(list.tcs_block(), 0x1E0000);
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), "previous contents");
+    previous.close();
+  }
+}
+
+TEST(TableFormatTest, MovedTableGetsABlockHeaderAndItsOldSectionIsWiped) {
+  ScriptedChooser chooser;
+  const QByteArray image = FlashImage(NumberedChannels(5, 2), NumberedTransponders(2));
+  ChannelList list;
+  ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+  EXPECT_EQ(list.ChannelSectionText(), "1E (1E0120)");
+  ChannelError error;
+  ASSERT_TRUE(list.BuildFlashImage(0x1F0000, list.tpt_block(), &error));
+  const QByteArray& out = list.image();
+  EXPECT_EQ(out.mid(0x1F0000, 32), QByteArray(1, ' ') + QByteArray(31, '\0'));
+  EXPECT_EQ(out.mid(0x1F0020, 36), image.mid(0x1E0120, 36));
+  EXPECT_EQ(out.mid(0x1F0044, 30 * 5), image.mid(0x1E0144, 30 * 5));
+  EXPECT_EQ(out.mid(0x1E0120, 60075), QByteArray(60075, '\0'));
+  EXPECT_EQ(out.mid(0x1E0100, 32), image.mid(0x1E0100, 32));
+  EXPECT_EQ(out.at(0x1E0120 + 60075), '\xFF');
+  EXPECT_EQ(list.ChannelSectionText(), "1F (1F0000)");
+  EXPECT_EQ(list.tcs_offset(), 0);
+  EXPECT_EQ(ListTableSections(kChannelTag, out), (std::vector<int64_t>{0x1F0000}));
+
+  // Moving the transponder table from a block start copies its own header; the wipe starts at
+  // the block start and stops at the image end.
+  QByteArray small =
+      FlashImage(NumberedChannels(2, 1), NumberedTransponders(1), 0x100, 0x10000, 0x10300, 10, 10);
+  // Past its ten records the transponder section runs into the image end: zeros there, as
+  // flag bits 0x10 to 0x80 are written as 0.
+  small.replace(0x10044 + 120, 0x10300 - 0x10044 - 120, QByteArray(0x10300 - 0x10044 - 120, 0));
+  ChannelList near_end;
+  ASSERT_EQ(near_end.LoadFlashImage(small, chooser), LoadResult::kOk);
+  ASSERT_TRUE(near_end.BuildFlashImage(0, 0x10000, &error));  // nothing moves
+  EXPECT_EQ(near_end.image(), small);
+  EXPECT_FALSE(near_end.BuildFlashImage(0x20000, 0x10000, &error));
+  EXPECT_EQ(error.kind, ChannelError::Kind::kBlockOutsideImage);
+  EXPECT_EQ(near_end.ErrorText(error), "La posición 020000 queda fuera de la imagen.");
+  EXPECT_FALSE(near_end.BuildFlashImage(0x10000, 0x10000, &error));
+  EXPECT_EQ(error.kind, ChannelError::Kind::kBlocksOverlap);
+  EXPECT_EQ(near_end.image(), small);
+
+  // A stale copy in another block is wiped when the image is built.
+  test::PutSection(small, 0x10200, kTransponderTag, {}, kTransponderRecordSize, 1);
+  test::PutSection(small, 0x8000, kTransponderTag, {}, kTransponderRecordSize, 1);
+  ChannelList stale;
+  chooser.answers = {0x10000};
+  ASSERT_EQ(stale.LoadFlashImage(small, chooser), LoadResult::kOk);
+  ASSERT_TRUE(stale.BuildFlashImage(0, 0x10000, &error));
+  EXPECT_EQ(stale.image().mid(0x8020, 1551), QByteArray(1551, '\0'));
+  EXPECT_EQ(stale.image().mid(0x10000, 68), small.mid(0x10000, 68));
+  // The block's second copy is not the block's first section, so it stays.
+  EXPECT_EQ(FindTableSection(kTransponderTag, 0x10001, stale.image()), 0x10200);
+}
+
+TEST(TableFormatTest, ShortImagesReadAndWriteWhatFits) {
+  ChannelList list;
+  QByteArray ram = test::Channels(NumberedChannels(3, 1));
+  ram.append(QByteArray(20, '\x11'));  // a partial fourth record
+  list.LoadRamImage(ram);
+  EXPECT_TRUE(list.ram());
+  EXPECT_EQ(list.channels().Cell(3, kName), "CH3");
+  EXPECT_EQ(list.channels().Cell(3, kChannelSatellite), "");
+  EXPECT_EQ(list.channels().Cell(4, kName), "");
+  EXPECT_EQ(list.ChannelSectionText(), "RAM");
+  list.SetEncryption(1, 1, 0x40);
+  QTemporaryDir dir;
+  ChannelError error;
+  ASSERT_TRUE(list.SaveChannelImage(dir.filePath("ram.bin"), 0, 0, &error));
+  QByteArray expected = ram;
+  expected[16] = 0x44;
+  EXPECT_EQ(list.image(), expected);
+}
+
+TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
+  ScriptedChooser chooser;
+  ChannelList list;
+  ASSERT_EQ(
+      list.LoadFlashImage(FlashImage(NumberedChannels(100, 10), NumberedTransponders(10)), chooser),
+      LoadResult::kOk);
+  std::vector<ChannelRecordData> added = NumberedChannels(3, 2);
+  added[2].transponder = 0;
+  ASSERT_EQ(list.AppendFlashImage(
+                FlashImage(added, NumberedTransponders(2), 0x100, 0x10000, 0x20000), chooser),
+            LoadResult::kOk);
+  EXPECT_EQ(list.transponders().Cell(11, kTransponderId), "1");
+  EXPECT_EQ(list.transponders().Cell(12, kTransponderId), "2");
+  EXPECT_EQ(list.channels().Cell(101, kChannelTransponder), "11");
+  EXPECT_EQ(list.channels().Cell(102, kChannelTransponder), "12");
+  EXPECT_EQ(list.channels().Cell(103, kChannelTransponder), "0");
+  EXPECT_EQ(list.ChannelSectionText(), "1E (1E0120)");
+  EXPECT_TRUE(list.Undo());
+  EXPECT_EQ(list.channels().Cell(101, kName), "");
+
+  // With every transponder row in use, appended channels name no transponder.
+  ChannelList full;
+  ASSERT_EQ(
+      full.LoadFlashImage(FlashImage(NumberedChannels(5, 99), NumberedTransponders(99)), chooser),
+      LoadResult::kOk);
+  ASSERT_EQ(full.AppendFlashImage(
+                FlashImage(added, NumberedTransponders(2), 0x100, 0x10000, 0x20000), chooser),
+            LoadResult::kOk);
+  EXPECT_EQ(full.channels().Cell(6, kChannelTransponder), "0");
+  EXPECT_EQ(full.channels().Cell(6, kChannelSatellite), "A");
+}
+
+TEST(TableFormatTest, PositionEntriesNameBlocks) {
+  EXPECT_EQ(PositionBlock(0x1F, 0), 0x1F0000);
+  EXPECT_EQ(PositionIndex(0x1E0000), 0x1E);
+  // A table beyond the offered blocks stays where it is instead of moving to block 0.
+  EXPECT_EQ(PositionIndex(0x200000), -1);
+  EXPECT_EQ(PositionBlock(-1, 0x250000), 0x250000);
+  EXPECT_EQ(PositionBlock(32, 0x250000), 0x250000);
+}
+
+}  // namespace
+}  // namespace tornavo
