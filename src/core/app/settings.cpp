@@ -132,7 +132,8 @@ void Settings::ReadKey(const TIniFile32& file, const KeySpec& entry) {
   const QString name = Name(entry);
   switch (entry.type) {
     case KeyType::kText:
-      SetText(entry.key, file.ReadString(kSectionName, name, QString::fromUtf8(entry.fallback_text)));
+      SetText(entry.key,
+              file.ReadString(kSectionName, name, QString::fromUtf8(entry.fallback_text)));
       return;
     case KeyType::kBoolean:
       SetBool(entry.key, file.ReadBool(kSectionName, name, entry.fallback != 0));
@@ -316,12 +317,14 @@ QStringList Settings::SaveLines() const {
 
 bool Settings::Save(QString* error) {
   if (!EnsureFolder(WithoutTrailingSeparator(ini_folder_), error)) return false;
+  // Every key is written into the lines by the file's own rules, then the file is stored
+  // once: a crash leaves either the old settings or the new ones, never a mixture.
   TIniFile32 file(settings_path());
   for (Key key : SaveOrder()) {
     if (IsFlashKey(key) && flash_fields_locked()) continue;
-    if (!file.WriteString(kSectionName, Name(Spec(key)), ValueText(key), error)) return false;
+    file.SetString(kSectionName, Name(Spec(key)), ValueText(key));
   }
-  return true;
+  return file.Store(error);
 }
 
 }  // namespace tornavo

@@ -27,8 +27,9 @@ class Settings {
   // Reads the settings file of the folder (with its trailing separator) and the catalogue
   // files it names. Anything missing or unreadable takes its built-in default.
   void Load(const QString& ini_folder, const QStringList& port_names);
-  // Writes every key, in the saving order, creating the folder when needed. Stops at the
-  // first failure with the file's name and the system's text in *error.
+  // Writes every key, in the saving order, creating the folder when needed, and stores the
+  // file once. On failure the file stays as it was and *error holds its name and the
+  // system's text.
   bool Save(QString* error);
   // The "key=value" lines Save writes, in its order.
   QStringList SaveLines() const;
