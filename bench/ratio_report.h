@@ -18,6 +18,9 @@ struct Ratio {
   std::string measured;
   std::string baseline;
   double aim;  // 0 when the ratio is shown for information only
+  // Processor time rather than elapsed time: for pure computation, on a machine where other
+  // work takes turns on the processor.
+  bool cpu_time = false;
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -27,23 +30,27 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-        seconds_[run.run_name.function_name].push_back(run.real_accumulated_time /
-                                                       static_cast<double>(run.iterations));
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
+        const double iterations = static_cast<double>(run.iterations);
+        real_[run.run_name.function_name].push_back(run.real_accumulated_time / iterations);
+        cpu_[run.run_name.function_name].push_back(run.cpu_accumulated_time / iterations);
+      }
     ConsoleReporter::ReportRuns(runs);
   }
 
   // Median seconds per iteration, or a negative value when the benchmark did not run.
-  double Median(const std::string& name) const {
-    const auto found = seconds_.find(name);
-    if (found == seconds_.end() || found->second.empty()) return -1;
+  double Median(const std::string& name, bool cpu_time) const {
+    const auto& seconds = cpu_time ? cpu_ : real_;
+    const auto found = seconds.find(name);
+    if (found == seconds.end() || found->second.empty()) return -1;
     std::vector<double> times = found->second;
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
   }
 
  private:
-  std::map<std::string, std::vector<double>> seconds_;
+  std::map<std::string, std::vector<double>> real_;
+  std::map<std::string, std::vector<double>> cpu_;
 };
 
 // Ratios whose benchmarks a filter left out are not printed.
@@ -54,11 +61,11 @@ inline int RunAndPrintRatios(int argc, char** argv, const std::vector<Ratio>& ra
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   for (const Ratio& ratio : ratios) {
-    const double measured = reporter.Median(ratio.measured);
-    const double baseline = reporter.Median(ratio.baseline);
+    const double measured = reporter.Median(ratio.measured, ratio.cpu_time);
+    const double baseline = reporter.Median(ratio.baseline, ratio.cpu_time);
     if (measured < 0 || baseline <= 0) continue;
-    std::printf("ratio %s / %s = %.2f", ratio.measured.c_str(), ratio.baseline.c_str(),
-                measured / baseline);
+    std::printf("ratio %s / %s = %.2f (%s time)", ratio.measured.c_str(), ratio.baseline.c_str(),
+                measured / baseline, ratio.cpu_time ? "processor" : "elapsed");
     if (ratio.aim > 0)
       std::printf(" (aim <= %.2f: %s)", ratio.aim,
                   measured / baseline <= ratio.aim ? "met" : "NOT met");
