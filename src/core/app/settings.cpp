@@ -121,6 +121,11 @@ void Settings::SetBool(Key key, bool value) {
 
 void Settings::SetText(Key key, const QString& text) { texts_[Index(key)] = text; }
 
+void Settings::SetPortNames(const QStringList& port_names) {
+  port_names_ = port_names;
+  SetInt(Key::kPuerto, stored_port_);
+}
+
 void Settings::FillCatalogues(const TIniFile32& file) {
   languages_ = ReadCatalogue(file, ini_folder_, "Idioma", 0, 21);
   flash_types_ = ReadCatalogue(file, ini_folder_, "FlashIC", 0, 21);
@@ -138,9 +143,12 @@ void Settings::ReadKey(const TIniFile32& file, const KeySpec& entry) {
     case KeyType::kBoolean:
       SetBool(entry.key, file.ReadBool(kSectionName, name, entry.fallback != 0));
       return;
-    case KeyType::kListIndex:
-      SetInt(entry.key, file.ReadInteger(kSectionName, name, entry.fallback));
+    case KeyType::kListIndex: {
+      const int32_t index = file.ReadInteger(kSectionName, name, entry.fallback);
+      if (entry.key == Key::kPuerto) stored_port_ = index;
+      SetInt(entry.key, index);
       return;
+    }
     case KeyType::kInteger:
       break;
   }
