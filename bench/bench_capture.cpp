@@ -11,6 +11,7 @@
 #include "core/capture/convert_capture.h"
 #include "core/capture/frame_layout.h"
 #include "core/capture/jpeg_encoder.h"
+#include "ratio_report.h"
 
 namespace {
 
@@ -57,4 +58,6 @@ BENCHMARK(BM_EncodeWideJpeg)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return bench::RunAndPrintRatios(argc, argv, {{"BM_ConvertCapture", "BM_CopyPicture", 5.0, true}});
+}

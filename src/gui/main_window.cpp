@@ -45,7 +45,20 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   link_->Route(opcode::kFirmware, firmware_timeouts_.get());
   link_->Route(opcode::kParallelCheck, check_timeouts_.get());
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
-  port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
+  extra_ports_ = options.extra_ports;
+  select_port_ = options.select_port;
+  if (options.list_ports_in_background) {
+    // Until the system's ports arrive the list holds the given ones alone.
+    ports_taken_ = false;
+    port_choices_->SetPortNames({}, extra_ports_);
+    port_lister_ = std::thread([this] {
+      listed_ports_ = QtSerialTransport::AvailablePorts();
+      QMetaObject::invokeMethod(
+          this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
+    });
+  } else {
+    port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
+  }
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
@@ -77,27 +90,26 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   terminal_page_ = new TerminalPage(*services_, pages_);
   tuning_ = new TuningPage(*services_, pages_);
   picture_ = new PicturePage(*services_, pages_);
-  config_ = new ConfigPage(*services_, *port_choices_, pages_);
-  connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
-  connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
-          [this](int satellite, const QString&, const QString& new_name) {
-            tuning_->RenameSatellite(satellite, new_name);
-          });
-  connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
+  // The configuration page, costly and seldom the first shown, is built on first show.
+  config_holder_ = new QWidget(pages_);
+  (new QVBoxLayout(config_holder_))->setContentsMargins(0, 0, 0, 0);
   about_ = new AboutPage(*services_, pages_);
   for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
                         static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),
                         static_cast<QWidget*>(tuning_), static_cast<QWidget*>(picture_),
-                        static_cast<QWidget*>(config_), static_cast<QWidget*>(about_)})
+                        config_holder_, static_cast<QWidget*>(about_)})
     pages_->addTab(page, QString());
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == static_cast<int>(Page::kConfig)) BuildConfigPage();
+  });
   // Tight tabs, so that all eight captions fit the smallest window width.
   pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
   setCentralWidget(pages_);
   ApplyTexts();
-  ApplyLoadedSettings(options.select_port);
+  ApplyLoadedSettings();
 }
 
-void TForm1::ApplyLoadedSettings(const QString& select_port) {
+void TForm1::ApplyLoadedSettings() {
   move(static_cast<int>(settings_.Int(Key::kLeft)), static_cast<int>(settings_.Int(Key::kTop)));
   resize(static_cast<int>(settings_.Int(Key::kWindowWidth)),
          static_cast<int>(settings_.Int(Key::kWindowHeight)));
@@ -106,16 +118,20 @@ void TForm1::ApplyLoadedSettings(const QString& select_port) {
   dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
   dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
   terminal_->SetAppendChecksum(settings_.Bool(Key::kChecksum));
+  SelectStoredPort();
+}
+
+void TForm1::SelectStoredPort() {
   // A port given on the command line wins over the stored one.
-  const int port = select_port.isEmpty()
+  const int port = select_port_.isEmpty()
                        ? static_cast<int>(settings_.Int(Key::kPuerto))
-                       : static_cast<int>(port_choices_->port_names().indexOf(select_port));
+                       : static_cast<int>(port_choices_->port_names().indexOf(select_port_));
   port_choices_->Select(port, static_cast<int>(settings_.Int(Key::kVelocidad)),
                         static_cast<int>(settings_.Int(Key::kBitsDatos)),
                         static_cast<int>(settings_.Int(Key::kParidad)),
                         static_cast<int>(settings_.Int(Key::kBitsParada)),
                         static_cast<int>(settings_.Int(Key::kControlFlujo)));
-  config_->ShowSettings();
+  if (config_) config_->ShowSettings();
   port_choices_->ApplyAllAndOpen();
 }
 
@@ -129,7 +145,47 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
                              .arg(eeprom_->loaded_file(), RowRangesText(lacking)));
 }
 
+void TForm1::TakeListedPorts() {
+  if (ports_taken_) return;
+  ports_taken_ = true;
+  port_lister_.join();
+  // A port chosen meanwhile (from the given ones) stays chosen, by its name.
+  const int chosen = port_choices_->port();
+  const QString chosen_name = chosen >= 0 ? port_choices_->port_names()[chosen] : QString();
+  port_choices_->SetPortNames(listed_ports_, extra_ports_);
+  settings_.SetPortNames(port_choices_->port_names());
+  if (config_) config_->ShowPortNames();
+  if (chosen >= 0) {
+    port_choices_->Select(static_cast<int>(port_choices_->port_names().indexOf(chosen_name)),
+                          port_choices_->baud(), port_choices_->data_bits(),
+                          port_choices_->parity(), port_choices_->stop_bits(),
+                          port_choices_->flow());
+    if (config_) config_->ShowSettings();
+    return;
+  }
+  SelectStoredPort();
+}
+
+ConfigPage* TForm1::config_page() {
+  BuildConfigPage();
+  return config_;
+}
+
+void TForm1::BuildConfigPage() {
+  if (config_) return;
+  config_ = new ConfigPage(*services_, *port_choices_, config_holder_);
+  config_holder_->layout()->addWidget(config_);
+  connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
+  connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
+          [this](int satellite, const QString&, const QString& new_name) {
+            tuning_->RenameSatellite(satellite, new_name);
+          });
+  connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
+}
+
 void TForm1::SaveSettings() {
+  // The stored port is kept, or replaced by the chosen one, only once the list is whole.
+  TakeListedPorts();
   settings_.SetInt(Key::kTop, y());
   settings_.SetInt(Key::kLeft, x());
   settings_.SetInt(Key::kWindowWidth, width());
@@ -162,6 +218,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 TForm1::~TForm1() {
+  if (port_lister_.joinable()) port_lister_.join();
   // The pages go first, while the objects they are bound to still exist.
   delete takeCentralWidget();
   transport_->Close();
@@ -178,7 +235,7 @@ void TForm1::ApplyTexts() {
   terminal_page_->ApplyTexts();
   tuning_->ApplyTexts();
   picture_->ApplyTexts();
-  config_->ApplyTexts();
+  if (config_) config_->ApplyTexts();
   about_->ApplyTexts();
 }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <thread>
 
 #include "core/app/operation_host.h"
 #include "core/app/settings.h"
@@ -47,6 +48,10 @@ struct WindowOptions {
   std::unique_ptr<FileDialogs> dialogs;
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
+  // Lists the system's serial ports on a thread of their own, so that the window shows
+  // without waiting for them; the stored port is selected (and opened) when they arrive.
+  // Off, the list is complete before the constructor returns.
+  bool list_ports_in_background = false;
 };
 
 // Page indexes of the main page control.
@@ -82,7 +87,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   EepromTransferControls* transfer_controls() const { return transfer_controls_; }
   EepromTransfer& eeprom_transfer() { return *eeprom_transfer_; }
   TerminalPage* terminal_page() const { return terminal_page_; }
-  ConfigPage* config_page() const { return config_; }
+  // Built when first shown (or asked for).
+  ConfigPage* config_page();
   AboutPage* about_page() const { return about_; }
   TuningPage* tuning_page() const { return tuning_; }
   PicturePage* picture_page() const { return picture_; }
@@ -98,13 +104,24 @@ class TForm1 : public QMainWindow, public OperationHost {
 
  private:
   void SetPagesEnabled(bool enabled);
+  void BuildConfigPage();
+  // Takes the listed system ports (waiting for the listing if needed): the port list is
+  // complete from then on, and the stored or given port is selected in it.
+  void TakeListedPorts();
+  // The six serial choices from the settings, or the given port, then applied and opened.
+  void SelectStoredPort();
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.
-  void ApplyLoadedSettings(const QString& select_port);
+  void ApplyLoadedSettings();
   void SaveSettings();
   // Before "Enviar": asks when the range holds rows the loaded file did not define.
   bool ConfirmPartialWrite(EepromRange range);
 
   bool image_initialised_ = false;
+  QStringList extra_ports_;
+  QString select_port_;
+  std::thread port_lister_;
+  QStringList listed_ports_;  // written by the lister before it ends
+  bool ports_taken_ = true;
   Texts texts_;
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;
@@ -131,7 +148,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   TerminalPage* terminal_page_;
   TuningPage* tuning_;
   PicturePage* picture_;
-  ConfigPage* config_;
+  QWidget* config_holder_;
+  ConfigPage* config_ = nullptr;
   AboutPage* about_;
 };
 

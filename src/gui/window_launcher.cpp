@@ -31,6 +31,7 @@ int RunWindow(const QStringList& arguments) {
   options.extra_ports = parser.values("port");
   if (!options.extra_ports.isEmpty()) options.select_port = options.extra_ports.last();
   options.ini_dir = parser.value("ini-dir");
+  options.list_ports_in_background = true;
 
   sim::VirtualReceiver receiver;
   if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {

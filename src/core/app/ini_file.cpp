@@ -34,6 +34,18 @@ bool IsValidUtf8(const QByteArray& bytes) {
   return !decoder.hasError();
 }
 
+// Letter case folded code point by code point, as the case-blind comparison of headers
+// folds it; a header matches only lines of the same folded text.
+QString FoldCase(const QString& text) {
+  QString folded;
+  folded.reserve(text.size());
+  for (char32_t c : QStringView(text).toUcs4()) {
+    const char32_t f = QChar::toCaseFolded(c);
+    folded.append(QStringView(QChar::fromUcs4(f)));
+  }
+  return folded;
+}
+
 int HexDigit(QChar c) {
   const char16_t u = c.unicode();
   if (u >= '0' && u <= '9') return u - '0';
@@ -84,43 +96,114 @@ TIniFile32::TIniFile32(const QString& file_name) : file_name_(file_name) {
     start = i + 1;
   }
   if (start < text.size()) lines_ << text.mid(start);
+  RebuildIndex();
 }
 
 bool TIniFile32::IsSectionHeader(const QString& line) {
-  const QString trimmed = TrimBlanks(line);
-  return trimmed.startsWith(u'[') && trimmed.endsWith(u']');
+  qsizetype begin = 0;
+  qsizetype end = line.size();
+  while (begin < end && IsBlank(line[begin])) ++begin;
+  while (end > begin && IsBlank(line[end - 1])) --end;
+  return end > begin && line[begin] == u'[' && line[end - 1] == u']';
 }
 
-QString TIniFile32::EntryName(const QString& line) {
-  const qsizetype equals = line.indexOf(u'=');
-  return equals < 0 ? QString() : TrimBlanks(line.left(equals));
+uint32_t TIniFile32::SlotHash(int segment, QStringView name) {
+  return static_cast<uint32_t>(qHash(name, static_cast<size_t>(segment) * 0x9E3779B97F4A7C15u));
 }
+
+void TIniFile32::RebuildIndex() {
+  segment_headers_.assign(1, -1);
+  headers_.clear();
+  size_t capacity = 64;
+  while (capacity < 2 * static_cast<size_t>(lines_.size()) + 2) capacity *= 2;
+  slots_.assign(capacity, Slot{});
+  used_slots_ = 0;
+  for (qsizetype i = 0; i < lines_.size(); ++i) {
+    if (IsSectionHeader(lines_[i]))
+      AddSegment(i);
+    else
+      AddEntry(static_cast<int>(segment_headers_.size()) - 1, i);
+  }
+}
+
+void TIniFile32::AddSegment(qsizetype header) {
+  headers_[FoldCase(lines_[header])].push_back(static_cast<int>(segment_headers_.size()));
+  segment_headers_.push_back(header);
+}
+
+qsizetype TIniFile32::FindEntry(int segment, QStringView key) const {
+  const uint32_t hash = SlotHash(segment, key);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask; slots_[i].segment >= 0; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.hash != hash || slot.segment != segment) continue;
+    const qsizetype line = segment_headers_[segment] + slot.offset;
+    if (NameView(lines_[line]) == key) return line;
+  }
+  return -1;
+}
+
+void TIniFile32::PlaceSlot(const Slot& slot) {
+  const size_t mask = slots_.size() - 1;
+  size_t i = slot.hash & mask;
+  while (slots_[i].segment >= 0) i = (i + 1) & mask;
+  slots_[i] = slot;
+}
+
+void TIniFile32::AddEntry(int segment, qsizetype line) {
+  const QStringView name = NameView(lines_[line]);
+  // A later line of the same name never wins.
+  if (name.isEmpty() || FindEntry(segment, name) >= 0) return;
+  if (2 * (used_slots_ + 1) > slots_.size()) {
+    std::vector<Slot> old(2 * slots_.size(), Slot{});
+    old.swap(slots_);
+    for (const Slot& slot : old)
+      if (slot.segment >= 0) PlaceSlot(slot);
+  }
+  PlaceSlot(Slot{SlotHash(segment, name), segment, line - segment_headers_[segment]});
+  ++used_slots_;
+}
+
+int TIniFile32::FindSegment(const QString& section) const {
+  const QString header = QLatin1Char('[') + section + QLatin1Char(']');
+  const auto candidates = headers_.constFind(FoldCase(header));
+  if (candidates == headers_.cend()) return -1;
+  for (int segment : *candidates)
+    if (lines_[segment_headers_[segment]].compare(header, Qt::CaseInsensitive) == 0) return segment;
+  return -1;
+}
+
+qsizetype TIniFile32::SegmentEnd(int segment) const {
+  const size_t next = static_cast<size_t>(segment) + 1;
+  return next < segment_headers_.size() ? segment_headers_[next] : lines_.size();
+}
+
+QStringView TIniFile32::NameView(const QString& line) {
+  const qsizetype equals = line.indexOf(u'=');
+  if (equals < 0) return {};
+  qsizetype begin = 0;
+  qsizetype end = equals;
+  while (begin < end && IsBlank(line[begin])) ++begin;
+  while (end > begin && IsBlank(line[end - 1])) --end;
+  return QStringView(line).mid(begin, end - begin);
+}
+
+QString TIniFile32::EntryName(const QString& line) { return NameView(line).toString(); }
 
 QString TIniFile32::EntryValue(const QString& line) {
   const qsizetype equals = line.indexOf(u'=');
   return equals < 0 ? QString() : TrimBlanks(line.mid(equals + 1));
 }
 
-int TIniFile32::SectionIndex(const QString& section) const {
-  const QString header = QLatin1Char('[') + section + QLatin1Char(']');
-  for (qsizetype i = 0; i < lines_.size(); ++i)
-    if (lines_[i].compare(header, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
-  return -1;
-}
-
 QString TIniFile32::ReadString(const QString& section, const QString& key,
                                const QString& fallback) const {
   if (lines_.isEmpty() || key.isEmpty()) return fallback;
-  const int header = SectionIndex(section);
-  if (header < 0) return fallback;
-  for (qsizetype i = header + 1; i < lines_.size(); ++i) {
-    if (IsSectionHeader(lines_[i])) return fallback;
-    if (EntryName(lines_[i]) == key) {
-      const QString value = EntryValue(lines_[i]);
-      return value.isEmpty() ? fallback : value;
-    }
-  }
-  return fallback;
+  const int segment = FindSegment(section);
+  if (segment < 0) return fallback;
+  const qsizetype line = FindEntry(segment, key);
+  if (line < 0) return fallback;
+  const QString value = EntryValue(lines_[line]);
+  return value.isEmpty() ? fallback : value;
 }
 
 bool TIniFile32::ConvertInteger(const QString& original, int32_t* value) {
@@ -170,22 +253,39 @@ bool TIniFile32::ReadBool(const QString& section, const QString& key, bool fallb
 
 bool TIniFile32::WriteString(const QString& section, const QString& key, const QString& value,
                              QString* error) {
-  const QString entry = key + QLatin1Char('=') + value;
-  const int header = SectionIndex(section);
-  if (header < 0) {
-    lines_ << QString() << QLatin1Char('[') + section + QLatin1Char(']');
-    if (!key.isEmpty()) lines_ << entry;
-    return Store(error);
-  }
-  if (!key.isEmpty()) {
-    qsizetype i = header + 1;
-    while (i < lines_.size() && !IsSectionHeader(lines_[i]) && EntryName(lines_[i]) != key) ++i;
-    if (i < lines_.size() && !IsSectionHeader(lines_[i]))
-      lines_[i] = entry;
-    else
-      lines_.insert(i, entry);
-  }
+  SetString(section, key, value);
   return Store(error);
+}
+
+void TIniFile32::SetString(const QString& section, const QString& key, const QString& value) {
+  const QString entry = key + QLatin1Char('=') + value;
+  // A key with blanks around it or an "=" inside, or an entry that reads as a header, does
+  // not name its own line the way it was asked for: such a write rebuilds the index.
+  const bool plain = !IsSectionHeader(entry) && NameView(entry) == key;
+  const int segment = FindSegment(section);
+  if (segment < 0) {
+    lines_ << QString() << QLatin1Char('[') + section + QLatin1Char(']');
+    AddSegment(lines_.size() - 1);
+    if (!key.isEmpty()) {
+      lines_ << entry;
+      if (plain) AddEntry(static_cast<int>(segment_headers_.size()) - 1, lines_.size() - 1);
+    }
+    if (!plain) RebuildIndex();
+    return;
+  }
+  if (key.isEmpty()) return;
+  const qsizetype line = FindEntry(segment, key);
+  if (line >= 0) {
+    lines_[line] = entry;
+  } else {
+    // A new entry goes just before the next section's header, or at the end.
+    const qsizetype at = SegmentEnd(segment);
+    lines_.insert(at, entry);
+    for (size_t later = segment + 1; later < segment_headers_.size(); ++later)
+      ++segment_headers_[later];
+    if (plain) AddEntry(segment, at);
+  }
+  if (!plain) RebuildIndex();
 }
 
 bool TIniFile32::WriteInteger(const QString& section, const QString& key, int32_t value,

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <cstdint>
+#include <vector>
 
 namespace tornavo {
 
 // The INI reader and writer of the settings file and of every catalogue file. It keeps the
-// file's lines and nothing parsed: every read scans the lines, every write edits them and
-// stores the whole file at once (atomically, so a failed store leaves the old file whole).
+// file's lines; reads and writes follow the lines' rules exactly (the first match in the
+// section, trimmed names and values) but find sections and entries through an index built
+// once from the lines, so that a large catalogue file costs one pass, not one per key.
+// Every Write stores the whole file at once (atomically, so a failed store leaves the old
+// file whole); Set edits the lines only, for callers that store many keys with one Store.
 //
 // Files are 8-bit text. A file with non-ASCII bytes that form valid UTF-8 is read as UTF-8,
 // any other file as Windows-1252; a write keeps the encoding, the line breaks, a leading
@@ -35,6 +41,11 @@ class TIniFile32 {
                     QString* error = nullptr);
   bool WriteBool(const QString& section, const QString& key, bool value, QString* error = nullptr);
 
+  // WriteString without storing: the lines end exactly as the write would leave them.
+  void SetString(const QString& section, const QString& key, const QString& value);
+  // Stores the lines as the whole file, atomically.
+  bool Store(QString* error = nullptr) const;
+
   // Integer text as the reader converts it: decimal, "$" hexadecimal or "0x" hexadecimal,
   // all within 32 bits. Returns false for anything else.
   static bool ConvertInteger(const QString& text, int32_t* value);
@@ -47,11 +58,31 @@ class TIniFile32 {
   bool readable() const { return readable_; }
 
  private:
-  int SectionIndex(const QString& section) const;
+  // The index. Segments are the stretches from one section header line to the next (the
+  // lines before the first header are segment 0, with header -1). Each entry is found
+  // through an open-addressed table of the first line of each name in each segment, kept as
+  // an offset from the segment's header so that a line inserted before a later segment only
+  // moves that segment's header. Names are not copied: a slot's name is its line's.
+  struct Slot {
+    uint32_t hash = 0;
+    int32_t segment = -1;  // -1: free
+    qsizetype offset = 0;
+  };
+
+  static QStringView NameView(const QString& line);
   static QString EntryName(const QString& line);
   static QString EntryValue(const QString& line);
   static bool IsSectionHeader(const QString& line);
-  bool Store(QString* error) const;
+  static uint32_t SlotHash(int segment, QStringView name);
+  void RebuildIndex();
+  void AddSegment(qsizetype header);
+  void AddEntry(int segment, qsizetype line);
+  void PlaceSlot(const Slot& slot);
+  // The first line of the segment whose name is the key, or -1.
+  qsizetype FindEntry(int segment, QStringView key) const;
+  // The segment of the first line that equals the section's header, ignoring letter case.
+  int FindSegment(const QString& section) const;
+  qsizetype SegmentEnd(int segment) const;
 
   QString file_name_;
   QStringList lines_;
@@ -60,6 +91,11 @@ class TIniFile32 {
   bool utf8_bom_ = false;
   bool final_line_break_ = true;
   bool readable_ = true;
+  std::vector<qsizetype> segment_headers_ = {-1};
+  std::vector<Slot> slots_ = std::vector<Slot>(64);  // a power of two in size, at most half used
+  size_t used_slots_ = 0;
+  // Header lines by their case-folded text: the candidates, in line order, for a section.
+  QHash<QString, std::vector<int>> headers_;
 };
 
 }  // namespace tornavo

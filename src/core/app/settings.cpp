@@ -121,6 +121,11 @@ void Settings::SetBool(Key key, bool value) {
 
 void Settings::SetText(Key key, const QString& text) { texts_[Index(key)] = text; }
 
+void Settings::SetPortNames(const QStringList& port_names) {
+  port_names_ = port_names;
+  SetInt(Key::kPuerto, stored_port_);
+}
+
 void Settings::FillCatalogues(const TIniFile32& file) {
   languages_ = ReadCatalogue(file, ini_folder_, "Idioma", 0, 21);
   flash_types_ = ReadCatalogue(file, ini_folder_, "FlashIC", 0, 21);
@@ -132,14 +137,18 @@ void Settings::ReadKey(const TIniFile32& file, const KeySpec& entry) {
   const QString name = Name(entry);
   switch (entry.type) {
     case KeyType::kText:
-      SetText(entry.key, file.ReadString(kSectionName, name, QString::fromUtf8(entry.fallback_text)));
+      SetText(entry.key,
+              file.ReadString(kSectionName, name, QString::fromUtf8(entry.fallback_text)));
       return;
     case KeyType::kBoolean:
       SetBool(entry.key, file.ReadBool(kSectionName, name, entry.fallback != 0));
       return;
-    case KeyType::kListIndex:
-      SetInt(entry.key, file.ReadInteger(kSectionName, name, entry.fallback));
+    case KeyType::kListIndex: {
+      const int32_t index = file.ReadInteger(kSectionName, name, entry.fallback);
+      if (entry.key == Key::kPuerto) stored_port_ = index;
+      SetInt(entry.key, index);
       return;
+    }
     case KeyType::kInteger:
       break;
   }
@@ -316,12 +325,14 @@ QStringList Settings::SaveLines() const {
 
 bool Settings::Save(QString* error) {
   if (!EnsureFolder(WithoutTrailingSeparator(ini_folder_), error)) return false;
+  // Every key is written into the lines by the file's own rules, then the file is stored
+  // once: a crash leaves either the old settings or the new ones, never a mixture.
   TIniFile32 file(settings_path());
   for (Key key : SaveOrder()) {
     if (IsFlashKey(key) && flash_fields_locked()) continue;
-    if (!file.WriteString(kSectionName, Name(Spec(key)), ValueText(key), error)) return false;
+    file.SetString(kSectionName, Name(Spec(key)), ValueText(key));
   }
-  return true;
+  return file.Store(error);
 }
 
 }  // namespace tornavo

@@ -27,8 +27,9 @@ class Settings {
   // Reads the settings file of the folder (with its trailing separator) and the catalogue
   // files it names. Anything missing or unreadable takes its built-in default.
   void Load(const QString& ini_folder, const QStringList& port_names);
-  // Writes every key, in the saving order, creating the folder when needed. Stops at the
-  // first failure with the file's name and the system's text in *error.
+  // Writes every key, in the saving order, creating the folder when needed, and stores the
+  // file once. On failure the file stays as it was and *error holds its name and the
+  // system's text.
   bool Save(QString* error);
   // The "key=value" lines Save writes, in its order.
   QStringList SaveLines() const;
@@ -48,6 +49,8 @@ class Settings {
   const QString& ini_folder() const { return ini_folder_; }
   QString settings_path() const;
   const QStringList& port_names() const { return port_names_; }
+  // A port list that arrived after the load: the stored port index is taken again in it.
+  void SetPortNames(const QStringList& port_names);
   const QStringList& languages() const { return languages_; }
   const QStringList& flash_types() const { return flash_types_; }
   // The models of the catalogue; the model list shows "Personalizado" before them, so
@@ -111,6 +114,7 @@ class Settings {
   std::array<FlashChipDescription, 2> chips_;
   std::array<QString, 2> remembered_{QStringLiteral("A"), QStringLiteral("B")};
   uint16_t parallel_base_ = 0x378;
+  int64_t stored_port_ = 0;  // "Puerto" as the file holds it
 };
 
 }  // namespace tornavo

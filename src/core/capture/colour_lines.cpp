@@ -1,6 +1,5 @@
 #include "core/capture/colour_lines.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "core/capture/ycbcr.h"
@@ -33,106 +32,209 @@ bool Avx2Available() {
 
 namespace {
 
-// Within each block of eight pixels the vector path keeps pixels 0, 1, 4, 5 in one register
-// and 2, 3, 6, 7 in the other, so that one shuffle per channel brings them back in order.
-// A chroma sample serves two neighbouring pixels: [c0 c1 | c2 c3] gives [c0 c0 | c2 c2] for
-// the first register and [c1 c1 | c3 c3] for the second.
-struct PixelPairs {
-  __m256d first;
-  __m256d second;
+// Each channel is an exact sum in thousandths, n = 1164 (Y - 16) + k1 (C1 - 128) [+ k2 (C2 - 128)],
+// rounded to the nearest integer as floor((n + 500) / 1000). An exact half (n + 500 a multiple
+// of 1000) is the only case in which the double formulas can round otherwise; those pixels,
+// rare, are marked and computed again from the formulas' own results. Division by 125 is
+// (t × 33555) >> 22, exact for every t below 32768.
+//
+// Red and blue split off the whole thousands, so that the rest fits 16-bit lanes (a = Y - 16,
+// c = C - 128):
+//   red:  n + 500 = 1000 (a + 2c) + 4 (41a - 101c + 125)
+//   blue: n + 500 = 1000 (a + 2c) + 2 (82a + 9c + 250)
+// and the remainders, made positive by whole multiples, are divided by 250 and 500.
+// Green keeps its three terms in 32-bit lanes, from 16-bit multiply-adds.
+constexpr int kRedOffset = 54;  // × 250 keeps the red remainder positive
+constexpr int kBlueOffset = 5;  // × 500 keeps the blue remainder positive
+
+struct Channel {
+  __m256i value;  // 16 results, limited to 0...255 by the byte pack
+  __m256i half;   // all ones where the sum was an exact half
 };
 
-// (c - 128) × k for the four chroma samples of a block.
-__attribute__((target("avx2"))) PixelPairs ChromaTerm(__m256d centred, double k) {
-  const __m256d term = _mm256_mul_pd(_mm256_set1_pd(k), centred);
-  return {_mm256_unpacklo_pd(term, term), _mm256_unpackhi_pd(term, term)};
+__attribute__((target("avx2"), always_inline)) inline __m256i DivideBy125(__m256i t) {
+  return _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(static_cast<short>(33555))), 6);
 }
 
-__attribute__((target("avx2"))) __m256d Centred(const uint8_t* samples) {
-  int32_t four;
-  std::memcpy(&four, samples, 4);
-  return _mm256_cvtepi32_pd(
-      _mm_sub_epi32(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(four)), _mm_set1_epi32(128)));
+// u: the remainder made positive, below 65536; divisor 250 (shift 1) or 500 (shift 2).
+template <int kShift>
+__attribute__((target("avx2"), always_inline)) inline Channel SplitChannel(__m256i u,
+                                                                           __m256i whole) {
+  const __m256i q = DivideBy125(_mm256_srli_epi16(u, kShift));
+  const __m256i product = _mm256_mullo_epi16(q, _mm256_set1_epi16(125 << kShift));
+  return {_mm256_add_epi16(q, whole), _mm256_cmpeq_epi16(u, product)};
 }
 
-// Adding 1.5 × 2^52 rounds to an integer (a half to even, as std::nearbyint does in the
-// default mode) and leaves it in the low 32 bits.
-constexpr double kRounder = 6755399441055744.0;
-
-// The low 32 bits of eight rounded doubles, in pixel order within each 128-bit half.
-__attribute__((target("avx2"))) __m256i RoundedInOrder(__m256d first, __m256d second) {
-  const __m256d rounder = _mm256_set1_pd(kRounder);
-  return _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castpd_ps(_mm256_add_pd(first, rounder)),
-                                               _mm256_castpd_ps(_mm256_add_pd(second, rounder)),
-                                               0x88));
+// m: 32-bit (n + 500) of pixels 0-3 and 8-11 (low) and 4-7 and 12-15 (high). Dividing by 8
+// first brings every value that is not limited anyway into 16 bits.
+__attribute__((target("avx2"), always_inline)) inline Channel Round(__m256i low, __m256i high) {
+  const __m256i t = _mm256_packs_epi32(_mm256_srai_epi32(low, 3), _mm256_srai_epi32(high, 3));
+  const __m256i q = DivideBy125(_mm256_max_epi16(t, _mm256_setzero_si256()));
+  const __m256i seven = _mm256_set1_epi32(7);
+  const __m256i eights =
+      _mm256_packs_epi32(_mm256_cmpeq_epi32(_mm256_and_si256(low, seven), _mm256_setzero_si256()),
+                         _mm256_cmpeq_epi32(_mm256_and_si256(high, seven), _mm256_setzero_si256()));
+  const __m256i whole = _mm256_cmpeq_epi16(t, _mm256_mullo_epi16(q, _mm256_set1_epi16(125)));
+  return {q, _mm256_and_si256(eights, whole)};
 }
 
-struct BlockTerms {
-  PixelPairs red, green_cr, green_cb, blue;
+// The terms that two lines sharing their chroma have in common, for 16 pixels.
+struct ChromaTerms {
+  __m256i cr;          // centred Cr, one per pixel
+  __m256i red_rest;    // -101 c + 125 + 250 kRedOffset
+  __m256i red_whole;   // 2 c - kRedOffset
+  __m256i blue_rest;   // 9 c + 250 + 500 kBlueOffset
+  __m256i blue_whole;  // 2 c - kBlueOffset
+  __m256i green_low;   // -391 (Cb - 128) + 500, pixels 0-3 and 8-11
+  __m256i green_high;  // pixels 4-7 and 12-15
 };
 
-// Eight pixels of one line.
-__attribute__((target("avx2"))) void ColourBlock(const uint8_t* y, const BlockTerms& t,
-                                                 uint8_t* out, bool room_for_spare) {
-  const __m128i luma =
-      _mm_shuffle_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y)),
-                       _mm_setr_epi8(0, 1, 4, 5, 2, 3, 6, 7, -1, -1, -1, -1, -1, -1, -1, -1));
-  const __m128i black = _mm_set1_epi32(16);
-  const __m256d k_luma = _mm256_set1_pd(1.164);
-  const __m256d a1 =
-      _mm256_mul_pd(k_luma, _mm256_cvtepi32_pd(_mm_sub_epi32(_mm_cvtepu8_epi32(luma), black)));
-  const __m256d a2 = _mm256_mul_pd(
-      k_luma, _mm256_cvtepi32_pd(_mm_sub_epi32(_mm_cvtepu8_epi32(_mm_srli_si128(luma, 4)), black)));
-  const __m256i r = RoundedInOrder(_mm256_add_pd(a1, t.red.first), _mm256_add_pd(a2, t.red.second));
-  const __m256i g =
-      RoundedInOrder(_mm256_sub_pd(_mm256_sub_pd(a1, t.green_cr.first), t.green_cb.first),
-                     _mm256_sub_pd(_mm256_sub_pd(a2, t.green_cr.second), t.green_cb.second));
-  const __m256i b =
-      RoundedInOrder(_mm256_add_pd(a1, t.blue.first), _mm256_add_pd(a2, t.blue.second));
-  // Saturating packs limit every value to 0...255; then R0-3 G0-3 B0-3 becomes R0 G0 B0 R1 ...
-  // in each half, the last four bytes spare.
-  const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(r, g), _mm256_packs_epi32(b, b));
-  const __m256i pixels = _mm256_shuffle_epi8(
-      bytes, _mm256_setr_epi8(0, 4, 8, 1, 5, 9, 2, 6, 10, 3, 7, 11, 12, 13, 14, 15, 0, 4, 8, 1, 5,
-                              9, 2, 6, 10, 3, 7, 11, 12, 13, 14, 15));
-  if (room_for_spare) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(pixels));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm256_extracti128_si256(pixels, 1));
-  } else {
-    alignas(32) uint8_t last[32];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(last), pixels);
-    std::memcpy(out, last, 12);
-    std::memcpy(out + 12, last + 16, 12);
-  }
+// Eight chroma samples, each repeated for the two pixels it serves, centred.
+__attribute__((target("avx2"), always_inline)) inline __m256i CentredPairs(const uint8_t* samples) {
+  const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples));
+  return _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(eight, eight)),
+                          _mm256_set1_epi16(128));
 }
 
-uint8_t Limit(double value) {
-  const double rounded = std::nearbyint(value);
-  return static_cast<uint8_t>(rounded < 0 ? 0 : rounded > 255 ? 255 : rounded);
+__attribute__((target("avx2"), always_inline)) inline ChromaTerms MakeChromaTerms(
+    const uint8_t* cb_samples, const uint8_t* cr_samples) {
+  ChromaTerms terms;
+  terms.cr = CentredPairs(cr_samples);
+  const __m256i cb = CentredPairs(cb_samples);
+  terms.red_rest = _mm256_add_epi16(_mm256_mullo_epi16(terms.cr, _mm256_set1_epi16(-101)),
+                                    _mm256_set1_epi16(125 + 250 * kRedOffset));
+  terms.red_whole =
+      _mm256_sub_epi16(_mm256_add_epi16(terms.cr, terms.cr), _mm256_set1_epi16(kRedOffset));
+  terms.blue_rest = _mm256_add_epi16(_mm256_mullo_epi16(cb, _mm256_set1_epi16(9)),
+                                     _mm256_set1_epi16(250 + 500 * kBlueOffset));
+  terms.blue_whole = _mm256_sub_epi16(_mm256_add_epi16(cb, cb), _mm256_set1_epi16(kBlueOffset));
+  const __m256i one = _mm256_set1_epi16(1);
+  const __m256i k = _mm256_set1_epi32((500 << 16) | (-391 & 0xFFFF));
+  terms.green_low = _mm256_madd_epi16(_mm256_unpacklo_epi16(cb, one), k);
+  terms.green_high = _mm256_madd_epi16(_mm256_unpackhi_epi16(cb, one), k);
+  return terms;
+}
+
+// 16 pixels of one line: 48 bytes, red first. Returns a bit pair per pixel that needs the
+// exact formulas (bits 2i and 2i + 1 for pixel i).
+__attribute__((target("avx2"), always_inline)) inline uint32_t ColourBlock(const uint8_t* y,
+                                                                           const ChromaTerms& c,
+                                                                           uint8_t* out) {
+  const __m256i a =
+      _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y))),
+                       _mm256_set1_epi16(16));
+  const __m256i a41 = _mm256_mullo_epi16(a, _mm256_set1_epi16(41));
+  const Channel r =
+      SplitChannel<1>(_mm256_add_epi16(a41, c.red_rest), _mm256_add_epi16(a, c.red_whole));
+  const Channel b = SplitChannel<2>(_mm256_add_epi16(_mm256_add_epi16(a41, a41), c.blue_rest),
+                                    _mm256_add_epi16(a, c.blue_whole));
+  const __m256i green_coefficients = _mm256_set1_epi32(
+      static_cast<int>((static_cast<uint32_t>(-813) << 16) | static_cast<uint32_t>(1164)));
+  const Channel g =
+      Round(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, c.cr), green_coefficients),
+                             c.green_low),
+            _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, c.cr), green_coefficients),
+                             c.green_high));
+
+  // Per 128-bit half: rg = R0-7 G0-7, bb = B0-7 twice; shuffled into R G B order, 24 bytes
+  // per half: 16 from `front`, 8 from `back`.
+  const __m256i rg = _mm256_packus_epi16(r.value, g.value);
+  const __m256i bb = _mm256_packus_epi16(b.value, b.value);
+  const __m256i front = _mm256_or_si256(
+      _mm256_shuffle_epi8(
+          rg, _mm256_setr_epi8(0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5, 0, 8, -1, 1,
+                               9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5)),
+      _mm256_shuffle_epi8(
+          bb, _mm256_setr_epi8(-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, -1, 0,
+                               -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1)));
+  const __m256i back = _mm256_or_si256(
+      _mm256_shuffle_epi8(
+          rg, _mm256_setr_epi8(13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, 13, -1,
+                               6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1)),
+      _mm256_shuffle_epi8(
+          bb, _mm256_setr_epi8(-1, 5, -1, -1, 6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1, -1, 5,
+                               -1, -1, 6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(front));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_castsi256_si128(back));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 24), _mm256_extracti128_si256(front, 1));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 40), _mm256_extracti128_si256(back, 1));
+  return static_cast<uint32_t>(
+      _mm256_movemask_epi8(_mm256_or_si256(_mm256_or_si256(r.half, g.half), b.half)));
 }
 
 void ColourPixel(int y, int cb, int cr, uint8_t* out) {
-  const double a = 1.164 * (y - 16);
-  out[0] = Limit(a + 1.596 * (cr - 128));
-  out[1] = Limit(a - 0.813 * (cr - 128) - 0.391 * (cb - 128));
-  out[2] = Limit(a + 2.018 * (cb - 128));
+  const Rgb rgb = YCbCrToRgbExact(y, cb, cr);
+  out[0] = rgb.r;
+  out[1] = rgb.g;
+  out[2] = rgb.b;
 }
 
-}  // namespace
+// Nearest integer, a half to the even neighbour (as std::nearbyint in the default mode, for
+// any value this small), then limited: adding and taking away 1.5 × 2^52 leaves no fraction.
+__attribute__((target("avx2"), always_inline)) inline uint8_t RoundAndLimit(double value) {
+  constexpr double kRounder = 6755399441055744.0;
+  const double rounded = (value + kRounder) - kRounder;
+  return static_cast<uint8_t>(rounded <= 0.0 ? 0.0 : rounded >= 255.0 ? 255.0 : rounded);
+}
 
-__attribute__((target("avx2"))) void ColourLinePairAvx2(const uint8_t* y0, const uint8_t* y1,
-                                                        const uint8_t* cb, const uint8_t* cr,
-                                                        int width, uint8_t* out0, uint8_t* out1) {
-  const int line_bytes = 3 * width;
+// The marked pixels of a block again, by the double formulas in their own order of
+// operations. Inline arithmetic: tables would mostly miss the cache this rarely; AVX
+// encoding, as mixing in the older encoding would stall on the vector registers' state.
+__attribute__((target("avx2"))) void PatchHalves(uint32_t marks, const uint8_t* y,
+                                                 const uint8_t* cb, const uint8_t* cr,
+                                                 uint8_t* out) {
+  // Two bits per pixel: keep one.
+  for (marks &= 0x55555555u; marks != 0; marks &= marks - 1) {
+    const int x = __builtin_ctz(marks) / 2;
+    const double a = 1.164 * (y[x] - 16);
+    const int blue_difference = cb[x / 2] - 128;
+    const int red_difference = cr[x / 2] - 128;
+    out[3 * x] = RoundAndLimit(a + 1.596 * red_difference);
+    out[3 * x + 1] = RoundAndLimit(a - 0.813 * red_difference - 0.391 * blue_difference);
+    out[3 * x + 2] = RoundAndLimit(a + 2.018 * blue_difference);
+  }
+}
+
+// Blocks with marked pixels, patched after their line pair: a call in the middle of the
+// vector loop would cost it its registers (and a mispredicted branch) every tenth block.
+struct PendingBlocks {
+  struct Block {
+    const uint8_t* y;
+    const uint8_t* cb;
+    const uint8_t* cr;
+    uint8_t* out;
+    uint32_t marks;
+  };
+  static constexpr int kCapacity = 64;
+  Block blocks[kCapacity];
+  int count = 0;
+
+  // Keeps the block only when it has marks, without a branch.
+  void Add(const Block& block) {
+    blocks[count] = block;
+    count += block.marks != 0;
+    if (count == kCapacity) Patch();
+  }
+  __attribute__((target("avx2"))) void Patch() {
+    for (int i = 0; i < count; ++i)
+      PatchHalves(blocks[i].marks, blocks[i].y, blocks[i].cb, blocks[i].cr, blocks[i].out);
+    count = 0;
+  }
+};
+
+// The body shared by whole lines and tile runs, inlined so that each caller sets up its
+// constants once.
+__attribute__((target("avx2"), always_inline)) inline void ColourPair(
+    const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr, int width,
+    uint8_t* out0, uint8_t* out1, PendingBlocks* pending) {
   int x = 0;
-  for (; x + 8 <= width; x += 8) {
-    const __m256d cr_centred = Centred(cr + x / 2);
-    const __m256d cb_centred = Centred(cb + x / 2);
-    const BlockTerms terms{ChromaTerm(cr_centred, 1.596), ChromaTerm(cr_centred, 0.813),
-                           ChromaTerm(cb_centred, 0.391), ChromaTerm(cb_centred, 2.018)};
-    const bool room_for_spare = line_bytes - 3 * x >= 28;
-    ColourBlock(y0 + x, terms, out0 + 3 * x, room_for_spare);
-    if (y1) ColourBlock(y1 + x, terms, out1 + 3 * x, room_for_spare);
+  for (; x + 16 <= width; x += 16) {
+    const ChromaTerms terms = MakeChromaTerms(cb + x / 2, cr + x / 2);
+    const uint32_t marks0 = ColourBlock(y0 + x, terms, out0 + 3 * x);
+    pending->Add({y0 + x, cb + x / 2, cr + x / 2, out0 + 3 * x, marks0});
+    if (!y1) continue;
+    const uint32_t marks1 = ColourBlock(y1 + x, terms, out1 + 3 * x);
+    pending->Add({y1 + x, cb + x / 2, cr + x / 2, out1 + 3 * x, marks1});
   }
   for (; x < width; ++x) {
     ColourPixel(y0[x], cb[x / 2], cr[x / 2], out0 + 3 * x);
@@ -140,11 +242,36 @@ __attribute__((target("avx2"))) void ColourLinePairAvx2(const uint8_t* y0, const
   }
 }
 
+}  // namespace
+
+__attribute__((target("avx2"))) void ColourLinePairAvx2(const uint8_t* y0, const uint8_t* y1,
+                                                        const uint8_t* cb, const uint8_t* cr,
+                                                        int width, uint8_t* out0, uint8_t* out1) {
+  PendingBlocks pending;
+  ColourPair(y0, y1, cb, cr, width, out0, out1, &pending);
+  pending.Patch();
+}
+
+__attribute__((target("avx2"))) void ColourRunPairAvx2(const uint8_t* line0, const uint8_t* line1,
+                                                       const LumaRun* runs, int run_count,
+                                                       const uint8_t* cb, const uint8_t* cr,
+                                                       uint8_t* out0, uint8_t* out1) {
+  PendingBlocks pending;
+  for (const LumaRun* run = runs; run != runs + run_count; ++run) {
+    ColourPair(line0 + run->offset, line1 ? line1 + run->offset : nullptr, cb + run->x / 2,
+               cr + run->x / 2, run->length, out0 + 3 * run->x, out1 ? out1 + 3 * run->x : nullptr,
+               &pending);
+  }
+  pending.Patch();
+}
+
 #else
 
 bool Avx2Available() { return false; }
 void ColourLinePairAvx2(const uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, int,
                         uint8_t*, uint8_t*) {}
+void ColourRunPairAvx2(const uint8_t*, const uint8_t*, const LumaRun*, int, const uint8_t*,
+                       const uint8_t*, uint8_t*, uint8_t*) {}
 
 #endif
 

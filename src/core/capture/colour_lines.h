@@ -12,14 +12,28 @@ inline constexpr int kPadding = 16;
 void ColourLinePortable(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int width,
                         uint8_t* out);
 
+// A stretch of a picture line whose luma lies side by side in one tile, at `offset` from
+// the line's start in the frame.
+struct LumaRun {
+  int x;
+  int length;
+  int64_t offset;
+};
+
 // Whether this processor runs the AVX2 path.
 bool Avx2Available();
 
 // Two lines that share their chroma (y1 and out1 null when the second is missing), by the
-// AVX2 path: the double formulas eight pixels at a time, in the same order of operations and
-// with the same rounding, so its results are the formulas' own. A width that is not a
-// multiple of eight ends pixel by pixel. Sample buffers carry kPadding spare entries.
+// AVX2 path: exact integer arithmetic sixteen pixels at a time, with the rare exact halves
+// evaluated by the double formulas, so its results are the formulas' own. A width that is
+// not a multiple of sixteen ends pixel by pixel; no sample beyond the width is read.
 void ColourLinePairAvx2(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
                         int width, uint8_t* out0, uint8_t* out1);
+
+// ColourLinePairAvx2 with the luma read in place: each run's samples start at line0 (line1)
+// plus its offset. Runs start at even columns.
+void ColourRunPairAvx2(const uint8_t* line0, const uint8_t* line1, const LumaRun* runs,
+                       int run_count, const uint8_t* cb, const uint8_t* cr, uint8_t* out0,
+                       uint8_t* out1);
 
 }  // namespace tornavo::capture_lines

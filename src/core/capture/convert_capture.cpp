@@ -14,12 +14,8 @@ namespace {
 constexpr uint8_t kMissingLuma = 16;
 constexpr uint8_t kMissingChroma = 128;
 
-// A stretch of one band's luma line that lies in one tile, at the band's first line.
-struct LumaRun {
-  int x;
-  int length;
-  int64_t offset;
-};
+// Runs of a band are stretches of its first line.
+using capture_lines::LumaRun;
 
 // Where one 32-line band keeps its samples, at its first luma and chroma line.
 struct Band {
@@ -28,14 +24,17 @@ struct Band {
   int64_t luma_last = 0;        // highest luma offset
   int64_t cb_last = 0;          // highest Cb offset
   bool groups_of_four = false;  // whether the band's columns start a group of four
+  bool even_runs = true;        // whether every run starts at an even column
 };
 
 void FillBand(int width, int chroma_columns, int band, Band* layout) {
   layout->luma_runs.clear();
+  layout->even_runs = true;
   for (int x = 0; x < width;) {
     const int64_t r = int64_t{width} * band + x;
     const int length = std::min<int>(kTileSide - static_cast<int>(r % kTileSide), width - x);
     layout->luma_runs.push_back({x, length, LumaOffset(width, x, band * kTileSide)});
+    layout->even_runs = layout->even_runs && x % 2 == 0;
     x += length;
   }
   const LumaRun& last = layout->luma_runs.back();
@@ -122,11 +121,20 @@ QImage ConvertCapture(const uint8_t* bytes, qsizetype length, int width, int hei
   for (int y = 0; y < height; y += 2) {
     if (y % kTileSide == 0) FillBand(width, chroma_columns, y / kTileSide, &band);
     GatherChroma(bytes, end, band, ChromaLinePart(y), chroma_columns, cb.data(), cr.data());
-    GatherLuma(bytes, end, band, LumaLinePart(y), luma0.data());
     const bool second = y + 1 < height;
-    if (second) GatherLuma(bytes, end, band, LumaLinePart(y + 1), luma1.data());
     uint8_t* out0 = picture.scanLine(y);
     uint8_t* out1 = second ? picture.scanLine(y + 1) : nullptr;
+    const int64_t line0 = LumaLinePart(y);
+    const int64_t line1 = second ? LumaLinePart(y + 1) : line0;
+    if (vector && band.even_runs && band.luma_last + line1 < end) {
+      // Luma straight from its tile runs, each run a stretch of both lines.
+      capture_lines::ColourRunPairAvx2(
+          bytes + line0, second ? bytes + line1 : nullptr, band.luma_runs.data(),
+          static_cast<int>(band.luma_runs.size()), cb.data(), cr.data(), out0, out1);
+      continue;
+    }
+    GatherLuma(bytes, end, band, line0, luma0.data());
+    if (second) GatherLuma(bytes, end, band, line1, luma1.data());
     if (vector) {
       capture_lines::ColourLinePairAvx2(luma0.data(), second ? luma1.data() : nullptr, cb.data(),
                                         cr.data(), width, out0, out1);

@@ -130,6 +130,8 @@ void ConfigPage::ShowSettings() {
   checksum_->setChecked(settings.Bool(Key::kChecksum));
 }
 
+void ConfigPage::ShowPortNames() { serial_->ShowPortNames(); }
+
 void ConfigPage::ApplyDefaults() {
   Settings& settings = services_.settings;
   settings.ApplyDefaults();

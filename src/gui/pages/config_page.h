@@ -29,6 +29,8 @@ class ConfigPage : public QWidget {
   void ApplyTexts();
   // Shows the settings as they stand without running any change handler.
   void ShowSettings();
+  // The serial port list again, when the system's ports have arrived.
+  void ShowPortNames();
   // "Valores por Defecto".
   void ApplyDefaults();
 

@@ -36,10 +36,11 @@ EepromPage::EepromPage(AppServices& services, QWidget* parent)
   log_->setFixedHeight(100);
   hex_layout_->addWidget(log_);
 
-  auto* fields_layout = new QVBoxLayout(interpreted_page_);
-  fields_layout->setContentsMargins(0, 0, 0, 0);
-  fields_ = new InterpretedPage(*view_, services.texts, interpreted_page_);
-  fields_layout->addWidget(fields_);
+  fields_layout_ = new QVBoxLayout(interpreted_page_);
+  fields_layout_->setContentsMargins(0, 0, 0, 0);
+  connect(inner_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == 1) BuildInterpretedFields();
+  });
 
   auto* column = new QVBoxLayout;
   // The transfer controls go in at the top of this column; the file buttons follow them.
@@ -78,7 +79,19 @@ void EepromPage::ApplyTexts() {
   clear_->setText(t.Key(54));
   load_->setText(t.Key(53));
   save_->setText(t.Key(59));
-  fields_->ApplyTexts();
+  if (fields_) fields_->ApplyTexts();
+}
+
+InterpretedPage* EepromPage::interpreted_fields() {
+  BuildInterpretedFields();
+  return fields_;
+}
+
+void EepromPage::BuildInterpretedFields() {
+  if (fields_) return;
+  // It shows the fields as the view holds them now, and follows the view from then on.
+  fields_ = new InterpretedPage(*view_, services_.texts, interpreted_page_);
+  fields_layout_->addWidget(fields_);
 }
 
 void EepromPage::InitImage() {

@@ -35,7 +35,8 @@ class EepromPage : public TaskPage {
   QVBoxLayout* hex_layout() const { return hex_layout_; }
 
   HexEditor* hex_editor() const { return hex_editor_; }
-  InterpretedPage* interpreted_fields() const { return fields_; }
+  // Built when first shown (or asked for): it is the costliest part of the page.
+  InterpretedPage* interpreted_fields();
   InterpretedView& interpreted_view() { return *view_; }
   QPushButton* clear_button() const { return clear_; }
   QPushButton* load_button() const { return load_; }
@@ -58,6 +59,8 @@ class EepromPage : public TaskPage {
   void SaveEepromFile();
 
  private:
+  void BuildInterpretedFields();
+
   QTabWidget* inner_;
   QWidget* hex_page_;
   QWidget* interpreted_page_;
@@ -65,7 +68,8 @@ class EepromPage : public TaskPage {
   QVBoxLayout* hex_layout_;
   std::unique_ptr<InterpretedView> view_;
   HexEditor* hex_editor_;
-  InterpretedPage* fields_;
+  QVBoxLayout* fields_layout_;
+  InterpretedPage* fields_ = nullptr;
   QPushButton* clear_;
   QPushButton* load_;
   QPushButton* save_;

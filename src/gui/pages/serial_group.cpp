@@ -75,6 +75,11 @@ void SerialGroup::ApplyTexts() {
   SetEntries(flow_, {t.Key(63), QStringLiteral("Software"), QStringLiteral("Hardware")});
 }
 
+void SerialGroup::ShowPortNames() {
+  SetEntries(port_, choices_.port_names());
+  ShowSelections();
+}
+
 void SerialGroup::ShowSelections() {
   const std::pair<QComboBox*, int> selections[] = {
       {port_, choices_.port()},           {baud_, choices_.baud()},

@@ -20,6 +20,8 @@ class SerialGroup : public QGroupBox {
   void ApplyTexts();
   // Shows the choices' current selections without applying them.
   void ShowSelections();
+  // The port list again, when the system's ports have arrived.
+  void ShowPortNames();
 
   QComboBox* port_list() const { return port_; }
   QComboBox* baud_list() const { return baud_; }

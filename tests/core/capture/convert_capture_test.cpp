@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/capture/frame_layout.h"
 #include "reference_capture.h"
 
 namespace tornavo {
@@ -69,6 +70,30 @@ TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
   EXPECT_EQ(tall, ReferenceConversion(full, 720, 701));
   EXPECT_EQ(tall, ConvertCapture(full.left(640000), 720, 701));
   EXPECT_NE(tall, ConvertCapture(full.left(600000), 720, 701));
+}
+
+// Every luma value beside every chroma value, Cb and Cr alike, through the whole road: block
+// b of 2 x 2 pixels has chroma b mod 256 and lumas 4 (b / 256) + 0...3, so 64 blocks per
+// chroma value hold every luma.
+TEST(ConvertCaptureTest, MatchesThePlainConversionForEverySamplePair) {
+  for (int width : {720, 704}) {
+    for (bool mirrored_cr : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "width " << width << ", mirrored Cr " << mirrored_cr);
+      QByteArray frame(kFullFrameBytes, '\0');
+      for (int y = 0; y < 576; ++y) {
+        for (int x = 0; x < width; ++x) {
+          const int block = (y / 2) * (width / 2) + x / 2;
+          const int chroma = block % 256;
+          frame[static_cast<qsizetype>(testing::ReferenceLumaOffset(width, x, y))] =
+              static_cast<char>(4 * (block / 256) + x % 2 + 2 * (y % 2));
+          const auto cb = static_cast<qsizetype>(testing::ReferenceCbOffset(width, x, y));
+          frame[cb] = static_cast<char>(chroma);
+          frame[cb + 4] = static_cast<char>(mirrored_cr ? 255 - chroma : chroma);
+        }
+      }
+      ASSERT_EQ(ConvertCapture(frame, width, 576), ReferenceConversion(frame, width, 576));
+    }
+  }
 }
 
 TEST(ConvertCaptureTest, ShortInputReadsAsBlack) {

@@ -1,0 +1,129 @@
+// Time from starting the program to the first expose of its window: the real window against
+// a bare window with eight tabs, each started as a new process (this program again, in a
+// child mode) so that both pay the same start of the toolkit. Run it on the display to
+// measure (for example under xvfb-run); the offscreen platform works too.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/serial/serial_transport.h"
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/message_boxes.h"
+
+namespace {
+
+constexpr char kChildFlag[] = "--child";
+
+// Prints a line and leaves at once when the window is first exposed.
+class ExposeWatch : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      std::fputs("exposed\n", stdout);
+      std::fflush(stdout);
+      std::_Exit(0);
+    }
+    return false;
+  }
+};
+
+int RunChild(int argc, char** argv, const char* kind, const char* ini_dir) {
+  QApplication app(argc, argv);
+  std::unique_ptr<QMainWindow> window;
+  if (std::strcmp(kind, "bare") == 0) {
+    window = std::make_unique<QMainWindow>();
+    auto* tabs = new QTabWidget(window.get());
+    for (int i = 0; i < 8; ++i) tabs->addTab(new QLabel(QStringLiteral("page")), "Tab");
+    window->setCentralWidget(tabs);
+    window->resize(736, 657);
+  } else {
+    tornavo::WindowOptions options;
+    options.ini_dir = QString::fromLocal8Bit(ini_dir);
+    window = std::make_unique<tornavo::TForm1>(std::move(options));
+  }
+  ExposeWatch watch;
+  window->winId();
+  window->windowHandle()->installEventFilter(&watch);
+  window->show();
+  return QApplication::exec();
+}
+
+// Starts the child and waits for its line: milliseconds, or a negative value on failure.
+double StartChild(const char* kind, const QString& ini_dir) {
+  QProcess child;
+  QElapsedTimer timer;
+  timer.start();
+  child.start(QCoreApplication::applicationFilePath(), {kChildFlag, kind, ini_dir});
+  if (!child.waitForReadyRead(30000)) return -1;
+  const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  child.waitForFinished(30000);
+  return milliseconds;
+}
+
+std::vector<double> bare_times;
+std::vector<double> window_times;
+
+// Both kinds in turns, the first of each pair alternating, so that a change in the
+// machine's other load falls on both alike.
+void BM_WindowStarts(benchmark::State& state) {
+  QTemporaryDir ini_dir;
+  bool bare_first = true;
+  for (auto _ : state) {
+    double bare = 0;
+    double window = 0;
+    if (bare_first) {
+      bare = StartChild("bare", ini_dir.path());
+      window = StartChild("window", ini_dir.path());
+    } else {
+      window = StartChild("window", ini_dir.path());
+      bare = StartChild("bare", ini_dir.path());
+    }
+    bare_first = !bare_first;
+    if (bare < 0 || window < 0) {
+      state.SkipWithError("a child window never showed");
+      return;
+    }
+    bare_times.push_back(bare);
+    window_times.push_back(window);
+    state.SetIterationTime(window / 1e3);
+  }
+}
+BENCHMARK(BM_WindowStarts)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::strcmp(argv[1], kChildFlag) == 0)
+    return RunChild(argc, argv, argv[2], argv[3]);
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  if (bare_times.empty()) return 1;
+  const double bare = Median(bare_times);
+  const double window = Median(window_times);
+  std::printf("median start to first expose: bare window %.1f ms, Tornavo %.1f ms (%zu each)\n",
+              bare, window, bare_times.size());
+  std::printf("ratio Tornavo / bare window = %.2f (aim <= 1.50: %s)\n", window / bare,
+              window / bare <= 1.5 ? "met" : "NOT met");
+  return 0;
+}

@@ -1,0 +1,78 @@
+// The window as the program opens it lists the system's serial ports on a thread of its own;
+// the stored port is selected and opened when they arrive, and a close before that keeps it.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/serial/port_choices.h"
+#include "core/serial/qt_serial_transport.h"
+#include "gui/pages/config_page.h"
+#include "gui/pages/serial_group.h"
+#include "support/wait.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::FakeTransport;
+using testing::WindowUnderTest;
+
+class PortListingTest : public ::testing::Test {
+ protected:
+  // A window whose stored port is the second of two given devices, after the system's.
+  std::unique_ptr<WindowUnderTest> Open() {
+    QFile file(ini_dir_.filePath("Tornavo.ini"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[TForm1]\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n");
+    file.close();
+    WindowOptions options;
+    options.ini_dir = ini_dir_.path();
+    options.extra_ports = extra_;
+    options.list_ports_in_background = true;
+    auto transport = std::make_unique<FakeTransport>();
+    transport_ = transport.get();
+    options.transport = std::move(transport);
+    return std::make_unique<WindowUnderTest>(std::move(options));
+  }
+  QByteArray Stored() {
+    QFile file(ini_dir_.filePath("Tornavo.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  QTemporaryDir ini_dir_;
+  const QStringList system_ = QtSerialTransport::AvailablePorts();
+  const QStringList extra_ = {"/dev/tornavo-test-a", "/dev/tornavo-test-b"};
+  FakeTransport* transport_ = nullptr;
+};
+
+TEST_F(PortListingTest, TheStoredPortIsSelectedAndOpenedWhenTheListArrives) {
+  auto w = Open();
+  TForm1& window = *w->window;
+  // The configuration page is built before the list arrives and follows it.
+  QComboBox* list = window.config_page()->serial_group()->port_list();
+  // The listing reaches the window through its event loop, never inside the constructor.
+  EXPECT_EQ(window.port_choices().port_names(), extra_);
+  if (!system_.isEmpty()) {
+    EXPECT_EQ(transport_->open_count, 0);
+  }
+
+  ASSERT_TRUE(testing::WaitUntil([&] { return window.port_choices().port_names().size() > 2; }));
+  EXPECT_EQ(window.port_choices().port_names(), system_ + extra_);
+  EXPECT_EQ(window.port_choices().port(), system_.size() + 1);
+  EXPECT_EQ(transport_->settings().name, "/dev/tornavo-test-b");
+  EXPECT_EQ(transport_->open_count, 1);
+  EXPECT_EQ(list->count(), system_.size() + 2);
+  EXPECT_EQ(list->currentIndex(), system_.size() + 1);
+}
+
+TEST_F(PortListingTest, AClosedWindowKeepsTheStoredPortEvenBeforeTheListArrives) {
+  auto w = Open();
+  w->window->close();
+  EXPECT_TRUE(Stored().contains("\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n"))
+      << Stored().toStdString();
+}
+
+}  // namespace
+}  // namespace tornavo
