@@ -10,11 +10,9 @@
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
-#include "core/serial/firmware_timeouts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
-#include "core/serial/service_link.h"
-#include "core/serial/terminal.h"
+#include "core/session/service_session.h"
 #include "gui/file_dialogs.h"
 #include "gui/log_view.h"
 #include "gui/message_boxes.h"
@@ -36,34 +34,23 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
   transport_ =
       options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
-  link_ = std::make_unique<ServiceLink>(*transport_, *this);
-  terminal_ = std::make_unique<Terminal>(*link_, *this, texts_);
-  link_->SetTerminalRoute(terminal_.get());
-  link_->Route(opcode::kTerminal, terminal_.get());
-  firmware_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kFirmware);
-  check_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kParallelCheck);
-  link_->Route(opcode::kFirmware, firmware_timeouts_.get());
-  link_->Route(opcode::kParallelCheck, check_timeouts_.get());
+  clock_ = std::make_unique<SteadyClock>();
+  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_);
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
-  services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
-                                  *terminal_, symbol_rates_, picture_options_, eeprom_image_,
-                                  settings_});
-
-  clock_ = std::make_unique<SteadyClock>();
-  eeprom_transfer_ =
-      std::make_unique<EepromTransfer>(*link_, *this, texts_, eeprom_image_, *clock_);
-  eeprom_transfer_->RegisterRoutes();
+  services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
+                                  session_->terminal(), symbol_rates_, picture_options_,
+                                  eeprom_image_, settings_});
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
-  transfer_controls_ = new EepromTransferControls(texts_, *eeprom_transfer_, eeprom_);
+  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
-  eeprom_transfer_->SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
-  eeprom_transfer_->SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
+  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
+  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
   firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
@@ -92,7 +79,7 @@ void TForm1::ApplyLoadedSettings(const QString& select_port) {
   if (page >= 0) pages_->setCurrentIndex(page);
   dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
   dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
-  terminal_->SetAppendChecksum(settings_.Bool(Key::kChecksum));
+  session_->terminal().SetAppendChecksum(settings_.Bool(Key::kChecksum));
   // A port given on the command line wins over the stored one.
   const int port = select_port.isEmpty()
                        ? static_cast<int>(settings_.Int(Key::kPuerto))
@@ -120,7 +107,7 @@ void TForm1::SaveSettings() {
   settings_.SetInt(Key::kParidad, port_choices_->parity());
   settings_.SetInt(Key::kBitsParada, port_choices_->stop_bits());
   settings_.SetInt(Key::kControlFlujo, port_choices_->flow());
-  settings_.SetBool(Key::kChecksum, terminal_->append_checksum());
+  settings_.SetBool(Key::kChecksum, session_->terminal().append_checksum());
   QString error;
   if (!settings_.Save(&error)) boxes_->ShowError(error);
 }
@@ -158,6 +145,8 @@ void TForm1::ApplyTexts() {
   config_->ApplyTexts();
   about_->ApplyTexts();
 }
+
+EepromTransfer& TForm1::eeprom_transfer() { return session_->eeprom_transfer(); }
 
 QWidget* TForm1::page(Page page) const { return pages_->widget(static_cast<int>(page)); }
 

@@ -21,14 +21,13 @@ class EepromTransfer;
 class EepromTransferControls;
 class SteadyClock;
 class FileDialogs;
-class FirmwareTimeouts;
 class LogTaskPage;
 class LogView;
 class MessageBoxes;
 class PicturePage;
 class PortChoices;
 class SerialTransport;
-class ServiceLink;
+class ServiceSession;
 class StatusPanel;
 class TaskPage;
 class Terminal;
@@ -78,7 +77,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   TaskPage* task_page(StatusPage page) const;
   EepromPage* eeprom_page() const { return eeprom_; }
   EepromTransferControls* transfer_controls() const { return transfer_controls_; }
-  EepromTransfer& eeprom_transfer() { return *eeprom_transfer_; }
+  EepromTransfer& eeprom_transfer();
   TerminalPage* terminal_page() const { return terminal_page_; }
   ConfigPage* config_page() const { return config_; }
   AboutPage* about_page() const { return about_; }
@@ -107,14 +106,10 @@ class TForm1 : public QMainWindow, public OperationHost {
   Settings settings_{symbol_rates_, picture_options_};
   EepromImage eeprom_image_;
   std::unique_ptr<SteadyClock> clock_;
-  std::unique_ptr<EepromTransfer> eeprom_transfer_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
-  std::unique_ptr<ServiceLink> link_;
-  std::unique_ptr<Terminal> terminal_;
-  std::unique_ptr<FirmwareTimeouts> firmware_timeouts_;
-  std::unique_ptr<FirmwareTimeouts> check_timeouts_;
+  std::unique_ptr<ServiceSession> session_;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 
