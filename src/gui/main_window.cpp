@@ -197,6 +197,10 @@ void TForm1::SetProgress(StatusPage page, int position) {
 void TForm1::ShowError(const QString& text) { boxes_->ShowError(text); }
 void TForm1::ShowInformation(const QString& text) { boxes_->ShowInformation(text); }
 
+Answer TForm1::Ask(Question question, const QString& text) {
+  return boxes_->Ask(question, text);
+}
+
 void TForm1::DisablePages() { SetPagesEnabled(false); }
 void TForm1::EnablePages() { SetPagesEnabled(true); }
 

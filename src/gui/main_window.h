@@ -70,6 +70,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   void ShowInformation(const QString& text) override;
   void DisablePages() override;
   void EnablePages() override;
+  Answer Ask(Question question, const QString& text) override;
 
   QTabWidget* pages() const { return pages_; }
   QWidget* page(Page page) const;

@@ -3,19 +3,25 @@
 namespace tornavo {
 
 ServiceSession::ServiceSession(SerialTransport& transport, OperationHost& host, const Texts& texts,
-                               EepromImage& image, Clock& clock)
+                               EepromImage& image, Clock& clock,
+                               std::unique_ptr<BlockingRunner> runner)
     : link_(transport, host),
       terminal_(link_, host, texts),
       eeprom_transfer_(link_, host, texts, image, clock),
-      firmware_timeouts_(host, texts, opcode::kFirmware),
-      check_timeouts_(host, texts, opcode::kParallelCheck) {
+      runner_(runner ? std::move(runner) : std::make_unique<InlineRunner>(host)),
+      firmware_upgrade_(
+          std::make_unique<FirmwareUpgrade>(link_, host, texts, *runner_, port_clock_)),
+      parallel_check_(link_, host, texts) {
   link_.SetTerminalRoute(&terminal_);
   link_.Route(opcode::kTerminal, &terminal_);
   eeprom_transfer_.RegisterRoutes();
-  link_.Route(opcode::kFirmware, &firmware_timeouts_);
-  link_.Route(opcode::kParallelCheck, &check_timeouts_);
+  link_.Route(opcode::kFirmware, firmware_upgrade_.get());
+  link_.Route(opcode::kParallelCheck, &parallel_check_);
 }
 
-ServiceSession::~ServiceSession() = default;
+ServiceSession::~ServiceSession() {
+  // A transfer still running on a worker uses the upgrade: it ends before the upgrade goes.
+  runner_.reset();
+}
 
 }  // namespace tornavo
