@@ -112,10 +112,11 @@ void FirmwareUpgrade::RunTransfer() {
   request.buffer = buffer_;
   request.destination = AddressValue(options_.address);
   request.show_progress = options_.show_progress;
+  // The backend is chosen here, on the caller's thread; the worker only uses it.
+  QString error;
+  std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
   runner_.Run(
-      [this, request](OperationHost& host) {
-        QString error;
-        std::unique_ptr<PortRegisters> port = opener_ ? opener_(&error) : nullptr;
+      [this, request, port, error](OperationHost& host) {
         if (!port) {
           host.AppendLog(LogId::kFirmware, error);
           host.ShowError(texts_.Slot(kSlotPortRefused));
