@@ -27,6 +27,8 @@ constexpr Subcommand kSubcommands[] = {
      RunEepromCommand},
     {"capture", "convert a captured frame to a picture", RunCaptureCommand},
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
+    {"firmware", "upgrade the firmware over parallel + serial, check the parallel port",
+     RunFirmwareCommand},
 };
 
 void PrintUsage() {

@@ -18,5 +18,7 @@ bool EepromFormatOfName(const QString& name, EepromFormat* format);
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
 int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
+// "tornavo firmware send|check-lpt": the upgrade and the receiver's parallel-port check.
+int RunFirmwareCommand(const QStringList& arguments);
 
 }  // namespace tornavo::cli

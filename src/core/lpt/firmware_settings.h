@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include "core/app/settings.h"
+#include "core/lpt/firmware_upgrade.h"
+#include "core/lpt/parallel_link.h"
+
+namespace tornavo {
+
+// The delay settings as the link reads them.
+LinkDelays LinkDelaysOf(const Settings& settings);
+
+// The stored backend, or the default when none is stored: the first ppdev device present,
+// else direct I/O at the base the address list ("Paralelo") selects.
+QString ParallelSpecOf(const Settings& settings, const QStringList& ppdev_present);
+
+// The page's stored choices: address, command, phases, progress and the delays.
+FirmwareOptions FirmwareOptionsOf(const Settings& settings);
+
+}  // namespace tornavo
