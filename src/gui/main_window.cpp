@@ -7,9 +7,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/app/blocking_runner.h"
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_spec.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
@@ -20,7 +23,9 @@
 #include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/firmware_page.h"
 #include "gui/pages/log_task_page.h"
+#include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
@@ -35,7 +40,17 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   transport_ =
       options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
   clock_ = std::make_unique<SteadyClock>();
-  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_);
+  // Parallel transfers run on a worker, so that the window repaints while they run.
+  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
+                                              std::make_unique<WorkerRunner>(*this));
+  virtual_parallel_ = options.virtual_parallel;
+  session_->firmware_upgrade().SetPortOpener(
+      [this](QString* error) -> std::unique_ptr<PortRegisters> {
+        PortSpec spec;
+        if (!ParsePortSpec(ParallelSpecOf(settings_, PpdevSpecsPresent()), &spec, error))
+          return nullptr;
+        return MakePortBackend(spec, virtual_parallel_, error);
+      });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   // The pages fill their lists from the loaded settings, so they load first.
@@ -51,13 +66,15 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
   session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
   session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
-  firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
+  firmware_ = new FirmwarePage(*services_, session_->firmware_upgrade(), session_->parallel_check(),
+                               pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   tuning_ = new TuningPage(*services_, pages_);
   picture_ = new PicturePage(*services_, pages_);
   config_ = new ConfigPage(*services_, *port_choices_, pages_);
+  config_->parallel_group()->SetBackendChoices(PpdevSpecsPresent(), virtual_parallel_ != nullptr);
   about_ = new AboutPage(*services_, pages_);
   for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
                         static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),
@@ -121,6 +138,11 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // A parallel transfer must end before the port and the pages go away.
+  if (session_->runner().running()) {
+    event->ignore();
+    return;
+  }
   SaveSettings();
   QMainWindow::closeEvent(event);
 }
@@ -197,9 +219,7 @@ void TForm1::SetProgress(StatusPage page, int position) {
 void TForm1::ShowError(const QString& text) { boxes_->ShowError(text); }
 void TForm1::ShowInformation(const QString& text) { boxes_->ShowInformation(text); }
 
-Answer TForm1::Ask(Question question, const QString& text) {
-  return boxes_->Ask(question, text);
-}
+Answer TForm1::Ask(Question question, const QString& text) { return boxes_->Ask(question, text); }
 
 void TForm1::DisablePages() { SetPagesEnabled(false); }
 void TForm1::EnablePages() { SetPagesEnabled(true); }

@@ -21,6 +21,8 @@ class EepromTransfer;
 class EepromTransferControls;
 class SteadyClock;
 class FileDialogs;
+class FirmwarePage;
+class PortRegisters;
 class LogTaskPage;
 class LogView;
 class MessageBoxes;
@@ -44,6 +46,8 @@ struct WindowOptions {
   std::unique_ptr<FileDialogs> dialogs;
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
+  // The virtual receiver's parallel side, offered as the "virtual" port backend.
+  PortRegisters* virtual_parallel = nullptr;
 };
 
 // Page indexes of the main page control.
@@ -79,6 +83,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   EepromPage* eeprom_page() const { return eeprom_; }
   EepromTransferControls* transfer_controls() const { return transfer_controls_; }
   EepromTransfer& eeprom_transfer();
+  ServiceSession& session() { return *session_; }
+  FirmwarePage* firmware_page() const { return firmware_; }
   TerminalPage* terminal_page() const { return terminal_page_; }
   ConfigPage* config_page() const { return config_; }
   AboutPage* about_page() const { return about_; }
@@ -111,13 +117,14 @@ class TForm1 : public QMainWindow, public OperationHost {
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
   std::unique_ptr<ServiceSession> session_;
+  PortRegisters* virtual_parallel_ = nullptr;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 
   QTabWidget* pages_;
   EepromPage* eeprom_;
   EepromTransferControls* transfer_controls_;
-  LogTaskPage* firmware_;
+  FirmwarePage* firmware_;
   LogTaskPage* jtag_;
   TerminalPage* terminal_page_;
   TuningPage* tuning_;
