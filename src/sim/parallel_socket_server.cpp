@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sim/register_requests.h"
+
 namespace tornavo::sim {
 
 namespace {
@@ -91,22 +93,12 @@ void ParallelSocketServer::ServeClient(int fd) {
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return;
     have += static_cast<int>(got);
-    int at = 0;
-    while (at < have) {
-      const unsigned char kind = in[at];
-      const int size = kind == 'W' ? 3 : kind == 'R' ? 2 : -1;
-      if (size < 0) return;  // not this protocol
-      if (have - at < size) break;
-      const unsigned char reg = in[at + 1];
-      if (reg >= kPortRegisterCount) return;
-      if (kind == 'W') {
-        port_.Write(static_cast<PortRegister>(reg), in[at + 2]);
-      } else {
-        const unsigned char value = port_.Read(static_cast<PortRegister>(reg));
-        if (::send(fd, &value, 1, MSG_NOSIGNAL) != 1) return;
-      }
-      at += size;
-    }
+    const RequestBatch batch = ServeRegisterRequests(port_, in, static_cast<size_t>(have));
+    if (!batch.replies.isEmpty() && ::send(fd, batch.replies.constData(), batch.replies.size(),
+                                           MSG_NOSIGNAL) != batch.replies.size())
+      return;
+    if (batch.invalid) return;  // not this protocol
+    const int at = static_cast<int>(batch.used);
     std::memmove(in, in + at, have - at);
     have -= at;
   }
