@@ -198,6 +198,11 @@ QByteArray ParallelPeripheral::received() const {
   return received_;
 }
 
+bool ParallelPeripheral::acquired() const {
+  std::lock_guard lock(mu_);
+  return acquired_;
+}
+
 int ParallelPeripheral::acquisitions() const {
   std::lock_guard lock(mu_);
   return acquisitions_;

@@ -48,6 +48,7 @@ class ParallelPeripheral : public PortRegisters {
 
   QByteArray received() const;
   int acquisitions() const;
+  bool acquired() const;
 
  private:
   enum class Phase { kCompatibility, kNegotiating, kNegotiated, kTerminating };

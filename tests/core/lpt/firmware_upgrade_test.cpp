@@ -108,6 +108,8 @@ TEST_F(FirmwareUpgradeTest, WholeUpgradeWithBothPhases) {
 
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(peripheral_.received(), kFile);
+  EXPECT_EQ(peripheral_.acquisitions(), 1);
+  EXPECT_FALSE(peripheral_.acquired());
   EXPECT_EQ(upgrade_.phase(), 1);
   EXPECT_TRUE(link_.reply_timer_active());
   EXPECT_EQ(host_.Log(LogId::kFirmware).last(),
