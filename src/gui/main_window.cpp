@@ -44,13 +44,14 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
                                               std::make_unique<WorkerRunner>(*this));
   virtual_parallel_ = options.virtual_parallel;
-  session_->firmware_upgrade().SetPortOpener(
-      [this](QString* error) -> std::unique_ptr<PortRegisters> {
-        PortSpec spec;
-        if (!ParsePortSpec(ParallelSpecOf(settings_, PpdevSpecsPresent()), &spec, error))
-          return nullptr;
-        return MakePortBackend(spec, virtual_parallel_, error);
-      });
+  session_->firmware_upgrade().SetPortOpener([this](
+                                                 QString* error) -> std::unique_ptr<PortRegisters> {
+    PortSpec spec;
+    if (!ParsePortSpec(ParallelSpecOf(settings_, PpdevSpecsPresent(), virtual_parallel_ != nullptr),
+                       &spec, error))
+      return nullptr;
+    return MakePortBackend(spec, virtual_parallel_, error);
+  });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   // The pages fill their lists from the loaded settings, so they load first.

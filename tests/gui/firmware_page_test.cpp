@@ -39,9 +39,7 @@ struct UpgradeWindow {
     options.ini_dir = ini.path();
     QFile settings(ini.filePath("Tornavo.ini"));
     if (settings.open(QIODevice::WriteOnly))
-      settings.write(
-          "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\nAccesoParalelo="
-          "virtual\r\n");
+      settings.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
     settings.close();
     w = std::make_unique<WindowUnderTest>(std::move(options));
   }

@@ -89,7 +89,7 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
       host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i));
       host.SetStatus(kPage, StatusField::kErrors, QString::number(errors));
       host.SetStatus(kPage, StatusField::kRemaining,
-                     QStringLiteral("0") + texts.Slot(slot::kSeconds));
+                     QStringLiteral("0 ") + texts.Slot(slot::kSeconds));
       log(texts.Slot(kSlotErrorAt) + QString::number(i) + texts.Slot(kSlotContinuing));
       fatal = link.RecoverLink();
     }

@@ -96,6 +96,7 @@ QString ParallelGroup::DirectSpec() const {
 void ParallelGroup::SetBackendChoices(const QStringList& ppdev_specs, bool virtual_receiver) {
   const QSignalBlocker block(access_);
   ppdev_specs_ = ppdev_specs;
+  virtual_receiver_ = virtual_receiver;
   access_->clear();
   for (const QString& spec : ppdev_specs) access_->addItem(spec.mid(6), spec);
   access_->addItem(QStringLiteral("E/S directa"), QStringLiteral("direct:"));
@@ -125,7 +126,7 @@ void ParallelGroup::ShowSettings() {
     address_->setCurrentIndex(static_cast<int>(services_.settings.Int(Key::kParalelo)));
   }
   const QSignalBlocker block(access_);
-  const QString spec = ParallelSpecOf(services_.settings, ppdev_specs_);
+  const QString spec = ParallelSpecOf(services_.settings, ppdev_specs_, virtual_receiver_);
   const int index = access_->findData(
       spec.startsWith(QLatin1String("direct:")) ? QStringLiteral("direct:") : spec);
   // A stored device that is gone shows as direct I/O until the user chooses again.

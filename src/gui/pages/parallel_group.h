@@ -74,6 +74,7 @@ class ParallelGroup : public QGroupBox {
   QLabel* access_label_;
   QComboBox* access_;
   QStringList ppdev_specs_;
+  bool virtual_receiver_ = false;
   std::vector<SettingSlider*> sliders_;
 };
 
