@@ -107,6 +107,20 @@ TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAList) {
   EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
 }
 
+TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
+  UpgradeWindow uw;
+  ASSERT_TRUE(uw.started) << uw.error.toStdString();
+  uw.receiver.SetParallelCheckAccepted(false);
+  QTest::mouseClick(uw.page()->check_button(), Qt::LeftButton);
+  EXPECT_FALSE(uw.window().page(Page::kFirmware)->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }));
+  EXPECT_TRUE(uw.w->boxes->boxes[0].error);
+  EXPECT_EQ(uw.w->boxes->boxes[0].text,
+            "El decodificador informa que el puerto paralelo no funciona correctamente.");
+  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%PR?"));
+}
+
 TEST(FirmwarePage, BackendListStoresTheChosenSpec) {
   UpgradeWindow uw;
   ParallelGroup* group = uw.window().config_page()->parallel_group();
