@@ -125,7 +125,7 @@ TEST(FirmwarePage, BackendListStoresTheChosenSpec) {
   UpgradeWindow uw;
   ParallelGroup* group = uw.window().config_page()->parallel_group();
   QComboBox* access = group->access_list();
-  EXPECT_EQ(access->currentText(), "Decodificador virtual");
+  EXPECT_EQ(access->currentText(), "Virtual");
   access->setFocus();
   QTest::keyClick(access, Qt::Key_Up);
   EXPECT_EQ(access->currentText(), "E/S directa");

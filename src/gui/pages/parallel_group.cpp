@@ -100,7 +100,7 @@ void ParallelGroup::SetBackendChoices(const QStringList& ppdev_specs, bool virtu
   access_->clear();
   for (const QString& spec : ppdev_specs) access_->addItem(spec.mid(6), spec);
   access_->addItem(QStringLiteral("E/S directa"), QStringLiteral("direct:"));
-  if (virtual_receiver) access_->addItem(QStringLiteral("Decodificador virtual"), "virtual");
+  if (virtual_receiver) access_->addItem(QStringLiteral("Virtual"), "virtual");
   ShowSettings();
 }
 
