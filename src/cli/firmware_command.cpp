@@ -11,7 +11,7 @@
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
 
@@ -69,7 +69,7 @@ int Send(const QStringList& arguments) {
       "failed or parallel transfer failed; 5 parallel port access refused."));
   AddCommonOptions(parser);
   parser.addOptions({
-      {"parallel", "The parallel port: ppdev:/dev/parportN, direct:378, socket:PATH.", "SPEC"},
+      {"parallel", "The parallel port: ppdev:/dev/parportN, direct:378, socket:PATH.", "PORT"},
       {"command", "DL, PL or FL.", "CMD"},
       {"address", "Destination address, up to 8 hexadecimal digits (default 7FE00000).", "HEX",
        "7FE00000"},
@@ -90,10 +90,10 @@ int Send(const QStringList& arguments) {
   PortSettings line;
   if (!LoadSettings(parser, settings, &line)) return usage(QStringLiteral("--port is required."));
   if (parser.positionalArguments().size() != 1) return usage(QStringLiteral("give one FILE."));
-  PortSpec spec;
+  PortLocator locator;
   QString error;
-  if (!ParsePortSpec(parser.value("parallel"), &spec, &error) ||
-      spec.kind == PortSpec::Kind::kVirtual)
+  if (!ParsePortLocator(parser.value("parallel"), &locator, &error) ||
+      locator.kind == PortLocator::Kind::kVirtual)
     return usage(QStringLiteral("--parallel: ") + error);
 
   FirmwareOptions options = FirmwareOptionsOf(settings);
@@ -131,7 +131,8 @@ int Send(const QStringList& arguments) {
   SteadyClock clock;
   ServiceSession session(transport, host, texts, image, clock);
   FirmwareUpgrade& upgrade = session.firmware_upgrade();
-  upgrade.SetPortOpener([spec](QString* error) { return MakePortBackend(spec, nullptr, error); });
+  upgrade.SetPortOpener(
+      [locator](QString* error) { return MakePortBackend(locator, nullptr, error); });
   QEventLoop loop;
   upgrade.SetOnFinished([&loop] { loop.quit(); });
   upgrade.Start(data, options);

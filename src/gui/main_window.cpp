@@ -12,7 +12,7 @@
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/lpt/firmware_settings.h"
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
@@ -44,14 +44,15 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
                                               std::make_unique<WorkerRunner>(*this));
   virtual_parallel_ = options.virtual_parallel;
-  session_->firmware_upgrade().SetPortOpener([this](
-                                                 QString* error) -> std::unique_ptr<PortRegisters> {
-    PortSpec spec;
-    if (!ParsePortSpec(ParallelSpecOf(settings_, PpdevSpecsPresent(), virtual_parallel_ != nullptr),
-                       &spec, error))
-      return nullptr;
-    return MakePortBackend(spec, virtual_parallel_, error);
-  });
+  session_->firmware_upgrade().SetPortOpener(
+      [this](QString* error) -> std::unique_ptr<PortRegisters> {
+        PortLocator locator;
+        if (!ParsePortLocator(
+                ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
+                &locator, error))
+          return nullptr;
+        return MakePortBackend(locator, virtual_parallel_, error);
+      });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), options.extra_ports);
   // The pages fill their lists from the loaded settings, so they load first.
@@ -75,7 +76,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   tuning_ = new TuningPage(*services_, pages_);
   picture_ = new PicturePage(*services_, pages_);
   config_ = new ConfigPage(*services_, *port_choices_, pages_);
-  config_->parallel_group()->SetBackendChoices(PpdevSpecsPresent(), virtual_parallel_ != nullptr);
+  config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
+                                               virtual_parallel_ != nullptr);
   about_ = new AboutPage(*services_, pages_);
   for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
                         static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),

@@ -121,7 +121,7 @@ TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
   EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%PR?"));
 }
 
-TEST(FirmwarePage, BackendListStoresTheChosenSpec) {
+TEST(FirmwarePage, BackendListStoresTheChosenLocator) {
   UpgradeWindow uw;
   ParallelGroup* group = uw.window().config_page()->parallel_group();
   QComboBox* access = group->access_list();

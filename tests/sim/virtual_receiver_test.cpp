@@ -8,7 +8,7 @@
 
 #include "core/app/text_file.h"
 #include "core/lpt/link_transfer.h"
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/checksum.h"
 #include "sim/parallel_socket_server.h"
 #include "sim/pty_client.h"

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>

@@ -1,6 +1,6 @@
 #include "core/lpt/firmware_settings.h"
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 
@@ -22,15 +22,15 @@ LinkDelays LinkDelaysOf(const Settings& settings) {
   return d;
 }
 
-QString ParallelSpecOf(const Settings& settings, const QStringList& ppdev_present,
-                       bool virtual_receiver) {
+QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_present,
+                          bool virtual_receiver) {
   const QString stored = settings.Text(Key::kAccesoParalelo);
   if (!stored.isEmpty()) return stored;
   if (virtual_receiver) return QStringLiteral("virtual");
   if (!ppdev_present.isEmpty()) return ppdev_present.first();
   const int64_t index = settings.Int(Key::kParalelo);
   const uint16_t base = kDirectBases[index >= 0 && index < 4 ? index : 1];
-  return PortSpec{PortSpec::Kind::kDirect, {}, base}.Text();
+  return PortLocator{PortLocator::Kind::kDirect, {}, base}.Text();
 }
 
 FirmwareOptions FirmwareOptionsOf(const Settings& settings) {

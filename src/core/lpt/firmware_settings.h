@@ -14,8 +14,8 @@ LinkDelays LinkDelaysOf(const Settings& settings);
 // The stored backend, or the default when none is stored: the virtual receiver when the
 // window runs with one, else the first ppdev device present, else direct I/O at the base
 // the address list ("Paralelo") selects.
-QString ParallelSpecOf(const Settings& settings, const QStringList& ppdev_present,
-                       bool virtual_receiver = false);
+QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_present,
+                          bool virtual_receiver = false);
 
 // The page's stored choices: address, command, phases, progress and the delays.
 FirmwareOptions FirmwareOptionsOf(const Settings& settings);

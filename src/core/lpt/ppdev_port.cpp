@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 

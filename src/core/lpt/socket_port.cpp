@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 

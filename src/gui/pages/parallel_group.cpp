@@ -10,7 +10,7 @@
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 
@@ -83,31 +83,31 @@ ParallelGroup::ParallelGroup(AppServices& services, QWidget* parent)
     if (access_->currentData().toString().startsWith(QLatin1String("direct:"))) StoreAccess();
   });
   connect(access_, &QComboBox::activated, this, &ParallelGroup::StoreAccess);
-  SetBackendChoices(PpdevSpecsPresent(), false);
+  SetBackendChoices(PpdevLocatorsPresent(), false);
   ApplyTexts();
   ShowSettings();
 }
 
-QString ParallelGroup::DirectSpec() const {
+QString ParallelGroup::DirectLocator() const {
   const int index = std::clamp(address_->currentIndex(), 0, 3);
-  return PortSpec{PortSpec::Kind::kDirect, {}, kDirectBases[index]}.Text();
+  return PortLocator{PortLocator::Kind::kDirect, {}, kDirectBases[index]}.Text();
 }
 
-void ParallelGroup::SetBackendChoices(const QStringList& ppdev_specs, bool virtual_receiver) {
+void ParallelGroup::SetBackendChoices(const QStringList& ppdev_locators, bool virtual_receiver) {
   const QSignalBlocker block(access_);
-  ppdev_specs_ = ppdev_specs;
+  ppdev_locators_ = ppdev_locators;
   virtual_receiver_ = virtual_receiver;
   access_->clear();
-  for (const QString& spec : ppdev_specs) access_->addItem(spec.mid(6), spec);
+  for (const QString& locator : ppdev_locators) access_->addItem(locator.mid(6), locator);
   access_->addItem(QStringLiteral("E/S directa"), QStringLiteral("direct:"));
   if (virtual_receiver) access_->addItem(QStringLiteral("Virtual"), "virtual");
   ShowSettings();
 }
 
 void ParallelGroup::StoreAccess() {
-  QString spec = access_->currentData().toString();
-  if (spec.startsWith(QLatin1String("direct:"))) spec = DirectSpec();
-  services_.settings.SetText(Key::kAccesoParalelo, spec);
+  QString locator = access_->currentData().toString();
+  if (locator.startsWith(QLatin1String("direct:"))) locator = DirectLocator();
+  services_.settings.SetText(Key::kAccesoParalelo, locator);
 }
 
 void ParallelGroup::ApplyTexts() {
@@ -126,9 +126,9 @@ void ParallelGroup::ShowSettings() {
     address_->setCurrentIndex(static_cast<int>(services_.settings.Int(Key::kParalelo)));
   }
   const QSignalBlocker block(access_);
-  const QString spec = ParallelSpecOf(services_.settings, ppdev_specs_, virtual_receiver_);
+  const QString locator = ParallelLocatorOf(services_.settings, ppdev_locators_, virtual_receiver_);
   const int index = access_->findData(
-      spec.startsWith(QLatin1String("direct:")) ? QStringLiteral("direct:") : spec);
+      locator.startsWith(QLatin1String("direct:")) ? QStringLiteral("direct:") : locator);
   // A stored device that is gone shows as direct I/O until the user chooses again.
   access_->setCurrentIndex(index >= 0 ? index : access_->findData(QStringLiteral("direct:")));
   for (SettingSlider* slider : sliders_) slider->ShowSetting();

@@ -21,11 +21,11 @@ TEST(FirmwareSettingsTest, BackendDefaultsAndTheStoredChoices) {
   Settings settings(rates, picture);
   settings.Load(dir.path() + '/', {});
 
-  EXPECT_EQ(ParallelSpecOf(settings, {}), "direct:A068");
-  EXPECT_EQ(ParallelSpecOf(settings, {"ppdev:/dev/parport1"}), "ppdev:/dev/parport1");
-  EXPECT_EQ(ParallelSpecOf(settings, {"ppdev:/dev/parport1"}, true), "virtual");
+  EXPECT_EQ(ParallelLocatorOf(settings, {}), "direct:A068");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}), "ppdev:/dev/parport1");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}, true), "virtual");
   settings.SetText(Key::kAccesoParalelo, "socket:/run/lpt");
-  EXPECT_EQ(ParallelSpecOf(settings, {"ppdev:/dev/parport1"}, true), "socket:/run/lpt");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}, true), "socket:/run/lpt");
 
   const FirmwareOptions options = FirmwareOptionsOf(settings);
   EXPECT_EQ(options.address, "FFF90000");

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 #include "core/lpt/step_clock.h"
 #include "sim/parallel_peripheral.h"
 #include "support/recording_host.h"

@@ -10,41 +10,42 @@
 #include <array>
 #include <thread>
 
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 namespace {
 
-TEST(PortSpecTest, ParsesTheFourFormsAndRefusesTheRest) {
-  PortSpec spec;
+TEST(PortLocatorTest, ParsesTheFourFormsAndRefusesTheRest) {
+  PortLocator locator;
   QString error;
-  ASSERT_TRUE(ParsePortSpec("ppdev:/dev/parport1", &spec, &error));
-  EXPECT_EQ(spec.kind, PortSpec::Kind::kPpdev);
-  EXPECT_EQ(spec.path, "/dev/parport1");
-  ASSERT_TRUE(ParsePortSpec("direct:a068", &spec, &error));
-  EXPECT_EQ(spec.kind, PortSpec::Kind::kDirect);
-  EXPECT_EQ(spec.base, 0xA068);
-  EXPECT_EQ(spec.Text(), "direct:A068");
-  ASSERT_TRUE(ParsePortSpec("socket:/tmp/p", &spec, &error));
-  EXPECT_EQ(spec.kind, PortSpec::Kind::kSocket);
-  ASSERT_TRUE(ParsePortSpec("virtual", &spec, &error));
-  EXPECT_EQ(spec.kind, PortSpec::Kind::kVirtual);
+  ASSERT_TRUE(ParsePortLocator("ppdev:/dev/parport1", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kPpdev);
+  EXPECT_EQ(locator.path, "/dev/parport1");
+  ASSERT_TRUE(ParsePortLocator("direct:a068", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kDirect);
+  EXPECT_EQ(locator.base, 0xA068);
+  EXPECT_EQ(locator.Text(), "direct:A068");
+  ASSERT_TRUE(ParsePortLocator("socket:/tmp/p", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kSocket);
+  ASSERT_TRUE(ParsePortLocator("virtual", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kVirtual);
   // Only the four bases of the address list: nothing else can be opened for direct I/O.
   for (const char* bad : {"direct:379", "direct:", "ppdev:", "socket:", "lpt1", ""}) {
-    spec = PortSpec{};
-    EXPECT_FALSE(ParsePortSpec(bad, &spec, &error)) << bad;
+    locator = PortLocator{};
+    EXPECT_FALSE(ParsePortLocator(bad, &locator, &error)) << bad;
     EXPECT_TRUE(error.contains("ppdev:")) << bad;
   }
-  EXPECT_EQ(MakePortBackend(PortSpec{PortSpec::Kind::kVirtual, {}, 0}, nullptr, &error), nullptr);
+  EXPECT_EQ(MakePortBackend(PortLocator{PortLocator::Kind::kVirtual, {}, 0}, nullptr, &error),
+            nullptr);
 }
 
-TEST(PortSpecTest, ListsTheParportDevicesInNumberOrder) {
+TEST(PortLocatorTest, ListsTheParportDevicesInNumberOrder) {
   QTemporaryDir dir;
   for (const char* name : {"parport10", "parport2", "parport0", "ttyS0"}) {
     QFile file(dir.filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
-  EXPECT_EQ(PpdevSpecsPresent(dir.path()),
+  EXPECT_EQ(PpdevLocatorsPresent(dir.path()),
             QStringList({"ppdev:" + dir.filePath("parport0"), "ppdev:" + dir.filePath("parport2"),
                          "ppdev:" + dir.filePath("parport10")}));
 }

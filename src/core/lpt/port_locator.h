@@ -12,7 +12,7 @@ namespace tornavo {
 // Which backend reaches the port, as one text used alike by the window, the command line
 // and the tests: "ppdev:/dev/parportN", "direct:HEX" (278, 378, 3BC or A068), "socket:PATH"
 // or "virtual".
-struct PortSpec {
+struct PortLocator {
   enum class Kind { kPpdev, kDirect, kSocket, kVirtual };
   Kind kind = Kind::kPpdev;
   QString path;       // device or socket path
@@ -25,15 +25,15 @@ struct PortSpec {
 inline constexpr uint16_t kDirectBases[] = {0x278, 0x378, 0x3BC, 0xA068};
 
 // False with *error for anything but the four forms above.
-bool ParsePortSpec(const QString& text, PortSpec* spec, QString* error);
+bool ParsePortLocator(const QString& text, PortLocator* locator, QString* error);
 
-// The backend for a spec. "virtual" borrows virtual_port, which must outlive the result;
+// The backend for a locator. "virtual" borrows virtual_port, which must outlive the result;
 // without one, it fails with *error.
-std::unique_ptr<PortRegisters> MakePortBackend(const PortSpec& spec, PortRegisters* virtual_port,
-                                               QString* error);
+std::unique_ptr<PortRegisters> MakePortBackend(const PortLocator& locator,
+                                               PortRegisters* virtual_port, QString* error);
 
-// Each /dev/parportN present, as "ppdev:" specs, in number order.
-QStringList PpdevSpecsPresent(const QString& dev_dir = QStringLiteral("/dev"));
+// Each /dev/parportN present, as "ppdev:" locators, in number order.
+QStringList PpdevLocatorsPresent(const QString& dev_dir = QStringLiteral("/dev"));
 
 // The backends, one header each would be overkill: constructors for the factory and tests.
 std::unique_ptr<PortRegisters> MakePpdevPort(const QString& device);

@@ -1,4 +1,4 @@
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 
 #include <QDir>
 #include <algorithm>
@@ -22,7 +22,7 @@ class BorrowedPort : public PortRegisters {
 
 }  // namespace
 
-QString PortSpec::Text() const {
+QString PortLocator::Text() const {
   switch (kind) {
     case Kind::kPpdev:
       return QStringLiteral("ppdev:") + path;
@@ -36,7 +36,7 @@ QString PortSpec::Text() const {
   return {};
 }
 
-bool ParsePortSpec(const QString& text, PortSpec* spec, QString* error) {
+bool ParsePortLocator(const QString& text, PortLocator* locator, QString* error) {
   auto fail = [&] {
     if (error)
       *error = QStringLiteral(
@@ -45,14 +45,14 @@ bool ParsePortSpec(const QString& text, PortSpec* spec, QString* error) {
                    .arg(text);
     return false;
   };
-  PortSpec result;
+  PortLocator result;
   if (text == QLatin1String("virtual")) {
-    result.kind = PortSpec::Kind::kVirtual;
+    result.kind = PortLocator::Kind::kVirtual;
   } else if (text.startsWith(QLatin1String("ppdev:")) && text.size() > 6) {
-    result.kind = PortSpec::Kind::kPpdev;
+    result.kind = PortLocator::Kind::kPpdev;
     result.path = text.mid(6);
   } else if (text.startsWith(QLatin1String("socket:")) && text.size() > 7) {
-    result.kind = PortSpec::Kind::kSocket;
+    result.kind = PortLocator::Kind::kSocket;
     result.path = text.mid(7);
   } else if (text.startsWith(QLatin1String("direct:"))) {
     bool ok = false;
@@ -60,25 +60,25 @@ bool ParsePortSpec(const QString& text, PortSpec* spec, QString* error) {
     if (!ok ||
         std::find(std::begin(kDirectBases), std::end(kDirectBases), base) == std::end(kDirectBases))
       return fail();
-    result.kind = PortSpec::Kind::kDirect;
+    result.kind = PortLocator::Kind::kDirect;
     result.base = static_cast<uint16_t>(base);
   } else {
     return fail();
   }
-  *spec = result;
+  *locator = result;
   return true;
 }
 
-std::unique_ptr<PortRegisters> MakePortBackend(const PortSpec& spec, PortRegisters* virtual_port,
-                                               QString* error) {
-  switch (spec.kind) {
-    case PortSpec::Kind::kPpdev:
-      return MakePpdevPort(spec.path);
-    case PortSpec::Kind::kDirect:
-      return MakeDirectIoPort(spec.base);
-    case PortSpec::Kind::kSocket:
-      return MakeSocketPort(spec.path);
-    case PortSpec::Kind::kVirtual:
+std::unique_ptr<PortRegisters> MakePortBackend(const PortLocator& locator,
+                                               PortRegisters* virtual_port, QString* error) {
+  switch (locator.kind) {
+    case PortLocator::Kind::kPpdev:
+      return MakePpdevPort(locator.path);
+    case PortLocator::Kind::kDirect:
+      return MakeDirectIoPort(locator.base);
+    case PortLocator::Kind::kSocket:
+      return MakeSocketPort(locator.path);
+    case PortLocator::Kind::kVirtual:
       if (virtual_port) return MakeBorrowedPort(*virtual_port);
       if (error) *error = QStringLiteral("No virtual receiver is running.");
       return nullptr;
@@ -90,15 +90,15 @@ std::unique_ptr<PortRegisters> MakeBorrowedPort(PortRegisters& port) {
   return std::make_unique<BorrowedPort>(port);
 }
 
-QStringList PpdevSpecsPresent(const QString& dev_dir) {
+QStringList PpdevLocatorsPresent(const QString& dev_dir) {
   QStringList names =
       QDir(dev_dir).entryList({QStringLiteral("parport*")}, QDir::System | QDir::Files);
   std::sort(names.begin(), names.end(),
             [](const QString& a, const QString& b) { return a.mid(7).toInt() < b.mid(7).toInt(); });
-  QStringList specs;
+  QStringList locators;
   for (const QString& name : names)
-    if (name.size() > 7) specs << QStringLiteral("ppdev:") + dev_dir + '/' + name;
-  return specs;
+    if (name.size() > 7) locators << QStringLiteral("ppdev:") + dev_dir + '/' + name;
+  return locators;
 }
 
 }  // namespace tornavo
