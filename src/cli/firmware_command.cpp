@@ -23,15 +23,38 @@ namespace {
 constexpr int kFirmwareBadUsage = 2;
 constexpr int kFirmwarePortRefused = 5;
 
-// Firmware log lines as they happen; boxes as ConsoleHost shows them.
+// Firmware log lines as they happen, and with --progress a line for every progress step;
+// boxes as ConsoleHost shows them.
 class FirmwareConsole : public ConsoleHost {
  public:
+  explicit FirmwareConsole(bool progress = false) : progress_(progress) {}
+
   void AppendLog(LogId log, const QString& line) override {
     if (log != LogId::kFirmware) return;
     QString text = line;
     while (text.endsWith('\r')) text.chop(1);
     Out(text.replace('\r', '\n'));
   }
+  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
+    if (page == StatusPage::kFirmware) status_[static_cast<int>(field)] = text;
+  }
+  void SetProgressMaximum(StatusPage page, int maximum) override {
+    if (page == StatusPage::kFirmware) maximum_ = maximum;
+  }
+  void SetProgress(StatusPage page, int position) override {
+    if (!progress_ || page != StatusPage::kFirmware || position <= 0) return;
+    Out(QStringLiteral("%1 / %2  %3  %4")
+            .arg(position)
+            .arg(maximum_)
+            .arg(status_[static_cast<int>(StatusField::kSpeed)],
+                 status_[static_cast<int>(StatusField::kRemaining)])
+            .trimmed());
+  }
+
+ private:
+  bool progress_;
+  int maximum_ = 0;
+  QString status_[kStatusFieldCount];
 };
 
 void AddCommonOptions(QCommandLineParser& parser) {
@@ -125,7 +148,7 @@ int Send(const QStringList& arguments) {
     Err(error);
     return kExitBadInput;
   }
-  FirmwareConsole host;
+  FirmwareConsole host(options.show_progress);
   Texts texts;
   EepromImage image;
   SteadyClock clock;

@@ -56,6 +56,8 @@ TEST_F(FirmwareCommandTest, UpgradesTheVirtualReceiverAndItsVerificationIsPositi
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_TRUE(result.out.startsWith("%PL=FFF8200000000BB8")) << result.out.toStdString();
   EXPECT_FALSE(result.out.contains("Esperando"));
+  // 3000 bytes: no step of 12287 bytes, only the closing position.
+  EXPECT_TRUE(result.out.contains("\n3000 / 3000")) << result.out.toStdString();
 
   result =
       RunTornavo({"firmware", "check-lpt", "--port", receiver.device(), "--ini-dir", dir_.path()});
