@@ -29,6 +29,7 @@ constexpr Subcommand kSubcommands[] = {
     {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
     {"firmware", "upgrade the firmware over parallel + serial, check the parallel port",
      RunFirmwareCommand},
+    {"jtag", "JTAG: identify the CPU, dump target memory", RunJtagCommand},
 };
 
 void PrintUsage() {
