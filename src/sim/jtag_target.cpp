@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "sim/channel_tables.h"
 #include "sim/default_eeprom.h"
+#include "sim/test_picture.h"
 
 namespace tornavo::sim {
 
@@ -41,7 +43,8 @@ constexpr int kDefaultSlowStart = 4096;
 
 JtagTarget::JtagTarget(uint32_t idcode) : idcode_(idcode) {
   regions_.push_back({kRamStart, std::vector<uint8_t>(kRamSize, 0), false});
-  regions_.push_back({kVideoStart, std::vector<uint8_t>(kVideoSize, 0), false});
+  const QByteArray picture = BuildTestPicture();
+  regions_.push_back({kVideoStart, std::vector<uint8_t>(picture.begin(), picture.end()), false});
   regions_.push_back({kVectorPage, std::vector<uint8_t>(kVectorPageSize, 0), false});
   regions_.push_back({0x7FE00000, std::vector<uint8_t>(kDefaultFlashSize, 0xFF), true});
   regions_.push_back({0x60000000, std::vector<uint8_t>(kDefaultFlashSize, 0xFF), true});
@@ -50,6 +53,10 @@ JtagTarget::JtagTarget(uint32_t idcode) : idcode_(idcode) {
     for (int i = 0; i < 4; ++i)
       region->bytes[address - region->start + i] = static_cast<uint8_t>(value >> (8 * i));
   };
+  const QByteArray table = BuildRamChannelTable();
+  std::copy(table.begin(), table.end(), regions_[0].bytes.begin() + (kRamChannelTable - kRamStart));
+  const QByteArray flash = BuildFlashChannelImage();
+  std::copy(flash.begin(), flash.end(), regions_[3].bytes.begin());
   put_word(kCommandBlockPointer, kTargetCommandBlock);
   put_word(kTrapVector, kOldVector);
   eeprom_ = BuildDefaultEeprom();
@@ -314,20 +321,37 @@ void JtagTarget::RunCommand(uint32_t code) {
   ++trap_commands_;
   switch (code) {
     case kProgram: {
+      if (faults_.program_failures > 0) {
+        --faults_.program_failures;
+        break;
+      }
+      const bool damage = faults_.verify_failures > 0;
+      if (damage) --faults_.verify_failures;
       const uint32_t destination = field(4), source = field(8), count = field(12);
       for (uint32_t i = 0; i < count && i < kRamSize; ++i) {
         Region* region = RegionAt(destination + i);
-        if (region && region->flash)  // programming only clears bits
-          region->bytes[destination + i - region->start] &= ReadByte(source + i);
+        if (!region || !region->flash) continue;
+        // Programming only clears bits; a damaged write clears the lowest set bit of byte 0.
+        uint8_t& cell = region->bytes[destination + i - region->start];
+        cell &= ReadByte(source + i);
+        if (damage && i == 0) cell &= static_cast<uint8_t>(cell - 1);
       }
       break;
     }
     case kEraseBlock: {
+      if (faults_.erase_failures > 0) {
+        --faults_.erase_failures;
+        break;
+      }
       const uint32_t start = field(4) & ~(kFlashBlock - 1);
       EraseFlash(start, start + kFlashBlock);
       break;
     }
     case kEraseChip: {
+      if (faults_.erase_failures > 0) {
+        --faults_.erase_failures;
+        break;
+      }
       Region* region = RegionAt(field(16));
       if (region && region->flash)
         std::fill(region->bytes.begin(), region->bytes.end(), uint8_t{0xFF});
@@ -397,6 +421,12 @@ bool JtagTarget::ApplyFault(const QString& name) {
     faults_.short_read = n;
   } else if (key == QLatin1String("jtag-trap-silent") && arg.isEmpty()) {
     faults_.trap_silent = true;
+  } else if (key == QLatin1String("jtag-erase-fail") && n >= 0) {
+    faults_.erase_failures = n;
+  } else if (key == QLatin1String("jtag-program-fail") && n >= 0) {
+    faults_.program_failures = n;
+  } else if (key == QLatin1String("jtag-verify-fail") && n >= 0) {
+    faults_.verify_failures = n;
   } else if (key == QLatin1String("jtag-sti5512") && arg.isEmpty()) {
     idcode_ = kIdcodeSti5512;
   } else {

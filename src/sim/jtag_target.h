@@ -20,6 +20,7 @@ inline constexpr uint32_t kIdcodeSti5512 = 0x5D406041;
 // The receiver's memory as the debug unit sees it.
 inline constexpr uint32_t kRamStart = 0x40000000;
 inline constexpr uint32_t kRamSize = 0x200000;
+inline constexpr uint32_t kRamChannelTable = 0x401289A0;
 inline constexpr uint32_t kVideoStart = 0xC00D0000;
 inline constexpr uint32_t kVideoSize = 0x98000;
 inline constexpr uint32_t kDcuStatus = 0x3000;
@@ -42,6 +43,9 @@ struct JtagFaults {
   int short_read = 0;          // bytes per read block when not 0 (a multiple of 4, up to 252)
   uint8_t header_tag = 0;      // low two bits set in every read header (the host ignores them)
   bool trap_silent = false;    // the trap never answers on 0x3004
+  int erase_failures = 0;      // the next N erase commands leave their block as it was
+  int program_failures = 0;    // the next N program commands change nothing
+  int verify_failures = 0;     // the next N program commands clear one bit too many
 };
 
 // The JTAG side of the virtual receiver: an IEEE 1149.1 TAP clocked by the TCK edges written
@@ -63,11 +67,12 @@ class JtagTarget : public PortRegisters {
   void SetFaults(const JtagFaults& faults);
   JtagFaults faults() const;
   // "jtag-none", "jtag-tdo-low", "jtag-no-ack", "jtag-late-ack", "jtag-slow-start[:N]",
-  // "jtag-busy:N", "jtag-short-read:N", "jtag-trap-silent", "jtag-sti5512"; false for
-  // an unknown name.
+  // "jtag-busy:N", "jtag-short-read:N", "jtag-trap-silent", "jtag-erase-fail:N",
+  // "jtag-program-fail:N", "jtag-verify-fail:N", "jtag-sti5512"; false for an unknown name.
   bool ApplyFault(const QString& name);
 
-  // A flash chip at start, size bytes, erased. Index 0 or 1; a later call replaces it.
+  // A flash chip at start, size bytes, erased. Index 0 or 1; a later call replaces it. Chip 0
+  // starts at 0x7FE00000 holding a channel list, chip 1 at 0x60000000, both 2 MiB.
   void SetFlashChip(int index, uint32_t start, uint32_t size);
   // Puts bytes into whatever memory lies there (RAM, flash, video), skipping unmapped bytes.
   void Load(uint32_t address, const QByteArray& bytes);

@@ -93,6 +93,24 @@ TEST_F(DebugUnitTest, TenByteRangeWriteKeepsTheBytesAfterItsTail) {
   EXPECT_EQ(host_.progress[static_cast<int>(StatusPage::kJtag)], 8);
 }
 
+TEST_F(DebugUnitTest, RamImageGoesInsideTheResetBracket) {
+  target_.Load(0x401289A0 + 1262, QByteArray(2, '\x77'));
+  QByteArray image;
+  for (int i = 0; i < 1262; ++i) image.append(static_cast<char>(i % 251 + 1));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
+  EXPECT_EQ(unit_.LoadRamImage(bytes, 0x401289A0, 1262), 1262u);
+  EXPECT_EQ(target_.Memory(0x401289A0, 1264), image + QByteArray(2, '\x77'));
+  const QStringList& log = host_.Log(LogId::kJtag);
+  ASSERT_EQ(log.size(), 4);
+  EXPECT_EQ(log[2], "Enviando archivo...");
+  EXPECT_EQ(log[3], "Reset DCU desactivado");
+  // Chunks of 252 end at 252 ... 1260; only 1260 is a multiple of 15. Then the body's end.
+  EXPECT_EQ(host_.progress_history[static_cast<int>(StatusPage::kJtag)],
+            (std::vector<int>{1260, 1260}));
+  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kSpeed).right(7), " Kb/seg");
+  EXPECT_FALSE(state_.dcu_reset);
+}
+
 TEST_F(DebugUnitTest, RangeReadShowsProgressAndFillsTheBuffer) {
   QByteArray pattern;
   for (int i = 0; i < 0x1000; ++i) pattern.append(static_cast<char>(i ^ (i >> 8)));
@@ -202,12 +220,25 @@ TEST_F(DebugUnitTest, FlashCommandsProgramOnlyClearBitsAndEraseSetsTheBlock) {
   const uint32_t chip = 0x7FE00000;
   const uint8_t first[4] = {0xF0, 0xF0, 0xFF, 0x00};
   const uint8_t second[4] = {0x3C, 0xFF, 0x0F, 0xFF};
-  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x20000, first, 4, chip));
-  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x20000, second, 4, chip));
-  EXPECT_EQ(target_.Memory(chip + 0x20000, 4), QByteArray("\x30\xF0\x0F\x00", 4));
-  EXPECT_TRUE(unit_.TrapEraseBlock(chip + 0x20000, chip, 48));
-  EXPECT_EQ(target_.Memory(chip + 0x20000, 4), QByteArray(4, '\xFF'));
-  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando bloque : 7FE20000"));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, second, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray("\x30\xF0\x0F\x00", 4));
+  EXPECT_TRUE(unit_.TrapEraseBlock(chip + 0x1F0000, chip, 48));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando bloque : 7FFF0000"));
+
+  // Failing blocks: the command completes, the flash shows what went wrong.
+  ASSERT_TRUE(target_.ApplyFault("jtag-erase-fail:1"));
+  ASSERT_TRUE(target_.ApplyFault("jtag-program-fail:1"));
+  ASSERT_TRUE(target_.ApplyFault("jtag-verify-fail:1"));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray("\xE0\xF0\xFF\x00", 4));
+  EXPECT_TRUE(unit_.TrapEraseChip(chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 1), QByteArray(1, '\xE0'));
+  EXPECT_TRUE(unit_.TrapEraseChip(chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
 }
 
 TEST_F(DebugUnitTest, PollEndingOnAFailedReadIsAFailure) {
