@@ -1,5 +1,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -9,6 +11,8 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/capture/convert_capture.h"
+#include "core/capture/picture_file.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
@@ -144,12 +148,14 @@ int RunDump(const QStringList& arguments) {
       "(JTag)\" does.\n"
       "  file     OUT receives the requested bytes\n"
       "  eeprom   OUT receives the 2048-byte EEPROM image (BIN) with the bytes read placed\n"
-      "The sources ram, flash and image are not available from the command line yet.\n"
+      "  image    OUT receives the picture on screen, BMP or JPEG by its extension, as the\n"
+      "           page \"Imagen\" saves it\n"
+      "The sources ram and flash are not available from the command line yet.\n"
       "Exit status 2 for bad usage or a range the source refuses, 4 when the target fails, 5 "
       "when the port cannot be opened."));
   AddCommonOptions(parser);
   parser.addOptions({
-      {"source", "file or eeprom.", "SOURCE"},
+      {"source", "file, eeprom or image.", "SOURCE"},
       {"address", "Start address, hexadecimal.", "HEX"},
       {"length", "Length, hexadecimal.", "HEX"},
       {{"o", "output"}, "The file to write.", "OUT"},
@@ -165,17 +171,28 @@ int RunDump(const QStringList& arguments) {
   DumpSource source = DumpSource::kFile;
   if (source_name == QLatin1String("eeprom")) {
     source = DumpSource::kEeprom;
+  } else if (source_name == QLatin1String("image")) {
+    source = DumpSource::kImage;
   } else if (source_name != QLatin1String("file")) {
-    Err(name + (source_name == QLatin1String("ram") || source_name == QLatin1String("flash") ||
-                        source_name == QLatin1String("image")
+    Err(name + (source_name == QLatin1String("ram") || source_name == QLatin1String("flash")
                     ? QStringLiteral("--source %1 is not available yet; use file.").arg(source_name)
-                    : QStringLiteral("--source must be file or eeprom.")));
+                    : QStringLiteral("--source must be file, eeprom or image.")));
     return kExitJtagUsage;
   }
   const QString out = parser.value("output");
   if (out.isEmpty() || !parser.isSet("address") || !parser.isSet("length")) {
     Err(name + QStringLiteral("--address, --length and -o OUT are required."));
     return kExitJtagUsage;
+  }
+  PictureFileType picture_type = PictureFileType::kBmp;
+  if (source == DumpSource::kImage) {
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+      picture_type = PictureFileType::kJpeg;
+    } else if (suffix != QLatin1String("bmp")) {
+      Err(name + QStringLiteral("OUT must end in .bmp, .jpg or .jpeg for the image source."));
+      return kExitJtagUsage;
+    }
   }
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
@@ -226,6 +243,17 @@ int RunDump(const QStringList& arguments) {
       return kExitJtagFailed;
     case DumpOutcome::kDone:
       break;
+  }
+  if (source == DumpSource::kImage) {
+    const QImage picture = MakeShownPicture(
+        result.buffer.left(static_cast<qsizetype>(RoundedDumpLength(request.length))),
+        picture_options);
+    QString error;
+    if (!WritePictureFile(out, picture, picture_type, picture_options.jpeg_quality, &error)) {
+      Err(name + error);
+      return kExitJtagFailed;
+    }
+    return kExitOk;
   }
   if (source == DumpSource::kEeprom) {
     EepromImage image;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "sim/default_eeprom.h"
@@ -63,6 +64,26 @@ TEST(JtagCommandTest, DumpWritesTheFileOrTheEepromImage) {
   EXPECT_EQ(bytes.left(0x700), QByteArray(0x700, '\xFF'));
   EXPECT_EQ(bytes.mid(0x700),
             QByteArray(reinterpret_cast<const char*>(chip.data()) + 0x700, 0x100));
+}
+
+TEST(JtagCommandTest, ImageDumpSavesTheScreenAsAPicture) {
+  QTemporaryDir dir;
+  const QString out = dir.filePath("screen.bmp");
+  const auto dumped =
+      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "image", "--address",
+                  "C00D0000", "--length", "98000", "-o", out, "--ini-dir", dir.path()});
+  ASSERT_EQ(dumped.exit_code, 0) << dumped.err.toStdString();
+  const QImage picture(out);
+  ASSERT_FALSE(picture.isNull());
+  // The default format is 4:3, 720 x 576: the first bar white, the last black.
+  EXPECT_EQ(picture.size(), QSize(720, 576));
+  EXPECT_GT(qGray(picture.pixel(45, 288)), 170);
+  EXPECT_LT(qGray(picture.pixel(675, 288)), 20);
+
+  EXPECT_EQ(RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "image", "--address",
+                        "C00D0000", "--length", "98000", "-o", dir.filePath("screen.png")})
+                .exit_code,
+            2);
 }
 
 TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatus) {
