@@ -247,6 +247,9 @@ void JtagTarget::Answer(uint32_t address) {
     out_bits_.insert(out_bits_.end(), {false, true, false});
   PushByte(static_cast<uint8_t>((count & 0xFC) | (faults_.header_tag & 3)));
   for (int i = 0; i < count; ++i) PushByte(ReadByte(address + static_cast<uint32_t>(i)));
+  ++reads_[address];
+  if (address == kDcuRun && late_reads_left_ > 0 && --late_reads_left_ == 0)
+    run_register_ = kTrapRunning;
 }
 
 void JtagTarget::PushByte(uint8_t byte) {
@@ -289,7 +292,8 @@ void JtagTarget::WriteWord(uint32_t address, uint32_t value) {
   if (address == kDcuRun) {
     if (value == kRunRequest && TrapLoaded() && !faults_.trap_silent) {
       trap_running_ = true;
-      run_register_ = kTrapRunning;
+      late_reads_left_ = faults_.trap_late_reads;
+      run_register_ = late_reads_left_ > 0 ? kRunRequest : kTrapRunning;
     } else {
       run_register_ = value;
     }
@@ -421,6 +425,8 @@ bool JtagTarget::ApplyFault(const QString& name) {
     faults_.short_read = n;
   } else if (key == QLatin1String("jtag-trap-silent") && arg.isEmpty()) {
     faults_.trap_silent = true;
+  } else if (key == QLatin1String("jtag-trap-late") && n >= 0) {
+    faults_.trap_late_reads = n;
   } else if (key == QLatin1String("jtag-erase-fail") && n >= 0) {
     faults_.erase_failures = n;
   } else if (key == QLatin1String("jtag-program-fail") && n >= 0) {
@@ -477,6 +483,12 @@ bool JtagTarget::trap_running() const {
 int JtagTarget::trap_commands() const {
   std::lock_guard lock(mu_);
   return trap_commands_;
+}
+
+int JtagTarget::reads_of(uint32_t address) const {
+  std::lock_guard lock(mu_);
+  const auto it = reads_.find(address);
+  return it == reads_.end() ? 0 : it->second;
 }
 
 uint64_t JtagTarget::edges() const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -43,6 +44,7 @@ struct JtagFaults {
   int short_read = 0;          // bytes per read block when not 0 (a multiple of 4, up to 252)
   uint8_t header_tag = 0;      // low two bits set in every read header (the host ignores them)
   bool trap_silent = false;    // the trap never answers on 0x3004
+  int trap_late_reads = 0;     // 0x3004 reads that still miss the trap's answer after the start
   int erase_failures = 0;      // the next N erase commands leave their block as it was
   int program_failures = 0;    // the next N program commands change nothing
   int verify_failures = 0;     // the next N program commands clear one bit too many
@@ -67,8 +69,9 @@ class JtagTarget : public PortRegisters {
   void SetFaults(const JtagFaults& faults);
   JtagFaults faults() const;
   // "jtag-none", "jtag-tdo-low", "jtag-no-ack", "jtag-late-ack", "jtag-slow-start[:N]",
-  // "jtag-busy:N", "jtag-short-read:N", "jtag-trap-silent", "jtag-erase-fail:N",
-  // "jtag-program-fail:N", "jtag-verify-fail:N", "jtag-sti5512"; false for an unknown name.
+  // "jtag-busy:N", "jtag-short-read:N", "jtag-trap-silent", "jtag-trap-late:N",
+  // "jtag-erase-fail:N", "jtag-program-fail:N", "jtag-verify-fail:N", "jtag-sti5512"; false for an
+  // unknown name.
   bool ApplyFault(const QString& name);
 
   // A flash chip at start, size bytes, erased. Index 0 or 1; a later call replaces it. Chip 0
@@ -89,6 +92,8 @@ class JtagTarget : public PortRegisters {
   // Trap commands executed, and the TCK edges seen, for tests and the benchmark.
   int trap_commands() const;
   uint64_t edges() const;
+  // Read messages served for this start address.
+  int reads_of(uint32_t address) const;
 
  private:
   enum class Tap : uint8_t {
@@ -161,6 +166,8 @@ class JtagTarget : public PortRegisters {
 
   std::vector<Region> regions_;  // RAM, video, vector page, then the flash chips
   uint32_t run_register_ = 0;
+  int late_reads_left_ = 0;
+  std::map<uint32_t, int> reads_;
   bool trap_running_ = false;
   int trap_commands_ = 0;
   std::set<uint32_t> written_words_;

@@ -232,7 +232,8 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
     ++again;
     ok = DcuReadWord(kDcuRunRegister, &run);
   }
-  if (!ok || run != kTrapRunningValue) return false;
+  // Needing every one of the further reads counts as no answer, even if the last one had it.
+  if (!ok || again >= kStartPolls || run != kTrapRunningValue) return false;
   if (!DcuWriteWord(kDcuRunRegister, 0)) return false;
   state.trap_started = true;
   return true;

@@ -184,6 +184,24 @@ TEST_F(DebugUnitTest, TrapStartsOnceAndLaterOperationsDoNotReloadIt) {
   EXPECT_TRUE(host_.boxes.empty());
 }
 
+TEST_F(DebugUnitTest, TrapAnswerIsAwaitedForAtMostNinetyNineFurtherReads) {
+  const QStringList places = TrapPlaces();
+  // Answering on the first read takes no further read.
+  ASSERT_TRUE(unit_.StartTrap(kTrap, places));
+  EXPECT_EQ(target_.reads_of(0x3004), 1);
+
+  for (const int late : {99, 100}) {
+    sim::JtagTarget target;
+    target.SetFaults({.trap_late_reads = late});
+    JtagState state;
+    TapDriver tap(target, state, timing_);
+    DebugUnit unit(tap, clock_, host_, texts_);
+    EXPECT_EQ(unit.StartTrap(kTrap, places), late == 99) << late;
+    EXPECT_EQ(state.trap_started, late == 99);
+    EXPECT_EQ(target.reads_of(0x3004), late + 1);
+  }
+}
+
 TEST_F(DebugUnitTest, TrapThatNeverAnswersOrShortFileLeavesTheFlagClear) {
   target_.SetFaults({.trap_silent = true});
   EXPECT_FALSE(unit_.StartTrap(kTrap, TrapPlaces()));
