@@ -18,7 +18,7 @@
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_texts.h"
-#include "core/lpt/port_spec.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/qt_serial_transport.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
@@ -70,7 +70,7 @@ void AddCommonOptions(QCommandLineParser& parser) {
       {"parallel",
        "The port: ppdev:/dev/parportN, direct:HEX (278, 378, 3BC, A068), socket:PATH or "
        "virtual (an in-process virtual receiver).",
-       "SPEC"},
+       "PORT"},
       {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
       {"fault",
        "With --parallel virtual: a fault of the virtual target (jtag-none, "
@@ -82,21 +82,21 @@ void AddCommonOptions(QCommandLineParser& parser) {
 
 // Opens the port the options name; prints the reason and returns the exit status on failure.
 int OpenPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup) {
-  PortSpec spec;
+  PortLocator locator;
   QString error;
-  if (!ParsePortSpec(parser.value("parallel"), &spec, &error)) {
-    Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel SPEC is required.")
+  if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
+    Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel PORT is required.")
                                                    : error));
     return kExitJtagUsage;
   }
-  setup->is_virtual = spec.kind == PortSpec::Kind::kVirtual;
+  setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
   for (const QString& fault : parser.values("fault")) {
     if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
       Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
       return kExitJtagUsage;
     }
   }
-  setup->port = MakePortBackend(spec, &setup->virtual_target, &error);
+  setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
   if (!setup->port) {
     Err(name + error);
     return kExitJtagPort;
