@@ -8,9 +8,8 @@
 #include <QEventLoop>
 
 #include "core/app/clock.h"
-#include "core/eeprom/eeprom_transfer.h"
 #include "core/serial/qt_serial_transport.h"
-#include "core/serial/service_link.h"
+#include "core/session/service_session.h"
 #include "sim/virtual_receiver.h"
 #include "support/recording_host.h"
 
@@ -35,11 +34,10 @@ void BM_WholeEepromReadAt9600(benchmark::State& state) {
   }
   testing::RecordingHost host;
   Texts texts;
-  ServiceLink link(transport, host);
   EepromImage image;
   SteadyClock clock;
-  EepromTransfer transfer(link, host, texts, image, clock);
-  transfer.RegisterRoutes();
+  ServiceSession session(transport, host, texts, image, clock);
+  EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
   transfer.SetOnFinished([&loop] { loop.quit(); });
 

@@ -30,6 +30,9 @@ constexpr Subcommand kSubcommands[] = {
     {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
     {"channels", "channel and transponder tables of an image (list, export, edit)",
      RunChannelsCommand},
+    {"firmware", "upgrade the firmware over parallel + serial, check the parallel port",
+     RunFirmwareCommand},
+    {"jtag", "JTAG: identify the CPU, dump target memory", RunJtagCommand},
 };
 
 // The commands report their own failures; Qt's warnings about the same things (a file

@@ -20,5 +20,9 @@ int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
 int RunPortsCommand(const QStringList& arguments);
 int RunChannelsCommand(const QStringList& arguments);
+// "tornavo firmware send|check-lpt": the upgrade and the receiver's parallel-port check.
+int RunFirmwareCommand(const QStringList& arguments);
+// "tornavo jtag idcode|dump".
+int RunJtagCommand(const QStringList& arguments);
 
 }  // namespace tornavo::cli

@@ -9,8 +9,7 @@
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/serial/qt_serial_transport.h"
-#include "core/serial/service_link.h"
-#include "core/serial/terminal.h"
+#include "core/session/service_session.h"
 
 namespace tornavo::cli {
 
@@ -132,13 +131,10 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     Err(error);
     return kExitBadInput;
   }
-  ServiceLink link(transport, host);
-  link.SetTimeoutScale(timeout_scale);
-  Terminal terminal(link, host, texts);
-  link.SetTerminalRoute(&terminal);
   SteadyClock clock;
-  EepromTransfer transfer(link, host, texts, image, clock);
-  transfer.RegisterRoutes();
+  ServiceSession session(transport, host, texts, image, clock);
+  session.link().SetTimeoutScale(timeout_scale);
+  EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
   transfer.SetOnFinished([&loop] { loop.quit(); });
 

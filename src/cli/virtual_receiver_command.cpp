@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "sim/parallel_socket_server.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo::cli {
@@ -16,12 +17,20 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Runs a virtual receiver in service mode on a pseudo-terminal and prints the device to\n"
-      "open as its serial port. Runs until interrupted."));
+      "open as its serial port (and, with --parallel-socket, the socket of its parallel port\n"
+      "on a second line). Runs until interrupted."));
   parser.addOptions({
       {"eeprom", "Start the EEPROM from a 2048-byte BIN file.", "FILE"},
       {"baud", "Line rate the replies are paced to (default 9600).", "N", "9600"},
       {"no-pacing", "Answer at once instead of at the line rate."},
-      {"fault", "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt.", "FAULT"},
+      {"fault",
+       "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt, refuse-upgrade,\n"
+       "refuse-check; on the parallel side busy, ack-low:K, paper-end, data, silent-event2,\n"
+       "ack-low-event6, select-high-event6.",
+       "FAULT"},
+      {"parallel-socket",
+       "Also serve the parallel side on a Unix socket at PATH (for --parallel socket:PATH).",
+       "PATH"},
   });
   if (!Parse(parser, arguments)) return kExitUsage;
 
@@ -50,7 +59,14 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
     Err(error);
     return kExitBadInput;
   }
+  sim::ParallelSocketServer parallel(receiver.parallel());
+  if (parser.isSet("parallel-socket") &&
+      !parallel.Start(parser.value("parallel-socket"), &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
   Out(receiver.device_path());
+  if (parser.isSet("parallel-socket")) Out(parser.value("parallel-socket"));
   std::signal(SIGINT, Quit);
   std::signal(SIGTERM, Quit);
   return QCoreApplication::exec();

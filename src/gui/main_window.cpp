@@ -7,14 +7,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/app/blocking_runner.h"
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
-#include "core/serial/firmware_timeouts.h"
+#include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
-#include "core/serial/service_link.h"
-#include "core/serial/terminal.h"
+#include "core/session/service_session.h"
 #include "gui/file_dialogs.h"
 #include "gui/log_view.h"
 #include "gui/message_boxes.h"
@@ -22,7 +23,9 @@
 #include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/firmware_page.h"
 #include "gui/pages/log_task_page.h"
+#include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
@@ -36,14 +39,20 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
   transport_ =
       options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
-  link_ = std::make_unique<ServiceLink>(*transport_, *this);
-  terminal_ = std::make_unique<Terminal>(*link_, *this, texts_);
-  link_->SetTerminalRoute(terminal_.get());
-  link_->Route(opcode::kTerminal, terminal_.get());
-  firmware_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kFirmware);
-  check_timeouts_ = std::make_unique<FirmwareTimeouts>(*this, texts_, opcode::kParallelCheck);
-  link_->Route(opcode::kFirmware, firmware_timeouts_.get());
-  link_->Route(opcode::kParallelCheck, check_timeouts_.get());
+  clock_ = std::make_unique<SteadyClock>();
+  // Parallel transfers run on a worker, so that the window repaints while they run.
+  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
+                                              std::make_unique<WorkerRunner>(*this));
+  virtual_parallel_ = options.virtual_parallel;
+  session_->firmware_upgrade().SetPortOpener(
+      [this](QString* error) -> std::unique_ptr<PortRegisters> {
+        PortLocator locator;
+        if (!ParsePortLocator(
+                ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
+                &locator, error))
+          return nullptr;
+        return MakePortBackend(locator, virtual_parallel_, error);
+      });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   extra_ports_ = options.extra_ports;
   select_port_ = options.select_port;
@@ -62,29 +71,25 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
-  services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, *link_,
-                                  *terminal_, symbol_rates_, picture_options_, eeprom_image_,
-                                  settings_, channel_list_});
-
-  clock_ = std::make_unique<SteadyClock>();
-  eeprom_transfer_ =
-      std::make_unique<EepromTransfer>(*link_, *this, texts_, eeprom_image_, *clock_);
-  eeprom_transfer_->RegisterRoutes();
+  services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
+                                  session_->terminal(), symbol_rates_, picture_options_,
+                                  eeprom_image_, settings_, channel_list_});
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
-  transfer_controls_ = new EepromTransferControls(texts_, *eeprom_transfer_, eeprom_);
+  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
-  eeprom_transfer_->SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
-  eeprom_transfer_->SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
+  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
+  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
   transfer_controls_->SetWriteGuard(
       [this](EepromRange range) { return ConfirmPartialWrite(range); });
-  eeprom_transfer_->SetOnFinished([this] {
-    if (eeprom_transfer_->task() == EepromTask::kRead &&
-        eeprom_transfer_->outcome() == TransferOutcome::kDone)
-      eeprom_->MarkRowsRead(eeprom_transfer_->rows());
+  session_->eeprom_transfer().SetOnFinished([this] {
+    const EepromTransfer& transfer = session_->eeprom_transfer();
+    if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
+      eeprom_->MarkRowsRead(transfer.rows());
   });
-  firmware_ = new LogTaskPage(*services_, {73, 82, 83, 84}, pages_);
+  firmware_ = new FirmwarePage(*services_, session_->firmware_upgrade(), session_->parallel_check(),
+                               pages_);
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
@@ -117,7 +122,7 @@ void TForm1::ApplyLoadedSettings() {
   if (page >= 0) pages_->setCurrentIndex(page);
   dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
   dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
-  terminal_->SetAppendChecksum(settings_.Bool(Key::kChecksum));
+  session_->terminal().SetAppendChecksum(settings_.Bool(Key::kChecksum));
   SelectStoredPort();
 }
 
@@ -175,6 +180,8 @@ void TForm1::BuildConfigPage() {
   if (config_) return;
   config_ = new ConfigPage(*services_, *port_choices_, config_holder_);
   config_holder_->layout()->addWidget(config_);
+  config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
+                                               virtual_parallel_ != nullptr);
   connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
   connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
           [this](int satellite, const QString&, const QString& new_name) {
@@ -199,7 +206,7 @@ void TForm1::SaveSettings() {
   settings_.SetInt(Key::kParidad, port_choices_->parity());
   settings_.SetInt(Key::kBitsParada, port_choices_->stop_bits());
   settings_.SetInt(Key::kControlFlujo, port_choices_->flow());
-  settings_.SetBool(Key::kChecksum, terminal_->append_checksum());
+  settings_.SetBool(Key::kChecksum, session_->terminal().append_checksum());
   QString error;
   if (!settings_.Save(&error)) boxes_->ShowError(error);
 }
@@ -213,6 +220,11 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // A parallel transfer must end before the port and the pages go away.
+  if (session_->runner().running()) {
+    event->ignore();
+    return;
+  }
   SaveSettings();
   QMainWindow::closeEvent(event);
 }
@@ -238,6 +250,8 @@ void TForm1::ApplyTexts() {
   if (config_) config_->ApplyTexts();
   about_->ApplyTexts();
 }
+
+EepromTransfer& TForm1::eeprom_transfer() { return session_->eeprom_transfer(); }
 
 QWidget* TForm1::page(Page page) const { return pages_->widget(static_cast<int>(page)); }
 
@@ -287,6 +301,8 @@ void TForm1::SetProgress(StatusPage page, int position) {
 
 void TForm1::ShowError(const QString& text) { boxes_->ShowError(text); }
 void TForm1::ShowInformation(const QString& text) { boxes_->ShowInformation(text); }
+
+Answer TForm1::Ask(Question question, const QString& text) { return boxes_->Ask(question, text); }
 
 void TForm1::DisablePages() { SetPagesEnabled(false); }
 void TForm1::EnablePages() { SetPagesEnabled(true); }

@@ -24,14 +24,15 @@ class EepromTransfer;
 class EepromTransferControls;
 class SteadyClock;
 class FileDialogs;
-class FirmwareTimeouts;
+class FirmwarePage;
+class PortRegisters;
 class LogTaskPage;
 class LogView;
 class MessageBoxes;
 class PicturePage;
 class PortChoices;
 class SerialTransport;
-class ServiceLink;
+class ServiceSession;
 class StatusPanel;
 class TaskPage;
 class Terminal;
@@ -52,6 +53,8 @@ struct WindowOptions {
   // without waiting for them; the stored port is selected (and opened) when they arrive.
   // Off, the list is complete before the constructor returns.
   bool list_ports_in_background = false;
+  // The virtual receiver's parallel side, offered as the "virtual" port backend.
+  PortRegisters* virtual_parallel = nullptr;
 };
 
 // Page indexes of the main page control.
@@ -78,6 +81,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   void ShowInformation(const QString& text) override;
   void DisablePages() override;
   void EnablePages() override;
+  Answer Ask(Question question, const QString& text) override;
 
   QTabWidget* pages() const { return pages_; }
   QWidget* page(Page page) const;
@@ -85,7 +89,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   TaskPage* task_page(StatusPage page) const;
   EepromPage* eeprom_page() const { return eeprom_; }
   EepromTransferControls* transfer_controls() const { return transfer_controls_; }
-  EepromTransfer& eeprom_transfer() { return *eeprom_transfer_; }
+  EepromTransfer& eeprom_transfer();
+  ServiceSession& session() { return *session_; }
+  FirmwarePage* firmware_page() const { return firmware_; }
   TerminalPage* terminal_page() const { return terminal_page_; }
   // Built when first shown (or asked for).
   ConfigPage* config_page();
@@ -129,21 +135,18 @@ class TForm1 : public QMainWindow, public OperationHost {
   EepromImage eeprom_image_;
   ChannelList channel_list_;
   std::unique_ptr<SteadyClock> clock_;
-  std::unique_ptr<EepromTransfer> eeprom_transfer_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
-  std::unique_ptr<ServiceLink> link_;
-  std::unique_ptr<Terminal> terminal_;
-  std::unique_ptr<FirmwareTimeouts> firmware_timeouts_;
-  std::unique_ptr<FirmwareTimeouts> check_timeouts_;
+  std::unique_ptr<ServiceSession> session_;
+  PortRegisters* virtual_parallel_ = nullptr;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 
   QTabWidget* pages_;
   EepromPage* eeprom_;
   EepromTransferControls* transfer_controls_;
-  LogTaskPage* firmware_;
+  FirmwarePage* firmware_;
   LogTaskPage* jtag_;
   TerminalPage* terminal_page_;
   TuningPage* tuning_;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "core/app/operation_host.h"
+
 class QWidget;
 
 namespace tornavo {
@@ -12,8 +14,13 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void ShowError(const QString& text) = 0;
   virtual void ShowInformation(const QString& text) = 0;
+  // A question with its buttons; boxes that cannot ask stop the operation.
+  virtual Answer Ask(Question question, const QString& text) {
+    (void)text;
+    return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
+  }
   // A warning with OK and Cancel; true for OK.
-  virtual bool Confirm(const QString& text) = 0;
+  virtual bool Confirm(const QString& text) { return Ask(Question::kOkCancel, text) == Answer::kOk; }
 };
 
 class QtMessageBoxes : public MessageBoxes {
@@ -21,7 +28,7 @@ class QtMessageBoxes : public MessageBoxes {
   explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;
-  bool Confirm(const QString& text) override;
+  Answer Ask(Question question, const QString& text) override;
 
  private:
   QWidget* parent_;

@@ -45,6 +45,7 @@ int RunWindow(const QStringList& arguments) {
       return 2;
     }
     options.extra_ports << receiver.device_path();
+    options.virtual_parallel = &receiver.parallel();
     options.select_port = receiver.device_path();
   }
 

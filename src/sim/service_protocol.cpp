@@ -50,9 +50,10 @@ QByteArray ServiceProtocol::Answer(const QByteArray& frame) {
   if (head == "%EE=") return WriteRow(arguments);
   if (head == "%DL=" || head == "%PL=" || head == "%FL=") return Upgrade(head[1], arguments);
   if (arguments.isEmpty()) {
-    if (head == "%DL?") return Positive("DL");
-    if (head == "%PL?") return Positive("PL");
-    if (head == "%FL?") return Positive("FL");
+    if (head == "%DL?" || head == "%PL?" || head == "%FL?") {
+      const char name[] = {head[1], 'L', '\0'};
+      return parallel_ && parallel_->Verified(head[1]) ? Positive(name) : Rejection(kRefused);
+    }
     if (head == "%PR?") return parallel_ok_ ? Positive("PR") : Rejection(kRefused);
   }
   return Rejection(kUnknownCommand);
@@ -96,6 +97,8 @@ QByteArray ServiceProtocol::Upgrade(char command, const QByteArray& arguments) {
   request.count = *count;
   request.sum = static_cast<uint16_t>(*sum);
   upgrades_.append(request);
+  if (upgrade_refused_) return Rejection(kRefused);
+  if (parallel_) parallel_->Expect(command, request.count, request.sum);
   return Positive(command == 'D' ? "DL" : command == 'P' ? "PL" : "FL");
 }
 

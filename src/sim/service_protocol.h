@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "sim/eeprom_bytes.h"
+#include "sim/parallel_peripheral.h"
 
 namespace tornavo::sim {
 
@@ -20,12 +21,16 @@ struct UpgradeRequest {
 // answers it, reading and writing its EEPROM. Not thread-safe; the caller serialises.
 class ServiceProtocol {
  public:
-  explicit ServiceProtocol(EepromBytes* eeprom) : eeprom_(eeprom) {}
+  // An accepted upgrade tells the parallel side how many bytes to expect; the verification
+  // asks it whether they came.
+  ServiceProtocol(EepromBytes* eeprom, ParallelPeripheral* parallel)
+      : eeprom_(eeprom), parallel_(parallel) {}
 
   // The reply to a frame (command text plus checksum), carriage return included.
   QByteArray Answer(const QByteArray& frame);
 
   void set_parallel_check_accepted(bool accepted) { parallel_ok_ = accepted; }
+  void set_upgrade_refused(bool refused) { upgrade_refused_ = refused; }
   const QList<UpgradeRequest>& upgrade_requests() const { return upgrades_; }
 
   // Rejections: "$?C0" then a digit saying why, for whoever reads them on a terminal.
@@ -41,7 +46,9 @@ class ServiceProtocol {
   QByteArray Upgrade(char command, const QByteArray& arguments);
 
   EepromBytes* eeprom_;
+  ParallelPeripheral* parallel_;
   bool parallel_ok_ = true;
+  bool upgrade_refused_ = false;
   QList<UpgradeRequest> upgrades_;
 };
 

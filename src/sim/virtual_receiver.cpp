@@ -59,7 +59,9 @@ class VirtualReceiver::Impl {
   // Shared with the public calls, under mu.
   mutable std::mutex mu;
   EepromBytes eeprom = BuildDefaultEeprom();
-  ServiceProtocol protocol{&eeprom};
+  ParallelPeripheral parallel;
+  ServiceProtocol protocol{&eeprom, &parallel};
+  QList<QByteArray> unsolicited;  // lines the receiver sends of its own accord
   PortSettings line;
   bool pacing = true;
   int reject_next = 0;
@@ -237,6 +239,12 @@ void VirtualReceiver::Impl::Advance(Micros now) {
   if (incoming_.empty()) {
     if (const auto frame = framer_.TakeIfQuiet(now)) HandleFrame(*frame, now);
   }
+  QList<QByteArray> lines;
+  {
+    std::lock_guard lock(mu);
+    lines.swap(unsolicited);
+  }
+  for (const QByteArray& line : lines) out_.Push(line, now, 0, false);
   if (held_ && now >= held_until_) {
     out_.Push(*held_, held_until_, 0, true);
     held_.reset();
@@ -320,7 +328,17 @@ std::optional<Micros> VirtualReceiver::Impl::NextDeadline() const {
   return deadline;
 }
 
-VirtualReceiver::VirtualReceiver() : impl_(std::make_unique<Impl>()) {}
+VirtualReceiver::VirtualReceiver() : impl_(std::make_unique<Impl>()) {
+  Impl* impl = impl_.get();
+  impl_->parallel.SetOnComplete([impl](char command) {
+    if (command != 'D') return;
+    {
+      std::lock_guard lock(impl->mu);
+      impl->unsolicited.append("$.DL\r");
+    }
+    impl->Wake();
+  });
+}
 VirtualReceiver::~VirtualReceiver() = default;
 
 bool VirtualReceiver::Start(QString* error) { return impl_->Start(error); }
@@ -389,6 +407,13 @@ void VirtualReceiver::SetParallelCheckAccepted(bool accepted) {
   impl_->protocol.set_parallel_check_accepted(accepted);
 }
 
+void VirtualReceiver::SetUpgradeRefused(bool refused) {
+  std::lock_guard lock(impl_->mu);
+  impl_->protocol.set_upgrade_refused(refused);
+}
+
+ParallelPeripheral& VirtualReceiver::parallel() { return impl_->parallel; }
+
 void VirtualReceiver::RejectNext(int count) {
   std::lock_guard lock(impl_->mu);
   impl_->reject_next = std::max(count, 0);
@@ -421,6 +446,7 @@ void VirtualReceiver::CorruptNextReply() {
 }
 
 void VirtualReceiver::ClearFaults() {
+  impl_->parallel.SetFaults({});
   std::lock_guard lock(impl_->mu);
   impl_->reject_next = 0;
   impl_->silent = false;
@@ -429,6 +455,7 @@ void VirtualReceiver::ClearFaults() {
   impl_->merge_next = false;
   impl_->delay_ms = 0;
   impl_->corrupt_next = false;
+  impl_->protocol.set_upgrade_refused(false);
 }
 
 bool VirtualReceiver::ApplyFault(const QString& fault) {
@@ -441,8 +468,11 @@ bool VirtualReceiver::ApplyFault(const QString& fault) {
     if (name == "merge") return MergeNextTwoReplies(), true;
     if (name == "corrupt") return CorruptNextReply(), true;
     if (name == "none") return ClearFaults(), true;
-    return false;
+    if (name == "refuse-upgrade") return SetUpgradeRefused(true), true;
+    if (name == "refuse-check") return SetParallelCheckAccepted(false), true;
+    return impl_->parallel.ApplyFault(name);
   }
+  if (name == "ack-low") return impl_->parallel.ApplyFault(fault.trimmed().toLower());
   if (!ok) return false;
   if (name == "reject" && value >= 1) return RejectNext(value), true;
   if (name == "split" && value >= 2) return SplitNextReply(value), true;

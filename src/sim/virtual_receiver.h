@@ -9,6 +9,7 @@
 
 #include "core/serial/port_settings.h"
 #include "sim/eeprom_bytes.h"
+#include "sim/parallel_peripheral.h"
 #include "sim/service_protocol.h"
 
 namespace tornavo::sim {
@@ -42,6 +43,13 @@ class VirtualReceiver {
 
   // "%PR?": whether the parallel-port check is accepted.
   void SetParallelCheckAccepted(bool accepted);
+  // "%DL=", "%PL=", "%FL=": whether the upgrade command is refused.
+  void SetUpgradeRefused(bool refused);
+
+  // The parallel side: the port the tool opens as "virtual" (or through a socket server).
+  // After a DL transfer has brought every announced byte, the receiver sends its own
+  // completion line, "$.DL".
+  ParallelPeripheral& parallel();
 
   // Fault injection. Each applies to the next replies, in the order they are due.
   void RejectNext(int count);                     // answer "$?C0..." instead of serving
@@ -52,7 +60,9 @@ class VirtualReceiver {
   void DelayNextReply(int milliseconds);          // answer the next request that much later
   void CorruptNextReply();                        // damage one data character of the next reply
   // Named faults, for the command line: "reject:N", "silent", "split:N", "merge",
-  // "delay:MS", "corrupt". False for an unknown name.
+  // "delay:MS", "corrupt", "refuse-upgrade", "refuse-check", and the parallel side's
+  // ("busy", "ack-low:K", "paper-end", "data", "silent-event2", "ack-low-event6",
+  // "select-high-event6"). False for an unknown name.
   bool ApplyFault(const QString& fault);
   // Back to serving every request normally ("none" for ApplyFault).
   void ClearFaults();

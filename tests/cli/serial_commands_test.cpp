@@ -21,7 +21,8 @@ TEST(FrameCommand, PrintsTheTextWithItsChecksum) {
 TEST(HelpAndErrors, EveryLevelHasHelpAndUnknownCommandsFail) {
   const auto top = RunTornavo({"--help"});
   EXPECT_EQ(top.exit_code, 0);
-  for (const char* command : {"frame", "send", "virtual-receiver", "eeprom", "capture", "settings"})
+  for (const char* command :
+       {"frame", "send", "virtual-receiver", "eeprom", "capture", "settings", "firmware"})
     EXPECT_TRUE(top.out.contains(command)) << command;
   const auto send_help = RunTornavo({"send", "--help"});
   EXPECT_EQ(send_help.exit_code, 0);

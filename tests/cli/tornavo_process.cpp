@@ -30,7 +30,8 @@ BackgroundReceiver::BackgroundReceiver(const QStringList& extra_arguments) {
     device_ += QString::fromUtf8(process_.readAllStandardOutput());
     if (device_.contains('\n')) break;
   }
-  device_ = device_.trimmed();
+  // The serial device is the first line; a second one may name the parallel socket.
+  device_ = device_.section('\n', 0, 0).trimmed();
 }
 
 BackgroundReceiver::~BackgroundReceiver() {

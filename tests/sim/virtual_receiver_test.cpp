@@ -7,9 +7,13 @@
 #include <tuple>
 
 #include "core/app/text_file.h"
+#include "core/lpt/link_transfer.h"
+#include "core/lpt/port_locator.h"
 #include "core/serial/checksum.h"
+#include "sim/parallel_socket_server.h"
 #include "sim/pty_client.h"
 #include "support/qt_printers.h"
+#include "support/recording_host.h"
 
 namespace tornavo::sim {
 namespace {
@@ -100,12 +104,16 @@ TEST_F(VirtualReceiverTest, FramesRequestsByLengthAndSurvivesAReopen) {
 }
 
 TEST_F(VirtualReceiverTest, FirmwareCommandsAndParallelCheck) {
-  for (const char* text : {"%DL=7FE00000000000040105", "%FL=FFF9000000001000ABCD", "%DL?", "%PR?"})
+  for (const char* text : {"%DL=7FE00000000000040105", "%FL=FFF9000000001000ABCD", "%PR?"})
     EXPECT_EQ(client_->Ask(text).at(1), '.') << text;
-  receiver_.SetParallelCheckAccepted(false);
+  // No byte came over the parallel port: the verification says no.
+  EXPECT_NE(client_->Ask("%FL?").at(1), '.');
+  ASSERT_TRUE(receiver_.ApplyFault("refuse-check"));
   EXPECT_NE(client_->Ask("%PR?").at(1), '.');
+  ASSERT_TRUE(receiver_.ApplyFault("refuse-upgrade"));
+  EXPECT_NE(client_->Ask("%PL=FFF8200000000001FFFF").at(1), '.');
   const QList<UpgradeRequest> asked = receiver_.UpgradeRequests();
-  ASSERT_EQ(asked.size(), 2);
+  ASSERT_EQ(asked.size(), 3);
   auto fields = [](const UpgradeRequest& r) {
     return std::tuple(r.command, r.address, r.count, int{r.sum});
   };
@@ -189,6 +197,59 @@ TEST(VirtualReceiverEeprom, LoadsOnlyWholeImages) {
   ASSERT_TRUE(WriteFileAtomically(path, image.left(2048), &error));
   ASSERT_TRUE(receiver.LoadEepromFile(path, &error));
   for (int i : {250, 251, 2047}) EXPECT_EQ(receiver.Eeprom()[i], i % 251) << i;
+}
+
+}  // namespace
+}  // namespace tornavo::sim
+
+namespace tornavo::sim {
+namespace {
+
+// The parallel side served on a socket, driven through the tool's own socket backend and
+// link: the bytes that arrive decide the verification, and a DL transfer ends with the
+// receiver's own completion line.
+TEST_F(VirtualReceiverTest, ParallelSideOverItsSocketDecidesTheVerification) {
+  QTemporaryDir dir;
+  ParallelSocketServer server(receiver_.parallel());
+  QString error;
+  ASSERT_TRUE(server.Start(dir.filePath("lpt"), &error)) << error.toStdString();
+  const QByteArray data("\x01\x02\x03\xFF", 4);
+  EXPECT_EQ(client_->Ask("%DL=7FE00000000000040105").at(1), '.');
+
+  auto port = MakeSocketPort(dir.filePath("lpt"));
+  SteadyMonotonicClock clock;
+  tornavo::testing::RecordingHost host;
+  Texts texts;
+  LinkDelays delays;
+  delays.start_ms = 0;
+  QString state;
+  LinkTransferRequest request;
+  request.buffer = data;
+  const LinkTransferResult result =
+      SendBufferOverLink(*port, clock, host, texts, delays, state, request);
+  EXPECT_TRUE(result.complete);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(receiver_.parallel().received(), data);
+  EXPECT_EQ(client_->ReadReply(), "$.DL\r");
+  EXPECT_EQ(client_->Ask("%DL?").at(1), '.');
+  // Another command's verification, or a count that does not match, says no.
+  EXPECT_NE(client_->Ask("%FL?").at(1), '.');
+  EXPECT_EQ(client_->Ask("%DL=7FE00000000000050105").at(1), '.');
+  EXPECT_NE(client_->Ask("%DL?").at(1), '.');
+}
+
+TEST_F(VirtualReceiverTest, ParallelFaultsByName) {
+  for (const char* name : {"busy", "ack-low:3", "paper-end", "data", "silent-event2",
+                           "ack-low-event6", "select-high-event6"})
+    EXPECT_TRUE(receiver_.ApplyFault(name)) << name;
+  const PeripheralFaults faults = receiver_.parallel().faults();
+  EXPECT_TRUE(faults.busy_stuck && faults.paper_end_after_init && faults.data_available &&
+              faults.silent_at_event2 && faults.ack_low_at_event6 && faults.select_high_at_event6);
+  EXPECT_EQ(faults.ack_low_after_byte, 3);
+  EXPECT_FALSE(receiver_.ApplyFault("ack-low:x"));
+  EXPECT_FALSE(receiver_.ApplyFault("busy-ish"));
+  receiver_.ClearFaults();
+  EXPECT_FALSE(receiver_.parallel().faults().busy_stuck);
 }
 
 }  // namespace

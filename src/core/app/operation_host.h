@@ -14,6 +14,10 @@ inline constexpr int kStatusFieldCount = 5;
 enum class LogId { kEeprom = 0, kFirmware, kJtag, kTerminal };
 inline constexpr int kLogCount = 4;
 
+// The questions an operation may ask, and their answers.
+enum class Question { kAbortRetryIgnore, kOkCancel };
+enum class Answer { kAbort, kRetry, kIgnore, kOk, kCancel };
+
 // What an operation needs from the window. The window implements it; the command line and
 // the tests have their own implementations. Operations never touch a widget.
 class OperationHost {
@@ -29,6 +33,12 @@ class OperationHost {
   virtual void ShowInformation(const QString& text) = 0;
   virtual void DisablePages() = 0;
   virtual void EnablePages() = 0;
+  // A modal question; it returns the button chosen. A host that cannot ask gives the answer
+  // that stops the operation.
+  virtual Answer Ask(Question question, const QString& text) {
+    (void)text;
+    return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
+  }
 
   // The resting state of a panel: progress at 0, then all five values empty.
   void ResetStatus(StatusPage page) {

@@ -138,6 +138,7 @@ constexpr KeySpec kTable[] = {
     Bool(Key::kForzarJtag, "ForzarJtag", false, true, false),
     Bool(Key::kAddFirmwareCrc, "AddFirmwareCRC", false, true, false),
     Slider(Key::kWStartBits, "WStartBits", KeyWidth::kInt32, 3, 2048, 1024, 1024),
+    Text(Key::kAccesoParalelo, "AccesoParalelo", ""),
 };
 static_assert(std::size(kTable) == static_cast<size_t>(kSettingCount));
 
@@ -166,6 +167,7 @@ constexpr Key kSaveOrder[] = {
     Key::kBitsParada,
     Key::kIdioma,
     Key::kParalelo,
+    Key::kAccesoParalelo,
     Key::kRetardoStrobe,
     Key::kRetardoNegociacion1,
     Key::kRetardoNegociacion2,

@@ -80,6 +80,7 @@ enum class Key : int {
   kForzarJtag,
   kAddFirmwareCrc,
   kWStartBits,
+  kAccesoParalelo,  // the parallel port backend, as a port locator text; empty for the default
   kCount
 };
 inline constexpr int kSettingCount = static_cast<int>(Key::kCount);

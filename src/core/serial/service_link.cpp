@@ -43,9 +43,16 @@ void ServiceLink::StartReplyTimer(int period_ms) {
   timer_.start(scaled);
 }
 
+void ServiceLink::ReleaseReplies() {
+  held_ = false;
+  OnBytesReceived();
+}
+
 void ServiceLink::OnBytesReceived() {
-  timer_.stop();
+  if (held_) return;
   const QByteArray piece = transport_.ReadAll();
+  if (piece.isEmpty()) return;
+  timer_.stop();
   if (std::optional<QByteArray> line = accumulator_.Feed(piece)) {
     // The line is out of the accumulator before the handler runs: a handler that shows a
     // message box runs a nested event loop in which more bytes may arrive.

@@ -43,6 +43,11 @@ class ServiceLink : public QObject {
   void StartReplyTimer(int period_ms);
   bool reply_timer_active() const { return timer_.isActive(); }
 
+  // While a blocking port operation runs, replies wait in the transport; released, they are
+  // handled as if they had just arrived, by the operation and phase current then.
+  void HoldReplies() { held_ = true; }
+  void ReleaseReplies();
+
   // Shorter periods for tests; the product keeps the defaults.
   void SetTimeoutScale(double scale) { scale_ = scale; }
 
@@ -59,6 +64,7 @@ class ServiceLink : public QObject {
   SerialOperation* terminal_ = nullptr;
   uint8_t code_ = opcode::kNone;
   bool waiting_ = false;
+  bool held_ = false;
   int period_ms_ = kReplyTimeoutMs;
   double scale_ = 1.0;
   // However the reply dribbles in, a request ends at the latest twice its period after it

@@ -5,9 +5,12 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 #include "core/app/settings.h"
 #include "core/app/texts.h"
+#include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_locator.h"
 
 namespace tornavo {
 
@@ -65,22 +68,53 @@ ParallelGroup::ParallelGroup(AppServices& services, QWidget* parent)
                       QStringLiteral("3BC-3C3, 7BC-7BE"), QStringLiteral("A068-A06F, A468-A46F")});
   grid->addWidget(address_label_, 0, 0);
   grid->addWidget(address_, 0, 1, 1, 3);
-  int row = 1;
+  access_label_ = new QLabel(this);
+  access_ = new QComboBox(this);
+  grid->addWidget(access_label_, 1, 0);
+  grid->addWidget(access_, 1, 1, 1, 3);
+  int row = 2;
   for (const DelaySlider& delay : ParallelDelaySliders())
     sliders_.push_back(new SettingSlider(services.settings, delay.key, grid, row++, this));
   grid->setColumnStretch(1, 1);
   connect(address_, &QComboBox::activated, this, [this](int index) {
     services_.settings.SetInt(Key::kParalelo, index);
     services_.settings.ApplyParallelAddress();
+    // Direct I/O follows the address chosen here.
+    if (access_->currentData().toString().startsWith(QLatin1String("direct:"))) StoreAccess();
   });
+  connect(access_, &QComboBox::activated, this, &ParallelGroup::StoreAccess);
+  SetBackendChoices(PpdevLocatorsPresent(), false);
   ApplyTexts();
   ShowSettings();
+}
+
+QString ParallelGroup::DirectLocator() const {
+  const int index = std::clamp(address_->currentIndex(), 0, 3);
+  return PortLocator{PortLocator::Kind::kDirect, {}, kDirectBases[index]}.Text();
+}
+
+void ParallelGroup::SetBackendChoices(const QStringList& ppdev_locators, bool virtual_receiver) {
+  const QSignalBlocker block(access_);
+  ppdev_locators_ = ppdev_locators;
+  virtual_receiver_ = virtual_receiver;
+  access_->clear();
+  for (const QString& locator : ppdev_locators) access_->addItem(locator.mid(6), locator);
+  access_->addItem(QStringLiteral("E/S directa"), QStringLiteral("direct:"));
+  if (virtual_receiver) access_->addItem(QStringLiteral("Virtual"), "virtual");
+  ShowSettings();
+}
+
+void ParallelGroup::StoreAccess() {
+  QString locator = access_->currentData().toString();
+  if (locator.startsWith(QLatin1String("direct:"))) locator = DirectLocator();
+  services_.settings.SetText(Key::kAccesoParalelo, locator);
 }
 
 void ParallelGroup::ApplyTexts() {
   const Texts& t = services_.texts;
   setTitle(t.Key(71));
   address_label_->setText(t.Key(91));
+  access_label_->setText(QStringLiteral("Acceso : "));
   const auto delays = ParallelDelaySliders();
   for (size_t i = 0; i < delays.size(); ++i)
     sliders_[i]->SetTexts(t.Key(delays[i].caption_key), t.Key(delays[i].milliseconds ? 225 : 224));
@@ -91,6 +125,12 @@ void ParallelGroup::ShowSettings() {
     const QSignalBlocker block(address_);
     address_->setCurrentIndex(static_cast<int>(services_.settings.Int(Key::kParalelo)));
   }
+  const QSignalBlocker block(access_);
+  const QString locator = ParallelLocatorOf(services_.settings, ppdev_locators_, virtual_receiver_);
+  const int index = access_->findData(
+      locator.startsWith(QLatin1String("direct:")) ? QStringLiteral("direct:") : locator);
+  // A stored device that is gone shows as direct I/O until the user chooses again.
+  access_->setCurrentIndex(index >= 0 ? index : access_->findData(QStringLiteral("direct:")));
   for (SettingSlider* slider : sliders_) slider->ShowSetting();
 }
 

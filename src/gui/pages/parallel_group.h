@@ -56,13 +56,25 @@ class ParallelGroup : public QGroupBox {
   void ApplyTexts();
   void ShowSettings();
 
+  // The backend list: each ppdev device present, direct I/O at the address above, and the
+  // virtual receiver when the window has one. The choice is stored as a port locator text.
+  void SetBackendChoices(const QStringList& ppdev_locators, bool virtual_receiver);
+
   QComboBox* address_list() const { return address_; }
+  QComboBox* access_list() const { return access_; }
   const std::vector<SettingSlider*>& sliders() const { return sliders_; }
 
  private:
+  void StoreAccess();
+  QString DirectLocator() const;
+
   AppServices& services_;
   QLabel* address_label_;
   QComboBox* address_;
+  QLabel* access_label_;
+  QComboBox* access_;
+  QStringList ppdev_locators_;
+  bool virtual_receiver_ = false;
   std::vector<SettingSlider*> sliders_;
 };
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/app/texts.h"
-#include "core/serial/firmware_timeouts.h"
 #include "core/serial/terminal.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"
@@ -150,30 +149,6 @@ TEST_F(ServiceLinkTest, TerminalTimeoutIsLoggedWithoutABoxAndALateReplyStillArri
   EXPECT_TRUE(host_.boxes.empty());
   transport_.Deliver("$.EE\r");
   EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE\r");
-}
-
-TEST_F(ServiceLinkTest, SilenceUnderTheFirmwareCodesIsReportedOnTheFirmwarePage) {
-  FirmwareTimeouts upgrade(host_, texts_, opcode::kFirmware);
-  FirmwareTimeouts check(host_, texts_, opcode::kParallelCheck);
-  link_.Route(opcode::kFirmware, &upgrade);
-  link_.Route(opcode::kParallelCheck, &check);
-  const QString two_lines = texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode);
-
-  host_.SetStatus(StatusPage::kFirmware, StatusField::kTask, "Envía");
-  host_.DisablePages();
-  link_.Begin(opcode::kFirmware);
-  link_.SendServiceCommand("%DL?D0");
-  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 1; }));
-  EXPECT_EQ(host_.boxes[0].text, two_lines);
-  EXPECT_TRUE(host_.StatusEmpty(StatusPage::kFirmware));
-  EXPECT_TRUE(host_.pages_enabled);
-
-  link_.Begin(opcode::kParallelCheck);
-  link_.SendServiceCommand("%PR?DD");
-  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 2; }));
-  EXPECT_EQ(host_.Log(LogId::kFirmware), (QStringList{"%DL?D0", texts_.Slot(slot::kNoReply),
-                                                      "%PR?DD", texts_.Slot(slot::kNoReply)}));
-  EXPECT_TRUE(host_.Log(LogId::kEeprom).isEmpty());
 }
 
 TEST_F(ServiceLinkTest, TextThatNeverEndsIsDroppedAtTheLimitAndTheNextLineStillArrives) {

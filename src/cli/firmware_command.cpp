@@ -1,0 +1,236 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "core/app/clock.h"
+#include "core/app/ini_folder.h"
+#include "core/app/settings.h"
+#include "core/app/texts.h"
+#include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_locator.h"
+#include "core/serial/qt_serial_transport.h"
+#include "core/session/service_session.h"
+
+namespace tornavo::cli {
+
+namespace {
+
+// Exit statuses of the firmware commands.
+constexpr int kFirmwareBadUsage = 2;
+constexpr int kFirmwarePortRefused = 5;
+
+// Firmware log lines as they happen, and with --progress a line for every progress step;
+// boxes as ConsoleHost shows them.
+class FirmwareConsole : public ConsoleHost {
+ public:
+  explicit FirmwareConsole(bool progress = false) : progress_(progress) {}
+
+  void AppendLog(LogId log, const QString& line) override {
+    if (log != LogId::kFirmware) return;
+    QString text = line;
+    while (text.endsWith('\r')) text.chop(1);
+    Out(text.replace('\r', '\n'));
+  }
+  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
+    if (page == StatusPage::kFirmware) status_[static_cast<int>(field)] = text;
+  }
+  void SetProgressMaximum(StatusPage page, int maximum) override {
+    if (page == StatusPage::kFirmware) maximum_ = maximum;
+  }
+  void SetProgress(StatusPage page, int position) override {
+    if (!progress_ || page != StatusPage::kFirmware || position <= 0) return;
+    Out(QStringLiteral("%1 / %2  %3  %4")
+            .arg(position)
+            .arg(maximum_)
+            .arg(status_[static_cast<int>(StatusField::kSpeed)],
+                 status_[static_cast<int>(StatusField::kRemaining)])
+            .trimmed());
+  }
+
+ private:
+  bool progress_;
+  int maximum_ = 0;
+  QString status_[kStatusFieldCount];
+};
+
+void AddCommonOptions(QCommandLineParser& parser) {
+  parser.addOptions({
+      {"port", "The receiver's serial device.", "DEVICE"},
+      {"ini-dir", "Folder of the settings file (delays, serial line settings).", "DIR"},
+  });
+}
+
+bool LoadSettings(const QCommandLineParser& parser, Settings& settings, PortSettings* line) {
+  settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
+                {});
+  auto pick = [](const auto& list, int64_t index, auto fallback) {
+    return index >= 0 && index < static_cast<int64_t>(list.size()) ? list[index] : fallback;
+  };
+  line->name = parser.value("port");
+  line->baud = pick(kBaudRates, settings.Int(Key::kVelocidad), 9600);
+  line->data_bits = pick(kDataBits, settings.Int(Key::kBitsDatos), 7);
+  line->stop_bits = pick(kStopBits, settings.Int(Key::kBitsParada), 1);
+  const int64_t parity = settings.Int(Key::kParidad);
+  line->parity = parity >= 0 && parity <= 4 ? static_cast<Parity>(parity) : Parity::kOdd;
+  const int64_t flow = settings.Int(Key::kControlFlujo);
+  line->flow = flow >= 0 && flow <= 2 ? static_cast<FlowControl>(flow) : FlowControl::kSoftware;
+  return !line->name.isEmpty();
+}
+
+int Send(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Upgrades the receiver's firmware with FILE: the command over the serial port, the bytes\n"
+      "over the parallel port, then the receiver's verification. An --address from the page's\n"
+      "list (7FE00000, 60000000, FFF90000, FFF82000) chooses the command and the phases as the\n"
+      "page does; --command and --no-phase2 override.\n"
+      "Exit: 0 verified; 2 bad usage or unreadable file; 3 no answer; 4 refused, reported\n"
+      "failed or parallel transfer failed; 5 parallel port access refused."));
+  AddCommonOptions(parser);
+  parser.addOptions({
+      {"parallel", "The parallel port: ppdev:/dev/parportN, direct:378, socket:PATH.", "PORT"},
+      {"command", "DL, PL or FL.", "CMD"},
+      {"address", "Destination address, up to 8 hexadecimal digits (default 7FE00000).", "HEX",
+       "7FE00000"},
+      {"no-phase2", "Ask for the verification right after the transfer."},
+      {"progress", "Show the progress every 12287 bytes."},
+  });
+  parser.addPositionalArgument("FILE", "the firmware image");
+  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  const QString name = QStringLiteral("tornavo firmware send: ");
+  auto usage = [&](const QString& text) {
+    Err(name + text);
+    return kFirmwareBadUsage;
+  };
+
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings(symbol_rates, picture_options);
+  PortSettings line;
+  if (!LoadSettings(parser, settings, &line)) return usage(QStringLiteral("--port is required."));
+  if (parser.positionalArguments().size() != 1) return usage(QStringLiteral("give one FILE."));
+  PortLocator locator;
+  QString error;
+  if (!ParsePortLocator(parser.value("parallel"), &locator, &error) ||
+      locator.kind == PortLocator::Kind::kVirtual)
+    return usage(QStringLiteral("--parallel: ") + error);
+
+  FirmwareOptions options = FirmwareOptionsOf(settings);
+  options.address = parser.value("address").toUpper();
+  static const QRegularExpression kHexAddress(QStringLiteral("^[0-9A-F]{1,8}$"));
+  if (!kHexAddress.match(options.address).hasMatch())
+    return usage(QStringLiteral("--address: up to 8 hexadecimal digits."));
+  options.command = FirmwareCommand::kDL;
+  options.phases = true;
+  AddressPreset(options.address, &options.command, &options.phases);
+  if (parser.isSet("command")) {
+    const int index = static_cast<int>(
+        QStringList({"DL", "PL", "FL"}).indexOf(parser.value("command").toUpper()));
+    if (index < 0) return usage(QStringLiteral("--command must be DL, PL or FL."));
+    options.command = static_cast<FirmwareCommand>(index);
+  }
+  if (parser.isSet("no-phase2")) options.phases = false;
+  options.show_progress = parser.isSet("progress");
+
+  QFile file(parser.positionalArguments()[0]);
+  if (!file.open(QIODevice::ReadOnly)) return usage(file.fileName() + ": " + file.errorString());
+  const QByteArray data = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    return usage(file.fileName() + ": " + file.errorString());
+
+  QtSerialTransport transport;
+  transport.Configure(line);
+  if (!transport.Open(&error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  FirmwareConsole host(options.show_progress);
+  Texts texts;
+  EepromImage image;
+  SteadyClock clock;
+  ServiceSession session(transport, host, texts, image, clock);
+  FirmwareUpgrade& upgrade = session.firmware_upgrade();
+  upgrade.SetPortOpener(
+      [locator](QString* error) { return MakePortBackend(locator, nullptr, error); });
+  QEventLoop loop;
+  upgrade.SetOnFinished([&loop] { loop.quit(); });
+  upgrade.Start(data, options);
+  if (upgrade.running()) loop.exec();
+  switch (upgrade.outcome()) {
+    case FirmwareOutcome::kSucceeded:
+      return kExitOk;
+    case FirmwareOutcome::kNoReply:
+      return kExitNoReply;
+    case FirmwareOutcome::kPortRefused:
+      return kFirmwarePortRefused;
+    default:
+      return kExitRejected;
+  }
+}
+
+int CheckLpt(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Asks the receiver to check its parallel port (%PR?).\n"
+                     "Exit: 0 the port is in order; 4 the receiver reports a fault; 3 no answer."));
+  AddCommonOptions(parser);
+  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings(symbol_rates, picture_options);
+  PortSettings line;
+  if (!LoadSettings(parser, settings, &line) || !parser.positionalArguments().isEmpty()) {
+    Err(QStringLiteral("tornavo firmware check-lpt: --port is required; no other argument."));
+    return kFirmwareBadUsage;
+  }
+  QtSerialTransport transport;
+  transport.Configure(line);
+  QString error;
+  if (!transport.Open(&error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  FirmwareConsole host;
+  Texts texts;
+  EepromImage image;
+  SteadyClock clock;
+  ServiceSession session(transport, host, texts, image, clock);
+  ParallelCheck& check = session.parallel_check();
+  QEventLoop loop;
+  check.SetOnFinished([&loop] { loop.quit(); });
+  check.Start();
+  loop.exec();
+  switch (check.outcome()) {
+    case FirmwareOutcome::kSucceeded:
+      return kExitOk;
+    case FirmwareOutcome::kNoReply:
+      return kExitNoReply;
+    default:
+      return kExitRejected;
+  }
+}
+
+}  // namespace
+
+int RunFirmwareCommand(const QStringList& arguments) {
+  const QString verb = arguments.value(1);
+  QStringList rest = arguments.mid(2);
+  rest.prepend(arguments.value(0) + ' ' + verb);
+  if (verb == QLatin1String("send")) return Send(rest);
+  if (verb == QLatin1String("check-lpt")) return CheckLpt(rest);
+  if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
+    Out(
+        QStringLiteral("Usage: tornavo firmware send|check-lpt [options] [--help]\n\n"
+                       "  send        upgrade the firmware over the parallel and serial ports\n"
+                       "  check-lpt   ask the receiver to check its parallel port"));
+    return kExitOk;
+  }
+  Err(QStringLiteral("tornavo firmware: give send or check-lpt. Try 'tornavo firmware --help'."));
+  return kFirmwareBadUsage;
+}
+
+}  // namespace tornavo::cli

@@ -1,0 +1,161 @@
+#include "core/jtag/jtag_dump.h"
+
+#include <algorithm>
+#include <span>
+
+#include "core/jtag/debug_unit.h"
+#include "core/jtag/jtag_texts.h"
+#include "core/jtag/tap_driver.h"
+
+namespace tornavo {
+
+const QStringList kDumpAddressEntries = {"401289A0", "401F1B70", "7FE00000",
+                                         "60000000", "C00D0000", "C0168000"};
+const QStringList kDumpLengthEntries = {"4",      "7600",   "EC00",   "50000",  "80000",
+                                        "98000",  "100000", "180000", "200000", "280000",
+                                        "300000", "380000", "400000"};
+
+namespace {
+
+constexpr int kDefaultLengthEntry = 4;
+constexpr uint32_t kRamStart = 0x40000000;
+constexpr uint32_t kRamEnd = 0x40200000;
+constexpr uint32_t kRamTableMinimum = 0x7600;
+constexpr uint32_t kFlashDumpMinimum = 0x50000;
+constexpr uint32_t kImageStart = 0xC0000000;
+constexpr uint32_t kImageMinimum = 0x98000;
+constexpr uint32_t kEepromSize = 0x800;
+
+QString Hex(uint32_t value, int digits) {
+  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+QString FilterDumpField(const QString& text, bool address) {
+  QString kept;
+  for (QChar c : text.toUpper())
+    if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+        (c >= QLatin1Char('A') && c <= QLatin1Char('F')))
+      kept += c;
+  if (kept.isEmpty())
+    return address ? kDumpAddressEntries.front() : kDumpLengthEntries[kDefaultLengthEntry];
+  return kept;
+}
+
+QString LeaveDumpAddress(const QString& text) {
+  QString digits = FilterDumpField(text, true);
+  if (digits.size() > 8) digits = kDumpAddressEntries.front();
+  return Hex(digits.toUInt(nullptr, 16) & ~3u, 8);
+}
+
+QString LeaveDumpLength(const QString& text) {
+  QString digits = FilterDumpField(text, false);
+  if (digits.size() > 6) digits = kDumpLengthEntries[kDefaultLengthEntry];
+  if (digits.toUInt(nullptr, 16) == 0) digits = kDumpLengthEntries.front();
+  return Hex(digits.toUInt(nullptr, 16) & 0xFFFFFC, 6);
+}
+
+uint32_t RoundedDumpLength(uint32_t length) {
+  return (length & 0xFF) == 0 ? length : (length | 0xFF);
+}
+
+uint32_t DumpBufferSize(uint32_t length) {
+  return std::max<uint32_t>(RoundedDumpLength(length) + 1, 257);
+}
+
+bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
+                       const DumpFlashChip& chip) {
+  switch (source) {
+    case DumpSource::kRam:
+      return address >= kRamStart && address < kRamEnd && length >= kRamTableMinimum;
+    case DumpSource::kFlash:
+      return address >= chip.start && uint64_t{address} < uint64_t{chip.start} + chip.size &&
+             length >= kFlashDumpMinimum;
+    case DumpSource::kImage:
+      return address >= kImageStart && length >= kImageMinimum;
+    case DumpSource::kEeprom:
+      return address < kEepromSize && uint64_t{address} + length <= kEepromSize;
+    case DumpSource::kFile:
+      return true;
+  }
+  return false;
+}
+
+JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request) {
+  JtagDumpResult result;
+  OperationHost& host = session.host;
+  const Texts& texts = session.texts;
+  const auto log = [&](const QString& line) { host.AppendLog(LogId::kJtag, line); };
+  const bool eeprom = request.source == DumpSource::kEeprom;
+
+  host.DisablePages();
+  log(texts.Slot(jtag_slot::kOpeningPort));
+  if (!session.port.Acquire(&result.port_error)) {
+    host.ShowError(texts.Slot(jtag_slot::kPortNotOpened));
+    host.EnablePages();
+    return result;
+  }
+  const auto close = [&] {
+    log(texts.Slot(jtag_slot::kClosingPort));
+    session.port.Flush();
+    session.port.Release();
+    host.EnablePages();
+  };
+  if (!DumpRangeAccepted(request.source, request.address, request.length, request.flash_chip)) {
+    result.outcome = DumpOutcome::kBadRange;
+    host.ShowError(texts.Slot(jtag_slot::kBadAddressLength));
+    close();
+    return result;
+  }
+
+  const uint32_t rounded = RoundedDumpLength(request.length);
+  result.buffer = QByteArray(static_cast<qsizetype>(DumpBufferSize(request.length)), '\0');
+  std::span<uint8_t> buffer(reinterpret_cast<uint8_t*>(result.buffer.data()),
+                            static_cast<size_t>(result.buffer.size()));
+  host.SetStatus(StatusPage::kJtag, StatusField::kTask, texts.Slot(slot::kTaskRead));
+  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address, 8));
+  host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("0"));
+  host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(request.length));
+  host.SetProgress(StatusPage::kJtag, 0);
+
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, host, texts);
+  unit.DcuResetSequence();
+  uint32_t n = 0;
+  if (eeprom) {
+    uint32_t status = 0;
+    if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
+        unit.StartTrap(request.trap_address, request.trap_places)) {
+      n = unit.TrapReadEeprom(request.trap_address, request.address, rounded, buffer);
+      unit.DcuReadWord(kDcuStatusRegister, &status);
+    }
+  } else {
+    log(texts.Slot(jtag_slot::kReceiving));
+    n = unit.ReadRangeWithProgress(buffer, request.address, rounded);
+  }
+  unit.DcuReleaseReset();
+  result.count = n;
+  if (!eeprom)
+    host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n - 1, 8));
+  host.SetProgress(StatusPage::kJtag, static_cast<int>(n));
+
+  if (n >= rounded) {
+    result.outcome = DumpOutcome::kDone;
+    const QString done = texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead);
+    log(done);
+    host.ShowInformation(done);
+  } else {
+    result.outcome = DumpOutcome::kReadFailed;
+    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
+    if (!eeprom)
+      host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n, 8));
+    host.ShowError(texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') +
+                   Hex(request.address + n, 8));
+  }
+  host.ResetStatus(StatusPage::kJtag);
+  close();
+  return result;
+}
+
+}  // namespace tornavo

@@ -1,0 +1,62 @@
+#include "core/jtag/jtag_session.h"
+
+#include "core/jtag/debug_unit.h"
+#include "core/jtag/jtag_texts.h"
+#include "core/jtag/tap_driver.h"
+
+namespace tornavo {
+
+CpuKind ClassifyIdcode(uint32_t idcode) {
+  switch (idcode) {
+    case 0xFFFFFFFF:
+      return CpuKind::kWrongCode;
+    case kIdcodeSti5510:
+      return CpuKind::kSti5510;
+    case kIdcodeSti5512:
+      return CpuKind::kSti5512;
+    default:
+      return CpuKind::kUnknown;
+  }
+}
+
+CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
+  CpuIdentity identity;
+  const Texts& texts = session.texts;
+  OperationHost& host = session.host;
+  host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kOpeningPort));
+  if (!session.port.Acquire(&identity.port_error)) {
+    host.ShowError(texts.Slot(jtag_slot::kPortNotOpened));
+    return identity;
+  }
+  host.DisablePages();
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, host, texts);
+  unit.DcuResetSequence();
+  identity.idcode = tap.ReadIdcode();
+  host.AppendLog(LogId::kJtag,
+                 caption + QStringLiteral(" (IDCODE) : ") +
+                     QStringLiteral("%1").arg(identity.idcode, 8, 16, QLatin1Char('0')).toUpper());
+  identity.kind = ClassifyIdcode(identity.idcode);
+  switch (identity.kind) {
+    case CpuKind::kWrongCode:
+      host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuCodeWrong));
+      break;
+    case CpuKind::kSti5510:
+      host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuType) + QStringLiteral("STi5510"));
+      break;
+    case CpuKind::kSti5512:
+      host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuType) + QStringLiteral("STi5512"));
+      break;
+    default:
+      host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuCodeUnknown));
+      break;
+  }
+  unit.DcuReleaseReset();
+  host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kClosingPort));
+  session.port.Flush();
+  session.port.Release();
+  host.EnablePages();
+  return identity;
+}
+
+}  // namespace tornavo

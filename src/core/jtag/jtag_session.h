@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "core/app/operation_host.h"
+#include "core/app/texts.h"
+#include "core/jtag/jtag_state.h"
+#include "core/lpt/port_registers.h"
+#include "core/lpt/timing.h"
+
+namespace tornavo {
+
+// What one JTAG operation borrows: the port, the clock, the host, the texts, the state
+// that outlives operations, and the timing settings as they stand.
+struct JtagSession {
+  PortRegisters& port;
+  MonotonicClock& clock;
+  OperationHost& host;
+  const Texts& texts;
+  JtagState& state;
+  JtagTiming timing;
+};
+
+enum class CpuKind { kNoPort, kWrongCode, kUnknown, kSti5510, kSti5512 };
+
+struct CpuIdentity {
+  CpuKind kind = CpuKind::kNoPort;
+  uint32_t idcode = 0;
+  QString port_error;  // why the port could not be opened
+};
+
+inline constexpr uint32_t kIdcodeSti5510 = 0x2D4CD041;
+inline constexpr uint32_t kIdcodeSti5512 = 0x5D406041;
+
+CpuKind ClassifyIdcode(uint32_t idcode);
+
+// "Código de la CPU": resets the debug unit, reads the identification code and logs it with
+// the CPU it names. caption is the button's current caption.
+CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption);
+
+}  // namespace tornavo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include "core/app/settings.h"
+#include "core/lpt/firmware_upgrade.h"
+#include "core/lpt/parallel_link.h"
+
+namespace tornavo {
+
+// The delay settings as the link reads them.
+LinkDelays LinkDelaysOf(const Settings& settings);
+
+// The stored backend, or the default when none is stored: the virtual receiver when the
+// window runs with one, else the first ppdev device present, else direct I/O at the base
+// the address list ("Paralelo") selects.
+QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_present,
+                          bool virtual_receiver = false);
+
+// The page's stored choices: address, command, phases, progress and the delays.
+FirmwareOptions FirmwareOptionsOf(const Settings& settings);
+
+}  // namespace tornavo

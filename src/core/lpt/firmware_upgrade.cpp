@@ -1,0 +1,215 @@
+#include "core/lpt/firmware_upgrade.h"
+
+#include "core/serial/checksum.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr int kSlotSending = 16;
+constexpr int kSlotWaitingForReceiver = 38;
+constexpr int kSlotPortRefused = 39;
+constexpr int kSlotRefused = 40;
+constexpr int kSlotSucceeded = 41;
+constexpr int kSlotReportedFailed = 42;
+constexpr int kSlotNoPhase1Reply = 45;
+constexpr int kSlotNoPhase2Reply = 46;
+constexpr StatusPage kPage = StatusPage::kFirmware;
+
+const char* const kHeads[] = {"%DL", "%PL", "%FL"};
+
+bool Positive(const QByteArray& reply) { return reply.size() >= 2 && reply[1] == '.'; }
+
+// The typed address as a number: hexadecimal digits only, 0 for anything else.
+uint64_t AddressValue(const QString& text) {
+  bool ok = false;
+  const uint64_t value = text.toULongLong(&ok, 16);
+  return ok && !text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? value : 0;
+}
+
+QString Hex(uint64_t value, int digits) {
+  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+bool AddressPreset(const QString& address, FirmwareCommand* command, bool* phases) {
+  const int index = static_cast<int>(kFirmwareAddresses.indexOf(address));
+  if (index < 0) return false;
+  static constexpr FirmwareCommand kCommands[] = {FirmwareCommand::kDL, FirmwareCommand::kFL,
+                                                  FirmwareCommand::kFL, FirmwareCommand::kPL};
+  *command = kCommands[index];
+  *phases = index == 0;
+  return true;
+}
+
+QByteArray UpgradeCommandText(FirmwareCommand command, const QString& address,
+                              const QByteArray& data) {
+  uint16_t sum = 0;
+  for (char c : data) sum = static_cast<uint16_t>(sum + static_cast<uint8_t>(c));
+  return QByteArray(kHeads[static_cast<int>(command)]) + '=' + address.left(8).toLatin1() +
+         Hex(static_cast<uint64_t>(data.size()), 8).toLatin1() + Hex(sum, 4).toLatin1();
+}
+
+FirmwareUpgrade::FirmwareUpgrade(ServiceLink& link, OperationHost& host, const Texts& texts,
+                                 BlockingRunner& runner, MonotonicClock& clock)
+    : link_(link), host_(host), texts_(texts), runner_(runner), clock_(clock) {}
+
+bool FirmwareUpgrade::Start(const QByteArray& data, const FirmwareOptions& options) {
+  if (running() || runner_.running()) return false;
+  options_ = options;
+  buffer_ = data;
+  host_.DisablePages();
+  link_.Begin(opcode::kFirmware);
+  phase_ = 0;
+  errors_ = 0;
+  outcome_ = FirmwareOutcome::kRunning;
+  host_.SetStatus(kPage, StatusField::kTask, texts_.Slot(kSlotSending));
+  host_.SetStatus(kPage, StatusField::kAddress, options_.address);
+  host_.SetStatus(kPage, StatusField::kErrors, QStringLiteral("0"));
+  host_.SetProgressMaximum(kPage, static_cast<int>(std::min<qsizetype>(data.size(), INT_MAX)));
+  host_.SetProgress(kPage, 0);
+  link_.SendServiceCommand(
+      AppendChecksum(UpgradeCommandText(options_.command, options_.address, buffer_)));
+  return true;
+}
+
+void FirmwareUpgrade::OnFrameSent(const QByteArray& frame) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(frame));
+}
+
+void FirmwareUpgrade::OnReply(const QByteArray& line) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
+  host_.AppendLog(LogId::kTerminal, QString::fromLatin1(line));
+  if (phase_ == 2) {
+    if (Positive(line)) {
+      host_.ShowInformation(texts_.Slot(kSlotSucceeded));
+      Finish(FirmwareOutcome::kSucceeded);
+    } else {
+      host_.ShowError(texts_.Slot(kSlotReportedFailed));
+      Finish(FirmwareOutcome::kReportedFailed);
+    }
+    return;
+  }
+  if (phase_ == 1) {
+    phase_ = 2;
+    SendVerificationQuery();
+    return;
+  }
+  if (!Positive(line)) {
+    ++errors_;
+    host_.ShowError(texts_.Slot(kSlotRefused));
+    Finish(FirmwareOutcome::kRefused);
+    return;
+  }
+  RunTransfer();
+}
+
+void FirmwareUpgrade::RunTransfer() {
+  // Replies that come while the bytes go out are handled once the phase has moved on.
+  link_.HoldReplies();
+  LinkTransferRequest request;
+  request.buffer = buffer_;
+  request.destination = AddressValue(options_.address);
+  request.show_progress = options_.show_progress;
+  // The backend is chosen here, on the caller's thread; the worker only uses it.
+  QString error;
+  std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
+  runner_.Run(
+      [this, request, port, error](OperationHost& host) {
+        if (!port) {
+          host.AppendLog(LogId::kFirmware, error);
+          host.ShowError(texts_.Slot(kSlotPortRefused));
+          transfer_result_ = LinkTransferResult{};
+          transfer_result_.access_refused = true;
+          return;
+        }
+        transfer_result_ =
+            SendBufferOverLink(*port, clock_, host, texts_, options_.delays, link_state_, request);
+      },
+      [this] { OnTransferDone(transfer_result_); });
+}
+
+void FirmwareUpgrade::OnTransferDone(const LinkTransferResult& result) {
+  if (!result.complete) {
+    Finish(result.access_refused ? FirmwareOutcome::kPortRefused
+                                 : FirmwareOutcome::kTransferFailed);
+    link_.ReleaseReplies();
+    return;
+  }
+  if (options_.phases) {
+    host_.AppendLog(LogId::kFirmware, texts_.Slot(kSlotWaitingForReceiver));
+    phase_ = 1;
+    link_.StartReplyTimer(ServiceLink::kFirmwareTimeoutMs);
+  } else {
+    phase_ = 2;
+    SendVerificationQuery();
+  }
+  link_.ReleaseReplies();
+}
+
+void FirmwareUpgrade::SendVerificationQuery() {
+  WaitMs(clock_, options_.verification_delay_ms);
+  link_.SendServiceCommand(
+      AppendChecksum(QByteArray(kHeads[static_cast<int>(options_.command)]) + '?'));
+}
+
+void FirmwareUpgrade::OnTimeout() {
+  host_.ResetStatus(kPage);
+  if (phase_ == 0) {
+    host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
+    host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  } else {
+    const int message = phase_ == 1 ? kSlotNoPhase1Reply : kSlotNoPhase2Reply;
+    host_.AppendLog(LogId::kFirmware, texts_.Slot(message));
+    host_.ShowError(texts_.Slot(message));
+  }
+  Finish(FirmwareOutcome::kNoReply);
+}
+
+void FirmwareUpgrade::Finish(FirmwareOutcome outcome) {
+  host_.ResetStatus(kPage);
+  link_.End();
+  buffer_.clear();
+  outcome_ = outcome;
+  host_.EnablePages();
+  if (on_finished_) on_finished_();
+}
+
+const QString ParallelCheck::kPortGood =
+    QStringLiteral("El puerto paralelo del decodificador está en perfecto estado.");
+const QString ParallelCheck::kPortBad =
+    QStringLiteral("El decodificador informa que el puerto paralelo no funciona correctamente.");
+
+void ParallelCheck::Start() {
+  host_.DisablePages();
+  link_.Begin(opcode::kParallelCheck);
+  outcome_ = FirmwareOutcome::kRunning;
+  link_.SendServiceCommand(AppendChecksum("%PR?"));
+}
+
+void ParallelCheck::OnFrameSent(const QByteArray& frame) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(frame));
+}
+
+void ParallelCheck::OnReply(const QByteArray& line) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
+  link_.End();
+  const bool good = Positive(line);
+  outcome_ = good ? FirmwareOutcome::kSucceeded : FirmwareOutcome::kReportedFailed;
+  if (good)
+    host_.ShowInformation(kPortGood);
+  else
+    host_.ShowError(kPortBad);
+  host_.EnablePages();
+  if (on_finished_) on_finished_();
+}
+
+void ParallelCheck::OnTimeout() {
+  outcome_ = FirmwareOutcome::kNoReply;
+  host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
+  host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  if (on_finished_) on_finished_();
+}
+
+}  // namespace tornavo

@@ -1,0 +1,111 @@
+#include "core/lpt/link_transfer.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace tornavo {
+
+namespace {
+
+constexpr int kSlotOpening = 29;
+constexpr int kSlotStateAfterOpen = 28;
+constexpr int kSlotTermination1 = 30;
+constexpr int kSlotStateNow = 31;
+constexpr int kSlotSending = 32;
+constexpr int kSlotErrorAt = 33;
+constexpr int kSlotContinuing = 34;
+constexpr int kSlotRecoveryFailed = 35;
+constexpr int kSlotClosing = 36;
+constexpr int kSlotTermination2 = 37;
+constexpr int kSlotPortRefused = 39;
+
+QString Address(uint64_t value) {
+  return QStringLiteral("%1").arg(value & 0xFFFFFFFFu, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+int Clamped(int64_t value) {
+  return static_cast<int>(std::min<int64_t>(value, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& clock,
+                                      OperationHost& host, const Texts& texts,
+                                      const LinkDelays& delays, QString& state,
+                                      const LinkTransferRequest& request) {
+  LinkTransferResult result;
+  QString error;
+  if (!registers.Acquire(&error)) {
+    host.AppendLog(LogId::kFirmware, error);
+    host.ShowError(texts.Slot(kSlotPortRefused));
+    result.access_refused = true;
+    return result;
+  }
+  constexpr StatusPage kPage = StatusPage::kFirmware;
+  auto log = [&](const QString& line) { host.AppendLog(LogId::kFirmware, line); };
+  ParallelPort port(registers, clock);
+  ParallelLink link(port, host, texts, delays, state);
+
+  log(texts.Slot(kSlotOpening));
+  link.OpenParallelLink();
+  log(texts.Slot(kSlotStateAfterOpen) + state);
+  if (state == link_state::kNoData || state == link_state::kData) {
+    if (!link.TerminateLink()) log(texts.Slot(kSlotTermination1));
+  }
+  log(texts.Slot(kSlotStateNow) + state);
+  log(texts.Slot(kSlotSending));
+  port.WaitMs(delays.start_ms);
+  const uint64_t start_ms = clock.NowMs();
+
+  const QByteArray& buffer = request.buffer;
+  const int64_t count = buffer.size();
+  int64_t i = 0;
+  int errors = 0;
+  bool fatal = false;
+  bool pending_error = false;
+  double speed = 0;
+  while (i < count && errors < kLinkErrorLimit && !fatal) {
+    const int r = link.SendLinkByte(static_cast<uint8_t>(buffer.at(static_cast<qsizetype>(i))));
+    ++i;
+    if (request.show_progress && i % kProgressStep == 0) {
+      const uint64_t elapsed = clock.NowMs() - start_ms;
+      if (elapsed > 0) speed = (i / 1024.0) / (elapsed / 1000.0);
+      host.SetStatus(kPage, StatusField::kSpeed,
+                     QLocale().toString(speed, 'f', 1) + texts.Slot(slot::kKilobytesPerSecond));
+      if (speed != 0) {
+        const double remaining = (count - i) / (speed * 1024);
+        host.SetStatus(kPage, StatusField::kRemaining,
+                       QString::number(static_cast<long long>(std::nearbyint(remaining))) +
+                           texts.Slot(slot::kSeconds));
+      }
+      host.SetProgress(kPage, Clamped(i));
+      host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i));
+    }
+    if (delays.between_bytes != 0) SpinDelayWide(delays.between_bytes);
+    pending_error = r != 0;
+    if (pending_error) {
+      --i;
+      ++errors;
+      host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i));
+      host.SetStatus(kPage, StatusField::kErrors, QString::number(errors));
+      host.SetStatus(kPage, StatusField::kRemaining,
+                     QStringLiteral("0 ") + texts.Slot(slot::kSeconds));
+      log(texts.Slot(kSlotErrorAt) + QString::number(i) + texts.Slot(kSlotContinuing));
+      fatal = link.RecoverLink();
+    }
+  }
+  host.SetProgress(kPage, Clamped(i));
+  host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i - 1));
+  if (fatal) log(texts.Slot(kSlotRecoveryFailed));
+  link.Negotiate1284();
+  log(texts.Slot(kSlotClosing));
+  if (!link.TerminateLink()) log(texts.Slot(kSlotTermination2));
+  registers.Flush();
+  registers.Release();
+
+  result.errors = errors;
+  result.complete = i == count && !pending_error && errors < kLinkErrorLimit && !fatal;
+  return result;
+}
+
+}  // namespace tornavo

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+
+#include "core/lpt/port_registers.h"
+
+namespace tornavo {
+
+// Which backend reaches the port, as one text used alike by the window, the command line
+// and the tests: "ppdev:/dev/parportN", "direct:HEX" (278, 378, 3BC or A068), "socket:PATH"
+// or "virtual".
+struct PortLocator {
+  enum class Kind { kPpdev, kDirect, kSocket, kVirtual };
+  Kind kind = Kind::kPpdev;
+  QString path;       // device or socket path
+  uint16_t base = 0;  // direct I/O only
+
+  QString Text() const;
+};
+
+// The bases that direct I/O may open, in the order of the port list.
+inline constexpr uint16_t kDirectBases[] = {0x278, 0x378, 0x3BC, 0xA068};
+
+// False with *error for anything but the four forms above.
+bool ParsePortLocator(const QString& text, PortLocator* locator, QString* error);
+
+// The backend for a locator. "virtual" borrows virtual_port, which must outlive the result;
+// without one, it fails with *error.
+std::unique_ptr<PortRegisters> MakePortBackend(const PortLocator& locator,
+                                               PortRegisters* virtual_port, QString* error);
+
+// Each /dev/parportN present, as "ppdev:" locators, in number order.
+QStringList PpdevLocatorsPresent(const QString& dev_dir = QStringLiteral("/dev"));
+
+// The backends, one header each would be overkill: constructors for the factory and tests.
+std::unique_ptr<PortRegisters> MakePpdevPort(const QString& device);
+std::unique_ptr<PortRegisters> MakeDirectIoPort(uint16_t base);
+std::unique_ptr<PortRegisters> MakeSocketPort(const QString& path);
+// Forwards to a port owned elsewhere (the in-process virtual receiver).
+std::unique_ptr<PortRegisters> MakeBorrowedPort(PortRegisters& port);
+
+}  // namespace tornavo

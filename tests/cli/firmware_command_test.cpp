@@ -1,0 +1,109 @@
+// "tornavo firmware" against "tornavo virtual-receiver --parallel-socket", as processes.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/qt_printers.h"
+#include "tornavo_process.h"
+
+namespace tornavo {
+namespace {
+
+using testing::BackgroundReceiver;
+using testing::RunTornavo;
+
+class FirmwareCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Short pauses before the first byte and the verification, so the tests run quickly.
+    QFile ini(dir_.filePath("Tornavo.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
+    QFile image(File());
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    QByteArray data(3000, '\0');
+    for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13);
+    image.write(data);
+  }
+  QString File() const { return dir_.filePath("fw.bin"); }
+  QString Socket() const { return dir_.filePath("lpt"); }
+  testing::RunResult Send(const BackgroundReceiver& receiver, QStringList extra = {}) {
+    return RunTornavo(QStringList{"firmware", "send", File(), "--port", receiver.device(),
+                                  "--parallel", "socket:" + Socket(), "--ini-dir", dir_.path()} +
+                      extra);
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(FirmwareCommandTest, UpgradesTheVirtualReceiverAndItsVerificationIsPositive) {
+  BackgroundReceiver receiver({"--parallel-socket", Socket()});
+  ASSERT_FALSE(receiver.device().isEmpty());
+  auto result = Send(receiver);
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(lines.size(), 12) << result.out.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("%DL=7FE0000000000BB8"));
+  EXPECT_TRUE(lines.contains("Abriendo LPT1"));
+  EXPECT_TRUE(lines.contains(
+      "Esperando respuesta del decodificador. Puede tardar algo más de un minuto..."));
+  EXPECT_TRUE(lines[lines.size() - 3].startsWith("%DL?"));
+  EXPECT_EQ(lines.last(), "¡ Actualización completada con éxito !");
+
+  // An address of the list chooses its command and leaves out phase 1.
+  result = Send(receiver, {"--address", "FFF82000", "--progress"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.startsWith("%PL=FFF8200000000BB8")) << result.out.toStdString();
+  EXPECT_FALSE(result.out.contains("Esperando"));
+  // 3000 bytes: no step of 12287 bytes, only the closing position.
+  EXPECT_TRUE(result.out.contains("\n3000 / 3000")) << result.out.toStdString();
+
+  result =
+      RunTornavo({"firmware", "check-lpt", "--port", receiver.device(), "--ini-dir", dir_.path()});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_TRUE(
+      result.out.endsWith("El puerto paralelo del decodificador está en perfecto estado.\n"));
+}
+
+TEST_F(FirmwareCommandTest, RefusalsAndFailuresHaveTheirExitStatuses) {
+  BackgroundReceiver refusing(
+      {"--parallel-socket", Socket(), "--fault", "refuse-upgrade", "--fault", "refuse-check"});
+  ASSERT_FALSE(refusing.device().isEmpty());
+  auto result = Send(refusing);
+  EXPECT_EQ(result.exit_code, 4);
+  EXPECT_EQ(result.err.trimmed(),
+            "El decodificador no permite enviar ese archivo a esa dirección.");
+  EXPECT_FALSE(result.out.contains("Abriendo LPT1"));
+  result =
+      RunTornavo({"firmware", "check-lpt", "--port", refusing.device(), "--ini-dir", dir_.path()});
+  EXPECT_EQ(result.exit_code, 4);
+
+  result = RunTornavo({"firmware", "send", File(), "--port", refusing.device(), "--parallel",
+                       "ppdev:/dev/parport-none", "--ini-dir", dir_.path(), "--command", "FL"});
+  EXPECT_EQ(result.exit_code, 4);  // the receiver refuses before the port is opened
+
+  BackgroundReceiver stuck(
+      {"--parallel-socket", Socket(), "--fault", "paper-end", "--fault", "ack-low:10"});
+  result = Send(stuck);
+  EXPECT_EQ(result.exit_code, 4);
+  EXPECT_TRUE(result.out.contains("Error en la recuperación de un error anterior."));
+
+  result = RunTornavo({"firmware", "send", File(), "--port", stuck.device(), "--parallel",
+                       "ppdev:/dev/parport-none", "--ini-dir", dir_.path()});
+  EXPECT_EQ(result.exit_code, 5);
+  EXPECT_TRUE(result.err.contains("No se ha podido abrir el puerto paralelo."));
+
+  for (const QStringList& bad :
+       {QStringList{"firmware", "send", File(), "--parallel", "socket:/x"},
+        QStringList{"firmware", "send", dir_.filePath("missing.bin"), "--port", stuck.device(),
+                    "--parallel", "socket:/x"},
+        QStringList{"firmware", "send", File(), "--port", stuck.device(), "--parallel", "lpt1"},
+        QStringList{"firmware", "send", File(), "--port", stuck.device(), "--parallel", "socket:/x",
+                    "--command", "XL"},
+        QStringList{"firmware", "bogus"}})
+    EXPECT_EQ(RunTornavo(bad).exit_code, 2) << bad.join(' ').toStdString();
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,272 @@
+#include "core/jtag/debug_unit.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "core/jtag/jtag_texts.h"
+#include "core/lpt/step_clock.h"
+#include "sim/jtag_target.h"
+#include "sim/trap_stand_in.h"
+#include "support/recording_host.h"
+
+namespace tornavo {
+namespace {
+
+constexpr uint32_t kTrap = 0x40010000;
+constexpr uint32_t kScratch = 0x40001000;
+
+class DebugUnitTest : public ::testing::Test {
+ protected:
+  DebugUnitTest() { timing_.wait_start_bits = 64; }
+
+  // Writes a stand-in routine into the temporary folder and returns where it lies.
+  QStringList TrapPlaces() {
+    const QString path = dir_.filePath(QStringLiteral("trap.bin"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(sim::TrapStandIn());
+    return {path};
+  }
+  const QString& LastBox() const { return host_.boxes.back().text; }
+
+  QTemporaryDir dir_;
+  sim::JtagTarget target_;
+  JtagState state_;
+  JtagTiming timing_;
+  testing::StepClock clock_;
+  testing::RecordingHost host_;
+  Texts texts_;
+  TapDriver tap_{target_, state_, timing_};
+  DebugUnit unit_{tap_, clock_, host_, texts_};
+};
+
+TEST_F(DebugUnitTest, ResetBracketLogsAndLeavesTheResetLineAsset) {
+  unit_.DcuResetSequence();
+  EXPECT_TRUE(state_.dcu_reset);
+  EXPECT_EQ(target_.Read(PortRegister::kData) & 0x08, 0x08);
+  unit_.DcuReleaseReset();
+  EXPECT_FALSE(state_.dcu_reset);
+  EXPECT_EQ(target_.Read(PortRegister::kData) & 0x08, 0);
+  EXPECT_EQ(host_.Log(LogId::kJtag),
+            (QStringList{"Reset DCU activado", "Estado de la DCU : Run-Test/Idle",
+                         "Reset DCU desactivado"}));
+}
+
+TEST_F(DebugUnitTest, WordsAndBlocksRoundTripThroughTargetMemory) {
+  uint32_t value = 0;
+  ASSERT_TRUE(unit_.DcuReadWord(0x80000048, &value));
+  EXPECT_EQ(value, sim::kTargetCommandBlock);
+  ASSERT_TRUE(unit_.DcuWriteWord(kScratch, 0x11223344));
+  EXPECT_EQ(target_.Memory(kScratch, 4), QByteArray("\x44\x33\x22\x11", 4));
+
+  std::vector<uint8_t> data(252);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
+  EXPECT_EQ(unit_.DcuWriteBlock(kScratch, data.data(), 252), 252);
+  std::vector<uint8_t> back(257);
+  EXPECT_EQ(unit_.DcuReadBlock(kScratch, back), 256);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), back.begin()));
+
+  // A six-byte block goes out under header 4: only the first word lands.
+  EXPECT_EQ(unit_.DcuWriteBlock(kScratch + 0x400, data.data() + 1, 6), 6);
+  EXPECT_EQ(target_.Memory(kScratch + 0x400, 8), QByteArray("\x07\x0E\x15\x1C\0\0\0\0", 8));
+}
+
+TEST_F(DebugUnitTest, ReadHeaderLowBitsAreIgnoredAndZeroMeans256) {
+  std::vector<uint8_t> block(257);
+  target_.SetFaults({.header_tag = 3});
+  EXPECT_EQ(unit_.DcuReadBlock(kScratch, block), 256);  // header 0x03
+  target_.SetFaults({.short_read = 64, .header_tag = 1});
+  EXPECT_EQ(unit_.DcuReadBlock(kScratch, block), 64);  // header 0x41
+}
+
+TEST_F(DebugUnitTest, TenByteRangeWriteKeepsTheBytesAfterItsTail) {
+  target_.Load(kScratch, QByteArray(16, '\xAA'));
+  const QByteArray data("0123456789");
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+  EXPECT_EQ(unit_.WriteRangeWithProgress(bytes, kScratch, 0x100, 0, 10), 10u);
+  EXPECT_EQ(target_.Memory(kScratch, 16), data + QByteArray(6, '\xAA'));
+  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kAddress), "00000108");
+  EXPECT_EQ(host_.progress[static_cast<int>(StatusPage::kJtag)], 8);
+}
+
+TEST_F(DebugUnitTest, RamImageGoesInsideTheResetBracket) {
+  target_.Load(0x401289A0 + 1262, QByteArray(2, '\x77'));
+  QByteArray image;
+  for (int i = 0; i < 1262; ++i) image.append(static_cast<char>(i % 251 + 1));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
+  EXPECT_EQ(unit_.LoadRamImage(bytes, 0x401289A0, 1262), 1262u);
+  EXPECT_EQ(target_.Memory(0x401289A0, 1264), image + QByteArray(2, '\x77'));
+  const QStringList& log = host_.Log(LogId::kJtag);
+  ASSERT_EQ(log.size(), 4);
+  EXPECT_EQ(log[2], "Enviando archivo...");
+  EXPECT_EQ(log[3], "Reset DCU desactivado");
+  // Chunks of 252 end at 252 ... 1260; only 1260 is a multiple of 15. Then the body's end.
+  EXPECT_EQ(host_.progress_history[static_cast<int>(StatusPage::kJtag)],
+            (std::vector<int>{1260, 1260}));
+  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kSpeed).right(7), " Kb/seg");
+  EXPECT_FALSE(state_.dcu_reset);
+}
+
+TEST_F(DebugUnitTest, RangeReadShowsProgressAndFillsTheBuffer) {
+  QByteArray pattern;
+  for (int i = 0; i < 0x1000; ++i) pattern.append(static_cast<char>(i ^ (i >> 8)));
+  target_.Load(kScratch, pattern);
+  std::vector<uint8_t> buffer(0x1001);
+  EXPECT_EQ(unit_.ReadRangeWithProgress(buffer, kScratch, 0x1000), 0x1000u);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.data()), 0x1000), pattern);
+  // 0xF00 is the multiple of 15 among the block ends.
+  EXPECT_EQ(host_.progress_history[static_cast<int>(StatusPage::kJtag)], std::vector<int>{0xF00});
+  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kAddress), "40001F00");
+  EXPECT_TRUE(host_.Status(StatusPage::kJtag, StatusField::kSpeed).endsWith("Kb/seg"));
+}
+
+TEST_F(DebugUnitTest, ShortBlocksNeverRunPastTheBuffer) {
+  // 0x100 bytes rounded to a 257-byte buffer; blocks of 252 would reach byte 504.
+  target_.SetFaults({.short_read = 252});
+  std::vector<uint8_t> guarded(257 + 256, 0xEE);
+  const uint32_t n =
+      unit_.ReadRangeWithProgress(std::span(guarded).first(257), sim::kRamStart, 0x100);
+  EXPECT_EQ(n, 257u);
+  for (size_t i = 257; i < guarded.size(); ++i) ASSERT_EQ(guarded[i], 0xEE) << i;
+}
+
+TEST_F(DebugUnitTest, LinkFaultsFailTheMessages) {
+  target_.SetFaults({.no_ack = true});
+  EXPECT_FALSE(unit_.DcuWriteWord(kScratch, 1));
+  const uint8_t four[4] = {1, 2, 3, 4};
+  EXPECT_EQ(unit_.DcuWriteBlock(kScratch, four, 4), 0);
+  EXPECT_EQ(target_.Memory(kScratch, 4), QByteArray(4, '\0'));
+
+  // A busy target holds the search long past the limit; a silent one ends it.
+  target_.SetFaults({.busy_patterns = 200});
+  uint32_t value = 0;
+  EXPECT_TRUE(unit_.DcuReadWord(0x80000048, &value));
+  target_.SetFaults({.slow_start = 200});
+  EXPECT_FALSE(unit_.DcuReadWord(0x80000048, &value));
+  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_FALSE(unit_.DcuReadWord(0x3000, &value));
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_EQ(LastBox(), texts_.Slot(jtag_slot::kDcuStatusUnreadable));
+
+  target_.SetFaults({.late_ack = true});
+  EXPECT_TRUE(unit_.DcuWriteWord(kScratch, 0x01020304));
+  EXPECT_EQ(target_.Memory(kScratch, 4), QByteArray("\x04\x03\x02\x01", 4));
+}
+
+TEST_F(DebugUnitTest, MissingTrapNamesEveryPlaceLooked) {
+  const QStringList places = TrapFilePlaces(dir_.filePath("bin"), dir_.filePath("INIs"));
+  ASSERT_EQ(places.size(), 2);
+  EXPECT_FALSE(unit_.StartTrap(kTrap, places));
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_TRUE(LastBox().startsWith("No se ha encontrado el fichero trap.bin"));
+  for (const QString& place : places)
+    EXPECT_TRUE(LastBox().contains(QDir::toNativeSeparators(place)));
+  EXPECT_FALSE(state_.trap_started);
+  EXPECT_EQ(TrapFilePlaces("a", "b", "x/t.bin"), QStringList{"x/t.bin"});
+}
+
+TEST_F(DebugUnitTest, TrapStartsOnceAndLaterOperationsDoNotReloadIt) {
+  const QStringList places = TrapPlaces();
+  ASSERT_TRUE(unit_.StartTrap(kTrap, places));
+  EXPECT_TRUE(state_.trap_started);
+  EXPECT_TRUE(target_.trap_running());
+  EXPECT_EQ(state_.command_block, sim::kTargetCommandBlock);
+  EXPECT_EQ(target_.Memory(kTrap, 696), sim::TrapStandIn());
+  EXPECT_EQ(target_.Memory(0x8000004C, 4), QByteArray("\x00\x00\x01\x40", 4));
+
+  ASSERT_TRUE(QFile::remove(places.front()));
+  unit_.DcuResetSequence();
+  EXPECT_TRUE(unit_.StartTrap(kTrap, places));
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+TEST_F(DebugUnitTest, TrapAnswerIsAwaitedForAtMostNinetyNineFurtherReads) {
+  const QStringList places = TrapPlaces();
+  // Answering on the first read takes no further read.
+  ASSERT_TRUE(unit_.StartTrap(kTrap, places));
+  EXPECT_EQ(target_.reads_of(0x3004), 1);
+
+  for (const int late : {99, 100}) {
+    sim::JtagTarget target;
+    target.SetFaults({.trap_late_reads = late});
+    JtagState state;
+    TapDriver tap(target, state, timing_);
+    DebugUnit unit(tap, clock_, host_, texts_);
+    EXPECT_EQ(unit.StartTrap(kTrap, places), late == 99) << late;
+    EXPECT_EQ(state.trap_started, late == 99);
+    EXPECT_EQ(target.reads_of(0x3004), late + 1);
+  }
+}
+
+TEST_F(DebugUnitTest, TrapThatNeverAnswersOrShortFileLeavesTheFlagClear) {
+  target_.SetFaults({.trap_silent = true});
+  EXPECT_FALSE(unit_.StartTrap(kTrap, TrapPlaces()));
+  EXPECT_FALSE(state_.trap_started);
+  EXPECT_TRUE(host_.boxes.empty());  // the caller reports it
+
+  QFile file(dir_.filePath("short.bin"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(100, '\x01'));
+  file.close();
+  target_.SetFaults({});
+  EXPECT_FALSE(unit_.StartTrap(kTrap + 0x1000, {file.fileName()}));
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_EQ(LastBox(), "Fallo en la inicialización de la rutina Trap");
+  EXPECT_EQ(target_.Memory(kTrap + 0x1000, 4), QByteArray(4, '\0'));  // nothing half-written
+}
+
+TEST_F(DebugUnitTest, EepromCommandsReadAndWriteTheTargetsChip) {
+  ASSERT_TRUE(unit_.StartTrap(kTrap, TrapPlaces()));
+  const sim::EepromBytes chip = target_.Eeprom();
+  std::vector<uint8_t> out(0x100 + 1);
+  EXPECT_EQ(unit_.TrapReadEeprom(kTrap, 0x700, 0x100, out), 0x100u);
+  EXPECT_TRUE(std::equal(out.begin(), out.begin() + 0x100, chip.begin() + 0x700));
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Leyendo la eeprom..."));
+
+  const uint8_t bytes[8] = {9, 8, 7, 6, 5, 4, 3, 2};
+  EXPECT_TRUE(unit_.TrapWriteEeprom(kTrap, 0x10, bytes, 8));
+  EXPECT_TRUE(std::equal(bytes, bytes + 8, target_.Eeprom().begin() + 0x10));
+  EXPECT_EQ(target_.trap_commands(), 2);
+}
+
+TEST_F(DebugUnitTest, FlashCommandsProgramOnlyClearBitsAndEraseSetsTheBlock) {
+  ASSERT_TRUE(unit_.StartTrap(kTrap, TrapPlaces()));
+  const uint32_t chip = 0x7FE00000;
+  const uint8_t first[4] = {0xF0, 0xF0, 0xFF, 0x00};
+  const uint8_t second[4] = {0x3C, 0xFF, 0x0F, 0xFF};
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, second, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray("\x30\xF0\x0F\x00", 4));
+  EXPECT_TRUE(unit_.TrapEraseBlock(chip + 0x1F0000, chip, 48));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando bloque : 7FFF0000"));
+
+  // Failing blocks: the command completes, the flash shows what went wrong.
+  ASSERT_TRUE(target_.ApplyFault("jtag-erase-fail:1"));
+  ASSERT_TRUE(target_.ApplyFault("jtag-program-fail:1"));
+  ASSERT_TRUE(target_.ApplyFault("jtag-verify-fail:1"));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
+  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray("\xE0\xF0\xFF\x00", 4));
+  EXPECT_TRUE(unit_.TrapEraseChip(chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 1), QByteArray(1, '\xE0'));
+  EXPECT_TRUE(unit_.TrapEraseChip(chip));
+  EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
+}
+
+TEST_F(DebugUnitTest, PollEndingOnAFailedReadIsAFailure) {
+  ASSERT_TRUE(unit_.StartTrap(kTrap, TrapPlaces()));
+  // Writes still get through, but nothing the target says reaches the host any more.
+  target_.SetFaults({.slow_start = 200});
+  std::vector<uint8_t> out(257);
+  EXPECT_FALSE(unit_.TrapEraseChip(0x60000000));
+  EXPECT_EQ(unit_.TrapReadEeprom(kTrap, 0, 0x100, out), 0u);
+}
+
+}  // namespace
+}  // namespace tornavo

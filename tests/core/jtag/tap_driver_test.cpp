@@ -1,0 +1,158 @@
+#include "core/jtag/tap_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "core/jtag/scripted_jtag_port.h"
+
+namespace tornavo {
+namespace {
+
+using testing::ScriptedJtagPort;
+using Bits = std::vector<int>;
+
+class TapDriverTest : public ::testing::Test {
+ protected:
+  ScriptedJtagPort port_;
+  JtagState state_;
+  JtagTiming timing_;
+  TapDriver tap_{port_, state_, timing_};
+};
+
+TEST_F(TapDriverTest, ResetLineIsWrittenEvenWhenTheCacheAlreadyHoldsIt) {
+  state_.output_cache = 0x08;
+  state_.data_scan = true;
+  tap_.SetDcuReset(true);
+  ASSERT_FALSE(port_.writes.empty());
+  EXPECT_EQ(port_.writes.front(), 0x08);
+  EXPECT_EQ(port_.data, 0x08);
+  EXPECT_EQ(state_.output_cache, 0x08);
+  EXPECT_FALSE(state_.data_scan);
+  // Later clocks keep the reset line up, and TCK is the only bit that moves.
+  port_.writes.clear();
+  tap_.JtagClock(false, false, false);
+  EXPECT_EQ(port_.writes, (std::vector<uint8_t>{0x0A, 0x08}));
+}
+
+TEST_F(TapDriverTest, TapResetIsFiveClocksWithTmsHighThenOneLow) {
+  state_.data_scan = true;
+  tap_.TapReset();
+  EXPECT_EQ(port_.Tms(), (Bits{1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(port_.Tdi(), (Bits{0, 0, 0, 0, 0, 0}));
+  EXPECT_FALSE(state_.data_scan);
+  // Unchanged TMS costs no extra write: 1 + 2 for the first clock, 2 for the next four,
+  // 3 for the last.
+  EXPECT_EQ(port_.writes.size(), 3u + 4u * 2u + 3u);
+  EXPECT_EQ(port_.samples, 0);
+}
+
+TEST_F(TapDriverTest, ShiftIrPutsTheInstructionLeastSignificantFirst) {
+  port_.Script({1, 0, 0, 0, 0});
+  EXPECT_EQ(tap_.ShiftIr(5, 0x10), 0x01u);
+  EXPECT_EQ(port_.Tms(), (Bits{1, 1, 0, 0, 0, 0, 0, 0, 1, 1}));
+  EXPECT_EQ(port_.Tdi(), (Bits{0, 0, 0, 0, 0, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(port_.samples, 5);
+}
+
+TEST_F(TapDriverTest, EnterDataScanLoadsTheLinkInstructionOnce) {
+  tap_.EnterDataScan();
+  EXPECT_TRUE(state_.data_scan);
+  // Reset (6), instruction (10), into Shift-DR (3).
+  EXPECT_EQ(port_.edges.size(), 19u);
+  const Bits tms = port_.Tms();
+  EXPECT_EQ(Bits(tms.end() - 3, tms.end()), (Bits{1, 0, 0}));
+  tap_.EnterDataScan();
+  EXPECT_EQ(port_.edges.size(), 19u);
+}
+
+TEST_F(TapDriverTest, ReadIdcodeTakesThirtyTwoSamplesFirstInBitZero) {
+  const uint32_t code = 0x2D4CD041;
+  port_.Script({1, 0, 0, 0, 0});  // what the instruction scan shifts out
+  for (int i = 0; i < 32; ++i) port_.tdo_script.push_back(((code >> i) & 1) != 0);
+  EXPECT_EQ(tap_.ReadIdcode(), code);
+  const Bits tms = port_.Tms();
+  ASSERT_EQ(tms.size(), 6u + 10u + 3u + 32u + 1u);
+  // TMS rises on the 32nd data clock and the Update-DR clock only.
+  EXPECT_EQ(Bits(tms.end() - 34, tms.end()),
+            (Bits{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1}));
+  EXPECT_FALSE(state_.data_scan);
+
+  port_.idle_tdo = true;  // nothing on the cable: the line floats high
+  EXPECT_EQ(tap_.ReadIdcode(), 0xFFFFFFFFu);
+}
+
+TEST_F(TapDriverTest, StartSearchRunsOutAfterLimitClocksOfSilenceAndRestartsOnBusy) {
+  EXPECT_FALSE(tap_.WaitStartPattern(0));
+  EXPECT_EQ(port_.samples, 0);
+  EXPECT_FALSE(tap_.WaitStartPattern(10));
+  EXPECT_EQ(port_.samples, 10);
+
+  // A target repeating 0, 1, 0 far past the limit keeps the search alive.
+  port_.samples = 0;
+  for (int i = 0; i < 100; ++i) port_.Script({0, 1, 0});
+  port_.Script({0, 1, 1});
+  EXPECT_TRUE(tap_.WaitStartPattern(4));
+  EXPECT_EQ(port_.samples, 303);
+}
+
+TEST_F(TapDriverTest, AckSearchDoesNotRestartOnBusy) {
+  for (int i = 0; i < 10; ++i) port_.Script({1, 1, 1});
+  EXPECT_FALSE(tap_.WaitAckPattern(5));
+  EXPECT_EQ(port_.samples, 5);
+  port_.tdo_script.clear();
+  port_.Script({1, 1, 0, 1, 0});
+  EXPECT_TRUE(tap_.WaitAckPattern(64));
+}
+
+TEST_F(TapDriverTest, WriteByteSendsStartBitsThenDataLeastSignificantFirst) {
+  port_.Script({0, 1});  // accepted early, on the second data bit
+  EXPECT_TRUE(tap_.LinkWriteByte(0xA5));
+  EXPECT_EQ(port_.Tdi(), (Bits{0, 1, 1, 1, 0, 1, 0, 0, 1, 0, 1, 0}));
+  EXPECT_EQ(port_.Tms(), Bits(12, 0));
+  EXPECT_EQ(port_.samples, 8);
+
+  // A one first counts as preceded by a zero; ones throughout are one acceptance.
+  port_.edges.clear();
+  port_.idle_tdo = true;
+  EXPECT_TRUE(tap_.LinkWriteByte(0x00));
+  EXPECT_EQ(port_.edges.size(), 12u);
+
+  // Not accepted in the data bits: a late 0, 1, 0 within 64 clocks still accepts.
+  port_.edges.clear();
+  port_.idle_tdo = false;
+  port_.Script({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
+  EXPECT_TRUE(tap_.LinkWriteByte(0x5A));
+  EXPECT_EQ(port_.edges.size(), 3u + 8u + 4u + 1u);
+
+  port_.edges.clear();
+  EXPECT_FALSE(tap_.LinkWriteByte(0x5A));
+  EXPECT_EQ(port_.edges.size(), 3u + 8u + 64u + 1u);
+}
+
+TEST_F(TapDriverTest, WriteWordSendsAllFourBytesEvenWhenTheFirstIsRefused) {
+  // First byte: silence through its data bits and its 64-clock wait. Then three accepted.
+  for (int i = 0; i < 8 + 64; ++i) port_.tdo_script.push_back(false);
+  for (int i = 0; i < 3; ++i) port_.Script({0, 1, 0, 0, 0, 0, 0, 0});
+  EXPECT_FALSE(tap_.LinkWriteWord(0x44332211));
+  const Bits tdi = port_.Tdi();
+  ASSERT_EQ(tdi.size(), (3u + 8u + 64u + 1u) + 3u * 12u);
+  // The last byte, 0x44, closes the stream.
+  EXPECT_EQ(Bits(tdi.end() - 12, tdi.end()), (Bits{0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0}));
+}
+
+TEST_F(TapDriverTest, ReadByteFindsTheStartAndDrivesTdiOnTheFifthBitOnly) {
+  port_.Script({0, 0, 0, 1, 1});           // silence, then 0, 1, 1
+  port_.Script({1, 0, 1, 0, 0, 1, 0, 1});  // 0xA5, least significant first
+  uint8_t byte = 0;
+  EXPECT_TRUE(tap_.LinkReadByte(&byte));
+  EXPECT_EQ(byte, 0xA5);
+  EXPECT_EQ(port_.Tdi(), (Bits{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
+
+  timing_.wait_start_bits = 16;
+  byte = 0x55;
+  EXPECT_FALSE(tap_.LinkReadByte(&byte));
+  EXPECT_EQ(byte, 0);
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,230 @@
+// The upgrade's phases over a scripted serial far end, with the parallel side on the
+// virtual peripheral: the command text, the address list, refusals, time-outs and replies
+// that arrive while the bytes go out.
+#include "core/lpt/firmware_upgrade.h"
+
+#include <gtest/gtest.h>
+
+#include "core/lpt/port_locator.h"
+#include "core/lpt/step_clock.h"
+#include "core/serial/checksum.h"
+#include "sim/parallel_peripheral.h"
+#include "support/fake_transport.h"
+#include "support/recording_host.h"
+#include "support/wait.h"
+
+namespace tornavo {
+namespace {
+
+using testing::FakeTransport;
+using testing::RecordingHost;
+using testing::StepClock;
+using testing::WaitUntil;
+
+// Runs the work inline, with a hook in the middle (a reply arriving during the transfer).
+class HookedRunner : public BlockingRunner {
+ public:
+  explicit HookedRunner(OperationHost& host) : host_(host) {}
+  void Run(std::function<void(OperationHost&)> work, std::function<void()> done) override {
+    running_ = true;
+    work(host_);
+    if (during) during();
+    running_ = false;
+    done();
+  }
+  bool running() const override { return running_; }
+  std::function<void()> during;
+
+ private:
+  OperationHost& host_;
+  bool running_ = false;
+};
+
+const QByteArray kFile("\x01\x02\x03\xFF", 4);
+
+class FirmwareUpgradeTest : public ::testing::Test {
+ protected:
+  FirmwareUpgradeTest() {
+    QString error;
+    transport_.Open(&error);
+    link_.Route(opcode::kFirmware, &upgrade_);
+    link_.Route(opcode::kParallelCheck, &check_);
+    link_.SetTimeoutScale(0.001);
+    upgrade_.SetPortOpener([this](QString* error) -> std::unique_ptr<PortRegisters> {
+      ++opened_;
+      if (refuse_port_) return MakePpdevPort("/dev/parport-missing")->Acquire(error), nullptr;
+      return MakeBorrowedPort(peripheral_);
+    });
+    options_.verification_delay_ms = 200;
+  }
+
+  // Starts with kFile; the receiver's serial side is the test, its parallel side the
+  // peripheral, which is told what the announced command says.
+  void Start() {
+    peripheral_.Expect('D', 4, 0x0105);
+    ASSERT_TRUE(upgrade_.Start(kFile, options_));
+  }
+  QByteArray LastFrame() const { return transport_.written.last(); }
+  QString Box(size_t i) const { return i < host_.boxes.size() ? host_.boxes[i].text : QString(); }
+
+  FakeTransport transport_;
+  RecordingHost host_;
+  Texts texts_;
+  StepClock clock_;
+  HookedRunner runner_{host_};
+  ServiceLink link_{transport_, host_};
+  FirmwareUpgrade upgrade_{link_, host_, texts_, runner_, clock_};
+  ParallelCheck check_{link_, host_, texts_};
+  sim::ParallelPeripheral peripheral_;
+  FirmwareOptions options_;
+  int opened_ = 0;
+  bool refuse_port_ = false;
+};
+
+TEST(FirmwareCommandTest, CommandTextAndAddressList) {
+  EXPECT_EQ(UpgradeCommandText(FirmwareCommand::kDL, "7FE00000", kFile),
+            "%DL=7FE00000000000040105");
+  EXPECT_EQ(UpgradeCommandText(FirmwareCommand::kFL, "6", QByteArray(0x10001, '\xFF')),
+            "%FL=60001000100FF");
+  FirmwareCommand command = FirmwareCommand::kDL;
+  bool phases = true;
+  ASSERT_TRUE(AddressPreset("FFF82000", &command, &phases));
+  EXPECT_EQ(command, FirmwareCommand::kPL);
+  EXPECT_FALSE(phases);
+  ASSERT_TRUE(AddressPreset("60000000", &command, &phases));
+  EXPECT_EQ(command, FirmwareCommand::kFL);
+  ASSERT_TRUE(AddressPreset("7FE00000", &command, &phases));
+  EXPECT_EQ(command, FirmwareCommand::kDL);
+  EXPECT_TRUE(phases);
+  EXPECT_FALSE(AddressPreset("7FE0000", &command, &phases));
+}
+
+TEST_F(FirmwareUpgradeTest, WholeUpgradeWithBothPhases) {
+  Start();
+  EXPECT_EQ(LastFrame(), AppendChecksum("%DL=7FE00000000000040105"));
+  EXPECT_FALSE(host_.pages_enabled);
+  EXPECT_EQ(host_.Status(StatusPage::kFirmware, StatusField::kTask), "Enviando");
+  EXPECT_EQ(host_.progress_maximum[1], 4);
+
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(peripheral_.received(), kFile);
+  EXPECT_EQ(peripheral_.acquisitions(), 1);
+  EXPECT_FALSE(peripheral_.acquired());
+  EXPECT_EQ(upgrade_.phase(), 1);
+  EXPECT_TRUE(link_.reply_timer_active());
+  EXPECT_EQ(host_.Log(LogId::kFirmware).last(),
+            "Esperando respuesta del decodificador. Puede tardar algo más de un minuto...");
+  EXPECT_EQ(transport_.written.size(), 1);
+
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(upgrade_.phase(), 2);
+  EXPECT_EQ(LastFrame(), AppendChecksum("%DL?"));
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kSucceeded);
+  EXPECT_EQ(Box(0), "¡ Actualización completada con éxito !");
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_TRUE(host_.StatusEmpty(StatusPage::kFirmware));
+  // Every frame and reply is in the firmware log; replies in the terminal log too.
+  EXPECT_EQ(host_.Log(LogId::kFirmware).filter("$.DL").size(), 3);
+  EXPECT_EQ(host_.Log(LogId::kTerminal).filter("$.DL").size(), 3);
+
+  // A late line after the end only reaches the terminal.
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(host_.Log(LogId::kFirmware).filter("$.DL").size(), 3);
+  EXPECT_EQ(host_.boxes.size(), 1u);
+}
+
+TEST_F(FirmwareUpgradeTest, WithoutPhasesTheVerificationFollowsTheTransfer) {
+  options_.phases = false;
+  options_.command = FirmwareCommand::kPL;
+  options_.address = "FFF82000";
+  Start();
+  const uint64_t before = clock_.now;
+  transport_.Deliver("$.PL\r");
+  EXPECT_EQ(LastFrame(), AppendChecksum("%PL?"));
+  EXPECT_GT(clock_.now - before, 200u);  // "Retardo Verificación" passed first
+  transport_.Deliver("$?C04\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kReportedFailed);
+  EXPECT_EQ(Box(0), "El decodificador informa que la actualización ha sido erronea.");
+}
+
+TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
+  Start();
+  transport_.Deliver("$?C04\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kRefused);
+  EXPECT_EQ(Box(0), "El decodificador no permite enviar ese archivo a esa dirección.");
+  EXPECT_EQ(opened_, 0);
+  EXPECT_EQ(peripheral_.acquisitions(), 0);
+  EXPECT_TRUE(host_.pages_enabled);
+
+  refuse_port_ = true;
+  Start();
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kPortRefused);
+  EXPECT_EQ(Box(1), "No se ha podido abrir el puerto paralelo.");
+  EXPECT_TRUE(host_.Log(LogId::kFirmware).last().contains("/dev/parport-missing"));
+  EXPECT_EQ(transport_.written.size(), 2);
+
+  refuse_port_ = false;
+  sim::PeripheralFaults faults;
+  faults.busy_stuck = true;
+  peripheral_.SetFaults(faults);
+  Start();
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kTransferFailed);
+  EXPECT_EQ(host_.boxes.size(), 2u);  // log lines only
+  EXPECT_EQ(transport_.written.size(), 3);
+  EXPECT_TRUE(host_.pages_enabled);
+}
+
+TEST_F(FirmwareUpgradeTest, AReplyDuringTheTransferIsHandledInTheNextPhase) {
+  runner_.during = [this] { transport_.Deliver("$.DL\r"); };
+  Start();
+  transport_.Deliver("$.DL\r");
+  // The line that came while the bytes went out is the phase-1 reply.
+  EXPECT_EQ(upgrade_.phase(), 2);
+  EXPECT_EQ(LastFrame(), AppendChecksum("%DL?"));
+  EXPECT_EQ(peripheral_.received(), kFile);
+}
+
+TEST_F(FirmwareUpgradeTest, EachPhaseTimesOutWithItsMessage) {
+  const QString phase0 = texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode);
+  Start();
+  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 1; }));
+  EXPECT_EQ(Box(0), phase0);
+
+  Start();
+  transport_.Deliver("$.DL\r");
+  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 2; }));
+  EXPECT_EQ(Box(1),
+            "¡ No hay respuesta del decodificador a la segunda fase del envio del Firmware !");
+
+  Start();
+  transport_.Deliver("$.DL\r");
+  transport_.Deliver("$.DL\r");
+  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 3; }));
+  EXPECT_EQ(Box(2),
+            "¡ No hay respuesta del decodificador a la verificación del envio del Firmware !");
+  EXPECT_EQ(host_.Log(LogId::kFirmware).last(), Box(2));
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kNoReply);
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_TRUE(host_.StatusEmpty(StatusPage::kFirmware));
+}
+
+TEST_F(FirmwareUpgradeTest, PortCheckAnswersWithItsTwoFixedTexts) {
+  check_.Start();
+  EXPECT_EQ(LastFrame(), AppendChecksum("%PR?"));
+  transport_.Deliver("$.PR\r");
+  EXPECT_EQ(Box(0), "El puerto paralelo del decodificador está en perfecto estado.");
+  check_.Start();
+  transport_.Deliver("$?C04\r");
+  EXPECT_EQ(Box(1), "El decodificador informa que el puerto paralelo no funciona correctamente.");
+  EXPECT_EQ(check_.outcome(), FirmwareOutcome::kReportedFailed);
+  check_.Start();
+  ASSERT_TRUE(WaitUntil([&] { return host_.boxes.size() == 3; }));
+  EXPECT_EQ(check_.outcome(), FirmwareOutcome::kNoReply);
+  EXPECT_EQ(host_.Log(LogId::kFirmware).last(), texts_.Slot(slot::kNoReply));
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,154 @@
+// Each backend's lifecycle: acquire, use, release, and a refused acquire that names the
+// device and the system's reason.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <array>
+#include <thread>
+
+#include "core/lpt/port_locator.h"
+
+namespace tornavo {
+namespace {
+
+TEST(PortLocatorTest, ParsesTheFourFormsAndRefusesTheRest) {
+  PortLocator locator;
+  QString error;
+  ASSERT_TRUE(ParsePortLocator("ppdev:/dev/parport1", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kPpdev);
+  EXPECT_EQ(locator.path, "/dev/parport1");
+  ASSERT_TRUE(ParsePortLocator("direct:a068", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kDirect);
+  EXPECT_EQ(locator.base, 0xA068);
+  EXPECT_EQ(locator.Text(), "direct:A068");
+  ASSERT_TRUE(ParsePortLocator("socket:/tmp/p", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kSocket);
+  ASSERT_TRUE(ParsePortLocator("virtual", &locator, &error));
+  EXPECT_EQ(locator.kind, PortLocator::Kind::kVirtual);
+  // Only the four bases of the address list: nothing else can be opened for direct I/O.
+  for (const char* bad : {"direct:379", "direct:", "ppdev:", "socket:", "lpt1", ""}) {
+    locator = PortLocator{};
+    EXPECT_FALSE(ParsePortLocator(bad, &locator, &error)) << bad;
+    EXPECT_TRUE(error.contains("ppdev:")) << bad;
+  }
+  EXPECT_EQ(MakePortBackend(PortLocator{PortLocator::Kind::kVirtual, {}, 0}, nullptr, &error),
+            nullptr);
+}
+
+TEST(PortLocatorTest, ListsTheParportDevicesInNumberOrder) {
+  QTemporaryDir dir;
+  for (const char* name : {"parport10", "parport2", "parport0", "ttyS0"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  EXPECT_EQ(PpdevLocatorsPresent(dir.path()),
+            QStringList({"ppdev:" + dir.filePath("parport0"), "ppdev:" + dir.filePath("parport2"),
+                         "ppdev:" + dir.filePath("parport10")}));
+}
+
+TEST(PpdevPortTest, RefusedAcquireNamesTheDeviceAndTheReason) {
+  QString error;
+  auto missing = MakePpdevPort("/dev/parport-missing");
+  EXPECT_FALSE(missing->Acquire(&error));
+  EXPECT_TRUE(error.contains("/dev/parport-missing")) << error.toStdString();
+  EXPECT_TRUE(error.contains("No such file")) << error.toStdString();
+  // A device that is not a parallel port opens but cannot be claimed.
+  auto not_a_port = MakePpdevPort("/dev/null");
+  EXPECT_FALSE(not_a_port->Acquire(&error));
+  EXPECT_TRUE(error.contains("/dev/null")) << error.toStdString();
+  EXPECT_TRUE(error.contains("claim")) << error.toStdString();
+  not_a_port->Release();  // harmless after a refusal
+}
+
+TEST(DirectIoPortTest, AcquireWithoutPermissionIsRefused) {
+  auto port = MakeDirectIoPort(0x378);
+  QString error;
+  if (port->Acquire(&error)) {
+    port->Release();
+    GTEST_SKIP() << "this process may use direct I/O; the refusal cannot be shown";
+  }
+  EXPECT_TRUE(error.contains("378")) << error.toStdString();
+}
+
+// A port served over a Unix socket by a thread of the test: six registers, and every
+// request it saw.
+class RegisterServer {
+ public:
+  explicit RegisterServer(const QString& path) {
+    listen_fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = path.toLocal8Bit();
+    std::memcpy(address.sun_path, bytes.constData(), bytes.size());
+    ok = ::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+         ::listen(listen_fd_, 1) == 0;
+    if (ok) thread_ = std::thread([this] { Serve(); });
+  }
+  ~RegisterServer() {
+    if (thread_.joinable()) thread_.join();
+    ::close(listen_fd_);
+  }
+  void Join() { thread_.join(); }
+
+  bool ok = false;
+  std::array<uint8_t, 6> registers{};
+  std::string requests;  // 'W'/'R' letters in arrival order
+  bool closed_by_client = false;
+
+ private:
+  void Serve() {
+    const int fd = ::accept(listen_fd_, nullptr, nullptr);
+    unsigned char head[2];
+    while (::recv(fd, head, 2, MSG_WAITALL) == 2) {
+      requests.push_back(static_cast<char>(head[0]));
+      if (head[0] == 'W') {
+        unsigned char value;
+        if (::recv(fd, &value, 1, MSG_WAITALL) != 1) break;
+        registers[head[1]] = value;
+      } else {
+        ::send(fd, &registers[head[1]], 1, MSG_NOSIGNAL);
+      }
+    }
+    closed_by_client = true;
+    ::close(fd);
+  }
+
+  int listen_fd_ = -1;
+  std::thread thread_;
+};
+
+TEST(SocketPortTest, WritesReachTheServerBeforeTheNextReadAndReleaseCloses) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("lpt");
+  RegisterServer server(path);
+  ASSERT_TRUE(server.ok);
+  auto port = MakeSocketPort(path);
+  QString error;
+  ASSERT_TRUE(port->Acquire(&error)) << error.toStdString();
+  port->Write(PortRegister::kControl, 0x0C);
+  port->Write(PortRegister::kExtControl, 0x34);
+  EXPECT_EQ(port->Read(PortRegister::kControl), 0x0C);
+  EXPECT_EQ(port->Read(PortRegister::kExtControl), 0x34);
+  port->Write(PortRegister::kData, 0xA5);
+  port->Release();
+  server.Join();
+  EXPECT_EQ(server.requests, "WWRRW");
+  EXPECT_EQ(server.registers[0], 0xA5);
+  EXPECT_TRUE(server.closed_by_client);
+}
+
+TEST(SocketPortTest, RefusedAcquireNamesThePath) {
+  QTemporaryDir dir;
+  auto port = MakeSocketPort(dir.filePath("nobody"));
+  QString error;
+  EXPECT_FALSE(port->Acquire(&error));
+  EXPECT_TRUE(error.contains("nobody")) << error.toStdString();
+  EXPECT_TRUE(error.contains("No such file")) << error.toStdString();
+}
+
+}  // namespace
+}  // namespace tornavo

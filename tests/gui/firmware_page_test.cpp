@@ -1,0 +1,140 @@
+// The page "Firmware (Paralelo+Serie)" driving the virtual receiver through a
+// pseudo-terminal and its parallel side, and the " Puerto Paralelo " backend list.
+#include "gui/pages/firmware_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "core/app/settings.h"
+#include "core/lpt/firmware_upgrade.h"
+#include "core/session/service_session.h"
+#include "gui/pages/config_page.h"
+#include "gui/pages/parallel_group.h"
+#include "gui/task_page.h"
+#include "sim/virtual_receiver.h"
+#include "support/wait.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::WaitUntil;
+using testing::WindowUnderTest;
+
+struct UpgradeWindow {
+  UpgradeWindow() {
+    receiver.SetPacing(false);
+    started = receiver.Start(&error);
+    WindowOptions options;
+    options.extra_ports << receiver.device_path();
+    options.select_port = receiver.device_path();
+    options.virtual_parallel = &receiver.parallel();
+    options.ini_dir = ini.path();
+    QFile settings(ini.filePath("Tornavo.ini"));
+    if (settings.open(QIODevice::WriteOnly))
+      settings.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
+    settings.close();
+    w = std::make_unique<WindowUnderTest>(std::move(options));
+  }
+  TForm1& window() { return *w->window; }
+  FirmwarePage* page() { return window().firmware_page(); }
+
+  QTemporaryDir ini;
+  sim::VirtualReceiver receiver;
+  bool started = false;
+  QString error;
+  std::unique_ptr<WindowUnderTest> w;
+};
+
+TEST(FirmwarePage, WholeUpgradeFromAFile) {
+  UpgradeWindow uw;
+  ASSERT_TRUE(uw.started) << uw.error.toStdString();
+  QByteArray data(30000, '\0');
+  for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31 + i / 256);
+  QFile file(uw.ini.filePath("fw.bin"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(data);
+  file.close();
+
+  FirmwarePage* page = uw.page();
+  QTest::mouseClick(page->file_source(), Qt::LeftButton);
+  page->progress()->setChecked(true);
+  uw.w->dialogs->Answer(file.fileName());
+  QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  EXPECT_EQ(uw.w->dialogs->requests.last().filter,
+            "Archivo Binario (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Todos los archivos (*.*)|*.*");
+  EXPECT_FALSE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Enviando");
+  EXPECT_EQ(page->progress_bar()->maximum(), 30000);
+
+  ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }, 20000));
+  EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ Actualización completada con éxito !");
+  EXPECT_EQ(page->progress_bar()->value(), 0);
+  EXPECT_TRUE(page->status_panel()->Value(StatusField::kTask).isEmpty());
+  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_EQ(uw.receiver.parallel().received(), data);
+  const QStringList log = page->log()->Lines();
+  EXPECT_TRUE(log.contains("Abriendo LPT1"));
+  EXPECT_TRUE(log.contains("Estado tras apertura y negociación: DNA"));
+  EXPECT_TRUE(log.contains("Cerrando LPT1"));
+  EXPECT_EQ(uw.window().session().firmware_upgrade().outcome(), FirmwareOutcome::kSucceeded);
+}
+
+TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAList) {
+  UpgradeWindow uw;
+  FirmwarePage* page = uw.page();
+  QComboBox* address = page->address();
+  address->setFocus();
+  // 7FE00000 -> 60000000 -> FFF90000 -> FFF82000
+  for (int i = 0; i < 3; ++i) QTest::keyClick(address, Qt::Key_Down);
+  EXPECT_EQ(address->currentText(), "FFF82000");
+  EXPECT_TRUE(page->command(1)->isChecked());
+  EXPECT_FALSE(page->phases()->isChecked());
+  EXPECT_TRUE(uw.window().settings().Bool(Key::kFirmComando2));
+  EXPECT_EQ(uw.window().settings().Int(Key::kFirmDireccion), 3);
+
+  QTest::mouseClick(page->flash_source(), Qt::LeftButton);
+  QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
+  EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ No hay ninguna lista de canales cargada !");
+  EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
+}
+
+TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
+  UpgradeWindow uw;
+  ASSERT_TRUE(uw.started) << uw.error.toStdString();
+  uw.receiver.SetParallelCheckAccepted(false);
+  QTest::mouseClick(uw.page()->check_button(), Qt::LeftButton);
+  EXPECT_FALSE(uw.window().page(Page::kFirmware)->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }));
+  EXPECT_TRUE(uw.w->boxes->boxes[0].error);
+  EXPECT_EQ(uw.w->boxes->boxes[0].text,
+            "El decodificador informa que el puerto paralelo no funciona correctamente.");
+  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%PR?"));
+}
+
+TEST(FirmwarePage, BackendListStoresTheChosenLocator) {
+  UpgradeWindow uw;
+  ParallelGroup* group = uw.window().config_page()->parallel_group();
+  QComboBox* access = group->access_list();
+  EXPECT_EQ(access->currentText(), "Virtual");
+  access->setFocus();
+  QTest::keyClick(access, Qt::Key_Up);
+  EXPECT_EQ(access->currentText(), "E/S directa");
+  EXPECT_EQ(uw.window().settings().Text(Key::kAccesoParalelo), "direct:378");
+  // Direct I/O follows the address range.
+  group->address_list()->setFocus();
+  QTest::keyClick(group->address_list(), Qt::Key_End);
+  EXPECT_EQ(uw.window().settings().Text(Key::kAccesoParalelo), "direct:A068");
+}
+
+}  // namespace
+}  // namespace tornavo
