@@ -29,7 +29,21 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-QString CellOf(const QByteArray& pair) { return QString::fromLatin1(pair.toUpper()); }
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The cell text of the two characters at `at`: the shared text of the byte when both are
+// hex digits, else the characters as they stand (upper-cased).
+QString CellOf(const QByteArray& line, qsizetype at) {
+  const int high = HexValue(line.at(at));
+  const int low = HexValue(line.at(at + 1));
+  if (high >= 0 && low >= 0) return ByteText(static_cast<uint8_t>(high * 16 + low));
+  return QString::fromLatin1(line.mid(at, 2).toUpper());
+}
 
 bool AllHex(const QByteArray& text) {
   for (char c : text)
@@ -77,7 +91,7 @@ bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& imag
     const int row = RowOfField(line.mid(4, 2));
     defined->set(row - 1);
     for (int c = 0; c < kEepromColumns; ++c)
-      cells[(row - 1) * kEepromColumns + c] = CellOf(line.mid(9 + 2 * c, 2));
+      cells[(row - 1) * kEepromColumns + c] = CellOf(line, 9 + 2 * c);
   }
   if (!lines.isEmpty()) image.SetAllCells(cells);
   return true;
@@ -110,7 +124,7 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
     if (row == kEepromRows || offset >= blank_tail) break;
     if (line.size() != kKvlLineLength) break;
     for (int c = 0; c < kEepromColumns; ++c) {
-      const QString pair = CellOf(line.mid(2 * c, 2));
+      const QString pair = CellOf(line, 2 * c);
       cells[row * kEepromColumns + c] = IsValidCellText(pair) ? pair : QStringLiteral("FF");
     }
     defined->set(row);

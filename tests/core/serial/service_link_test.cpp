@@ -149,6 +149,10 @@ TEST_F(ServiceLinkTest, TerminalTimeoutIsLoggedWithoutABoxAndALateReplyStillArri
   EXPECT_TRUE(host_.boxes.empty());
   transport_.Deliver("$.EE\r");
   EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE\r");
+  // A flood without an end is shown a piece at a time, never held whole.
+  const QByteArray flood(ReplyAccumulator::kMaxReplyLength + 1, 'z');
+  transport_.Deliver(flood);
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), QString::fromLatin1(flood));
 }
 
 TEST_F(ServiceLinkTest, TextThatNeverEndsIsDroppedAtTheLimitAndTheNextLineStillArrives) {
