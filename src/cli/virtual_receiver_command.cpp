@@ -4,7 +4,9 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "sim/jtag_target.h"
 #include "sim/parallel_socket_server.h"
+#include "sim/shared_cable_port.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo::cli {
@@ -26,7 +28,11 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
       {"fault",
        "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt, refuse-upgrade,\n"
        "refuse-check; on the parallel side busy, ack-low:K, paper-end, data, silent-event2,\n"
-       "ack-low-event6, select-high-event6.",
+       "ack-low-event6, select-high-event6; on the JTAG side jtag-none, jtag-tdo-low, "
+       "jtag-no-ack,\n"
+       "jtag-late-ack, jtag-slow-start[:N], jtag-busy:N, jtag-short-read:N, jtag-trap-silent,\n"
+       "jtag-trap-late:N, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
+       "jtag-sti5512.",
        "FAULT"},
       {"parallel-socket",
        "Also serve the parallel side on a Unix socket at PATH (for --parallel socket:PATH).",
@@ -35,6 +41,11 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   if (!Parse(parser, arguments)) return kExitUsage;
 
   sim::VirtualReceiver receiver;
+  // The JTAG adapter shares the parallel port with the receiver's own cable, and its trap
+  // reaches the EEPROM the serial side serves.
+  sim::JtagTarget jtag;
+  sim::ShareEeprom(jtag, receiver);
+  sim::SharedCablePort port(jtag, receiver.parallel());
   QString error;
   if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
     Err(error);
@@ -50,7 +61,7 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   receiver.SetLineSettings(line);
   receiver.SetPacing(!parser.isSet("no-pacing"));
   for (const QString& fault : parser.values("fault")) {
-    if (!receiver.ApplyFault(fault)) {
+    if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
       Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
       return kExitUsage;
     }
@@ -59,9 +70,8 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
     Err(error);
     return kExitBadInput;
   }
-  sim::ParallelSocketServer parallel(receiver.parallel());
-  if (parser.isSet("parallel-socket") &&
-      !parallel.Start(parser.value("parallel-socket"), &error)) {
+  sim::ParallelSocketServer parallel(port);
+  if (parser.isSet("parallel-socket") && !parallel.Start(parser.value("parallel-socket"), &error)) {
     Err(error);
     return kExitBadInput;
   }

@@ -8,6 +8,8 @@
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
+#include "sim/jtag_target.h"
+#include "sim/shared_cable_port.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo {
@@ -34,6 +36,11 @@ int RunWindow(const QStringList& arguments) {
   options.list_ports_in_background = true;
 
   sim::VirtualReceiver receiver;
+  // One parallel port, as on the bench: the JTAG adapter and the receiver's own cable share it,
+  // and the JTAG trap reaches the same EEPROM the serial side serves.
+  sim::JtagTarget jtag;
+  sim::ShareEeprom(jtag, receiver);
+  sim::SharedCablePort port(jtag, receiver.parallel());
   if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
     QString error;
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
@@ -45,7 +52,7 @@ int RunWindow(const QStringList& arguments) {
       return 2;
     }
     options.extra_ports << receiver.device_path();
-    options.virtual_parallel = &receiver.parallel();
+    options.virtual_parallel = &port;
     options.select_port = receiver.device_path();
   }
 

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "sim/default_eeprom.h"
+#include "sim/trap_stand_in.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -117,3 +118,60 @@ TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatus) {
 }
 
 }  // namespace
+
+// The virtual receiver's socket serves one port with both cables behind it: the JTAG adapter
+// reaches the CPU and the EEPROM the serial side serves, and the IEEE 1284 cable still takes
+// an upgrade afterwards.
+TEST(JtagCommandTest, ReachesTheVirtualReceiverThroughItsParallelSocket) {
+  QTemporaryDir dir;
+  const QString socket = dir.filePath("lpt");
+  QByteArray chip(2048, '\0');
+  for (int i = 0; i < chip.size(); ++i) chip[i] = static_cast<char>(i * 7 + 3);
+  QFile eeprom_file(dir.filePath("chip.bin"));
+  ASSERT_TRUE(eeprom_file.open(QIODevice::WriteOnly));
+  eeprom_file.write(chip);
+  eeprom_file.close();
+  QFile ini(dir.filePath("Tornavo.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
+  ini.close();
+
+  tornavo::testing::BackgroundReceiver receiver(
+      {"--parallel-socket", socket, "--eeprom", eeprom_file.fileName()});
+  ASSERT_FALSE(receiver.device().isEmpty());
+  const auto named =
+      RunTornavo({"jtag", "idcode", "--parallel", "socket:" + socket, "--ini-dir", dir.path()});
+  ASSERT_EQ(named.exit_code, 0) << named.err.toStdString() << named.out.toStdString();
+  EXPECT_TRUE(Lines(named.out).contains("Tipo de CPU : STi5510")) << named.out.toStdString();
+
+  // Over a socket the tool cannot know the receiver is virtual: it is handed the stand-in.
+  QFile stand_in(dir.filePath("stand_in.bin"));
+  ASSERT_TRUE(stand_in.open(QIODevice::WriteOnly));
+  stand_in.write(tornavo::sim::TrapStandIn());
+  stand_in.close();
+  const QString image = dir.filePath("eeprom.bin");
+  const auto dumped = RunTornavo({"jtag", "dump", "--parallel", "socket:" + socket, "--source",
+                                  "eeprom", "--address", "700", "--length", "100", "--trap",
+                                  stand_in.fileName(), "-o", image, "--ini-dir", dir.path()});
+  ASSERT_EQ(dumped.exit_code, 0) << dumped.err.toStdString();
+  QFile placed(image);
+  ASSERT_TRUE(placed.open(QIODevice::ReadOnly));
+  EXPECT_EQ(placed.readAll().mid(0x700), chip.mid(0x700));
+
+  QFile firmware(dir.filePath("fw.bin"));
+  ASSERT_TRUE(firmware.open(QIODevice::WriteOnly));
+  firmware.write(QByteArray(2000, '\x5A'));
+  firmware.close();
+  const auto sent =
+      RunTornavo({"firmware", "send", firmware.fileName(), "--port", receiver.device(),
+                  "--parallel", "socket:" + socket, "--no-phase2", "--ini-dir", dir.path()});
+  EXPECT_EQ(sent.exit_code, 0) << sent.err.toStdString() << sent.out.toStdString();
+
+  tornavo::testing::BackgroundReceiver other(
+      {"--parallel-socket", dir.filePath("lpt2"), "--fault", "jtag-sti5512"});
+  ASSERT_FALSE(other.device().isEmpty());
+  const auto second = RunTornavo(
+      {"jtag", "idcode", "--parallel", "socket:" + dir.filePath("lpt2"), "--ini-dir", dir.path()});
+  EXPECT_EQ(second.exit_code, 0) << second.err.toStdString();
+  EXPECT_TRUE(Lines(second.out).contains("Tipo de CPU : STi5512")) << second.out.toStdString();
+}

@@ -13,6 +13,8 @@
 #include <QTest>
 
 #include "core/app/settings.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/test_images.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/session/service_session.h"
 #include "gui/pages/config_page.h"
@@ -105,6 +107,63 @@ TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAList) {
   ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
   EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ No hay ninguna lista de canales cargada !");
   EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
+}
+
+TEST(FirmwarePage, FlashSourceSendsTheHeldListWithItsEdits) {
+  UpgradeWindow uw;
+  ASSERT_TRUE(uw.started) << uw.error.toStdString();
+  // A small flash image whose tables sit in the blocks the settings name (0 and 1).
+  const QByteArray image = test::FlashImage(test::NumberedChannels(3, 2),
+                                            test::NumberedTransponders(2), 0x100, 0x10000, 0x20000);
+  ChannelList& list = uw.window().services().channel_list;
+  test::ScriptedChooser chooser;
+  ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
+  Settings& settings = uw.window().settings();
+  settings.SetInt(Key::kTcs, 0);
+  settings.SetInt(Key::kTpt, 1);
+  // An edit not yet written into the image: the send must carry it.
+  list.DeleteChannels(1, 1);
+
+  // A table placed outside the image stops before anything is sent.
+  settings.SetInt(Key::kTcs, 5);
+  FirmwarePage* page = uw.page();
+  QTest::mouseClick(page->flash_source(), Qt::LeftButton);
+  QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
+  EXPECT_TRUE(uw.w->boxes->boxes[0].error);
+  EXPECT_EQ(uw.w->boxes->boxes[0].text, "La posición 050000 queda fuera de la imagen.");
+  EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
+  EXPECT_EQ(list.image(), image);
+  EXPECT_TRUE(uw.w->dialogs->requests.isEmpty());
+
+  settings.SetInt(Key::kTcs, 0);
+  QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return uw.w->boxes->boxes.size() > 1; }, 60000));
+  EXPECT_EQ(uw.w->boxes->boxes[1].text, "¡ Actualización completada con éxito !");
+  EXPECT_TRUE(page->log()->Lines().first().startsWith("%DL=7FE0000000020000"));
+  const QByteArray sent = uw.receiver.parallel().received();
+  ASSERT_EQ(sent.size(), 0x20000);
+  EXPECT_EQ(sent, list.image());
+  // The first channel record now holds what was the second channel.
+  EXPECT_EQ(sent.mid(0x100 + 68, 3), "CH2");
+  EXPECT_EQ(sent.mid(0x10000 + 68, kTransponderRecordSize),
+            test::TransponderRecord(test::NumberedTransponders(2)[0]));
+  EXPECT_TRUE(uw.w->dialogs->requests.isEmpty());
+}
+
+TEST(FirmwarePage, FlashSourceRefusesARamTable) {
+  UpgradeWindow uw;
+  ChannelList& list = uw.window().services().channel_list;
+  list.LoadRamImage(test::Channels(test::NumberedChannels(3, 1)));
+  ASSERT_TRUE(list.ram());
+  FirmwarePage* page = uw.page();
+  QTest::mouseClick(page->flash_source(), Qt::LeftButton);
+  QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
+  EXPECT_EQ(uw.w->boxes->boxes[0].text,
+            "¡ La lista de canales en memoria no tiene transpondedores !");
+  EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
+  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
 }
 
 TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {

@@ -11,6 +11,9 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/texts.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/table_settings.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "gui/file_dialogs.h"
@@ -18,6 +21,7 @@
 namespace tornavo {
 
 namespace {
+constexpr int kRamListSlot = 110;       // "¡ La lista de canales en memoria no tiene ..."
 constexpr int kNoListLoadedSlot = 111;  // "¡ No hay ninguna lista de canales cargada !"
 constexpr int kOpenFilterSlot = 128;    // "Archivo Binario (BIN, RCU o RCS)|..."
 constexpr Key kCommandKeys[] = {Key::kFirmComando1, Key::kFirmComando2, Key::kFirmComando3};
@@ -26,10 +30,6 @@ constexpr Key kCommandKeys[] = {Key::kFirmComando1, Key::kFirmComando2, Key::kFi
 FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, ParallelCheck& check,
                            QWidget* parent)
     : LogTaskPage(services, {73, 82, 83, 84}, parent), upgrade_(upgrade), check_(check) {
-  flash_source_ = [](QByteArray*, int* slot) {
-    *slot = kNoListLoadedSlot;
-    return false;
-  };
   address_label_ = new QLabel(this);
   address_ = new QComboBox(this);
   address_->setEditable(true);
@@ -142,11 +142,7 @@ FirmwareOptions FirmwarePage::Options() const {
 void FirmwarePage::StartUpgrade() {
   QByteArray data;
   if (use_flash_->isChecked()) {
-    int slot = kNoListLoadedSlot;
-    if (!flash_source_(&data, &slot)) {
-      services_.host.ShowError(services_.texts.Slot(slot));
-      return;
-    }
+    if (!TakeFlashImage(&data)) return;
   } else {
     const FileChoice choice =
         services_.dialogs.ChooseOpen({services_.texts.Slot(kOpenFilterSlot), 1, QString()});
@@ -163,6 +159,25 @@ void FirmwarePage::StartUpgrade() {
     }
   }
   upgrade_.Start(data, Options());
+}
+
+bool FirmwarePage::TakeFlashImage(QByteArray* data) {
+  ChannelList& list = services_.channel_list;
+  if (!list.flash_held()) {
+    // A RAM table has no transponders and no place in the flash.
+    services_.host.ShowError(services_.texts.Slot(list.ram() ? kRamListSlot : kNoListLoadedSlot));
+    return false;
+  }
+  const Settings& settings = services_.settings;
+  list.SetContext(TableContextOf(settings, services_.symbol_rates));
+  ChannelError error;
+  if (!list.BuildFlashImage(PositionBlock(settings.Int(Key::kTcs), list.tcs_block()),
+                            PositionBlock(settings.Int(Key::kTpt), list.tpt_block()), &error)) {
+    services_.host.ShowError(list.ErrorText(error));
+    return false;
+  }
+  *data = list.image();
+  return true;
 }
 
 void FirmwarePage::CheckParallelPort() { check_.Start(); }

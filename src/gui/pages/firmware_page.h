@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <functional>
 
 #include "gui/pages/log_task_page.h"
 
@@ -18,10 +17,6 @@ class FirmwareUpgrade;
 class ParallelCheck;
 struct FirmwareOptions;
 
-// The held flash image for the "Tabla canales FLASH" source: true with the bytes to send,
-// or false with the message slot that says why there are none.
-using FlashImageSource = std::function<bool(QByteArray* image, int* message_slot)>;
-
 // "Firmware (Paralelo+Serie)": the upgrade over the serial and parallel ports and the
 // receiver's parallel-port check, with the page's log and task status panel.
 class FirmwarePage : public LogTaskPage {
@@ -32,9 +27,6 @@ class FirmwarePage : public LogTaskPage {
                QWidget* parent);
   void ApplyTexts();
   void ShowSettings();
-  // Until a channel list can be held, the source reports that none is loaded.
-  void SetFlashImageSource(FlashImageSource source) { flash_source_ = std::move(source); }
-
   // "Enviar" and "Comprobar LPT".
   void StartUpgrade();
   void CheckParallelPort();
@@ -52,10 +44,12 @@ class FirmwarePage : public LogTaskPage {
   void ChooseAddress(int index);
   void StoreChoices();
   FirmwareOptions Options() const;
+  // The "Tabla canales FLASH" source: the held flash image brought up to date with the edited
+  // tables, or false after telling the user why there is nothing to send.
+  bool TakeFlashImage(QByteArray* data);
 
   FirmwareUpgrade& upgrade_;
   ParallelCheck& check_;
-  FlashImageSource flash_source_;
   QLabel* address_label_;
   QComboBox* address_;
   QGroupBox* command_group_;
