@@ -343,7 +343,8 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
   EXPECT_EQ(host_.questions, QStringList{EraseChipWarning(texts_)});
   EXPECT_TRUE(host_.questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
-  EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000")) << LastBox().toStdString();
+  EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000"))
+      << LastBox().toStdString();
   EXPECT_EQ(target_.edges(), 0u);
 
   // Cancel: nothing at all.
