@@ -24,5 +24,9 @@ int RunChannelsCommand(const QStringList& arguments);
 int RunFirmwareCommand(const QStringList& arguments);
 // "tornavo jtag idcode|dump".
 int RunJtagCommand(const QStringList& arguments);
+// "tornavo jtag send|add-crc|erase-chip", reached through RunJtagCommand.
+int RunJtagSendCommand(const QStringList& arguments);
+int RunJtagAddCrcCommand(const QStringList& arguments);
+int RunJtagEraseChipCommand(const QStringList& arguments);
 
 }  // namespace tornavo::cli

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/jtag_cli_support.h"
 #include "core/app/flash_chip.h"
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
@@ -27,96 +28,12 @@ namespace tornavo::cli {
 
 namespace {
 
-// Exit statuses of the JTAG commands.
-constexpr int kExitJtagUsage = 2;
-constexpr int kExitJtagFailed = 4;
-constexpr int kExitJtagPort = 5;
-
-// JTAG log lines on stdout as they come; errors on stderr.
-class JtagConsoleHost : public ConsoleHost {
- public:
-  explicit JtagConsoleHost(bool progress) : progress_(progress) {}
-  void AppendLog(LogId log, const QString& line) override {
-    ConsoleHost::AppendLog(log, line);
-    if (log == LogId::kJtag) {
-      Out(line);
-      last_line_ = line;
-    }
-  }
-  // Success boxes repeat the log line just printed.
-  void ShowInformation(const QString& text) override {
-    if (text != last_line_) ConsoleHost::ShowInformation(text);
-  }
-  void SetProgressMaximum(StatusPage, int maximum) override { maximum_ = maximum; }
-  void SetProgress(StatusPage, int position) override {
-    if (progress_ && position > 0) Err(QStringLiteral("%1/%2").arg(position).arg(maximum_));
-  }
-
- private:
-  bool progress_;
-  int maximum_ = 0;
-  QString last_line_;
-};
-
-struct JtagSetup {
-  Settings* settings = nullptr;
-  sim::JtagTarget virtual_target;
-  std::unique_ptr<PortRegisters> port;
-  bool is_virtual = false;
-};
-
-void AddCommonOptions(QCommandLineParser& parser) {
-  parser.addOptions({
-      {"parallel",
-       "The port: ppdev:/dev/parportN, direct:HEX (278, 378, 3BC, A068), socket:PATH or "
-       "virtual (an in-process virtual receiver).",
-       "PORT"},
-      {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
-      {"fault",
-       "With --parallel virtual: a fault of the virtual target (jtag-none, "
-       "jtag-tdo-low, jtag-no-ack, jtag-slow-start, jtag-short-read:N, "
-       "jtag-trap-silent, jtag-sti5512...). Repeatable.",
-       "NAME"},
-  });
-}
-
-// Opens the port the options name; prints the reason and returns the exit status on failure.
-int OpenPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup) {
-  PortLocator locator;
-  QString error;
-  if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
-    Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel PORT is required.")
-                                                   : error));
-    return kExitJtagUsage;
-  }
-  setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
-  for (const QString& fault : parser.values("fault")) {
-    if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
-      Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
-      return kExitJtagUsage;
-    }
-  }
-  setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
-  if (!setup->port) {
-    Err(name + error);
-    return kExitJtagPort;
-  }
-  return kExitOk;
-}
-
-JtagTiming TimingOf(const Settings& settings) {
-  JtagTiming timing;
-  timing.tck_cycles = settings.Int(Key::kDuracionTck);
-  timing.wait_start_bits = static_cast<int32_t>(settings.Int(Key::kWStartBits));
-  return timing;
-}
-
 int RunIdcode(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Reads the CPU's identification code through the JTAG cable and names the CPU.\n"
       "Exit status 0 when the code names a CPU, 4 otherwise, 5 when the port cannot be opened."));
-  AddCommonOptions(parser);
+  AddJtagCommonOptions(parser);
   if (!Parse(parser, arguments)) return kExitJtagUsage;
   const QString name = QStringLiteral("tornavo jtag idcode: ");
   SymbolRateTable symbol_rates{};
@@ -125,13 +42,13 @@ int RunIdcode(const QStringList& arguments) {
   settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                 QtSerialTransport::AvailablePorts());
   JtagSetup setup;
-  if (const int status = OpenPort(parser, name, &setup); status != kExitOk) return status;
+  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
 
   JtagConsoleHost host(false);
   Texts texts;
   JtagState state;
   SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, TimingOf(settings)};
+  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
   const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
   if (identity.kind == CpuKind::kNoPort) {
     Err(name + identity.port_error);
@@ -153,7 +70,7 @@ int RunDump(const QStringList& arguments) {
       "The sources ram and flash are not available from the command line yet.\n"
       "Exit status 2 for bad usage or a range the source refuses, 4 when the target fails, 5 "
       "when the port cannot be opened."));
-  AddCommonOptions(parser);
+  AddJtagCommonOptions(parser);
   parser.addOptions({
       {"source", "file, eeprom or image.", "SOURCE"},
       {"address", "Start address, hexadecimal.", "HEX"},
@@ -201,7 +118,7 @@ int RunDump(const QStringList& arguments) {
       ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
   settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
   JtagSetup setup;
-  if (const int status = OpenPort(parser, name, &setup); status != kExitOk) return status;
+  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
 
   JtagDumpRequest request;
   request.source = source;
@@ -212,26 +129,14 @@ int RunDump(const QStringList& arguments) {
     request.trap_address = 0x40010000;
   request.trap_address &= ~3u;
   QTemporaryDir stand_in_dir;
-  if (parser.isSet("trap")) {
-    request.trap_places = TrapFilePlaces({}, {}, parser.value("trap"));
-  } else if (setup.is_virtual) {
-    // The virtual receiver runs any 696 bytes; it gets its stand-in, never a real routine.
-    const QString path = stand_in_dir.filePath(QStringLiteral("trap.bin"));
-    QString error;
-    if (!WriteFileAtomically(path, sim::TrapStandIn(), &error)) {
-      Err(name + error);
-      return kExitJtagFailed;
-    }
-    request.trap_places = {path};
-  } else {
-    request.trap_places = TrapFilePlaces(QCoreApplication::applicationDirPath(), ini_folder);
-  }
+  if (!JtagTrapPlaces(parser, setup, ini_folder, name, stand_in_dir, &request.trap_places))
+    return kExitJtagFailed;
 
   JtagConsoleHost host(parser.isSet("progress"));
   Texts texts;
   JtagState state;
   SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, TimingOf(settings)};
+  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
   const JtagDumpResult result = RunJtagDump(session, request);
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
@@ -279,14 +184,22 @@ int RunJtagCommand(const QStringList& arguments) {
   if (!rest.isEmpty()) rest[0] = arguments.value(0) + QLatin1Char(' ') + verb;
   if (verb == QLatin1String("idcode")) return RunIdcode(rest);
   if (verb == QLatin1String("dump")) return RunDump(rest);
+  if (verb == QLatin1String("send")) return RunJtagSendCommand(rest);
+  if (verb == QLatin1String("add-crc")) return RunJtagAddCrcCommand(rest);
+  if (verb == QLatin1String("erase-chip")) return RunJtagEraseChipCommand(rest);
   if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
-    Out(
-        QStringLiteral("Usage: tornavo jtag idcode|dump [options] [--help]\n\n"
-                       "  idcode   read the CPU's identification code and name the CPU\n"
-                       "  dump     dump target memory to a file (sources file and eeprom)"));
+    Out(QStringLiteral(
+        "Usage: tornavo jtag idcode|dump|send|add-crc|erase-chip [options] [--help]\n\n"
+        "  idcode      read the CPU's identification code and name the CPU\n"
+        "  dump        dump target memory to a file (sources file and eeprom)\n"
+        "  send        program a file, channel list or EEPROM image into the target\n"
+        "  add-crc     write a firmware file with its CRC block in place\n"
+        "  erase-chip  erase a whole flash chip"));
     return kExitOk;
   }
-  Err(QStringLiteral("tornavo jtag: give idcode or dump. Try 'tornavo jtag --help'."));
+  Err(
+      QStringLiteral("tornavo jtag: give idcode, dump, send, add-crc or erase-chip. Try 'tornavo "
+                     "jtag --help'."));
   return kExitJtagUsage;
 }
 

@@ -331,6 +331,7 @@ void JtagTarget::RunCommand(uint32_t code) {
       }
       const bool damage = faults_.verify_failures > 0;
       if (damage) --faults_.verify_failures;
+      ++flash_programs_;
       const uint32_t destination = field(4), source = field(8), count = field(12);
       for (uint32_t i = 0; i < count && i < kRamSize; ++i) {
         Region* region = RegionAt(destination + i);
@@ -347,8 +348,21 @@ void JtagTarget::RunCommand(uint32_t code) {
         --faults_.erase_failures;
         break;
       }
-      const uint32_t start = field(4) & ~(kFlashBlock - 1);
-      EraseFlash(start, start + kFlashBlock);
+      ++flash_erases_;
+      const uint32_t address = field(4);
+      uint32_t start = address & ~(kFlashBlock - 1);
+      uint32_t end = start + kFlashBlock;
+      if (const Region* region = RegionAt(address); region && !region->blocks.empty()) {
+        const uint32_t offset = address - region->start;
+        for (size_t k = 0; k + 1 < region->blocks.size(); ++k) {
+          if (offset >= region->blocks[k] && offset < region->blocks[k + 1]) {
+            start = region->start + region->blocks[k];
+            end = region->start + region->blocks[k + 1];
+            break;
+          }
+        }
+      }
+      EraseFlash(start, end);
       break;
     }
     case kEraseChip: {
@@ -445,6 +459,22 @@ void JtagTarget::SetFlashChip(int index, uint32_t start, uint32_t size) {
   if (index < 0 || index > 1) return;
   std::lock_guard lock(mu_);
   regions_[3 + index] = {start, std::vector<uint8_t>(size, 0xFF), true};
+}
+
+void JtagTarget::SetFlashBlocks(int index, std::vector<uint32_t> offsets) {
+  if (index < 0 || index > 1) return;
+  std::lock_guard lock(mu_);
+  regions_[3 + index].blocks = std::move(offsets);
+}
+
+int JtagTarget::flash_erases() const {
+  std::lock_guard lock(mu_);
+  return flash_erases_;
+}
+
+int JtagTarget::flash_programs() const {
+  std::lock_guard lock(mu_);
+  return flash_programs_;
 }
 
 void JtagTarget::Load(uint32_t address, const QByteArray& bytes) {

@@ -77,6 +77,13 @@ class JtagTarget : public PortRegisters {
   // A flash chip at start, size bytes, erased. Index 0 or 1; a later call replaces it. Chip 0
   // starts at 0x7FE00000 holding a channel list, chip 1 at 0x60000000, both 2 MiB.
   void SetFlashChip(int index, uint32_t start, uint32_t size);
+  // The chip's block offsets from its start, as a flash type file lists them (block0 ...
+  // blockN, rising); a block erase then clears the listed block holding its address. Without
+  // a table, blocks are 64 KiB.
+  void SetFlashBlocks(int index, std::vector<uint32_t> offsets);
+  // Erase and program commands the trap ran on the flash chips.
+  int flash_erases() const;
+  int flash_programs() const;
   // Puts bytes into whatever memory lies there (RAM, flash, video), skipping unmapped bytes.
   void Load(uint32_t address, const QByteArray& bytes);
   // Bytes as the debug unit would read them; unmapped bytes read 0.
@@ -118,6 +125,7 @@ class JtagTarget : public PortRegisters {
     uint32_t start;
     std::vector<uint8_t> bytes;
     bool flash;
+    std::vector<uint32_t> blocks = {};
   };
   enum class Message { kHeader, kAddress, kData };
 
@@ -170,6 +178,8 @@ class JtagTarget : public PortRegisters {
   std::map<uint32_t, int> reads_;
   bool trap_running_ = false;
   int trap_commands_ = 0;
+  int flash_erases_ = 0;
+  int flash_programs_ = 0;
   std::set<uint32_t> written_words_;
   EepromBytes eeprom_{};
   std::function<EepromBytes()> get_eeprom_;

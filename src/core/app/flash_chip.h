@@ -17,6 +17,8 @@ struct FlashChipDescription {
   int num_blocks = 1;         // 0 ... kMaximumBlocks
   uint8_t erasure_mode = 48;  // passed to the trap routine as it stands
   std::array<uint32_t, kOffsetCount> block_offsets{};
+  // Why no flash operation may use this description (names the file), empty when usable.
+  QString problem;
 
   uint32_t size() const { return block_offsets[num_blocks]; }
 };
@@ -25,7 +27,14 @@ struct FlashChipDescription {
 // description, keeping its start address. A missing file, or no type at all, gives the
 // built-in values: one block, erase parameter 48, every offset 0. A block count outside
 // 0 ... 1024 is brought into that range so that the offset table is never read past its end.
+// A missing file, a block count outside 1 ... 1024 or offsets that do not rise leave a
+// problem text naming the file, so that no block of zero or negative length ever reaches an
+// erase.
 void LoadFlashType(const QString& ini_folder, const QString& type, FlashChipDescription* chip);
+
+// The problem text, else a block table that does not rise (however it was filled) or a chip
+// that with its start would run past FFFFFFFF. Empty when flash operations may use it.
+QString FlashChipProblem(const FlashChipDescription& chip);
 
 // Address text of the flash and trap boxes: up to 8 hexadecimal digits. Returns false for
 // an empty text, a non-hexadecimal character or more than 32 bits.

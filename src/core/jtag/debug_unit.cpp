@@ -268,10 +268,10 @@ bool DebugUnit::PostCommand(uint32_t code, std::initializer_list<Field> fields, 
 }
 
 bool DebugUnit::TrapProgramFlash(uint32_t trap_address, uint32_t destination, const uint8_t* data,
-                                 uint32_t count, uint32_t chip_base) {
+                                 uint32_t count, uint32_t chip_base, uint32_t progress_base) {
   Log(texts_.Slot(jtag_slot::kProgramAt) + Hex8(destination));
   const uint32_t buffer = trap_address + kTrapBufferOffset;
-  if (WriteRangeWithProgress(data, buffer, destination, 0, count) < count) return false;
+  if (WriteRangeWithProgress(data, buffer, destination, progress_base, count) < count) return false;
   return PostCommand(kTrapProgram, {{4, destination}, {8, buffer}, {12, count}, {16, chip_base}},
                      kCommandPolls);
 }

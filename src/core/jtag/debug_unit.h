@@ -68,8 +68,9 @@ class DebugUnit {
   bool InstallTrapVector(uint32_t trap_address);
 
   // The five trap commands. The data ones pass through the trap buffer, trap address + 0x500.
+  // progress_base: where this write starts within the whole operation, for the progress bar.
   bool TrapProgramFlash(uint32_t trap_address, uint32_t destination, const uint8_t* data,
-                        uint32_t count, uint32_t chip_base);
+                        uint32_t count, uint32_t chip_base, uint32_t progress_base = 0);
   bool TrapEraseBlock(uint32_t block, uint32_t chip_base, uint32_t erase_parameter);
   bool TrapEraseChip(uint32_t chip_base);
   // The bytes read into out (at most its size), 0 when the command failed.

@@ -183,6 +183,35 @@ TEST_F(SettingsTest, FlashTypeFileIsReadWithinBounds) {
   EXPECT_EQ(chip.size(), 0u);
 }
 
+TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
+  FlashChipDescription chip;
+  chip.start = 0x7FE00000;
+  const auto problem_of = [&](const QString& type, const QByteArray& keys) {
+    WriteFile(type + ".ini", "[" + type.toUtf8() + "]\r\n" + keys);
+    LoadFlashType(Folder(), type, &chip);
+    return FlashChipProblem(chip);
+  };
+  EXPECT_EQ(problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n"), "");
+  EXPECT_EQ(chip.size(), 0x20000u);
+  for (const QByteArray& keys :
+       {QByteArray("NumBlocks=0\r\n"), QByteArray("NumBlocks=1025\r\nblock1=10\r\n"),
+        QByteArray("NumBlocks=-3\r\n"),
+        QByteArray("NumBlocks=3\r\nblock1=10000\r\nblock2=10000\r\nblock3=30000\r\n"),
+        QByteArray("NumBlocks=2\r\nblock1=20000\r\nblock2=10000\r\n"),
+        QByteArray("NumBlocks=1\r\n")}) {
+    const QString problem = problem_of("Bad", keys);
+    EXPECT_TRUE(problem.contains(Folder() + "Bad.ini")) << keys.toStdString() << problem.toStdString();
+  }
+  LoadFlashType(Folder(), "Absent", &chip);
+  EXPECT_TRUE(FlashChipProblem(chip).contains("Absent.ini"));
+  LoadFlashType(Folder(), "", &chip);
+  EXPECT_FALSE(FlashChipProblem(chip).isEmpty());
+  // A good table whose start pushes the chip past the address space.
+  problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n");
+  chip.start = 0xFFFF0000;
+  EXPECT_FALSE(FlashChipProblem(chip).isEmpty());
+}
+
 TEST(IniFolderTest, GivenFolderThenWritableBesideTheExecutableThenTheConfigFolder) {
   QTemporaryDir dir;
   const QString exe = dir.filePath("bin");

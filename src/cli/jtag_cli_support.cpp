@@ -1,0 +1,94 @@
+#include "cli/jtag_cli_support.h"
+
+#include <QCoreApplication>
+
+#include "core/app/text_file.h"
+#include "core/jtag/debug_unit.h"
+#include "core/lpt/port_locator.h"
+#include "sim/trap_stand_in.h"
+
+namespace tornavo::cli {
+
+void JtagConsoleHost::AppendLog(LogId log, const QString& line) {
+  ConsoleHost::AppendLog(log, line);
+  if (log == LogId::kJtag) {
+    Out(line);
+    last_line_ = line;
+  }
+}
+
+void JtagConsoleHost::ShowInformation(const QString& text) {
+  if (text != last_line_) ConsoleHost::ShowInformation(text);
+}
+
+void JtagConsoleHost::SetProgress(StatusPage, int position) {
+  if (progress_ && position > 0) Err(QStringLiteral("%1/%2").arg(position).arg(maximum_));
+}
+
+void AddJtagCommonOptions(QCommandLineParser& parser) {
+  parser.addOptions({
+      {"parallel",
+       "The port: ppdev:/dev/parportN, direct:HEX (278, 378, 3BC, A068), socket:PATH or "
+       "virtual (an in-process virtual receiver).",
+       "PORT"},
+      {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
+      {"fault",
+       "With --parallel virtual: a fault of the virtual target (jtag-none, "
+       "jtag-tdo-low, jtag-no-ack, jtag-slow-start, jtag-short-read:N, "
+       "jtag-trap-silent, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
+       "jtag-sti5512...). Repeatable.",
+       "NAME"},
+  });
+}
+
+int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup) {
+  PortLocator locator;
+  QString error;
+  if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
+    Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel PORT is required.")
+                                                   : error));
+    return kExitJtagUsage;
+  }
+  setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
+  for (const QString& fault : parser.values("fault")) {
+    if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
+      Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
+      return kExitJtagUsage;
+    }
+  }
+  setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
+  if (!setup->port) {
+    Err(name + error);
+    return kExitJtagPort;
+  }
+  return kExitOk;
+}
+
+JtagTiming JtagTimingOf(const Settings& settings) {
+  JtagTiming timing;
+  timing.tck_cycles = settings.Int(Key::kDuracionTck);
+  timing.wait_start_bits = static_cast<int32_t>(settings.Int(Key::kWStartBits));
+  return timing;
+}
+
+bool JtagTrapPlaces(const QCommandLineParser& parser, const JtagSetup& setup,
+                    const QString& ini_folder, const QString& name, const QTemporaryDir& dir,
+                    QStringList* places) {
+  if (parser.isSet("trap")) {
+    *places = TrapFilePlaces({}, {}, parser.value("trap"));
+  } else if (setup.is_virtual) {
+    // The virtual receiver runs any 696 bytes; it gets its stand-in, never a real routine.
+    const QString path = dir.filePath(QStringLiteral("trap.bin"));
+    QString error;
+    if (!WriteFileAtomically(path, sim::TrapStandIn(), &error)) {
+      Err(name + error);
+      return false;
+    }
+    *places = {path};
+  } else {
+    *places = TrapFilePlaces(QCoreApplication::applicationDirPath(), ini_folder);
+  }
+  return true;
+}
+
+}  // namespace tornavo::cli

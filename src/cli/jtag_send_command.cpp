@@ -1,0 +1,355 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/jtag_cli_support.h"
+#include "core/app/flash_chip.h"
+#include "core/app/ini_folder.h"
+#include "core/app/settings.h"
+#include "core/app/text_file.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/ram_send_buffer.h"
+#include "core/channels/table_settings.h"
+#include "core/eeprom/eeprom_files.h"
+#include "core/eeprom/eeprom_image.h"
+#include "core/jtag/firmware_crc.h"
+#include "core/jtag/flash_programming.h"
+#include "core/serial/qt_serial_transport.h"
+
+namespace tornavo::cli {
+
+namespace {
+
+// Answers the questions of the operations from the options: the Abort/Retry/Ignore box from
+// --on-error, the erase warning from --yes. Questions are shown on stderr.
+class AnsweringConsoleHost : public JtagConsoleHost {
+ public:
+  AnsweringConsoleHost(Answer on_error, int retries, bool yes)
+      : JtagConsoleHost(false), on_error_(on_error), retries_(retries), yes_(yes) {}
+  Answer Ask(Question question, const QString& text) override {
+    if (question == Question::kOkCancel) return yes_ ? Answer::kOk : Answer::kCancel;
+    Err(text);
+    if (on_error_ != Answer::kRetry) return on_error_;
+    if (retries_ <= 0) return Answer::kAbort;
+    --retries_;
+    return Answer::kRetry;
+  }
+
+ private:
+  Answer on_error_;
+  int retries_;
+  bool yes_;
+};
+
+// A section question on the command line has no answer: the load is given up.
+class NoSectionChoice : public SectionChooser {
+ public:
+  std::optional<int64_t> ChooseSection(const char*, const std::vector<int64_t>&) override {
+    return std::nullopt;
+  }
+};
+
+bool ParseOnError(const QString& text, Answer* answer, int* retries) {
+  *retries = 0;
+  if (text.isEmpty() || text == QLatin1String("abort")) {
+    *answer = Answer::kAbort;
+    return true;
+  }
+  if (text == QLatin1String("ignore")) {
+    *answer = Answer::kIgnore;
+    return true;
+  }
+  if (!text.startsWith(QLatin1String("retry:"))) return false;
+  bool ok = false;
+  *retries = text.mid(6).toInt(&ok);
+  *answer = Answer::kRetry;
+  return ok && *retries >= 0;
+}
+
+// The settings the JTAG operations read, with the virtual target's chips laid out as the
+// flash type files describe them.
+struct JtagRun {
+  explicit JtagRun(const QString& command) : name(command + QStringLiteral(": ")) {}
+
+  void LoadSettings(const QCommandLineParser& parser) {
+    ini_folder = ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
+    settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
+    request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
+    if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
+      request.trap_address = 0x40010000;
+    request.trap_address &= ~3u;
+    request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
+                       settings.Bool(Key::kAddFirmwareCrc)};
+  }
+
+  // Opens the port; for the virtual receiver its chips follow the usable descriptions.
+  int Open(const QCommandLineParser& parser) {
+    if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
+    if (setup.is_virtual) {
+      for (int c = 0; c < 2; ++c) {
+        const FlashChipDescription& chip = request.chips[c];
+        if (!FlashChipProblem(chip).isEmpty()) continue;
+        const int target_chip = c == 0 ? 1 : 0;  // the target lists the channel chip first
+        setup.virtual_target.SetFlashChip(target_chip, chip.start, chip.size());
+        setup.virtual_target.SetFlashBlocks(
+            target_chip, std::vector<uint32_t>(chip.block_offsets.begin(),
+                                               chip.block_offsets.begin() + chip.num_blocks + 1));
+      }
+    }
+    if (!JtagTrapPlaces(parser, setup, ini_folder, name, trap_dir, &request.trap_places))
+      return kExitJtagFailed;
+    return kExitOk;
+  }
+
+  int ExitOf(const JtagSendResult& result) const {
+    switch (result.outcome) {
+      case SendOutcome::kPortFailed:
+        Err(name + result.port_error);
+        return kExitJtagPort;
+      case SendOutcome::kRefused:
+        return kExitJtagUsage;
+      case SendOutcome::kFailed:
+        return kExitJtagFailed;
+      case SendOutcome::kDone:
+        break;
+    }
+    return kExitOk;
+  }
+
+  QString name;
+  QString ini_folder;
+  Texts texts;
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings{symbol_rates, picture_options};
+  JtagSetup setup;
+  QTemporaryDir trap_dir;
+  JtagSendRequest request;
+};
+
+bool ParseAddressOption(const QCommandLineParser& parser, const char* option, uint32_t* value) {
+  return parser.isSet(option) && ParseHexAddress(parser.value(option), value);
+}
+
+}  // namespace
+
+int RunJtagSendCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Writes into the receiver through the JTAG cable, as \"Enviar\" of the page \"Firmware "
+      "(JTag)\" does.\n"
+      "  file     FILE is programmed into the flash chip holding --address (the firmware chip\n"
+      "           first), or written into RAM when neither chip holds it\n"
+      "  flash    FILE is loaded as the channel-list flash image, its tables brought up to date,\n"
+      "           and programmed into the channel-list chip\n"
+      "  ram      FILE is loaded as a RAM channel table and written into RAM\n"
+      "  eeprom   FILE is loaded as an EEPROM image; --length bytes from --address are written\n"
+      "           into the serial EEPROM (default: up to its end)\n"
+      "--force, --no-verify and --crc override the settings; --on-error answers the\n"
+      "Abort/Retry/Ignore question of a failed block.\n"
+      "Exit status 0 on success, 2 for bad usage or input, 4 when the target failed or a byte\n"
+      "was not sent, 5 when the port cannot be opened."));
+  AddJtagCommonOptions(parser);
+  parser.addPositionalArgument("FILE", "the file to send");
+  parser.addOptions({
+      {"source", "file, flash, ram or eeprom.", "SOURCE"},
+      {"address", "Destination address, hexadecimal.", "HEX"},
+      {"length", "EEPROM source: bytes to write, hexadecimal.", "HEX"},
+      {"force", "Program every block, also those the flash already holds."},
+      {"no-verify", "Do not read programmed blocks back."},
+      {"crc", "Put the firmware CRC block into files for the firmware chip."},
+      {"on-error", "abort (default), ignore or retry:N (N retries, then abort).", "ANSWER"},
+      {"trap",
+       "The trap routine (default: trap.bin beside the program, then in the settings "
+       "folder).",
+       "FILE"},
+      {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
+  });
+  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  JtagRun run(arguments.value(0));
+  const QString source = parser.value("source");
+  const QStringList positional = parser.positionalArguments();
+  const bool eeprom = source == QLatin1String("eeprom");
+  if (source != QLatin1String("file") && source != QLatin1String("flash") &&
+      source != QLatin1String("ram") && !eeprom) {
+    Err(run.name + QStringLiteral("--source must be file, flash, ram or eeprom."));
+    return kExitJtagUsage;
+  }
+  if (positional.size() != 1 || !ParseAddressOption(parser, "address", &run.request.destination)) {
+    Err(run.name + QStringLiteral("give FILE and --address HEX."));
+    return kExitJtagUsage;
+  }
+  Answer on_error = Answer::kAbort;
+  int retries = 0;
+  if (!ParseOnError(parser.value("on-error"), &on_error, &retries)) {
+    Err(run.name + QStringLiteral("--on-error must be abort, ignore or retry:N."));
+    return kExitJtagUsage;
+  }
+  EepromFormat format = EepromFormat::kBin;
+  if (parser.isSet("format") && !EepromFormatOfName(parser.value("format"), &format)) {
+    Err(run.name + QStringLiteral("--format must be own, kvl or bin."));
+    return kExitJtagUsage;
+  }
+  if (eeprom) {
+    run.request.length = run.request.destination < 0x800 ? 0x800 - run.request.destination : 0;
+    if (parser.isSet("length") && !ParseAddressOption(parser, "length", &run.request.length)) {
+      Err(run.name + QStringLiteral("--length must be hexadecimal."));
+      return kExitJtagUsage;
+    }
+  }
+  run.LoadSettings(parser);
+  if (parser.isSet("force")) run.request.options.force = true;
+  if (parser.isSet("no-verify")) run.request.options.verify = false;
+  if (parser.isSet("crc")) run.request.options.add_crc = true;
+
+  AnsweringConsoleHost host(on_error, retries, false);
+  const QString& path = positional[0];
+  JtagSendInputs inputs;
+  JtagSendSource send_source = JtagSendSource::kFile;
+  if (eeprom) {
+    send_source = JtagSendSource::kEeprom;
+    EepromImage image;
+    if (!LoadEepromFile(path, format, run.texts, host, image)) return kExitJtagUsage;
+    const auto bytes = image.Bytes();
+    inputs.eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<qsizetype>(bytes.size()));
+  } else {
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(path, &bytes, &error)) {
+      Err(run.name + error);
+      return kExitJtagUsage;
+    }
+    if (bytes.isEmpty()) {
+      Err(run.name + path + QStringLiteral(": the file is empty."));
+      return kExitJtagUsage;
+    }
+    if (source == QLatin1String("file")) {
+      inputs.file = bytes;
+    } else {
+      ChannelList list;
+      list.SetContext(TableContextOf(run.settings, run.symbol_rates));
+      list.ApplyChannelTableSize(ChannelRowsOf(run.settings));
+      list.ApplyTransponderTableSize(TransponderRowsOf(run.settings));
+      if (source == QLatin1String("ram")) {
+        send_source = JtagSendSource::kRamTable;
+        list.LoadRamImage(bytes);
+        ChannelError channel_error;
+        channel_error.kind = ChannelError::Kind::kCell;
+        inputs.ram_table =
+            BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
+        if (inputs.ram_table.isEmpty()) {
+          Err(run.name + list.ErrorText(channel_error));
+          return kExitJtagUsage;
+        }
+      } else {
+        send_source = JtagSendSource::kFlashTable;
+        NoSectionChoice chooser;
+        if (list.LoadFlashImage(bytes, chooser) != LoadResult::kOk) {
+          Err(run.name + path + QStringLiteral(": ") + run.texts.Slot(113));
+          return kExitJtagUsage;
+        }
+        ChannelError channel_error;
+        if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
+          Err(run.name + list.ErrorText(channel_error));
+          return kExitJtagUsage;
+        }
+        inputs.flash_image = list.image();
+      }
+    }
+  }
+  if (const int status = run.Open(parser); status != kExitOk) return status;
+  JtagState state;
+  SteadyMonotonicClock clock;
+  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
+  return run.ExitOf(StartJtagSend(session, run.request, send_source, inputs));
+}
+
+int RunJtagAddCrcCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Writes IN to OUT with the firmware CRC block (twenty CRC-32 values at 13FC00) in place,\n"
+      "as a send to the firmware chip adds it, and prints the values.\n"
+      "IN must hold at least 13FC50 bytes. Exit status 0 on success, 2 for bad usage or input,\n"
+      "4 when OUT cannot be written."));
+  parser.addPositionalArgument("IN", "the firmware file");
+  parser.addPositionalArgument("OUT", "the file to write (- for standard output)");
+  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  const QString name = arguments.value(0) + QStringLiteral(": ");
+  const QStringList positional = parser.positionalArguments();
+  if (positional.size() != 2) {
+    Err(name + QStringLiteral("give IN and OUT."));
+    return kExitJtagUsage;
+  }
+  QByteArray image;
+  QString error;
+  if (!ReadWholeFile(positional[0], &image, &error)) {
+    Err(name + error);
+    return kExitJtagUsage;
+  }
+  FirmwareCrcs crcs;
+  if (!AddFirmwareCrcBlock(&image, &crcs)) {
+    Err(name + QStringLiteral("%1 holds %2 bytes; the CRC block needs at least %3.")
+                   .arg(positional[0])
+                   .arg(image.size())
+                   .arg(kFirmwareCrcMinimumSize));
+    return kExitJtagUsage;
+  }
+  const bool to_stdout = positional[1] == QLatin1String(kStandardOutput);
+  if (!WriteOutput(positional[1], image, &error)) {
+    Err(name + error);
+    return kExitJtagFailed;
+  }
+  for (const QString& line : crcs.LogLines()) (to_stdout ? Err : Out)(line);
+  return kExitOk;
+}
+
+int RunJtagEraseChipCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Erases a whole flash chip, as \"Borrar Chip\" of the page \"Firmware (JTag)\" does.\n"
+      "--address must be the start of one of the two chips of the settings. Without --yes the\n"
+      "warning is printed and nothing is done.\n"
+      "Exit status 0 on success, 2 for bad usage, a refused address or no --yes, 4 when the\n"
+      "target failed, 5 when the port cannot be opened."));
+  AddJtagCommonOptions(parser);
+  parser.addOptions({
+      {"address", "Start address of the chip, hexadecimal.", "HEX"},
+      {"method", "blocks (one erase per block) or single (one command).", "METHOD"},
+      {"yes", "Answer the warning with OK."},
+      {"trap",
+       "The trap routine (default: trap.bin beside the program, then in the settings "
+       "folder).",
+       "FILE"},
+  });
+  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  JtagRun run(arguments.value(0));
+  const QString method_name = parser.value("method");
+  if (method_name != QLatin1String("blocks") && method_name != QLatin1String("single")) {
+    Err(run.name + QStringLiteral("--method must be blocks or single."));
+    return kExitJtagUsage;
+  }
+  if (!ParseAddressOption(parser, "address", &run.request.destination)) {
+    Err(run.name + QStringLiteral("--address HEX is required."));
+    return kExitJtagUsage;
+  }
+  if (!parser.isSet("yes")) {
+    Err(EraseChipWarning(run.texts).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Err(run.name + QStringLiteral("nothing erased; give --yes to erase."));
+    return kExitJtagUsage;
+  }
+  run.LoadSettings(parser);
+  const EraseMethod method =
+      method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;
+  // A start address of neither chip is refused before the port is acquired.
+  if (const int status = run.Open(parser); status != kExitOk) return status;
+  AnsweringConsoleHost host(Answer::kAbort, 0, true);
+  JtagState state;
+  SteadyMonotonicClock clock;
+  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
+  return run.ExitOf(EraseChip(session, run.request, method));
+}
+
+}  // namespace tornavo::cli

@@ -1,0 +1,455 @@
+#include "core/jtag/flash_programming.h"
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+#include "core/app/texts.h"
+#include "core/jtag/debug_unit.h"
+#include "core/jtag/firmware_crc.h"
+#include "core/jtag/jtag_texts.h"
+#include "core/jtag/tap_driver.h"
+
+namespace tornavo {
+
+namespace {
+
+constexpr uint32_t kRamStart = 0x40000000;
+constexpr uint32_t kEepromSize = 0x800;
+const QString kDashes(40, QLatin1Char('-'));
+
+// Catalogue slots of this file's texts.
+constexpr int kEepromWritten = 22;       // "¡ Eeprom escrita con éxito !"
+constexpr int kNoChannelList = 111;      // "¡ No hay ninguna lista de canales cargada !"
+constexpr int kDataSent = 115;           // "¡ Datos enviados con éxito !"
+constexpr int kChecking = 140;           // "Comprobando la dirección : "
+constexpr int kIdentical = 141;          // "Los datos en la flash son identicos. ..."
+constexpr int kVerifying = 142;          // "Verificando la dirección : "
+constexpr int kVerifyFailed = 143;       // "Error en la verificación."
+constexpr int kJtagSendFailed = 144;     // "Error en el envio por Jtag."
+constexpr int kCheckCable = 145;         // "Comprueba que el Interfaz Jtag esté bien construido"
+constexpr int kCheckAddresses = 146;     // "y que las direcciones Trap y destino son las ..."
+constexpr int kNotInChip = 147;          // "La direccion especificada no está dentro del ..."
+constexpr int kWarningTitle = 164;       // "¡ A T E N C I Ó N !"
+constexpr int kWarningDestroy = 165;     // "¡ Borrar todo un integrado puede destruir ..."
+constexpr int kWarningNotNeeded = 166;   // "Tornavo NO NECESITA BORRAR TODO EL INTEGRADO ..."
+constexpr int kWarningCancel = 167;      // "Si no estás absolutamente seguro ..."
+constexpr int kBlockEraseFailed = 168;   // "Se produjo un error borrando el bloque :"
+constexpr int kChipEraseFailed = 169;    // "Se produjo un error borrando el chip."
+constexpr int kEepromWriteFailed = 171;  // "¡ Se produjo un error escribiendo en la eeprom !"
+constexpr int kBadAddress = 175;         // "¡ Dirección incorrecta !"
+constexpr int kVerified = 179;           // "¡ Verificación correcta !"
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString Hex8(uint32_t value) {
+  return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+bool Contains(const FlashChipDescription& chip, uint32_t address) {
+  return address >= chip.start && uint64_t{address} < uint64_t{chip.start} + chip.size();
+}
+
+// The port bracket every operation runs in.
+class PortFrame {
+ public:
+  explicit PortFrame(JtagSession& session) : session_(session) {}
+  bool Open(JtagSendResult* result) {
+    session_.host.DisablePages();
+    Log(session_.texts.Slot(jtag_slot::kOpeningPort));
+    if (!session_.port.Acquire(&result->port_error)) {
+      result->outcome = SendOutcome::kPortFailed;
+      session_.host.ShowError(session_.texts.Slot(jtag_slot::kPortNotOpened));
+      session_.host.EnablePages();
+      return false;
+    }
+    return true;
+  }
+  void Close() {
+    Log(session_.texts.Slot(jtag_slot::kClosingPort));
+    session_.port.Flush();
+    session_.port.Release();
+    session_.host.EnablePages();
+  }
+  void Log(const QString& line) { session_.host.AppendLog(LogId::kJtag, line); }
+
+ private:
+  JtagSession& session_;
+};
+
+void StartStatus(JtagSession& session, uint32_t destination, uint32_t count) {
+  OperationHost& host = session.host;
+  host.SetStatus(StatusPage::kJtag, StatusField::kTask, session.texts.Slot(slot::kTaskWrite));
+  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination));
+  host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("0"));
+  host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(count));
+  host.SetProgress(StatusPage::kJtag, 0);
+}
+
+// Success when every byte counted as sent; otherwise the first byte not sent.
+SendOutcome FinalReport(JtagSession& session, uint32_t destination, uint32_t done, uint32_t count) {
+  OperationHost& host = session.host;
+  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination + done - 1));
+  host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
+  SendOutcome outcome = SendOutcome::kDone;
+  if (done >= count) {
+    const QString text = session.texts.Slot(kDataSent);
+    host.AppendLog(LogId::kJtag, text);
+    host.ShowInformation(text);
+  } else {
+    outcome = SendOutcome::kFailed;
+    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
+    const QString text = session.texts.Slot(jtag_slot::kErrorAtAddress) + Hex8(destination + done);
+    host.AppendLog(LogId::kJtag, text);
+    host.ShowError(text);
+  }
+  host.ResetStatus(StatusPage::kJtag);
+  return outcome;
+}
+
+// Reads length bytes from address, stopping at a block that delivers nothing.
+bool ReadEquals(DebugUnit& unit, uint32_t address, const uint8_t* expected, uint32_t length) {
+  std::vector<uint8_t> buffer(length);
+  uint32_t got = 0;
+  while (got < length) {
+    const int n = unit.DcuReadBlock(address + got, std::span(buffer).subspan(got));
+    if (n <= 0) return false;
+    got += static_cast<uint32_t>(n);
+  }
+  return std::equal(buffer.begin(), buffer.end(), expected);
+}
+
+QString JtagSendFailedText(const Texts& texts) {
+  return texts.Slot(kJtagSendFailed) + kCrLf + texts.Slot(kCheckCable) + kCrLf +
+         texts.Slot(kCheckAddresses);
+}
+
+// The chip's problem, shown; true when the chip may be used.
+bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
+  const QString problem = FlashChipProblem(chip);
+  if (problem.isEmpty()) return true;
+  session.host.AppendLog(LogId::kJtag, problem);
+  session.host.ShowError(problem);
+  return false;
+}
+
+// Steps common to the two flash programming operations once the port is open: reset, trap,
+// block loop. Returns the bytes counted as sent.
+uint32_t ProgramChip(JtagSession& session, const JtagSendRequest& request,
+                     const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                     BlockTexts texts) {
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, session.host, session.texts);
+  unit.DcuResetSequence();
+  session.host.AppendLog(LogId::kJtag, session.texts.Slot(jtag_slot::kSendingFile));
+  uint32_t status = 0;
+  if (!unit.DcuReadWord(kDcuStatusRegister, &status) ||
+      !unit.StartTrap(request.trap_address, request.trap_places)) {
+    unit.DcuReleaseReset();
+    return 0;
+  }
+  return ProgramBlocks(session, unit, request, chip, data, count, texts);
+}
+
+}  // namespace
+
+uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                       const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                       BlockTexts texts) {
+  OperationHost& host = session.host;
+  const Texts& catalogue = session.texts;
+  const auto log = [&](const QString& line) { host.AppendLog(LogId::kJtag, line); };
+  const uint64_t destination = request.destination;
+  uint32_t status = 0;
+  const auto finish = [&] {
+    unit.DcuReadWord(kDcuStatusRegister, &status);
+    unit.DcuReleaseReset();
+  };
+  // A description no operation may use never reaches the loop, whoever calls it.
+  if (!FlashChipProblem(chip).isEmpty()) {
+    host.ShowError(FlashChipProblem(chip));
+    finish();
+    return 0;
+  }
+  int k = 0;
+  while (k < chip.num_blocks && !(destination >= uint64_t{chip.start} + chip.block_offsets[k] &&
+                                  destination < uint64_t{chip.start} + chip.block_offsets[k + 1]))
+    ++k;
+  if (k >= chip.num_blocks) {
+    host.ShowError(catalogue.Slot(kNotInChip));
+    finish();
+    return 0;
+  }
+
+  uint64_t done = 0;
+  const uint64_t end = destination + count;
+  while (k < chip.num_blocks && done < count) {
+    const uint64_t bs = uint64_t{chip.start} + chip.block_offsets[k];
+    const uint64_t be = uint64_t{chip.start} + chip.block_offsets[k + 1];
+    uint64_t chunk;
+    if (destination <= bs)
+      chunk = be <= end ? be - bs : count - done;
+    else
+      chunk = be > end ? count : be - destination;
+    const uint32_t at = static_cast<uint32_t>(destination + done);
+    const uint32_t n = static_cast<uint32_t>(chunk);
+    log(kDashes);
+
+    bool identical = false;
+    if (!request.options.force && chunk == be - bs) {
+      log(catalogue.Slot(kChecking) + Hex8(at));
+      if (ReadEquals(unit, at, data + done, n)) {
+        log(catalogue.Slot(kIdentical));
+        done += chunk;
+        host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
+        identical = true;
+      }
+    }
+    bool programmed = false;
+    bool ok = false;
+    if (!identical) {
+      if (unit.TrapEraseBlock(static_cast<uint32_t>(bs), chip.start, chip.erasure_mode) &&
+          unit.TrapProgramFlash(request.trap_address, at, data + done, n, chip.start,
+                                static_cast<uint32_t>(done))) {
+        done += chunk;
+        programmed = true;
+      }
+      if (programmed && request.options.verify) {
+        log(catalogue.Slot(kVerifying) + Hex8(at));
+        ok = ReadEquals(unit, at, data + done - chunk, n);
+        if (ok)
+          log(texts == BlockTexts::kFile ? catalogue.Slot(kVerified)
+                                         : catalogue.Slot(kVerified).mid(2));
+      } else {
+        ok = programmed;
+      }
+    }
+    if (identical || ok) {
+      ++k;
+      continue;
+    }
+    if (programmed) done -= chunk;
+    const QString question = programmed && texts == BlockTexts::kFile
+                                 ? catalogue.Slot(kVerifyFailed)
+                                 : JtagSendFailedText(catalogue);
+    const Answer answer = host.Ask(Question::kAbortRetryIgnore, question);
+    if (answer == Answer::kIgnore) {
+      ++k;
+      done += chunk;
+    } else if (answer != Answer::kRetry) {
+      break;
+    }
+  }
+  finish();
+  return static_cast<uint32_t>(done);
+}
+
+JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& request,
+                                   const QByteArray& table) {
+  JtagSendResult result;
+  if (table.isEmpty()) {
+    result.outcome = SendOutcome::kRefused;
+    session.host.ShowError(session.texts.Slot(kNoChannelList));
+    return result;
+  }
+  PortFrame frame(session);
+  if (!frame.Open(&result)) return result;
+  const auto count = static_cast<uint32_t>(table.size());
+  StartStatus(session, request.destination, count);
+  if (request.destination < kRamStart) {
+    result.outcome = SendOutcome::kRefused;
+    session.host.ShowError(session.texts.Slot(kBadAddress));
+    session.host.ResetStatus(StatusPage::kJtag);
+  } else {
+    TapDriver tap(session.port, session.state, session.timing);
+    DebugUnit unit(tap, session.clock, session.host, session.texts);
+    result.done = unit.LoadRamImage(reinterpret_cast<const uint8_t*>(table.constData()),
+                                    request.destination, count);
+    result.outcome = FinalReport(session, request.destination, result.done, count);
+  }
+  frame.Close();
+  return result;
+}
+
+JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& request,
+                                 const QByteArray& image) {
+  JtagSendResult result;
+  if (image.isEmpty()) {
+    result.outcome = SendOutcome::kRefused;
+    session.host.ShowError(session.texts.Slot(kNoChannelList));
+    return result;
+  }
+  const FlashChipDescription& chip = request.chips[1];
+  if (!ChipUsable(session, chip)) {
+    result.outcome = SendOutcome::kRefused;
+    return result;
+  }
+  PortFrame frame(session);
+  if (!frame.Open(&result)) return result;
+  const auto count = static_cast<uint32_t>(image.size());
+  StartStatus(session, request.destination, count);
+  if (!Contains(chip, request.destination)) {
+    session.host.ShowError(session.texts.Slot(kBadAddress));
+  } else {
+    result.done =
+        ProgramChip(session, request, chip, reinterpret_cast<const uint8_t*>(image.constData()),
+                    count, BlockTexts::kFlashImage);
+  }
+  result.outcome = FinalReport(session, request.destination, result.done, count);
+  frame.Close();
+  return result;
+}
+
+JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& request,
+                                QByteArray data) {
+  JtagSendResult result;
+  // Both descriptions decide where the bytes go: with either unusable, flash could be taken
+  // for RAM.
+  if (!ChipUsable(session, request.chips[0]) || !ChipUsable(session, request.chips[1])) {
+    result.outcome = SendOutcome::kRefused;
+    return result;
+  }
+  PortFrame frame(session);
+  if (!frame.Open(&result)) return result;
+  const auto count = static_cast<uint32_t>(data.size());
+  StartStatus(session, request.destination, count);
+  const FlashChipDescription* chip = nullptr;
+  if (Contains(request.chips[0], request.destination)) {
+    chip = &request.chips[0];
+    FirmwareCrcs crcs;
+    if (request.options.add_crc && AddFirmwareCrcBlock(&data, &crcs))
+      for (const QString& line : crcs.LogLines()) session.host.AppendLog(LogId::kEeprom, line);
+  } else if (Contains(request.chips[1], request.destination)) {
+    chip = &request.chips[1];
+  }
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+  if (chip) {
+    result.done = ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile);
+  } else {
+    TapDriver tap(session.port, session.state, session.timing);
+    DebugUnit unit(tap, session.clock, session.host, session.texts);
+    result.done = unit.LoadRamImage(bytes, request.destination, count);
+  }
+  result.outcome = FinalReport(session, request.destination, result.done, count);
+  frame.Close();
+  return result;
+}
+
+JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& request,
+                                   const QByteArray& eeprom) {
+  JtagSendResult result;
+  OperationHost& host = session.host;
+  PortFrame frame(session);
+  if (!frame.Open(&result)) return result;
+  const uint64_t address = request.destination;
+  if (eeprom.size() < static_cast<qsizetype>(kEepromSize) || address >= kEepromSize ||
+      address + request.length > kEepromSize) {
+    result.outcome = SendOutcome::kRefused;
+    host.ShowError(session.texts.Slot(kBadAddress));
+  } else {
+    TapDriver tap(session.port, session.state, session.timing);
+    DebugUnit unit(tap, session.clock, host, session.texts);
+    unit.DcuResetSequence();
+    uint32_t status = 0;
+    result.outcome = SendOutcome::kFailed;
+    if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
+        unit.StartTrap(request.trap_address, request.trap_places)) {
+      const auto* bytes = reinterpret_cast<const uint8_t*>(eeprom.constData()) + address;
+      if (unit.TrapWriteEeprom(request.trap_address, static_cast<uint32_t>(address), bytes,
+                               request.length)) {
+        result.outcome = SendOutcome::kDone;
+        result.done = request.length;
+        const QString text = session.texts.Slot(kEepromWritten);
+        frame.Log(text);
+        host.ShowInformation(text);
+      } else {
+        const QString text = session.texts.Slot(kEepromWriteFailed);
+        frame.Log(text);
+        host.ShowError(text);
+      }
+      unit.DcuReadWord(kDcuStatusRegister, &status);
+    }
+    unit.DcuReleaseReset();
+    host.ResetStatus(StatusPage::kJtag);
+  }
+  frame.Close();
+  return result;
+}
+
+JtagSendResult StartJtagSend(JtagSession& session, const JtagSendRequest& request,
+                             JtagSendSource source, const JtagSendInputs& inputs) {
+  switch (source) {
+    case JtagSendSource::kRamTable:
+      return SendRamChannelTable(session, request, inputs.ram_table);
+    case JtagSendSource::kFlashTable:
+      return ProgramFlashImage(session, request, inputs.flash_image);
+    case JtagSendSource::kEeprom:
+      return WriteEepromOverJtag(session, request, inputs.eeprom);
+    case JtagSendSource::kFile:
+      return SendFileOverJtag(session, request, inputs.file);
+    case JtagSendSource::kCapturedImage:
+      break;
+  }
+  return {SendOutcome::kRefused, 0, {}};
+}
+
+QString EraseChipWarning(const Texts& texts) {
+  return texts.Slot(kWarningTitle) + kCrLf + kCrLf + texts.Slot(kWarningDestroy) + kCrLf + kCrLf +
+         texts.Slot(kWarningNotNeeded) + kCrLf + texts.Slot(kWarningCancel);
+}
+
+JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method) {
+  JtagSendResult result;
+  result.outcome = SendOutcome::kRefused;
+  OperationHost& host = session.host;
+  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts)) != Answer::kOk) {
+    host.EnablePages();
+    return result;
+  }
+  const uint32_t address = request.destination;
+  const int index = address == request.chips[0].start   ? 0
+                    : address == request.chips[1].start ? 1
+                                                        : -1;
+  // Checked before the port is opened: a wrong address must not even reset the target.
+  if (index < 0) {
+    host.ShowError(QStringLiteral("Solo se puede borrar un integrado desde su dirección inicial: "
+                                  "%1 (Sofware Interactivo) o %2 (Lista de Canales).")
+                       .arg(Hex8(request.chips[0].start), Hex8(request.chips[1].start)));
+    return result;
+  }
+  const FlashChipDescription& chip = request.chips[index];
+  if (method == EraseMethod::kBlocks && !ChipUsable(session, chip)) return result;
+
+  PortFrame frame(session);
+  if (!frame.Open(&result)) return result;
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, host, session.texts);
+  unit.DcuResetSequence();
+  uint32_t status = 0;
+  result.outcome = SendOutcome::kFailed;
+  if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
+      unit.StartTrap(request.trap_address, request.trap_places)) {
+    bool all = true;
+    if (method == EraseMethod::kBlocks) {
+      for (int k = 0; k < chip.num_blocks; ++k) {
+        const uint32_t block = address + chip.block_offsets[k];
+        if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
+          all = false;
+          const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
+          frame.Log(text);
+          host.ShowError(text);
+        }
+      }
+    } else if (!unit.TrapEraseChip(address)) {
+      all = false;
+      host.ShowError(session.texts.Slot(kChipEraseFailed));
+    }
+    if (all) result.outcome = SendOutcome::kDone;
+    unit.DcuReadWord(kDcuStatusRegister, &status);
+  }
+  unit.DcuReleaseReset();
+  frame.Close();
+  return result;
+}
+
+}  // namespace tornavo

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+#include "core/app/flash_chip.h"
+#include "core/jtag/jtag_session.h"
+
+namespace tornavo {
+
+class DebugUnit;
+
+// The three options of the settings page's " JTag " group.
+struct FlashSendOptions {
+  bool force = false;    // "Forzar escritura en todos los bloques"
+  bool verify = true;    // "Verificar escritura en Flash"
+  bool add_crc = false;  // "Añadir checksum al firmware"
+};
+
+struct JtagSendRequest {
+  // [0]: the firmware chip (" Integrado con Sofware Interactivo "), [1]: the channel-list chip.
+  std::array<FlashChipDescription, 2> chips;
+  uint32_t destination = 0;  // "Dirección"
+  uint32_t length = 0;       // "Longitud", EEPROM writes only
+  uint32_t trap_address = 0x40010000;
+  QStringList trap_places;
+  FlashSendOptions options;
+};
+
+// kRefused: checked before the port was touched (bad chip description, wrong erase address,
+// nothing to send). kFailed: the final report names an error address or the target failed.
+enum class SendOutcome { kPortFailed, kRefused, kFailed, kDone };
+
+struct JtagSendResult {
+  SendOutcome outcome = SendOutcome::kPortFailed;
+  uint32_t done = 0;  // bytes counted as sent
+  QString port_error;
+};
+
+// The page's " Usar " choices, in the order "Enviar" checks them.
+enum class JtagSendSource { kRamTable, kFlashTable, kEeprom, kFile, kCapturedImage };
+
+// What "Enviar" sends, prepared by the caller from what the window holds: the RAM table
+// with the channel grid written over it, the flash image brought up to date, the 2048 EEPROM
+// bytes, or the file's bytes. An empty buffer means nothing suitable is held.
+struct JtagSendInputs {
+  QByteArray ram_table;
+  QByteArray flash_image;
+  QByteArray eeprom;
+  QByteArray file;
+};
+
+// Which texts a failed block's question and a good verification use.
+enum class BlockTexts { kFlashImage, kFile };
+
+// Programs count bytes of data from destination into the chip, block by block: whole blocks
+// equal to the flash are skipped unless forced; the others are erased, programmed and, when
+// asked, read back. A failed block asks Abort/Retry/Ignore. Returns the bytes counted as
+// sent. Ends with the DCU reset released.
+uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                       const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                       BlockTexts texts);
+
+// The four operations of "Enviar"; each opens and closes the port itself.
+JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& request,
+                                   const QByteArray& table);
+JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& request,
+                                 const QByteArray& image);
+// Chip 1 when it holds the destination (with the CRC block when asked for), else chip 2,
+// else RAM.
+JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& request,
+                                QByteArray data);
+JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& request,
+                                   const QByteArray& eeprom);
+JtagSendResult StartJtagSend(JtagSession& session, const JtagSendRequest& request,
+                             JtagSendSource source, const JtagSendInputs& inputs);
+
+enum class EraseMethod { kBlocks, kSingleCommand };
+
+// The warning "Borrar Chip" asks before anything else.
+QString EraseChipWarning(const Texts& texts);
+// "Borrar Chip": asks the warning (OK/Cancel), then erases the chip starting at the
+// destination, block by block or with one command.
+JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method);
+
+}  // namespace tornavo

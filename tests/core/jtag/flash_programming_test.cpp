@@ -1,0 +1,394 @@
+#include "core/jtag/flash_programming.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <deque>
+
+#include "core/jtag/firmware_crc.h"
+#include "core/jtag/jtag_dump.h"
+#include "core/lpt/step_clock.h"
+#include "sim/jtag_target.h"
+#include "sim/trap_stand_in.h"
+#include "support/recording_host.h"
+
+namespace tornavo {
+namespace {
+
+constexpr uint32_t kStart1 = 0x60000000;
+constexpr uint32_t kStart2 = 0x7FE00000;
+constexpr uint32_t kTrap = 0x40010000;
+
+// Answers the questions from a list, remembering what was asked.
+class AnsweringHost : public testing::RecordingHost {
+ public:
+  Answer Ask(Question question, const QString& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return question == Question::kOkCancel ? Answer::kCancel : Answer::kAbort;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<Answer> answers;
+  QStringList questions;
+};
+
+// The firmware chip with small boot blocks at its start (0x4000, 0x2000, 0x2000, 0x8000, then
+// 64 KiB blocks), the channel-list chip in 64 KiB blocks; both 2 MiB.
+FlashChipDescription FirmwareChip() {
+  FlashChipDescription chip;
+  chip.start = kStart1;
+  const uint32_t boot[] = {0, 0x4000, 0x6000, 0x8000, 0x10000};
+  int k = 0;
+  for (uint32_t offset : boot) chip.block_offsets[k++] = offset;
+  for (uint32_t offset = 0x20000; offset <= 0x200000; offset += 0x10000)
+    chip.block_offsets[k++] = offset;
+  chip.num_blocks = k - 1;
+  chip.erasure_mode = 0x30;
+  return chip;
+}
+
+FlashChipDescription ChannelChip() {
+  FlashChipDescription chip;
+  chip.start = kStart2;
+  chip.num_blocks = 32;
+  for (int k = 0; k <= 32; ++k) chip.block_offsets[k] = static_cast<uint32_t>(k) * 0x10000;
+  return chip;
+}
+
+QByteArray Pattern(int size, int seed) {
+  QByteArray bytes(size, '\0');
+  for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed + (i >> 8)) & 0xFF);
+  return bytes;
+}
+
+class FlashProgrammingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const QString path = trap_dir_.filePath("trap.bin");
+    QFile trap(path);
+    ASSERT_TRUE(trap.open(QIODevice::WriteOnly));
+    trap.write(sim::TrapStandIn());
+    trap.close();
+    request_.chips = {FirmwareChip(), ChannelChip()};
+    request_.trap_address = kTrap;
+    request_.trap_places = {path};
+    for (int c = 0; c < 2; ++c) {
+      std::vector<uint32_t> offsets(
+          request_.chips[c].block_offsets.begin(),
+          request_.chips[c].block_offsets.begin() + request_.chips[c].num_blocks + 1);
+      // The target's chip 0 is the channel list, chip 1 the firmware.
+      target_.SetFlashBlocks(c == 0 ? 1 : 0, offsets);
+    }
+  }
+  JtagSession Session() {
+    return {target_, clock_, host_, texts_, state_, {.tck_cycles = 0, .wait_start_bits = 64}};
+  }
+  JtagSendResult SendFile(const QByteArray& data, uint32_t destination) {
+    request_.destination = destination;
+    JtagSession session = Session();
+    return SendFileOverJtag(session, request_, data);
+  }
+  int Count(const QString& line) const { return host_.Log(LogId::kJtag).count(line); }
+  QString LastBox() const { return host_.boxes.empty() ? QString() : host_.boxes.back().text; }
+
+  QTemporaryDir trap_dir_;
+  sim::JtagTarget target_;
+  JtagState state_;
+  testing::StepClock clock_;
+  AnsweringHost host_;
+  Texts texts_;
+  JtagSendRequest request_;
+};
+
+const QString kDashes(40, QLatin1Char('-'));
+const QString kSkip = "Los datos en la flash son identicos. Saltamos al siguiente bloque...";
+const QString kSent = "¡ Datos enviados con éxito !";
+const QString kJtagFailed =
+    "Error en el envio por Jtag.\r\nComprueba que el Interfaz Jtag esté bien construido\r\n"
+    "y que las direcciones Trap y destino son las correctas.";
+
+TEST_F(FlashProgrammingTest, WholeBlocksEqualToTheFlashAreSkippedTheOthersErased) {
+  const QByteArray data = Pattern(0x8000, 1);  // blocks 0, 1 and 2 of the firmware chip
+  const QByteArray after = Pattern(0x100, 9);
+  target_.Load(kStart1 + 0x4000, data.mid(0x4000, 0x2000));
+  target_.Load(kStart1 + 0x8000, after);
+  const JtagSendResult result = SendFile(data, kStart1);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(result.done, 0x8000u);
+  EXPECT_EQ(Count(kDashes), 3);
+  EXPECT_EQ(Count(kSkip), 1);
+  EXPECT_EQ(Count("¡ Verificación correcta !"), 2);
+  EXPECT_EQ(target_.flash_erases(), 2);
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Comprobando la dirección : 60004000"));
+  EXPECT_EQ(target_.Memory(kStart1, 0x8000), data);
+  // The erase of block 2 stopped at its end, where the type file says.
+  EXPECT_EQ(target_.Memory(kStart1 + 0x8000, 0x100), after);
+  EXPECT_EQ(LastBox(), kSent);
+  EXPECT_FALSE(host_.boxes.back().error);
+  EXPECT_TRUE(host_.StatusEmpty(StatusPage::kJtag));
+  EXPECT_EQ(host_.progress_maximum[2], 0x8000);
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_FALSE(state_.dcu_reset);
+
+  // Again: every block is skipped; forced: every block is erased, none compared.
+  host_.logs = {};
+  SendFile(data, kStart1);
+  EXPECT_EQ(Count(kSkip), 3);
+  EXPECT_EQ(target_.flash_erases(), 2);
+  request_.options.force = true;
+  host_.logs = {};
+  SendFile(data, kStart1);
+  EXPECT_EQ(Count(kSkip), 0);
+  EXPECT_EQ(target_.flash_erases(), 5);
+}
+
+TEST_F(FlashProgrammingTest, DestinationInsideABlockErasesItWholeAndProgramsFromThere) {
+  target_.Load(kStart1 + 0x4000, QByteArray(0x2000, '\x5A'));
+  const QByteArray data = Pattern(0x200, 3);
+  const uint32_t destination = kStart1 + 0x4100;
+  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.flash_erases(), 1);
+  EXPECT_EQ(Count("Borrando bloque : 60004000"), 1);
+  EXPECT_EQ(Count(kDashes), 1);
+  EXPECT_FALSE(host_.Log(LogId::kJtag).join('\n').contains("Comprobando"));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x100), QByteArray(0x100, '\xFF'));
+  EXPECT_EQ(target_.Memory(destination, 0x200), data);
+  EXPECT_EQ(target_.Memory(destination + 0x200, 0x1D00), QByteArray(0x1D00, '\xFF'));
+
+  // Across a block end: the rest of the block, then the start of the next one.
+  const QByteArray across = Pattern(0x3000, 4);
+  EXPECT_EQ(SendFile(across, kStart1 + 0x5000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x5000, 0x3000), across);
+  EXPECT_EQ(target_.flash_erases(), 3);
+}
+
+TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
+  // The target's failing commands complete; the read-back shows what went wrong.
+  const QByteArray data = Pattern(0x6000, 5);  // blocks 0 and 1
+  target_.Load(kStart1, data.left(0x4000));    // block 0 already there: skipped
+
+  // Abort: the report names the first byte of the failed block.
+  target_.SetFaults({.program_failures = 1});
+  JtagSendResult result = SendFile(data, kStart1);
+  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
+  EXPECT_EQ(result.done, 0x4000u);
+  EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60004000");
+  EXPECT_TRUE(host_.boxes.back().error);
+  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kErrors), "");
+  EXPECT_FALSE(state_.dcu_reset);
+
+  // Retry after a failed verification: the second try is good.
+  host_.questions.clear();
+  host_.logs = {};
+  host_.answers = {Answer::kRetry};
+  target_.SetFaults({.verify_failures = 1});
+  result = SendFile(data, kStart1);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
+  EXPECT_EQ(target_.Memory(kStart1, 0x6000), data);
+  EXPECT_EQ(Count("Borrando bloque : 60004000"), 2);
+  EXPECT_EQ(LastBox(), kSent);
+
+  // Ignore: the block counts as sent although the flash does not hold it.
+  host_.questions.clear();
+  host_.answers = {Answer::kIgnore};
+  target_.SetFaults({.erase_failures = 1});
+  const QByteArray other = Pattern(0x6000, 6);
+  result = SendFile(other, kStart1);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(result.done, 0x6000u);
+  EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
+  EXPECT_EQ(LastBox(), kSent);
+  EXPECT_NE(target_.Memory(kStart1, 0x4000), other.left(0x4000));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), other.mid(0x4000));
+}
+
+TEST_F(FlashProgrammingTest, FlashImageGoesOnlyToTheChannelChipWithItsOwnTexts) {
+  const QByteArray image = Pattern(0x10000, 8);
+  host_.answers = {Answer::kRetry};
+  target_.SetFaults({.verify_failures = 1});
+  request_.destination = kStart2;
+  JtagSession session = Session();
+  JtagSendResult result = ProgramFlashImage(session, request_, image);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
+  EXPECT_EQ(Count("Verificación correcta !"), 1);
+  EXPECT_EQ(target_.Memory(kStart2, 0x10000), image);
+
+  request_.destination = kStart1;
+  const uint64_t edges = target_.edges();
+  result = ProgramFlashImage(session, request_, image);
+  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
+  EXPECT_EQ(target_.edges(), edges);
+  EXPECT_EQ(host_.boxes[host_.boxes.size() - 2].text, "¡ Dirección incorrecta !");
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60000000");
+
+  result = ProgramFlashImage(session, request_, {});
+  EXPECT_EQ(result.outcome, SendOutcome::kRefused);
+  EXPECT_EQ(LastBox(), "¡ No hay ninguna lista de canales cargada !");
+}
+
+TEST(FirmwareCrcTest, BlockOfZlibCrcsOnlyForLongEnoughImages) {
+  QByteArray image = Pattern(static_cast<int>(kFirmwareCrcMinimumSize), 11);
+  QByteArray short_image = image.left(image.size() - 1);
+  const QByteArray short_before = short_image;
+  EXPECT_FALSE(AddFirmwareCrcBlock(&short_image));
+  EXPECT_EQ(short_image, short_before);
+
+  const QByteArray before = image;
+  FirmwareCrcs crcs;
+  ASSERT_TRUE(AddFirmwareCrcBlock(&image, &crcs));
+  EXPECT_EQ(image.left(0x13FC00), before.left(0x13FC00));
+  for (int i = 0; i < 20; ++i) {
+    const uInt length = i < 19 ? 0x10000 : 0xFC00;
+    const auto* span = reinterpret_cast<const Bytef*>(before.constData()) + i * 0x10000;
+    const uint32_t expected = static_cast<uint32_t>(crc32(0L, span, length));
+    EXPECT_EQ(crcs.values[i], expected) << i;
+    const auto* stored = reinterpret_cast<const uint8_t*>(image.constData()) + 0x13FC00 + 4 * i;
+    EXPECT_EQ(uint32_t{stored[0]} << 24 | uint32_t{stored[1]} << 16 | uint32_t{stored[2]} << 8 |
+                  stored[3],
+              expected)
+        << i;
+  }
+  EXPECT_EQ(crcs.LogLines().size(), 20);
+  EXPECT_EQ(crcs.LogLines()[0],
+            QStringLiteral("%1").arg(crcs.values[0], 8, 16, QLatin1Char('0')).toUpper());
+  // The standard check value of CRC-32.
+  const QByteArray check("123456789");
+  EXPECT_EQ(crc32(0L, reinterpret_cast<const Bytef*>(check.constData()), 9), 0xCBF43926u);
+}
+
+TEST_F(FlashProgrammingTest, CrcBlockIsSentToChipOneOnlyWhenAskedFor) {
+  // The flash already holds the image with its CRC block, so a send that carries the same
+  // bytes skips every block and one without them erases the last block.
+  QByteArray image = Pattern(static_cast<int>(kFirmwareCrcMinimumSize), 12);
+  QByteArray with_crc = image;
+  ASSERT_TRUE(AddFirmwareCrcBlock(&with_crc));
+  target_.Load(kStart1, with_crc);
+  request_.options.add_crc = true;
+  EXPECT_EQ(SendFile(image, kStart1).outcome, SendOutcome::kDone);
+  // Only the partial last block is programmed, whole blocks being compared only.
+  EXPECT_EQ(target_.flash_erases(), 1);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x13FC00, 0x50), with_crc.mid(0x13FC00));
+  EXPECT_NE(with_crc.mid(0x13FC00), image.mid(0x13FC00));
+  EXPECT_EQ(host_.Log(LogId::kEeprom).size(), 20);
+
+  // Sent to chip 2 the block is never added.
+  host_.logs = {};
+  const QByteArray short_image = image.left(0x10000);
+  EXPECT_EQ(SendFile(short_image, kStart2).outcome, SendOutcome::kDone);
+  EXPECT_TRUE(host_.Log(LogId::kEeprom).isEmpty());
+  EXPECT_EQ(target_.Memory(kStart2, 0x10000), short_image);
+}
+
+TEST_F(FlashProgrammingTest, OneByteShortGetsNoCrcBlock) {
+  QByteArray image = Pattern(static_cast<int>(kFirmwareCrcMinimumSize) - 1, 13);
+  target_.Load(kStart1, image);
+  target_.Load(kStart1 + 0x130000, QByteArray(0x10000, '\0'));  // the last block differs
+  request_.options.add_crc = true;
+  EXPECT_EQ(SendFile(image, kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.flash_erases(), 1);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x130000, 0xFC4F), image.mid(0x130000));
+  EXPECT_TRUE(host_.Log(LogId::kEeprom).isEmpty());
+}
+
+TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
+  const QByteArray data = Pattern(0x1234, 14);
+  EXPECT_EQ(SendFile(data, 0x40100000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.Memory(0x40100000, 0x1234), data);
+  EXPECT_EQ(target_.flash_erases(), 0);
+  EXPECT_EQ(target_.trap_commands(), 0);
+
+  JtagSession session = Session();
+  const QByteArray table = Pattern(0x7600, 15);
+  request_.destination = 0x401289A0;
+  EXPECT_EQ(SendRamChannelTable(session, request_, table).outcome, SendOutcome::kDone);
+  JtagDumpRequest dump;
+  dump.source = DumpSource::kFile;
+  dump.address = 0x401289A0;
+  dump.length = 0x7600;
+  JtagDumpResult back = RunJtagDump(session, dump);
+  ASSERT_EQ(back.outcome, DumpOutcome::kDone);
+  EXPECT_EQ(back.buffer.left(0x7600), table);
+  request_.destination = 0x3FFFFFFC;
+  EXPECT_EQ(SendRamChannelTable(session, request_, table).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
+
+  const QByteArray eeprom = Pattern(0x800, 16);
+  request_.destination = 0x100;
+  request_.length = 0x300;
+  EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kDone);
+  EXPECT_EQ(LastBox(), "¡ Eeprom escrita con éxito !");
+  dump.source = DumpSource::kEeprom;
+  dump.address = 0x100;
+  dump.length = 0x300;
+  dump.trap_address = kTrap;
+  dump.trap_places = request_.trap_places;
+  back = RunJtagDump(session, dump);
+  ASSERT_EQ(back.outcome, DumpOutcome::kDone);
+  EXPECT_EQ(back.buffer.left(0x300), eeprom.mid(0x100, 0x300));
+  request_.length = 0x701;
+  EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
+}
+
+TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort) {
+  request_.destination = kStart1 + 0x10000;
+  JtagSession session = Session();
+  host_.answers = {Answer::kOk};
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(host_.questions, QStringList{EraseChipWarning(texts_)});
+  EXPECT_TRUE(host_.questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
+  EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000"))
+      << LastBox().toStdString();
+  EXPECT_EQ(target_.edges(), 0u);
+
+  // Cancel: nothing at all.
+  target_.Load(kStart2, QByteArray(0x30000, '\0'));
+  request_.destination = kStart2;
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(target_.edges(), 0u);
+
+  host_.answers = {Answer::kOk};
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.flash_erases(), 32);
+  EXPECT_EQ(target_.Memory(kStart2, 0x30000), QByteArray(0x30000, '\xFF'));
+  EXPECT_FALSE(state_.dcu_reset);
+
+  // A target that stops answering: no block is erased and the erase reports failure.
+  host_.answers = {Answer::kOk};
+  target_.SetFaults({.slow_start = 200});
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(target_.flash_erases(), 32);
+  EXPECT_FALSE(state_.dcu_reset);
+  target_.SetFaults({});
+
+  target_.Load(kStart1 + 0x100000, QByteArray(0x10, '\0'));
+  host_.answers = {Answer::kOk};
+  request_.destination = kStart1;
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kSingleCommand).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x100000, 0x10), QByteArray(0x10, '\xFF'));
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando chip : 60000000"));
+}
+
+TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
+  request_.chips[0].problem = "El archivo de tipo de Flash \"/x/Bad.ini\" no es válido";
+  EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(LastBox(), request_.chips[0].problem);
+  request_.chips[0].problem.clear();
+  request_.chips[1].block_offsets[5] = request_.chips[1].block_offsets[4];  // a zero-length block
+  request_.destination = kStart2;
+  JtagSession session = Session();
+  EXPECT_EQ(ProgramFlashImage(session, request_, Pattern(0x100, 1)).outcome, SendOutcome::kRefused);
+  host_.answers = {Answer::kOk};
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(target_.edges(), 0u);
+  EXPECT_EQ(target_.flash_erases(), 0);
+}
+
+}  // namespace
+}  // namespace tornavo
