@@ -5,10 +5,7 @@
 #include <cstdint>
 
 #include "core/app/clock.h"
-#include "core/eeprom/eeprom_transfer.h"
-#include "core/serial/firmware_timeouts.h"
-#include "core/serial/service_link.h"
-#include "core/serial/terminal.h"
+#include "core/session/service_session.h"
 #include "fuzz_check.h"
 
 using namespace tornavo;
@@ -86,16 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietHost host;
   StillClock clock;
   EepromImage image;
-  ServiceLink link(transport, host);
-  Terminal terminal(link, host, texts);
-  FirmwareTimeouts firmware(host, texts, opcode::kFirmware);
-  FirmwareTimeouts check(host, texts, opcode::kParallelCheck);
-  link.SetTerminalRoute(&terminal);
-  link.Route(opcode::kTerminal, &terminal);
-  link.Route(opcode::kFirmware, &firmware);
-  link.Route(opcode::kParallelCheck, &check);
-  EepromTransfer transfer(link, host, texts, image, clock);
-  transfer.RegisterRoutes();
+  ServiceSession session(transport, host, texts, image, clock);
+  ServiceLink& link = session.link();
+  Terminal& terminal = session.terminal();
+  EepromTransfer& transfer = session.eeprom_transfer();
 
   // First byte: the operation; second: the piece length pattern; the rest: what arrives.
   const int choice = data[0] % 12;
@@ -110,8 +101,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     transfer.StartEepromVerify(range);
   } else if (choice == 9) {
     terminal.Submit(QStringLiteral("%EE?00010"));
+  } else if (choice == 10) {
+    session.parallel_check().Start();
   } else {
-    link.Begin(choice == 10 ? opcode::kFirmware : opcode::kParallelCheck);
+    // Replies under the upgrade's code while no upgrade runs.
+    link.Begin(opcode::kFirmware);
     link.SendServiceCommand("%DL?");
   }
   const bool read = choice < 3;
