@@ -172,5 +172,27 @@ TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
   jw.Shot("eeprom_dump");
 }
 
+TEST(JtagDumpPage, CpuCodeAndFileDump) {
+  JtagWindow jw;
+  jw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  QTest::mouseClick(jw.page()->cpu_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return !jw.window().session().runner().running(); }, 20000));
+  EXPECT_TRUE(jw.page()->log()->Lines().contains("Tipo de CPU : STi5510"));
+
+  // The file source asks for the file first and writes the requested bytes, not the rounded.
+  jw.target.Load(0x40020000, QByteArray("0123456789ABCDEFGHIJ"));
+  const QString out = jw.ini.filePath("dump.bin");
+  jw.w->dialogs->Answer(out);
+  jw.page()->address()->setEditText("40020000");
+  jw.page()->length()->setEditText("10");
+  ASSERT_TRUE(jw.Dump(DumpSource::kFile));
+  EXPECT_EQ(jw.w->dialogs->requests.last().filter,
+            "Archivo Binario (BIN)|*.bin|Archivo RCU (RCU)|*.rcu|Archivo RCS (RCS)|*.rcs|Todos los "
+            "archivos (*.*)|*.*");
+  QFile dumped(out);
+  ASSERT_TRUE(dumped.open(QIODevice::ReadOnly));
+  EXPECT_EQ(dumped.readAll(), QByteArray("0123456789ABCDEF"));
+}
+
 }  // namespace
 }  // namespace tornavo
