@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -144,6 +145,12 @@ TEST(JtagDumpPage, ChannelDumpsFillTheTuningPage) {
   EXPECT_EQ(jw.window().pages()->currentIndex(), static_cast<int>(Page::kTuning));
   EXPECT_TRUE(list.ram());
   EXPECT_TRUE(list.image() == RamDump());
+  // A RAM table has no transponder table.
+  TuningPage* tuning = jw.window().tuning_page();
+  EXPECT_EQ(tuning->section_value(0)->text(), "RAM");
+  EXPECT_TRUE(tuning->section_value(1)->text().isEmpty());
+  EXPECT_FALSE(tuning->inner_pages()->isTabEnabled(1));
+  EXPECT_EQ(tuning->inner_pages()->currentIndex(), 0);
   EXPECT_EQ(list.FirstFreeChannelRow(), sim::kChannelsInUse + 1);
 }
 
