@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/section_options.h"
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
@@ -27,32 +28,6 @@ void PrintVerbs() {
       "IMAGE is a flash image (bin, rcu, rcs) or, with --ram, a RAM channel table. Table sizes,\n"
       "symbol rates, satellite names and LNB frequencies come from the settings folder."));
 }
-
-// Answers the section question from --section-tcs / --section-tpt; without an answer the
-// load fails and the sections are listed.
-class OptionChooser : public SectionChooser {
- public:
-  OptionChooser(const QString& tcs, const QString& tpt) : tcs_(tcs), tpt_(tpt) {}
-
-  std::optional<int64_t> ChooseSection(const char* tag,
-                                       const std::vector<int64_t>& sections) override {
-    const bool channels = QByteArray(tag) == kChannelTag;
-    const QString& given = channels ? tcs_ : tpt_;
-    bool ok = false;
-    const int64_t value = given.toLongLong(&ok, 16);
-    if (ok && std::find(sections.begin(), sections.end(), value) != sections.end()) return value;
-    QStringList shown;
-    for (const int64_t p : sections) shown << QStringLiteral("%1").arg(p, 6, 16, QLatin1Char('0'));
-    problem_ = QStringLiteral("the image holds several %1 sections (%2); choose one with %3.")
-                   .arg(QString::fromLatin1(tag), shown.join(", ").toUpper(),
-                        channels ? "--section-tcs" : "--section-tpt");
-    return std::nullopt;
-  }
-  const QString& problem() const { return problem_; }
-
- private:
-  QString tcs_, tpt_, problem_;
-};
 
 // The options every verb shares, and the list loaded as they say.
 struct Session {

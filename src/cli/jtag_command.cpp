@@ -8,15 +8,18 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
+#include "cli/section_options.h"
 #include "core/app/flash_chip.h"
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
+#include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
+#include "core/jtag/dump_hand_over.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_locator.h"
@@ -63,16 +66,18 @@ int RunDump(const QStringList& arguments) {
   parser.setApplicationDescription(QStringLiteral(
       "Dumps target memory through the JTAG cable, as \"Recibir\" of the page \"Firmware "
       "(JTag)\" does.\n"
+      "  ram      OUT receives the RAM channel table read, as the tuning page saves it\n"
+      "  flash    OUT receives the flash image read, as the tuning page saves it, once its\n"
+      "           channel and transponder tables are found\n"
       "  file     OUT receives the requested bytes\n"
       "  eeprom   OUT receives the 2048-byte EEPROM image (BIN) with the bytes read placed\n"
       "  image    OUT receives the picture on screen, BMP or JPEG by its extension, as the\n"
       "           page \"Imagen\" saves it\n"
-      "The sources ram and flash are not available from the command line yet.\n"
       "Exit status 2 for bad usage or a range the source refuses, 4 when the target fails, 5 "
       "when the port cannot be opened."));
   AddJtagCommonOptions(parser);
   parser.addOptions({
-      {"source", "file, eeprom or image.", "SOURCE"},
+      {"source", "ram, flash, image, eeprom or file.", "SOURCE"},
       {"address", "Start address, hexadecimal.", "HEX"},
       {"length", "Length, hexadecimal.", "HEX"},
       {{"o", "output"}, "The file to write.", "OUT"},
@@ -81,19 +86,23 @@ int RunDump(const QStringList& arguments) {
        "folder).",
        "FILE"},
       {"progress", "Show the bytes read so far on stderr."},
+      {"section-tcs", "flash: the channel section to use when there are several.", "HEX"},
+      {"section-tpt", "flash: the transponder section to use when there are several.", "HEX"},
   });
   if (!Parse(parser, arguments)) return kExitJtagUsage;
   const QString name = QStringLiteral("tornavo jtag dump: ");
   const QString source_name = parser.value("source");
   DumpSource source = DumpSource::kFile;
-  if (source_name == QLatin1String("eeprom")) {
+  if (source_name == QLatin1String("ram")) {
+    source = DumpSource::kRam;
+  } else if (source_name == QLatin1String("flash")) {
+    source = DumpSource::kFlash;
+  } else if (source_name == QLatin1String("eeprom")) {
     source = DumpSource::kEeprom;
   } else if (source_name == QLatin1String("image")) {
     source = DumpSource::kImage;
   } else if (source_name != QLatin1String("file")) {
-    Err(name + (source_name == QLatin1String("ram") || source_name == QLatin1String("flash")
-                    ? QStringLiteral("--source %1 is not available yet; use file.").arg(source_name)
-                    : QStringLiteral("--source must be file, eeprom or image.")));
+    Err(name + QStringLiteral("--source must be ram, flash, image, eeprom or file."));
     return kExitJtagUsage;
   }
   const QString out = parser.value("output");
@@ -125,6 +134,9 @@ int RunDump(const QStringList& arguments) {
   // The boxes' own rewrites, as on leaving them.
   request.address = LeaveDumpAddress(parser.value("address")).toUInt(nullptr, 16);
   request.length = LeaveDumpLength(parser.value("length")).toUInt(nullptr, 16);
+  // The FLASH source reads the chip of the group " Integrado con Lista de Canales ".
+  const FlashChipDescription channel_chip = settings.flash_chip(0);
+  request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
     request.trap_address = 0x40010000;
   request.trap_address &= ~3u;
@@ -148,6 +160,33 @@ int RunDump(const QStringList& arguments) {
       return kExitJtagFailed;
     case DumpOutcome::kDone:
       break;
+  }
+  if (source == DumpSource::kRam || source == DumpSource::kFlash) {
+    // The tuning page's hand-over, then its "Guardar como...".
+    ChannelList list;
+    list.SetContext(TableContextOf(settings, symbol_rates));
+    list.ApplyChannelTableSize(ChannelRowsOf(settings));
+    list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+    OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
+    switch (HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice)) {
+      case LoadResult::kOk:
+        break;
+      case LoadResult::kNoChannelTable:
+        Err(name + texts.Slot(113));
+        return kExitJtagFailed;
+      case LoadResult::kNoTransponderTable:
+        Err(name + texts.Slot(112));
+        return kExitJtagFailed;
+      case LoadResult::kNoChoice:
+        Err(name + chooser.problem());
+        return kExitJtagUsage;
+    }
+    ChannelError error;
+    if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
+      Err(name + list.ErrorText(error));
+      return kExitJtagFailed;
+    }
+    return kExitOk;
   }
   if (source == DumpSource::kImage) {
     const QImage picture = MakeShownPicture(
@@ -191,7 +230,7 @@ int RunJtagCommand(const QStringList& arguments) {
     Out(QStringLiteral(
         "Usage: tornavo jtag idcode|dump|send|add-crc|erase-chip [options] [--help]\n\n"
         "  idcode      read the CPU's identification code and name the CPU\n"
-        "  dump        dump target memory to a file (sources file and eeprom)\n"
+        "  dump        dump target memory: channel tables, picture, EEPROM or raw bytes\n"
         "  send        program a file, channel list or EEPROM image into the target\n"
         "  add-crc     write a firmware file with its CRC block in place\n"
         "  erase-chip  erase a whole flash chip"));

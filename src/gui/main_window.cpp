@@ -11,6 +11,7 @@
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
 #include "core/serial/port_choices.h"
@@ -24,6 +25,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/firmware_page.h"
+#include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/log_task_page.h"
 #include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_page.h"
@@ -91,7 +93,21 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   firmware_ = new FirmwarePage(*services_, session_->firmware_upgrade(), session_->parallel_check(),
                                pages_);
   // The JTAG panel borrows its captions from the other two pages.
-  jtag_ = new LogTaskPage(*services_, {70, 76, 79, 84}, pages_);
+  jtag_ = new JtagDumpPage(
+      *services_,
+      {session_->runner(),
+       [this](QString* error) -> std::unique_ptr<PortRegisters> {
+         PortLocator locator;
+         if (!ParsePortLocator(
+                 ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
+                 &locator, error))
+           return nullptr;
+         return MakePortBackend(locator, virtual_parallel_, error);
+       },
+       [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
+         HandOverDump(request, result);
+       }},
+      pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   tuning_ = new TuningPage(*services_, pages_);
   picture_ = new PicturePage(*services_, pages_);
@@ -138,6 +154,38 @@ void TForm1::SelectStoredPort() {
                         static_cast<int>(settings_.Int(Key::kControlFlujo)));
   if (config_) config_->ShowSettings();
   port_choices_->ApplyAllAndOpen();
+}
+
+void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result) {
+  switch (request.source) {
+    case DumpSource::kRam:
+    case DumpSource::kFlash: {
+      const bool ram = request.source == DumpSource::kRam;
+      const LoadResult loaded = tuning_->LoadDumpedImage(
+          [&](ChannelList& list, SectionChooser& chooser) {
+            return HandOverChannelDump(request, result, list, chooser)
+                .value_or(LoadResult::kNoChoice);
+          },
+          ram);
+      if (loaded == LoadResult::kOk) pages_->setCurrentIndex(static_cast<int>(Page::kTuning));
+      return;
+    }
+    case DumpSource::kImage:
+      picture_->ShowCapture(DumpedBytes(request, result));
+      pages_->setCurrentIndex(static_cast<int>(Page::kPicture));
+      return;
+    case DumpSource::kEeprom: {
+      const QByteArray bytes = DumpedBytes(request, result);
+      eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                               static_cast<int>(request.address), static_cast<int>(bytes.size()));
+      eeprom_->RefreshInterpretedView();
+      eeprom_->update();
+      pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
+      return;
+    }
+    case DumpSource::kFile:
+      return;
+  }
 }
 
 bool TForm1::ConfirmPartialWrite(EepromRange range) {

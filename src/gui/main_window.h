@@ -27,6 +27,9 @@ class FileDialogs;
 class FirmwarePage;
 class PortRegisters;
 class LogTaskPage;
+class JtagDumpPage;
+struct JtagDumpRequest;
+struct JtagDumpResult;
 class LogView;
 class MessageBoxes;
 class PicturePage;
@@ -98,6 +101,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   AboutPage* about_page() const { return about_; }
   TuningPage* tuning_page() const { return tuning_; }
   PicturePage* picture_page() const { return picture_; }
+  JtagDumpPage* jtag_page() const { return jtag_; }
   AppServices& services() { return *services_; }
   PortChoices& port_choices() { return *port_choices_; }
   Settings& settings() { return settings_; }
@@ -121,6 +125,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   void SaveSettings();
   // Before "Enviar": asks when the range holds rows the loaded file did not define.
   bool ConfirmPartialWrite(EepromRange range);
+  // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.
+  void HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result);
 
   bool image_initialised_ = false;
   QStringList extra_ports_;
@@ -147,7 +153,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   EepromPage* eeprom_;
   EepromTransferControls* transfer_controls_;
   FirmwarePage* firmware_;
-  LogTaskPage* jtag_;
+  JtagDumpPage* jtag_;
   TerminalPage* terminal_page_;
   TuningPage* tuning_;
   PicturePage* picture_;

@@ -4,11 +4,19 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "sim/channel_tables.h"
 #include "sim/default_eeprom.h"
 #include "sim/trap_stand_in.h"
 #include "tornavo_process.h"
 
 namespace {
+
+// The 0x7600 bytes a RAM dump reads: the table, then the zeroed RAM behind it.
+QByteArray RamDump() {
+  QByteArray bytes = tornavo::sim::BuildRamChannelTable();
+  bytes.append(QByteArray(0x7600 - bytes.size(), '\0'));
+  return bytes;
+}
 
 using tornavo::testing::RunTornavo;
 
@@ -111,10 +119,86 @@ TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatus) {
   EXPECT_TRUE(missing.err.contains("nowhere/trap.bin"));
 
   EXPECT_EQ(
-      RunTornavo(base + QStringList{"--source", "ram", "--address", "401289A0", "--length", "7600"})
+      RunTornavo(base + QStringList{"--source", "rom", "--address", "401289A0", "--length", "7600"})
           .exit_code,
       2);
   EXPECT_FALSE(QFile::exists(out));
+}
+
+// A settings folder whose channel-list chip is 2 MiB at the given start.
+void WriteFlashSettings(const QTemporaryDir& dir, const char* start) {
+  QFile settings(dir.filePath("Tornavo.ini"));
+  ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+  settings.write(QByteArray("[TForm1]\r\nFlashIC0=Chip2M\r\nFlash1Type=0\r\nFlash1Start=") + start +
+                 "\r\n");
+  settings.close();
+  QFile type(dir.filePath("Chip2M.ini"));
+  ASSERT_TRUE(type.open(QIODevice::WriteOnly));
+  type.write("[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
+}
+
+TEST(JtagCommandTest, ChannelDumpsSaveTheTablesTheLoadersAccepted) {
+  QTemporaryDir dir;
+  WriteFlashSettings(dir, "7FE00000");
+  const QString ram_out = dir.filePath("ram.bin");
+  const auto ram =
+      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "ram", "--address",
+                  "401289A0", "--length", "7600", "-o", ram_out, "--ini-dir", dir.path()});
+  ASSERT_EQ(ram.exit_code, 0) << ram.err.toStdString();
+  QFile ram_file(ram_out);
+  ASSERT_TRUE(ram_file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(ram_file.readAll(), RamDump());
+
+  const QString flash_out = dir.filePath("flash.bin");
+  const auto flash =
+      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "flash", "--address",
+                  "7FE00000", "--length", "50000", "-o", flash_out, "--ini-dir", dir.path()});
+  ASSERT_EQ(flash.exit_code, 0) << flash.err.toStdString();
+  EXPECT_TRUE(flash.out.contains(QString::fromUtf8("¡ Firmware leído con éxito !")));
+  QFile flash_file(flash_out);
+  ASSERT_TRUE(flash_file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(flash_file.readAll(), tornavo::sim::BuildFlashChannelImage());
+
+  // The saved image reads back as the tables the tuning page would show.
+  const auto listed = RunTornavo({"channels", "list", flash_out, "--ini-dir", dir.path()});
+  ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+  EXPECT_FALSE(listed.out.isEmpty());
+}
+
+TEST(JtagCommandTest, ChannelDumpsThatFailWriteNothing) {
+  QTemporaryDir dir;
+  const QString out = dir.filePath("kept.bin");
+  QFile kept(out);
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.write("held before");
+  kept.close();
+  const auto run = [&](const QStringList& more) {
+    return RunTornavo(
+        QStringList{"jtag", "dump", "--parallel", "virtual", "-o", out, "--ini-dir", dir.path()} +
+        more);
+  };
+
+  // Below the chip, outside RAM, then a target that takes no bytes.
+  WriteFlashSettings(dir, "7FE00000");
+  const auto outside = run({"--source", "flash", "--address", "7FDFFFFC", "--length", "50000"});
+  EXPECT_EQ(outside.exit_code, 2);
+  EXPECT_TRUE(outside.err.contains(QString::fromUtf8("¡ Dirección o longitud incorrecta !")));
+  EXPECT_EQ(run({"--source", "ram", "--address", "40200000", "--length", "7600"}).exit_code, 2);
+  EXPECT_EQ(run({"--source", "ram", "--address", "401289A0", "--length", "7600", "--fault",
+                 "jtag-no-ack"})
+                .exit_code,
+            4);
+
+  // The second chip is erased: read in full, but there are no tables in it.
+  WriteFlashSettings(dir, "60000000");
+  const auto erased = run({"--source", "flash", "--address", "60000000", "--length", "50000"});
+  EXPECT_EQ(erased.exit_code, 4);
+  EXPECT_TRUE(
+      erased.err.contains(QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !")))
+      << erased.err.toStdString();
+
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "held before");
 }
 
 }  // namespace

@@ -417,6 +417,26 @@ void TuningPage::LoadImageFile() {
   RefreshAll();
 }
 
+LoadResult TuningPage::LoadDumpedImage(
+    const std::function<LoadResult(ChannelList&, SectionChooser&)>& load, bool ram) {
+  SyncContext();
+  const LoadResult result = load(list_, *chooser_);
+  if (result == LoadResult::kNoTransponderTable) {
+    services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
+  } else if (result == LoadResult::kNoChannelTable) {
+    services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+  } else if (result == LoadResult::kOk) {
+    inner_->setCurrentIndex(0);
+    if (!ram) {
+      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
+      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
+      emit TableSettingsChanged();
+    }
+  }
+  RefreshAll();
+  return result;
+}
+
 void TuningPage::AddImageFile() {
   if (!list_.flash_held()) return;
   const FileChoice choice =

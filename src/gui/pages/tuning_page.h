@@ -2,8 +2,10 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
+#include "core/channels/channel_list.h"
 #include "gui/app_services.h"
 
 class QCheckBox;
@@ -59,6 +61,10 @@ class TuningPage : public QWidget {
 
   // The actions, as the buttons and keys run them.
   void LoadImageFile();
+  // A JTAG dump's hand-over: load fills the held list, asking this page's section question;
+  // the page then shows the tables or says which one is missing.
+  LoadResult LoadDumpedImage(const std::function<LoadResult(ChannelList&, SectionChooser&)>& load,
+                             bool ram);
   void AddImageFile();
   void SaveImageFile();
   void MoveRows();
