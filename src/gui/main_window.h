@@ -58,6 +58,9 @@ struct WindowOptions {
   bool list_ports_in_background = false;
   // The virtual receiver's parallel side, offered as the "virtual" port backend.
   PortRegisters* virtual_parallel = nullptr;
+  // With the virtual receiver: a stand-in trap routine its JTAG target accepts, tried after
+  // the places a real routine is looked for.
+  QString trap_stand_in;
 };
 
 // Page indexes of the main page control.

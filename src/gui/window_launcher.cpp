@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTemporaryDir>
 #include <cstdio>
 
+#include "core/app/text_file.h"
 #include "core/serial/serial_transport.h"
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
 #include "sim/jtag_target.h"
 #include "sim/shared_cable_port.h"
+#include "sim/trap_stand_in.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo {
@@ -41,6 +44,7 @@ int RunWindow(const QStringList& arguments) {
   sim::JtagTarget jtag;
   sim::ShareEeprom(jtag, receiver);
   sim::SharedCablePort port(jtag, receiver.parallel());
+  QTemporaryDir stand_in_dir;
   if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
     QString error;
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
@@ -53,6 +57,11 @@ int RunWindow(const QStringList& arguments) {
     }
     options.extra_ports << receiver.device_path();
     options.virtual_parallel = &port;
+    // The virtual target runs any routine of the right length; the real one is never shipped.
+    if (stand_in_dir.isValid()) {
+      const QString path = stand_in_dir.filePath(QStringLiteral("trap-stand-in.bin"));
+      if (WriteFileAtomically(path, sim::TrapStandIn(), &error)) options.trap_stand_in = path;
+    }
     options.select_port = receiver.device_path();
   }
 

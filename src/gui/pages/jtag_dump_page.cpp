@@ -186,6 +186,7 @@ JtagDumpRequest JtagDumpPage::Request() {
     request.trap_address = 0x40010000;
   request.trap_address &= ~3u;
   request.trap_places = TrapFilePlaces(QCoreApplication::applicationDirPath(), s.ini_folder());
+  if (!links_.trap_stand_in.isEmpty()) request.trap_places << links_.trap_stand_in;
   return request;
 }
 

@@ -25,6 +25,8 @@ struct JtagPageLinks {
   std::function<std::unique_ptr<PortRegisters>(QString* error)> open_port;
   // On the window's thread, after a dump that read all it was asked for.
   std::function<void(const JtagDumpRequest&, const JtagDumpResult&)> hand_over;
+  // Tried after the places of the real trap routine; empty but with the virtual receiver.
+  QString trap_stand_in;
 };
 
 // "Firmware (JTag)": reads target memory through the JTAG cable and hands it to the page
