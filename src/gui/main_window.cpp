@@ -47,14 +47,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
                                               std::make_unique<WorkerRunner>(*this));
   virtual_parallel_ = options.virtual_parallel;
   session_->firmware_upgrade().SetPortOpener(
-      [this](QString* error) -> std::unique_ptr<PortRegisters> {
-        PortLocator locator;
-        if (!ParsePortLocator(
-                ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
-                &locator, error))
-          return nullptr;
-        return MakePortBackend(locator, virtual_parallel_, error);
-      });
+      [this](QString* error) { return OpenParallelPort(error); });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
   extra_ports_ = options.extra_ports;
   select_port_ = options.select_port;
@@ -95,15 +88,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new JtagDumpPage(
       *services_,
-      {session_->runner(),
-       [this](QString* error) -> std::unique_ptr<PortRegisters> {
-         PortLocator locator;
-         if (!ParsePortLocator(
-                 ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
-                 &locator, error))
-           return nullptr;
-         return MakePortBackend(locator, virtual_parallel_, error);
-       },
+      {session_->runner(), [this](QString* error) { return OpenParallelPort(error); },
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
@@ -129,6 +114,15 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(pages_);
   ApplyTexts();
   ApplyLoadedSettings();
+}
+
+std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
+  PortLocator locator;
+  if (!ParsePortLocator(
+          ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
+          &locator, error))
+    return nullptr;
+  return MakePortBackend(locator, virtual_parallel_, error);
 }
 
 void TForm1::ApplyLoadedSettings() {

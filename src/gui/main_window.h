@@ -117,6 +117,8 @@ class TForm1 : public QMainWindow, public OperationHost {
 
  private:
   void SetPagesEnabled(bool enabled);
+  // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
+  std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
   // Takes the listed system ports (waiting for the listing if needed): the port list is
   // complete from then on, and the stored or given port is selected in it.
