@@ -1,39 +1,6 @@
-// The reader of one EEPROM file format over any bytes.
-#include <cstddef>
-#include <cstdint>
-
-#include "core/eeprom/eeprom_files.h"
-#include "fuzz_check.h"
-
-using namespace tornavo;
+// The own-format EEPROM file reader over any bytes.
+#include "eeprom_file_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const Texts texts;
-  constexpr EepromFormat kFormat = EepromFormat::kOwn;
-  const QByteArray contents(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  EepromImage image;
-  image.SetCell(1, 1, QStringLiteral("5A"));  // something a refused file must leave alone
-  const auto before = image.cells();
-  EepromRows rows;
-  QString error;
-  if (!DecodeEepromFile(kFormat, contents, texts, image, &error, &rows)) {
-    FUZZ_CHECK(!error.isEmpty());
-    FUZZ_CHECK(image.cells() == before);
-    FUZZ_CHECK(rows.none());
-    return 0;
-  }
-  // A loaded file leaves only valid cells, and only the rows it defined changed.
-  for (int a = 0; a < kEepromBytes; ++a) {
-    FUZZ_CHECK(IsValidCellText(image.CellAt(a)));
-    if (!rows.test(a / kEepromColumns)) FUZZ_CHECK(image.CellAt(a) == before[a]);
-  }
-  // What was loaded writes and reads back the same.
-  EepromImage again;
-  EepromRows again_rows;
-  FUZZ_CHECK(DecodeEepromFile(kFormat, EncodeEepromFile(kFormat, image, rows), texts, again, &error,
-                              &again_rows));
-  if (kFormat == EepromFormat::kOwn) FUZZ_CHECK(again_rows == rows);
-  for (int a = 0; a < kEepromBytes; ++a)
-    if (again_rows.test(a / kEepromColumns)) FUZZ_CHECK(again.CellAt(a) == image.CellAt(a));
-  return 0;
+  return tornavo::FuzzEepromFile(tornavo::EepromFormat::kOwn, data, size);
 }
