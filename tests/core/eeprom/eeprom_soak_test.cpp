@@ -6,6 +6,7 @@
 
 #include <QTimer>
 #include <random>
+#include <vector>
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "support/sim_link.h"
@@ -161,10 +162,13 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
       EXPECT_EQ(image_after, image_before);
       EXPECT_EQ(receiver_after, receiver_before);
       if (outcome == TransferOutcome::kDone) {
-        QList<int> differing;
+        // As vectors: comparing two empty QLists hands memcmp a null pointer.
+        std::vector<int> differing;
         for (int row = 0; row < kEepromRows; ++row)
-          if (rows.test(row) && !SameRow(image_after, receiver_after, row)) differing << row;
-        EXPECT_EQ(transfer_.differing_rows(), differing);
+          if (rows.test(row) && !SameRow(image_after, receiver_after, row))
+            differing.push_back(row);
+        const QList<int>& reported = transfer_.differing_rows();
+        EXPECT_EQ(std::vector<int>(reported.begin(), reported.end()), differing);
       }
     }
     ASSERT_GE(reached, 0) << "rows changed outside the reached prefix or the range";
