@@ -39,14 +39,19 @@ using testing::WaitUntil;
 using testing::WindowUnderTest;
 
 // A window whose parallel port is the virtual JTAG target, with a 2 MiB channel-list chip at
-// 7FE00000 and the stand-in trap routine in its settings folder.
+// 7FE00000, given the stand-in trap routine as the launcher gives it with the virtual receiver
+// (the settings folder holds none).
 struct JtagWindow {
   JtagWindow() {
     Write("Tornavo.ini", "[TForm1]\r\nFlashIC0=Chip2M\r\nFlash1Type=0\r\nFlash1Start=7FE00000\r\n");
     Write("Chip2M.ini", "[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
-    Write("trap.bin", sim::TrapStandIn());
+    const QString routine = stand_in.filePath("routine.bin");
+    QFile file(routine);
+    if (file.open(QIODevice::WriteOnly)) file.write(sim::TrapStandIn());
+    file.close();
     WindowOptions options;
     options.virtual_parallel = &target;
+    options.trap_stand_in = routine;
     options.ini_dir = ini.path();
     w = std::make_unique<WindowUnderTest>(std::move(options));
     w->window->show();
@@ -86,6 +91,7 @@ struct JtagWindow {
   }
 
   QTemporaryDir ini;
+  QTemporaryDir stand_in;
   sim::JtagTarget target;
   std::unique_ptr<WindowUnderTest> w;
 };
