@@ -13,6 +13,7 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/channels/table_settings.h"
@@ -172,10 +173,10 @@ int RunDump(const QStringList& arguments) {
       case LoadResult::kOk:
         break;
       case LoadResult::kNoChannelTable:
-        Err(name + texts.Slot(113));
+        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
         return kExitJtagFailed;
       case LoadResult::kNoTransponderTable:
-        Err(name + texts.Slot(112));
+        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
         return kExitJtagFailed;
       case LoadResult::kNoChoice:
         Err(name + chooser.problem());

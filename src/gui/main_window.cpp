@@ -10,6 +10,7 @@
 #include "core/app/blocking_runner.h"
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
+#include "core/app/text_names.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
@@ -280,9 +281,12 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ApplyTexts() {
-  const int tab_keys[] = {47, 48, 18, 51, 128, -1, 50, 49};
+  const int tab_keys[] = {text_key::kEeprom,        text_key::kFirmwareParaleloSerie,
+                          text_key::kFirmwareJTag,  text_key::kTerminal,
+                          text_key::kSintonizacion, -1,
+                          text_key::kConfiguracion, text_key::kAcercaDe};
   for (int i = 0; i < 8; ++i)
-    pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(129) : texts_.Key(tab_keys[i]));
+    pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(slot::kImagen) : texts_.Key(tab_keys[i]));
   eeprom_->ApplyTexts();
   transfer_controls_->ApplyTexts();
   firmware_->ApplyTexts();

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/serial_transport.h"
@@ -109,11 +110,11 @@ void ConfigPage::ApplyTexts() {
   tuning_->ApplyTexts();
   jtag_->ApplyTexts();
   picture_->ApplyTexts();
-  language_group_->setTitle(t.Key(74));
-  language_label_->setText(t.Key(90));
-  terminal_group_->setTitle(t.Key(75));
-  checksum_->setText(t.Key(62));
-  defaults_->setText(t.Key(56));
+  language_group_->setTitle(t.Key(text_key::kConfiguracionIdioma));
+  language_label_->setText(t.Key(text_key::kIdioma));
+  terminal_group_->setTitle(t.Key(text_key::kConfiguracionTerminal));
+  checksum_->setText(t.Key(text_key::kAnadirChecksum));
+  defaults_->setText(t.Key(text_key::kValoresPorDefecto));
 }
 
 void ConfigPage::ShowSettings() {

@@ -14,6 +14,7 @@
 #include "core/app/flash_chip.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_settings.h"
@@ -26,15 +27,16 @@
 namespace tornavo {
 
 namespace {
-constexpr int kAddressCaptionKey = 79;  // "Dirección : "
-constexpr int kLengthCaptionKey = 114;  // "Longitud : "
-constexpr int kUseGroupKey = 132;       // " Usar "
-constexpr int kReceiveKey = 52;         // "Recibir"
+constexpr int kAddressCaptionKey = text_key::kFirmwareParaleloSerieDireccion;  // "Dirección : "
+constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;             // "Longitud : "
+constexpr int kUseGroupKey = text_key::kUsar;                                  // " Usar "
+constexpr int kReceiveKey = text_key::kRecibir;                                // "Recibir"
 constexpr int kSourceKeys[5] = {127, 125, 229, 47, 126};
 constexpr Key kSourceSettings[5] = {Key::kUsarFirmJtagRam, Key::kUsarFirmJtagFlash,
                                     Key::kUsarFirmJtagImagen, Key::kUsarFirmJtagEeprom,
                                     Key::kUsarFirmJtagArchivo};
-constexpr int kFileFilterSlot = 122;  // "Archivo Binario (BIN)|*.bin|..."
+constexpr int kFileFilterSlot =
+    slot::kArchivoBinarioBINBinArchivo122;  // "Archivo Binario (BIN)|*.bin|..."
 
 QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   auto* box = new QComboBox(parent);
@@ -46,7 +48,11 @@ QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
 }  // namespace
 
 JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* parent)
-    : LogTaskPage(services, {70, 76, 79, 84}, parent), links_(std::move(links)) {
+    : LogTaskPage(services,
+                  {text_key::kEepromEstado, text_key::kEstadoTarea76,
+                   text_key::kFirmwareParaleloSerieDireccion, text_key::kEstadoErrores84},
+                  parent),
+      links_(std::move(links)) {
   address_label_ = new QLabel(this);
   address_ = MakeField(kDumpAddressEntries, this);
   length_label_ = new QLabel(this);
