@@ -54,6 +54,7 @@ class RecordedBoxes : public MessageBoxes {
   // `confirm` and Abort/Retry/Ignore aborts.
   tornavo::Answer Ask(Question question, const QString& text) override {
     questions << text;
+    if (on_question) on_question(text);
     if (!answers.empty()) {
       const tornavo::Answer answer = answers.front();
       answers.pop_front();
@@ -68,6 +69,8 @@ class RecordedBoxes : public MessageBoxes {
   QStringList questions;
   bool confirm = false;
   std::deque<tornavo::Answer> answers;
+  // Runs as a question is asked, with the window as it stands then.
+  std::function<void(const QString&)> on_question;
   // Runs as a box is shown, with the window as it stands then.
   std::function<void(const Box&)> on_box;
 

@@ -352,13 +352,16 @@ void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
   if (links_.follow_flash_chips)
     links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
   const JtagTiming timing = Timing();
+  // Disabled from the click, also while the erase warning is up, and enabled again however
+  // the operation ended (a refused address returns before the port frame).
+  services_.host.DisablePages();
   links_.runner.Run(
       [this, port, timing, operation = std::move(operation)](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
         operation(session);
       },
-      [] {});
+      [this] { services_.host.EnablePages(); });
 }
 
 void JtagDumpPage::StartSend() {
