@@ -202,6 +202,27 @@ TEST(JtagSendPage, EepromWrittenOverJtagIsDumpedBackIdentical) {
   EXPECT_EQ(sw.target.edges(), edges);
 }
 
+TEST(JtagSendPage, ChannelTablesGoBackWhereTheyCameFrom) {
+  SendWindow sw;
+  // Nothing held yet: the operation says so and the cable stays quiet.
+  sw.Choose(DumpSource::kFlash);
+  const uint64_t edges = sw.target.edges();
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  EXPECT_EQ(sw.boxes().boxes.back().text, "¡ No hay ninguna lista de canales cargada !");
+  EXPECT_EQ(sw.target.edges(), edges);
+
+  // A RAM table, dumped and sent back: the same bytes land in RAM.
+  sw.Choose(DumpSource::kRam);
+  ASSERT_TRUE(sw.Press(sw.page()->receive_button()));
+  ASSERT_TRUE(sw.window().services().channel_list.ram());
+  const QByteArray table = sw.target.Memory(sim::kRamChannelTable, 0x7600);
+  sw.target.Load(sim::kRamChannelTable, QByteArray(0x7600, '\0'));
+  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  EXPECT_EQ(sw.boxes().boxes.back().text, kSent);
+  EXPECT_EQ(sw.target.Memory(sim::kRamChannelTable, 0x7600), table);
+}
+
 TEST(JtagSendPage, FlashTableDumpedAndSentBackSkipsItsBlocks) {
   SendWindow sw;
   sw.Choose(DumpSource::kFlash);

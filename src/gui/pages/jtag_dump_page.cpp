@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,6 +73,8 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   erase_ = new QPushButton(this);
   erase_group_ = new QGroupBox(this);
   auto* erase_layout = new QVBoxLayout(erase_group_);
+  erase_layout->setContentsMargins(4, 2, 4, 2);
+  erase_layout->setSpacing(1);
   for (QRadioButton*& radio : erase_methods_) {
     radio = new QRadioButton(erase_group_);
     erase_layout->addWidget(radio);
@@ -84,8 +87,11 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   column->addWidget(length_);
   column->addWidget(use_group_);
   column->addWidget(cpu_);
-  column->addWidget(receive_);
-  column->addWidget(send_);
+  // Side by side, so that the column still fits the smallest window.
+  auto* transfer_row = new QHBoxLayout;
+  transfer_row->addWidget(receive_);
+  transfer_row->addWidget(send_);
+  column->addLayout(transfer_row);
   column->addWidget(erase_group_);
   column->addWidget(erase_);
 
