@@ -23,6 +23,10 @@ int RunWindow(const QStringList& arguments) {
   parser.addOptions({
       {"virtual-receiver", "Connect to a virtual receiver."},
       {"eeprom", "Start the virtual receiver's EEPROM from a BIN file.", "FILE"},
+      {"fault",
+       "Switch on a fault of the virtual receiver, as tornavo virtual-receiver --fault does "
+       "(jtag-program-fail:1 asks Abort/Retry/Ignore on the next flash block). Repeatable.",
+       "FAULT"},
       {"port", "Add a serial device to the port list and select it.", "DEVICE"},
       {"ini-dir",
        "Folder of the settings and catalogue files. With --virtual-receiver the default is the\n"
@@ -50,8 +54,14 @@ int RunWindow(const QStringList& arguments) {
   sim::ShareEeprom(jtag, receiver);
   sim::SharedCablePort port(jtag, receiver.parallel());
   QTemporaryDir stand_in_dir;
-  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
+  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom") || parser.isSet("fault")) {
     QString error;
+    for (const QString& fault : parser.values("fault")) {
+      if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
+        std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
+        return 1;
+      }
+    }
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
       return 2;
