@@ -2,6 +2,7 @@
 // out by the virtual receiver's own flash type and model files.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -16,7 +17,9 @@
 #include "core/session/service_session.h"
 #include "gui/app_services.h"
 #include "gui/log_view.h"
+#include "gui/pages/config_page.h"
 #include "gui/pages/jtag_dump_page.h"
+#include "gui/pages/jtag_group.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 #include "sim/virtual_catalogue.h"
@@ -139,6 +142,17 @@ TEST(JtagSendPage, FirmwareFileIsProgrammedThenEveryBlockSkipped) {
   EXPECT_EQ(sw.Logged(kSkip), before + 9);
   EXPECT_EQ(sw.target.flash_erases(), erased);
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, whole.size()), whole);
+
+  // "Forzar escritura en todos los bloques" on the configuration page: nothing is skipped.
+  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
+  QCheckBox* force = sw.window().config_page()->jtag_group()->force_box();
+  ASSERT_FALSE(force->isChecked());
+  force->click();
+  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  const int skipped = sw.Logged(kSkip);
+  EXPECT_EQ(sw.SendFile(whole, "60000000"), kSent);
+  EXPECT_EQ(sw.Logged(kSkip), skipped);
+  EXPECT_EQ(sw.target.flash_erases(), erased + 9);
 }
 
 TEST(JtagSendPage, FailedBlocksAskAbortRetryIgnore) {
