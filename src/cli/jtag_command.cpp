@@ -136,7 +136,7 @@ int RunDump(const QStringList& arguments) {
   request.address = LeaveDumpAddress(parser.value("address")).toUInt(nullptr, 16);
   request.length = LeaveDumpLength(parser.value("length")).toUInt(nullptr, 16);
   // The FLASH source reads the chip of the group " Integrado con Lista de Canales ".
-  const FlashChipDescription channel_chip = settings.flash_chip(0);
+  const FlashChipDescription channel_chip = settings.flash_chip(1);
   request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
     request.trap_address = 0x40010000;

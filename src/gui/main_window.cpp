@@ -93,7 +93,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       options.trap_stand_in},
+       options.trap_stand_in, options.follow_flash_chips},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   tuning_ = new TuningPage(*services_, pages_);

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -61,6 +63,8 @@ struct WindowOptions {
   // With the virtual receiver: a stand-in trap routine its JTAG target accepts, tried after
   // the places a real routine is looked for.
   QString trap_stand_in;
+  // With the virtual receiver: lays its flash chips out as the settings describe them.
+  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
 };
 
 // Page indexes of the main page control.

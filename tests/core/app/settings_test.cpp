@@ -164,6 +164,23 @@ TEST_F(SettingsTest, SaveCreatesItsFolderOrReportsWhatFailed) {
   EXPECT_TRUE(error_.contains("INIs")) << error_.toStdString();
 }
 
+TEST_F(SettingsTest, FlashTypeFilesAreReadAtStartWithTheFirstModel) {
+  // The chip descriptions are ready for the first operation, before any list changes.
+  WriteFile("Tornavo.ini",
+            "[TForm1]\r\nFlashIC0=Small\r\nFlashIC1=Big\r\nModel=0\r\nFlash1Start=60000000\r\n"
+            "Flash1Type=1\r\nFlash2Start=7FE00000\r\nFlash2Type=0\r\n");
+  WriteFile("Small.ini", "[Small]\r\nNumBlocks=2\r\nblock1=8000\r\nblock2=10000\r\n");
+  WriteFile("Big.ini", "[Big]\r\nNumBlocks=1\r\nErasureMode=7\r\nblock1=200000\r\n");
+  Load();
+  EXPECT_FALSE(settings_.flash_fields_locked());
+  EXPECT_EQ(settings_.flash_chip(0).start, 0x60000000u);
+  EXPECT_EQ(settings_.flash_chip(0).size(), 0x200000u);
+  EXPECT_EQ(settings_.flash_chip(0).erasure_mode, 7);
+  EXPECT_EQ(settings_.flash_chip(1).start, 0x7FE00000u);
+  EXPECT_EQ(settings_.flash_chip(1).num_blocks, 2);
+  EXPECT_EQ(settings_.flash_chip(1).size(), 0x10000u);
+}
+
 TEST_F(SettingsTest, FlashTypeFileIsReadWithinBounds) {
   WriteFile("AM29.ini",
             "[AM29]\r\nNumBlocks=5000\r\nErasureMode=$130\r\nblock1=10000\r\nblock2=zz\r\n"
@@ -200,7 +217,8 @@ TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
         QByteArray("NumBlocks=2\r\nblock1=20000\r\nblock2=10000\r\n"),
         QByteArray("NumBlocks=1\r\n")}) {
     const QString problem = problem_of("Bad", keys);
-    EXPECT_TRUE(problem.contains(Folder() + "Bad.ini")) << keys.toStdString() << problem.toStdString();
+    EXPECT_TRUE(problem.contains(Folder() + "Bad.ini"))
+        << keys.toStdString() << problem.toStdString();
   }
   LoadFlashType(Folder(), "Absent", &chip);
   EXPECT_TRUE(FlashChipProblem(chip).contains("Absent.ini"));
