@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace tornavo {
 
@@ -24,9 +25,21 @@ QStringList FileDialogs::NameFilters(const QString& filter) {
   return filters;
 }
 
-QString FileDialogs::WithDefaultSuffix(const QString& path) {
+QString FileDialogs::WithFilterSuffix(const QString& path, const QString& filter,
+                                      int filter_index) {
   if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
-  return path + QStringLiteral(".txt");
+  // The entries as the dialog lists them: pairs whose description is not empty.
+  const QStringList parts = filter.split('|');
+  QStringList patterns;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    if (!parts[i].isEmpty()) patterns << parts[i + 1];
+  if (filter_index < 1 || filter_index > patterns.size()) return path;
+  const QString first = patterns[filter_index - 1].section(';', 0, 0).trimmed();
+  if (!first.startsWith(QStringLiteral("*."))) return path;
+  const QString suffix = first.mid(2);
+  static const QRegularExpression kPlain(QStringLiteral("^[A-Za-z0-9_]+$"));
+  if (!kPlain.match(suffix).hasMatch()) return path;
+  return path + (path.endsWith('.') ? QString() : QStringLiteral(".")) + suffix;
 }
 
 FileChoice QtFileDialogs::ChooseOpen(const FileRequest& request) { return Run(request, false); }
@@ -52,7 +65,7 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   if (choice.filter_index < 1) choice.filter_index = 1;
   if (save) {
-    choice.path = WithDefaultSuffix(choice.path);
+    choice.path = WithFilterSuffix(choice.path, request.filter, choice.filter_index);
     save_folder_ = FolderOf(choice.path);
     last_save_filter_index_ = choice.filter_index;
   } else {

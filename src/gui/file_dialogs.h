@@ -42,8 +42,9 @@ class FileDialogs {
   static QString FolderOf(const QString& path);
   // Pairs of "description|pattern" as Qt name filters ("description (pattern pattern)").
   static QStringList NameFilters(const QString& filter);
-  // The save dialog appends "txt" to a name typed without an extension.
-  static QString WithDefaultSuffix(const QString& path);
+  // A name typed without an extension gets that of the chosen filter entry (the first
+  // pattern's, 1-based index); an entry for every file ("*.*") adds none.
+  static QString WithFilterSuffix(const QString& path, const QString& filter, int filter_index);
 
   QString open_folder_;
   QString save_folder_;

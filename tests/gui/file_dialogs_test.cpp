@@ -13,7 +13,7 @@ struct Rules : FileDialogs {
   FileChoice ChooseSave(const FileRequest&) override { return {}; }
   using FileDialogs::FolderOf;
   using FileDialogs::NameFilters;
-  using FileDialogs::WithDefaultSuffix;
+  using FileDialogs::WithFilterSuffix;
 };
 
 TEST(FileDialogRules, FiltersArePairsOfDescriptionAndPatterns) {
@@ -25,11 +25,32 @@ TEST(FileDialogRules, FiltersArePairsOfDescriptionAndPatterns) {
   EXPECT_EQ(Rules::NameFilters("Archivo JPEG (JPG)|*.jpg|").size(), 1);
 }
 
-TEST(FileDialogRules, FolderHasNoTrailingSeparatorAndSavedNamesGetTxt) {
+TEST(FileDialogRules, FolderHasNoTrailingSeparator) {
   EXPECT_EQ(Rules::FolderOf("/home/tecnico/backups/k2002.bin"), "/home/tecnico/backups");
   EXPECT_EQ(Rules::FolderOf("/k2002.bin"), "/");
-  EXPECT_EQ(Rules::WithDefaultSuffix("/tmp/log"), "/tmp/log.txt");
-  EXPECT_EQ(Rules::WithDefaultSuffix("/tmp/log.htm"), "/tmp/log.htm");
+}
+
+TEST(FileDialogRules, ANameWithoutExtensionTakesThatOfTheChosenFilterEntry) {
+  const QString tables = QString::fromUtf8(
+      "Archivo Binario (BIN)|*.bin|Archivo RCU (RCU)|*.rcu|Archivo RCS (RCS)|*.rcs|"
+      "Archivo de Texto (TXT)|*.txt|Archivo HTML (HTM)|*.htm|Todos los archivos (*.*)|*.*");
+  const QStringList expected = {"/tmp/captura.bin", "/tmp/captura.rcu", "/tmp/captura.rcs",
+                                "/tmp/captura.txt", "/tmp/captura.htm", "/tmp/captura"};
+  for (int i = 1; i <= 6; ++i)
+    EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", tables, i), expected[i - 1]) << i;
+  const QString pictures = "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg";
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", pictures, 2), "/tmp/captura.jpg");
+  // Several patterns: the first one's; a typed extension stays, whatever the entry.
+  const QString flash = "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo RAM (BIN)|*.bin";
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash", flash, 1), "/tmp/flash.bin");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.rcs", flash, 1), "/tmp/flash.rcs");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/log.htm", tables, 4), "/tmp/log.htm");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.", flash, 2), "/tmp/flash.bin");
+  // An index outside the entries, or a pattern that is no plain extension, adds nothing.
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 3), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 0), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Copias|copia*", 1), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Raras|*.b?n", 1), "/tmp/x");
 }
 
 }  // namespace
