@@ -5,7 +5,31 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "core/app/settings.h"
+
 namespace tornavo {
+
+QString FileDialogs::open_folder() const {
+  return settings_ ? settings_->DialogFolder(Key::kOpenDlgInitialDir) : open_folder_;
+}
+
+QString FileDialogs::save_folder() const {
+  return settings_ ? settings_->DialogFolder(Key::kSaveDlgInitialDir) : save_folder_;
+}
+
+void FileDialogs::set_open_folder(const QString& folder) {
+  if (settings_)
+    settings_->SetDialogFolder(Key::kOpenDlgInitialDir, folder);
+  else
+    open_folder_ = folder;
+}
+
+void FileDialogs::set_save_folder(const QString& folder) {
+  if (settings_)
+    settings_->SetDialogFolder(Key::kSaveDlgInitialDir, folder);
+  else
+    save_folder_ = folder;
+}
 
 QString FileDialogs::FolderOf(const QString& path) {
   QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
@@ -54,7 +78,7 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   dialog.setNameFilters(filters);
   if (request.filter_index >= 1 && request.filter_index <= filters.size())
     dialog.selectNameFilter(filters[request.filter_index - 1]);
-  const QString folder = save ? save_folder_ : open_folder_;
+  const QString folder = save ? save_folder() : open_folder();
   if (!folder.isEmpty()) dialog.setDirectory(folder);
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
 
@@ -66,10 +90,10 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   if (choice.filter_index < 1) choice.filter_index = 1;
   if (save) {
     choice.path = WithFilterSuffix(choice.path, request.filter, choice.filter_index);
-    save_folder_ = FolderOf(choice.path);
+    set_save_folder(FolderOf(choice.path));
     last_save_filter_index_ = choice.filter_index;
   } else {
-    open_folder_ = FolderOf(choice.path);
+    set_open_folder(FolderOf(choice.path));
   }
   return choice;
 }

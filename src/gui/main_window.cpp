@@ -136,8 +136,7 @@ void TForm1::ApplyLoadedSettings() {
          static_cast<int>(settings_.Int(Key::kWindowHeight)));
   const int page = static_cast<int>(settings_.Int(Key::kPestanaActiva));
   if (page >= 0) pages_->setCurrentIndex(page);
-  dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
-  dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
+  dialogs_->BindSettings(&settings_);
   session_->terminal().SetAppendChecksum(settings_.Bool(Key::kChecksum));
   SelectStoredPort();
 }
@@ -273,8 +272,6 @@ void TForm1::SaveSettings() {
   settings_.SetInt(Key::kWindowWidth, width());
   settings_.SetInt(Key::kWindowHeight, height());
   settings_.SetInt(Key::kPestanaActiva, pages_->currentIndex());
-  settings_.SetDialogFolder(Key::kOpenDlgInitialDir, dialogs_->open_folder());
-  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, dialogs_->save_folder());
   settings_.SetBool(Key::kChecksum, session_->terminal().append_checksum());
   QString error;
   if (!settings_.Save(&error)) boxes_->ShowError(error);

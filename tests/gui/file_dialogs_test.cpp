@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/settings.h"
 #include "support/qt_printers.h"
 
 namespace tornavo {
@@ -51,6 +52,21 @@ TEST(FileDialogRules, ANameWithoutExtensionTakesThatOfTheChosenFilterEntry) {
   EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 0), "/tmp/x");
   EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Copias|copia*", 1), "/tmp/x");
   EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Raras|*.b?n", 1), "/tmp/x");
+}
+
+TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.SetText(Key::kOpenDlgInitialDir, "/srv/eeproms");
+  Rules dialogs;
+  dialogs.set_save_folder("/tmp/before");
+  dialogs.BindSettings(&settings);
+  EXPECT_EQ(dialogs.open_folder(), "/srv/eeproms");
+  dialogs.set_save_folder("/home/tecnico/capturas");
+  EXPECT_EQ(settings.Text(Key::kSaveDlgInitialDir), "/home/tecnico/capturas");
+  settings.SetText(Key::kOpenDlgInitialDir, "/mnt/usb");
+  EXPECT_EQ(dialogs.open_folder(), "/mnt/usb");
 }
 
 }  // namespace
