@@ -69,7 +69,8 @@ QList<QByteArray> LanguageSeeds() {
     every += "traduc" + QByteArray::number(key) + "=Text " + QByteArray::number(key) + "\r\n";
   return {"[L]\r\ntraduc4=Lee\r\nQtIdioma=en\r\n",
           "[l]\ntraduc0=\n  traduc70 =   State  \ntraduc66=Odd\ntraduc66=Second\n[M]\ntraduc5=x\n",
-          "\xEF\xBB\xBF[L]\r\ntraduc47=\xC3\x89eprom\r\nQtIdioma=../x\r\ntraduc57=none\r\n",
+          "\xEF\xBB\xBF[L]\r\ntraduc47=\xC3\x89"
+          "eprom\r\nQtIdioma=../x\r\ntraduc57=none\r\n",
           ToCp1252(QString::fromUtf8("[L]\r\ntraduc64=Ningún\r\nQtIdioma=pt_BR\r\n")), every};
 }
 
