@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
 #include "core/app/settings.h"
 #include "support/qt_printers.h"
 
@@ -67,6 +73,35 @@ TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
   EXPECT_EQ(settings.Text(Key::kSaveDlgInitialDir), "/home/tecnico/capturas");
   settings.SetText(Key::kOpenDlgInitialDir, "/mnt/usb");
   EXPECT_EQ(dialogs.open_folder(), "/mnt/usb");
+}
+
+// The real save dialog, answered by typing a bare name with each file type chosen in turn.
+TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
+  QTemporaryDir dir;
+  QtFileDialogs dialogs(nullptr);
+  dialogs.set_save_folder(dir.path());
+  const QString filter =
+      "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg|"
+      "Todos los archivos (*.*)|*.*";
+  const QStringList expected = {"captura.bmp", "captura.jpg", "captura"};
+  for (int index = 1; index <= 3; ++index) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      dialog->selectNameFilter(dialog->nameFilters().value(index - 1));
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText("captura");                     // typed by the user
+      QMetaObject::invokeMethod(dialog, "accept");  // as the Save button does
+    });
+    poll.start(10);
+    const FileChoice choice = dialogs.ChooseSave({filter, 1, QString()});
+    ASSERT_TRUE(choice.accepted) << index;
+    EXPECT_EQ(choice.filter_index, index);
+    EXPECT_EQ(choice.path, dir.filePath(expected[index - 1])) << index;
+  }
+  EXPECT_EQ(dialogs.save_folder(), dir.path());
 }
 
 }  // namespace
