@@ -137,19 +137,7 @@ void ConfigPage::ApplyDefaults() {
   Settings& settings = services_.settings;
   settings.ApplyDefaults();
   // The serial settings take effect on the port; a closed port stays closed.
-  const int port = static_cast<int>(settings.Int(Key::kPuerto));
-  port_choices_.Select(port, static_cast<int>(settings.Int(Key::kVelocidad)),
-                       static_cast<int>(settings.Int(Key::kBitsDatos)),
-                       static_cast<int>(settings.Int(Key::kParidad)),
-                       static_cast<int>(settings.Int(Key::kBitsParada)),
-                       static_cast<int>(settings.Int(Key::kControlFlujo)));
-  if (port_choices_.port() >= 0)
-    services_.transport.SetPortName(port_choices_.port_names()[port_choices_.port()]);
-  port_choices_.ApplyBaud(port_choices_.baud());
-  port_choices_.ApplyDataBits(port_choices_.data_bits());
-  port_choices_.ApplyFlow(port_choices_.flow());
-  port_choices_.ApplyParity(port_choices_.parity());
-  port_choices_.ApplyStopBits(port_choices_.stop_bits());
+  port_choices_.ApplyAll();
   services_.terminal.SetAppendChecksum(settings.Bool(Key::kChecksum));
   ShowSettings();
   emit TableSizesChanged();

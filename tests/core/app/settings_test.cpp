@@ -88,6 +88,7 @@ TEST_F(SettingsTest, CataloguesListOnlyEntriesWhoseFileExistsAndAModelKeepsTheFl
   Load();
   EXPECT_EQ(settings_.languages(), QStringList({"English", "Catala"}));
   EXPECT_EQ(settings_.Int(Key::kIdioma), 1);
+  EXPECT_EQ(settings_.language(), "Catala");
   EXPECT_EQ(settings_.flash_types(), QStringList({"AM29F800"}));
   EXPECT_EQ(settings_.models(), QStringList({"K2002", "K2501"}));
   EXPECT_EQ(rates_[0], 22000);
@@ -102,6 +103,20 @@ TEST_F(SettingsTest, CataloguesListOnlyEntriesWhoseFileExistsAndAModelKeepsTheFl
   // Nor written: every other key is added after these lines and none of them changes.
   ASSERT_TRUE(settings_.Save(&error_)) << error_.toStdString();
   EXPECT_TRUE(ReadFile("Tornavo.ini").startsWith(original));
+}
+
+TEST_F(SettingsTest, DialogFoldersHoldTheSettingsFolderUnlessOneIsStored) {
+  WriteFile("Tornavo.ini", "[TForm1]\r\nSaveDLgInitialDir=/srv/capturas\r\nIdioma=0\r\n");
+  Load();
+  // Nothing selects a language when the catalogue is empty.
+  EXPECT_EQ(settings_.language(), "");
+  EXPECT_EQ(settings_.Text(Key::kOpenDlgInitialDir), dir_.path());
+  EXPECT_EQ(settings_.Text(Key::kSaveDlgInitialDir), "/srv/capturas");
+  EXPECT_TRUE(settings_.SaveLines().contains("OpenDLgInitialDir=" + dir_.path()));
+  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, "/home/tecnico");
+  EXPECT_EQ(settings_.DialogFolder(Key::kSaveDlgInitialDir), "/home/tecnico");
+  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, "");
+  EXPECT_EQ(settings_.DialogFolder(Key::kSaveDlgInitialDir), dir_.path());
 }
 
 TEST_F(SettingsTest, NewFileLayoutAndAHandEditedFileSurvivingLoadAndSave) {
