@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QDir>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTest>
 
@@ -89,6 +90,8 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
   ASSERT_EQ(window.size(), c.size);
   for (int i = 0; i < window.pages()->count(); ++i) {
     window.pages()->setCurrentIndex(i);
+    // Twice: the grids settle their columns once their scroll bars have come or gone.
+    QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     const QString name = c.Name() + QStringLiteral("-page%1").arg(i);
     ExpectButtonsReachable(&window, window.pages()->widget(i), name);
@@ -102,6 +105,7 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
   auto* tuning_inner = window.tuning_page()->findChild<QTabWidget*>();
   ASSERT_NE(tuning_inner, nullptr);
   tuning_inner->setCurrentIndex(1);
+  QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   Save(&window, c.Name() + QStringLiteral("-page4-transponders"));
 
@@ -118,6 +122,13 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
     const QString name = c.Name() + QStringLiteral("-dialog-") +
                          QString::fromLatin1(dialog->metaObject()->className());
     ExpectButtonsReachable(dialog, dialog, name);
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (!label->isVisible() || label->wordWrap() || label->text().isEmpty()) continue;
+      EXPECT_GE(label->width(), label->sizeHint().width())
+          << name.toStdString() << ": " << label->text().toStdString() << " dialog "
+          << dialog->width() << " min " << dialog->minimumWidth() << " hint "
+          << dialog->minimumSizeHint().width();
+    }
     Save(dialog, name);
     dialog->hide();
   }

@@ -151,9 +151,10 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
       c.list->setInsertPolicy(QComboBox::NoInsert);
       c.box = c.list->lineEdit();
       c.box->setMaxLength(d.max_length);
-      // Wide enough for a whole name.
-      c.list->setMinimumContentsLength(d.max_length);
+      // Wide enough for a whole name of average letters, and the list's arrow.
+      c.list->setMinimumContentsLength(1);
       c.list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+      c.list->setMinimumWidth(c.list->fontMetrics().averageCharWidth() * d.max_length + 30);
       break;
     case FieldKind::kPlainList:
     case FieldKind::kOtherList:
