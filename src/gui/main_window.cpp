@@ -112,6 +112,9 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == static_cast<int>(Page::kConfig)) BuildConfigPage();
   });
+  // The named fields are built when first shown, perhaps while an operation runs.
+  connect(eeprom_->inner_pages(), &QTabWidget::currentChanged, this,
+          [this] { page_lock_.AddPage(eeprom_->interpreted_page()); });
   // Tight tabs, so that all eight captions fit the smallest window width.
   pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
   setCentralWidget(pages_);
@@ -226,6 +229,7 @@ void TForm1::BuildConfigPage() {
   if (config_) return;
   config_ = new ConfigPage(*services_, *port_choices_, config_holder_);
   config_holder_->layout()->addWidget(config_);
+  page_lock_.AddPage(config_);
   config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
                                                virtual_parallel_ != nullptr);
   connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);

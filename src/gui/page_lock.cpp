@@ -42,13 +42,19 @@ bool PageLock::IsInput(const QWidget* widget) {
 void PageLock::Lock(const QList<QWidget*>& pages) {
   if (locked_) return;
   locked_ = true;
-  for (QWidget* page : pages) {
-    for (QWidget* widget : page->findChildren<QWidget*>()) {
-      // Parents come before their children: what lies inside a disabled view is skipped.
-      if (!widget->isEnabledTo(page) || !IsInput(widget)) continue;
-      widget->setEnabled(false);
-      disabled_.append(widget);
-    }
+  for (QWidget* page : pages) LockInputs(page);
+}
+
+void PageLock::AddPage(QWidget* page) {
+  if (locked_) LockInputs(page);
+}
+
+void PageLock::LockInputs(QWidget* page) {
+  for (QWidget* widget : page->findChildren<QWidget*>()) {
+    // Parents come before their children: what lies inside a disabled view is skipped.
+    if (!widget->isEnabledTo(page) || !IsInput(widget)) continue;
+    widget->setEnabled(false);
+    disabled_.append(widget);
   }
 }
 

@@ -14,12 +14,16 @@ class PageLock {
  public:
   void Lock(const QList<QWidget*>& pages);
   void Unlock();
+  // A page built while locked is locked with the others.
+  void AddPage(QWidget* page);
   bool locked() const { return locked_; }
 
   // Whether the widget is one that starts or changes something.
   static bool IsInput(const QWidget* widget);
 
  private:
+  void LockInputs(QWidget* page);
+
   bool locked_ = false;
   QList<QPointer<QWidget>> disabled_;
 };

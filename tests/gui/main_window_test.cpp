@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +12,9 @@
 
 #include "gui/log_view.h"
 #include "gui/pages/about_page.h"
+#include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/interpreted_page.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
@@ -64,6 +67,11 @@ TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
     EXPECT_TRUE(page->status_panel()->findChildren<QLabel*>().first()->isEnabled());
   }
   EXPECT_TRUE(window.log(LogId::kTerminal)->isEnabled());
+  // Fields built while the pages are locked are locked too.
+  window.eeprom_page()->inner_pages()->setCurrentIndex(1);
+  QComboBox* country = window.eeprom_page()->interpreted_fields()->findChild<QComboBox*>();
+  ASSERT_NE(country, nullptr);
+  EXPECT_FALSE(country->isEnabled());
   // A page can still be shown.
   window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
   EXPECT_EQ(window.pages()->currentIndex(), 0);
@@ -72,6 +80,7 @@ TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   EXPECT_TRUE(window.transfer_controls()->read_button()->isEnabled());
   EXPECT_TRUE(window.terminal_page()->command_line()->isEnabled());
   EXPECT_FALSE(save_picture->isEnabled());
+  EXPECT_TRUE(country->isEnabled());
 }
 
 TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -19,6 +20,7 @@
 #include "gui/log_view.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/hex_editor.h"
+#include "gui/pages/terminal_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -156,6 +158,19 @@ TEST_F(WindowLayoutTest, EepromLogDividerIsRemembered) {
   QFile file(dir_.filePath("Tornavo.ini"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_TRUE(file.readAll().contains("\r\nAlturaLogEeprom=260\r\n"));
+}
+
+// The terminal's input line is at the bottom of its page, under the log.
+TEST_F(WindowLayoutTest, TerminalInputLineIsAtTheBottom) {
+  Open("[TForm1]\r\n");
+  window().pages()->setCurrentIndex(static_cast<int>(Page::kTerminal));
+  window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+  TerminalPage* page = window().terminal_page();
+  const QRect line = page->command_line()->geometry();
+  EXPECT_GE(line.top(), page->log()->geometry().bottom());
+  EXPECT_LE(page->height() - line.bottom(), 4);
+  EXPECT_EQ(line.width(), page->log()->width());
 }
 
 }  // namespace

@@ -215,6 +215,8 @@ void InterpretedPage::ApplyTexts() {
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
     Controls& c = controls_[f];
     c.label->setText(view_.Caption(f));
+    // A caption is never cut: the page scrolls sideways instead.
+    c.label->setMinimumWidth(c.label->sizeHint().width());
     if (c.list) {
       const QSignalBlocker block(c.list);
       const QString text = c.list->currentText();

@@ -155,7 +155,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   auto* column_widget = new QWidget(this);
   column_widget->setLayout(column);
   column->setContentsMargins(0, 0, 0, 0);
-  column_widget->setFixedWidth(224);
+  // As narrow as the tables allow, but wide enough for the captions of any language.
+  column_widget->setMinimumWidth(224);
+  column_widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   layout->addWidget(column_widget);
   layout->addWidget(inner_, 1);
 
