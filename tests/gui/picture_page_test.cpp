@@ -144,6 +144,9 @@ TEST_F(PicturePageTest, ButtonsStayReachableAtTheSmallestWindow) {
   EXPECT_LT(area.height(), 576);
   EXPECT_NEAR(area.width() * 576.0 / area.height(), 720.0, 2.0);
   EXPECT_EQ(page_->picture_area()->pixmap().size(), area);
+  // To look at: TORNAVO_SHOTS_DIR names a folder for the picture of the page.
+  if (!qEnvironmentVariableIsEmpty("TORNAVO_SHOTS_DIR"))
+    window().grab().save(qEnvironmentVariable("TORNAVO_SHOTS_DIR") + "/756x570-picture.png");
   // The whole picture is still what is saved.
   EXPECT_EQ(page_->picture().size(), QSize(720, 576));
 
