@@ -121,7 +121,7 @@ class TuningPage : public QWidget {
   void RowDragged(bool transponders, int from, int to);
   void Search(const QString& text);
   void FilterTargetBox();
-  QTableView* MakeView(ChannelTableModel* model, QWidget* page, const int* widths);
+  QTableView* MakeView(ChannelTableModel* model, QWidget* page);
 
   AppServices& services_;
   ChannelList& list_;
