@@ -148,7 +148,9 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   page_->inner_pages()->setCurrentIndex(1);
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
     // The second satellite record shares the first one's captions.
-    if (InterpretedView::Field(f).record != 2) ASSERT_TRUE(fields->label(f)->isVisible()) << f;
+    if (InterpretedView::Field(f).record != 2) {
+      ASSERT_TRUE(fields->label(f)->isVisible()) << f;
+    }
     EXPECT_FALSE(fields->label(f)->text().isEmpty()) << f;
   }
 
