@@ -11,7 +11,8 @@ ColumnSizer::ColumnSizer(QTableView* view, Shares shares, Needed needed)
     : QObject(view), view_(view), shares_(std::move(shares)), needed_(std::move(needed)) {
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   // The viewport is resized once the view has placed its headers and scroll bars.
-  view_->viewport()->installEventFilter(this);
+  viewport_ = view_->viewport();
+  viewport_->installEventFilter(this);
 }
 
 void ColumnSizer::Apply() {
@@ -36,7 +37,9 @@ void ColumnSizer::Apply() {
 }
 
 bool ColumnSizer::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == view_->viewport() && event->type() == QEvent::Resize) {
+  // Compared by the pointer kept at construction: while the view is being destroyed its
+  // viewport still sends events, and the view may no longer be asked for anything.
+  if (watched == viewport_ && event->type() == QEvent::Resize) {
     Apply();
     // Scroll bars that come or go with the new widths change the viewport once more.
     QMetaObject::invokeMethod(this, &ColumnSizer::Apply, Qt::QueuedConnection);

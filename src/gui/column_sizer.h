@@ -29,6 +29,7 @@ class ColumnSizer : public QObject {
 
  private:
   QTableView* view_;
+  QObject* viewport_ = nullptr;
   Shares shares_;
   Needed needed_;
 };
