@@ -51,5 +51,26 @@ TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
   check(luma0, out0);
 }
 
+// Every pixel an exact half (red 172.5 at Y = 12, Cr = 239): far more blocks to patch than
+// one line pair keeps aside at a time, on a line wider than any frame.
+TEST(ColourLinesTest, LinesOfHalvesAreAllPatched) {
+  if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
+  constexpr int kWidth = 2056;
+  const std::vector<uint8_t> luma(kWidth + kPadding, 12), cb(kWidth / 2 + kPadding, 128),
+      cr(kWidth / 2 + kPadding, 239);
+  std::vector<uint8_t> out0(kWidth * 3), out1(kWidth * 3);
+  capture_lines::ColourLinePairAvx2(luma.data(), luma.data(), cb.data(), cr.data(), kWidth,
+                                    out0.data(), out1.data());
+  const Rgb want = YCbCrToRgbExact(12, 128, 239);
+  ASSERT_EQ(want.r, 172);
+  for (const std::vector<uint8_t>* out : {&out0, &out1}) {
+    for (int x = 0; x < kWidth; ++x) {
+      const uint8_t* got = &(*out)[3 * x];
+      ASSERT_TRUE(got[0] == want.r && got[1] == want.g && got[2] == want.b)
+          << "x=" << x << ": got " << int{got[0]} << "," << int{got[1]} << "," << int{got[2]};
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tornavo
