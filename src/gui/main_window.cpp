@@ -32,6 +32,7 @@
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
+#include "gui/when_on_screen.h"
 
 namespace tornavo {
 
@@ -57,8 +58,10 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
     port_choices_->SetPortNames({}, extra_ports_);
     port_lister_ = std::thread([this] {
       listed_ports_ = QtSerialTransport::AvailablePorts();
+      // Opening the port need not delay the window's first showing.
       QMetaObject::invokeMethod(
-          this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
+          this, [this] { WhenOnScreen(this, [this] { TakeListedPorts(); }); },
+          Qt::QueuedConnection);
     });
   } else {
     port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);

@@ -53,7 +53,8 @@ struct WindowOptions {
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
   // Lists the system's serial ports on a thread of their own, so that the window shows
-  // without waiting for them; the stored port is selected (and opened) when they arrive.
+  // without waiting for them; the stored port is selected (and opened) when they arrive and
+  // the window is on screen.
   // Off, the list is complete before the constructor returns.
   bool list_ports_in_background = false;
   // The virtual receiver's parallel side, offered as the "virtual" port backend.
