@@ -56,13 +56,21 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
     // Until the system's ports arrive the list holds the given ones alone.
     ports_taken_ = false;
     port_choices_->SetPortNames({}, extra_ports_);
-    port_lister_ = std::thread([this] {
-      listed_ports_ = QtSerialTransport::AvailablePorts();
-      // Opening the port need not delay the window's first showing.
-      QMetaObject::invokeMethod(
-          this, [this] { WhenOnScreen(this, [this] { TakeListedPorts(); }); },
-          Qt::QueuedConnection);
-    });
+    // Listing (and then opening the port) starts once the window is on screen, so that it
+    // does not compete with the window's start.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          WhenOnScreen(this, [this] {
+            if (ports_taken_) return;
+            port_lister_ = std::thread([this] {
+              listed_ports_ = QtSerialTransport::AvailablePorts();
+              QMetaObject::invokeMethod(
+                  this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
+            });
+          });
+        },
+        Qt::QueuedConnection);
   } else {
     port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
   }
@@ -199,7 +207,10 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
 void TForm1::TakeListedPorts() {
   if (ports_taken_) return;
   ports_taken_ = true;
-  port_lister_.join();
+  if (port_lister_.joinable())
+    port_lister_.join();
+  else
+    listed_ports_ = QtSerialTransport::AvailablePorts();
   // A port chosen meanwhile (from the given ones) stays chosen, by its name.
   const int chosen = port_choices_->port();
   const QString chosen_name = chosen >= 0 ? port_choices_->port_names()[chosen] : QString();

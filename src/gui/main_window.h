@@ -52,9 +52,9 @@ struct WindowOptions {
   std::unique_ptr<FileDialogs> dialogs;
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
-  // Lists the system's serial ports on a thread of their own, so that the window shows
-  // without waiting for them; the stored port is selected (and opened) when they arrive and
-  // the window is on screen.
+  // Lists the system's serial ports on a thread of their own once the window is on screen, so
+  // that the window shows without waiting for them; the stored port is selected (and opened)
+  // when they arrive.
   // Off, the list is complete before the constructor returns.
   bool list_ports_in_background = false;
   // The virtual receiver's parallel side, offered as the "virtual" port backend.
@@ -121,8 +121,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
-  // Takes the listed system ports (waiting for the listing if needed): the port list is
-  // complete from then on, and the stored or given port is selected in it.
+  // Takes the listed system ports (waiting for the listing if needed, listing them at once if
+  // it has not begun): the port list is complete from then on, and the stored or given port is
+  // selected in it.
   void TakeListedPorts();
   // The six serial choices from the settings, or the given port, then applied and opened.
   void SelectStoredPort();
