@@ -101,13 +101,17 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Plus(__m256i v, in
   return _mm256_add_epi16(v, _mm256_set1_epi16(static_cast<short>(constant)));
 }
 
-__attribute__((target("avx2"), always_inline)) inline ChromaTerms MakeChromaTerms(
-    const uint8_t* cb_samples, const uint8_t* cr_samples) {
+// Sixteen chroma samples, one per 16-bit lane.
+__attribute__((target("avx2"), always_inline)) inline __m256i Samples(const uint8_t* samples) {
+  return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(samples)));
+}
+
+// cb and cr: one chroma sample per lane, as the pixels' lanes need them.
+__attribute__((target("avx2"), always_inline)) inline ChromaTerms MakeChromaTerms(__m256i cb,
+                                                                                  __m256i cr) {
   constexpr int kLuma = 16;
   constexpr int kChroma = 128;
   ChromaTerms terms;
-  const __m256i cr = SamplePairs(cr_samples);
-  const __m256i cb = SamplePairs(cb_samples);
   terms.red_rest = Plus(Times(cr, -101), 101 * kChroma + 125 + 250 * kRedOffset - 41 * kLuma);
   terms.red_whole = Plus(_mm256_add_epi16(cr, cr), -2 * kChroma - kRedOffset - kLuma);
   terms.blue_rest = Plus(Times(cb, 9), -9 * kChroma + 250 + 500 * kBlueOffset - 82 * kLuma);
@@ -128,20 +132,35 @@ __attribute__((target("avx2"), always_inline)) inline ChromaTerms MakeChromaTerm
   return terms;
 }
 
-// 16 pixels of one line: 48 bytes, red first. Returns a bit pair per pixel that needs the
-// exact formulas (bits 2i and 2i + 1 for pixel i).
+// Red, green and blue of 16 pixels whose chroma terms are in the same lanes.
+struct Colours {
+  Channel r;
+  Channel g;
+  Channel b;
+};
+
+__attribute__((target("avx2"), always_inline)) inline Colours ColourLanes(__m256i luma,
+                                                                          const ChromaTerms& c) {
+  // Luma as it is: the terms hold its centring.
+  const __m256i luma41 = Times(luma, 41);
+  return {
+      SplitChannel<1>(_mm256_add_epi16(luma41, c.red_rest), _mm256_add_epi16(luma, c.red_whole)),
+      SplitChannel<3>(_mm256_add_epi16(_mm256_slli_epi16(luma41, 2), c.green_rest),
+                      _mm256_add_epi16(luma, c.green_whole)),
+      SplitChannel<2>(_mm256_add_epi16(_mm256_add_epi16(luma41, luma41), c.blue_rest),
+                      _mm256_add_epi16(luma, c.blue_whole))};
+}
+
+// 16 pixels of one line (chroma terms for pixel pairs): 48 bytes, red first. Returns a bit
+// pair per pixel that needs the exact formulas (bits 2i and 2i + 1 for pixel i).
 __attribute__((target("avx2"), always_inline)) inline uint32_t ColourBlock(const uint8_t* y,
                                                                            const ChromaTerms& c,
                                                                            uint8_t* out) {
-  // Luma as it is: the terms hold its centring.
-  const __m256i luma = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
-  const __m256i luma41 = Times(luma, 41);
-  const Channel r =
-      SplitChannel<1>(_mm256_add_epi16(luma41, c.red_rest), _mm256_add_epi16(luma, c.red_whole));
-  const Channel b = SplitChannel<2>(_mm256_add_epi16(_mm256_add_epi16(luma41, luma41), c.blue_rest),
-                                    _mm256_add_epi16(luma, c.blue_whole));
-  const Channel g = SplitChannel<3>(_mm256_add_epi16(_mm256_slli_epi16(luma41, 2), c.green_rest),
-                                    _mm256_add_epi16(luma, c.green_whole));
+  const Colours colours =
+      ColourLanes(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y))), c);
+  const Channel& r = colours.r;
+  const Channel& g = colours.g;
+  const Channel& b = colours.b;
 
   // Per 128-bit half: rg = R0-7 G0-7, bb = B0-7 twice; shuffled into R G B order, 24 bytes
   // per half: 16 from `front`, 8 from `back`.
@@ -169,6 +188,61 @@ __attribute__((target("avx2"), always_inline)) inline uint32_t ColourBlock(const
       _mm256_movemask_epi8(_mm256_or_si256(_mm256_or_si256(r.half, g.half), b.half)));
 }
 
+// Where pixel p of 16 sits in a 128-bit half packed from its even pixels, then its odd ones.
+constexpr int8_t EvenOddIndex(int p) { return static_cast<int8_t>(p % 2 == 0 ? p / 2 : 8 + p / 2); }
+
+// Byte shuffles that take red, green and blue (each 16 pixels per 128-bit half, even pixels
+// then odd) to the 48 bytes of those pixels, 16 at a time: [part][channel][byte].
+struct InterleaveMasks {
+  alignas(32) int8_t mask[3][3][32];
+};
+
+constexpr InterleaveMasks MakeInterleaveMasks() {
+  InterleaveMasks masks{};
+  for (int part = 0; part < 3; ++part)
+    for (int channel = 0; channel < 3; ++channel)
+      for (int i = 0; i < 16; ++i) {
+        const int byte = 16 * part + i;
+        const int8_t from = byte % 3 == channel ? EvenOddIndex(byte / 3) : int8_t{-128};
+        masks.mask[part][channel][i] = from;
+        masks.mask[part][channel][16 + i] = from;
+      }
+  return masks;
+}
+
+constexpr InterleaveMasks kInterleave = MakeInterleaveMasks();
+
+__attribute__((target("avx2"), always_inline)) inline __m256i Mask(int part, int channel) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kInterleave.mask[part][channel]));
+}
+
+// 32 pixels of one line, their chroma terms one per pixel pair and lane: the even pixels and
+// the odd ones each fill the lanes once, so the terms need no repeating. 96 bytes, red first.
+// Returns a bit per pixel that needs the exact formulas: bit j for pixel
+// (j & 16) + 2 (j & 7) + ((j >> 3) & 1).
+__attribute__((target("avx2"), always_inline)) inline uint32_t ColourWideBlock(const uint8_t* y,
+                                                                               const ChromaTerms& c,
+                                                                               uint8_t* out) {
+  const __m256i luma = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(y));
+  const Colours even = ColourLanes(_mm256_and_si256(luma, _mm256_set1_epi16(0xFF)), c);
+  const Colours odd = ColourLanes(_mm256_srli_epi16(luma, 8), c);
+  const __m256i r = _mm256_packus_epi16(even.r.value, odd.r.value);
+  const __m256i g = _mm256_packus_epi16(even.g.value, odd.g.value);
+  const __m256i b = _mm256_packus_epi16(even.b.value, odd.b.value);
+  for (int part = 0; part < 3; ++part) {
+    const __m256i bytes = _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(r, Mask(part, 0)),
+                                                          _mm256_shuffle_epi8(g, Mask(part, 1))),
+                                          _mm256_shuffle_epi8(b, Mask(part, 2)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * part), _mm256_castsi256_si128(bytes));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 48 + 16 * part),
+                     _mm256_extracti128_si256(bytes, 1));
+  }
+  const __m256i even_halves =
+      _mm256_or_si256(_mm256_or_si256(even.r.half, even.g.half), even.b.half);
+  const __m256i odd_halves = _mm256_or_si256(_mm256_or_si256(odd.r.half, odd.g.half), odd.b.half);
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_packs_epi16(even_halves, odd_halves)));
+}
+
 void ColourPixel(int y, int cb, int cr, uint8_t* out) {
   const Rgb rgb = YCbCrToRgbExact(y, cb, cr);
   out[0] = rgb.r;
@@ -184,22 +258,33 @@ __attribute__((target("avx2"), always_inline)) inline uint8_t RoundAndLimit(doub
   return static_cast<uint8_t>(rounded <= 0.0 ? 0.0 : rounded >= 255.0 ? 255.0 : rounded);
 }
 
-// The marked pixels of a block again, by the double formulas in their own order of
-// operations. Inline arithmetic: tables would mostly miss the cache this rarely; AVX
-// encoding, as mixing in the older encoding would stall on the vector registers' state.
-__attribute__((target("avx2"))) void PatchHalves(uint32_t marks, const uint8_t* y,
+// A marked pixel again, by the double formulas in their own order of operations. Inline
+// arithmetic: tables would mostly miss the cache this rarely; AVX encoding, as mixing in the
+// older encoding would stall on the vector registers' state.
+__attribute__((target("avx2"))) inline void PatchPixel(int x, const uint8_t* y, const uint8_t* cb,
+                                                       const uint8_t* cr, uint8_t* out) {
+  const double a = 1.164 * (y[x] - 16);
+  const int blue_difference = cb[x / 2] - 128;
+  const int red_difference = cr[x / 2] - 128;
+  out[3 * x] = RoundAndLimit(a + 1.596 * red_difference);
+  out[3 * x + 1] = RoundAndLimit(a - 0.813 * red_difference - 0.391 * blue_difference);
+  out[3 * x + 2] = RoundAndLimit(a + 2.018 * blue_difference);
+}
+
+// The marked pixels of a block: of 32 pixels (ColourWideBlock's marks) or of 16 (ColourBlock's).
+__attribute__((target("avx2"))) void PatchHalves(uint32_t marks, bool wide, const uint8_t* y,
                                                  const uint8_t* cb, const uint8_t* cr,
                                                  uint8_t* out) {
-  // Two bits per pixel: keep one.
-  for (marks &= 0x55555555u; marks != 0; marks &= marks - 1) {
-    const int x = __builtin_ctz(marks) / 2;
-    const double a = 1.164 * (y[x] - 16);
-    const int blue_difference = cb[x / 2] - 128;
-    const int red_difference = cr[x / 2] - 128;
-    out[3 * x] = RoundAndLimit(a + 1.596 * red_difference);
-    out[3 * x + 1] = RoundAndLimit(a - 0.813 * red_difference - 0.391 * blue_difference);
-    out[3 * x + 2] = RoundAndLimit(a + 2.018 * blue_difference);
+  if (wide) {
+    for (; marks != 0; marks &= marks - 1) {
+      const int j = __builtin_ctz(marks);
+      PatchPixel((j & 16) + 2 * (j & 7) + ((j >> 3) & 1), y, cb, cr, out);
+    }
+    return;
   }
+  // Two bits per pixel: keep one.
+  for (marks &= 0x55555555u; marks != 0; marks &= marks - 1)
+    PatchPixel(__builtin_ctz(marks) / 2, y, cb, cr, out);
 }
 
 // Blocks with marked pixels, patched after their line pair: a call in the middle of the
@@ -210,6 +295,7 @@ struct PendingBlocks {
     const uint8_t* cb;  // within cb_line; Cr at the same column of cr_line
     uint8_t* out;
     uint32_t marks;
+    bool wide;  // of 32 pixels
   };
   static constexpr int kCapacity = 64;
 
@@ -218,7 +304,8 @@ struct PendingBlocks {
   __attribute__((target("avx2"), noinline)) void Patch() {
     for (int i = 0; i < count; ++i) {
       const Block& block = blocks[i];
-      PatchHalves(block.marks, block.y, block.cb, cr_line + (block.cb - cb_line), block.out);
+      PatchHalves(block.marks, block.wide, block.y, block.cb, cr_line + (block.cb - cb_line),
+                  block.out);
     }
     count = 0;
   }
@@ -237,8 +324,8 @@ __attribute__((target("avx2"), always_inline)) inline void ColourPair(
   // The count kept locally stays in a register.
   int count = pending->count;
   // Keeps a block only when it has marks, without a branch.
-  auto add = [&](const uint8_t* y, const uint8_t* chroma, uint8_t* out, uint32_t marks) {
-    pending->blocks[count] = {y, chroma, out, marks};
+  auto add = [&](const uint8_t* y, const uint8_t* chroma, uint8_t* out, uint32_t marks, bool wide) {
+    pending->blocks[count] = {y, chroma, out, marks, wide};
     count += marks != 0;
     if (count == PendingBlocks::kCapacity) [[unlikely]] {
       pending->count = count;
@@ -247,10 +334,16 @@ __attribute__((target("avx2"), always_inline)) inline void ColourPair(
     }
   };
   int x = 0;
+  for (; x + 32 <= width; x += 32) {
+    const ChromaTerms terms = MakeChromaTerms(Samples(cb + x / 2), Samples(cr + x / 2));
+    add(y0 + x, cb + x / 2, out0 + 3 * x, ColourWideBlock(y0 + x, terms, out0 + 3 * x), true);
+    if (y1)
+      add(y1 + x, cb + x / 2, out1 + 3 * x, ColourWideBlock(y1 + x, terms, out1 + 3 * x), true);
+  }
   for (; x + 16 <= width; x += 16) {
-    const ChromaTerms terms = MakeChromaTerms(cb + x / 2, cr + x / 2);
-    add(y0 + x, cb + x / 2, out0 + 3 * x, ColourBlock(y0 + x, terms, out0 + 3 * x));
-    if (y1) add(y1 + x, cb + x / 2, out1 + 3 * x, ColourBlock(y1 + x, terms, out1 + 3 * x));
+    const ChromaTerms terms = MakeChromaTerms(SamplePairs(cb + x / 2), SamplePairs(cr + x / 2));
+    add(y0 + x, cb + x / 2, out0 + 3 * x, ColourBlock(y0 + x, terms, out0 + 3 * x), false);
+    if (y1) add(y1 + x, cb + x / 2, out1 + 3 * x, ColourBlock(y1 + x, terms, out1 + 3 * x), false);
   }
   pending->count = count;
   for (; x < width; ++x) {

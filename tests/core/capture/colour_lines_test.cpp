@@ -10,7 +10,7 @@ namespace {
 using capture_lines::kPadding;
 
 // Every (Y, Cb, Cr): a line of 512 pixels holds one Cb, all 256 Cr (one per pixel pair) and
-// two of the luma values; 64 pairs of lines per Cb cover all luma values.
+// two of the luma values; 64 pairs of lines per Cb cover all luma values. Both block widths.
 TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
   if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
   constexpr int kWidth = 512;
@@ -41,6 +41,14 @@ TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
       capture_lines::ColourLinePairAvx2(luma0.data(), luma1.data(), cb.data(), cr.data(), kWidth,
                                         out0.data(), out1.data());
       if (!check(luma0, out0) || !check(luma1, out1)) return;
+      // Lines of 16 pixels take the narrower blocks.
+      std::fill(out0.begin(), out0.end(), 0xAA);
+      std::fill(out1.begin(), out1.end(), 0xAA);
+      for (int x = 0; x < kWidth; x += 16) {
+        capture_lines::ColourLinePairAvx2(&luma0[x], &luma1[x], &cb[x / 2], &cr[x / 2], 16,
+                                          &out0[3 * x], &out1[3 * x]);
+      }
+      if (!check(luma0, out0) || !check(luma1, out1)) return;
     }
   }
 
@@ -52,10 +60,11 @@ TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
 }
 
 // Every pixel an exact half (red 172.5 at Y = 12, Cr = 239): far more blocks to patch than
-// one line pair keeps aside at a time, on a line wider than any frame.
+// one line pair keeps aside at a time, on a line wider than any frame, ending in a block of 16
+// pixels and a few pixels by themselves.
 TEST(ColourLinesTest, LinesOfHalvesAreAllPatched) {
   if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
-  constexpr int kWidth = 2056;
+  constexpr int kWidth = 2072;
   const std::vector<uint8_t> luma(kWidth + kPadding, 12), cb(kWidth / 2 + kPadding, 128),
       cr(kWidth / 2 + kPadding, 239);
   std::vector<uint8_t> out0(kWidth * 3), out1(kWidth * 3);
