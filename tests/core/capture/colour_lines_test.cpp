@@ -59,19 +59,20 @@ TEST(ColourLinesTest, VectorPathGivesTheFormulasResultForEveryInput) {
   check(luma0, out0);
 }
 
-// Every pixel an exact half (red 172.5 at Y = 12, Cr = 239): far more blocks to patch than
+// Every pixel an exact half (green 16.5 at Y = 19, Cb = 128, Cr = 112, which the formula
+// rounds down): far more blocks to patch than
 // one line pair keeps aside at a time, on a line wider than any frame, ending in a block of 16
 // pixels and a few pixels by themselves.
 TEST(ColourLinesTest, LinesOfHalvesAreAllPatched) {
   if (!capture_lines::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
   constexpr int kWidth = 2072;
-  const std::vector<uint8_t> luma(kWidth + kPadding, 12), cb(kWidth / 2 + kPadding, 128),
-      cr(kWidth / 2 + kPadding, 239);
+  const std::vector<uint8_t> luma(kWidth + kPadding, 19), cb(kWidth / 2 + kPadding, 128),
+      cr(kWidth / 2 + kPadding, 112);
   std::vector<uint8_t> out0(kWidth * 3), out1(kWidth * 3);
   capture_lines::ColourLinePairAvx2(luma.data(), luma.data(), cb.data(), cr.data(), kWidth,
                                     out0.data(), out1.data());
-  const Rgb want = YCbCrToRgbExact(12, 128, 239);
-  ASSERT_EQ(want.r, 172);
+  const Rgb want = YCbCrToRgbExact(19, 128, 112);
+  ASSERT_EQ(want.g, 16);
   for (const std::vector<uint8_t>* out : {&out0, &out1}) {
     for (int x = 0; x < kWidth; ++x) {
       const uint8_t* got = &(*out)[3 * x];
