@@ -207,6 +207,7 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
 void TForm1::TakeListedPorts() {
   if (ports_taken_) return;
   ports_taken_ = true;
+  // A window closed before its listing began lists the ports now.
   if (port_lister_.joinable())
     port_lister_.join();
   else

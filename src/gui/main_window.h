@@ -121,9 +121,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
-  // Takes the listed system ports (waiting for the listing if needed, listing them at once if
-  // it has not begun): the port list is complete from then on, and the stored or given port is
-  // selected in it.
+  // Takes the listed system ports (waiting for the listing if needed): the port list is
+  // complete from then on, and the stored or given port is selected in it.
   void TakeListedPorts();
   // The six serial choices from the settings, or the given port, then applied and opened.
   void SelectStoredPort();
