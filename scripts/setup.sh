@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core
   libjpeg62-turbo-dev zlib1g-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils imagemagick
+  qt6-translations-l10n xvfb xauth x11-utils imagemagick xdotool
   help2man python3 desktop-file-utils dpkg-dev file
   clang-14 libclang-rt-14-dev)
 

@@ -61,6 +61,19 @@ QList<QByteArray> SettingsSeeds() {
       "\xEF\xBB\xBF[tform1]\nVelocidad=abc\n[Other]\nVelocidad=3\n"};
 }
 
+// Language files named "L": plain, with blanks and empty values, another section, a BOM and
+// UTF-8, a Qt code, and one that spells every key.
+QList<QByteArray> LanguageSeeds() {
+  QByteArray every = "[L]\r\n";
+  for (int key = 0; key < 350; ++key)
+    every += "traduc" + QByteArray::number(key) + "=Text " + QByteArray::number(key) + "\r\n";
+  return {"[L]\r\ntraduc4=Lee\r\nQtIdioma=en\r\n",
+          "[l]\ntraduc0=\n  traduc70 =   State  \ntraduc66=Odd\ntraduc66=Second\n[M]\ntraduc5=x\n",
+          "\xEF\xBB\xBF[L]\r\ntraduc47=\xC3\x89"
+          "eprom\r\nQtIdioma=../x\r\ntraduc57=none\r\n",
+          ToCp1252(QString::fromUtf8("[L]\r\ntraduc64=Ningún\r\nQtIdioma=pt_BR\r\n")), every};
+}
+
 QList<QByteArray> CaptureSeeds() {
   QByteArray small("\x01\x12\x0A", 3);
   for (int i = 0; i < 600; ++i) small.append(static_cast<char>(16 + i % 220));
@@ -103,6 +116,7 @@ int main(int argc, char** argv) {
                   Write(folder, "eeprom_kvl_fuzz", EepromSeeds(EepromFormat::kKvl)) &&
                   Write(folder, "eeprom_bin_fuzz", EepromSeeds(EepromFormat::kBin)) &&
                   Write(folder, "settings_fuzz", SettingsSeeds()) &&
+                  Write(folder, "language_fuzz", LanguageSeeds()) &&
                   Write(folder, "capture_fuzz", CaptureSeeds()) &&
                   Write(folder, "serial_replies_fuzz", ReplySeeds()) &&
                   Write(folder, "hex_to_int_fuzz", {"7F0", "0123456789ABCDEF", "ab", "G1", ""});

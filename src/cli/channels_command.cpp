@@ -9,6 +9,7 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
@@ -68,10 +69,10 @@ struct Session {
       case LoadResult::kOk:
         return true;
       case LoadResult::kNoChannelTable:
-        Err(name + path + ": " + texts.Slot(113));
+        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
         return false;
       case LoadResult::kNoTransponderTable:
-        Err(name + path + ": " + texts.Slot(112));
+        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
         return false;
       case LoadResult::kNoChoice:
         Err(name + path + ": " + chooser.problem());

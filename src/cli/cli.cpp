@@ -48,6 +48,7 @@ void PrintUsage() {
                      "Without a command the window opens. Window options:\n"
                      "  --virtual-receiver   connect to a virtual receiver (no hardware needed)\n"
                      "  --eeprom FILE        start the virtual receiver's EEPROM from a BIN file\n"
+                     "  --fault FAULT        switch on a virtual receiver fault\n"
                      "  --port DEVICE        add a serial device to the port list and select it\n"
                      "  --ini-dir DIR        folder of the settings and catalogue files\n"
                      "  --version            print the version and exit\n\n"

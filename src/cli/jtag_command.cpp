@@ -13,6 +13,7 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/channels/table_settings.h"
@@ -135,7 +136,7 @@ int RunDump(const QStringList& arguments) {
   request.address = LeaveDumpAddress(parser.value("address")).toUInt(nullptr, 16);
   request.length = LeaveDumpLength(parser.value("length")).toUInt(nullptr, 16);
   // The FLASH source reads the chip of the group " Integrado con Lista de Canales ".
-  const FlashChipDescription channel_chip = settings.flash_chip(0);
+  const FlashChipDescription channel_chip = settings.flash_chip(1);
   request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
     request.trap_address = 0x40010000;
@@ -172,10 +173,10 @@ int RunDump(const QStringList& arguments) {
       case LoadResult::kOk:
         break;
       case LoadResult::kNoChannelTable:
-        Err(name + texts.Slot(113));
+        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
         return kExitJtagFailed;
       case LoadResult::kNoTransponderTable:
-        Err(name + texts.Slot(112));
+        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
         return kExitJtagFailed;
       case LoadResult::kNoChoice:
         Err(name + chooser.problem());

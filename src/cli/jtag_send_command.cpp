@@ -9,6 +9,7 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/ram_send_buffer.h"
 #include "core/channels/table_settings.h"
@@ -248,7 +249,8 @@ int RunJtagSendCommand(const QStringList& arguments) {
         send_source = JtagSendSource::kFlashTable;
         NoSectionChoice chooser;
         if (list.LoadFlashImage(bytes, chooser) != LoadResult::kOk) {
-          Err(run.name + path + QStringLiteral(": ") + run.texts.Slot(113));
+          Err(run.name + path + QStringLiteral(": ") +
+              run.texts.Slot(slot::kNoSeHaEncontradoNinguna113));
           return kExitJtagUsage;
         }
         ChannelError channel_error;

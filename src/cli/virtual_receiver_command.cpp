@@ -4,9 +4,12 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "core/app/ini_folder.h"
+#include "core/app/settings.h"
 #include "sim/jtag_target.h"
 #include "sim/parallel_socket_server.h"
 #include "sim/shared_cable_port.h"
+#include "sim/virtual_catalogue.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo::cli {
@@ -34,6 +37,11 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
        "jtag-trap-late:N, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
        "jtag-sti5512.",
        "FAULT"},
+      {"ini-dir",
+       "Settings folder whose flash type files lay out the JTAG target's flash chips (default:\n"
+       "the virtual receiver's own). The virtual receiver adds its flash type and model files\n"
+       "where absent; give the same folder to the jtag commands.",
+       "DIR"},
       {"parallel-socket",
        "Also serve the parallel side on a Unix socket at PATH (for --parallel socket:PATH).",
        "PATH"},
@@ -66,6 +74,20 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
       return kExitUsage;
     }
   }
+  const QString ini_folder = parser.isSet("ini-dir")
+                                 ? ResolveIniFolder(parser.value("ini-dir"), QString())
+                                 : sim::VirtualReceiverIniFolder();
+  if (!sim::InstallVirtualCatalogue(ini_folder, nullptr, &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
+  {
+    SymbolRateTable symbol_rates{};
+    PictureOptions picture_options;
+    Settings settings(symbol_rates, picture_options);
+    settings.Load(ini_folder, {});
+    sim::FollowFlashChips(jtag, {settings.flash_chip(0), settings.flash_chip(1)});
+  }
   if (!receiver.Start(&error)) {
     Err(error);
     return kExitBadInput;
@@ -77,6 +99,7 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   }
   Out(receiver.device_path());
   if (parser.isSet("parallel-socket")) Out(parser.value("parallel-socket"));
+  Err(QStringLiteral("settings folder: ") + ini_folder);
   std::signal(SIGINT, Quit);
   std::signal(SIGTERM, Quit);
   return QCoreApplication::exec();

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "gui/digit_box.h"
@@ -98,24 +99,28 @@ TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), servic
 
 void TForm2::ApplyTexts() {
   const Texts& t = services_.texts;
-  setWindowTitle(t.Key(159));
-  const int keys[] = {141, 142, 144, 143, 146, 145, 148, 147};
+  setWindowTitle(t.Key(text_key::kInformacionDelCanal));
+  const int keys[] = {text_key::kNombre141, text_key::kTranspondedor, text_key::kServiceID,
+                      text_key::kVideoPID,  text_key::kAudioPID,      text_key::kVideoECM,
+                      text_key::kAudioECM,  text_key::kPCRPID};
   for (int i = 0; i < 8; ++i) labels_[static_cast<size_t>(i)]->setText(t.Key(keys[i]));
-  status_group_->setTitle(t.Key(149));
-  const int status_keys[] = {150, 151, 152, 278};
+  status_group_->setTitle(t.Key(text_key::kStatus));
+  const int status_keys[] = {text_key::kActivo, text_key::kBloqueoParental, text_key::kFavorito,
+                             text_key::kDesconocido};
   for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(status_keys[i]));
-  encryption_label_->setText(t.Key(279));
+  encryption_label_->setText(t.Key(text_key::kEncriptacion));
   const int index = encryption_->currentIndex();
   encryption_->clear();
-  encryption_->addItems({t.Key(280), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
+  encryption_->addItems(
+      {t.Key(text_key::kNoCambiar), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
   encryption_->setCurrentIndex(std::max(index, 0));
-  transponder_group_->setTitle(t.Key(156));
-  value_labels_[0]->setText(t.Key(154));
-  value_labels_[1]->setText(t.Key(155));
-  value_labels_[2]->setText(t.Key(211) + QLatin1Char(' '));
-  list_label_->setText(t.Key(153));
-  ok_->setText(t.Key(157));
-  cancel_->setText(t.Key(158));
+  transponder_group_->setTitle(t.Key(text_key::kInformacionDelTranspondedor));
+  value_labels_[0]->setText(t.Key(text_key::kFrecuencia));
+  value_labels_[1]->setText(t.Key(text_key::kPolarizacion));
+  value_labels_[2]->setText(t.Key(text_key::kSatelite) + QLatin1Char(' '));
+  list_label_->setText(t.Key(text_key::kCanalesEnEseTranspondedor153));
+  ok_->setText(t.Key(text_key::kOk));
+  cancel_->setText(t.Key(text_key::kCancelar));
 }
 
 void TForm2::Fill(int row) {

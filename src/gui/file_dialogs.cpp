@@ -3,8 +3,33 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include "core/app/settings.h"
 
 namespace tornavo {
+
+QString FileDialogs::open_folder() const {
+  return settings_ ? settings_->DialogFolder(Key::kOpenDlgInitialDir) : open_folder_;
+}
+
+QString FileDialogs::save_folder() const {
+  return settings_ ? settings_->DialogFolder(Key::kSaveDlgInitialDir) : save_folder_;
+}
+
+void FileDialogs::set_open_folder(const QString& folder) {
+  if (settings_)
+    settings_->SetDialogFolder(Key::kOpenDlgInitialDir, folder);
+  else
+    open_folder_ = folder;
+}
+
+void FileDialogs::set_save_folder(const QString& folder) {
+  if (settings_)
+    settings_->SetDialogFolder(Key::kSaveDlgInitialDir, folder);
+  else
+    save_folder_ = folder;
+}
 
 QString FileDialogs::FolderOf(const QString& path) {
   QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
@@ -24,9 +49,21 @@ QStringList FileDialogs::NameFilters(const QString& filter) {
   return filters;
 }
 
-QString FileDialogs::WithDefaultSuffix(const QString& path) {
+QString FileDialogs::WithFilterSuffix(const QString& path, const QString& filter,
+                                      int filter_index) {
   if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
-  return path + QStringLiteral(".txt");
+  // The entries as the dialog lists them: pairs whose description is not empty.
+  const QStringList parts = filter.split('|');
+  QStringList patterns;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    if (!parts[i].isEmpty()) patterns << parts[i + 1];
+  if (filter_index < 1 || filter_index > patterns.size()) return path;
+  const QString first = patterns[filter_index - 1].section(';', 0, 0).trimmed();
+  if (!first.startsWith(QStringLiteral("*."))) return path;
+  const QString suffix = first.mid(2);
+  static const QRegularExpression kPlain(QStringLiteral("^[A-Za-z0-9_]+$"));
+  if (!kPlain.match(suffix).hasMatch()) return path;
+  return path + (path.endsWith('.') ? QString() : QStringLiteral(".")) + suffix;
 }
 
 FileChoice QtFileDialogs::ChooseOpen(const FileRequest& request) { return Run(request, false); }
@@ -41,7 +78,7 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   dialog.setNameFilters(filters);
   if (request.filter_index >= 1 && request.filter_index <= filters.size())
     dialog.selectNameFilter(filters[request.filter_index - 1]);
-  const QString folder = save ? save_folder_ : open_folder_;
+  const QString folder = save ? save_folder() : open_folder();
   if (!folder.isEmpty()) dialog.setDirectory(folder);
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
 
@@ -52,11 +89,11 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   if (choice.filter_index < 1) choice.filter_index = 1;
   if (save) {
-    choice.path = WithDefaultSuffix(choice.path);
-    save_folder_ = FolderOf(choice.path);
+    choice.path = WithFilterSuffix(choice.path, request.filter, choice.filter_index);
+    set_save_folder(FolderOf(choice.path));
     last_save_filter_index_ = choice.filter_index;
   } else {
-    open_folder_ = FolderOf(choice.path);
+    set_open_folder(FolderOf(choice.path));
   }
   return choice;
 }

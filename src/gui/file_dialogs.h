@@ -7,6 +7,8 @@ class QWidget;
 
 namespace tornavo {
 
+class Settings;
+
 // One request to the shared open or save dialog: a filter "description|pattern|...", the
 // 1-based filter index to preselect and the file name to start with.
 struct FileRequest {
@@ -30,10 +32,13 @@ class FileDialogs {
   virtual FileChoice ChooseOpen(const FileRequest& request) = 0;
   virtual FileChoice ChooseSave(const FileRequest& request) = 0;
 
-  QString open_folder() const { return open_folder_; }
-  QString save_folder() const { return save_folder_; }
-  void set_open_folder(const QString& folder) { open_folder_ = folder; }
-  void set_save_folder(const QString& folder) { save_folder_ = folder; }
+  // Once bound (the window binds its own), the two folders live in the settings
+  // (OpenDLgInitialDir, SaveDLgInitialDir): a confirmed file's folder is stored at once.
+  void BindSettings(Settings* settings) { settings_ = settings; }
+  QString open_folder() const;
+  QString save_folder() const;
+  void set_open_folder(const QString& folder);
+  void set_save_folder(const QString& folder);
   // The save dialog's filter index as last used; callers that keep it pass it back.
   int last_save_filter_index() const { return last_save_filter_index_; }
 
@@ -42,12 +47,16 @@ class FileDialogs {
   static QString FolderOf(const QString& path);
   // Pairs of "description|pattern" as Qt name filters ("description (pattern pattern)").
   static QStringList NameFilters(const QString& filter);
-  // The save dialog appends "txt" to a name typed without an extension.
-  static QString WithDefaultSuffix(const QString& path);
+  // A name typed without an extension gets that of the chosen filter entry (the first
+  // pattern's, 1-based index); an entry for every file ("*.*") adds none.
+  static QString WithFilterSuffix(const QString& path, const QString& filter, int filter_index);
 
+  int last_save_filter_index_ = 1;
+
+ private:
+  Settings* settings_ = nullptr;
   QString open_folder_;
   QString save_folder_;
-  int last_save_filter_index_ = 1;
 };
 
 // The real dialogs.

@@ -5,13 +5,14 @@
 #include <QScrollBar>
 
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 
 namespace tornavo {
 
 namespace {
-constexpr int kSaveAsKey = 110;  // "Guardar como..."
-constexpr int kClearKey = 111;   // "Borrar"
-constexpr int kCopyKey = 112;    // "Copiar"
+constexpr int kSaveAsKey = text_key::kGuardarComo;  // "Guardar como..."
+constexpr int kClearKey = text_key::kBorrar;        // "Borrar"
+constexpr int kCopyKey = text_key::kCopiar;         // "Copiar"
 }  // namespace
 
 LogView::LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent)

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -10,6 +11,8 @@
 #include "core/app/blocking_runner.h"
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
+#include "core/app/language.h"
+#include "core/app/text_names.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
@@ -49,7 +52,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   virtual_parallel_ = options.virtual_parallel;
   session_->firmware_upgrade().SetPortOpener(
       [this](QString* error) { return OpenParallelPort(error); });
-  port_choices_ = std::make_unique<PortChoices>(*transport_, *this);
+  port_choices_ = std::make_unique<PortChoices>(*transport_, *this, settings_);
   extra_ports_ = options.extra_ports;
   select_port_ = options.select_port;
   if (options.list_ports_in_background) {
@@ -77,6 +80,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
+  // The pages take their captions as they are built.
+  LoadLanguageTexts();
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
                                   session_->terminal(), symbol_rates_, picture_options_,
                                   eeprom_image_, settings_, channel_list_});
@@ -103,7 +108,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       options.trap_stand_in},
+       options.trap_stand_in, options.follow_flash_chips},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   tuning_ = new TuningPage(*services_, pages_);
@@ -142,8 +147,7 @@ void TForm1::ApplyLoadedSettings() {
          static_cast<int>(settings_.Int(Key::kWindowHeight)));
   const int page = static_cast<int>(settings_.Int(Key::kPestanaActiva));
   if (page >= 0) pages_->setCurrentIndex(page);
-  dialogs_->set_open_folder(settings_.DialogFolder(Key::kOpenDlgInitialDir));
-  dialogs_->set_save_folder(settings_.DialogFolder(Key::kSaveDlgInitialDir));
+  dialogs_->BindSettings(&settings_);
   session_->terminal().SetAppendChecksum(settings_.Bool(Key::kChecksum));
   SelectStoredPort();
 }
@@ -246,6 +250,33 @@ void TForm1::BuildConfigPage() {
             tuning_->RenameSatellite(satellite, new_name);
           });
   connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
+  connect(config_, &ConfigPage::LanguageChosen, this, &TForm1::ChangeLanguage);
+}
+
+void TForm1::LoadLanguageTexts() {
+  const LanguageLoad load = LoadLanguage(settings_.ini_folder(), settings_.language(), texts_);
+  InstallQtTranslation(load.qt_language);
+}
+
+void TForm1::InstallQtTranslation(const QString& code) {
+  QCoreApplication::removeTranslator(&qt_translator_);
+  qt_language_.clear();
+  // Without the file Qt keeps its English texts.
+  if (!qt_translator_.load(QStringLiteral("qtbase_") + code,
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return;
+  QCoreApplication::installTranslator(&qt_translator_);
+  qt_language_ = code;
+}
+
+void TForm1::ChangeLanguage() {
+  // The selections are indexes in the settings, which the texts leave alone: the lists show
+  // the same entries in the new language.
+  LoadLanguageTexts();
+  ApplyTexts();
+  port_choices_->ApplyParity(port_choices_->parity());
+  settings_.ApplyModel();
+  if (config_) config_->ShowSettings();
 }
 
 void TForm1::SaveSettings() {
@@ -256,14 +287,6 @@ void TForm1::SaveSettings() {
   settings_.SetInt(Key::kWindowWidth, width());
   settings_.SetInt(Key::kWindowHeight, height());
   settings_.SetInt(Key::kPestanaActiva, pages_->currentIndex());
-  settings_.SetDialogFolder(Key::kOpenDlgInitialDir, dialogs_->open_folder());
-  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, dialogs_->save_folder());
-  settings_.SetInt(Key::kPuerto, port_choices_->port());
-  settings_.SetInt(Key::kVelocidad, port_choices_->baud());
-  settings_.SetInt(Key::kBitsDatos, port_choices_->data_bits());
-  settings_.SetInt(Key::kParidad, port_choices_->parity());
-  settings_.SetInt(Key::kBitsParada, port_choices_->stop_bits());
-  settings_.SetInt(Key::kControlFlujo, port_choices_->flow());
   settings_.SetBool(Key::kChecksum, session_->terminal().append_checksum());
   QString error;
   if (!settings_.Save(&error)) boxes_->ShowError(error);
@@ -289,15 +312,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 TForm1::~TForm1() {
   if (port_lister_.joinable()) port_lister_.join();
+  QCoreApplication::removeTranslator(&qt_translator_);
   // The pages go first, while the objects they are bound to still exist.
   delete takeCentralWidget();
   transport_->Close();
 }
 
 void TForm1::ApplyTexts() {
-  const int tab_keys[] = {47, 48, 18, 51, 128, -1, 50, 49};
+  const int tab_keys[] = {text_key::kEeprom,        text_key::kFirmwareParaleloSerie,
+                          text_key::kFirmwareJTag,  text_key::kTerminal,
+                          text_key::kSintonizacion, -1,
+                          text_key::kConfiguracion, text_key::kAcercaDe};
   for (int i = 0; i < 8; ++i)
-    pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(129) : texts_.Key(tab_keys[i]));
+    pages_->setTabText(i, tab_keys[i] < 0 ? texts_.Slot(slot::kImagen) : texts_.Key(tab_keys[i]));
   eeprom_->ApplyTexts();
   transfer_controls_->ApplyTexts();
   firmware_->ApplyTexts();

@@ -2,6 +2,9 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QTranslator>
+#include <array>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -62,6 +65,8 @@ struct WindowOptions {
   // With the virtual receiver: a stand-in trap routine its JTAG target accepts, tried after
   // the places a real routine is looked for.
   QString trap_stand_in;
+  // With the virtual receiver: lays its flash chips out as the settings describe them.
+  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
 };
 
 // Page indexes of the main page control.
@@ -78,6 +83,13 @@ class TForm1 : public QMainWindow, public OperationHost {
 
   // Sets every caption from the current texts.
   void ApplyTexts();
+  // The language list's change: the chosen language's texts on every page and dialog at
+  // once; the serial and model selections stay, and the parity and model are applied again.
+  void ChangeLanguage();
+  // Code of Qt's translation in use (standard buttons, file dialogs); empty when its file
+  // could not be loaded and Qt speaks English.
+  const QString& qt_language() const { return qt_language_; }
+  const Texts& texts() const { return texts_; }
 
   // OperationHost.
   void AppendLog(LogId log, const QString& line) override;
@@ -121,6 +133,10 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
+  // The selected language's texts (before the pages exist, or followed by ApplyTexts) and
+  // Qt's own translation for it.
+  void LoadLanguageTexts();
+  void InstallQtTranslation(const QString& code);
   // Takes the listed system ports (waiting for the listing if needed): the port list is
   // complete from then on, and the stored or given port is selected in it.
   void TakeListedPorts();
@@ -141,6 +157,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   QStringList listed_ports_;  // written by the lister before it ends
   bool ports_taken_ = true;
   Texts texts_;
+  // Qt's translation of its own texts, installed on the application while this window lives.
+  QTranslator qt_translator_;
+  QString qt_language_;
   SymbolRateTable symbol_rates_{};
   PictureOptions picture_options_;
   Settings settings_{symbol_rates_, picture_options_};

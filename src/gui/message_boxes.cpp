@@ -4,22 +4,26 @@
 
 namespace tornavo {
 
+namespace {
+QString Title() { return QString::fromLatin1(QtMessageBoxes::kTitle); }
+}  // namespace
+
 void QtMessageBoxes::ShowError(const QString& text) {
-  QMessageBox::critical(parent_, QString(), text, QMessageBox::Ok);
+  QMessageBox::critical(parent_, Title(), text, QMessageBox::Ok);
 }
 
 void QtMessageBoxes::ShowInformation(const QString& text) {
-  QMessageBox::information(parent_, QString(), text, QMessageBox::Ok);
+  QMessageBox::information(parent_, Title(), text, QMessageBox::Ok);
 }
 
 Answer QtMessageBoxes::Ask(Question question, const QString& text) {
   if (question == Question::kOkCancel) {
-    return QMessageBox::warning(parent_, QString(), text, QMessageBox::Ok | QMessageBox::Cancel) ==
+    return QMessageBox::warning(parent_, Title(), text, QMessageBox::Ok | QMessageBox::Cancel) ==
                    QMessageBox::Ok
                ? Answer::kOk
                : Answer::kCancel;
   }
-  switch (QMessageBox::critical(parent_, QString(), text,
+  switch (QMessageBox::critical(parent_, Title(), text,
                                 QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)) {
     case QMessageBox::Retry:
       return Answer::kRetry;

@@ -20,11 +20,17 @@ class MessageBoxes {
     return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
   }
   // A warning with OK and Cancel; true for OK.
-  virtual bool Confirm(const QString& text) { return Ask(Question::kOkCancel, text) == Answer::kOk; }
+  virtual bool Confirm(const QString& text) {
+    return Ask(Question::kOkCancel, text) == Answer::kOk;
+  }
 };
 
+// The real boxes, titled with the program's name; their buttons speak the language of Qt's
+// installed translation.
 class QtMessageBoxes : public MessageBoxes {
  public:
+  static constexpr const char* kTitle = "Tornavo";
+
   explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;

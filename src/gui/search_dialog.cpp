@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -35,10 +36,10 @@ TForm5::TForm5(AppServices& services, QWidget* parent) : QDialog(parent), servic
 
 void TForm5::ApplyTexts() {
   const Texts& t = services_.texts;
-  setWindowTitle(t.Slot(118));
-  label_->setText(t.Key(204));
-  search_->setText(t.Key(205));
-  cancel_->setText(t.Key(158));
+  setWindowTitle(t.Slot(slot::kBuscarCanal));
+  label_->setText(t.Key(text_key::kNombreDelCanal));
+  search_->setText(t.Key(text_key::kBuscar));
+  cancel_->setText(t.Key(text_key::kCancelar));
 }
 
 }  // namespace tornavo

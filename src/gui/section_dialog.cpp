@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -34,10 +35,10 @@ TForm4::TForm4(AppServices& services, QWidget* parent) : QDialog(parent), servic
 
 void TForm4::ApplyTexts() {
   const Texts& t = services_.texts;
-  setWindowTitle(t.Key(171));
-  prompt_->setText(t.Key(172));
-  table_->setHorizontalHeaderLabels({t.Key(182), t.Key(183)});
-  ok_->setText(t.Key(157));
+  setWindowTitle(t.Key(text_key::kSeccionesActivas));
+  prompt_->setText(t.Key(text_key::kEligeUnaDeLasSiguientes));
+  table_->setHorizontalHeaderLabels({t.Key(text_key::kSeccion), t.Key(text_key::kContenido)});
+  ok_->setText(t.Key(text_key::kOk));
 }
 
 void TForm4::Fill(const char* tag, const std::vector<int64_t>& sections) {

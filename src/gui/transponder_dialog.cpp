@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "gui/digit_box.h"
@@ -103,16 +104,26 @@ TForm3::TForm3(AppServices& services, QWidget* parent) : QDialog(parent), servic
 
 void TForm3::ApplyTexts() {
   const Texts& t = services_.texts;
-  setWindowTitle(t.Key(160));
-  const int keys[] = {161, 162, 164, 163, 169, 165, 166, 167, 168, 217, 211};
+  setWindowTitle(t.Key(text_key::kInformacionDeLosTranspondedores));
+  const int keys[] = {text_key::kFrecuenciaDelTranspondedor,
+                      text_key::kFrecuenciaDelSintonizador,
+                      text_key::kTransponderID,
+                      text_key::kNetworkID,
+                      text_key::kCanales,
+                      text_key::kFEC165,
+                      text_key::kPolaridad,
+                      text_key::kN22KHz167,
+                      text_key::kSymbolRate168,
+                      text_key::kBanda217,
+                      text_key::kSatelite};
   for (int i = 0; i < 11; ++i) {
     QString text = t.Key(keys[i]);
     if (!text.endsWith(QLatin1Char(' '))) text += QLatin1Char(' ');
     labels_[static_cast<size_t>(i)]->setText(text);
   }
-  list_label_->setText(t.Key(170));
-  ok_->setText(t.Key(157));
-  cancel_->setText(t.Key(158));
+  list_label_->setText(t.Key(text_key::kCanalesEnEseTranspondedor170));
+  ok_->setText(t.Key(text_key::kOk));
+  cancel_->setText(t.Key(text_key::kCancelar));
 }
 
 int TForm3::Lnb() const {

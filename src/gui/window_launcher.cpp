@@ -13,6 +13,7 @@
 #include "sim/jtag_target.h"
 #include "sim/shared_cable_port.h"
 #include "sim/trap_stand_in.h"
+#include "sim/virtual_catalogue.h"
 #include "sim/virtual_receiver.h"
 
 namespace tornavo {
@@ -22,8 +23,16 @@ int RunWindow(const QStringList& arguments) {
   parser.addOptions({
       {"virtual-receiver", "Connect to a virtual receiver."},
       {"eeprom", "Start the virtual receiver's EEPROM from a BIN file.", "FILE"},
+      {"fault",
+       "Switch on a fault of the virtual receiver, as tornavo virtual-receiver --fault does "
+       "(jtag-program-fail:1 asks Abort/Retry/Ignore on the next flash block). Repeatable.",
+       "FAULT"},
       {"port", "Add a serial device to the port list and select it.", "DEVICE"},
-      {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
+      {"ini-dir",
+       "Folder of the settings and catalogue files. With --virtual-receiver the default is the\n"
+       "virtual receiver's own folder, which it fills with its flash type and model files;\n"
+       "in a folder given here it adds only files that are absent.",
+       "DIR"},
   });
   parser.addHelpOption();
   if (!parser.parse(arguments)) {
@@ -45,8 +54,14 @@ int RunWindow(const QStringList& arguments) {
   sim::ShareEeprom(jtag, receiver);
   sim::SharedCablePort port(jtag, receiver.parallel());
   QTemporaryDir stand_in_dir;
-  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom")) {
+  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom") || parser.isSet("fault")) {
     QString error;
+    for (const QString& fault : parser.values("fault")) {
+      if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
+        std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
+        return 1;
+      }
+    }
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
       return 2;
@@ -57,6 +72,14 @@ int RunWindow(const QStringList& arguments) {
     }
     options.extra_ports << receiver.device_path();
     options.virtual_parallel = &port;
+    // Its own flash type and model files, so that flash programming works without hardware;
+    // a technician's files are never replaced.
+    if (options.ini_dir.isEmpty()) options.ini_dir = sim::VirtualReceiverIniFolder();
+    if (!sim::InstallVirtualCatalogue(options.ini_dir, nullptr, &error))
+      std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+    options.follow_flash_chips = [&jtag](const std::array<FlashChipDescription, 2>& chips) {
+      sim::FollowFlashChips(jtag, chips);
+    };
     // The virtual target runs any routine of the right length; the real one is never shipped.
     if (stand_in_dir.isValid()) {
       const QString path = stand_in_dir.filePath(QStringLiteral("trap-stand-in.bin"));

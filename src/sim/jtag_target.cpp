@@ -325,9 +325,11 @@ void JtagTarget::RunCommand(uint32_t code) {
   ++trap_commands_;
   switch (code) {
     case kProgram: {
+      // A chip that reports a failed program or erase leaves the command unfinished: bit 0
+      // never comes, so the host polls to its limit, as it would with a real trap.
       if (faults_.program_failures > 0) {
         --faults_.program_failures;
-        break;
+        return;
       }
       const bool damage = faults_.verify_failures > 0;
       if (damage) --faults_.verify_failures;
@@ -346,7 +348,7 @@ void JtagTarget::RunCommand(uint32_t code) {
     case kEraseBlock: {
       if (faults_.erase_failures > 0) {
         --faults_.erase_failures;
-        break;
+        return;
       }
       ++flash_erases_;
       const uint32_t address = field(4);
@@ -368,7 +370,7 @@ void JtagTarget::RunCommand(uint32_t code) {
     case kEraseChip: {
       if (faults_.erase_failures > 0) {
         --faults_.erase_failures;
-        break;
+        return;
       }
       Region* region = RegionAt(field(16));
       if (region && region->flash)
@@ -459,6 +461,17 @@ void JtagTarget::SetFlashChip(int index, uint32_t start, uint32_t size) {
   if (index < 0 || index > 1) return;
   std::lock_guard lock(mu_);
   regions_[3 + index] = {start, std::vector<uint8_t>(size, 0xFF), true};
+}
+
+void JtagTarget::ShapeFlashChip(int index, uint32_t start, std::vector<uint32_t> offsets) {
+  if (index < 0 || index > 1 || offsets.empty()) return;
+  const uint32_t size = offsets.back();
+  if (size == 0 || size > kMaximumFlashSize) return;
+  std::lock_guard lock(mu_);
+  Region& region = regions_[3 + index];
+  if (region.start != start || region.bytes.size() != size)
+    region = {start, std::vector<uint8_t>(size, 0xFF), true};
+  region.blocks = std::move(offsets);
 }
 
 void JtagTarget::SetFlashBlocks(int index, std::vector<uint32_t> offsets) {

@@ -45,9 +45,10 @@ struct JtagFaults {
   uint8_t header_tag = 0;      // low two bits set in every read header (the host ignores them)
   bool trap_silent = false;    // the trap never answers on 0x3004
   int trap_late_reads = 0;     // 0x3004 reads that still miss the trap's answer after the start
-  int erase_failures = 0;      // the next N erase commands leave their block as it was
-  int program_failures = 0;    // the next N program commands change nothing
-  int verify_failures = 0;     // the next N program commands clear one bit too many
+  // The next N erase (program) commands change nothing and never report completion.
+  int erase_failures = 0;
+  int program_failures = 0;
+  int verify_failures = 0;  // the next N program commands clear one bit too many
 };
 
 // The JTAG side of the virtual receiver: an IEEE 1149.1 TAP clocked by the TCK edges written
@@ -81,6 +82,11 @@ class JtagTarget : public PortRegisters {
   // blockN, rising); a block erase then clears the listed block holding its address. Without
   // a table, blocks are 64 KiB.
   void SetFlashBlocks(int index, std::vector<uint32_t> offsets);
+  // Lays chip index out as a flash type file describes it: offsets are block0 ... blockN
+  // (rising, the last one the size). The contents stay when start and size are unchanged;
+  // otherwise the chip is new and erased. Sizes of 0 or above kMaximumFlashSize are ignored.
+  void ShapeFlashChip(int index, uint32_t start, std::vector<uint32_t> offsets);
+  static constexpr uint32_t kMaximumFlashSize = 0x4000000;
   // Erase and program commands the trap ran on the flash chips.
   int flash_erases() const;
   int flash_programs() const;

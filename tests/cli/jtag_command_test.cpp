@@ -129,7 +129,7 @@ TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatus) {
 void WriteFlashSettings(const QTemporaryDir& dir, const char* start) {
   QFile settings(dir.filePath("Tornavo.ini"));
   ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-  settings.write(QByteArray("[TForm1]\r\nFlashIC0=Chip2M\r\nFlash1Type=0\r\nFlash1Start=") + start +
+  settings.write(QByteArray("[TForm1]\r\nFlashIC0=Chip2M\r\nFlash2Type=0\r\nFlash2Start=") + start +
                  "\r\n");
   settings.close();
   QFile type(dir.filePath("Chip2M.ini"));

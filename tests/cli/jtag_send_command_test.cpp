@@ -63,7 +63,7 @@ TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
   const auto aborted = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
                              "jtag-program-fail:1"});
   EXPECT_EQ(aborted.exit_code, 4);
-  EXPECT_TRUE(aborted.err.contains(QString::fromUtf8("Error en la verificación.")))
+  EXPECT_TRUE(aborted.err.contains(QString::fromUtf8("Error en el envio por Jtag.")))
       << aborted.err.toStdString();
   EXPECT_TRUE(
       aborted.err.contains(QString::fromUtf8("Se ha producido un error en la dirección : "
@@ -71,7 +71,7 @@ TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
   const auto ignored = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
                              "jtag-program-fail:1", "--on-error", "ignore"});
   EXPECT_EQ(ignored.exit_code, 0) << ignored.err.toStdString();
-  EXPECT_TRUE(ignored.err.contains(QString::fromUtf8("Error en la verificación.")));
+  EXPECT_TRUE(ignored.err.contains(QString::fromUtf8("Error en el envio por Jtag.")));
   const auto retried = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
                              "jtag-verify-fail:2", "--on-error", "retry:1"});
   EXPECT_EQ(retried.exit_code, 4);

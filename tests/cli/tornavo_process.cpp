@@ -25,6 +25,9 @@ RunResult RunTornavo(const QStringList& arguments, int timeout_ms) {
 }
 
 BackgroundReceiver::BackgroundReceiver(const QStringList& extra_arguments) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+  process_.setProcessEnvironment(environment);
   process_.start(TornavoPath(), QStringList{"virtual-receiver", "--no-pacing"} + extra_arguments);
   while (process_.waitForReadyRead(10000)) {
     device_ += QString::fromUtf8(process_.readAllStandardOutput());

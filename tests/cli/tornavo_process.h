@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace tornavo::testing {
 
@@ -25,6 +26,8 @@ class BackgroundReceiver {
   QString device() const { return device_; }
 
  private:
+  // Its own settings folder goes here, never into the user's.
+  QTemporaryDir config_;
   QProcess process_;
   QString device_;
 };

@@ -75,6 +75,10 @@ bool SaveSettings(int version, const QString& path) {
   settings.SetText(Key::kDirecJtag, version ? QStringLiteral("60000000") : "7FE00000");
   settings.SetInt(Key::kTop, version ? 1234 : 0);
   settings.SetInt(Key::kRetardoBusy, version ? 650 : 300);
+  // The dialogs' folders default to the settings folder; the references are made in other
+  // folders, so these are fixed.
+  for (Key folder : {Key::kOpenDlgInitialDir, Key::kSaveDlgInitialDir})
+    settings.SetDialogFolder(folder, QStringLiteral("/srv/tornavo"));
   QString error;
   return settings.Save(&error);
 }

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "core/app/settings.h"
 #include "support/qt_printers.h"
 
 namespace tornavo {
@@ -13,7 +20,7 @@ struct Rules : FileDialogs {
   FileChoice ChooseSave(const FileRequest&) override { return {}; }
   using FileDialogs::FolderOf;
   using FileDialogs::NameFilters;
-  using FileDialogs::WithDefaultSuffix;
+  using FileDialogs::WithFilterSuffix;
 };
 
 TEST(FileDialogRules, FiltersArePairsOfDescriptionAndPatterns) {
@@ -25,11 +32,76 @@ TEST(FileDialogRules, FiltersArePairsOfDescriptionAndPatterns) {
   EXPECT_EQ(Rules::NameFilters("Archivo JPEG (JPG)|*.jpg|").size(), 1);
 }
 
-TEST(FileDialogRules, FolderHasNoTrailingSeparatorAndSavedNamesGetTxt) {
+TEST(FileDialogRules, FolderHasNoTrailingSeparator) {
   EXPECT_EQ(Rules::FolderOf("/home/tecnico/backups/k2002.bin"), "/home/tecnico/backups");
   EXPECT_EQ(Rules::FolderOf("/k2002.bin"), "/");
-  EXPECT_EQ(Rules::WithDefaultSuffix("/tmp/log"), "/tmp/log.txt");
-  EXPECT_EQ(Rules::WithDefaultSuffix("/tmp/log.htm"), "/tmp/log.htm");
+}
+
+TEST(FileDialogRules, ANameWithoutExtensionTakesThatOfTheChosenFilterEntry) {
+  const QString tables = QString::fromUtf8(
+      "Archivo Binario (BIN)|*.bin|Archivo RCU (RCU)|*.rcu|Archivo RCS (RCS)|*.rcs|"
+      "Archivo de Texto (TXT)|*.txt|Archivo HTML (HTM)|*.htm|Todos los archivos (*.*)|*.*");
+  const QStringList expected = {"/tmp/captura.bin", "/tmp/captura.rcu", "/tmp/captura.rcs",
+                                "/tmp/captura.txt", "/tmp/captura.htm", "/tmp/captura"};
+  for (int i = 1; i <= 6; ++i)
+    EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", tables, i), expected[i - 1]) << i;
+  const QString pictures = "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg";
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", pictures, 2), "/tmp/captura.jpg");
+  // Several patterns: the first one's; a typed extension stays, whatever the entry.
+  const QString flash = "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo RAM (BIN)|*.bin";
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash", flash, 1), "/tmp/flash.bin");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.rcs", flash, 1), "/tmp/flash.rcs");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/log.htm", tables, 4), "/tmp/log.htm");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.", flash, 2), "/tmp/flash.bin");
+  // An index outside the entries, or a pattern that is no plain extension, adds nothing.
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 3), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 0), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Copias|copia*", 1), "/tmp/x");
+  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Raras|*.b?n", 1), "/tmp/x");
+}
+
+TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.SetText(Key::kOpenDlgInitialDir, "/srv/eeproms");
+  Rules dialogs;
+  dialogs.set_save_folder("/tmp/before");
+  dialogs.BindSettings(&settings);
+  EXPECT_EQ(dialogs.open_folder(), "/srv/eeproms");
+  dialogs.set_save_folder("/home/tecnico/capturas");
+  EXPECT_EQ(settings.Text(Key::kSaveDlgInitialDir), "/home/tecnico/capturas");
+  settings.SetText(Key::kOpenDlgInitialDir, "/mnt/usb");
+  EXPECT_EQ(dialogs.open_folder(), "/mnt/usb");
+}
+
+// The real save dialog, answered by typing a bare name with each file type chosen in turn.
+TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
+  QTemporaryDir dir;
+  QtFileDialogs dialogs(nullptr);
+  dialogs.set_save_folder(dir.path());
+  const QString filter =
+      "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg|"
+      "Todos los archivos (*.*)|*.*";
+  const QStringList expected = {"captura.bmp", "captura.jpg", "captura"};
+  for (int index = 1; index <= 3; ++index) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      dialog->selectNameFilter(dialog->nameFilters().value(index - 1));
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText("captura");                     // typed by the user
+      QMetaObject::invokeMethod(dialog, "accept");  // as the Save button does
+    });
+    poll.start(10);
+    const FileChoice choice = dialogs.ChooseSave({filter, 1, QString()});
+    ASSERT_TRUE(choice.accepted) << index;
+    EXPECT_EQ(choice.filter_index, index);
+    EXPECT_EQ(choice.path, dir.filePath(expected[index - 1])) << index;
+  }
+  EXPECT_EQ(dialogs.save_folder(), dir.path());
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ using testing::WindowUnderTest;
 // (the settings folder holds none).
 struct JtagWindow {
   JtagWindow() {
-    Write("Tornavo.ini", "[TForm1]\r\nFlashIC0=Chip2M\r\nFlash1Type=0\r\nFlash1Start=7FE00000\r\n");
+    Write("Tornavo.ini", "[TForm1]\r\nFlashIC0=Chip2M\r\nFlash2Type=0\r\nFlash2Start=7FE00000\r\n");
     Write("Chip2M.ini", "[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
     const QString routine = stand_in.filePath("routine.bin");
     QFile file(routine);

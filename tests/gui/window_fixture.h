@@ -50,10 +50,27 @@ class RecordedBoxes : public MessageBoxes {
     questions << text;
     return confirm;
   }
+  // Operations' questions take the next queued answer; without one, OK/Cancel follows
+  // `confirm` and Abort/Retry/Ignore aborts.
+  tornavo::Answer Ask(Question question, const QString& text) override {
+    questions << text;
+    if (on_question) on_question(text);
+    if (!answers.empty()) {
+      const tornavo::Answer answer = answers.front();
+      answers.pop_front();
+      return answer;
+    }
+    if (question == Question::kOkCancel)
+      return confirm ? tornavo::Answer::kOk : tornavo::Answer::kCancel;
+    return tornavo::Answer::kAbort;
+  }
 
   QList<Box> boxes;
   QStringList questions;
   bool confirm = false;
+  std::deque<tornavo::Answer> answers;
+  // Runs as a question is asked, with the window as it stands then.
+  std::function<void(const QString&)> on_question;
   // Runs as a box is shown, with the window as it stands then.
   std::function<void(const Box&)> on_box;
 

@@ -121,6 +121,11 @@ void Settings::SetBool(Key key, bool value) {
 
 void Settings::SetText(Key key, const QString& text) { texts_[Index(key)] = text; }
 
+QString Settings::language() const {
+  const int64_t index = Int(Key::kIdioma);
+  return index >= 0 && index < languages_.size() ? languages_[index] : QString();
+}
+
 void Settings::SetPortNames(const QStringList& port_names) {
   port_names_ = port_names;
   SetInt(Key::kPuerto, stored_port_);
@@ -186,6 +191,8 @@ void Settings::Load(const QString& ini_folder, const QStringList& port_names) {
   SetText(Key::kSatA, a);
   SetText(Key::kSatB, b);
   remembered_ = {a, b};
+  for (Key key : {Key::kOpenDlgInitialDir, Key::kSaveDlgInitialDir})
+    if (Text(key).isEmpty()) SetText(key, WithoutTrailingSeparator(ini_folder_));
 
   ApplyModel();
   ReloadSymbolRates();
@@ -271,8 +278,7 @@ QString Settings::DialogFolder(Key key) const {
 }
 
 void Settings::SetDialogFolder(Key key, const QString& folder) {
-  if (Text(key).isEmpty() && folder == WithoutTrailingSeparator(ini_folder_)) return;
-  SetText(key, folder);
+  SetText(key, folder.isEmpty() ? WithoutTrailingSeparator(ini_folder_) : folder);
 }
 
 void Settings::ApplyDefaults() {

@@ -52,6 +52,8 @@ class Settings {
   // A port list that arrived after the load: the stored port index is taken again in it.
   void SetPortNames(const QStringList& port_names);
   const QStringList& languages() const { return languages_; }
+  // The selected entry of the language list; empty when none is selected.
+  QString language() const;
   const QStringList& flash_types() const { return flash_types_; }
   // The models of the catalogue; the model list shows "Personalizado" before them, so
   // model index i > 0 is models()[i - 1].
@@ -83,10 +85,9 @@ class Settings {
   // the previous name in *old_name (the tables' cells holding it are to be renamed).
   bool TakeSatelliteRename(int satellite, QString* old_name);
 
-  // The folder a file dialog starts in: the stored one, or the INIs folder.
+  // The folder a file dialog starts in. The load puts the INIs folder (without its
+  // trailing separator) in place of an empty value, so this is also what is stored.
   QString DialogFolder(Key key) const;
-  // Stores a dialog's folder; the INIs folder itself stays stored as an empty value so that
-  // the settings file moves to another machine unchanged.
   void SetDialogFolder(Key key, const QString& folder);
 
   static const QStringList& CaptureSizes();

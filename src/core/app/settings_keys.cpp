@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 namespace {
@@ -235,13 +237,19 @@ constexpr Key kJtagSourceGroup[] = {Key::kUsarFirmJtagFlash, Key::kUsarFirmJtagR
 constexpr Key kFormatGroup[] = {Key::kFormato4x3, Key::kFormato16x9, Key::kFormatoOriginal};
 
 constexpr DelaySlider kParallelSliders[] = {
-    {Key::kRetardoBusy, 100, true},         {Key::kRetardoStrobe, 80, false},
-    {Key::kRetardoNegociacion1, 92, false}, {Key::kRetardoNegociacion2, 94, true},
-    {Key::kRetardoNegociacion3, 95, true},  {Key::kRetardoNegociacion4, 96, false},
-    {Key::kRetardoApertura1, 98, true},     {Key::kRetardoApertura2, 97, true},
-    {Key::kRetardoClausura1, 99, true},     {Key::kRetardoClausura2, 104, true},
-    {Key::kRetardoComienzo, 102, true},     {Key::kRetardoVerificacion, 101, true},
-    {Key::kRetardoEntreBytes, 103, false},
+    {Key::kRetardoBusy, text_key::kRetardoBusy, true},
+    {Key::kRetardoStrobe, text_key::kRetardoStrobe, false},
+    {Key::kRetardoNegociacion1, text_key::kRetardoNegociacion1, false},
+    {Key::kRetardoNegociacion2, text_key::kRetardoNegociacion2, true},
+    {Key::kRetardoNegociacion3, text_key::kRetardoNegociacion3, true},
+    {Key::kRetardoNegociacion4, text_key::kRetardoNegociacion4, false},
+    {Key::kRetardoApertura1, text_key::kRetardoApertura1, true},
+    {Key::kRetardoApertura2, text_key::kRetardoApertura2, true},
+    {Key::kRetardoClausura1, text_key::kRetardoClausura1, true},
+    {Key::kRetardoClausura2, text_key::kRetardoClausura2, true},
+    {Key::kRetardoComienzo, text_key::kRetardoComienzoEnv, true},
+    {Key::kRetardoVerificacion, text_key::kRetardoVerificacion, true},
+    {Key::kRetardoEntreBytes, text_key::kRetardoEntreBytes, false},
 };
 
 }  // namespace

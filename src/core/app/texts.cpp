@@ -22,6 +22,7 @@ void Texts::Set(int key, const QString& text) {
 void Texts::ResetToDefaults() {
   for (QString& text : texts_) text.clear();
   for (const TextDefault& entry : DefaultTexts()) texts_[entry.key] = QString::fromUtf8(entry.text);
+  qt_language_ = QString::fromLatin1(kDefaultQtLanguage);
 }
 
 }  // namespace tornavo

@@ -21,11 +21,20 @@ class Texts {
   QString TwoLines(int first_slot, int second_slot) const;
 
   void Set(int key, const QString& text);
+  // Every key back to its default, and Qt's own texts back to Spanish.
   void ResetToDefaults();
+
+  // Code of Qt's translation that goes with these texts (standard buttons, file dialogs).
+  const QString& qt_language() const { return qt_language_; }
+  void SetQtLanguage(const QString& code) { qt_language_ = code; }
 
  private:
   std::array<QString, kKeyCount> texts_;
+  QString qt_language_;
 };
+
+// Qt's translation for the built-in Spanish texts.
+inline constexpr const char* kDefaultQtLanguage = "es";
 
 // Message slots used by more than one subsystem.
 namespace slot {

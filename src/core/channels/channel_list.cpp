@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -11,10 +12,14 @@ namespace tornavo {
 namespace {
 
 // Heading keys of columns 1 to 10.
-constexpr int kChannelHeadingKeys[] = {173, 174, 175, 176, 177, 178, 179, 180, 181, 209};
-constexpr int kTransponderHeadingKeys[] = {184, 185, 186, 187, 188, 189, 190, 191, 210, 209};
-constexpr int kChannelTableNameKey = 206;
-constexpr int kTransponderTableNameKey = 207;
+constexpr int kChannelHeadingKeys[] = {
+    text_key::kNombre173, text_key::kTrsp174, text_key::kSID, text_key::kVpid, text_key::kApid,
+    text_key::kVecm,      text_key::kAecm,    text_key::kPCR, text_key::kSTA,  text_key::kSAT};
+constexpr int kTransponderHeadingKeys[] = {
+    text_key::kFrec, text_key::kTrsp185,   text_key::kNET, text_key::kFEC187,   text_key::kPOL,
+    text_key::kSR,   text_key::kN22KHz190, text_key::kCAN, text_key::kBanda210, text_key::kSAT};
+constexpr int kChannelTableNameKey = text_key::kTablaDeCanales;
+constexpr int kTransponderTableNameKey = text_key::kTablaDeTranspondedores;
 
 bool IsZeroOrEmpty(const QString& text) { return text.isEmpty() || text == QLatin1String("0"); }
 

@@ -4,6 +4,7 @@
 
 #include "core/app/cp1252.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo {
@@ -51,7 +52,7 @@ bool AllHex(const QByteArray& text) {
   return true;
 }
 
-QString BadFile(const Texts& texts) { return texts.Slot(8); }
+QString BadFile(const Texts& texts) { return texts.Slot(slot::kFicheroDeEepromErroneo); }
 
 QString OwnLineError(const Texts& texts, int first_slot, int line, int last_slot) {
   QString message = BadFile(texts) + '\n' + texts.Slot(first_slot) + QString::number(line);
@@ -139,7 +140,7 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
 bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
                EepromRows* defined) {
   if (contents.size() != kEepromBytes) {
-    *error = BadFile(texts) + '\n' + texts.Slot(14);
+    *error = BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs);
     return false;
   }
   std::array<QString, kEepromBytes> cells;
@@ -189,7 +190,7 @@ bool DecodeEepromFile(EepromFormat format, const QByteArray& contents, const Tex
   EepromRows defined;
   bool loaded = false;
   if (contents.size() > kMaxEepromFileBytes) {
-    *error = BadFile(texts) + '\n' + texts.Slot(14);
+    *error = BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs);
   } else if (format == EepromFormat::kOwn) {
     loaded = DecodeOwn(contents, texts, image, error, &defined);
   } else if (format == EepromFormat::kKvl) {
@@ -207,7 +208,8 @@ bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts
   QString error;
   bool too_long = false;
   if (!ReadWholeFile(path, &contents, &error, kMaxEepromFileBytes, &too_long)) {
-    host.ShowError(too_long ? BadFile(texts) + '\n' + texts.Slot(14) : error);
+    host.ShowError(too_long ? BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs)
+                            : error);
     return false;
   }
   if (!DecodeEepromFile(format, contents, texts, image, &error, rows)) {

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 int64_t HexToInt(const QString& text) {
@@ -92,7 +94,8 @@ bool EepromImage::ValidateImage(OperationHost& host, const Texts& texts) const {
   for (int a = 0; a < kEepromBytes; ++a) {
     if (IsValidCellText(cells_[a])) continue;
     const QString address = QStringLiteral("%1").arg(a, 3, 16, QLatin1Char('0')).toUpper();
-    host.ShowError(texts.Slot(108) + address + texts.Slot(109));
+    host.ShowError(texts.Slot(slot::kLaDireccion) + address +
+                   texts.Slot(slot::kContieneUnDatoErroneo));
     return false;
   }
   return true;

@@ -1,6 +1,7 @@
 #include "core/eeprom/interpreted_fields.h"
 
 #include "core/app/cp1252.h"
+#include "core/app/text_names.h"
 #include "core/eeprom/eeprom_image.h"
 
 namespace tornavo {
@@ -41,7 +42,7 @@ void AddRecord(std::vector<FieldDescriptor>& fields, int record, int base) {
   const bool first = record == 1;
   FieldDescriptor name{.name = "Nombre del satélite :",
                        .record = record,
-                       .caption = Key(285),
+                       .caption = Key(text_key::kNombreDelSatelite),
                        .kind = FieldKind::kName,
                        .address = base,
                        .length = first ? 21 : 22};
@@ -78,17 +79,21 @@ void AddRecord(std::vector<FieldDescriptor>& fields, int record, int base) {
     return d;
   };
 
-  plain("Banda :", Slot(126), 0x16, {"Ku", "C"}, PlainShow::kZeroOrOther);
-  plain("Número de antena :", Key(286), 0x17, {"1", "2"}, PlainShow::kZeroOrOther);
-  FieldDescriptor tuned = frequency("Frecuencia :", Key(212), 0x1A, "11970");
+  plain("Banda :", Slot(slot::kBanda126), 0x16, {"Ku", "C"}, PlainShow::kZeroOrOther);
+  plain("Número de antena :", Key(text_key::kNumeroDeAntena), 0x17, {"1", "2"},
+        PlainShow::kZeroOrOther);
+  FieldDescriptor tuned =
+      frequency("Frecuencia :", Key(text_key::kTranspondedorFrecuencia), 0x1A, "11970");
   tuned.shown_min = 9000;
   tuned.shown_max = 13000;
   fields.push_back(tuned);
-  plain("Symbol Rate :", Slot(84), 0x1C, {"22000", "27500"}, PlainShow::kSymbolRate);
-  plain("FEC :", Slot(81), 0x1D, {"1/2", "2/3", "3/4", "5/6", "7/8", "8/9"}, PlainShow::kIndex);
-  plain("Polaridad :", Key(213), 0x1E, {"V", "H"}, PlainShow::kZeroOrOther);
-  plain("22KHz :", Slot(106), 0x1F, {"Off", "On"}, PlainShow::kZeroOrOther);
-  fields.push_back(frequency("Frec. LNB :", Key(287), 0x23, "10600"));
+  plain("Symbol Rate :", Slot(slot::kSymbolRate), 0x1C, {"22000", "27500"}, PlainShow::kSymbolRate);
+  plain("FEC :", Slot(slot::kFEC81), 0x1D, {"1/2", "2/3", "3/4", "5/6", "7/8", "8/9"},
+        PlainShow::kIndex);
+  plain("Polaridad :", Key(text_key::kTranspondedorPolaridad), 0x1E, {"V", "H"},
+        PlainShow::kZeroOrOther);
+  plain("22KHz :", Slot(slot::kN22KHz106), 0x1F, {"Off", "On"}, PlainShow::kZeroOrOther);
+  fields.push_back(frequency("Frec. LNB :", Key(text_key::kFrecLNB), 0x23, "10600"));
 }
 
 FieldDescriptor OtherList(const char* name, int key, int address, int length, int check,
@@ -154,39 +159,43 @@ std::vector<FieldDescriptor> BuildFields() {
   const QString sections_b = "00800080000000000000000001A4";
   const QString sections_c = "00800080000000000000000000A5";
   FieldDescriptor sections = OtherList("Secciones activas :", 296, 0x08E, 14, -1,
-                                       {{Key(305), sections_a},
-                                        {Key(306), sections_b},
-                                        {Key(307), sections_c},
-                                        {Key(347), sections_a},
-                                        {Key(348), sections_b},
-                                        {Key(349), sections_c}},
+                                       {{Key(text_key::kN0Y1BCT14xx), sections_a},
+                                        {Key(text_key::kN0Y2BCT14xx), sections_b},
+                                        {Key(text_key::kN1Y2BCT14xx), sections_c},
+                                        {Key(text_key::kN1Y2BCT15xx), sections_a},
+                                        {Key(text_key::kN1Y3BCT15xx), sections_b},
+                                        {Key(text_key::kN2Y3BCT15xx), sections_c}},
                                        "00800080000000000000000002A7");
   sections.copy_address = 0x09C;
   fields.push_back(sections);
 
-  FieldDescriptor brightness =
-      OtherList("Luminosidad :", 297, 0x403, 1, -1,
-                {{Key(308), "80"}, {Key(309), "81"}, {Key(310), "82"}, {Key(311), "83"}}, "83");
+  FieldDescriptor brightness = OtherList("Luminosidad :", 297, 0x403, 1, -1,
+                                         {{Key(text_key::kBaja), "80"},
+                                          {Key(text_key::kMediaBaja), "81"},
+                                          {Key(text_key::kMediaAlta), "82"},
+                                          {Key(text_key::kAlta), "83"}},
+                                         "83");
   brightness.raw_pad = '8';
   fields.push_back(brightness);
   fields.push_back(OtherList("Sistema de color :", 298, 0x406, 1, -1,
                              {{Literal("Pal"), "00"}, {Literal("Secam"), "FF"}}, "00"));
   fields.push_back(OtherList("Modo de arranque del decodificador :", 299, 0x418, 1, -1,
-                             {{Key(312), "00"}, {Key(313), "FF"}}, "00"));
+                             {{Key(text_key::kStandBy), "00"}, {Key(text_key::kEncendido), "FF"}},
+                             "00"));
   fields.push_back(OtherList("Diseqc :", 300, 0x733, 2, -1,
                              {{Literal("On"), "0000"}, {Literal("Off"), "FFFF"}}, "0000"));
   fields.push_back(Decimal("Código del pais :", 301, FieldKind::kDigits, 0x7D0, 2, "00", -1, 2));
   fields.push_back(Decimal("Número de serie del decodificador :", 302, FieldKind::kDigits, 0x7D2,
                            12, "000000000000", -1, 12));
   fields.push_back(OtherList("EPG :", 303, 0x0DE, 8, -1,
-                             {{Key(314), "3B00060000000000"},
-                              {Key(315), "3F50000000000000"},
-                              {Key(316), "3B00000060000000"},
-                              {Key(317), "3B00000600000000"},
-                              {Key(318), "3B00000000600000"},
-                              {Key(319), "3F00060660060000"},
-                              {Key(320), "3B00000000000000"},
-                              {Key(321), "0000000000000000"}},
+                             {{Key(text_key::kEspanol), "3B00060000000000"},
+                              {Key(text_key::kFrances), "3F50000000000000"},
+                              {Key(text_key::kHolandes), "3B00000060000000"},
+                              {Key(text_key::kItaliano), "3B00000600000000"},
+                              {Key(text_key::kPolaco), "3B00000000600000"},
+                              {Key(text_key::kTodos), "3F00060660060000"},
+                              {Key(text_key::kMinimo), "3B00000000000000"},
+                              {Key(text_key::kEPGNinguno), "0000000000000000"}},
                              "000000000000"));
   return fields;
 }

@@ -1,12 +1,13 @@
 #include "core/eeprom/interpreted_view.h"
 
 #include "core/app/cp1252.h"
+#include "core/app/text_names.h"
 
 namespace tornavo {
 
 namespace {
 
-constexpr int kOtherSlot = 160;  // "otro"
+constexpr int kOtherSlot = slot::kOtro;  // "otro"
 
 bool AllDigits(const QString& text) {
   for (QChar c : text)
@@ -52,7 +53,9 @@ QString InterpretedView::Caption(int field) const { return Field(field).caption.
 QString InterpretedView::FullCaption(int field) const {
   const FieldDescriptor& d = Field(field);
   QString caption = Caption(field).trimmed();
-  if (d.record > 0) caption = texts_.Key(d.record == 1 ? 283 : 284) + ' ' + caption;
+  if (d.record > 0)
+    caption =
+        texts_.Key(d.record == 1 ? text_key::kSatelite1 : text_key::kSatelite2) + ' ' + caption;
   return caption;
 }
 
@@ -61,7 +64,9 @@ int InterpretedView::FindField(const QString& full_caption) const {
   for (int f = 0; f < FieldCount(); ++f) {
     const FieldDescriptor& d = Field(f);
     QString stable = QString::fromUtf8(d.name);
-    if (d.record > 0) stable = texts_.Key(d.record == 1 ? 283 : 284) + ' ' + stable;
+    if (d.record > 0)
+      stable =
+          texts_.Key(d.record == 1 ? text_key::kSatelite1 : text_key::kSatelite2) + ' ' + stable;
     if (FullCaption(f) == wanted || stable == wanted) return f;
   }
   return -1;

@@ -1,32 +1,47 @@
 #pragma once
 
+#include "core/app/text_names.h"
+
 // Message slots of the JTAG operations.
 namespace tornavo::jtag_slot {
-inline constexpr int kOpeningPort = 29;           // "Abriendo LPT1"
-inline constexpr int kSendingFile = 32;           // "Enviando archivo..."
-inline constexpr int kClosingPort = 36;           // "Cerrando LPT1"
-inline constexpr int kPortNotOpened = 39;         // "No se ha podido abrir el puerto paralelo."
-inline constexpr int kResetOn = 48;               // "Reset DCU activado"
-inline constexpr int kRunTestIdle = 49;           // "Estado de la DCU : Run-Test/Idle"
-inline constexpr int kReceiving = 50;             // "Recibiendo datos..."
-inline constexpr int kErrorAtAddress = 51;        // "Se ha producido un error en la dirección : "
-inline constexpr int kFirmwareRead = 52;          // "¡ Firmware leído con éxito !"
-inline constexpr int kResetOff = 53;              // "Reset DCU desactivado"
-inline constexpr int kCpuType = 54;               // "Tipo de CPU : "
-inline constexpr int kCpuCodeWrong = 55;          // "¡Código de CPU erroneo! ..."
-inline constexpr int kCpuCodeUnknown = 56;        // "¡Código de CPU desconocido! ..."
-inline constexpr int kEraseBlock = 152;           // "Borrando bloque : "
-inline constexpr int kProgramAt = 153;            // "Enviando datos a la dirección : "
-inline constexpr int kTrapMissing = 155;          // "No se ha encontrado el fichero trap.bin"
-inline constexpr int kTrapInitFailed = 156;       // "Fallo en la inicialización de la rutina Trap"
-inline constexpr int kEraseChip = 161;            // "Borrando chip : "
-inline constexpr int kReadingEeprom = 162;        // "Leyendo la eeprom..."
-inline constexpr int kWritingEeprom = 163;        // "Escribiendo en la eeprom..."
-inline constexpr int kEepromReadFailed = 173;     // "¡ Se produjo un error leyendo la eeprom !"
-inline constexpr int kBadAddressLength = 174;     // "¡ Dirección o longitud incorrecta !"
-inline constexpr int kAwaitingWrite = 176;        // "Esperando la conclusión de la escritura..."
-inline constexpr int kDcuStatusUnreadable = 178;  // "Se produjo un error leyendo el registro ..."
-inline constexpr int kEepromRead = 21;            // "¡ Eeprom leída con éxito !"
+inline constexpr int kOpeningPort = slot::kAbriendoLpt1;     // "Abriendo LPT1"
+inline constexpr int kSendingFile = slot::kEnviandoArchivo;  // "Enviando archivo..."
+inline constexpr int kClosingPort = slot::kCerrandoLpt1;     // "Cerrando LPT1"
+inline constexpr int kPortNotOpened =
+    slot::kNoSeHaPodidoAbrir;  // "No se ha podido abrir el puerto paralelo."
+inline constexpr int kResetOn = slot::kResetDCUActivado;      // "Reset DCU activado"
+inline constexpr int kRunTestIdle = slot::kEstadoDeLaDCURun;  // "Estado de la DCU : Run-Test/Idle"
+inline constexpr int kReceiving = slot::kRecibiendoDatos;     // "Recibiendo datos..."
+inline constexpr int kErrorAtAddress =
+    slot::kSeHaProducidoUnError;  // "Se ha producido un error en la dirección : "
+inline constexpr int kFirmwareRead =
+    slot::kFirmwareLeidoConExito;                             // "¡ Firmware leído con éxito !"
+inline constexpr int kResetOff = slot::kResetDCUDesactivado;  // "Reset DCU desactivado"
+inline constexpr int kCpuType = slot::kTipoDeCPU;             // "Tipo de CPU : "
+inline constexpr int kCpuCodeWrong =
+    slot::kCodigoDeCPUErroneoComprueba;  // "¡Código de CPU erroneo! ..."
+inline constexpr int kCpuCodeUnknown =
+    slot::kCodigoDeCPUDesconocidoComprueba;                // "¡Código de CPU desconocido! ..."
+inline constexpr int kEraseBlock = slot::kBorrandoBloque;  // "Borrando bloque : "
+inline constexpr int kProgramAt =
+    slot::kEnviandoDatosALaDireccion;  // "Enviando datos a la dirección : "
+inline constexpr int kTrapMissing =
+    slot::kNoSeHaEncontradoEl;  // "No se ha encontrado el fichero trap.bin"
+inline constexpr int kTrapInitFailed =
+    slot::kFalloEnLaInicializacionDe;  // "Fallo en la inicialización de la rutina Trap"
+inline constexpr int kEraseChip = slot::kBorrandoChip;         // "Borrando chip : "
+inline constexpr int kReadingEeprom = slot::kLeyendoLaEeprom;  // "Leyendo la eeprom..."
+inline constexpr int kWritingEeprom =
+    slot::kEscribiendoEnLaEeprom;  // "Escribiendo en la eeprom..."
+inline constexpr int kEepromReadFailed =
+    slot::kSeProdujoUnErrorLeyendo173;  // "¡ Se produjo un error leyendo la eeprom !"
+inline constexpr int kBadAddressLength =
+    slot::kDireccionOLongitudIncorrecta;  // "¡ Dirección o longitud incorrecta !"
+inline constexpr int kAwaitingWrite =
+    slot::kEsperandoLaConclusionDeLa;  // "Esperando la conclusión de la escritura..."
+inline constexpr int kDcuStatusUnreadable =
+    slot::kSeProdujoUnErrorLeyendo178;  // "Se produjo un error leyendo el registro ..."
+inline constexpr int kEepromRead = slot::kEepromLeidaConExito;  // "¡ Eeprom leída con éxito !"
 // Key of the identification button's caption, "Código de la CPU".
-inline constexpr int kCpuCodeCaptionKey = 115;
+inline constexpr int kCpuCodeCaptionKey = text_key::kCodigoDeLaCPU;
 }  // namespace tornavo::jtag_slot

@@ -1,19 +1,20 @@
 #include "core/lpt/firmware_upgrade.h"
 
+#include "core/app/text_names.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo {
 
 namespace {
 
-constexpr int kSlotSending = 16;
-constexpr int kSlotWaitingForReceiver = 38;
-constexpr int kSlotPortRefused = 39;
-constexpr int kSlotRefused = 40;
-constexpr int kSlotSucceeded = 41;
-constexpr int kSlotReportedFailed = 42;
-constexpr int kSlotNoPhase1Reply = 45;
-constexpr int kSlotNoPhase2Reply = 46;
+constexpr int kSlotSending = slot::kEnviando;
+constexpr int kSlotWaitingForReceiver = slot::kEsperandoRespuestaDelDecodificadorPuede;
+constexpr int kSlotPortRefused = slot::kNoSeHaPodidoAbrir;
+constexpr int kSlotRefused = slot::kElDecodificadorNoPermiteEnviar;
+constexpr int kSlotSucceeded = slot::kActualizacionCompletadaConExito;
+constexpr int kSlotReportedFailed = slot::kElDecodificadorInformaQueLa;
+constexpr int kSlotNoPhase1Reply = slot::kNoHayRespuestaDelDecodificador45;
+constexpr int kSlotNoPhase2Reply = slot::kNoHayRespuestaDelDecodificador46;
 constexpr StatusPage kPage = StatusPage::kFirmware;
 
 const char* const kHeads[] = {"%DL", "%PL", "%FL"};

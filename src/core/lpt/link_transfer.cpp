@@ -3,21 +3,23 @@
 #include <QLocale>
 #include <cmath>
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 namespace {
 
-constexpr int kSlotOpening = 29;
-constexpr int kSlotStateAfterOpen = 28;
-constexpr int kSlotTermination1 = 30;
-constexpr int kSlotStateNow = 31;
-constexpr int kSlotSending = 32;
-constexpr int kSlotErrorAt = 33;
-constexpr int kSlotContinuing = 34;
-constexpr int kSlotRecoveryFailed = 35;
-constexpr int kSlotClosing = 36;
-constexpr int kSlotTermination2 = 37;
-constexpr int kSlotPortRefused = 39;
+constexpr int kSlotOpening = slot::kAbriendoLpt1;
+constexpr int kSlotStateAfterOpen = slot::kEstadoTrasAperturaYNegociacion;
+constexpr int kSlotTermination1 = slot::kTerminacion1Erronea;
+constexpr int kSlotStateNow = slot::kEstadoActual;
+constexpr int kSlotSending = slot::kEnviandoArchivo;
+constexpr int kSlotErrorAt = slot::kErrorEnLaPosicion;
+constexpr int kSlotContinuing = slot::kContinuoLaTransmisionCorrigiendoEl;
+constexpr int kSlotRecoveryFailed = slot::kErrorEnLaRecuperacionDe;
+constexpr int kSlotClosing = slot::kCerrandoLpt1;
+constexpr int kSlotTermination2 = slot::kTerminacion2Erronea;
+constexpr int kSlotPortRefused = slot::kNoSeHaPodidoAbrir;
 
 QString Address(uint64_t value) {
   return QStringLiteral("%1").arg(value & 0xFFFFFFFFu, 8, 16, QLatin1Char('0')).toUpper();

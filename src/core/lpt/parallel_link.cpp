@@ -1,12 +1,14 @@
 #include "core/lpt/parallel_link.h"
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 namespace {
 using namespace control_bit;
-constexpr int kSlotPhase2Timeout = 1;
-constexpr int kSlotPhase6AckLow = 2;
-constexpr int kSlotPhase6SelectHigh = 3;
+constexpr int kSlotPhase2Timeout = slot::kHaPasadoElTiempoDe;
+constexpr int kSlotPhase6AckLow = slot::kErrorEnLaFase62;
+constexpr int kSlotPhase6SelectHigh = slot::kErrorEnLaFase63;
 constexpr int64_t kRecoveryWaitMs = 500;
 }  // namespace
 

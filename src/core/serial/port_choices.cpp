@@ -1,65 +1,79 @@
 #include "core/serial/port_choices.h"
 
+#include "core/app/settings.h"
+
 namespace tornavo {
 
 namespace {
 bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 }  // namespace
 
-PortChoices::PortChoices(SerialTransport& transport, OperationHost& host)
-    : transport_(transport), host_(host) {}
+PortChoices::PortChoices(SerialTransport& transport, OperationHost& host, Settings& settings)
+    : transport_(transport), host_(host), settings_(settings) {}
+
+int PortChoices::port() const { return static_cast<int>(settings_.Int(Key::kPuerto)); }
+int PortChoices::baud() const { return static_cast<int>(settings_.Int(Key::kVelocidad)); }
+int PortChoices::data_bits() const { return static_cast<int>(settings_.Int(Key::kBitsDatos)); }
+int PortChoices::parity() const { return static_cast<int>(settings_.Int(Key::kParidad)); }
+int PortChoices::stop_bits() const { return static_cast<int>(settings_.Int(Key::kBitsParada)); }
+int PortChoices::flow() const { return static_cast<int>(settings_.Int(Key::kControlFlujo)); }
 
 void PortChoices::SetPortNames(const QStringList& system_ports, const QStringList& extra_ports) {
   names_.clear();
   for (const QString& name : system_ports + extra_ports)
     if (!name.isEmpty() && !names_.contains(name)) names_ << name;
+  settings_.SetPortNames(names_);
 }
 
 void PortChoices::ApplyPort(int index) {
   if (!InRange(index, names_.size())) return;
-  port_ = index;
+  settings_.SetInt(Key::kPuerto, index);
   transport_.SetPortName(names_[index]);
   if (!transport_.IsOpen()) OpenPort();
 }
 
 void PortChoices::ApplyBaud(int index) {
   if (!InRange(index, kBaudRates.size())) return;
-  baud_ = index;
+  settings_.SetInt(Key::kVelocidad, index);
   transport_.SetBaudRate(kBaudRates[index]);
 }
 
 void PortChoices::ApplyDataBits(int index) {
   if (!InRange(index, kDataBits.size())) return;
-  data_bits_ = index;
+  settings_.SetInt(Key::kBitsDatos, index);
   transport_.SetDataBits(kDataBits[index]);
 }
 
 void PortChoices::ApplyParity(int index) {
   if (!InRange(index, 5)) return;
-  parity_ = index;
+  settings_.SetInt(Key::kParidad, index);
   transport_.SetParity(static_cast<Parity>(index));
 }
 
 void PortChoices::ApplyStopBits(int index) {
   if (!InRange(index, kStopBits.size())) return;
-  stop_bits_ = index;
+  settings_.SetInt(Key::kBitsParada, index);
   transport_.SetStopBits(kStopBits[index]);
 }
 
 void PortChoices::ApplyFlow(int index) {
   if (!InRange(index, 3)) return;
-  flow_ = index;
+  settings_.SetInt(Key::kControlFlujo, index);
   transport_.SetFlowControl(static_cast<FlowControl>(index));
 }
 
+void PortChoices::ApplyAll() {
+  if (InRange(port(), names_.size())) transport_.SetPortName(names_[port()]);
+  ApplyBaud(baud());
+  ApplyDataBits(data_bits());
+  ApplyFlow(flow());
+  ApplyParity(parity());
+  ApplyStopBits(stop_bits());
+}
+
 void PortChoices::ApplyAllAndOpen() {
-  if (!InRange(port_, names_.size())) return;
-  transport_.SetPortName(names_[port_]);
-  ApplyBaud(baud_);
-  ApplyDataBits(data_bits_);
-  ApplyFlow(flow_);
-  ApplyParity(parity_);
-  ApplyStopBits(stop_bits_);
+  if (!InRange(port(), names_.size())) return;
+  ApplyAll();
   OpenPort();
 }
 
@@ -71,12 +85,12 @@ bool PortChoices::OpenPort() {
 }
 
 void PortChoices::Select(int port, int baud, int data_bits, int parity, int stop_bits, int flow) {
-  port_ = InRange(port, names_.size()) ? port : -1;
-  baud_ = baud;
-  data_bits_ = data_bits;
-  parity_ = parity;
-  stop_bits_ = stop_bits;
-  flow_ = flow;
+  settings_.SetInt(Key::kPuerto, InRange(port, names_.size()) ? port : -1);
+  settings_.SetInt(Key::kVelocidad, baud);
+  settings_.SetInt(Key::kBitsDatos, data_bits);
+  settings_.SetInt(Key::kParidad, parity);
+  settings_.SetInt(Key::kBitsParada, stop_bits);
+  settings_.SetInt(Key::kControlFlujo, flow);
 }
 
 }  // namespace tornavo

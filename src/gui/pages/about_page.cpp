@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -70,9 +71,9 @@ AboutPage::AboutPage(AppServices& services, QWidget* parent)
 
 void AboutPage::ApplyTexts() {
   const Texts& t = services_.texts;
-  thanks_->setText(t.Key(85));
-  requests_->setText(t.Key(86));
-  forum_->setText(t.Key(105));
+  thanks_->setText(t.Key(text_key::kProgramaRealizadoGraciasALas));
+  requests_->setText(t.Key(text_key::kLasPeticionesInformesDeErrores));
+  forum_->setText(t.Key(text_key::kEnForoTornavoExample));
 }
 
 bool AboutPage::scrolling() const { return timer_->isActive(); }

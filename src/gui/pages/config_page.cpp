@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/serial_transport.h"
@@ -109,11 +110,11 @@ void ConfigPage::ApplyTexts() {
   tuning_->ApplyTexts();
   jtag_->ApplyTexts();
   picture_->ApplyTexts();
-  language_group_->setTitle(t.Key(74));
-  language_label_->setText(t.Key(90));
-  terminal_group_->setTitle(t.Key(75));
-  checksum_->setText(t.Key(62));
-  defaults_->setText(t.Key(56));
+  language_group_->setTitle(t.Key(text_key::kConfiguracionIdioma));
+  language_label_->setText(t.Key(text_key::kIdioma));
+  terminal_group_->setTitle(t.Key(text_key::kConfiguracionTerminal));
+  checksum_->setText(t.Key(text_key::kAnadirChecksum));
+  defaults_->setText(t.Key(text_key::kValoresPorDefecto));
 }
 
 void ConfigPage::ShowSettings() {
@@ -136,19 +137,7 @@ void ConfigPage::ApplyDefaults() {
   Settings& settings = services_.settings;
   settings.ApplyDefaults();
   // The serial settings take effect on the port; a closed port stays closed.
-  const int port = static_cast<int>(settings.Int(Key::kPuerto));
-  port_choices_.Select(port, static_cast<int>(settings.Int(Key::kVelocidad)),
-                       static_cast<int>(settings.Int(Key::kBitsDatos)),
-                       static_cast<int>(settings.Int(Key::kParidad)),
-                       static_cast<int>(settings.Int(Key::kBitsParada)),
-                       static_cast<int>(settings.Int(Key::kControlFlujo)));
-  if (port_choices_.port() >= 0)
-    services_.transport.SetPortName(port_choices_.port_names()[port_choices_.port()]);
-  port_choices_.ApplyBaud(port_choices_.baud());
-  port_choices_.ApplyDataBits(port_choices_.data_bits());
-  port_choices_.ApplyFlow(port_choices_.flow());
-  port_choices_.ApplyParity(port_choices_.parity());
-  port_choices_.ApplyStopBits(port_choices_.stop_bits());
+  port_choices_.ApplyAll();
   services_.terminal.SetAppendChecksum(settings.Bool(Key::kChecksum));
   ShowSettings();
   emit TableSizesChanged();

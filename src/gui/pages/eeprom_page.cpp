@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/interpreted_view.h"
@@ -72,13 +73,16 @@ EepromPage::~EepromPage() = default;
 
 void EepromPage::ApplyTexts() {
   const Texts& t = services_.texts;
-  inner_->setTabText(0, t.Key(281));
-  inner_->setTabText(1, t.Key(282));
-  status_->SetCaptions(t.Key(70), {t.Key(76), t.Key(81), t.Key(89), t.Slot(130), t.Slot(131)});
+  inner_->setTabText(0, t.Key(text_key::kEditorHexadecimal));
+  inner_->setTabText(1, t.Key(text_key::kDatosInterpretados));
+  status_->SetCaptions(
+      t.Key(text_key::kEepromEstado),
+      {t.Key(text_key::kEstadoTarea76), t.Key(text_key::kEstadoDireccion81),
+       t.Key(text_key::kEstadoErrores89), t.Slot(slot::kVelocidad), t.Slot(slot::kTiempoRest)});
   log_->ApplyTexts();
-  clear_->setText(t.Key(54));
-  load_->setText(t.Key(53));
-  save_->setText(t.Key(59));
+  clear_->setText(t.Key(text_key::kEepromBorrar));
+  load_->setText(t.Key(text_key::kLeerArchivo));
+  save_->setText(t.Key(text_key::kEepromGuardarComo));
   if (fields_) fields_->ApplyTexts();
 }
 

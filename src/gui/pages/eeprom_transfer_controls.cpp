@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -41,13 +42,13 @@ EepromTransferControls::EepromTransferControls(const Texts& texts, EepromTransfe
 }
 
 void EepromTransferControls::ApplyTexts() {
-  read_->setText(texts_.Key(52));
-  write_->setText(texts_.Key(58));
-  verify_->setText(texts_.Key(55));
-  range_group_->setTitle(texts_.Key(245));
-  all_->setText(texts_.Key(246));
-  first_->setText(texts_.Key(247));
-  row_->setText(texts_.Key(248));
+  read_->setText(texts_.Key(text_key::kRecibir));
+  write_->setText(texts_.Key(text_key::kEepromEnviar));
+  verify_->setText(texts_.Key(text_key::kVerificar));
+  range_group_->setTitle(texts_.Key(text_key::kEepromLongitud));
+  all_->setText(texts_.Key(text_key::kTodaLaEeprom));
+  first_->setText(texts_.Key(text_key::kN0x0000x0AF));
+  row_->setText(texts_.Key(text_key::kFilaSeleccionada));
 }
 
 EepromRange EepromTransferControls::range() const {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_settings.h"
@@ -21,15 +22,23 @@
 namespace tornavo {
 
 namespace {
-constexpr int kRamListSlot = 110;       // "¡ La lista de canales en memoria no tiene ..."
-constexpr int kNoListLoadedSlot = 111;  // "¡ No hay ninguna lista de canales cargada !"
-constexpr int kOpenFilterSlot = 128;    // "Archivo Binario (BIN, RCU o RCS)|..."
+constexpr int kRamListSlot =
+    slot::kLaListaDeCanalesEn;  // "¡ La lista de canales en memoria no tiene ..."
+constexpr int kNoListLoadedSlot =
+    slot::kNoHayNingunaListaDe;  // "¡ No hay ninguna lista de canales cargada !"
+constexpr int kOpenFilterSlot =
+    slot::kArchivoBinarioBINRCUO;  // "Archivo Binario (BIN, RCU o RCS)|..."
 constexpr Key kCommandKeys[] = {Key::kFirmComando1, Key::kFirmComando2, Key::kFirmComando3};
 }  // namespace
 
 FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, ParallelCheck& check,
                            QWidget* parent)
-    : LogTaskPage(services, {73, 82, 83, 84}, parent), upgrade_(upgrade), check_(check) {
+    : LogTaskPage(services,
+                  {text_key::kFirmwareParaleloSerieEstado, text_key::kEstadoTarea82,
+                   text_key::kEstadoDireccion83, text_key::kEstadoErrores84},
+                  parent),
+      upgrade_(upgrade),
+      check_(check) {
   address_label_ = new QLabel(this);
   address_ = new QComboBox(this);
   address_->setEditable(true);
@@ -80,16 +89,18 @@ FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, Para
 void FirmwarePage::ApplyTexts() {
   LogTaskPage::ApplyTexts();
   const Texts& t = services_.texts;
-  address_label_->setText(t.Key(79));
-  command_group_->setTitle(t.Key(72));
-  for (int i = 0; i < 3; ++i) commands_[i]->setText(t.Key(107 + i));
-  use_group_->setTitle(t.Key(132));
-  use_flash_->setText(t.Key(125));
-  use_file_->setText(t.Key(126));
-  phases_->setText(t.Key(61));
-  progress_check_->setText(t.Key(17));
-  send_->setText(t.Key(60));
-  check_button_->setText(t.Key(254));
+  address_label_->setText(t.Key(text_key::kFirmwareParaleloSerieDireccion));
+  command_group_->setTitle(t.Key(text_key::kComando));
+  const int command_keys[] = {text_key::kDLK2002, text_key::kPLK6003OK7003,
+                              text_key::kFLK6003K7003OK2501};
+  for (int i = 0; i < 3; ++i) commands_[i]->setText(t.Key(command_keys[i]));
+  use_group_->setTitle(t.Key(text_key::kUsar));
+  use_flash_->setText(t.Key(text_key::kTablaCanalesFlash));
+  use_file_->setText(t.Key(text_key::kArchivo));
+  phases_->setText(t.Key(text_key::kEnvioConFase1Y));
+  progress_check_->setText(t.Key(text_key::kMostrarProgreso));
+  send_->setText(t.Key(text_key::kFirmwareParaleloSerieEnviar));
+  check_button_->setText(t.Key(text_key::kComprobarLPT));
 }
 
 void FirmwarePage::ShowSettings() {

@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/eeprom/interpreted_view.h"
 
@@ -200,8 +201,8 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
 }
 
 void InterpretedPage::ApplyTexts() {
-  satellite_[0]->setTitle(texts_.Key(283));
-  satellite_[1]->setTitle(texts_.Key(284));
+  satellite_[0]->setTitle(texts_.Key(text_key::kSatelite1));
+  satellite_[1]->setTitle(texts_.Key(text_key::kSatelite2));
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
     Controls& c = controls_[f];
     c.label->setText(view_.Caption(f));

@@ -1,8 +1,10 @@
 #include "gui/pages/jtag_dump_page.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +16,12 @@
 #include "core/app/flash_chip.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
+#include "core/channels/ram_send_buffer.h"
 #include "core/channels/table_settings.h"
+#include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_registers.h"
@@ -26,15 +31,25 @@
 namespace tornavo {
 
 namespace {
-constexpr int kAddressCaptionKey = 79;  // "Dirección : "
-constexpr int kLengthCaptionKey = 114;  // "Longitud : "
-constexpr int kUseGroupKey = 132;       // " Usar "
-constexpr int kReceiveKey = 52;         // "Recibir"
+constexpr int kAddressCaptionKey = text_key::kFirmwareParaleloSerieDireccion;  // "Dirección : "
+constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;             // "Longitud : "
+constexpr int kUseGroupKey = text_key::kUsar;                                  // " Usar "
+constexpr int kReceiveKey = text_key::kRecibir;                                // "Recibir"
 constexpr int kSourceKeys[5] = {127, 125, 229, 47, 126};
 constexpr Key kSourceSettings[5] = {Key::kUsarFirmJtagRam, Key::kUsarFirmJtagFlash,
                                     Key::kUsarFirmJtagImagen, Key::kUsarFirmJtagEeprom,
                                     Key::kUsarFirmJtagArchivo};
-constexpr int kFileFilterSlot = 122;  // "Archivo Binario (BIN)|*.bin|..."
+constexpr int kFileFilterSlot =
+    slot::kArchivoBinarioBINBinArchivo122;                  // "Archivo Binario (BIN)|*.bin|..."
+constexpr int kSendKey = text_key::kEepromEnviar;           // "Enviar"
+constexpr int kEraseKey = text_key::kBorrarChip;            // "Borrar Chip"
+constexpr int kEraseGroupKey = text_key::kMetodoDeBorrado;  // " Método de borrado "
+constexpr int kEraseMethodKeys[] = {
+    text_key::kPorBloques, text_key::kConUnSoloComando};  // "Por bloques", "Con un solo comando"
+constexpr int kSendFilterSlot =
+    slot::kArchivoBinarioBINRCUO;  // "Archivo Binario (BIN, RCU o RCS)|...|Todos ..."
+constexpr int kFileInUseSlot =
+    slot::kNoSePuedeAbrirEl;  // "No se puede abrir el archivo porque otra ..."
 
 QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   auto* box = new QComboBox(parent);
@@ -46,7 +61,11 @@ QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
 }  // namespace
 
 JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* parent)
-    : LogTaskPage(services, {70, 76, 79, 84}, parent), links_(std::move(links)) {
+    : LogTaskPage(services,
+                  {text_key::kEepromEstado, text_key::kEstadoTarea76,
+                   text_key::kFirmwareParaleloSerieDireccion, text_key::kEstadoErrores84},
+                  parent),
+      links_(std::move(links)) {
   address_label_ = new QLabel(this);
   address_ = MakeField(kDumpAddressEntries, this);
   length_label_ = new QLabel(this);
@@ -59,6 +78,17 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   }
   cpu_ = new QPushButton(this);
   receive_ = new QPushButton(this);
+  send_ = new QPushButton(this);
+  erase_ = new QPushButton(this);
+  erase_group_ = new QGroupBox(this);
+  auto* erase_layout = new QVBoxLayout(erase_group_);
+  erase_layout->setContentsMargins(4, 2, 4, 2);
+  erase_layout->setSpacing(1);
+  for (QRadioButton*& radio : erase_methods_) {
+    radio = new QRadioButton(erase_group_);
+    erase_layout->addWidget(radio);
+  }
+  erase_method(EraseMethod::kSingleCommand)->setChecked(true);
   QVBoxLayout* column = control_column();
   column->addWidget(address_label_);
   column->addWidget(address_);
@@ -66,7 +96,13 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   column->addWidget(length_);
   column->addWidget(use_group_);
   column->addWidget(cpu_);
-  column->addWidget(receive_);
+  // Side by side, so that the column still fits the smallest window.
+  auto* transfer_row = new QHBoxLayout;
+  transfer_row->addWidget(receive_);
+  transfer_row->addWidget(send_);
+  column->addLayout(transfer_row);
+  column->addWidget(erase_group_);
+  column->addWidget(erase_);
 
   for (QComboBox* box : {address_, length_}) {
     const bool is_address = box == address_;
@@ -82,6 +118,8 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
     });
   connect(cpu_, &QPushButton::clicked, this, &JtagDumpPage::IdentifyTargetCpu);
   connect(receive_, &QPushButton::clicked, this, &JtagDumpPage::StartDump);
+  connect(send_, &QPushButton::clicked, this, &JtagDumpPage::StartSend);
+  connect(erase_, &QPushButton::clicked, this, &JtagDumpPage::EraseFlashChip);
   ApplyTexts();
   ShowSettings();
 }
@@ -97,6 +135,10 @@ void JtagDumpPage::ApplyTexts() {
   for (int i = 0; i < 5; ++i) sources_[i]->setText(t.Key(kSourceKeys[i]));
   cpu_->setText(t.Key(jtag_slot::kCpuCodeCaptionKey));
   receive_->setText(t.Key(kReceiveKey));
+  send_->setText(t.Key(kSendKey));
+  erase_->setText(t.Key(kEraseKey));
+  erase_group_->setTitle(t.Key(kEraseGroupKey));
+  for (int i = 0; i < 2; ++i) erase_methods_[i]->setText(t.Key(kEraseMethodKeys[i]));
 }
 
 void JtagDumpPage::ShowSettings() {
@@ -142,7 +184,7 @@ void JtagDumpPage::ChooseSource(DumpSource source) {
                                : QStringLiteral("7600"));
       break;
     case DumpSource::kFlash:
-      address_->setEditText(s.Text(Key::kFlash1Start));
+      address_->setEditText(s.Text(Key::kFlash2Start));
       length_->setEditText(QStringLiteral("50000"));
       break;
     case DumpSource::kImage:
@@ -180,7 +222,7 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.source = ChosenSource();
   request.address = address_->currentText().toUInt(nullptr, 16);
   request.length = length_->currentText().toUInt(nullptr, 16);
-  const FlashChipDescription chip = s.flash_chip(0);
+  const FlashChipDescription chip = s.flash_chip(1);
   request.flash_chip = {chip.start, chip.size()};
   if (!ParseHexAddress(s.Text(Key::kTrapAdr), &request.trap_address))
     request.trap_address = 0x40010000;
@@ -246,6 +288,133 @@ void JtagDumpPage::IdentifyTargetCpu() {
         IdentifyCpu(session, caption);
       },
       [] {});
+}
+
+JtagSendRequest JtagDumpPage::SendRequest() {
+  const JtagDumpRequest dump = Request();
+  const Settings& s = services_.settings;
+  JtagSendRequest request;
+  request.chips = {s.flash_chip(0), s.flash_chip(1)};
+  request.destination = dump.address;
+  request.length = dump.length;
+  request.trap_address = dump.trap_address;
+  request.trap_places = dump.trap_places;
+  request.options = {s.Bool(Key::kForzarJtag), s.Bool(Key::kVerificarJtag),
+                     s.Bool(Key::kAddFirmwareCrc)};
+  return request;
+}
+
+bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs) {
+  ChannelList& list = services_.channel_list;
+  const Settings& s = services_.settings;
+  switch (source) {
+    case JtagSendSource::kRamTable: {
+      // Without a held RAM table the operation itself says so.
+      if (!list.held() || !list.ram()) return true;
+      list.SetContext(TableContextOf(s, services_.symbol_rates));
+      ChannelError error;
+      error.kind = ChannelError::Kind::kCell;
+      inputs->ram_table = BuildRamChannelSendBuffer(list, s.channel_table_size(), &error.cell);
+      if (inputs->ram_table.isEmpty()) {
+        services_.host.ShowError(list.ErrorText(error));
+        return false;
+      }
+      return true;
+    }
+    case JtagSendSource::kFlashTable: {
+      if (!list.flash_held()) return true;
+      list.SetContext(TableContextOf(s, services_.symbol_rates));
+      ChannelError error;
+      if (!list.BuildFlashImage(PositionBlock(s.Int(Key::kTcs), list.tcs_block()),
+                                PositionBlock(s.Int(Key::kTpt), list.tpt_block()), &error)) {
+        services_.host.ShowError(list.ErrorText(error));
+        return false;
+      }
+      inputs->flash_image = list.image();
+      return true;
+    }
+    case JtagSendSource::kEeprom: {
+      const auto bytes = services_.eeprom_image.Bytes();
+      inputs->eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                  static_cast<qsizetype>(bytes.size()));
+      return true;
+    }
+    case JtagSendSource::kFile: {
+      const FileChoice choice =
+          services_.dialogs.ChooseOpen({services_.texts.Slot(kSendFilterSlot), 1, QString()});
+      if (!choice.accepted || choice.path.isEmpty()) return false;
+      QString error;
+      if (!ReadWholeFile(choice.path, &inputs->file, &error)) {
+        services_.host.ShowError(services_.texts.Slot(kFileInUseSlot));
+        return false;
+      }
+      return true;
+    }
+    case JtagSendSource::kCapturedImage:
+      break;
+  }
+  return false;
+}
+
+void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
+  QString error;
+  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
+  if (!port) {
+    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
+                                             : error);
+    return;
+  }
+  if (links_.follow_flash_chips)
+    links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
+  const JtagTiming timing = Timing();
+  // Disabled from the click, also while the erase warning is up, and enabled again however
+  // the operation ended (a refused address returns before the port frame).
+  services_.host.DisablePages();
+  links_.runner.Run(
+      [this, port, timing, operation = std::move(operation)](OperationHost& host) {
+        SteadyMonotonicClock clock;
+        JtagSession session{*port, clock, host, services_.texts, state_, timing};
+        operation(session);
+      },
+      [this] { services_.host.EnablePages(); });
+}
+
+void JtagDumpPage::StartSend() {
+  if (links_.runner.running()) return;
+  JtagSendSource source = JtagSendSource::kCapturedImage;
+  switch (ChosenSource()) {
+    case DumpSource::kRam:
+      source = JtagSendSource::kRamTable;
+      break;
+    case DumpSource::kFlash:
+      source = JtagSendSource::kFlashTable;
+      break;
+    case DumpSource::kEeprom:
+      source = JtagSendSource::kEeprom;
+      break;
+    case DumpSource::kFile:
+      source = JtagSendSource::kFile;
+      break;
+    case DumpSource::kImage:
+      return;  // a captured picture is never sent
+  }
+  auto inputs = std::make_shared<JtagSendInputs>();
+  if (!GatherSendInputs(source, inputs.get())) return;
+  const JtagSendRequest request = SendRequest();
+  RunOnPort([request, source, inputs](JtagSession& session) {
+    StartJtagSend(session, request, source, *inputs);
+  });
+}
+
+void JtagDumpPage::EraseFlashChip() {
+  if (links_.runner.running()) return;
+  const JtagSendRequest request = SendRequest();
+  const EraseMethod method = erase_method(EraseMethod::kBlocks)->isChecked()
+                                 ? EraseMethod::kBlocks
+                                 : EraseMethod::kSingleCommand;
+  // The beep comes before the warning, which the operation asks first.
+  QApplication::beep();
+  RunOnPort([request, method](JtagSession& session) { EraseChip(session, request, method); });
 }
 
 }  // namespace tornavo

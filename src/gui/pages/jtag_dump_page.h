@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 
+#include "core/app/flash_chip.h"
+#include "core/jtag/flash_programming.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_state.h"
 #include "gui/pages/log_task_page.h"
@@ -27,11 +30,15 @@ struct JtagPageLinks {
   std::function<void(const JtagDumpRequest&, const JtagDumpResult&)> hand_over;
   // Tried after the places of the real trap routine; empty but with the virtual receiver.
   QString trap_stand_in;
+  // With the virtual receiver: lays its flash chips out as the settings describe them
+  // ([0] firmware, [1] channel list) before each operation. Empty for real hardware.
+  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
 };
 
 // "Firmware (JTag)": reads target memory through the JTAG cable and hands it to the page
 // that understands it (channel tables, picture, EEPROM) or to a file; "Código de la CPU"
-// names the CPU.
+// names the CPU; "Enviar" writes what the chosen source names into the receiver and
+// "Borrar Chip" erases a whole flash chip.
 class JtagDumpPage : public LogTaskPage {
   Q_OBJECT
 
@@ -44,6 +51,9 @@ class JtagDumpPage : public LogTaskPage {
   // "Recibir" and "Código de la CPU".
   void StartDump();
   void IdentifyTargetCpu();
+  // "Enviar" and "Borrar Chip".
+  void StartSend();
+  void EraseFlashChip();
 
   // The request the fields and the chosen source make, the fields rewritten first.
   JtagDumpRequest Request();
@@ -54,6 +64,11 @@ class JtagDumpPage : public LogTaskPage {
   QRadioButton* source(DumpSource source) const { return sources_[static_cast<int>(source)]; }
   QPushButton* receive_button() const { return receive_; }
   QPushButton* cpu_button() const { return cpu_; }
+  QPushButton* send_button() const { return send_; }
+  QPushButton* erase_button() const { return erase_; }
+  QRadioButton* erase_method(EraseMethod method) const {
+    return erase_methods_[static_cast<int>(method)];
+  }
 
  private:
   void FilterField(QComboBox* box, bool address);
@@ -62,6 +77,12 @@ class JtagDumpPage : public LogTaskPage {
   void StoreFields();
   DumpSource ChosenSource() const;
   JtagTiming Timing() const;
+  // The fields, the trap and the flash settings as they stand, for "Enviar" and "Borrar Chip".
+  JtagSendRequest SendRequest();
+  // What the chosen source sends; false when the user cancelled or an error was shown.
+  bool GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs);
+  // Runs one send or erase on the port the settings name.
+  void RunOnPort(std::function<void(JtagSession&)> operation);
 
   JtagPageLinks links_;
   JtagState state_;
@@ -73,6 +94,10 @@ class JtagDumpPage : public LogTaskPage {
   QRadioButton* sources_[5];
   QPushButton* cpu_;
   QPushButton* receive_;
+  QPushButton* send_;
+  QPushButton* erase_;
+  QGroupBox* erase_group_;
+  QRadioButton* erase_methods_[2];
 };
 
 }  // namespace tornavo

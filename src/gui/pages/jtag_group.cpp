@@ -12,6 +12,7 @@
 
 #include "core/app/config_rules.h"
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "gui/pages/parallel_group.h"
 
@@ -125,25 +126,25 @@ void JtagGroup::AddChip(int chip, QWidget* parent) {
 
 void JtagGroup::ApplyTexts() {
   const Texts& t = services_.texts;
-  setTitle(t.Key(222));
-  tck_->SetTexts(t.Key(223), t.Key(224));
-  wait_start_->SetTexts(t.Key(277), QString());
-  trap_label_->setText(t.Key(249));
-  model_label_->setText(t.Key(271));
-  chips_[0].group->setTitle(t.Key(272));
-  chips_[1].group->setTitle(t.Key(273));
+  setTitle(t.Key(text_key::kJTag));
+  tck_->SetTexts(t.Key(text_key::kDuracionTCK), t.Key(text_key::kCiclos));
+  wait_start_->SetTexts(t.Key(text_key::kBitsWaitStart), QString());
+  trap_label_->setText(t.Key(text_key::kDireccionTrap));
+  model_label_->setText(t.Key(text_key::kModeloYPlacaDeDecodificador));
+  chips_[0].group->setTitle(t.Key(text_key::kIntegradoConSofwareInteractivo));
+  chips_[1].group->setTitle(t.Key(text_key::kIntegradoConListaDeCanales));
   for (ChipBoxes& boxes : chips_) {
-    boxes.start_label->setText(t.Key(250));
-    boxes.type_label->setText(t.Key(251));
+    boxes.start_label->setText(t.Key(text_key::kDireccionInicialDeLaFlash));
+    boxes.type_label->setText(t.Key(text_key::kTipoDeFlash));
   }
-  checks_[0]->setText(t.Key(252));
-  checks_[1]->setText(t.Key(253));
-  checks_[2]->setText(t.Key(274));
+  checks_[0]->setText(t.Key(text_key::kVerificarEscrituraEnFlash));
+  checks_[1]->setText(t.Key(text_key::kForzarEscrituraEnTodosLos));
+  checks_[2]->setText(t.Key(text_key::kAnadirChecksumAlFirmware));
   // The model list's first entry follows the language.
   const QSignalBlocker block(model_);
   const int index = model_->currentIndex();
   model_->clear();
-  model_->addItem(t.Slot(154));
+  model_->addItem(t.Slot(slot::kPersonalizado));
   model_->addItems(services_.settings.models());
   model_->setCurrentIndex(index);
 }

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 
 namespace tornavo {
@@ -28,8 +29,8 @@ LogTaskPage::LogTaskPage(AppServices& services, const std::array<int, 4>& captio
 void LogTaskPage::ApplyTexts() {
   const Texts& t = services_.texts;
   const auto& k = caption_keys_;
-  status_->SetCaptions(t.Key(k[0]),
-                       {t.Key(k[1]), t.Key(k[2]), t.Key(k[3]), t.Slot(130), t.Slot(131)});
+  status_->SetCaptions(t.Key(k[0]), {t.Key(k[1]), t.Key(k[2]), t.Key(k[3]),
+                                     t.Slot(slot::kVelocidad), t.Slot(slot::kTiempoRest)});
   log_->ApplyTexts();
 }
 

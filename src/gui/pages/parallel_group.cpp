@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
@@ -112,12 +113,13 @@ void ParallelGroup::StoreAccess() {
 
 void ParallelGroup::ApplyTexts() {
   const Texts& t = services_.texts;
-  setTitle(t.Key(71));
-  address_label_->setText(t.Key(91));
+  setTitle(t.Key(text_key::kPuertoParalelo));
+  address_label_->setText(t.Key(text_key::kIntervaloDeEntradaSalida));
   access_label_->setText(QStringLiteral("Acceso : "));
   const auto delays = ParallelDelaySliders();
   for (size_t i = 0; i < delays.size(); ++i)
-    sliders_[i]->SetTexts(t.Key(delays[i].caption_key), t.Key(delays[i].milliseconds ? 225 : 224));
+    sliders_[i]->SetTexts(t.Key(delays[i].caption_key),
+                          t.Key(delays[i].milliseconds ? text_key::kMs : text_key::kCiclos));
 }
 
 void ParallelGroup::ShowSettings() {

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "gui/pages/parallel_group.h"
 
@@ -53,13 +54,13 @@ PictureGroup::PictureGroup(AppServices& services, QWidget* parent)
 
 void PictureGroup::ApplyTexts() {
   const Texts& t = services_.texts;
-  setTitle(QLatin1Char(' ') + t.Slot(129) + QLatin1Char(' '));
-  quality_->SetTexts(t.Slot(132), QString());
-  size_label_->setText(t.Slot(133));
-  format_label_->setText(t.Slot(134));
+  setTitle(QLatin1Char(' ') + t.Slot(slot::kImagen) + QLatin1Char(' '));
+  quality_->SetTexts(t.Slot(slot::kCalidadDeLaImagenJpeg), QString());
+  size_label_->setText(t.Slot(slot::kTamanoDeLaImagenCapturada));
+  format_label_->setText(t.Slot(slot::kFormatoDeLaImagen));
   formats_[0]->setText(QStringLiteral("16:9"));
   formats_[1]->setText(QStringLiteral("4:3"));
-  formats_[2]->setText(t.Slot(135));
+  formats_[2]->setText(t.Slot(slot::kNoCambiarElFormato));
 }
 
 void PictureGroup::ShowSettings() {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/app/operation_host.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/capture/capture_file.h"
 #include "core/capture/convert_capture.h"
@@ -15,9 +16,10 @@ namespace tornavo {
 
 namespace {
 
-constexpr int kOpenFilterSlot = 127;  // "Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"
-constexpr int kOpenKey = 53;          // "Leer Archivo...", as on "Eeprom"
-constexpr int kSaveKey = 59;          // "Guardar como...", as on "Eeprom"
+constexpr int kOpenFilterSlot =
+    slot::kArchivoRAMBINBinTodos;  // "Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"
+constexpr int kOpenKey = text_key::kLeerArchivo;        // "Leer Archivo...", as on "Eeprom"
+constexpr int kSaveKey = text_key::kEepromGuardarComo;  // "Guardar como...", as on "Eeprom"
 constexpr int kWideWindowWidth = 1043;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;

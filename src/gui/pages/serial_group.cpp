@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/port_diagnosis.h"
@@ -68,11 +69,15 @@ SerialGroup::SerialGroup(AppServices& services, PortChoices& choices, QWidget* p
 
 void SerialGroup::ApplyTexts() {
   const Texts& t = services_.texts;
-  setTitle(t.Key(69));
-  const int keys[] = {106, 77, 78, 93, 88, 87};
+  setTitle(t.Key(text_key::kPuertoSerie));
+  const int keys[] = {text_key::kPuerto,       text_key::kPuertoSerieVelocidad,
+                      text_key::kBitsDeDatos,  text_key::kParidad,
+                      text_key::kBitsDeParada, text_key::kControlDeFlujo};
   for (int i = 0; i < 6; ++i) labels_[i]->setText(t.Key(keys[i]));
-  SetEntries(parity_, {t.Key(64), t.Key(65), t.Key(66), t.Key(67), t.Key(68)});
-  SetEntries(flow_, {t.Key(63), QStringLiteral("Software"), QStringLiteral("Hardware")});
+  SetEntries(parity_, {t.Key(text_key::kNinguna), t.Key(text_key::kPar), t.Key(text_key::kImpar),
+                       t.Key(text_key::kMarca), t.Key(text_key::kEspacio)});
+  SetEntries(flow_, {t.Key(text_key::kControlDeFlujoNinguno), QStringLiteral("Software"),
+                     QStringLiteral("Hardware")});
 }
 
 void SerialGroup::ShowPortNames() {

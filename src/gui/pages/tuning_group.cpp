@@ -8,6 +8,7 @@
 
 #include "core/app/config_rules.h"
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "gui/pages/parallel_group.h"
 
@@ -84,8 +85,11 @@ TuningGroup::TuningGroup(AppServices& services, QWidget* parent)
 
 void TuningGroup::ApplyTexts() {
   const Texts& t = services_.texts;
-  setTitle(t.Key(128));
-  const int keys[] = {136, 137, 140, 241, 242, 138, 139, 220, 221};
+  setTitle(t.Key(text_key::kSintonizacion));
+  const int keys[] = {
+      text_key::kPosicionTCS,     text_key::kPosicionTPT,     text_key::kSymbolRate140,
+      text_key::kNumeroDeCanales, text_key::kNumeroDeTransp,  text_key::kFrecLNBBajo,
+      text_key::kFrecLNBAlto,     text_key::kNombreSateliteA, text_key::kNombreSateliteB};
   for (int i = 0; i < 9; ++i) labels_[i]->setText(t.Key(keys[i]));
 }
 

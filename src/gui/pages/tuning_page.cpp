@@ -19,6 +19,7 @@
 #include "core/app/operation_host.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
@@ -39,19 +40,32 @@ constexpr int kChannelWidths[] = {22, 94, 34, 34, 34, 34, 34, 34, 34, 25, 34};
 constexpr int kTransponderWidths[] = {22, 50, 44, 44, 44, 44, 44, 44, 40, 44, 44};
 // Page status boxes: "Activo", "Favorito", "Bloqueo Parental", "Desconocido".
 constexpr int kStatusBits[] = {kActive, kFavourite, kParentalLock, kUnknownFlag};
-constexpr int kStatusKeys[] = {150, 152, 151, 278};
+constexpr int kStatusKeys[] = {text_key::kActivo, text_key::kFavorito, text_key::kBloqueoParental,
+                               text_key::kDesconocido};
 constexpr int kEncryptionValues[] = {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0};
-constexpr int kButtonKeys[] = {53, 59, 244, 129, 54, 130, 201, 239, 270, 240};
-constexpr int kDetailKeys[] = {211, 212, 213, 214, 215, 216, 217, 218};
-constexpr int kFlashFilterKey = 133;  // flash | RAM
-constexpr int kAddFilterKey = 243;    // flash only
-constexpr int kSaveFilterKey = 15;    // BIN | RCU | RCS | TXT | HTM | all
+constexpr int kButtonKeys[] = {text_key::kLeerArchivo,   text_key::kEepromGuardarComo,
+                               text_key::kAnadirArchivo, text_key::kMoverA,
+                               text_key::kEepromBorrar,  text_key::kEditar,
+                               text_key::kEncontrar,     text_key::kSintonizacionCopiar,
+                               text_key::kCortar,        text_key::kPegar};
+constexpr int kDetailKeys[] = {text_key::kSatelite,
+                               text_key::kTranspondedorFrecuencia,
+                               text_key::kTranspondedorPolaridad,
+                               text_key::kTranspondedorFEC,
+                               text_key::kTranspondedorSymbolRate,
+                               text_key::kTranspondedorCanales,
+                               text_key::kBanda217,
+                               text_key::kNumTransp};
+constexpr int kFlashFilterKey = text_key::kArchivoFlashBINRCUO133;  // flash | RAM
+constexpr int kAddFilterKey = text_key::kArchivoFlashBINRCUO243;    // flash only
+constexpr int kSaveFilterKey =
+    text_key::kArchivoBinarioBINBinArchivo15;  // BIN | RCU | RCS | TXT | HTM | all
 constexpr int kSaveTextIndex = 4;
 constexpr int kSaveHtmlIndex = 5;
-constexpr int kCannotOpenSlot = 116;
-constexpr int kNoTranspondersSlot = 112;
-constexpr int kNoChannelsSlot = 113;
-constexpr int kNoMatchSlot = 117;
+constexpr int kCannotOpenSlot = slot::kNoSePuedeAbrirEl;
+constexpr int kNoTranspondersSlot = slot::kNoSeHaEncontradoNinguna112;
+constexpr int kNoChannelsSlot = slot::kNoSeHaEncontradoNinguna113;
+constexpr int kNoMatchSlot = slot::kNoHayNingunCanalCon;
 
 int ClipboardKindNow() { return ClipboardKind(QGuiApplication::clipboard()->text()); }
 
@@ -230,22 +244,23 @@ QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page, const 
 
 void TuningPage::ApplyTexts() {
   const Texts& t = services_.texts;
-  inner_->setTabText(0, t.Key(206));
-  inner_->setTabText(1, t.Key(207));
+  inner_->setTabText(0, t.Key(text_key::kTablaDeCanales));
+  inner_->setTabText(1, t.Key(text_key::kTablaDeTranspondedores));
   for (int b = 0; b < kButtonCount; ++b) buttons_[b]->setText(t.Key(kButtonKeys[b]));
-  details_group_->setTitle(t.Key(219));
+  details_group_->setTitle(t.Key(text_key::kSintonizacionTranspondedor));
   for (int i = 0; i < 8; ++i)
     detail_labels_[static_cast<size_t>(i)]->setText(t.Key(kDetailKeys[i]));
   status_group_->setTitle(QStringLiteral(" Status "));
   for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(kStatusKeys[i]));
-  encryption_label_->setText(t.Key(279));
+  encryption_label_->setText(t.Key(text_key::kEncriptacion));
   const int index = encryption_->currentIndex();
   encryption_->clear();
-  encryption_->addItems({t.Key(280), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
+  encryption_->addItems(
+      {t.Key(text_key::kNoCambiar), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
   encryption_->setCurrentIndex(std::max(index, 0));
-  sections_group_->setTitle(t.Key(131));
-  section_labels_[0]->setText(t.Key(134));
-  section_labels_[1]->setText(t.Key(135));
+  sections_group_->setTitle(t.Key(text_key::kSintonizacionSeccionesActivas));
+  section_labels_[0]->setText(t.Key(text_key::kCanalesTCS));
+  section_labels_[1]->setText(t.Key(text_key::kTranspTPT));
   list_.ApplyTexts(t);
   if (channel_dialog_) channel_dialog_->ApplyTexts();
   if (transponder_dialog_) transponder_dialog_->ApplyTexts();

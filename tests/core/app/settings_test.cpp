@@ -88,6 +88,7 @@ TEST_F(SettingsTest, CataloguesListOnlyEntriesWhoseFileExistsAndAModelKeepsTheFl
   Load();
   EXPECT_EQ(settings_.languages(), QStringList({"English", "Catala"}));
   EXPECT_EQ(settings_.Int(Key::kIdioma), 1);
+  EXPECT_EQ(settings_.language(), "Catala");
   EXPECT_EQ(settings_.flash_types(), QStringList({"AM29F800"}));
   EXPECT_EQ(settings_.models(), QStringList({"K2002", "K2501"}));
   EXPECT_EQ(rates_[0], 22000);
@@ -102,6 +103,20 @@ TEST_F(SettingsTest, CataloguesListOnlyEntriesWhoseFileExistsAndAModelKeepsTheFl
   // Nor written: every other key is added after these lines and none of them changes.
   ASSERT_TRUE(settings_.Save(&error_)) << error_.toStdString();
   EXPECT_TRUE(ReadFile("Tornavo.ini").startsWith(original));
+}
+
+TEST_F(SettingsTest, DialogFoldersHoldTheSettingsFolderUnlessOneIsStored) {
+  WriteFile("Tornavo.ini", "[TForm1]\r\nSaveDLgInitialDir=/srv/capturas\r\nIdioma=0\r\n");
+  Load();
+  // Nothing selects a language when the catalogue is empty.
+  EXPECT_EQ(settings_.language(), "");
+  EXPECT_EQ(settings_.Text(Key::kOpenDlgInitialDir), dir_.path());
+  EXPECT_EQ(settings_.Text(Key::kSaveDlgInitialDir), "/srv/capturas");
+  EXPECT_TRUE(settings_.SaveLines().contains("OpenDLgInitialDir=" + dir_.path()));
+  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, "/home/tecnico");
+  EXPECT_EQ(settings_.DialogFolder(Key::kSaveDlgInitialDir), "/home/tecnico");
+  settings_.SetDialogFolder(Key::kSaveDlgInitialDir, "");
+  EXPECT_EQ(settings_.DialogFolder(Key::kSaveDlgInitialDir), dir_.path());
 }
 
 TEST_F(SettingsTest, NewFileLayoutAndAHandEditedFileSurvivingLoadAndSave) {
@@ -164,6 +179,23 @@ TEST_F(SettingsTest, SaveCreatesItsFolderOrReportsWhatFailed) {
   EXPECT_TRUE(error_.contains("INIs")) << error_.toStdString();
 }
 
+TEST_F(SettingsTest, FlashTypeFilesAreReadAtStartWithTheFirstModel) {
+  // The chip descriptions are ready for the first operation, before any list changes.
+  WriteFile("Tornavo.ini",
+            "[TForm1]\r\nFlashIC0=Small\r\nFlashIC1=Big\r\nModel=0\r\nFlash1Start=60000000\r\n"
+            "Flash1Type=1\r\nFlash2Start=7FE00000\r\nFlash2Type=0\r\n");
+  WriteFile("Small.ini", "[Small]\r\nNumBlocks=2\r\nblock1=8000\r\nblock2=10000\r\n");
+  WriteFile("Big.ini", "[Big]\r\nNumBlocks=1\r\nErasureMode=7\r\nblock1=200000\r\n");
+  Load();
+  EXPECT_FALSE(settings_.flash_fields_locked());
+  EXPECT_EQ(settings_.flash_chip(0).start, 0x60000000u);
+  EXPECT_EQ(settings_.flash_chip(0).size(), 0x200000u);
+  EXPECT_EQ(settings_.flash_chip(0).erasure_mode, 7);
+  EXPECT_EQ(settings_.flash_chip(1).start, 0x7FE00000u);
+  EXPECT_EQ(settings_.flash_chip(1).num_blocks, 2);
+  EXPECT_EQ(settings_.flash_chip(1).size(), 0x10000u);
+}
+
 TEST_F(SettingsTest, FlashTypeFileIsReadWithinBounds) {
   WriteFile("AM29.ini",
             "[AM29]\r\nNumBlocks=5000\r\nErasureMode=$130\r\nblock1=10000\r\nblock2=zz\r\n"
@@ -200,7 +232,8 @@ TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
         QByteArray("NumBlocks=2\r\nblock1=20000\r\nblock2=10000\r\n"),
         QByteArray("NumBlocks=1\r\n")}) {
     const QString problem = problem_of("Bad", keys);
-    EXPECT_TRUE(problem.contains(Folder() + "Bad.ini")) << keys.toStdString() << problem.toStdString();
+    EXPECT_TRUE(problem.contains(Folder() + "Bad.ini"))
+        << keys.toStdString() << problem.toStdString();
   }
   LoadFlashType(Folder(), "Absent", &chip);
   EXPECT_TRUE(FlashChipProblem(chip).contains("Absent.ini"));

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "core/app/text_names.h"
 #include "support/qt_printers.h"
 
 namespace tornavo {
@@ -20,21 +21,21 @@ TEST(Texts, EveryKeyButTheThreeUnusedNumbersHasItsSpanishDefault) {
 
   const Texts texts;
   // Blanks at either end are part of the texts.
-  EXPECT_EQ(texts.Key(70), " Estado ");
-  EXPECT_EQ(texts.Key(64), "Ninguna");
-  EXPECT_EQ(texts.Key(66), "Impar");
-  EXPECT_EQ(texts.Key(63), "Ninguno");
-  EXPECT_EQ(texts.Key(77), "Velocidad : ");
-  EXPECT_EQ(texts.Key(349), "2 y 3 (BCT15xx)");
+  EXPECT_EQ(texts.Key(text_key::kEepromEstado), " Estado ");
+  EXPECT_EQ(texts.Key(text_key::kNinguna), "Ninguna");
+  EXPECT_EQ(texts.Key(text_key::kImpar), "Impar");
+  EXPECT_EQ(texts.Key(text_key::kControlDeFlujoNinguno), "Ninguno");
+  EXPECT_EQ(texts.Key(text_key::kPuertoSerieVelocidad), "Velocidad : ");
+  EXPECT_EQ(texts.Key(text_key::kN2Y3BCT15xx), "2 y 3 (BCT15xx)");
 }
 
 TEST(Texts, SlotsMapToTheirKeysAndUnfilledSlotsAreEmpty) {
   const Texts texts;
-  EXPECT_EQ(texts.Slot(0), ", código: ");
-  EXPECT_EQ(texts.Slot(47),
+  EXPECT_EQ(texts.Slot(slot::kCodigo), ", código: ");
+  EXPECT_EQ(texts.Slot(slot::kArchivoDeTextoTXTTxt),
             "Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*");  // traduc113
-  EXPECT_EQ(texts.Slot(154), "Personalizado");
-  EXPECT_EQ(texts.Slot(179), "¡ Verificación correcta !");
+  EXPECT_EQ(texts.Slot(slot::kPersonalizado), "Personalizado");
+  EXPECT_EQ(texts.Slot(slot::kVerificacionCorrecta), "¡ Verificación correcta !");
   for (int unfilled : {17, 18, 180, 200, 201, -1}) EXPECT_EQ(texts.Slot(unfilled), "") << unfilled;
   int filled = 0;
   for (int slot = 0; slot < kSlotCount; ++slot) filled += !texts.Slot(slot).isEmpty();

@@ -245,16 +245,20 @@ TEST_F(DebugUnitTest, FlashCommandsProgramOnlyClearBitsAndEraseSetsTheBlock) {
   EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
   EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando bloque : 7FFF0000"));
 
-  // Failing blocks: the command completes, the flash shows what went wrong.
-  ASSERT_TRUE(target_.ApplyFault("jtag-erase-fail:1"));
+  // A chip that fails a program or an erase never reports completion: the command fails
+  // after its polls and the flash is as it was. A damaged write completes; only reading the
+  // flash back shows it.
+  ASSERT_TRUE(target_.ApplyFault("jtag-erase-fail:2"));
   ASSERT_TRUE(target_.ApplyFault("jtag-program-fail:1"));
   ASSERT_TRUE(target_.ApplyFault("jtag-verify-fail:1"));
-  EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
+  EXPECT_FALSE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
   EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
   EXPECT_TRUE(unit_.TrapProgramFlash(kTrap, chip + 0x1F0000, first, 4, chip));
   EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray("\xE0\xF0\xFF\x00", 4));
-  EXPECT_TRUE(unit_.TrapEraseChip(chip));
+  EXPECT_FALSE(unit_.TrapEraseBlock(chip + 0x1F0000, chip, 48));
+  EXPECT_FALSE(unit_.TrapEraseChip(chip));
   EXPECT_EQ(target_.Memory(chip + 0x1F0000, 1), QByteArray(1, '\xE0'));
+  // The trap still serves the next command.
   EXPECT_TRUE(unit_.TrapEraseChip(chip));
   EXPECT_EQ(target_.Memory(chip + 0x1F0000, 4), QByteArray(4, '\xFF'));
 }

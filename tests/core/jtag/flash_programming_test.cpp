@@ -166,7 +166,8 @@ TEST_F(FlashProgrammingTest, DestinationInsideABlockErasesItWholeAndProgramsFrom
 }
 
 TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
-  // The target's failing commands complete; the read-back shows what went wrong.
+  // A failed erase or program is reported by the command itself; a damaged write only by
+  // the read-back.
   const QByteArray data = Pattern(0x6000, 5);  // blocks 0 and 1
   target_.Load(kStart1, data.left(0x4000));    // block 0 already there: skipped
 
@@ -175,7 +176,7 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
   JtagSendResult result = SendFile(data, kStart1);
   EXPECT_EQ(result.outcome, SendOutcome::kFailed);
   EXPECT_EQ(result.done, 0x4000u);
-  EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60004000");
   EXPECT_TRUE(host_.boxes.back().error);
   EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kErrors), "");
@@ -201,7 +202,7 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
   result = SendFile(other, kStart1);
   EXPECT_EQ(result.outcome, SendOutcome::kDone);
   EXPECT_EQ(result.done, 0x6000u);
-  EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(LastBox(), kSent);
   EXPECT_NE(target_.Memory(kStart1, 0x4000), other.left(0x4000));
   EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), other.mid(0x4000));
@@ -365,6 +366,20 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
   EXPECT_EQ(target_.flash_erases(), 32);
   EXPECT_FALSE(state_.dcu_reset);
+
+  // A block that fails to erase: its message, and the next blocks are still erased.
+  target_.SetFaults({.erase_failures = 1});
+  target_.Load(kStart2, QByteArray(0x20, '\0'));
+  target_.Load(kStart2 + 0x10000, QByteArray(0x20, '\0'));
+  host_.answers = {Answer::kOk};
+  host_.boxes.clear();
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(target_.flash_erases(), 32 + 31);
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_EQ(LastBox(), "Se produjo un error borrando el bloque :7FE00000");
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Se produjo un error borrando el bloque :7FE00000"));
+  EXPECT_EQ(target_.Memory(kStart2, 0x20), QByteArray(0x20, '\0'));
+  EXPECT_EQ(target_.Memory(kStart2 + 0x10000, 0x20), QByteArray(0x20, '\xFF'));
   target_.SetFaults({});
 
   target_.Load(kStart1 + 0x100000, QByteArray(0x10, '\0'));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/app/text_names.h"
 #include "core/capture/convert_capture.h"
 #include "core/lpt/step_clock.h"
 #include "sim/channel_tables.h"
@@ -96,8 +97,10 @@ TEST_F(JtagOperationTest, IdentifyNamesTheCpuOrSaysWhatIsWrong) {
       {"", CpuKind::kSti5510, "Código de la CPU (IDCODE) : 2D4CD041", "Tipo de CPU : STi5510"},
       {"jtag-sti5512", CpuKind::kSti5512, "Código de la CPU (IDCODE) : 5D406041",
        "Tipo de CPU : STi5512"},
-      {"jtag-none", CpuKind::kWrongCode, "Código de la CPU (IDCODE) : FFFFFFFF", texts_.Slot(55)},
-      {"jtag-tdo-low", CpuKind::kUnknown, "Código de la CPU (IDCODE) : 00000000", texts_.Slot(56)},
+      {"jtag-none", CpuKind::kWrongCode, "Código de la CPU (IDCODE) : FFFFFFFF",
+       texts_.Slot(slot::kCodigoDeCPUErroneoComprueba)},
+      {"jtag-tdo-low", CpuKind::kUnknown, "Código de la CPU (IDCODE) : 00000000",
+       texts_.Slot(slot::kCodigoDeCPUDesconocidoComprueba)},
   };
   for (const Case& c : cases) {
     sim::JtagTarget target;
@@ -106,7 +109,7 @@ TEST_F(JtagOperationTest, IdentifyNamesTheCpuOrSaysWhatIsWrong) {
     }
     testing::RecordingHost host;
     JtagSession session{target, clock_, host, texts_, state_, {}};
-    const CpuIdentity identity = IdentifyCpu(session, texts_.Key(115));
+    const CpuIdentity identity = IdentifyCpu(session, texts_.Key(text_key::kCodigoDeLaCPU));
     EXPECT_EQ(identity.kind, c.kind) << c.fault;
     EXPECT_EQ(host.Log(LogId::kJtag),
               (QStringList{"Abriendo LPT1", "Reset DCU activado",

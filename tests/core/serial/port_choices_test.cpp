@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/settings.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"
 
@@ -11,10 +12,18 @@ namespace {
 using testing::FakeTransport;
 using testing::RecordingHost;
 
+// The settings the choices live in.
+struct Store {
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings{rates, picture};
+};
+
 TEST(PortChoices, ListsSystemPortsThenExtraDevicesWithoutRepeats) {
   FakeTransport transport;
   RecordingHost host;
-  PortChoices choices(transport, host);
+  Store store;
+  PortChoices choices(transport, host, store.settings);
   choices.SetPortNames({"/dev/ttyS0", "/dev/ttyUSB0"}, {"/dev/pts/4", "/dev/ttyS0", ""});
   EXPECT_EQ(choices.port_names(), (QStringList{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/pts/4"}));
 }
@@ -22,7 +31,8 @@ TEST(PortChoices, ListsSystemPortsThenExtraDevicesWithoutRepeats) {
 TEST(PortChoices, ChoosingAPortOpensItAndAFailureLeavesItClosedWithTheError) {
   FakeTransport transport;
   RecordingHost host;
-  PortChoices choices(transport, host);
+  Store store;
+  PortChoices choices(transport, host, store.settings);
   choices.SetPortNames({"/dev/ttyS0", "/dev/ttyS1"}, {});
   transport.fail_open = true;
   choices.ApplyPort(1);
@@ -44,7 +54,8 @@ TEST(PortChoices, ChoosingAPortOpensItAndAFailureLeavesItClosedWithTheError) {
 TEST(PortChoices, ListIndexesMapToLineSettingsAndOutOfRangeChangesNothing) {
   FakeTransport transport;
   RecordingHost host;
-  PortChoices choices(transport, host);
+  Store store;
+  PortChoices choices(transport, host, store.settings);
   choices.ApplyBaud(12);
   choices.ApplyDataBits(2);
   choices.ApplyParity(3);
@@ -63,6 +74,43 @@ TEST(PortChoices, ListIndexesMapToLineSettingsAndOutOfRangeChangesNothing) {
   EXPECT_EQ(s.baud, 115200);
   EXPECT_EQ(s.parity, Parity::kMark);
   EXPECT_EQ(choices.baud(), 12);
+}
+
+}  // namespace
+}  // namespace tornavo
+
+namespace tornavo {
+namespace {
+
+TEST(PortChoices, EveryChoiceIsInTheSettingsAtOnceAndApplyAllSetsThePortWithoutOpeningIt) {
+  FakeTransport transport;
+  testing::RecordingHost host;
+  Store store;
+  PortChoices choices(transport, host, store.settings);
+  choices.SetPortNames({"/dev/ttyS0", "/dev/ttyS1"}, {});
+  EXPECT_EQ(store.settings.port_names(), choices.port_names());
+  choices.ApplyParity(0);
+  choices.ApplyFlow(2);
+  choices.ApplyBaud(9);
+  EXPECT_EQ(store.settings.Int(Key::kParidad), 0);
+  EXPECT_EQ(store.settings.Int(Key::kControlFlujo), 2);
+  EXPECT_EQ(store.settings.Int(Key::kVelocidad), 9);
+  EXPECT_FALSE(transport.IsOpen());
+
+  // "Valores por Defecto": the settings change, one call puts them on the closed port.
+  store.settings.SetInt(Key::kPuerto, 1);
+  store.settings.ApplyDefaults();
+  choices.ApplyAll();
+  EXPECT_EQ(choices.port(), 0);
+  EXPECT_EQ(choices.parity(), 2);
+  const PortSettings s = transport.settings();
+  EXPECT_EQ(s.name, "/dev/ttyS0");
+  EXPECT_EQ(s.baud, 9600);
+  EXPECT_EQ(s.data_bits, 7);
+  EXPECT_EQ(s.parity, Parity::kOdd);
+  EXPECT_EQ(s.flow, FlowControl::kSoftware);
+  EXPECT_FALSE(transport.IsOpen());
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 }  // namespace

@@ -1,0 +1,242 @@
+// Switching the interface language: every caption of every page and dialog follows at once,
+// the serial and model selections stay, and Qt's own texts follow the language file.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <set>
+
+#include "core/app/text_names.h"
+#include "core/app/text_table.h"
+#include "core/app/texts.h"
+#include "core/serial/port_choices.h"
+#include "gui/log_view.h"
+#include "gui/message_boxes.h"
+#include "gui/pages/config_page.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/jtag_group.h"
+#include "gui/pages/serial_group.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::FakeTransport;
+
+// The text a marker language gives key N.
+QString Marker(int key) { return QStringLiteral("<%1>").arg(key); }
+
+// Every text a person can read in the widgets under `root`: labels, buttons, group titles,
+// tabs, list entries, menu entries, table headings and window titles.
+QStringList ShownTexts(QWidget* root) {
+  QStringList texts;
+  QList<QWidget*> widgets = root->findChildren<QWidget*>();
+  widgets.prepend(root);
+  for (QWidget* w : widgets) {
+    if (w->isWindow()) texts << w->windowTitle();
+    if (auto* label = qobject_cast<QLabel*>(w)) texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) texts << group->title();
+    if (auto* tabs = qobject_cast<QTabWidget*>(w))
+      for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+    if (auto* list = qobject_cast<QComboBox*>(w))
+      for (int i = 0; i < list->count(); ++i) texts << list->itemText(i);
+    if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+      QAbstractItemModel* model = view->model();
+      for (int c = 0; c < model->columnCount(); ++c)
+        texts << model->headerData(c, Qt::Horizontal).toString();
+    }
+  }
+  for (QAction* action : root->findChildren<QAction*>()) texts << action->text();
+  texts.removeAll(QString());
+  return texts;
+}
+
+// The keys that are captions rather than message slots.
+std::set<int> CaptionKeys() {
+  std::set<int> keys;
+  for (const TextDefault& entry : DefaultTexts()) keys.insert(entry.key);
+  for (int slot = 0; slot < kSlotCount; ++slot) keys.erase(SlotKey(slot));
+  return keys;
+}
+
+class LanguageSwitchTest : public ::testing::Test {
+ protected:
+  void WriteIni(const QString& name, const QByteArray& bytes) {
+    QFile file(dir_.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+  }
+  // "Castellano" holds nothing (the built-in texts); "Marcas" gives every key its marker;
+  // "English" a few texts and Qt's English; "Sin Qt" a Qt language that is not installed.
+  void WriteLanguages(int selected) {
+    QByteArray marks = "[Marcas]\r\n";
+    for (const TextDefault& entry : DefaultTexts())
+      marks +=
+          "traduc" + QByteArray::number(entry.key) + "=" + Marker(entry.key).toLatin1() + "\r\n";
+    WriteIni("Tornavo.ini",
+             "[TForm1]\r\nIdioma0=Castellano\r\nIdioma1=Marcas\r\n"
+             "Idioma2=English\r\nIdioma3=Sin Qt\r\nIdioma=" +
+                 QByteArray::number(selected) +
+                 "\r\nControlFlujo=2\r\nModel1=K2002\r\nModel=1\r\n");
+    WriteIni("K2002.ini", "[K2002]\r\nFlash1Start=7FE00000\r\n");
+    WriteIni("Castellano.ini", "[Castellano]\r\n");
+    WriteIni("Marcas.ini", marks);
+    WriteIni("English.ini", "[English]\r\ntraduc66=Odd\r\ntraduc47=Eeprom\r\nQtIdioma=en\r\n");
+    WriteIni("Sin Qt.ini", "[Sin Qt]\r\nQtIdioma=zz\r\n");
+  }
+  void Open() {
+    WindowOptions options;
+    options.ini_dir = dir_.path();
+    options.extra_ports << "/dev/fake-tty";
+    options.select_port = "/dev/fake-tty";
+    options.transport = std::make_unique<FakeTransport>();
+    w_ = std::make_unique<testing::WindowUnderTest>(std::move(options));
+  }
+  TForm1& window() { return *w_->window; }
+  FakeTransport& port() { return static_cast<FakeTransport&>(window().services().transport); }
+  ConfigPage* page() { return window().config_page(); }
+  // Picks a language in the list as the user does, with the keyboard.
+  void ChooseLanguage(int index) {
+    QComboBox* list = page()->language_list();
+    while (list->currentIndex() < index) QTest::keyClick(list, Qt::Key_Down);
+    while (list->currentIndex() > index) QTest::keyClick(list, Qt::Key_Up);
+  }
+  // The Ok button's text of a box shown by the window's own boxes, and the box's title.
+  std::pair<QString, QString> OkButtonAndTitle() {
+    QtMessageBoxes boxes(&window());
+    QString button, title;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      button = box->button(QMessageBox::Ok)->text();
+      title = box->windowTitle();
+      box->accept();
+    });
+    poll.start(10);
+    boxes.ShowInformation("x");
+    return {button.remove('&'), title};
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<testing::WindowUnderTest> w_;
+};
+
+TEST_F(LanguageSwitchTest, EveryCaptionOfEveryPageAndDialogFollowsAtOnce) {
+  WriteLanguages(0);
+  Open();
+  const QRegularExpression any_marker("<\\d+>");
+  for (const QString& text : ShownTexts(&window())) ASSERT_FALSE(text.contains(any_marker));
+
+  ChooseLanguage(1);
+  // A page built after the switch takes the new texts too.
+  window().eeprom_page()->interpreted_fields();
+  const QStringList shown = ShownTexts(&window());
+  // Every caption key shows somewhere ...
+  const QString all = shown.join('\n');
+  for (int key : CaptionKeys()) EXPECT_TRUE(all.contains(Marker(key))) << "traduc" << key;
+  // ... and no built-in text is left.
+  std::set<QString> defaults;
+  for (const TextDefault& entry : DefaultTexts())
+    defaults.insert(QString::fromUtf8(entry.text).trimmed());
+  // Poland's country code among the interpreted view's data happens to spell a heading.
+  defaults.erase("POL");
+  for (const QString& text : shown)
+    EXPECT_EQ(defaults.count(text.trimmed()), 0u) << text.toStdString();
+  // Captions that take another caption's text or a slot's follow their source.
+  EXPECT_EQ(window().pages()->tabText(static_cast<int>(Page::kPicture)), Marker(text_key::kImagen));
+  EXPECT_TRUE(shown.contains(" " + Marker(text_key::kImagen) + " "));
+  EXPECT_EQ(page()->jtag_group()->model_list()->itemText(0), Marker(text_key::kPersonalizado));
+
+  // Back to the built-in texts: no marker is left anywhere.
+  ChooseLanguage(0);
+  for (const QString& text : ShownTexts(&window()))
+    EXPECT_FALSE(text.contains(any_marker)) << text.toStdString();
+}
+
+TEST_F(LanguageSwitchTest, SwitchingKeepsTheSerialAndModelSelectionsAndAppliesThem) {
+  WriteLanguages(0);
+  Open();
+  SerialGroup* serial = page()->serial_group();
+  ASSERT_EQ(serial->parity_list()->currentText(), "Impar");
+  ASSERT_EQ(port().settings().parity, Parity::kOdd);
+  // Something else set the line meanwhile: the switch puts the chosen parity back.
+  port().SetParity(Parity::kNone);
+  JtagGroup* jtag = page()->jtag_group();
+  ASSERT_EQ(jtag->model_list()->currentIndex(), 1);
+
+  ChooseLanguage(2);
+  EXPECT_EQ(serial->parity_list()->currentIndex(), 2);
+  EXPECT_EQ(serial->parity_list()->currentText(), "Odd");
+  EXPECT_EQ(port().settings().parity, Parity::kOdd);
+  EXPECT_EQ(serial->flow_list()->currentIndex(), 2);
+  EXPECT_EQ(window().port_choices().flow(), 2);
+  EXPECT_EQ(jtag->model_list()->currentIndex(), 1);
+  EXPECT_EQ(jtag->model_list()->currentText(), "K2002");
+  EXPECT_FALSE(jtag->flash_start_list(0)->isEnabled());
+  EXPECT_EQ(jtag->flash_start_list(0)->currentText(), "7FE00000");
+  EXPECT_EQ(window().settings().Int(Key::kIdioma), 2);
+  EXPECT_TRUE(w_->boxes->boxes.isEmpty());
+
+  // The choice is stored at close.
+  ASSERT_TRUE(window().close());
+  QFile file(dir_.filePath("Tornavo.ini"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray stored = file.readAll();
+  EXPECT_TRUE(stored.contains("\r\nIdioma=2\r\n"));
+  EXPECT_TRUE(stored.contains("\r\nParidad=2\r\n"));
+}
+
+TEST_F(LanguageSwitchTest, TextsBuiltLaterFollowAndAStoredLanguageShowsFromTheStart) {
+  WriteLanguages(1);
+  Open();
+  EXPECT_EQ(window().pages()->tabText(static_cast<int>(Page::kEeprom)), Marker(text_key::kEeprom));
+  // A filter built when the log's "Guardar como..." runs.
+  LogView* log = window().log(LogId::kEeprom);
+  log->PrepareMenu()->actions().first()->trigger();
+  ASSERT_EQ(w_->dialogs->requests.size(), 1);
+  EXPECT_EQ(w_->dialogs->requests.last().filter, Marker(text_key::kArchivoDeTextoTXTTxt));
+  ChooseLanguage(0);
+  log->PrepareMenu()->actions().first()->trigger();
+  EXPECT_EQ(w_->dialogs->requests.last().filter,
+            "Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*");
+}
+
+TEST_F(LanguageSwitchTest, QtButtonsFollowTheLanguageFileAndBoxesCarryTheProgramName) {
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(translations + "/qtbase_es.qm"))
+    GTEST_SKIP() << "Qt's Spanish translation is not installed (qt6-translations-l10n)";
+  WriteLanguages(0);
+  Open();
+  EXPECT_EQ(window().qt_language(), "es");
+  const auto [spanish_ok, title] = OkButtonAndTitle();
+  EXPECT_EQ(title, "Tornavo");
+  EXPECT_NE(spanish_ok, "OK");
+  EXPECT_FALSE(spanish_ok.isEmpty());
+  // A Qt language without its file: Qt's English, and nothing else goes wrong.
+  ChooseLanguage(3);
+  EXPECT_EQ(window().qt_language(), "");
+  EXPECT_EQ(OkButtonAndTitle().first, "OK");
+  ChooseLanguage(0);
+  EXPECT_EQ(OkButtonAndTitle().first, spanish_ok);
+  EXPECT_TRUE(w_->boxes->boxes.isEmpty());
+}
+
+}  // namespace
+}  // namespace tornavo

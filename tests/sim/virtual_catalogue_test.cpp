@@ -1,0 +1,95 @@
+// The virtual receiver's own flash type and model files, and its target following them.
+#include "sim/virtual_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/app/settings.h"
+#include "sim/jtag_target.h"
+
+namespace tornavo::sim {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("INIs") + "/";
+  QStringList written;
+  QString error;
+  ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error)) << error.toStdString();
+  EXPECT_EQ(written.size(), 4);
+
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.Load(folder, {});
+  EXPECT_TRUE(settings.flash_fields_locked());
+  const FlashChipDescription firmware = settings.flash_chip(0);
+  const FlashChipDescription channels = settings.flash_chip(1);
+  EXPECT_TRUE(FlashChipProblem(firmware).isEmpty()) << firmware.problem.toStdString();
+  EXPECT_TRUE(FlashChipProblem(channels).isEmpty()) << channels.problem.toStdString();
+  EXPECT_EQ(firmware.start, 0x60000000u);
+  EXPECT_EQ(firmware.num_blocks, 39);
+  EXPECT_EQ(firmware.block_offsets[1], 0x2000u);
+  EXPECT_EQ(firmware.block_offsets[9], 0x20000u);
+  EXPECT_EQ(firmware.size(), 0x200000u);
+  EXPECT_EQ(channels.start, 0x7FE00000u);
+  EXPECT_EQ(channels.num_blocks, 32);
+  EXPECT_EQ(channels.size(), 0x200000u);
+
+  // A technician's own files stay as they are, settings included.
+  QFile own(folder + "Tornavo.ini");
+  ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+  own.write("[TForm1]\r\nIdioma=3\r\n");
+  own.close();
+  QFile::remove(folder + QString::fromLatin1(kVirtualModel) + ".ini");
+  written.clear();
+  ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error));
+  EXPECT_EQ(written, QStringList{folder + QString::fromLatin1(kVirtualModel) + ".ini"});
+  EXPECT_EQ(ReadAll(folder + "Tornavo.ini"), QByteArray("[TForm1]\r\nIdioma=3\r\n"));
+
+  // A folder that cannot be made is an error, not a crash.
+  QFile blocker(dir.filePath("file"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  EXPECT_FALSE(InstallVirtualCatalogue(dir.filePath("file") + "/INIs/", nullptr, &error));
+  EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(VirtualCatalogue, TargetChipsFollowTheDescriptionsKeepingWhatStays) {
+  QTemporaryDir dir;
+  const QString folder = dir.path() + "/";
+  QString error;
+  ASSERT_TRUE(InstallVirtualCatalogue(folder, nullptr, &error)) << error.toStdString();
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.Load(folder, {});
+  std::array<FlashChipDescription, 2> chips = {settings.flash_chip(0), settings.flash_chip(1)};
+
+  JtagTarget target;
+  const QByteArray channel_list = target.Memory(0x7FE00000, 0x50000);
+  ASSERT_NE(channel_list, QByteArray(0x50000, '\xFF'));
+  target.Load(0x60000000, QByteArray("firmware"));
+  FollowFlashChips(target, chips);
+  // Where a chip stays, so do its contents.
+  EXPECT_EQ(target.Memory(0x7FE00000, 0x50000), channel_list);
+  EXPECT_EQ(target.Memory(0x60000000, 8), QByteArray("firmware"));
+
+  // A chip that moves is new and erased; an unusable description changes nothing.
+  chips[0].start = 0x61000000;
+  chips[1].problem = QStringLiteral("bad");
+  FollowFlashChips(target, chips);
+  EXPECT_EQ(target.Memory(0x61000000, 8), QByteArray(8, '\xFF'));
+  EXPECT_EQ(target.Memory(0x60000000, 8), QByteArray(8, '\0'));  // unmapped now
+  EXPECT_EQ(target.Memory(0x7FE00000, 0x50000), channel_list);
+}
+
+}  // namespace
+}  // namespace tornavo::sim
