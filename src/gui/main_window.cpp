@@ -111,19 +111,22 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        options.trap_stand_in, options.follow_flash_chips},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
-  tuning_ = new TuningPage(*services_, pages_);
+  // The tuning page is built on first show (or use) too.
+  tuning_holder_ = new QWidget(pages_);
+  (new QVBoxLayout(tuning_holder_))->setContentsMargins(0, 0, 0, 0);
   picture_ = new PicturePage(*services_, pages_);
   // The configuration page, costly and seldom the first shown, is built on first show.
   config_holder_ = new QWidget(pages_);
   (new QVBoxLayout(config_holder_))->setContentsMargins(0, 0, 0, 0);
   about_ = new AboutPage(*services_, pages_);
-  for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
-                        static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),
-                        static_cast<QWidget*>(tuning_), static_cast<QWidget*>(picture_),
-                        config_holder_, static_cast<QWidget*>(about_)})
+  for (QWidget* page :
+       {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
+        static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_), tuning_holder_,
+        static_cast<QWidget*>(picture_), config_holder_, static_cast<QWidget*>(about_)})
     pages_->addTab(page, QString());
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == static_cast<int>(Page::kConfig)) BuildConfigPage();
+    if (index == static_cast<int>(Page::kTuning)) tuning_page();
   });
   // Tight tabs, so that all eight captions fit the smallest window width.
   pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
@@ -171,7 +174,7 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
     case DumpSource::kRam:
     case DumpSource::kFlash: {
       const bool ram = request.source == DumpSource::kRam;
-      const LoadResult loaded = tuning_->LoadDumpedImage(
+      const LoadResult loaded = tuning_page()->LoadDumpedImage(
           [&](ChannelList& list, SectionChooser& chooser) {
             return HandOverChannelDump(request, result, list, chooser)
                 .value_or(LoadResult::kNoChoice);
@@ -233,6 +236,17 @@ void TForm1::TakeListedPorts() {
   SelectStoredPort();
 }
 
+TuningPage* TForm1::tuning_page() {
+  if (!tuning_) {
+    tuning_ = new TuningPage(*services_, tuning_holder_);
+    tuning_holder_->layout()->addWidget(tuning_);
+    // Shown with its holder at once, rather than from the event loop.
+    tuning_->show();
+    tuning_->channel_page()->setEnabled(pages_enabled_);
+  }
+  return tuning_;
+}
+
 ConfigPage* TForm1::config_page() {
   BuildConfigPage();
   return config_;
@@ -244,12 +258,13 @@ void TForm1::BuildConfigPage() {
   config_holder_->layout()->addWidget(config_);
   config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
                                                virtual_parallel_ != nullptr);
-  connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
-  connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
-          [this](int satellite, const QString&, const QString& new_name) {
-            tuning_->RenameSatellite(satellite, new_name);
+  TuningPage* tuning = tuning_page();
+  connect(config_, &ConfigPage::TableSizesChanged, tuning, &TuningPage::ApplyTableSizes);
+  connect(config_, &ConfigPage::SatelliteRenamed, tuning,
+          [tuning](int satellite, const QString&, const QString& new_name) {
+            tuning->RenameSatellite(satellite, new_name);
           });
-  connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
+  connect(tuning, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
   connect(config_, &ConfigPage::LanguageChosen, this, &TForm1::ChangeLanguage);
 }
 
@@ -330,7 +345,7 @@ void TForm1::ApplyTexts() {
   firmware_->ApplyTexts();
   jtag_->ApplyTexts();
   terminal_page_->ApplyTexts();
-  tuning_->ApplyTexts();
+  if (tuning_) tuning_->ApplyTexts();
   picture_->ApplyTexts();
   if (config_) config_->ApplyTexts();
   about_->ApplyTexts();
@@ -397,7 +412,8 @@ void TForm1::SetPagesEnabled(bool enabled) {
   for (Page p : {Page::kEeprom, Page::kJtag, Page::kFirmware, Page::kAbout, Page::kConfig,
                  Page::kTerminal, Page::kTuning})
     page(p)->setEnabled(enabled);
-  tuning_->channel_page()->setEnabled(enabled);
+  pages_enabled_ = enabled;
+  if (tuning_) tuning_->channel_page()->setEnabled(enabled);
 }
 
 }  // namespace tornavo

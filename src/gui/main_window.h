@@ -115,7 +115,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   // Built when first shown (or asked for).
   ConfigPage* config_page();
   AboutPage* about_page() const { return about_; }
-  TuningPage* tuning_page() const { return tuning_; }
+  // Built when first shown (or asked for).
+  TuningPage* tuning_page();
   PicturePage* picture_page() const { return picture_; }
   JtagDumpPage* jtag_page() const { return jtag_; }
   AppServices& services() { return *services_; }
@@ -180,7 +181,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   FirmwarePage* firmware_;
   JtagDumpPage* jtag_;
   TerminalPage* terminal_page_;
-  TuningPage* tuning_;
+  QWidget* tuning_holder_;
+  TuningPage* tuning_ = nullptr;
+  bool pages_enabled_ = true;
   PicturePage* picture_;
   QWidget* config_holder_;
   ConfigPage* config_ = nullptr;

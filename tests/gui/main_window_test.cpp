@@ -45,6 +45,19 @@ TEST(MainWindow, DisablePagesCoversEveryPageButThePicture) {
   EXPECT_TRUE(window.tuning_page()->channel_page()->isEnabled());
 }
 
+// The tuning page waits for its tab (or a use): the window starts without it.
+TEST(MainWindow, TheTuningPageIsBuiltWhenItsTabIsFirstShown) {
+  WindowUnderTest w;
+  TForm1& window = *w.window;
+  EXPECT_EQ(window.findChild<TuningPage*>(), nullptr);
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  auto* built = window.findChild<TuningPage*>();
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(built, window.tuning_page());
+  EXPECT_TRUE(built->isVisibleTo(window.page(Page::kTuning)));
+  EXPECT_EQ(window.findChildren<TuningPage*>().size(), 1);
+}
+
 TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
   WindowUnderTest w;
   LogView* log = w.window->log(LogId::kFirmware);
