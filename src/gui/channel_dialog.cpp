@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -93,8 +94,6 @@ TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), servic
   });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   ApplyTexts();
-  // Never below 430 x 379, nor below what the captions need.
-  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 379)));
 }
 
 void TForm2::ApplyTexts() {
@@ -121,6 +120,10 @@ void TForm2::ApplyTexts() {
   list_label_->setText(t.Key(text_key::kCanalesEnEseTranspondedor153));
   ok_->setText(t.Key(text_key::kOk));
   cancel_->setText(t.Key(text_key::kCancelar));
+  // Never below 430 x 379, nor below what the captions (in any language) need. A dialog not
+  // yet shown does not hear of its captions' new sizes by itself.
+  for (QLayout* part : findChildren<QLayout*>()) part->invalidate();
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 379)));
 }
 
 void TForm2::Fill(int row) {

@@ -7,12 +7,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app/blocking_runner.h"
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/app/language.h"
 #include "core/app/text_names.h"
+#include "core/app/window_layout.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
@@ -128,6 +130,9 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
     if (index == static_cast<int>(Page::kConfig)) BuildConfigPage();
     if (index == static_cast<int>(Page::kTuning)) tuning_page();
   });
+  // The named fields are built when first shown, perhaps while an operation runs.
+  connect(eeprom_->inner_pages(), &QTabWidget::currentChanged, this,
+          [this] { page_lock_.AddPage(eeprom_->interpreted_page()); });
   // Tight tabs, so that all eight captions fit the smallest window width.
   pages_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
   setCentralWidget(pages_);
@@ -242,7 +247,7 @@ TuningPage* TForm1::tuning_page() {
     tuning_holder_->layout()->addWidget(tuning_);
     // Shown with its holder at once, rather than from the event loop.
     tuning_->show();
-    tuning_->channel_page()->setEnabled(pages_enabled_);
+    page_lock_.AddPage(tuning_);
   }
   return tuning_;
 }
@@ -256,6 +261,7 @@ void TForm1::BuildConfigPage() {
   if (config_) return;
   config_ = new ConfigPage(*services_, *port_choices_, config_holder_);
   config_holder_->layout()->addWidget(config_);
+  page_lock_.AddPage(config_);
   config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
                                                virtual_parallel_ != nullptr);
   TuningPage* tuning = tuning_page();
@@ -407,13 +413,52 @@ Answer TForm1::Ask(Question question, const QString& text) { return boxes_->Ask(
 void TForm1::DisablePages() { SetPagesEnabled(false); }
 void TForm1::EnablePages() { SetPagesEnabled(true); }
 
-// "Imagen" is never disabled: a picture can be looked at while an operation runs.
+// "Imagen" is never locked: a picture can be looked at while an operation runs. The status
+// panels, progress bars and logs stay readable on every page.
 void TForm1::SetPagesEnabled(bool enabled) {
+  if (enabled) {
+    page_lock_.Unlock();
+    return;
+  }
+  QList<QWidget*> locked;
   for (Page p : {Page::kEeprom, Page::kJtag, Page::kFirmware, Page::kAbout, Page::kConfig,
                  Page::kTerminal, Page::kTuning})
-    page(p)->setEnabled(enabled);
-  pages_enabled_ = enabled;
-  if (tuning_) tuning_->channel_page()->setEnabled(enabled);
+    locked.append(page(p));
+  page_lock_.Lock(locked);
+}
+
+bool TForm1::PageTakesInput(Page p) const {
+  const QList<QWidget*> widgets = page(p)->findChildren<QWidget*>();
+  return std::any_of(widgets.begin(), widgets.end(), [](const QWidget* widget) {
+    return PageLock::IsInput(widget) && widget->isEnabled();
+  });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  granted_size_ = size();
+  // The window manager keeps drags above the limits; a window opened smaller than them (from
+  // the settings file) keeps its size until it is made at least that large.
+  setMinimumSize(std::min(width(), kShownMinimumWidth), std::min(height(), kShownMinimumHeight));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (shown_) KeepSizeLimits();
+}
+
+void TForm1::KeepSizeLimits() {
+  if (AllowResize(true, width(), height())) {
+    granted_size_ = size();
+    setMinimumSize(kShownMinimumWidth, kShownMinimumHeight);
+    return;
+  }
+  if (size() == granted_size_) return;
+  // Refused: back to the last granted size once this resize is over.
+  QMetaObject::invokeMethod(
+      this, [this] { resize(granted_size_); }, Qt::QueuedConnection);
 }
 
 }  // namespace tornavo

@@ -15,6 +15,7 @@
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "gui/app_services.h"
+#include "gui/page_lock.h"
 
 class QTabWidget;
 
@@ -104,6 +105,8 @@ class TForm1 : public QMainWindow, public OperationHost {
 
   QTabWidget* pages() const { return pages_; }
   QWidget* page(Page page) const;
+  // Whether any control of the page that starts or changes something can be used.
+  bool PageTakesInput(Page page) const;
   LogView* log(LogId log) const;
   TaskPage* task_page(StatusPage page) const;
   EepromPage* eeprom_page() const { return eeprom_; }
@@ -124,6 +127,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   Settings& settings() { return settings_; }
 
  protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // Stores every setting; a file that cannot be written is reported, and the window closes.
   void closeEvent(QCloseEvent* event) override;
   // The EEPROM image is filled with "FF" at the window's first activation.
@@ -131,6 +136,9 @@ class TForm1 : public QMainWindow, public OperationHost {
 
  private:
   void SetPagesEnabled(bool enabled);
+  // Refuses a resize below the limits once the window shows, by going back to the last size
+  // it had.
+  void KeepSizeLimits();
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
@@ -152,6 +160,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   void HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result);
 
   bool image_initialised_ = false;
+  bool shown_ = false;
+  QSize granted_size_;
+  PageLock page_lock_;
   QStringList extra_ports_;
   QString select_port_;
   std::thread port_lister_;
@@ -183,7 +194,6 @@ class TForm1 : public QMainWindow, public OperationHost {
   TerminalPage* terminal_page_;
   QWidget* tuning_holder_;
   TuningPage* tuning_ = nullptr;
-  bool pages_enabled_ = true;
   PicturePage* picture_;
   QWidget* config_holder_;
   ConfigPage* config_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -98,8 +99,6 @@ TForm3::TForm3(AppServices& services, QWidget* parent) : QDialog(parent), servic
   });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   ApplyTexts();
-  // Never below 430 x 358, nor below what the captions need.
-  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 358)));
 }
 
 void TForm3::ApplyTexts() {
@@ -124,6 +123,10 @@ void TForm3::ApplyTexts() {
   list_label_->setText(t.Key(text_key::kCanalesEnEseTranspondedor170));
   ok_->setText(t.Key(text_key::kOk));
   cancel_->setText(t.Key(text_key::kCancelar));
+  // Never below 430 x 358, nor below what the captions (in any language) need. A dialog not
+  // yet shown does not hear of its captions' new sizes by itself.
+  for (QLayout* part : findChildren<QLayout*>()) part->invalidate();
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(430, 358)));
 }
 
 int TForm3::Lnb() const {

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +90,47 @@ TEST_F(ConfigPageTest, PageFitsTheDefaultWindowWithoutOverlaps) {
   }
 }
 
+// Captions and values are shown whole: no label narrower than its text, no list narrower
+// than its shortest useful size.
+TEST_F(ConfigPageTest, EveryCaptionIsReadableAtTheDefaultSize) {
+  Open(true);
+  for (QLabel* label : page()->groups()->findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->text().isEmpty()) continue;
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    EXPECT_GE(label->height(), label->sizeHint().height()) << label->text().toStdString();
+  }
+  for (QComboBox* list : page()->groups()->findChildren<QComboBox*>())
+    EXPECT_GE(list->width(), list->minimumSizeHint().width()) << list->currentText().toStdString();
+  for (SettingSlider* delay : page()->parallel_group()->sliders())
+    EXPECT_GE(delay->slider()->width(), 60) << delay->caption()->text().toStdString();
+}
+
+// A delay can be typed exactly; the slider, the box and the stored value stay in step.
+TEST_F(ConfigPageTest, DelayCanBeTypedExactly) {
+  Open(true);
+  SettingSlider* between = nullptr;
+  for (SettingSlider* delay : page()->parallel_group()->sliders())
+    if (delay->key() == Key::kRetardoEntreBytes) between = delay;
+  ASSERT_NE(between, nullptr);
+  QSpinBox* box = between->value_box();
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "1234");
+  EXPECT_EQ(settings().Int(Key::kRetardoEntreBytes), 0);  // not yet: the number is not complete
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(between->slider()->value(), 1234);
+  EXPECT_EQ(settings().Int(Key::kRetardoEntreBytes), 1234);
+  QTest::keyClick(between->slider(), Qt::Key_Right);
+  EXPECT_EQ(box->value(), 1235);
+  EXPECT_EQ(settings().Int(Key::kRetardoEntreBytes), 1235);
+  // Beyond the range the box takes no more digits.
+  box->selectAll();
+  QTest::keyClicks(box, "99999");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_LE(settings().Int(Key::kRetardoEntreBytes), 10000);
+  EXPECT_EQ(between->slider()->value(), settings().Int(Key::kRetardoEntreBytes));
+}
+
 TEST_F(ConfigPageTest, StoredSettingsAreShownAppliedAndStoredAgainAtClose) {
   WriteIni("Tornavo.ini",
            "[TForm1]\r\nRetardoStrobe=300\r\nWindowWidth=800\r\nWindowHeight=700\r\nTop=20\r\n"
@@ -106,7 +148,7 @@ TEST_F(ConfigPageTest, StoredSettingsAreShownAppliedAndStoredAgainAtClose) {
   EXPECT_EQ(w_->dialogs->open_folder(), "/srv/eeproms");
   const SettingSlider* strobe = page()->parallel_group()->sliders()[1];
   EXPECT_EQ(strobe->slider()->value(), 44);
-  EXPECT_EQ(strobe->value_label()->text(), "44");
+  EXPECT_EQ(strobe->value_box()->value(), 44);
   EXPECT_EQ(page()->language_list()->currentText(), "English");
   EXPECT_EQ(page()->picture_group()->size_list()->currentIndex(), 3);
   EXPECT_TRUE(page()->picture_group()->format_choice(0)->isChecked());
@@ -218,7 +260,7 @@ TEST_F(ConfigPageTest, DefaultsButtonAppliesWithoutOpeningAClosedPort) {
   EXPECT_EQ(port().settings().baud, 9600);
   EXPECT_EQ(port().open_count, 1);  // only at start
   EXPECT_EQ(page()->serial_group()->baud_list()->currentText(), "9600");
-  EXPECT_EQ(page()->parallel_group()->sliders()[0]->value_label()->text(), "500");
+  EXPECT_EQ(page()->parallel_group()->sliders()[0]->value_box()->value(), 500);
   EXPECT_TRUE(window().services().terminal.append_checksum());
   EXPECT_EQ(sizes.count(), 1);
 }

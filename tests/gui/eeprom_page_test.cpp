@@ -147,7 +147,10 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   InterpretedPage* fields = page_->interpreted_fields();
   page_->inner_pages()->setCurrentIndex(1);
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
-    ASSERT_TRUE(fields->label(f)->isVisible()) << f;
+    // The second satellite record shares the first one's captions.
+    if (InterpretedView::Field(f).record != 2) {
+      ASSERT_TRUE(fields->label(f)->isVisible()) << f;
+    }
     EXPECT_FALSE(fields->label(f)->text().isEmpty()) << f;
   }
 

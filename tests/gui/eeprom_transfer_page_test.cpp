@@ -53,13 +53,13 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
   };
   window.eeprom_page()->inner_pages()->setCurrentIndex(1);
   QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
-  EXPECT_FALSE(window.page(Page::kEeprom)->isEnabled());
+  EXPECT_FALSE(window.PageTakesInput(Page::kEeprom));
   EXPECT_EQ(window.eeprom_page()->inner_pages()->currentIndex(), 0);
   EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Recibe");
   ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
   EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom leída con éxito !");
   EXPECT_TRUE(clean);
-  EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
+  EXPECT_TRUE(window.PageTakesInput(Page::kEeprom));
   // The named fields were rebuilt from what was read.
   InterpretedView& view = window.eeprom_page()->interpreted_view();
   EXPECT_EQ(view.state(view.FindField("Pais :")).text, "ESP");
@@ -104,7 +104,7 @@ TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
   ASSERT_EQ(rw.w->boxes->questions.size(), 1);
   EXPECT_TRUE(rw.w->boxes->questions[0].contains(file.fileName() + " no define las filas 020-7F0"))
       << rw.w->boxes->questions[0].toStdString();
-  EXPECT_TRUE(window.page(Page::kEeprom)->isEnabled());
+  EXPECT_TRUE(window.PageTakesInput(Page::kEeprom));
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
 
   // The rows the file has go without a question.

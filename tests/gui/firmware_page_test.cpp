@@ -72,7 +72,7 @@ TEST(FirmwarePage, WholeUpgradeFromAFile) {
   QTest::mouseClick(page->send_button(), Qt::LeftButton);
   EXPECT_EQ(uw.w->dialogs->requests.last().filter,
             "Archivo Binario (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Todos los archivos (*.*)|*.*");
-  EXPECT_FALSE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_FALSE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Enviando");
   EXPECT_EQ(page->progress_bar()->maximum(), 30000);
 
@@ -80,7 +80,7 @@ TEST(FirmwarePage, WholeUpgradeFromAFile) {
   EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ Actualización completada con éxito !");
   EXPECT_EQ(page->progress_bar()->value(), 0);
   EXPECT_TRUE(page->status_panel()->Value(StatusField::kTask).isEmpty());
-  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_EQ(uw.receiver.parallel().received(), data);
   const QStringList log = page->log()->Lines();
   EXPECT_TRUE(log.contains("Abriendo LPT1"));
@@ -163,7 +163,7 @@ TEST(FirmwarePage, FlashSourceRefusesARamTable) {
   EXPECT_EQ(uw.w->boxes->boxes[0].text,
             "¡ La lista de canales en memoria no tiene transpondedores !");
   EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
-  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
 }
 
 TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
@@ -171,12 +171,12 @@ TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
   ASSERT_TRUE(uw.started) << uw.error.toStdString();
   uw.receiver.SetParallelCheckAccepted(false);
   QTest::mouseClick(uw.page()->check_button(), Qt::LeftButton);
-  EXPECT_FALSE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_FALSE(uw.window().PageTakesInput(Page::kFirmware));
   ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }));
   EXPECT_TRUE(uw.w->boxes->boxes[0].error);
   EXPECT_EQ(uw.w->boxes->boxes[0].text,
             "El decodificador informa que el puerto paralelo no funciona correctamente.");
-  EXPECT_TRUE(uw.window().page(Page::kFirmware)->isEnabled());
+  EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%PR?"));
 }
 

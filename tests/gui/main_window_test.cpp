@@ -1,13 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
 #include "gui/log_view.h"
 #include "gui/pages/about_page.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/interpreted_page.h"
+#include "gui/pages/picture_page.h"
+#include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
+#include "gui/task_page.h"
 #include "support/wait.h"
 #include "window_fixture.h"
 
@@ -28,21 +39,48 @@ TEST(MainWindow, ShowsTheTitleAndTheEightPagesInOrder) {
   EXPECT_EQ(captions, expected);
 }
 
-TEST(MainWindow, DisablePagesCoversEveryPageButThePicture) {
+TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   WindowUnderTest w;
   TForm1& window = *w.window;
+  window.config_page();
+  // A button the page keeps disabled for its own reasons stays disabled afterwards.
+  QPushButton* save_picture = window.picture_page()->save_button();
+  ASSERT_FALSE(save_picture->isEnabled());
+  std::vector<Page> with_input;
+  for (int i = 0; i < 8; ++i)
+    if (window.PageTakesInput(static_cast<Page>(i))) with_input.push_back(static_cast<Page>(i));
+  EXPECT_GE(with_input.size(), 7u);
   window.DisablePages();
   for (Page page : {Page::kEeprom, Page::kFirmware, Page::kJtag, Page::kTerminal, Page::kTuning,
                     Page::kConfig, Page::kAbout})
-    EXPECT_FALSE(window.page(page)->isEnabled()) << static_cast<int>(page);
-  EXPECT_FALSE(window.tuning_page()->channel_page()->isEnabled());
-  EXPECT_TRUE(window.page(Page::kPicture)->isEnabled());
-  // A disabled page can still be shown.
+    EXPECT_FALSE(window.PageTakesInput(page)) << static_cast<int>(page);
+  EXPECT_FALSE(window.transfer_controls()->read_button()->isEnabled());
+  EXPECT_FALSE(window.terminal_page()->command_line()->isEnabled());
+  EXPECT_TRUE(window.PageTakesInput(Page::kPicture));
+  for (StatusPage status : {StatusPage::kEeprom, StatusPage::kFirmware, StatusPage::kJtag}) {
+    TaskPage* page = window.task_page(status);
+    EXPECT_TRUE(page->isEnabled());
+    EXPECT_TRUE(page->status_panel()->isEnabled());
+    EXPECT_TRUE(page->progress_bar()->isEnabled());
+    EXPECT_TRUE(page->log()->isEnabled());
+    // The values are drawn as enabled text, not greyed.
+    EXPECT_TRUE(page->status_panel()->findChildren<QLabel*>().first()->isEnabled());
+  }
+  EXPECT_TRUE(window.log(LogId::kTerminal)->isEnabled());
+  // Fields built while the pages are locked are locked too.
+  window.eeprom_page()->inner_pages()->setCurrentIndex(1);
+  QComboBox* country = window.eeprom_page()->interpreted_fields()->findChild<QComboBox*>();
+  ASSERT_NE(country, nullptr);
+  EXPECT_FALSE(country->isEnabled());
+  // A page can still be shown.
   window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
   EXPECT_EQ(window.pages()->currentIndex(), 0);
   window.EnablePages();
-  for (int i = 0; i < 8; ++i) EXPECT_TRUE(window.pages()->widget(i)->isEnabled());
-  EXPECT_TRUE(window.tuning_page()->channel_page()->isEnabled());
+  for (Page page : with_input) EXPECT_TRUE(window.PageTakesInput(page)) << static_cast<int>(page);
+  EXPECT_TRUE(window.transfer_controls()->read_button()->isEnabled());
+  EXPECT_TRUE(window.terminal_page()->command_line()->isEnabled());
+  EXPECT_FALSE(save_picture->isEnabled());
+  EXPECT_TRUE(country->isEnabled());
 }
 
 // The tuning page waits for its tab (or a use): the window starts without it.

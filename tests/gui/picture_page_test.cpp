@@ -128,5 +128,35 @@ TEST_F(PicturePageTest, StaysCentredAndUsableWhileOtherPagesAreDisabled) {
   EXPECT_TRUE(page_->open_button()->isEnabled() && page_->save_button()->isEnabled());
 }
 
+// At the smallest size the window allows, the picture shrinks in its proportions and both
+// buttons stay on the page; made large again, it is shown whole.
+TEST_F(PicturePageTest, ButtonsStayReachableAtTheSmallestWindow) {
+  OpenBars();
+  window().resize(756, 570);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(window().size(), QSize(756, 570));
+  const QRect page(QPoint(0, 0), page_->size());
+  for (QWidget* button :
+       {static_cast<QWidget*>(page_->open_button()), static_cast<QWidget*>(page_->save_button())}) {
+    EXPECT_TRUE(page.contains(button->geometry()))
+        << button->geometry().y() << " " << page.height();
+    EXPECT_FALSE(button->geometry().intersects(page_->picture_area()->geometry()));
+  }
+  const QSize area = page_->picture_area()->size();
+  EXPECT_TRUE(page.contains(page_->picture_area()->geometry()));
+  EXPECT_LT(area.height(), 576);
+  EXPECT_NEAR(area.width() * 576.0 / area.height(), 720.0, 2.0);
+  EXPECT_EQ(page_->picture_area()->pixmap().size(), area);
+  // To look at: TORNAVO_SHOTS_DIR names a folder for the picture of the page.
+  if (!qEnvironmentVariableIsEmpty("TORNAVO_SHOTS_DIR"))
+    window().grab().save(qEnvironmentVariable("TORNAVO_SHOTS_DIR") + "/756x570-picture.png");
+  // The whole picture is still what is saved.
+  EXPECT_EQ(page_->picture().size(), QSize(720, 576));
+
+  window().resize(1100, 800);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
+}
+
 }  // namespace
 }  // namespace tornavo

@@ -141,6 +141,7 @@ constexpr KeySpec kTable[] = {
     Bool(Key::kAddFirmwareCrc, "AddFirmwareCRC", false, true, false),
     Slider(Key::kWStartBits, "WStartBits", KeyWidth::kInt32, 3, 2048, 1024, 1024),
     Text(Key::kAccesoParalelo, "AccesoParalelo", ""),
+    Int(Key::kAlturaLogEeprom, "AlturaLogEeprom", 160, 0),
 };
 static_assert(std::size(kTable) == static_cast<size_t>(kSettingCount));
 
@@ -160,6 +161,7 @@ constexpr Key kSaveOrder[] = {
     Key::kForm2Height,
     Key::kForm3Width,
     Key::kForm3Height,
+    Key::kAlturaLogEeprom,
     Key::kPuerto,
     Key::kVelocidad,
     Key::kBitsDatos,

@@ -80,7 +80,8 @@ enum class Key : int {
   kForzarJtag,
   kAddFirmwareCrc,
   kWStartBits,
-  kAccesoParalelo,  // the parallel port backend, as a port locator text; empty for the default
+  kAccesoParalelo,   // the parallel port backend, as a port locator text; empty for the default
+  kAlturaLogEeprom,  // height of the log under the hex grid, where its divider was left
   kCount
 };
 inline constexpr int kSettingCount = static_cast<int>(Key::kCount);

@@ -62,13 +62,13 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   // Left: serial, language, terminal and tuning. Right: the parallel port beside the
   // picture, the JTAG group under both, and the button.
   auto* columns = new QHBoxLayout(content_);
-  columns->setContentsMargins(2, 2, 2, 2);
-  columns->setSpacing(4);
+  columns->setContentsMargins(1, 1, 1, 1);
+  columns->setSpacing(3);
   auto* left = new QVBoxLayout;
   auto* right = new QVBoxLayout;
   auto* top_right = new QHBoxLayout;
   for (QBoxLayout* box : std::initializer_list<QBoxLayout*>{left, right, top_right})
-    box->setSpacing(4);
+    box->setSpacing(3);
   columns->addLayout(left);
   columns->addLayout(right, 1);
   left->addWidget(serial_);

@@ -3,9 +3,12 @@
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "core/app/settings.h"
 #include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
@@ -32,10 +35,20 @@ EepromPage::EepromPage(AppServices& services, QWidget* parent)
 
   hex_layout_ = new QVBoxLayout(hex_page_);
   hex_layout_->setContentsMargins(1, 1, 1, 1);
-  hex_editor_ = new HexEditor(services.eeprom_image, hex_page_);
-  hex_layout_->addWidget(hex_editor_, 1);
-  log_->setFixedHeight(100);
-  hex_layout_->addWidget(log_);
+  splitter_ = new QSplitter(Qt::Vertical, hex_page_);
+  splitter_->setChildrenCollapsible(false);
+  hex_editor_ = new HexEditor(services.eeprom_image, splitter_);
+  splitter_->addWidget(hex_editor_);
+  splitter_->addWidget(log_);
+  splitter_->setStretchFactor(0, 1);
+  splitter_->setStretchFactor(1, 0);
+  // The grid keeps the rest; the log, the height it was left at.
+  const int log_height = static_cast<int>(services.settings.Int(Key::kAlturaLogEeprom));
+  splitter_->setSizes({std::max(hex_editor_->minimumSizeHint().height(), 300), log_height});
+  connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+    services_.settings.SetInt(Key::kAlturaLogEeprom, splitter_->sizes().value(1));
+  });
+  hex_layout_->addWidget(splitter_, 1);
 
   fields_layout_ = new QVBoxLayout(interpreted_page_);
   fields_layout_->setContentsMargins(0, 0, 0, 0);

@@ -7,6 +7,7 @@
 
 class QPushButton;
 class QTabWidget;
+class QSplitter;
 class QVBoxLayout;
 
 namespace tornavo {
@@ -35,6 +36,9 @@ class EepromPage : public TaskPage {
   QVBoxLayout* hex_layout() const { return hex_layout_; }
 
   HexEditor* hex_editor() const { return hex_editor_; }
+  // Divides the hex editor page between the grid and the log; the technician drags it, and
+  // where it was left is remembered.
+  QSplitter* log_splitter() const { return splitter_; }
   // Built when first shown (or asked for): it is the costliest part of the page.
   InterpretedPage* interpreted_fields();
   InterpretedView& interpreted_view() { return *view_; }
@@ -68,6 +72,7 @@ class EepromPage : public TaskPage {
   QVBoxLayout* hex_layout_;
   std::unique_ptr<InterpretedView> view_;
   HexEditor* hex_editor_;
+  QSplitter* splitter_;
   QVBoxLayout* fields_layout_;
   InterpretedPage* fields_ = nullptr;
   QPushButton* clear_;

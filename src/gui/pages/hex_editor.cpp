@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
+#include "core/app/window_layout.h"
 #include "core/eeprom/eeprom_image.h"
+#include "gui/column_sizer.h"
 #include "gui/eeprom_cells_model.h"
 
 namespace tornavo {
@@ -49,8 +51,16 @@ HexEditor::HexEditor(EepromImage& image, QWidget* parent)
   setWordWrap(false);
   // The sixteen byte columns share the grid's width, so a row is seen whole.
   const QFontMetrics metrics(fixed);
-  horizontalHeader()->setMinimumSectionSize(metrics.horizontalAdvance(QStringLiteral("DD")) + 6);
-  horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  const int cell = metrics.horizontalAdvance(QStringLiteral("DD")) + 6;
+  const int heading = metrics.horizontalAdvance(QStringLiteral("7F0")) + 8;
+  horizontalHeader()->setMinimumSectionSize(cell);
+  new ColumnSizer(
+      this,
+      [](int width) {
+        const auto shares = HexGridColumnWidths(width);
+        return std::vector<int>(shares.begin(), shares.end());
+      },
+      [cell, heading](int column) { return column < 0 ? heading : cell; });
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);

@@ -20,21 +20,29 @@ namespace tornavo {
 
 namespace {
 
-// Where the general fields sit: two to a line where captions and boxes are short, then one
-// to a line under aligned captions.
-const char* const kPairedLines[][2] = {
-    {"Versión del Software :", "Pais :"},
-    {"Último canal visto :", "Provider ID :"},
-    {"Sistema de color :", "Luminosidad :"},
-    {"Código del pais :", "Diseqc :"},
+// Raw boxes of this many digits or more go under their control, not beside it.
+constexpr int kRawOnItsOwnLine = 20;
+
+// The general fields, in the order a technician reads them: the order of their addresses
+// in the receiver's own listing.
+const char* const kGeneralFields[] = {
+    "Pais :",
+    "Provider ID :",
+    "Versión del Software :",
+    "Provider ID para ordenar canales :",
+    "Idioma del audio primario :",
+    "Idioma del audio secundario :",
+    "Idioma de subtítulos :",
+    "Último canal visto :",
+    "Secciones activas :",
+    "Luminosidad :",
+    "Sistema de color :",
+    "Modo de arranque del decodificador :",
+    "Diseqc :",
+    "Código del pais :",
+    "Número de serie del decodificador :",
+    "EPG :",
 };
-const char* const kSingleLines[] = {
-    "Provider ID para ordenar canales :",  "Idioma del audio primario :",
-    "Idioma del audio secundario :",       "Idioma de subtítulos :",
-    "Número de serie del decodificador :", "EPG :",
-};
-// Lines of their own: the longest caption, and the longest raw box.
-const char* const kWideLines[] = {"Modo de arranque del decodificador :", "Secciones activas :"};
 
 int GeneralField(const char* name) {
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
@@ -61,67 +69,53 @@ InterpretedPage::InterpretedPage(InterpretedView& view, const Texts& texts, QWid
     : QWidget(parent), view_(view), texts_(texts), controls_(InterpretedView::FieldCount()) {
   auto* content = new QWidget;
   auto* column = new QVBoxLayout(content);
-  column->setContentsMargins(4, 2, 4, 2);
+  column->setContentsMargins(2, 2, 2, 2);
   column->setSpacing(3);
 
-  // The two satellite records side by side, one caption and one control per line.
-  auto* records = new QHBoxLayout;
+  // The two satellite records side by side under one column of captions: both records have
+  // the same fields, so each line shows one field of both.
+  auto* records = new QGroupBox(content);
+  auto* record_grid = new QGridLayout(records);
+  record_grid->setContentsMargins(3, 2, 3, 2);
+  record_grid->setVerticalSpacing(1);
+  record_grid->setHorizontalSpacing(4);
   for (int r = 0; r < 2; ++r) {
-    satellite_[r] = new QGroupBox(content);
-    auto* grid = new QGridLayout(satellite_[r]);
-    grid->setContentsMargins(6, 2, 6, 2);
-    grid->setVerticalSpacing(1);
-    int line = 0;
+    satellite_[r] = new QLabel(records);
+    QFont bold = satellite_[r]->font();
+    bold.setBold(true);
+    satellite_[r]->setFont(bold);
+    record_grid->addWidget(satellite_[r], 0, r + 1);
+    int line = 1;
     for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
       if (InterpretedView::Field(f).record != r + 1) continue;
-      QWidget* control = BuildField(f, satellite_[r]);
-      grid->addWidget(controls_[f].label, line, 0);
-      grid->addWidget(control, line, 1);
+      QWidget* control = BuildField(f, records);
+      if (r == 0)
+        record_grid->addWidget(controls_[f].label, line, 0);
+      else
+        controls_[f].label->hide();  // the first record's caption serves both
+      record_grid->addWidget(control, line, r + 1);
       ++line;
     }
-    grid->setColumnStretch(1, 1);
-    records->addWidget(satellite_[r], 1);
   }
-  column->addLayout(records);
+  record_grid->setColumnStretch(1, 1);
+  record_grid->setColumnStretch(2, 1);
+  column->addWidget(records);
 
-  auto* paired = new QGridLayout;
-  paired->setVerticalSpacing(1);
-  paired->setHorizontalSpacing(6);
-  for (int line = 0; line < static_cast<int>(std::size(kPairedLines)); ++line) {
-    for (int half = 0; half < 2; ++half) {
-      const int f = GeneralField(kPairedLines[line][half]);
-      QWidget* control = BuildField(f, content);
-      paired->addWidget(controls_[f].label, line, 3 * half);
-      paired->addWidget(control, line, 3 * half + 1);
-    }
-  }
-  paired->setColumnMinimumWidth(2, 2);
-  paired->setColumnStretch(5, 1);
-  column->addLayout(paired);
-
-  auto* single = new QGridLayout;
-  single->setVerticalSpacing(1);
-  single->setHorizontalSpacing(6);
+  // One grid: captions in the first column, values in the second.
+  auto* general = new QGridLayout;
+  general->setVerticalSpacing(1);
+  general->setHorizontalSpacing(6);
   int line = 0;
-  for (const char* name : kSingleLines) {
+  for (const char* name : kGeneralFields) {
     const int f = GeneralField(name);
+    if (f < 0) continue;
     QWidget* control = BuildField(f, content);
-    single->addWidget(controls_[f].label, line, 0);
-    single->addWidget(control, line, 1);
+    general->addWidget(controls_[f].label, line, 0);
+    general->addWidget(control, line, 1);
     ++line;
   }
-  single->setColumnStretch(1, 1);
-  column->addLayout(single);
-
-  for (const char* name : kWideLines) {
-    auto* wide = new QHBoxLayout;
-    wide->setSpacing(6);
-    const int f = GeneralField(name);
-    QWidget* control = BuildField(f, content);
-    wide->addWidget(controls_[f].label);
-    wide->addWidget(control, 1);
-    column->addLayout(wide);
-  }
+  general->setColumnStretch(1, 1);
+  column->addLayout(general);
   column->addStretch(1);
 
   // Scrolls only if the window is made smaller than its default size.
@@ -143,9 +137,12 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
   Controls& c = controls_[field];
   c.label = new QLabel(parent);
   auto* holder = new QWidget(parent);
-  auto* row = new QHBoxLayout(holder);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* lines = new QVBoxLayout(holder);
+  lines->setContentsMargins(0, 0, 0, 0);
+  lines->setSpacing(1);
+  auto* row = new QHBoxLayout;
   row->setSpacing(4);
+  lines->addLayout(row);
 
   switch (d.kind) {
     case FieldKind::kName:
@@ -154,6 +151,10 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
       c.list->setInsertPolicy(QComboBox::NoInsert);
       c.box = c.list->lineEdit();
       c.box->setMaxLength(d.max_length);
+      // Wide enough for a whole name of average letters, and the list's arrow.
+      c.list->setMinimumContentsLength(1);
+      c.list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+      c.list->setMinimumWidth(c.list->fontMetrics().averageCharWidth() * d.max_length + 30);
       break;
     case FieldKind::kPlainList:
     case FieldKind::kOtherList:
@@ -167,7 +168,7 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
       break;
   }
   if (c.list) {
-    c.list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    if (d.kind != FieldKind::kName) c.list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     row->addWidget(c.list, d.kind == FieldKind::kName ? 1 : 0);
     connect(c.list, &QComboBox::activated, this, [this, field](int index) {
       view_.SelectEntry(field, index);
@@ -184,7 +185,15 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
   }
   if (d.raw_width > 0) {
     c.raw = HexBox(d.raw_width, holder);
-    row->addWidget(c.raw);
+    if (d.raw_width >= kRawOnItsOwnLine) {
+      // Too wide beside its control: it goes on a line of its own under it.
+      auto* under = new QHBoxLayout;
+      under->addWidget(c.raw);
+      under->addStretch(1);
+      lines->addLayout(under);
+    } else {
+      row->addWidget(c.raw);
+    }
     if (d.kind == FieldKind::kOtherList) {
       connect(c.raw, &QLineEdit::textEdited, this, [this, field](const QString& text) {
         const QString shown = view_.EditRaw(field, text);
@@ -201,11 +210,13 @@ QWidget* InterpretedPage::BuildField(int field, QWidget* parent) {
 }
 
 void InterpretedPage::ApplyTexts() {
-  satellite_[0]->setTitle(texts_.Key(text_key::kSatelite1));
-  satellite_[1]->setTitle(texts_.Key(text_key::kSatelite2));
+  satellite_[0]->setText(texts_.Key(text_key::kSatelite1).trimmed());
+  satellite_[1]->setText(texts_.Key(text_key::kSatelite2).trimmed());
   for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
     Controls& c = controls_[f];
     c.label->setText(view_.Caption(f));
+    // A caption is never cut: the page scrolls sideways instead.
+    c.label->setMinimumWidth(c.label->sizeHint().width());
     if (c.list) {
       const QSignalBlocker block(c.list);
       const QString text = c.list->currentText();

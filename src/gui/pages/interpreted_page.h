@@ -49,7 +49,7 @@ class InterpretedPage : public QWidget {
   InterpretedView& view_;
   const Texts& texts_;
   std::vector<Controls> controls_;
-  QGroupBox* satellite_[2] = {nullptr, nullptr};
+  QLabel* satellite_[2] = {nullptr, nullptr};
 };
 
 }  // namespace tornavo

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <algorithm>
 
 #include "core/app/settings.h"
@@ -17,9 +18,9 @@ namespace tornavo {
 
 QGridLayout* CompactGrid(QWidget* group) {
   auto* grid = new QGridLayout(group);
-  grid->setContentsMargins(4, 2, 4, 2);
-  grid->setHorizontalSpacing(4);
-  grid->setVerticalSpacing(1);
+  grid->setContentsMargins(3, 2, 3, 2);
+  grid->setHorizontalSpacing(3);
+  grid->setVerticalSpacing(0);
   return grid;
 }
 
@@ -29,34 +30,46 @@ SettingSlider::SettingSlider(Settings& settings, Key key, QGridLayout* grid, int
   caption_ = new QLabel(parent);
   slider_ = new QSlider(Qt::Horizontal, parent);
   slider_->setRange(Spec(key).minimum, Spec(key).maximum);
-  slider_->setMinimumWidth(50);
-  value_ = new QLabel(parent);
+  // Long enough that a step of the mouse is a small part of the range.
+  slider_->setMinimumWidth(Spec(key).maximum - Spec(key).minimum > 255 ? 70 : 60);
+  value_ = new QSpinBox(parent);
+  value_->setRange(Spec(key).minimum, Spec(key).maximum);
   value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  value_->setMinimumWidth(value_->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+  // A typed value counts once it is complete (Enter or leaving the box), not digit by digit.
+  value_->setKeyboardTracking(false);
+  // Typed, or stepped with the arrow keys and the wheel: the slider beside it is the mouse's.
+  value_->setButtonSymbols(QAbstractSpinBox::NoButtons);
   unit_ = new QLabel(parent);
   grid->addWidget(caption_, row, 0);
   grid->addWidget(slider_, row, 1);
   grid->addWidget(value_, row, 2);
   grid->addWidget(unit_, row, 3);
   connect(slider_, &QSlider::valueChanged, this, &SettingSlider::StoreMovedValue);
+  connect(value_, &QSpinBox::valueChanged, slider_, &QSlider::setValue);
   ShowSetting();
 }
 
 void SettingSlider::SetTexts(const QString& caption, const QString& unit) {
   caption_->setText(caption);
   unit_->setText(unit);
-  unit_->setVisible(!unit.isEmpty());
+  // The unit is shown inside the value's box, which saves the page a column.
+  value_->setSuffix(unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
+  unit_->setVisible(false);
 }
 
 void SettingSlider::ShowSetting() {
   const QSignalBlocker block(slider_);
   slider_->setValue(static_cast<int>(settings_.Int(key_)));
-  value_->setText(QString::number(slider_->value()));
+  const QSignalBlocker block_box(value_);
+  value_->setValue(slider_->value());
 }
 
 void SettingSlider::StoreMovedValue(int value) {
   settings_.SetInt(key_, value);
-  value_->setText(QString::number(value));
+  {
+    const QSignalBlocker block(value_);
+    value_->setValue(value);
+  }
   if (moved_) moved_();
 }
 

@@ -11,13 +11,15 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QSlider;
+class QSpinBox;
 
 namespace tornavo {
 
 class Settings;
 
 // A setting slider with its caption, its value in decimal and its unit (when it has one).
-// Moving it stores the value at once.
+// Moving it stores the value at once; the value can also be typed exactly into its box,
+// which the slider then follows.
 class SettingSlider : public QObject {
   Q_OBJECT
 
@@ -32,7 +34,7 @@ class SettingSlider : public QObject {
 
   QSlider* slider() const { return slider_; }
   QLabel* caption() const { return caption_; }
-  QLabel* value_label() const { return value_; }
+  QSpinBox* value_box() const { return value_; }
   Key key() const { return key_; }
 
  private:
@@ -43,7 +45,7 @@ class SettingSlider : public QObject {
   std::function<void()> moved_;
   QLabel* caption_;
   QSlider* slider_;
-  QLabel* value_;
+  QSpinBox* value_;
   QLabel* unit_;
 };
 

@@ -55,9 +55,13 @@ PictureGroup::PictureGroup(AppServices& services, QWidget* parent)
 void PictureGroup::ApplyTexts() {
   const Texts& t = services_.texts;
   setTitle(QLatin1Char(' ') + t.Slot(slot::kImagen) + QLatin1Char(' '));
-  quality_->SetTexts(t.Slot(slot::kCalidadDeLaImagenJpeg), QString());
-  size_label_->setText(t.Slot(slot::kTamanoDeLaImagenCapturada));
-  format_label_->setText(t.Slot(slot::kFormatoDeLaImagen));
+  // The captions wrap in the narrow group; the closing colon stays with its last word.
+  auto keep_colon = [](QString text) {
+    return text.replace(QStringLiteral(" :"), QStringLiteral("\u00A0:"));
+  };
+  quality_->SetTexts(keep_colon(t.Slot(slot::kCalidadDeLaImagenJpeg)), QString());
+  size_label_->setText(keep_colon(t.Slot(slot::kTamanoDeLaImagenCapturada)));
+  format_label_->setText(keep_colon(t.Slot(slot::kFormatoDeLaImagen)));
   formats_[0]->setText(QStringLiteral("16:9"));
   formats_[1]->setText(QStringLiteral("4:3"));
   formats_[2]->setText(t.Slot(slot::kNoCambiarElFormato));

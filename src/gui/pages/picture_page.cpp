@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/app/operation_host.h"
 #include "core/app/text_names.h"
@@ -23,13 +24,18 @@ constexpr int kSaveKey = text_key::kEepromGuardarComo;  // "Guardar como...", as
 constexpr int kWideWindowWidth = 1043;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;
+// The picture area before any capture, and the room kept under the picture and the buttons.
+constexpr int kAreaWidth = 720;
+constexpr int kAreaHeight = 576;
+constexpr int kButtonGap = 2;
+constexpr int kBottomGap = 2;
 
 }  // namespace
 
 PicturePage::PicturePage(AppServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
   area_ = new QLabel(this);
-  area_->setFixedSize(720, 576);
+  area_->setFixedSize(kAreaWidth, kAreaHeight);
   area_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   open_ = new QPushButton(this);
   save_ = new QPushButton(this);
@@ -54,8 +60,7 @@ void PicturePage::ShowCapture(const QByteArray& bytes) {
   save_->setEnabled(true);
   if (options.format == PictureFormat::kWide16x9 && window() != this)
     window()->resize(kWideWindowWidth, window()->height());
-  area_->setFixedSize(picture_.size());
-  area_->setPixmap(QPixmap::fromImage(picture_));
+  area_->clear();
   PlaceControls();
 }
 
@@ -88,13 +93,30 @@ void PicturePage::resizeEvent(QResizeEvent* event) {
   PlaceControls();
 }
 
-// The picture and its two buttons stay centred on the page, whatever its size.
+// The picture and its two buttons stay centred on the page, the buttons just under the
+// picture. A page too small for the picture shows it scaled down, in its proportions, so that
+// the buttons stay on the page.
 void PicturePage::PlaceControls() {
   const int w = width(), h = height();
-  area_->move(w / 2 - area_->width() / 2, h / 2 - area_->height() / 2 - 13);
-  const int top = h / 2 - save_->height() / 2 + 289;
-  save_->move(w / 2 - save_->width() / 2 + 56, top);
-  open_->move(w / 2 - open_->width() / 2 - 72, top);
+  const QSize natural = picture_.isNull() ? QSize(kAreaWidth, kAreaHeight) : picture_.size();
+  const QSize room(std::max(w, 1), std::max(h - kButtonHeight - kButtonGap - kBottomGap, 1));
+  const QSize shown = natural.width() <= room.width() && natural.height() <= room.height()
+                          ? natural
+                          : natural.scaled(room, Qt::KeepAspectRatio);
+  if (area_->size() != shown || (area_->pixmap().isNull() && !picture_.isNull())) {
+    area_->setFixedSize(shown);
+    if (!picture_.isNull())
+      area_->setPixmap(QPixmap::fromImage(
+          shown == picture_.size()
+              ? picture_
+              : picture_.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+  }
+  const int lowest_top = h - kBottomGap - kButtonHeight - kButtonGap - shown.height();
+  const int top = std::max(0, std::min(h / 2 - shown.height() / 2 - 13, lowest_top));
+  area_->move(w / 2 - shown.width() / 2, top);
+  const int button_top = top + shown.height() + kButtonGap;
+  save_->move(w / 2 - save_->width() / 2 + 56, button_top);
+  open_->move(w / 2 - open_->width() / 2 - 72, button_top);
 }
 
 }  // namespace tornavo

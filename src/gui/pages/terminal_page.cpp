@@ -18,8 +18,9 @@ TerminalPage::TerminalPage(AppServices& services, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
-  layout->addWidget(command_);
+  // The input line under the log, where the newest lines appear.
   layout->addWidget(log_, 1);
+  layout->addWidget(command_);
   connect(command_, &QLineEdit::returnPressed, this, &TerminalPage::SendTypedCommand);
 }
 

@@ -21,11 +21,13 @@
 #include "core/app/text_file.h"
 #include "core/app/text_names.h"
 #include "core/app/texts.h"
+#include "core/app/window_layout.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
 #include "core/channels/table_settings.h"
 #include "gui/channel_dialog.h"
 #include "gui/channel_table_model.h"
+#include "gui/column_sizer.h"
 #include "gui/digit_box.h"
 #include "gui/file_dialogs.h"
 #include "gui/search_dialog.h"
@@ -36,8 +38,6 @@ namespace tornavo {
 
 namespace {
 
-constexpr int kChannelWidths[] = {22, 94, 34, 34, 34, 34, 34, 34, 34, 25, 34};
-constexpr int kTransponderWidths[] = {22, 50, 44, 44, 44, 44, 44, 44, 40, 44, 44};
 // Page status boxes: "Activo", "Favorito", "Bloqueo Parental", "Desconocido".
 constexpr int kStatusBits[] = {kActive, kFavourite, kParentalLock, kUnknownFlag};
 constexpr int kStatusKeys[] = {text_key::kActivo, text_key::kFavorito, text_key::kBloqueoParental,
@@ -81,8 +81,8 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   inner_->addTab(transponder_page_, QString());
   channel_model_ = new ChannelTableModel(list_, false, this);
   transponder_model_ = new ChannelTableModel(list_, true, this);
-  channel_view_ = MakeView(channel_model_, channel_page_, kChannelWidths);
-  transponder_view_ = MakeView(transponder_model_, transponder_page_, kTransponderWidths);
+  channel_view_ = MakeView(channel_model_, channel_page_);
+  transponder_view_ = MakeView(transponder_model_, transponder_page_);
 
   // The column of controls on the left.
   auto* column = new QVBoxLayout;
@@ -147,7 +147,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   auto* column_widget = new QWidget(this);
   column_widget->setLayout(column);
   column->setContentsMargins(0, 0, 0, 0);
-  column_widget->setFixedWidth(224);
+  // As narrow as the tables allow, but wide enough for the captions of any language.
+  column_widget->setMinimumWidth(224);
+  column_widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   layout->addWidget(column_widget);
   layout->addWidget(inner_, 1);
 
@@ -200,7 +202,7 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
 
 TuningPage::~TuningPage() = default;
 
-QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page, const int* widths) {
+QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page) {
   auto* view = new QTableView(page);
   view->setModel(model);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -210,22 +212,30 @@ QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page, const 
   const QFontMetrics metrics(view->font());
   view->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view->verticalHeader()->setMinimumWidth(widths[0]);
   view->verticalHeader()->setSectionsMovable(true);
   view->horizontalHeader()->setHighlightSections(false);
   view->horizontalHeader()->setMinimumSectionSize(8);
-  // The stored widths, widened where a heading or a value would not fit: a name takes
-  // sixteen characters, a frequency eight digits and a decimal, the rest five digits.
-  for (int c = 0; c < TextGrid::kColumns - 1; ++c) {
-    const QString heading = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    const QString widest = c != 0                  ? QStringLiteral("65535")
-                           : model->transponders() ? QStringLiteral("12700000,5")
-                                                   : QString(16, QLatin1Char('n'));
-    const int needed =
-        std::max(metrics.horizontalAdvance(heading) + 14, metrics.horizontalAdvance(widest) + 10);
-    view->setColumnWidth(c, std::max(widths[c + 1], needed));
-  }
-  view->horizontalHeader()->setStretchLastSection(true);
+  // The columns share the table's width by fixed proportions, each widened where its heading
+  // or its values would not fit: a name takes sixteen characters, a frequency eight digits and
+  // a decimal, the rest five digits; the row numbers, four.
+  const bool transponder_table = model->transponders();
+  new ColumnSizer(
+      view,
+      [transponder_table](int width) {
+        const auto shares = transponder_table ? TransponderTableColumnWidths(width)
+                                              : ChannelTableColumnWidths(width);
+        return std::vector<int>(shares.begin(), shares.end());
+      },
+      [view, model](int c) {
+        const QFontMetrics metrics(view->font());
+        if (c < 0) return metrics.horizontalAdvance(QStringLiteral("0000")) + 10;
+        const QString heading = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString widest = c != 0                  ? QStringLiteral("65535")
+                               : model->transponders() ? QStringLiteral("12700000,5")
+                                                       : QString(16, QLatin1Char('n'));
+        return std::max(metrics.horizontalAdvance(heading) + 14,
+                        metrics.horizontalAdvance(widest) + 10);
+      });
   view->installEventFilter(this);
   const bool transponders = model->transponders();
   connect(view->verticalHeader(), &QHeaderView::sectionMoved, this,
@@ -246,6 +256,9 @@ void TuningPage::ApplyTexts() {
   const Texts& t = services_.texts;
   inner_->setTabText(0, t.Key(text_key::kTablaDeCanales));
   inner_->setTabText(1, t.Key(text_key::kTablaDeTranspondedores));
+  // Headings of another length may need other widths.
+  for (QTableView* view : {channel_view_, transponder_view_})
+    if (auto* sizer = view->findChild<ColumnSizer*>()) sizer->Apply();
   for (int b = 0; b < kButtonCount; ++b) buttons_[b]->setText(t.Key(kButtonKeys[b]));
   details_group_->setTitle(t.Key(text_key::kSintonizacionTranspondedor));
   for (int i = 0; i < 8; ++i)

@@ -122,7 +122,7 @@ class TuningPage : public QWidget {
   void RowDragged(bool transponders, int from, int to);
   void Search(const QString& text);
   void FilterTargetBox();
-  QTableView* MakeView(ChannelTableModel* model, QWidget* page, const int* widths);
+  QTableView* MakeView(ChannelTableModel* model, QWidget* page);
   // The chooser set for tests and the command line, or else the section dialog.
   SectionChooser& chooser();
 

@@ -1,0 +1,151 @@
+// Every page and dialog at the smallest, the default and a large window size, with the
+// built-in texts and with texts half as long again: every button stays inside the window.
+// With TORNAVO_SHOTS_DIR set, each view is also saved there as a picture to look at.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QDir>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+
+#include "core/app/text_table.h"
+#include "core/app/texts.h"
+#include "gui/channel_dialog.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/tuning_page.h"
+#include "gui/search_dialog.h"
+#include "gui/section_dialog.h"
+#include "gui/transponder_dialog.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+// Each text made half as long again, its ending (" :", "...") kept where it was; filters and
+// empty texts stay as they are.
+void LengthenTexts(Texts& texts) {
+  for (int key = 0; key < kKeyCount; ++key) {
+    QString text = texts.Key(key);
+    if (text.trimmed().isEmpty() || text.contains(QLatin1Char('|'))) continue;
+    int end = static_cast<int>(text.size());
+    while (end > 0 && !text[end - 1].isLetterOrNumber()) --end;
+    const QString core = text.left(end);
+    text.insert(end, core.left(std::max<qsizetype>(1, text.size() / 2)));
+    texts.Set(key, text);
+  }
+}
+
+QString ShotsDir() { return qEnvironmentVariable("TORNAVO_SHOTS_DIR"); }
+
+void Save(QWidget* widget, const QString& name) {
+  if (ShotsDir().isEmpty()) return;
+  QDir().mkpath(ShotsDir());
+  widget->grab().save(QDir(ShotsDir()).filePath(name + ".png"));
+}
+
+// Buttons that are not inside something that scrolls must lie inside the window.
+void ExpectButtonsReachable(QWidget* window, QWidget* shown, const QString& where) {
+  const QRect inside = window->rect();
+  for (QAbstractButton* button : shown->findChildren<QAbstractButton*>()) {
+    if (!button->isVisibleTo(window) || button->text().isEmpty()) continue;
+    bool scrolls = false;
+    for (QWidget* w = button->parentWidget(); w && w != window; w = w->parentWidget())
+      scrolls = scrolls || qobject_cast<QAbstractScrollArea*>(w);
+    if (scrolls) continue;
+    const QRect place(button->mapTo(window, QPoint(0, 0)), button->size());
+    EXPECT_TRUE(inside.contains(place))
+        << where.toStdString() << ": " << button->text().toStdString();
+  }
+}
+
+// Captions that do not wrap are shown whole.
+void ExpectLabelsWhole(QWidget* shown, const QString& where) {
+  for (QLabel* label : shown->findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->wordWrap() || label->text().isEmpty()) continue;
+    EXPECT_GE(label->width(), label->sizeHint().width())
+        << where.toStdString() << ": " << label->text().toStdString();
+  }
+}
+
+struct Case {
+  QSize size;
+  bool long_texts;
+  QString Name() const {
+    return QStringLiteral("%1x%2%3")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(long_texts ? QStringLiteral("-long") : QString());
+  }
+};
+
+class LayoutScreensTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
+  const Case c = GetParam();
+  testing::WindowUnderTest w;
+  TForm1& window = *w.window;
+  window.config_page();
+  if (c.long_texts) {
+    LengthenTexts(window.services().texts);
+    window.ApplyTexts();
+  }
+  window.resize(c.size);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.resize(c.size);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(window.size(), c.size);
+  for (int i = 0; i < window.pages()->count(); ++i) {
+    window.pages()->setCurrentIndex(i);
+    // Twice: the grids settle their columns once their scroll bars have come or gone.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QString name = c.Name() + QStringLiteral("-page%1").arg(i);
+    ExpectButtonsReachable(&window, window.pages()->widget(i), name);
+    ExpectLabelsWhole(window.pages()->widget(i), name);
+    Save(&window, name);
+  }
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
+  window.eeprom_page()->inner_pages()->setCurrentIndex(1);
+  QCoreApplication::processEvents();
+  Save(&window, c.Name() + QStringLiteral("-page0-fields"));
+  ExpectLabelsWhole(window.eeprom_page(), c.Name() + QStringLiteral("-page0-fields"));
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  auto* tuning_inner = window.tuning_page()->findChild<QTabWidget*>();
+  ASSERT_NE(tuning_inner, nullptr);
+  tuning_inner->setCurrentIndex(1);
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  Save(&window, c.Name() + QStringLiteral("-page4-transponders"));
+
+  if (c.size != QSize(736, 657)) return;
+  // The dialogs at their remembered (here: smallest stored) sizes.
+  TuningPage* tuning = window.tuning_page();
+  for (QDialog* dialog : {static_cast<QDialog*>(tuning->channel_dialog()),
+                          static_cast<QDialog*>(tuning->transponder_dialog()),
+                          static_cast<QDialog*>(tuning->section_dialog()),
+                          static_cast<QDialog*>(tuning->search_dialog())}) {
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    QCoreApplication::processEvents();
+    const QString name = c.Name() + QStringLiteral("-dialog-") +
+                         QString::fromLatin1(dialog->metaObject()->className());
+    ExpectButtonsReachable(dialog, dialog, name);
+    ExpectLabelsWhole(dialog, name);
+    Save(dialog, name);
+    dialog->hide();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LayoutScreensTest,
+                         ::testing::Values(Case{{736, 657}, false}, Case{{756, 570}, false},
+                                           Case{{1400, 950}, false}, Case{{736, 657}, true},
+                                           Case{{756, 570}, true}, Case{{1400, 950}, true}),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           return info.param.Name().replace('-', '_').toStdString();
+                         });
+
+}  // namespace
+}  // namespace tornavo
