@@ -37,6 +37,7 @@
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
+#include "gui/when_on_screen.h"
 
 namespace tornavo {
 
@@ -60,11 +61,21 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
     // Until the system's ports arrive the list holds the given ones alone.
     ports_taken_ = false;
     port_choices_->SetPortNames({}, extra_ports_);
-    port_lister_ = std::thread([this] {
-      listed_ports_ = QtSerialTransport::AvailablePorts();
-      QMetaObject::invokeMethod(
-          this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
-    });
+    // Listing (and then opening the port) starts once the window is on screen, so that it
+    // does not compete with the window's start.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          WhenOnScreen(this, [this] {
+            if (ports_taken_) return;
+            port_lister_ = std::thread([this] {
+              listed_ports_ = QtSerialTransport::AvailablePorts();
+              QMetaObject::invokeMethod(
+                  this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
+            });
+          });
+        },
+        Qt::QueuedConnection);
   } else {
     port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
   }
@@ -102,19 +113,22 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        options.trap_stand_in, options.follow_flash_chips},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
-  tuning_ = new TuningPage(*services_, pages_);
+  // The tuning page is built on first show (or use) too.
+  tuning_holder_ = new QWidget(pages_);
+  (new QVBoxLayout(tuning_holder_))->setContentsMargins(0, 0, 0, 0);
   picture_ = new PicturePage(*services_, pages_);
   // The configuration page, costly and seldom the first shown, is built on first show.
   config_holder_ = new QWidget(pages_);
   (new QVBoxLayout(config_holder_))->setContentsMargins(0, 0, 0, 0);
   about_ = new AboutPage(*services_, pages_);
-  for (QWidget* page : {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
-                        static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_),
-                        static_cast<QWidget*>(tuning_), static_cast<QWidget*>(picture_),
-                        config_holder_, static_cast<QWidget*>(about_)})
+  for (QWidget* page :
+       {static_cast<QWidget*>(eeprom_), static_cast<QWidget*>(firmware_),
+        static_cast<QWidget*>(jtag_), static_cast<QWidget*>(terminal_page_), tuning_holder_,
+        static_cast<QWidget*>(picture_), config_holder_, static_cast<QWidget*>(about_)})
     pages_->addTab(page, QString());
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index == static_cast<int>(Page::kConfig)) BuildConfigPage();
+    if (index == static_cast<int>(Page::kTuning)) tuning_page();
   });
   // The named fields are built when first shown, perhaps while an operation runs.
   connect(eeprom_->inner_pages(), &QTabWidget::currentChanged, this,
@@ -165,7 +179,7 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
     case DumpSource::kRam:
     case DumpSource::kFlash: {
       const bool ram = request.source == DumpSource::kRam;
-      const LoadResult loaded = tuning_->LoadDumpedImage(
+      const LoadResult loaded = tuning_page()->LoadDumpedImage(
           [&](ChannelList& list, SectionChooser& chooser) {
             return HandOverChannelDump(request, result, list, chooser)
                 .value_or(LoadResult::kNoChoice);
@@ -205,7 +219,11 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
 void TForm1::TakeListedPorts() {
   if (ports_taken_) return;
   ports_taken_ = true;
-  port_lister_.join();
+  // A window closed before its listing began lists the ports now.
+  if (port_lister_.joinable())
+    port_lister_.join();
+  else
+    listed_ports_ = QtSerialTransport::AvailablePorts();
   // A port chosen meanwhile (from the given ones) stays chosen, by its name.
   const int chosen = port_choices_->port();
   const QString chosen_name = chosen >= 0 ? port_choices_->port_names()[chosen] : QString();
@@ -223,6 +241,17 @@ void TForm1::TakeListedPorts() {
   SelectStoredPort();
 }
 
+TuningPage* TForm1::tuning_page() {
+  if (!tuning_) {
+    tuning_ = new TuningPage(*services_, tuning_holder_);
+    tuning_holder_->layout()->addWidget(tuning_);
+    // Shown with its holder at once, rather than from the event loop.
+    tuning_->show();
+    page_lock_.AddPage(tuning_);
+  }
+  return tuning_;
+}
+
 ConfigPage* TForm1::config_page() {
   BuildConfigPage();
   return config_;
@@ -235,12 +264,13 @@ void TForm1::BuildConfigPage() {
   page_lock_.AddPage(config_);
   config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
                                                virtual_parallel_ != nullptr);
-  connect(config_, &ConfigPage::TableSizesChanged, tuning_, &TuningPage::ApplyTableSizes);
-  connect(config_, &ConfigPage::SatelliteRenamed, tuning_,
-          [this](int satellite, const QString&, const QString& new_name) {
-            tuning_->RenameSatellite(satellite, new_name);
+  TuningPage* tuning = tuning_page();
+  connect(config_, &ConfigPage::TableSizesChanged, tuning, &TuningPage::ApplyTableSizes);
+  connect(config_, &ConfigPage::SatelliteRenamed, tuning,
+          [tuning](int satellite, const QString&, const QString& new_name) {
+            tuning->RenameSatellite(satellite, new_name);
           });
-  connect(tuning_, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
+  connect(tuning, &TuningPage::TableSettingsChanged, config_, &ConfigPage::ShowSettings);
   connect(config_, &ConfigPage::LanguageChosen, this, &TForm1::ChangeLanguage);
 }
 
@@ -321,7 +351,7 @@ void TForm1::ApplyTexts() {
   firmware_->ApplyTexts();
   jtag_->ApplyTexts();
   terminal_page_->ApplyTexts();
-  tuning_->ApplyTexts();
+  if (tuning_) tuning_->ApplyTexts();
   picture_->ApplyTexts();
   if (config_) config_->ApplyTexts();
   about_->ApplyTexts();

@@ -56,8 +56,9 @@ struct WindowOptions {
   std::unique_ptr<FileDialogs> dialogs;
   std::unique_ptr<MessageBoxes> boxes;
   std::unique_ptr<SerialTransport> transport;
-  // Lists the system's serial ports on a thread of their own, so that the window shows
-  // without waiting for them; the stored port is selected (and opened) when they arrive.
+  // Lists the system's serial ports on a thread of their own once the window is on screen, so
+  // that the window shows without waiting for them; the stored port is selected (and opened)
+  // when they arrive.
   // Off, the list is complete before the constructor returns.
   bool list_ports_in_background = false;
   // The virtual receiver's parallel side, offered as the "virtual" port backend.
@@ -117,7 +118,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   // Built when first shown (or asked for).
   ConfigPage* config_page();
   AboutPage* about_page() const { return about_; }
-  TuningPage* tuning_page() const { return tuning_; }
+  // Built when first shown (or asked for).
+  TuningPage* tuning_page();
   PicturePage* picture_page() const { return picture_; }
   JtagDumpPage* jtag_page() const { return jtag_; }
   AppServices& services() { return *services_; }
@@ -190,7 +192,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   FirmwarePage* firmware_;
   JtagDumpPage* jtag_;
   TerminalPage* terminal_page_;
-  TuningPage* tuning_;
+  QWidget* tuning_holder_;
+  TuningPage* tuning_ = nullptr;
   PicturePage* picture_;
   QWidget* config_holder_;
   ConfigPage* config_ = nullptr;

@@ -32,6 +32,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/jtag_group.h"
 #include "gui/pages/serial_group.h"
+#include "gui/pages/tuning_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -145,8 +146,13 @@ TEST_F(LanguageSwitchTest, EveryCaptionOfEveryPageAndDialogFollowsAtOnce) {
   for (const QString& text : ShownTexts(&window())) ASSERT_FALSE(text.contains(any_marker));
 
   ChooseLanguage(1);
-  // A page built after the switch takes the new texts too.
+  // A page or dialog built after the switch takes the new texts too.
   window().eeprom_page()->interpreted_fields();
+  TuningPage* tuning = window().tuning_page();
+  tuning->channel_dialog();
+  tuning->transponder_dialog();
+  tuning->section_dialog();
+  tuning->search_dialog();
   const QStringList shown = ShownTexts(&window());
   // Every caption key shows somewhere ...
   const QString all = shown.join('\n');

@@ -83,6 +83,24 @@ TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   EXPECT_TRUE(country->isEnabled());
 }
 
+// The tuning page waits for its tab (or a use): the window starts without it. Built while
+// an operation runs, it is locked with the others.
+TEST(MainWindow, TheTuningPageIsBuiltWhenItsTabIsFirstShown) {
+  WindowUnderTest w;
+  TForm1& window = *w.window;
+  EXPECT_EQ(window.findChild<TuningPage*>(), nullptr);
+  window.DisablePages();
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  auto* built = window.findChild<TuningPage*>();
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(built, window.tuning_page());
+  EXPECT_TRUE(built->isVisibleTo(window.page(Page::kTuning)));
+  EXPECT_EQ(window.findChildren<TuningPage*>().size(), 1);
+  EXPECT_FALSE(window.PageTakesInput(Page::kTuning));
+  window.EnablePages();
+  EXPECT_TRUE(window.PageTakesInput(Page::kTuning));
+}
+
 TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
   WindowUnderTest w;
   LogView* log = w.window->log(LogId::kFirmware);

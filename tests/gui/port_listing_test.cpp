@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWindow>
+#include <functional>
 
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
@@ -31,9 +33,13 @@ class PortListingTest : public ::testing::Test {
     options.ini_dir = ini_dir_.path();
     options.extra_ports = extra_;
     options.list_ports_in_background = true;
-    auto transport = std::make_unique<FakeTransport>();
-    transport_ = transport.get();
-    options.transport = std::move(transport);
+    if (next_transport_) {
+      options.transport = std::move(next_transport_);
+    } else {
+      auto transport = std::make_unique<FakeTransport>();
+      transport_ = transport.get();
+      options.transport = std::move(transport);
+    }
     return std::make_unique<WindowUnderTest>(std::move(options));
   }
   QByteArray Stored() {
@@ -45,6 +51,8 @@ class PortListingTest : public ::testing::Test {
   const QStringList system_ = QtSerialTransport::AvailablePorts();
   const QStringList extra_ = {"/dev/tornavo-test-a", "/dev/tornavo-test-b"};
   FakeTransport* transport_ = nullptr;
+  // A transport of the test's own for the next Open().
+  std::unique_ptr<FakeTransport> next_transport_;
 };
 
 TEST_F(PortListingTest, TheStoredPortIsSelectedAndOpenedWhenTheListArrives) {
@@ -72,6 +80,33 @@ TEST_F(PortListingTest, AClosedWindowKeepsTheStoredPortEvenBeforeTheListArrives)
   w->window->close();
   EXPECT_TRUE(Stored().contains("\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n"))
       << Stored().toStdString();
+}
+
+// Opening the port waits for the window to be on screen, so that the window shows first.
+TEST_F(PortListingTest, AShownWindowOpensItsPortOnceOnScreen) {
+  if (system_.isEmpty()) GTEST_SKIP() << "no system ports: the stored port opens at once";
+  struct WatchedTransport : FakeTransport {
+    bool Open(QString* error) override {
+      if (on_open) on_open();
+      return FakeTransport::Open(error);
+    }
+    std::function<void()> on_open;
+  };
+  auto transport = std::make_unique<WatchedTransport>();
+  WatchedTransport* watched = transport.get();
+  next_transport_ = std::move(transport);
+  auto w = Open();
+  TForm1& window = *w->window;
+  bool exposed_at_open = false;
+  watched->on_open = [&] {
+    exposed_at_open = window.windowHandle() && window.windowHandle()->isExposed();
+  };
+  window.show();
+  ASSERT_TRUE(testing::WaitUntil([&] { return watched->open_count > 0; }));
+  EXPECT_TRUE(exposed_at_open);
+  EXPECT_EQ(watched->open_count, 1);
+  EXPECT_EQ(watched->settings().name, "/dev/tornavo-test-b");
+  EXPECT_EQ(window.port_choices().port_names(), system_ + extra_);
 }
 
 }  // namespace

@@ -24,9 +24,9 @@ struct LumaRun {
 bool Avx2Available();
 
 // Two lines that share their chroma (y1 and out1 null when the second is missing), by the
-// AVX2 path: exact integer arithmetic sixteen pixels at a time, with the rare exact halves
-// evaluated by the double formulas, so its results are the formulas' own. A width that is
-// not a multiple of sixteen ends pixel by pixel; no sample beyond the width is read.
+// AVX2 path: exact integer arithmetic 32 pixels at a time (16 for a shorter stretch), with
+// the rare exact halves rounded the formulas' way, so its results are the formulas' own. A
+// width that is not a multiple of 16 ends pixel by pixel; no sample beyond the width is read.
 void ColourLinePairAvx2(const uint8_t* y0, const uint8_t* y1, const uint8_t* cb, const uint8_t* cr,
                         int width, uint8_t* out0, uint8_t* out1);
 

@@ -73,14 +73,6 @@ int ClipboardKindNow() { return ClipboardKind(QGuiApplication::clipboard()->text
 
 TuningPage::TuningPage(AppServices& services, QWidget* parent)
     : QWidget(parent), services_(services), list_(services.channel_list) {
-  // The dialogs belong to the window, so that they stay usable while the pages are disabled.
-  QWidget* owner = parent ? parent->window() : this;
-  channel_dialog_ = new TForm2(services, owner);
-  transponder_dialog_ = new TForm3(services, owner);
-  section_dialog_ = new TForm4(services, owner);
-  search_dialog_ = new TForm5(services, owner);
-  chooser_ = section_dialog_;
-
   inner_ = new QTabWidget(this);
   inner_->setTabPosition(QTabWidget::East);
   channel_page_ = new QWidget(inner_);
@@ -171,10 +163,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   connect(buttons_[kCut], &QPushButton::clicked, this, &TuningPage::CutRows);
   connect(buttons_[kPaste], &QPushButton::clicked, this, &TuningPage::PasteRows);
   connect(buttons_[kFind], &QPushButton::clicked, this, [this] {
-    search_dialog_->show();
+    search_dialog()->show();
     search_dialog_->raise();
   });
-  connect(search_dialog_, &TForm5::SearchRequested, this, &TuningPage::Search);
   connect(target_, &QLineEdit::textChanged, this, &TuningPage::FilterTargetBox);
   connect(target_, &QLineEdit::editingFinished, this, [this] {
     const int rows =
@@ -199,8 +190,6 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   connect(transponder_view_, &QTableView::doubleClicked, this, [this] {
     if (list_.flash_held()) EditRow();
   });
-  connect(channel_dialog_, &TForm2::RowWritten, this, [this] { RefreshAll(); });
-  connect(transponder_dialog_, &TForm3::RowWritten, this, [this] { RefreshAll(); });
   auto* undo = new QShortcut(QKeySequence::Undo, this, this, &TuningPage::Undo,
                              Qt::WidgetWithChildrenShortcut);
   auto* redo = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this, this,
@@ -286,12 +275,45 @@ void TuningPage::ApplyTexts() {
   section_labels_[0]->setText(t.Key(text_key::kCanalesTCS));
   section_labels_[1]->setText(t.Key(text_key::kTranspTPT));
   list_.ApplyTexts(t);
-  channel_dialog_->ApplyTexts();
-  transponder_dialog_->ApplyTexts();
-  section_dialog_->ApplyTexts();
-  search_dialog_->ApplyTexts();
+  if (channel_dialog_) channel_dialog_->ApplyTexts();
+  if (transponder_dialog_) transponder_dialog_->ApplyTexts();
+  if (section_dialog_) section_dialog_->ApplyTexts();
+  if (search_dialog_) search_dialog_->ApplyTexts();
   RefreshAll();
 }
+
+// The dialogs belong to the window, so that they stay usable while the pages are disabled.
+// Seldom all needed, they are built on first use; each applies the current texts as it is built.
+TForm2* TuningPage::channel_dialog() {
+  if (!channel_dialog_) {
+    channel_dialog_ = new TForm2(services_, window());
+    connect(channel_dialog_, &TForm2::RowWritten, this, [this] { RefreshAll(); });
+  }
+  return channel_dialog_;
+}
+
+TForm3* TuningPage::transponder_dialog() {
+  if (!transponder_dialog_) {
+    transponder_dialog_ = new TForm3(services_, window());
+    connect(transponder_dialog_, &TForm3::RowWritten, this, [this] { RefreshAll(); });
+  }
+  return transponder_dialog_;
+}
+
+TForm4* TuningPage::section_dialog() {
+  if (!section_dialog_) section_dialog_ = new TForm4(services_, window());
+  return section_dialog_;
+}
+
+TForm5* TuningPage::search_dialog() {
+  if (!search_dialog_) {
+    search_dialog_ = new TForm5(services_, window());
+    connect(search_dialog_, &TForm5::SearchRequested, this, &TuningPage::Search);
+  }
+  return search_dialog_;
+}
+
+SectionChooser& TuningPage::chooser() { return chooser_ ? *chooser_ : *section_dialog(); }
 
 void TuningPage::SyncContext() {
   list_.SetContext(TableContextOf(services_.settings, services_.symbol_rates));
@@ -430,7 +452,7 @@ void TuningPage::LoadImageFile() {
     inner_->setCurrentIndex(0);
   } else {
     SyncContext();
-    const LoadResult result = list_.LoadFlashImage(bytes, *chooser_);
+    const LoadResult result = list_.LoadFlashImage(bytes, chooser());
     if (result == LoadResult::kNoTransponderTable) {
       services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
     } else if (result == LoadResult::kNoChannelTable) {
@@ -448,7 +470,7 @@ void TuningPage::LoadImageFile() {
 LoadResult TuningPage::LoadDumpedImage(
     const std::function<LoadResult(ChannelList&, SectionChooser&)>& load, bool ram) {
   SyncContext();
-  const LoadResult result = load(list_, *chooser_);
+  const LoadResult result = load(list_, chooser());
   if (result == LoadResult::kNoTransponderTable) {
     services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
   } else if (result == LoadResult::kNoChannelTable) {
@@ -477,7 +499,7 @@ void TuningPage::AddImageFile() {
     services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
   } else {
     SyncContext();
-    const LoadResult result = list_.AppendFlashImage(bytes, *chooser_);
+    const LoadResult result = list_.AppendFlashImage(bytes, chooser());
     if (result == LoadResult::kNoTransponderTable)
       services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
     else if (result == LoadResult::kNoChannelTable)
@@ -568,9 +590,9 @@ void TuningPage::EditRow() {
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
   SyncContext();
   if (channel_page_in_front())
-    channel_dialog_->Mostrar(top);
+    channel_dialog()->Mostrar(top);
   else if (list_.flash_held())
-    transponder_dialog_->Mostrar(top);
+    transponder_dialog()->Mostrar(top);
 }
 
 void TuningPage::Undo() {

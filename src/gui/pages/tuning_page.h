@@ -87,10 +87,11 @@ class TuningPage : public QWidget {
   QComboBox* encryption() const { return encryption_; }
   QLabel* detail_value(int index) const { return details_[static_cast<size_t>(index)]; }
   QLabel* section_value(int index) const { return sections_[static_cast<size_t>(index)]; }
-  TForm2* channel_dialog() const { return channel_dialog_; }
-  TForm3* transponder_dialog() const { return transponder_dialog_; }
-  TForm4* section_dialog() const { return section_dialog_; }
-  TForm5* search_dialog() const { return search_dialog_; }
+  // The dialogs, built on first use.
+  TForm2* channel_dialog();
+  TForm3* transponder_dialog();
+  TForm4* section_dialog();
+  TForm5* search_dialog();
 
  signals:
   // A load placed the live sections in the "Posición TCS :" / "Posición TPT :" settings, or
@@ -122,10 +123,12 @@ class TuningPage : public QWidget {
   void Search(const QString& text);
   void FilterTargetBox();
   QTableView* MakeView(ChannelTableModel* model, QWidget* page);
+  // The chooser set for tests and the command line, or else the section dialog.
+  SectionChooser& chooser();
 
   AppServices& services_;
   ChannelList& list_;
-  SectionChooser* chooser_;
+  SectionChooser* chooser_ = nullptr;
   QTabWidget* inner_;
   QWidget* channel_page_;
   QWidget* transponder_page_;
@@ -145,10 +148,10 @@ class TuningPage : public QWidget {
   QGroupBox* sections_group_;
   std::array<QLabel*, 2> section_labels_{};
   std::array<QLabel*, 2> sections_{};
-  TForm2* channel_dialog_;
-  TForm3* transponder_dialog_;
-  TForm4* section_dialog_;
-  TForm5* search_dialog_;
+  TForm2* channel_dialog_ = nullptr;
+  TForm3* transponder_dialog_ = nullptr;
+  TForm4* section_dialog_ = nullptr;
+  TForm5* search_dialog_ = nullptr;
 };
 
 }  // namespace tornavo
