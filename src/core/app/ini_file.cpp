@@ -1,7 +1,6 @@
 #include "core/app/ini_file.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include "core/app/cp1252.h"
@@ -79,8 +78,10 @@ TIniFile32::TIniFile32(const QString& file_name) : file_name_(file_name) {
   } else {
     text = FromCp1252(bytes);
   }
-  const qsizetype first_break = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-  if (first_break >= 0) {
+  qsizetype first_break = 0;
+  while (first_break < text.size() && text[first_break] != u'\r' && text[first_break] != u'\n')
+    ++first_break;
+  if (first_break < text.size()) {
     if (text.mid(first_break, 2) == QLatin1String("\r\n"))
       line_break_ = "\r\n";
     else
