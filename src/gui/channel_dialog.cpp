@@ -16,6 +16,7 @@
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "gui/digit_box.h"
+#include "gui/remembered_size.h"
 #include "gui/transponder_channels_list.h"
 
 namespace tornavo {
@@ -169,14 +170,12 @@ void TForm2::WriteRow() {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-  resize(static_cast<int>(services_.settings.Int(Key::kForm2Width)),
-         static_cast<int>(services_.settings.Int(Key::kForm2Height)));
+  RestoreSize(this, services_.settings, Key::kForm2Width, Key::kForm2Height);
   QDialog::showEvent(event);
 }
 
 void TForm2::done(int result) {
-  services_.settings.SetInt(Key::kForm2Width, width());
-  services_.settings.SetInt(Key::kForm2Height, height());
+  StoreSize(this, services_.settings, Key::kForm2Width, Key::kForm2Height);
   QDialog::done(result);
 }
 

@@ -14,6 +14,7 @@
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "gui/digit_box.h"
+#include "gui/remembered_size.h"
 #include "gui/transponder_channels_list.h"
 
 namespace tornavo {
@@ -187,14 +188,12 @@ void TForm3::WriteRow() {
 }
 
 void TForm3::showEvent(QShowEvent* event) {
-  resize(static_cast<int>(services_.settings.Int(Key::kForm3Width)),
-         static_cast<int>(services_.settings.Int(Key::kForm3Height)));
+  RestoreSize(this, services_.settings, Key::kForm3Width, Key::kForm3Height);
   QDialog::showEvent(event);
 }
 
 void TForm3::done(int result) {
-  services_.settings.SetInt(Key::kForm3Width, width());
-  services_.settings.SetInt(Key::kForm3Height, height());
+  StoreSize(this, services_.settings, Key::kForm3Width, Key::kForm3Height);
   QDialog::done(result);
 }
 
