@@ -17,13 +17,13 @@ constexpr std::array<char16_t, 32> kHigh = {
 }  // namespace
 
 QString FromCp1252(const QByteArray& bytes) {
-  QString text;
-  text.reserve(bytes.size());
+  QString text(bytes.size(), Qt::Uninitialized);
+  QChar* out = text.data();
   for (char c : bytes) {
     const uint8_t b = static_cast<uint8_t>(c);
     char16_t u = b;
     if (b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0) u = kHigh[b - 0x80];
-    text.append(QChar(u));
+    *out++ = QChar(u);
   }
   return text;
 }

@@ -80,8 +80,10 @@ class TIniFile32 {
   void PlaceSlot(const Slot& slot);
   // The first line of the segment whose name is the key, or -1.
   qsizetype FindEntry(int segment, QStringView key) const;
+  qsizetype FindEntry(int segment, QStringView key, uint32_t hash) const;
   // The segment of the first line that equals the section's header, ignoring letter case.
   int FindSegment(const QString& section) const;
+  int FindSegmentOf(const QString& section) const;
   qsizetype SegmentEnd(int segment) const;
 
   QString file_name_;
@@ -96,6 +98,10 @@ class TIniFile32 {
   size_t used_slots_ = 0;
   // Header lines by their case-folded text: the candidates, in line order, for a section.
   QHash<QString, std::vector<int>> headers_;
+  // The last section looked up and its segment; forgotten whenever segments change.
+  static constexpr int kNoLastSegment = -2;
+  mutable QString last_section_;
+  mutable int last_segment_ = kNoLastSegment;
 };
 
 }  // namespace tornavo
