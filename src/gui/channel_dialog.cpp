@@ -16,6 +16,7 @@
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "gui/digit_box.h"
+#include "gui/encryption_list.h"
 #include "gui/remembered_size.h"
 #include "gui/transponder_channels_list.h"
 
@@ -109,11 +110,7 @@ void TForm2::ApplyTexts() {
                              text_key::kDesconocido};
   for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(status_keys[i]));
   encryption_label_->setText(t.Key(text_key::kEncriptacion));
-  const int index = encryption_->currentIndex();
-  encryption_->clear();
-  encryption_->addItems(
-      {t.Key(text_key::kNoCambiar), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
-  encryption_->setCurrentIndex(std::max(index, 0));
+  FillEncryptionList(encryption_, t);
   transponder_group_->setTitle(t.Key(text_key::kInformacionDelTranspondedor));
   value_labels_[0]->setText(t.Key(text_key::kFrecuencia));
   value_labels_[1]->setText(t.Key(text_key::kPolarizacion));

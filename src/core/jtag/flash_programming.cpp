@@ -135,6 +135,13 @@ bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
 
 // Steps common to the two flash programming operations once the port is open: reset, trap,
 // block loop. Returns the bytes counted as sent.
+// Bytes written into target RAM through the debug unit; returns how many were written.
+uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t address, uint32_t count) {
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, session.host, session.texts);
+  return unit.LoadRamImage(bytes, address, count);
+}
+
 uint32_t ProgramChip(JtagSession& session, const JtagSendRequest& request,
                      const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
                      BlockTexts texts) {
@@ -261,10 +268,8 @@ JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& 
     session.host.ShowError(session.texts.Slot(kBadAddress));
     session.host.ResetStatus(StatusPage::kJtag);
   } else {
-    TapDriver tap(session.port, session.state, session.timing);
-    DebugUnit unit(tap, session.clock, session.host, session.texts);
-    result.done = unit.LoadRamImage(reinterpret_cast<const uint8_t*>(table.constData()),
-                                    request.destination, count);
+    result.done = LoadIntoRam(session, reinterpret_cast<const uint8_t*>(table.constData()),
+                              request.destination, count);
     result.outcome = FinalReport(session, request.destination, result.done, count);
   }
   frame.Close();
@@ -326,9 +331,7 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
   if (chip) {
     result.done = ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile);
   } else {
-    TapDriver tap(session.port, session.state, session.timing);
-    DebugUnit unit(tap, session.clock, session.host, session.texts);
-    result.done = unit.LoadRamImage(bytes, request.destination, count);
+    result.done = LoadIntoRam(session, bytes, request.destination, count);
   }
   result.outcome = FinalReport(session, request.destination, result.done, count);
   frame.Close();

@@ -29,6 +29,7 @@
 #include "gui/channel_table_model.h"
 #include "gui/column_sizer.h"
 #include "gui/digit_box.h"
+#include "gui/encryption_list.h"
 #include "gui/file_dialogs.h"
 #include "gui/search_dialog.h"
 #include "gui/section_dialog.h"
@@ -266,11 +267,7 @@ void TuningPage::ApplyTexts() {
   status_group_->setTitle(QStringLiteral(" Status "));
   for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(kStatusKeys[i]));
   encryption_label_->setText(t.Key(text_key::kEncriptacion));
-  const int index = encryption_->currentIndex();
-  encryption_->clear();
-  encryption_->addItems(
-      {t.Key(text_key::kNoCambiar), "Seca", "Nagravision", "Betacrypt", "Irdeto", "Viaccess"});
-  encryption_->setCurrentIndex(std::max(index, 0));
+  FillEncryptionList(encryption_, t);
   sections_group_->setTitle(t.Key(text_key::kSintonizacionSeccionesActivas));
   section_labels_[0]->setText(t.Key(text_key::kCanalesTCS));
   section_labels_[1]->setText(t.Key(text_key::kTranspTPT));
