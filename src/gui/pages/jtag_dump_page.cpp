@@ -31,7 +31,9 @@
 namespace tornavo {
 
 namespace {
-constexpr int kAddressCaptionKey = text_key::kFirmwareParaleloSerieDireccion;  // "Dirección : "
+// Copied crosswise from the parallel+serial page: this caption takes that page's status panel
+// "Dirección :", and the status panel here takes that page's field caption.
+constexpr int kAddressCaptionKey = text_key::kEstadoDireccion83;               // "Dirección :"
 constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;             // "Longitud : "
 constexpr int kUseGroupKey = text_key::kUsar;                                  // " Usar "
 constexpr int kReceiveKey = text_key::kRecibir;                                // "Recibir"
