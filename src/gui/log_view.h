@@ -20,7 +20,9 @@ class LogView : public QPlainTextEdit {
   LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent);
 
   void AppendLine(const QString& line);
-  QStringList Lines() const;
+  // The lines as appended: a reply keeps its carriage return.
+  const QStringList& Lines() const { return lines_; }
+  void Clear();  // "Borrar"
   void ApplyTexts();
 
   // The context menu as it is about to open (the enabling rule applied).
@@ -31,9 +33,13 @@ class LogView : public QPlainTextEdit {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Clear() empties the lines too.
+  using QPlainTextEdit::clear;
+
   const Texts& texts_;
   FileDialogs& dialogs_;
   MessageBoxes& boxes_;
+  QStringList lines_;
   QMenu* menu_;
   QAction* save_action_;
   QAction* clear_action_;
