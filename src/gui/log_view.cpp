@@ -65,7 +65,7 @@ void LogView::SaveAs() {
   const FileChoice choice = dialogs_.ChooseSave(request);
   if (!choice.accepted || choice.path.isEmpty()) return;
   QString error;
-  if (!WriteFileAtomically(choice.path, EncodeLines8Bit(lines_), &error)) boxes_.ShowError(error);
+  if (!WriteFileAtomically(choice.path, EncodeLinesUtf8(lines_), &error)) boxes_.ShowError(error);
 }
 
 }  // namespace tornavo

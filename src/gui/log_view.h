@@ -12,7 +12,7 @@ class QAction;
 namespace tornavo {
 
 // A read-only log the program appends lines to, with its "Guardar como...", "Borrar",
-// "Copiar" menu.
+// "Copiar" menu. "Guardar como..." writes the lines as UTF-8: only people read a saved log.
 class LogView : public QPlainTextEdit {
   Q_OBJECT
 

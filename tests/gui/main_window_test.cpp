@@ -116,7 +116,7 @@ TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
   EXPECT_TRUE(log->Lines().isEmpty());
 }
 
-// A reply keeps its carriage return, on the screen and in the file.
+// A saved log is UTF-8, for people to read; a reply keeps its carriage return.
 TEST(LogMenu, SaveWritesTheLinesAsReceivedWithCrLfAndCancelWritesNothing) {
   QTemporaryDir dir;
   WindowUnderTest w;
@@ -145,9 +145,7 @@ TEST(LogMenu, SaveWritesTheLinesAsReceivedWithCrLfAndCancelWritesNothing) {
   log->SaveAs();
   QFile saved(path);
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), QByteArray("%EE?00010F1\r\n$.EE00\r\r\n\xA1 Eeprom le\xED"
-                                        "da con \xE9"
-                                        "xito !\r\n"));
+  EXPECT_EQ(saved.readAll(), "%EE?00010F1\r\n$.EE00\r\r\n¡ Eeprom leída con éxito !\r\n");
 }
 
 TEST(AboutPage, ScrollsOnlyWhileShown) {
