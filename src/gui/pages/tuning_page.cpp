@@ -24,6 +24,7 @@
 #include "core/app/window_layout.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
 #include "gui/channel_dialog.h"
 #include "gui/channel_table_model.h"
@@ -452,16 +453,18 @@ void TuningPage::LoadImageFile() {
   if (!ReadWholeFile(choice.path, &bytes, &error)) {
     services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
   } else if (choice.filter_index == 2) {
-    SyncContext();
-    list_.LoadRamImage(bytes);
-    inner_->setCurrentIndex(0);
+    if (CheckRamTableFile(bytes, services_.texts, &error)) {
+      SyncContext();
+      list_.LoadRamImage(bytes);
+      inner_->setCurrentIndex(0);
+    } else {
+      services_.host.ShowError(error);
+    }
   } else {
     SyncContext();
     const LoadResult result = list_.LoadFlashImage(bytes, chooser());
-    if (result == LoadResult::kNoTransponderTable) {
-      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
-    } else if (result == LoadResult::kNoChannelTable) {
-      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    if (result == LoadResult::kNoTransponderTable || result == LoadResult::kNoChannelTable) {
+      services_.host.ShowError(FlashFileErrorText(result, bytes, services_.texts));
     } else if (result == LoadResult::kOk) {
       services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
       services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
@@ -504,11 +507,9 @@ void TuningPage::AddImageFile() {
     services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
   } else {
     SyncContext();
-    const LoadResult result = list_.AppendFlashImage(bytes, chooser());
-    if (result == LoadResult::kNoTransponderTable)
-      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
-    else if (result == LoadResult::kNoChannelTable)
-      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    const QString failure =
+        FlashFileErrorText(list_.AppendFlashImage(bytes, chooser()), bytes, services_.texts);
+    if (!failure.isEmpty()) services_.host.ShowError(failure);
   }
   services_.host.EnablePages();
   RefreshAll();
