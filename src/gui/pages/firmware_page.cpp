@@ -45,6 +45,8 @@ FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, Para
   address_->addItems(kFirmwareAddresses);
   address_->lineEdit()->setMaxLength(8);
   address_->setInsertPolicy(QComboBox::NoInsert);
+  // Completing a typed digit to a whole entry would defeat typing an address.
+  address_->setCompleter(nullptr);
 
   command_group_ = new QGroupBox(this);
   auto* command_layout = new QVBoxLayout(command_group_);

@@ -56,6 +56,8 @@ QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   box->setEditable(true);
   box->addItems(entries);
   box->setInsertPolicy(QComboBox::NoInsert);
+  // Completing a typed digit to a whole entry would defeat typing an address or a length.
+  box->setCompleter(nullptr);
   return box;
 }
 }  // namespace

@@ -209,6 +209,8 @@ QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page) {
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::ContiguousSelection);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab goes on to the next control; the arrows move from cell to cell.
+  view->setTabKeyNavigation(false);
   view->setWordWrap(false);
   const QFontMetrics metrics(view->font());
   view->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);

@@ -1,0 +1,154 @@
+// Nothing changes behind the technician's back: Tab leaves the grids while the
+// arrows move inside them, and the address and length boxes keep what is typed.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <functional>
+
+#include "core/app/text_file.h"
+#include "core/channels/test_images.h"
+#include "core/jtag/jtag_dump.h"
+#include "gui/channel_dialog.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/firmware_page.h"
+#include "gui/pages/hex_editor.h"
+#include "gui/pages/interpreted_page.h"
+#include "gui/pages/jtag_dump_page.h"
+#include "gui/pages/tuning_page.h"
+#include "real_input.h"
+#include "window_fixture.h"
+
+namespace tornavo {
+namespace {
+
+using testing::TabInto;
+
+// The window as a technician sees it, at its smallest default size and in
+// front.
+struct ShownWindow {
+  ShownWindow() {
+    window().resize(736, 657);
+    window().show();
+    window().activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+  }
+  TForm1 &window() { return *w.window; }
+  testing::WindowUnderTest w;
+};
+
+// A grid, brought to the screen with its first cells.
+struct Grid {
+  const char *name;
+  std::function<QAbstractItemView *(TForm1 &)> show;
+};
+
+void PrintTo(const Grid &grid, std::ostream *out) { *out << grid.name; }
+
+const Grid kGrids[] = {
+    {"EditorHexadecimal",
+     [](TForm1 &w) -> QAbstractItemView * {
+       ShowPage(w, Page::kEeprom);
+       return w.eeprom_page()->hex_editor();
+     }},
+    {"TablaDeCanales",
+     [](TForm1 &w) -> QAbstractItemView * {
+       ShowPage(w, Page::kTuning);
+       return w.tuning_page()->channel_view();
+     }},
+    {"TablaDeTranspondedores",
+     [](TForm1 &w) -> QAbstractItemView * {
+       ShowPage(w, Page::kTuning);
+       w.tuning_page()->findChild<QTabWidget *>()->setCurrentIndex(1);
+       return w.tuning_page()->transponder_view();
+     }},
+};
+
+class GridKeysTest : public ::testing::TestWithParam<Grid> {};
+
+bool InsideOrIs(QWidget *widget, QWidget *container) {
+  return widget && (widget == container || container->isAncestorOf(widget));
+}
+
+TEST_P(GridKeysTest, ArrowsMoveInsideAndTabLeaves) {
+  ShownWindow shown;
+  QAbstractItemView *grid = GetParam().show(shown.window());
+  QCoreApplication::processEvents();
+  const QModelIndex first = grid->model()->index(1, 1);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(first).center());
+  ASSERT_TRUE(grid->hasFocus());
+  ASSERT_EQ(grid->currentIndex(), first);
+  QTest::keyClick(grid, Qt::Key_Right);
+  QTest::keyClick(grid, Qt::Key_Down);
+  const QModelIndex moved = grid->model()->index(2, 2);
+  EXPECT_EQ(grid->currentIndex(), moved);
+  for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+    grid->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(grid, key);
+    EXPECT_FALSE(InsideOrIs(QApplication::focusWidget(), grid)) << key;
+    EXPECT_EQ(grid->currentIndex(), moved);
+  }
+}
+
+// A byte being typed into the hex grid is kept when Tab leaves the grid.
+TEST(HexGridKeysTest, TabFromAnEditedCellKeepsItsByteAndLeaves) {
+  ShownWindow shown;
+  HexEditor *grid = shown.window().eeprom_page()->hex_editor();
+  ShowPage(shown.window(), Page::kEeprom);
+  QCoreApplication::processEvents();
+  const QModelIndex cell = grid->model()->index(3, 4);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(cell).center());
+  QTest::keyClicks(grid, "A");
+  auto *editor = grid->viewport()->findChild<QLineEdit *>();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "B");
+  QTest::keyClick(editor, Qt::Key_Tab);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(grid->model()->data(cell).toString(), "AB");
+  EXPECT_FALSE(InsideOrIs(QApplication::focusWidget(), grid));
+  EXPECT_EQ(grid->currentIndex(), cell);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grids, GridKeysTest, ::testing::ValuesIn(kGrids),
+                         [](const ::testing::TestParamInfo<Grid> &info) {
+                           return std::string(info.param.name);
+                         });
+
+// The firmware pages' boxes, typed into and left with Tab: what stays is what
+// was typed, under the page's own leaving rule, never a list entry that happens
+// to start the same way.
+TEST(TypedFieldsTest, AddressAndLengthBoxesKeepWhatIsTyped) {
+  ShownWindow shown;
+  TForm1 &window = shown.window();
+  struct Case {
+    Page page;
+    QComboBox *box;
+    const char *typed;
+    QString kept;
+  };
+  const Case cases[] = {
+      {Page::kJtag, window.jtag_page()->address(), "7", LeaveDumpAddress("7")},
+      {Page::kJtag, window.jtag_page()->length(), "1000",
+       LeaveDumpLength("1000")},
+      {Page::kFirmware, window.firmware_page()->address(), "6", "6"},
+  };
+  for (const Case &c : cases) {
+    ShowPage(window, c.page);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(TabInto(c.box)) << c.typed;
+    QTest::keyClick(c.box->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(c.box->lineEdit(), c.typed);
+    QTest::keyClick(c.box->lineEdit(), Qt::Key_Tab);
+    EXPECT_FALSE(c.box->hasFocus()) << c.typed;
+    EXPECT_EQ(c.box->currentText(), c.kept) << c.typed;
+  }
+}
+
+} // namespace
+} // namespace tornavo
