@@ -37,12 +37,14 @@
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
+#include "gui/wheel_guard.h"
 #include "gui/when_on_screen.h"
 
 namespace tornavo {
 
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
+  QCoreApplication::instance()->installEventFilter(new WheelGuard(this));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
   transport_ =
