@@ -91,7 +91,7 @@ struct JtagRun {
     if (setup.is_virtual) {
       for (int c = 0; c < 2; ++c) {
         const FlashChipDescription& chip = request.chips[c];
-        if (!FlashChipProblem(chip).isEmpty()) continue;
+        if (!FlashChipProblem(chip).empty()) continue;
         const int target_chip = c == 0 ? 1 : 0;  // the target lists the channel chip first
         setup.virtual_target.SetFlashChip(target_chip, chip.start, chip.size());
         setup.virtual_target.SetFlashBlocks(
@@ -242,7 +242,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
         inputs.ram_table =
             BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
         if (inputs.ram_table.isEmpty()) {
-          Err(run.name + list.ErrorText(channel_error));
+          Err(run.name + list.ErrorText(channel_error, run.texts));
           return kExitJtagUsage;
         }
       } else {
@@ -255,7 +255,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
         }
         ChannelError channel_error;
         if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
-          Err(run.name + list.ErrorText(channel_error));
+          Err(run.name + list.ErrorText(channel_error, run.texts));
           return kExitJtagUsage;
         }
         inputs.flash_image = list.image();

@@ -47,8 +47,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   QCoreApplication::instance()->installEventFilter(new WheelGuard(this));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
-  transport_ =
-      options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
+  transport_ = options.transport ? std::move(options.transport)
+                                 : std::make_unique<QtSerialTransport>(&texts_);
   clock_ = std::make_unique<SteadyClock>();
   // Parallel transfers run on a worker, so that the window repaints while they run.
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,

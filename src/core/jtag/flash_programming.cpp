@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/firmware_crc.h"
@@ -126,7 +127,7 @@ QString JtagSendFailedText(const Texts& texts) {
 
 // The chip's problem, shown; true when the chip may be used.
 bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
-  const QString problem = FlashChipProblem(chip);
+  const QString problem = session.texts.Format(FlashChipProblem(chip));
   if (problem.isEmpty()) return true;
   session.host.AppendLog(LogId::kJtag, problem);
   session.host.ShowError(problem);
@@ -173,8 +174,8 @@ uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequ
     unit.DcuReleaseReset();
   };
   // A description no operation may use never reaches the loop, whoever calls it.
-  if (!FlashChipProblem(chip).isEmpty()) {
-    host.ShowError(FlashChipProblem(chip));
+  if (!FlashChipProblem(chip).empty()) {
+    host.ShowError(catalogue.Format(FlashChipProblem(chip)));
     finish();
     return 0;
   }
@@ -415,9 +416,9 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
                                                         : -1;
   // Checked before the port is opened: a wrong address must not even reset the target.
   if (index < 0) {
-    host.ShowError(QStringLiteral("Solo se puede borrar un integrado desde su dirección inicial: "
-                                  "%1 (Sofware Interactivo) o %2 (Lista de Canales).")
-                       .arg(Hex8(request.chips[0].start), Hex8(request.chips[1].start)));
+    host.ShowError(
+        session.texts.Format(text_key::kSoloSePuedeBorrarUn,
+                             {Hex8(request.chips[0].start), Hex8(request.chips[1].start)}));
     return result;
   }
   const FlashChipDescription& chip = request.chips[index];

@@ -186,7 +186,7 @@ bool FirmwarePage::TakeFlashImage(QByteArray* data) {
   ChannelError error;
   if (!list.BuildFlashImage(PositionBlock(settings.Int(Key::kTcs), list.tcs_block()),
                             PositionBlock(settings.Int(Key::kTpt), list.tpt_block()), &error)) {
-    services_.host.ShowError(list.ErrorText(error));
+    services_.host.ShowError(list.ErrorText(error, services_.texts));
     return false;
   }
   *data = list.image();

@@ -318,7 +318,7 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       error.kind = ChannelError::Kind::kCell;
       inputs->ram_table = BuildRamChannelSendBuffer(list, s.channel_table_size(), &error.cell);
       if (inputs->ram_table.isEmpty()) {
-        services_.host.ShowError(list.ErrorText(error));
+        services_.host.ShowError(list.ErrorText(error, services_.texts));
         return false;
       }
       return true;
@@ -329,7 +329,7 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       ChannelError error;
       if (!list.BuildFlashImage(PositionBlock(s.Int(Key::kTcs), list.tcs_block()),
                                 PositionBlock(s.Int(Key::kTpt), list.tpt_block()), &error)) {
-        services_.host.ShowError(list.ErrorText(error));
+        services_.host.ShowError(list.ErrorText(error, services_.texts));
         return false;
       }
       inputs->flash_image = list.image();

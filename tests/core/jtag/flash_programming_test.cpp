@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
+#include "core/app/text_names.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/step_clock.h"
@@ -391,10 +392,10 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
 }
 
 TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
-  request_.chips[0].problem = "El archivo de tipo de Flash \"/x/Bad.ini\" no es válido";
+  request_.chips[0].problem = {text_key::kNoSeEncuentraElArchivo, {"/x/Bad.ini"}};
   EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(LastBox(), request_.chips[0].problem);
-  request_.chips[0].problem.clear();
+  EXPECT_EQ(LastBox(), "No se encuentra el archivo de tipo de Flash \"/x/Bad.ini\".");
+  request_.chips[0].problem = {};
   request_.chips[1].block_offsets[5] = request_.chips[1].block_offsets[4];  // a zero-length block
   request_.destination = kStart2;
   JtagSession session = Session();
