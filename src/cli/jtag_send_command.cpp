@@ -78,6 +78,7 @@ struct JtagRun {
     ini_folder = ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
     settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
     request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
+    request.port = parser.value("parallel");
     if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
       request.trap_address = 0x40010000;
     request.trap_address &= ~3u;
@@ -337,12 +338,19 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
     Err(run.name + QStringLiteral("--address HEX is required."));
     return kExitJtagUsage;
   }
+  run.LoadSettings(parser);
   if (!parser.isSet("yes")) {
-    Err(EraseChipWarning(run.texts).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The warning names the chip the address starts; any other address is refused anyway.
+    const uint32_t address = run.request.destination;
+    const int chip = address == run.request.chips[0].start   ? 0
+                     : address == run.request.chips[1].start ? 1
+                                                             : -1;
+    if (chip >= 0)
+      Err(EraseChipWarning(run.texts, run.request, chip)
+              .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Err(run.name + QStringLiteral("nothing erased; give --yes to erase."));
     return kExitJtagUsage;
   }
-  run.LoadSettings(parser);
   const EraseMethod method =
       method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;
   // A start address of neither chip is refused before the port is acquired.

@@ -397,24 +397,31 @@ JtagSendResult StartJtagSend(JtagSession& session, const JtagSendRequest& reques
   return {SendOutcome::kRefused, 0, {}};
 }
 
-QString EraseChipWarning(const Texts& texts) {
-  return texts.Slot(kWarningTitle) + kCrLf + kCrLf + texts.Slot(kWarningDestroy) + kCrLf + kCrLf +
-         texts.Slot(kWarningNotNeeded) + kCrLf + texts.Slot(kWarningCancel);
+QString EraseChipWarning(const Texts& texts, const JtagSendRequest& request, int chip) {
+  const FlashChipDescription& erased = request.chips[chip];
+  // Without a usable block table the chip's end is not known.
+  const QString end = FlashChipProblem(erased).empty() && erased.size() > 0
+                          ? Hex8(erased.start + (erased.size() - 1))
+                          : QStringLiteral("?");
+  const int caption =
+      chip == 0 ? text_key::kIntegradoConSofwareInteractivo : text_key::kIntegradoConListaDeCanales;
+  const QString target = texts.Format(
+      text_key::kDestino, {texts.Key(caption).trimmed(), Hex8(erased.start), end, request.port});
+  return texts.Slot(kWarningTitle) + kCrLf + kCrLf + target + kCrLf + kCrLf +
+         texts.Slot(kWarningDestroy) + kCrLf + kCrLf + texts.Slot(kWarningNotNeeded) + kCrLf +
+         texts.Slot(kWarningCancel);
 }
 
 JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method) {
   JtagSendResult result;
   result.outcome = SendOutcome::kRefused;
   OperationHost& host = session.host;
-  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts)) != Answer::kOk) {
-    host.EnablePages();
-    return result;
-  }
   const uint32_t address = request.destination;
   const int index = address == request.chips[0].start   ? 0
                     : address == request.chips[1].start ? 1
                                                         : -1;
-  // Checked before the port is opened: a wrong address must not even reset the target.
+  // Checked before the warning, so that it can name the chip, and before the port is opened:
+  // a wrong address must not even reset the target.
   if (index < 0) {
     host.ShowError(
         session.texts.Format(text_key::kSoloSePuedeBorrarUn,
@@ -423,6 +430,11 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   }
   const FlashChipDescription& chip = request.chips[index];
   if (method == EraseMethod::kBlocks && !ChipUsable(session, chip)) return result;
+  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts, request, index)) !=
+      Answer::kOk) {
+    host.EnablePages();
+    return result;
+  }
 
   PortFrame frame(session);
   if (!frame.Open(&result)) return result;

@@ -303,6 +303,7 @@ JtagSendRequest JtagDumpPage::SendRequest() {
   request.trap_places = dump.trap_places;
   request.options = {s.Bool(Key::kForzarJtag), s.Bool(Key::kVerificarJtag),
                      s.Bool(Key::kAddFirmwareCrc)};
+  if (links_.port_name) request.port = links_.port_name();
   return request;
 }
 

@@ -338,13 +338,12 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
 }
 
-TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort) {
+TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTargetWhenAsking) {
   request_.destination = kStart1 + 0x10000;
   JtagSession session = Session();
   host_.answers = {Answer::kOk};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(host_.questions, QStringList{EraseChipWarning(texts_)});
-  EXPECT_TRUE(host_.questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
+  EXPECT_TRUE(host_.questions.isEmpty());
   EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000"))
       << LastBox().toStdString();
   EXPECT_EQ(target_.edges(), 0u);
@@ -352,8 +351,16 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
   // Cancel: nothing at all.
   target_.Load(kStart2, QByteArray(0x30000, '\0'));
   request_.destination = kStart2;
+  request_.port = "ppdev:/dev/parport0";
+  host_.answers = {Answer::kCancel};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
+  ASSERT_EQ(host_.questions.size(), 1);
+  EXPECT_EQ(host_.questions[0], EraseChipWarning(texts_, request_, 1));
+  EXPECT_TRUE(host_.questions[0].startsWith(
+      "¡ A T E N C I Ó N !\r\n\r\nDestino : Integrado con Lista de Canales, de 7FE00000 a "
+      "7FFFFFFF, por el puerto ppdev:/dev/parport0.\r\n\r\n¡ Borrar todo"))
+      << host_.questions[0].toStdString();
 
   host_.answers = {Answer::kOk};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kDone);
