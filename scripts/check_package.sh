@@ -14,7 +14,7 @@ version=$(dpkg-deb -f "$deb" Version)
 for file in usr/bin/tornavo usr/share/applications/tornavo.desktop \
   usr/share/icons/hicolor/scalable/apps/tornavo.svg \
   usr/share/icons/hicolor/256x256/apps/tornavo.png usr/share/man/man1/tornavo.1.gz \
-  usr/share/bash-completion/completions/tornavo; do
+  usr/share/bash-completion/completions/tornavo usr/share/tornavo/English.ini; do
   [[ -s "$root/$file" ]] || fail "missing /$file"
 done
 desktop-file-validate "$root/usr/share/applications/tornavo.desktop" || fail "desktop entry"

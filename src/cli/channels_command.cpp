@@ -250,7 +250,7 @@ int RunEdit(const QStringList& arguments) {
   }
   ChannelError error;
   if (!list.SaveChannelImage(positional[1], tcs_block, tpt_block, &error)) {
-    Err(session.name + list.ErrorText(error));
+    Err(session.name + list.ErrorText(error, session.texts));
     return kExitBadInput;
   }
   return kExitOk;

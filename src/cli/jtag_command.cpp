@@ -184,7 +184,7 @@ int RunDump(const QStringList& arguments) {
     }
     ChannelError error;
     if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
-      Err(name + list.ErrorText(error));
+      Err(name + list.ErrorText(error, texts));
       return kExitJtagFailed;
     }
     return kExitOk;

@@ -79,6 +79,7 @@ struct JtagRun {
     ini_folder = ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
     settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
     request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
+    request.port = parser.value("parallel");
     if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
       request.trap_address = 0x40010000;
     request.trap_address &= ~3u;
@@ -92,7 +93,7 @@ struct JtagRun {
     if (setup.is_virtual) {
       for (int c = 0; c < 2; ++c) {
         const FlashChipDescription& chip = request.chips[c];
-        if (!FlashChipProblem(chip).isEmpty()) continue;
+        if (!FlashChipProblem(chip).empty()) continue;
         const int target_chip = c == 0 ? 1 : 0;  // the target lists the channel chip first
         setup.virtual_target.SetFlashChip(target_chip, chip.start, chip.size());
         setup.virtual_target.SetFlashBlocks(
@@ -247,7 +248,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
         inputs.ram_table =
             BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
         if (inputs.ram_table.isEmpty()) {
-          Err(run.name + list.ErrorText(channel_error));
+          Err(run.name + list.ErrorText(channel_error, run.texts));
           return kExitJtagUsage;
         }
       } else {
@@ -263,7 +264,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
         }
         ChannelError channel_error;
         if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
-          Err(run.name + list.ErrorText(channel_error));
+          Err(run.name + list.ErrorText(channel_error, run.texts));
           return kExitJtagUsage;
         }
         inputs.flash_image = list.image();
@@ -345,12 +346,19 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
     Err(run.name + QStringLiteral("--address HEX is required."));
     return kExitJtagUsage;
   }
+  run.LoadSettings(parser);
   if (!parser.isSet("yes")) {
-    Err(EraseChipWarning(run.texts).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The warning names the chip the address starts; any other address is refused anyway.
+    const uint32_t address = run.request.destination;
+    const int chip = address == run.request.chips[0].start   ? 0
+                     : address == run.request.chips[1].start ? 1
+                                                             : -1;
+    if (chip >= 0)
+      Err(EraseChipWarning(run.texts, run.request, chip)
+              .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Err(run.name + QStringLiteral("nothing erased; give --yes to erase."));
     return kExitJtagUsage;
   }
-  run.LoadSettings(parser);
   const EraseMethod method =
       method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;
   // A start address of neither chip is refused before the port is acquired.

@@ -1,7 +1,10 @@
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "core/app/shipped_languages.h"
+#include "core/app/texts.h"
 #include "core/serial/port_diagnosis.h"
 
 namespace tornavo::cli {
@@ -44,7 +47,10 @@ int RunPortsCommand(const QStringList& arguments) {
   parser.addOption(root_option);
   if (!Parse(parser, arguments)) return kExitUsage;
 
-  const PortInspector inspector(parser.value(root_option), CurrentUser());
+  // Like the rest of this listing, the reasons and remedies are in English.
+  Texts english;
+  LoadShippedEnglish(QCoreApplication::applicationDirPath(), english);
+  const PortInspector inspector(parser.value(root_option), CurrentUser(), english);
   const QStringList devices = parser.positionalArguments();
   if (!devices.isEmpty()) {
     bool all_usable = true;

@@ -1,10 +1,13 @@
 #include "gui/file_dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
 
 #include "core/app/settings.h"
 
@@ -67,18 +70,60 @@ QString FileDialogs::WithFilterSuffix(const QString& path, const QString& filter
   return path + (path.endsWith('.') ? QString() : QStringLiteral(".")) + suffix;
 }
 
+namespace {
+
+// Saving, the dialog asks about replacing the file that will be written: the name as typed
+// with the extension of the chosen type added, not the name as typed. No is what Enter and
+// Escape answer.
+class FileDialog : public QFileDialog {
+ public:
+  FileDialog(QWidget* parent, std::function<QString(const QString&)> final_name)
+      : QFileDialog(parent), final_name_(std::move(final_name)) {
+    setOption(QFileDialog::DontConfirmOverwrite);
+  }
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    // A folder typed in is entered, as the dialog does.
+    if (acceptMode() == AcceptSave && !files.isEmpty() && !QFileInfo(files.first()).isDir()) {
+      const QFileInfo target(final_name_(files.first()));
+      if (target.exists() && !ConfirmReplace(target.fileName())) return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  bool ConfirmReplace(const QString& name) {
+    // Qt's own question, in the language of Qt's installed translation.
+    QMessageBox box(
+        QMessageBox::Warning, windowTitle(),
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .arg(name),
+        QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+  }
+
+  std::function<QString(const QString&)> final_name_;
+};
+
+}  // namespace
+
 FileChoice QtFileDialogs::ChooseOpen(const FileRequest& request) { return Run(request, false); }
 FileChoice QtFileDialogs::ChooseSave(const FileRequest& request) { return Run(request, true); }
 
 FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
-  QFileDialog dialog(parent_);
+  const QStringList filters = NameFilters(request.filter);
+  FileDialog dialog(parent_, [&](const QString& typed) {
+    return WithFilterSuffix(typed, request.filter, ChosenFilter(dialog, filters));
+  });
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Qt needs the patterns in the filter, but the program's labels already name them
   // ("Todos los archivos (*.*)"): the list shows each label alone.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  const QStringList filters = NameFilters(request.filter);
   dialog.setNameFilters(filters);
   if (request.filter_index >= 1 && request.filter_index <= filters.size())
     dialog.selectNameFilter(filters[request.filter_index - 1]);
@@ -90,12 +135,7 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return choice;
   choice.accepted = true;
   choice.path = dialog.selectedFiles().first();
-  // With the patterns hidden, Qt may name the chosen filter by its label alone.
-  const QString chosen = dialog.selectedNameFilter();
-  qsizetype index = filters.indexOf(chosen);
-  for (qsizetype i = 0; index < 0 && i < filters.size(); ++i)
-    if (filters[i].startsWith(chosen + QLatin1Char(' '))) index = i;
-  choice.filter_index = std::max(1, static_cast<int>(index) + 1);
+  choice.filter_index = ChosenFilter(dialog, filters);
   if (save) {
     choice.path = WithFilterSuffix(choice.path, request.filter, choice.filter_index);
     set_save_folder(FolderOf(choice.path));
@@ -104,6 +144,15 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
     set_open_folder(FolderOf(choice.path));
   }
   return choice;
+}
+
+int QtFileDialogs::ChosenFilter(const QFileDialog& dialog, const QStringList& filters) {
+  // With the patterns hidden, Qt may name the chosen filter by its label alone.
+  const QString chosen = dialog.selectedNameFilter();
+  qsizetype index = filters.indexOf(chosen);
+  for (qsizetype i = 0; index < 0 && i < filters.size(); ++i)
+    if (filters[i].startsWith(chosen + QLatin1Char(' '))) index = i;
+  return std::max(1, static_cast<int>(index) + 1);
 }
 
 }  // namespace tornavo

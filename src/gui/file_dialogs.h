@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace tornavo {
@@ -68,6 +69,8 @@ class QtFileDialogs : public FileDialogs {
 
  private:
   FileChoice Run(const FileRequest& request, bool save);
+  // The chosen filter entry, 1-based.
+  static int ChosenFilter(const QFileDialog& dialog, const QStringList& filters);
   QWidget* parent_;
 };
 

@@ -37,16 +37,18 @@
 #include "gui/pages/serial_group.h"
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
+#include "gui/wheel_guard.h"
 #include "gui/when_on_screen.h"
 
 namespace tornavo {
 
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
+  QCoreApplication::instance()->installEventFilter(new WheelGuard(this));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
-  transport_ =
-      options.transport ? std::move(options.transport) : std::make_unique<QtSerialTransport>();
+  transport_ = options.transport ? std::move(options.transport)
+                                 : std::make_unique<QtSerialTransport>(&texts_);
   clock_ = std::make_unique<SteadyClock>();
   // Parallel transfers run on a worker, so that the window repaints while they run.
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
@@ -110,7 +112,10 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       options.trap_stand_in, options.follow_flash_chips},
+       options.trap_stand_in, options.follow_flash_chips,
+       [this] {
+         return ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr);
+       }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   // The tuning page is built on first show (or use) too.
@@ -208,12 +213,23 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
 
 bool TForm1::ConfirmPartialWrite(EepromRange range) {
   const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
-  const EepromRows lacking = RowsOfRange(range, row) & eeprom_->rows_not_loaded();
+  const EepromRows rows = RowsOfRange(range, row);
+  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
   if (lacking.none()) return true;
-  return boxes_->Confirm(QStringLiteral("El archivo %1 no define las filas %2.\n"
-                                        "Se enviarán tal como están en el editor. "
-                                        "¿Enviar de todos modos?")
-                             .arg(eeprom_->loaded_file(), RowRangesText(lacking)));
+  int first = 0;
+  while (!rows[first]) ++first;
+  int last = kEepromRows - 1;
+  while (!rows[last]) --last;
+  const auto address = [](int at) {
+    return QStringLiteral("%1").arg(at, 3, 16, QLatin1Char('0')).toUpper();
+  };
+  return boxes_->Confirm(
+      texts_.Format(text_key::kElArchivoNoDefineLas,
+                    {eeprom_->loaded_file(), RowRangesText(lacking)}) +
+      u'\n' +
+      texts_.Format(text_key::kDestino, {texts_.Key(text_key::kEeprom), address(first * 16),
+                                         address(last * 16 + 15), transport_->settings().name}) +
+      u'\n' + texts_.Key(text_key::kSeEnviaranTalComoEstan));
 }
 
 void TForm1::TakeListedPorts() {

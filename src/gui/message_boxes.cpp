@@ -1,6 +1,8 @@
 #include "gui/message_boxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 
 namespace tornavo {
 
@@ -18,10 +20,16 @@ void QtMessageBoxes::ShowInformation(const QString& text) {
 
 Answer QtMessageBoxes::Ask(Question question, const QString& text) {
   if (question == Question::kOkCancel) {
-    return QMessageBox::warning(parent_, Title(), text, QMessageBox::Ok | QMessageBox::Cancel) ==
-                   QMessageBox::Ok
-               ? Answer::kOk
-               : Answer::kCancel;
+    // Asked before something that cannot be undone: Enter and Escape both answer Cancel, and a
+    // text that says to press CANCEL names the button as it reads.
+    QMessageBox box(QMessageBox::Warning, Title(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    static const QRegularExpression kCancelWord(QStringLiteral("\\bCANCEL\\b"));
+    box.setText(
+        QString(text).replace(kCancelWord, box.button(QMessageBox::Cancel)->text().remove(u'&')));
+    return box.exec() == QMessageBox::Ok ? Answer::kOk : Answer::kCancel;
   }
   switch (QMessageBox::critical(parent_, Title(), text,
                                 QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)) {

@@ -19,7 +19,7 @@ class MessageBoxes {
     (void)text;
     return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
   }
-  // A warning with OK and Cancel; true for OK.
+  // A warning with OK and Cancel before something that cannot be undone; true for OK.
   virtual bool Confirm(const QString& text) {
     return Ask(Question::kOkCancel, text) == Answer::kOk;
   }

@@ -16,6 +16,7 @@ TForm4::TForm4(AppServices& services, QWidget* parent) : QDialog(parent), servic
   prompt_ = new QLabel(this);
   table_ = new QTableWidget(0, 2, this);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setTabKeyNavigation(false);  // Tab goes on to "Ok"
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->verticalHeader()->hide();

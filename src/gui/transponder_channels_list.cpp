@@ -10,6 +10,7 @@ namespace tornavo {
 TransponderChannelsList::TransponderChannelsList(QWidget* parent) : QTableWidget(parent) {
   setColumnCount(TextGrid::kColumns);
   setEditTriggers(NoEditTriggers);
+  setTabKeyNavigation(false);  // Tab goes on to the dialog's buttons
   setSelectionBehavior(SelectRows);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(18);

@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "core/app/ini_folder.h"
+#include "core/app/settings.h"
+#include "core/app/shipped_languages.h"
 #include "core/app/text_file.h"
 #include "core/serial/serial_transport.h"
 #include "gui/file_dialogs.h"
@@ -17,6 +21,23 @@
 #include "sim/virtual_receiver.h"
 
 namespace tornavo {
+
+namespace {
+
+// A new settings folder gets the language files that come with the program; English is
+// chosen when the system's locale is English, else the built-in Spanish stays.
+void InstallFirstStartLanguages(const QString& ini_folder) {
+  QString error;
+  const bool english =
+      LocaleIsEnglish(qEnvironmentVariable("LC_ALL"), qEnvironmentVariable("LC_MESSAGES"),
+                      qEnvironmentVariable("LANG"));
+  if (!InstallShippedLanguages(ini_folder,
+                               ShippedLanguageFolder(QCoreApplication::applicationDirPath()),
+                               english, &error))
+    std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+}
+
+}  // namespace
 
 int RunWindow(const QStringList& arguments) {
   QCommandLineParser parser;
@@ -44,8 +65,16 @@ int RunWindow(const QStringList& arguments) {
   WindowOptions options;
   options.extra_ports = parser.values("port");
   if (!options.extra_ports.isEmpty()) options.select_port = options.extra_ports.last();
-  options.ini_dir = parser.value("ini-dir");
   options.list_ports_in_background = true;
+  const bool with_receiver =
+      parser.isSet("virtual-receiver") || parser.isSet("eeprom") || parser.isSet("fault");
+  options.ini_dir =
+      ResolveIniFolder(parser.isSet("ini-dir") || !with_receiver ? parser.value("ini-dir")
+                                                                 : sim::VirtualReceiverIniFolder(),
+                       QCoreApplication::applicationDirPath());
+  // Looked at before the virtual receiver adds its files there.
+  const bool first_start =
+      !QFileInfo::exists(options.ini_dir + QString::fromLatin1(Settings::kFileName));
 
   sim::VirtualReceiver receiver;
   // One parallel port, as on the bench: the JTAG adapter and the receiver's own cable share it,
@@ -54,7 +83,7 @@ int RunWindow(const QStringList& arguments) {
   sim::ShareEeprom(jtag, receiver);
   sim::SharedCablePort port(jtag, receiver.parallel());
   QTemporaryDir stand_in_dir;
-  if (parser.isSet("virtual-receiver") || parser.isSet("eeprom") || parser.isSet("fault")) {
+  if (with_receiver) {
     QString error;
     for (const QString& fault : parser.values("fault")) {
       if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
@@ -74,7 +103,6 @@ int RunWindow(const QStringList& arguments) {
     options.virtual_parallel = &port;
     // Its own flash type and model files, so that flash programming works without hardware;
     // a technician's files are never replaced.
-    if (options.ini_dir.isEmpty()) options.ini_dir = sim::VirtualReceiverIniFolder();
     if (!sim::InstallVirtualCatalogue(options.ini_dir, nullptr, &error))
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
     options.follow_flash_chips = [&jtag](const std::array<FlashChipDescription, 2>& chips) {
@@ -87,6 +115,8 @@ int RunWindow(const QStringList& arguments) {
     }
     options.select_port = receiver.device_path();
   }
+
+  if (first_start) InstallFirstStartLanguages(options.ini_dir);
 
   TForm1 window(std::move(options));
   window.show();

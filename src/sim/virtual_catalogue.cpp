@@ -78,7 +78,7 @@ bool InstallVirtualCatalogue(const QString& folder, QStringList* written, QStrin
 void FollowFlashChips(JtagTarget& target, const std::array<FlashChipDescription, 2>& chips) {
   for (int c = 0; c < 2; ++c) {
     const FlashChipDescription& chip = chips[c];
-    if (!FlashChipProblem(chip).isEmpty()) continue;
+    if (!FlashChipProblem(chip).empty()) continue;
     // The target lists the channel-list chip first.
     target.ShapeFlashChip(c == 0 ? 1 : 0, chip.start,
                           std::vector<uint32_t>(chip.block_offsets.begin(),

@@ -226,7 +226,7 @@ TEST_F(ConfigPageTest, PortThatCannotBeOpenedSaysWhyOnItsEntry) {
   const int fake = ports->findText("/dev/fake-tty");
   ASSERT_GE(fake, 0);
   const QString why = ports->itemData(fake, Qt::ToolTipRole).toString();
-  EXPECT_TRUE(why.startsWith("/dev/fake-tty does not exist:\n")) << why.toStdString();
+  EXPECT_TRUE(why.startsWith("/dev/fake-tty no existe:\n")) << why.toStdString();
   EXPECT_EQ(ports->currentIndex(), fake);
   EXPECT_EQ(ports->toolTip(), why);
 }

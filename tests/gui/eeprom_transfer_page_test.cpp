@@ -13,6 +13,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/task_page.h"
+#include "real_input.h"
 #include "sim/virtual_receiver.h"
 #include "support/wait.h"
 #include "window_fixture.h"
@@ -24,12 +25,14 @@ using testing::WaitUntil;
 using testing::WindowUnderTest;
 
 struct ReceiverWindow {
-  ReceiverWindow() {
+  // Without boxes, the recorded ones answer for the user.
+  explicit ReceiverWindow(std::unique_ptr<MessageBoxes> real_boxes = nullptr) {
     receiver.SetPacing(false);
     started = receiver.Start(&error);
     WindowOptions options;
     options.extra_ports << receiver.device_path();
     options.select_port = receiver.device_path();
+    options.boxes = std::move(real_boxes);
     w = std::make_unique<WindowUnderTest>(std::move(options));
   }
   TForm1& window() { return *w->window; }
@@ -86,23 +89,29 @@ TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
   EXPECT_EQ(rw.receiver.Eeprom()[0x2F], 0x5A);
 }
 
+// An EEPROM file that defines only its first two rows, loaded into the window.
+QString LoadTwoRows(ReceiverWindow& rw) {
+  QFile file(rw.w->ini_folder.filePath("two.txt"));
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("%EE=00010" + QByteArray(32, '1') + "00\r\n%EE=01010" + QByteArray(32, '2') + "00");
+  file.close();
+  rw.w->dialogs->Answer(file.fileName(), 1);
+  rw.window().eeprom_page()->load_button()->click();
+  return file.fileName();
+}
+
 TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
-  QFile file(rw.w->ini_folder.filePath("two.txt"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("%EE=00010" + QByteArray(32, '1') + "00\r\n%EE=01010" + QByteArray(32, '2') + "00");
-  file.close();
-  rw.w->dialogs->Answer(file.fileName(), 1);
-  window.eeprom_page()->load_button()->click();
+  const QString file = LoadTwoRows(rw);
   ASSERT_TRUE(rw.w->boxes->boxes.isEmpty());
   const auto before = rw.receiver.Eeprom();
 
   // Declined: nothing is sent.
   QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
   ASSERT_EQ(rw.w->boxes->questions.size(), 1);
-  EXPECT_TRUE(rw.w->boxes->questions[0].contains(file.fileName() + " no define las filas 020-7F0"))
+  EXPECT_TRUE(rw.w->boxes->questions[0].contains(file + " no define las filas 020-7F0"))
       << rw.w->boxes->questions[0].toStdString();
   EXPECT_TRUE(window.PageTakesInput(Page::kEeprom));
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
@@ -126,6 +135,24 @@ TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
   while (set_before < kEepromBytes && before[set_before] == 0xFF) ++set_before;
   ASSERT_LT(set_before, kEepromBytes);
   EXPECT_EQ(rw.receiver.Eeprom()[set_before], 0xFF);
+}
+
+// The real question, answered with Enter and with Escape: both are Cancel and nothing is sent.
+// It names the port and the addresses the write would cover.
+TEST(EepromTransferPage, PartialWriteQuestionNamesItsTargetAndCancelsOnEnterAndEscape) {
+  ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  LoadTwoRows(rw);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    testing::BoxWatcher watcher(key);
+    QTest::mouseClick(rw.window().transfer_controls()->write_button(), Qt::LeftButton);
+    ASSERT_EQ(watcher.seen.size(), 1) << key;
+    EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    for (const QString& part : {rw.receiver.device_path(), QString("000"), QString("7FF")})
+      EXPECT_TRUE(watcher.seen[0].text.contains(part))
+          << part.toStdString() << " in " << watcher.seen[0].text.toStdString();
+  }
+  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -108,8 +111,8 @@ TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
       for (int i = 1; i < index; ++i) QTest::keyClick(types, Qt::Key_Down);
       auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_NE(name, nullptr);
-      name->setText("captura");                     // typed by the user
-      QMetaObject::invokeMethod(dialog, "accept");  // as the Save button does
+      QTest::keyClicks(name, "captura");
+      QTest::keyClick(name, Qt::Key_Return);
     });
     poll.start(10);
     const FileChoice choice = dialogs.ChooseSave({filter, 2, QString()});
@@ -118,6 +121,62 @@ TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
     EXPECT_EQ(choice.path, dir.filePath(expected[index - 1])) << index;
   }
   EXPECT_EQ(dialogs.save_folder(), dir.path());
+}
+
+// A name typed without its extension, while the file with the extension exists: the question
+// is about that file, No is what Enter and Escape answer, and only Yes replaces it.
+TEST(QtFileDialogsTest, OverwriteQuestionNamesTheFileWithItsExtension) {
+  QTemporaryDir dir;
+  QFile existing(dir.filePath("ee_own.txt"));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
+  existing.close();
+  QtFileDialogs dialogs(nullptr);
+  dialogs.set_save_folder(dir.path());
+  const QString filter = "Archivo de Texto Tornavo (TXT)|*.txt|Archivo Binario (BIN)|*.bin";
+  // Each run types the name and presses Enter; the question is answered with Enter, Escape or
+  // a click on Yes (Key_Y); a dialog still open after that is left with Escape.
+  for (Qt::Key answer : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Y}) {
+    QStringList questions;
+    bool typed = false;
+    bool no_is_default = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        questions << box->text();
+        no_is_default = box->defaultButton() == box->button(QMessageBox::No) &&
+                        box->escapeButton() == box->button(QMessageBox::No);
+        if (answer == Qt::Key_Y)
+          QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        else
+          QTest::keyClick(box, answer);
+        return;
+      }
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (!dialog) return;
+      if (typed) {
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        return;
+      }
+      typed = true;
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      // From the event loop, so that this timer answers the question Enter opens.
+      QTimer::singleShot(0, name, [name] {
+        QTest::keyClicks(name, "ee_own");
+        QTest::keyClick(name, Qt::Key_Return);
+      });
+    });
+    poll.start(10);
+    const FileChoice choice = dialogs.ChooseSave({filter, 1, QString()});
+    ASSERT_EQ(questions.size(), 1) << answer;
+    EXPECT_TRUE(questions[0].contains("ee_own.txt")) << questions[0].toStdString();
+    EXPECT_TRUE(no_is_default);
+    EXPECT_EQ(choice.accepted, answer == Qt::Key_Y);
+    if (choice.accepted) {
+      EXPECT_EQ(choice.path, dir.filePath("ee_own.txt"));
+    }
+  }
 }
 
 }  // namespace

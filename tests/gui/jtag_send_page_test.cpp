@@ -20,6 +20,7 @@
 #include "gui/pages/config_page.h"
 #include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/jtag_group.h"
+#include "real_input.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 #include "sim/virtual_catalogue.h"
@@ -46,7 +47,8 @@ QByteArray Pattern(int size, int seed) {
 
 // A window on the virtual target, its settings folder filled by the virtual receiver.
 struct SendWindow {
-  SendWindow() {
+  // Without boxes, the recorded ones answer for the user.
+  explicit SendWindow(std::unique_ptr<MessageBoxes> real_boxes = nullptr) {
     QString error;
     EXPECT_TRUE(sim::InstallVirtualCatalogue(ini.path(), nullptr, &error)) << error.toStdString();
     const QString routine = stand_in.filePath("routine.bin");
@@ -57,6 +59,7 @@ struct SendWindow {
     options.virtual_parallel = &target;
     options.trap_stand_in = routine;
     options.ini_dir = ini.path();
+    options.boxes = std::move(real_boxes);
     options.follow_flash_chips = [this](const std::array<FlashChipDescription, 2>& chips) {
       sim::FollowFlashChips(target, chips);
     };
@@ -308,6 +311,31 @@ TEST(JtagSendPage, EraseChipWarnsFirstAndChecksTheAddress) {
   sw.boxes().answers = {Answer::kOk};
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), QByteArray(0x2000, '\xFF'));
+}
+
+// The real warning, answered with Enter and then with Escape: both are Cancel, and the chip is
+// untouched. The text names the chip, its first and last address and the port, and quotes the
+// Cancel button as it reads.
+TEST(JtagSendPage, EraseWarningNamesItsTargetAndCancelsOnEnterAndEscape) {
+  SendWindow sw(std::make_unique<QtMessageBoxes>(nullptr));
+  const QByteArray channels = sw.target.Memory(kChannelStart, 0x200000);
+  sw.Type(sw.page()->address(), "7FE00000");
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    testing::BoxWatcher watcher(key, key == Qt::Key_Return ? "erase-question" : "");
+    const uint64_t edges = sw.target.edges();
+    ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
+    ASSERT_EQ(watcher.seen.size(), 1) << key;
+    const testing::BoxWatcher::Seen& box = watcher.seen[0];
+    EXPECT_TRUE(box.cancel_is_default);
+    for (const QString& part :
+         {QString("Integrado con Lista de Canales"), QString("7FE00000"), QString("7FFFFFFF"),
+          QString("virtual"), "pulsa " + box.cancel_caption + "."})
+      EXPECT_TRUE(box.text.contains(part))
+          << part.toStdString() << " in " << box.text.toStdString();
+    EXPECT_FALSE(box.text.contains("CANCEL"));
+    EXPECT_EQ(sw.target.edges(), edges);
+  }
+  EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), channels);
 }
 
 }  // namespace

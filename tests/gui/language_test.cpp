@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <set>
 
+#include "core/app/language.h"
 #include "core/app/text_names.h"
 #include "core/app/text_table.h"
 #include "core/app/texts.h"
@@ -34,6 +35,7 @@
 #include "gui/pages/jtag_group.h"
 #include "gui/pages/serial_group.h"
 #include "gui/pages/tuning_page.h"
+#include "sim/jtag_target.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -70,10 +72,12 @@ QStringList ShownTexts(QWidget* root) {
   return texts;
 }
 
-// The keys that are captions rather than message slots.
+// The keys that are captions rather than messages (behind a slot, or added after the
+// captions).
 std::set<int> CaptionKeys() {
   std::set<int> keys;
-  for (const TextDefault& entry : DefaultTexts()) keys.insert(entry.key);
+  for (const TextDefault& entry : DefaultTexts())
+    if (entry.key < kFirstAddedMessageKey) keys.insert(entry.key);
   for (int slot = 0; slot < kSlotCount; ++slot) keys.erase(SlotKey(slot));
   return keys;
 }
@@ -86,11 +90,15 @@ class LanguageSwitchTest : public ::testing::Test {
   }
   // "Castellano" holds nothing (the built-in texts); "Marcas" gives every key its marker;
   // "English" a few texts and Qt's English; "Sin Qt" a Qt language that is not installed.
-  void WriteLanguages(int selected) {
+  void WriteMarks() {
     QByteArray marks = "[Marcas]\r\n";
     for (const TextDefault& entry : DefaultTexts())
       marks +=
           "traduc" + QByteArray::number(entry.key) + "=" + Marker(entry.key).toLatin1() + "\r\n";
+    WriteIni("Marcas.ini", marks);
+  }
+  void WriteLanguages(int selected) {
+    WriteMarks();
     WriteIni("Tornavo.ini",
              "[TForm1]\r\nIdioma0=Castellano\r\nIdioma1=Marcas\r\n"
              "Idioma2=English\r\nIdioma3=Sin Qt\r\nIdioma=" +
@@ -98,7 +106,6 @@ class LanguageSwitchTest : public ::testing::Test {
                  "\r\nControlFlujo=2\r\nModel1=K2002\r\nModel=1\r\n");
     WriteIni("K2002.ini", "[K2002]\r\nFlash1Start=7FE00000\r\n");
     WriteIni("Castellano.ini", "[Castellano]\r\n");
-    WriteIni("Marcas.ini", marks);
     WriteIni("English.ini", "[English]\r\ntraduc66=Odd\r\ntraduc47=Eeprom\r\nQtIdioma=en\r\n");
     WriteIni("Sin Qt.ini", "[Sin Qt]\r\nQtIdioma=zz\r\n");
   }
@@ -108,16 +115,19 @@ class LanguageSwitchTest : public ::testing::Test {
     options.extra_ports << "/dev/fake-tty";
     options.select_port = "/dev/fake-tty";
     options.transport = std::make_unique<FakeTransport>();
+    // With the virtual receiver, whose port choice has a caption of its own.
+    options.virtual_parallel = &target_;
     w_ = std::make_unique<testing::WindowUnderTest>(std::move(options));
   }
   TForm1& window() { return *w_->window; }
   FakeTransport& port() { return static_cast<FakeTransport&>(window().services().transport); }
   ConfigPage* page() { return window().config_page(); }
-  // Picks a language in the list as the user does, with the keyboard.
-  void ChooseLanguage(int index) {
+  // Picks a language in the list as the user does, with the keyboard: the language file
+  // Idioma<language>, or -1 for the built-in Spanish the list offers first.
+  void ChooseLanguage(int language) {
     QComboBox* list = page()->language_list();
-    while (list->currentIndex() < index) QTest::keyClick(list, Qt::Key_Down);
-    while (list->currentIndex() > index) QTest::keyClick(list, Qt::Key_Up);
+    while (list->currentIndex() < language + 1) QTest::keyClick(list, Qt::Key_Down);
+    while (list->currentIndex() > language + 1) QTest::keyClick(list, Qt::Key_Up);
   }
   // The Ok button's text of a box shown by the window's own boxes, and the box's title.
   std::pair<QString, QString> OkButtonAndTitle() {
@@ -137,6 +147,7 @@ class LanguageSwitchTest : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
+  sim::JtagTarget target_;
   std::unique_ptr<testing::WindowUnderTest> w_;
 };
 
@@ -162,8 +173,10 @@ TEST_F(LanguageSwitchTest, EveryCaptionOfEveryPageAndDialogFollowsAtOnce) {
   std::set<QString> defaults;
   for (const TextDefault& entry : DefaultTexts())
     defaults.insert(QString::fromUtf8(entry.text).trimmed());
-  // Poland's country code among the interpreted view's data happens to spell a heading.
+  // Poland's country code among the interpreted view's data happens to spell a heading, and
+  // the built-in language keeps its own name.
   defaults.erase("POL");
+  defaults.erase(QString::fromUtf8(kBuiltInLanguageName));
   for (const QString& text : shown)
     EXPECT_EQ(defaults.count(text.trimmed()), 0u) << text.toStdString();
   // Captions that take another caption's text or a slot's follow their source.
@@ -247,6 +260,34 @@ TEST_F(LanguageSwitchTest, QtButtonsFollowTheLanguageFileAndBoxesCarryTheProgram
   ChooseLanguage(0);
   EXPECT_EQ(OkButtonAndTitle().first, spanish_ok);
   EXPECT_TRUE(w_->boxes->boxes.isEmpty());
+}
+
+TEST_F(LanguageSwitchTest, TheBuiltInSpanishIsAlwaysOfferedFirstAndStaysChosen) {
+  WriteMarks();
+  WriteIni("Tornavo.ini", "[TForm1]\r\nIdioma0=Marcas\r\nIdioma=0\r\n");
+  Open();
+  QComboBox* list = page()->language_list();
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->itemText(0), QString::fromUtf8("Español"));
+  EXPECT_EQ(list->currentText(), "Marcas");
+  const int eeprom = static_cast<int>(Page::kEeprom);
+  EXPECT_EQ(window().pages()->tabText(eeprom), Marker(text_key::kEeprom));
+
+  ChooseLanguage(-1);
+  EXPECT_EQ(window().pages()->tabText(eeprom), "Eeprom");
+  const QRegularExpression any_marker("<\\d+>");
+  for (const QString& text : ShownTexts(&window())) ASSERT_FALSE(text.contains(any_marker));
+  // The name of the built-in language does not change with the language shown.
+  ChooseLanguage(0);
+  EXPECT_EQ(list->itemText(0), QString::fromUtf8("Español"));
+  ChooseLanguage(-1);
+
+  // Kept at close and chosen again at the next start.
+  ASSERT_TRUE(window().close());
+  w_.reset();
+  Open();
+  EXPECT_EQ(page()->language_list()->currentIndex(), 0);
+  EXPECT_EQ(window().pages()->tabText(eeprom), "Eeprom");
 }
 
 }  // namespace

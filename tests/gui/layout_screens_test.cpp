@@ -1,5 +1,6 @@
 // Every page and dialog at the smallest, the default and a large window size, with the
-// built-in texts and with texts half as long again: every button stays inside the window.
+// built-in texts, with texts half as long again and in English: every button stays inside the
+// window and every caption is whole.
 // With TORNAVO_SHOTS_DIR set, each view is also saved there as a picture to look at.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "core/app/shipped_languages.h"
 #include "core/app/text_table.h"
 #include "core/app/texts.h"
 #include "gui/channel_dialog.h"
@@ -80,14 +82,19 @@ void ExpectLabelsWhole(QWidget* shown, const QString& where) {
   }
 }
 
+// The built-in texts, each half as long again, or the English language file that comes with
+// the program, chosen as a first start in an English locale chooses it.
+enum class Wording { kBuiltIn, kLonger, kEnglish };
+
 struct Case {
   QSize size;
-  bool long_texts;
+  Wording wording;
   QString Name() const {
+    const char* suffix[] = {"", "-long", "-english"};
     return QStringLiteral("%1x%2%3")
         .arg(size.width())
         .arg(size.height())
-        .arg(long_texts ? QStringLiteral("-long") : QString());
+        .arg(QString::fromLatin1(suffix[static_cast<int>(wording)]));
   }
 };
 
@@ -95,10 +102,21 @@ class LayoutScreensTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
   const Case c = GetParam();
-  testing::WindowUnderTest w;
+  QTemporaryDir settings;
+  QString error;
+  if (c.wording == Wording::kEnglish) {
+    ASSERT_TRUE(InstallShippedLanguages(settings.path() + '/', TORNAVO_SHARE_DIR "/", true, &error))
+        << error.toStdString();
+  }
+  WindowOptions options;
+  options.ini_dir = settings.path();
+  testing::WindowUnderTest w(std::move(options));
   TForm1& window = *w.window;
   window.config_page();
-  if (c.long_texts) {
+  if (c.wording == Wording::kEnglish) {
+    ASSERT_EQ(window.qt_language(), "en");
+  }
+  if (c.wording == Wording::kLonger) {
     LengthenTexts(window.services().texts);
     window.ApplyTexts();
   }
@@ -150,13 +168,15 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, LayoutScreensTest,
-                         ::testing::Values(Case{{736, 657}, false}, Case{{756, 570}, false},
-                                           Case{{1400, 950}, false}, Case{{736, 657}, true},
-                                           Case{{756, 570}, true}, Case{{1400, 950}, true}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return info.param.Name().replace('-', '_').toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, LayoutScreensTest,
+    ::testing::Values(Case{{736, 657}, Wording::kBuiltIn}, Case{{756, 570}, Wording::kBuiltIn},
+                      Case{{1400, 950}, Wording::kBuiltIn}, Case{{736, 657}, Wording::kLonger},
+                      Case{{756, 570}, Wording::kLonger}, Case{{1400, 950}, Wording::kLonger},
+                      Case{{736, 657}, Wording::kEnglish}, Case{{756, 570}, Wording::kEnglish}),
+    [](const ::testing::TestParamInfo<Case>& info) {
+      return info.param.Name().replace('-', '_').toStdString();
+    });
 
 }  // namespace
 }  // namespace tornavo

@@ -90,17 +90,20 @@ struct WindowUnderTest {
     if (!options.transport && options.select_port.isEmpty())
       options.transport = std::make_unique<FakeTransport>();
     auto scripted = std::make_unique<ScriptedDialogs>();
-    auto recorded = std::make_unique<RecordedBoxes>();
     dialogs = scripted.get();
-    boxes = recorded.get();
     options.dialogs = std::move(scripted);
-    options.boxes = std::move(recorded);
+    // Given boxes (the real ones) are kept; boxes is then null.
+    if (!options.boxes) {
+      auto recorded = std::make_unique<RecordedBoxes>();
+      boxes = recorded.get();
+      options.boxes = std::move(recorded);
+    }
     window = std::make_unique<TForm1>(std::move(options));
   }
 
   QTemporaryDir ini_folder;
   ScriptedDialogs* dialogs;
-  RecordedBoxes* boxes;
+  RecordedBoxes* boxes = nullptr;
   std::unique_ptr<TForm1> window;
 };
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "core/app/settings.h"
+#include "core/app/text_names.h"
 #include "sim/jtag_target.h"
 
 namespace tornavo::sim {
@@ -32,8 +33,8 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   EXPECT_TRUE(settings.flash_fields_locked());
   const FlashChipDescription firmware = settings.flash_chip(0);
   const FlashChipDescription channels = settings.flash_chip(1);
-  EXPECT_TRUE(FlashChipProblem(firmware).isEmpty()) << firmware.problem.toStdString();
-  EXPECT_TRUE(FlashChipProblem(channels).isEmpty()) << channels.problem.toStdString();
+  EXPECT_TRUE(FlashChipProblem(firmware).empty()) << firmware.problem.key;
+  EXPECT_TRUE(FlashChipProblem(channels).empty()) << channels.problem.key;
   EXPECT_EQ(firmware.start, 0x60000000u);
   EXPECT_EQ(firmware.num_blocks, 39);
   EXPECT_EQ(firmware.block_offsets[1], 0x2000u);
@@ -84,7 +85,7 @@ TEST(VirtualCatalogue, TargetChipsFollowTheDescriptionsKeepingWhatStays) {
 
   // A chip that moves is new and erased; an unusable description changes nothing.
   chips[0].start = 0x61000000;
-  chips[1].problem = QStringLiteral("bad");
+  chips[1].problem = {text_key::kNoSeHaElegidoNingun, {}};
   FollowFlashChips(target, chips);
   EXPECT_EQ(target.Memory(0x61000000, 8), QByteArray(8, '\xFF'));
   EXPECT_EQ(target.Memory(0x60000000, 8), QByteArray(8, '\0'));  // unmapped now

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/app/ini_file.h"
+#include "core/app/text_names.h"
 
 namespace tornavo {
 
@@ -32,12 +33,10 @@ void LoadFlashType(const QString& ini_folder, const QString& type, FlashChipDesc
   *chip = FlashChipDescription{};
   chip->start = start;
   if (type.isEmpty()) {
-    chip->problem = QStringLiteral("No se ha elegido ningún tipo de Flash.");
+    chip->problem = {text_key::kNoSeHaElegidoNingun, {}};
     return;
   }
   const QString path = ini_folder + type + QStringLiteral(".ini");
-  const QString refused =
-      QStringLiteral("El archivo de tipo de Flash \"%1\" no es válido: ").arg(path);
   const TIniFile32 file(path);
   const int num_blocks = file.ReadInteger(type, QStringLiteral("NumBlocks"), 1);
   chip->num_blocks = std::clamp(num_blocks, 0, FlashChipDescription::kMaximumBlocks);
@@ -50,33 +49,31 @@ void LoadFlashType(const QString& ini_folder, const QString& type, FlashChipDesc
     chip->block_offsets[k] = ParseHexAddress(text, &offset) ? offset : 0;
   }
   if (!QFileInfo::exists(path)) {
-    chip->problem = QStringLiteral("No se encuentra el archivo de tipo de Flash \"%1\".").arg(path);
+    chip->problem = {text_key::kNoSeEncuentraElArchivo, {path}};
   } else if (num_blocks < 1 || num_blocks > FlashChipDescription::kMaximumBlocks) {
-    chip->problem = refused + QStringLiteral("NumBlocks=%1 está fuera de 1 a %2.")
-                                  .arg(num_blocks)
-                                  .arg(FlashChipDescription::kMaximumBlocks);
+    chip->problem = {
+        text_key::kNumBlocksFueraDe,
+        {path, QString::number(num_blocks), QString::number(FlashChipDescription::kMaximumBlocks)}};
   } else {
     for (int k = 0; k < chip->num_blocks; ++k) {
       if (chip->block_offsets[k + 1] <= chip->block_offsets[k]) {
-        chip->problem =
-            refused + QStringLiteral("block%1 no es mayor que block%2.").arg(k + 1).arg(k);
+        chip->problem = {text_key::kBlockNoEsMayorQue,
+                         {path, QString::number(k + 1), QString::number(k)}};
         break;
       }
     }
   }
 }
 
-QString FlashChipProblem(const FlashChipDescription& chip) {
-  if (!chip.problem.isEmpty()) return chip.problem;
+TextRef FlashChipProblem(const FlashChipDescription& chip) {
+  if (!chip.problem.empty()) return chip.problem;
   const QString start = QStringLiteral("%1").arg(chip.start, 8, 16, QLatin1Char('0')).toUpper();
   bool rising = chip.num_blocks >= 1 && chip.num_blocks <= FlashChipDescription::kMaximumBlocks;
   for (int k = 0; rising && k < chip.num_blocks; ++k)
     rising = chip.block_offsets[k + 1] > chip.block_offsets[k];
-  if (!rising)
-    return QStringLiteral("La tabla de bloques del integrado de Flash en %1 no es válida.")
-        .arg(start);
+  if (!rising) return {text_key::kLaTablaDeBloquesDel, {start}};
   if (uint64_t{chip.start} + chip.size() > 0x100000000ull)
-    return QStringLiteral("El integrado de Flash en %1 pasa de la dirección FFFFFFFF.").arg(start);
+    return {text_key::kElIntegradoDeFlashEn, {start}};
   return {};
 }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/app/texts.h"
+
 namespace tornavo {
 
 // One flash chip of the receiver as its flash type file describes it. Block k spans
@@ -18,7 +20,7 @@ struct FlashChipDescription {
   uint8_t erasure_mode = 48;  // passed to the trap routine as it stands
   std::array<uint32_t, kOffsetCount> block_offsets{};
   // Why no flash operation may use this description (names the file), empty when usable.
-  QString problem;
+  TextRef problem;
 
   uint32_t size() const { return block_offsets[num_blocks]; }
 };
@@ -32,9 +34,9 @@ struct FlashChipDescription {
 // erase.
 void LoadFlashType(const QString& ini_folder, const QString& type, FlashChipDescription* chip);
 
-// The problem text, else a block table that does not rise (however it was filled) or a chip
-// that with its start would run past FFFFFFFF. Empty when flash operations may use it.
-QString FlashChipProblem(const FlashChipDescription& chip);
+// The problem, else a block table that does not rise (however it was filled) or a chip that
+// with its start would run past FFFFFFFF. Empty when flash operations may use it.
+TextRef FlashChipProblem(const FlashChipDescription& chip);
 
 // Address text of the flash and trap boxes: up to 8 hexadecimal digits. Returns false for
 // an empty text, a non-hexadecimal character or more than 32 bits.

@@ -15,6 +15,10 @@ struct LanguageLoad {
   QString qt_language;
 };
 
+// The built-in language, as the language list names it: in its own words, whatever language
+// the interface speaks.
+inline constexpr const char* kBuiltInLanguageName = "Español";
+
 // Sets every text to its built-in default, then takes each key traducN that the language
 // file "<ini_folder><name>.ini" holds in its section [<name>] with a value that is not empty
 // (values are trimmed). A missing file, a missing section or an empty name leave every

@@ -353,7 +353,43 @@ constexpr TextDefault kDefaults[] = {
     {346, "¡ Verificación correcta !"},  // slot 179
     {347, "1 y 2 (BCT15xx)"},  // "Secciones activas :" list, entry 3
     {348, "1 y 3 (BCT15xx)"},  // "Secciones activas :" list, entry 4
-    {349, "2 y 3 (BCT15xx)"},  // "Secciones activas :" list, entry 5
+    {349, "2 y 3 (BCT15xx)"},  // "Secciones activas :" list, entry 5    // Texts added after the catalogue's own: captions, then messages.
+    {350, "Acceso : "},  // page "Configuración" › group " Puerto Paralelo " › label
+    {351, "E/S directa"},  // "Acceso : " list, direct I/O entry
+    {352, "Virtual"},  // "Acceso : " list, virtual receiver entry
+    {353, " Status "},  // page "Sintonización" › group
+    {354, "Diseño y desarrollo"},  // page "Acerca de..." › contributors, heading
+    {355, "El equipo de Tornavo"},  // page "Acerca de..." › contributors
+    {356, "Pruebas en decodificadores"},  // page "Acerca de..." › contributors, heading
+    {357, "Técnicos del taller de servicio"},  // page "Acerca de..." › contributors
+    {358, "Traducciones"},  // page "Acerca de..." › contributors, heading
+    {359, "La comunidad de usuarios"},  // page "Acerca de..." › contributors
+    {360, "Informes de errores"},  // page "Acerca de..." › contributors, heading
+    {361, "Todos los que escribieron al foro"},  // page "Acerca de..." › contributors
+    {362, "El archivo %1 no define las filas %2."},  // question before "Enviar" of rows a loaded file lacks
+    {363, "Se enviarán tal como están en el editor. ¿Enviar de todos modos?"},  // question before "Enviar" of rows a loaded file lacks
+    {364, "Destino : %1, de %2 a %3, por el puerto %4."},  // the target a write or erase question names
+    {365, "Solo se puede borrar un integrado desde su dirección inicial: %1 (Sofware Interactivo) o %2 (Lista de Canales)."},  // "Borrar Chip" at another address
+    {366, "No se ha elegido ningún tipo de Flash."},  // flash type file message
+    {367, "No se encuentra el archivo de tipo de Flash \"%1\"."},  // flash type file message
+    {368, "El archivo de tipo de Flash \"%1\" no es válido: NumBlocks=%2 está fuera de 1 a %3."},  // flash type file message
+    {369, "El archivo de tipo de Flash \"%1\" no es válido: block%2 no es mayor que block%3."},  // flash type file message
+    {370, "La tabla de bloques del integrado de Flash en %1 no es válida."},  // flash chip message
+    {371, "El integrado de Flash en %1 pasa de la dirección FFFFFFFF."},  // flash chip message
+    {372, "No se puede convertir «%1» : %2, fila %3, columna %4."},  // channel list message
+    {373, "La posición %1 queda fuera de la imagen."},  // channel list message
+    {374, "Las tablas de canales y de transpondedores no pueden estar en el mismo bloque."},  // channel list message
+    {375, "%1 no existe"},  // serial port diagnosis
+    {376, "comprueba el cable y que el adaptador esté conectado"},  // serial port diagnosis, what to do
+    {377, "%1 es tuyo pero su modo %2 no permite leer y escribir"},  // serial port diagnosis
+    {378, "%1 pertenece a tu grupo %2 pero su modo %3 no da al grupo permiso de lectura y escritura"},  // serial port diagnosis
+    {379, "pide al administrador una regla de udev que dé al grupo permiso de lectura y escritura"},  // serial port diagnosis, what to do
+    {380, "solo root puede abrir %1 (modo %2)"},  // serial port diagnosis
+    {381, "ejecuta el programa como root, o haz que una regla de udev dé al dispositivo un grupo al que pertenezcas"},  // serial port diagnosis, what to do
+    {382, "%1 pertenece al grupo %2; te añadieron a él después de empezar esta sesión"},  // serial port diagnosis
+    {383, "cierra la sesión y vuelve a entrar (o ejecuta 'newgrp %1' en este terminal)"},  // serial port diagnosis, what to do
+    {384, "%1 pertenece al grupo %2 y no eres miembro"},  // serial port diagnosis
+    {385, "añádete al grupo %1 y vuelve a entrar en la sesión (sudo adduser %2 %1)"},  // serial port diagnosis, what to do
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

@@ -4,7 +4,10 @@
 
 namespace tornavo {
 
-inline constexpr int kKeyCount = 350;   // traduc0 ... traduc349
+inline constexpr int kKeyCount = 386;  // traduc0 ... traduc385
+// Keys added after the catalogue's own traduc0 ... traduc349: captions first, then messages.
+inline constexpr int kFirstAddedKey = 350;
+inline constexpr int kFirstAddedMessageKey = 362;
 inline constexpr int kSlotCount = 201;  // message slots 0 ... 200
 
 struct TextDefault {

@@ -15,6 +15,26 @@ QString Texts::TwoLines(int first_slot, int second_slot) const {
   return Slot(first_slot) + '\n' + Slot(second_slot);
 }
 
+QString Texts::Format(const TextRef& text) const {
+  if (text.empty()) return {};
+  const QString pattern = Key(text.key);
+  QString result;
+  for (qsizetype i = 0; i < pattern.size(); ++i) {
+    const qsizetype digit = i + 1;
+    if (pattern[i] == u'%' && digit < pattern.size() && pattern[digit] >= u'1' &&
+        pattern[digit] <= u'9') {
+      const qsizetype n = pattern[digit].unicode() - u'1';
+      if (n < text.args.size()) {
+        result += text.args[n];
+        ++i;
+        continue;
+      }
+    }
+    result += pattern[i];
+  }
+  return result;
+}
+
 void Texts::Set(int key, const QString& text) {
   if (key >= 0 && key < kKeyCount) texts_[key] = text;
 }

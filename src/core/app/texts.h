@@ -1,11 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "core/app/text_table.h"
 
 namespace tornavo {
+
+// A text of the catalogue and the values for its %1, %2 ...: kept as such and formed when
+// shown, so that it speaks the language chosen then.
+struct TextRef {
+  int key = -1;
+  QStringList args;
+
+  bool empty() const { return key < 0; }
+  bool operator==(const TextRef&) const = default;
+};
 
 // The current interface texts: every key with its built-in default, overridable by a
 // language file. Messages are looked up by slot, captions by key.
@@ -19,6 +30,10 @@ class Texts {
   QString Slot(int slot) const;
   // Two slots joined on two lines, as the message boxes show them.
   QString TwoLines(int first_slot, int second_slot) const;
+  // The key's text with %1, %2 ... replaced in one pass (a value that holds "%2" stays as
+  // it is); empty for an empty reference.
+  QString Format(const TextRef& text) const;
+  QString Format(int key, const QStringList& args) const { return Format(TextRef{key, args}); }
 
   void Set(int key, const QString& text);
   // Every key back to its default, and Qt's own texts back to Spanish.

@@ -253,28 +253,28 @@ bool ChannelList::SaveChannelImage(const QString& path, int64_t tcs_block, int64
   return true;
 }
 
-QString ChannelList::ErrorText(const ChannelError& error) const {
+QString ChannelList::ErrorText(const ChannelError& error, const Texts& texts) const {
   switch (error.kind) {
     case ChannelError::Kind::kCell: {
       const TextGrid& grid = error.cell.transponder_table ? transponders_ : channels_;
-      return QStringLiteral("No se puede convertir «%1» : %2, fila %3, columna %4.")
-          .arg(error.cell.text,
-               error.cell.transponder_table ? transponder_table_name_ : channel_table_name_)
-          .arg(error.cell.row)
-          .arg(grid.Cell(0, error.cell.column));
+      return texts.Format(
+          text_key::kNoSePuedeConvertir,
+          {error.cell.text,
+           error.cell.transponder_table ? transponder_table_name_ : channel_table_name_,
+           QString::number(error.cell.row), grid.Cell(0, error.cell.column)});
     }
     case ChannelError::Kind::kBlockOutsideImage:
-      return QStringLiteral("La posición %1 queda fuera de la imagen.")
-          .arg(QStringLiteral("%1").arg(error.block, 6, 16, QLatin1Char('0')).toUpper());
+      return texts.Format(
+          text_key::kLaPosicionQuedaFuera,
+          {QStringLiteral("%1").arg(error.block, 6, 16, QLatin1Char('0')).toUpper()});
     case ChannelError::Kind::kBlocksOverlap:
-      return QStringLiteral(
-          "Las tablas de canales y de transpondedores no pueden estar en el mismo bloque.");
+      return texts.Key(text_key::kLasTablasDeCanalesY);
     case ChannelError::Kind::kFile:
       return error.file_error;
     case ChannelError::Kind::kNone:
       break;
   }
-  return QStringLiteral("¡ No hay ninguna lista de canales cargada !");
+  return texts.Key(text_key::kNoHayNingunaListaDe);
 }
 
 int ChannelList::FirstFreeChannelRow() const {

@@ -68,7 +68,7 @@ class ChannelList {
   bool SaveChannelImage(const QString& path, int64_t tcs_block, int64_t tpt_block,
                         ChannelError* error);
   // The message a failed build or save shows.
-  QString ErrorText(const ChannelError& error) const;
+  QString ErrorText(const ChannelError& error, const Texts& texts) const;
 
   int FirstFreeChannelRow() const;
   int FirstFreeTransponderRow() const;

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/firmware_crc.h"
@@ -126,7 +127,7 @@ QString JtagSendFailedText(const Texts& texts) {
 
 // The chip's problem, shown; true when the chip may be used.
 bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
-  const QString problem = FlashChipProblem(chip);
+  const QString problem = session.texts.Format(FlashChipProblem(chip));
   if (problem.isEmpty()) return true;
   session.host.AppendLog(LogId::kJtag, problem);
   session.host.ShowError(problem);
@@ -173,8 +174,8 @@ uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequ
     unit.DcuReleaseReset();
   };
   // A description no operation may use never reaches the loop, whoever calls it.
-  if (!FlashChipProblem(chip).isEmpty()) {
-    host.ShowError(FlashChipProblem(chip));
+  if (!FlashChipProblem(chip).empty()) {
+    host.ShowError(catalogue.Format(FlashChipProblem(chip)));
     finish();
     return 0;
   }
@@ -396,32 +397,44 @@ JtagSendResult StartJtagSend(JtagSession& session, const JtagSendRequest& reques
   return {SendOutcome::kRefused, 0, {}};
 }
 
-QString EraseChipWarning(const Texts& texts) {
-  return texts.Slot(kWarningTitle) + kCrLf + kCrLf + texts.Slot(kWarningDestroy) + kCrLf + kCrLf +
-         texts.Slot(kWarningNotNeeded) + kCrLf + texts.Slot(kWarningCancel);
+QString EraseChipWarning(const Texts& texts, const JtagSendRequest& request, int chip) {
+  const FlashChipDescription& erased = request.chips[chip];
+  // Without a usable block table the chip's end is not known.
+  const QString end = FlashChipProblem(erased).empty() && erased.size() > 0
+                          ? Hex8(erased.start + (erased.size() - 1))
+                          : QStringLiteral("?");
+  const int caption =
+      chip == 0 ? text_key::kIntegradoConSofwareInteractivo : text_key::kIntegradoConListaDeCanales;
+  const QString target = texts.Format(
+      text_key::kDestino, {texts.Key(caption).trimmed(), Hex8(erased.start), end, request.port});
+  return texts.Slot(kWarningTitle) + kCrLf + kCrLf + target + kCrLf + kCrLf +
+         texts.Slot(kWarningDestroy) + kCrLf + kCrLf + texts.Slot(kWarningNotNeeded) + kCrLf +
+         texts.Slot(kWarningCancel);
 }
 
 JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method) {
   JtagSendResult result;
   result.outcome = SendOutcome::kRefused;
   OperationHost& host = session.host;
-  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts)) != Answer::kOk) {
-    host.EnablePages();
-    return result;
-  }
   const uint32_t address = request.destination;
   const int index = address == request.chips[0].start   ? 0
                     : address == request.chips[1].start ? 1
                                                         : -1;
-  // Checked before the port is opened: a wrong address must not even reset the target.
+  // Checked before the warning, so that it can name the chip, and before the port is opened:
+  // a wrong address must not even reset the target.
   if (index < 0) {
-    host.ShowError(QStringLiteral("Solo se puede borrar un integrado desde su dirección inicial: "
-                                  "%1 (Sofware Interactivo) o %2 (Lista de Canales).")
-                       .arg(Hex8(request.chips[0].start), Hex8(request.chips[1].start)));
+    host.ShowError(
+        session.texts.Format(text_key::kSoloSePuedeBorrarUn,
+                             {Hex8(request.chips[0].start), Hex8(request.chips[1].start)}));
     return result;
   }
   const FlashChipDescription& chip = request.chips[index];
   if (method == EraseMethod::kBlocks && !ChipUsable(session, chip)) return result;
+  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts, request, index)) !=
+      Answer::kOk) {
+    host.EnablePages();
+    return result;
+  }
 
   PortFrame frame(session);
   if (!frame.Open(&result)) return result;

@@ -28,6 +28,8 @@ struct JtagSendRequest {
   uint32_t trap_address = 0x40010000;
   QStringList trap_places;
   FlashSendOptions options;
+  // The parallel port as its locator names it ("ppdev:/dev/parport0"), for the questions.
+  QString port;
 };
 
 // kRefused: checked before the port was touched (bad chip description, wrong erase address,
@@ -80,10 +82,12 @@ JtagSendResult StartJtagSend(JtagSession& session, const JtagSendRequest& reques
 
 enum class EraseMethod { kBlocks, kSingleCommand };
 
-// The warning "Borrar Chip" asks before anything else.
-QString EraseChipWarning(const Texts& texts);
-// "Borrar Chip": asks the warning (OK/Cancel), then erases the chip starting at the
-// destination, block by block or with one command.
+// The warning "Borrar Chip" asks: it names chip 0 or 1 of the request, its first and last
+// address and the port.
+QString EraseChipWarning(const Texts& texts, const JtagSendRequest& request, int chip);
+// "Borrar Chip": refuses an address that starts neither chip (and, block by block, a chip
+// whose description no operation may use), asks the warning (OK/Cancel), then erases the chip
+// starting at the destination, block by block or with one command.
 JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method);
 
 }  // namespace tornavo

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 namespace {
@@ -59,8 +61,8 @@ UserIdentity CurrentUser() {
   return user;
 }
 
-PortInspector::PortInspector(QString root, UserIdentity user, bool x86)
-    : root_(QDir::cleanPath(std::move(root))), user_(std::move(user)), x86_(x86) {}
+PortInspector::PortInspector(QString root, UserIdentity user, const Texts& texts, bool x86)
+    : root_(QDir::cleanPath(std::move(root))), user_(std::move(user)), texts_(texts), x86_(x86) {}
 
 QString PortInspector::Path(const QString& system_path) const {
   return root_ == QLatin1String("/") ? system_path : root_ + system_path;
@@ -108,10 +110,14 @@ bool PortInspector::ListedInGroup(uint gid) const {
 }
 
 void PortInspector::JudgeAccess(const QString& device, PortDiagnosis* diagnosis) const {
+  const auto say = [&](int reason, const QStringList& reason_args, int remedy,
+                       const QStringList& remedy_args) {
+    diagnosis->reason = texts_.Format(reason, reason_args);
+    diagnosis->remedy = texts_.Format(remedy, remedy_args);
+  };
   struct stat status {};
   if (::stat(QFile::encodeName(Path(device)).constData(), &status) != 0) {
-    diagnosis->reason = QStringLiteral("%1 does not exist").arg(device);
-    diagnosis->remedy = QStringLiteral("check the cable and that the adapter is plugged in");
+    say(text_key::kPuertoNoExiste, {device}, text_key::kCompruebaElCable, {});
     return;
   }
   // Owner (shift 0), group (3) or others (6) may read and write.
@@ -125,38 +131,20 @@ void PortInspector::JudgeAccess(const QString& device, PortDiagnosis* diagnosis)
     diagnosis->usable = true;
   } else if (status.st_uid == user_.uid) {
     diagnosis->usable = allows(0);
-    diagnosis->reason =
-        QStringLiteral("%1 is yours but its mode %2 forbids reading and writing").arg(device, mode);
+    diagnosis->reason = texts_.Format(text_key::kEsTuyoPeroSuModo, {device, mode});
+    // A command, the same in every language.
     diagnosis->remedy = QStringLiteral("chmod u+rw %1").arg(device);
   } else if (user_.groups.contains(status.st_gid)) {
     diagnosis->usable = allows(3);
-    diagnosis->reason = QStringLiteral(
-                            "%1 belongs to your group %2 but its mode %3 gives the group no read "
-                            "and write access")
-                            .arg(device, group, mode);
-    diagnosis->remedy = QStringLiteral(
-        "ask the administrator for a udev rule giving the group "
-        "read and write access");
+    say(text_key::kPerteneceATuGrupo, {device, group, mode}, text_key::kPideAlAdministrador, {});
   } else if (allows(6)) {
     diagnosis->usable = true;
   } else if (!allows(3)) {
-    diagnosis->reason = QStringLiteral("only root may open %1 (mode %2)").arg(device, mode);
-    diagnosis->remedy = QStringLiteral(
-        "run the program as root, or have a udev rule give the "
-        "device a group you belong to");
+    say(text_key::kSoloRootPuedeAbrir, {device, mode}, text_key::kEjecutaElProgramaComo, {});
   } else if (ListedInGroup(status.st_gid)) {
-    diagnosis->reason = QStringLiteral(
-                            "%1 belongs to the group %2; you were added to it after this session "
-                            "started")
-                            .arg(device, group);
-    diagnosis->remedy =
-        QStringLiteral("log out and log in again (or run 'newgrp %1' in this terminal)").arg(group);
+    say(text_key::kTeAnadieronAlGrupo, {device, group}, text_key::kCierraLaSesion, {group});
   } else {
-    diagnosis->reason =
-        QStringLiteral("%1 belongs to the group %2 and you are not a member").arg(device, group);
-    diagnosis->remedy =
-        QStringLiteral("add yourself to the group %1 and log in again (sudo adduser %2 %1)")
-            .arg(group, user_.name);
+    say(text_key::kNoEresMiembro, {device, group}, text_key::kAnadeteAlGrupo, {group, user_.name});
   }
   if (diagnosis->usable) {
     diagnosis->reason.clear();

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "core/app/texts.h"
+
 namespace tornavo {
 
 // Who asks: the process's user and the groups it runs with now.
@@ -41,7 +43,8 @@ struct PortDiagnosis {
 // `user`. Nothing is opened: permissions are read and judged as the kernel would.
 class PortInspector {
  public:
-  PortInspector(QString root, UserIdentity user, bool x86 = kBuiltForX86);
+  // The reasons and remedies of access to a device speak the language of the texts.
+  PortInspector(QString root, UserIdentity user, const Texts& texts, bool x86 = kBuiltForX86);
 
   // Every serial device with a driver behind it, by device name.
   std::vector<PortDiagnosis> SerialPorts() const;
@@ -73,6 +76,7 @@ class PortInspector {
 
   QString root_;
   UserIdentity user_;
+  Texts texts_;
   bool x86_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 
+#include "core/app/texts.h"
 #include "core/serial/port_diagnosis.h"
 
 namespace tornavo {
@@ -40,7 +41,8 @@ QSerialPort::FlowControl ToQt(FlowControl flow) {
 
 }  // namespace
 
-QtSerialTransport::QtSerialTransport(QObject* parent) : SerialTransport(parent) {
+QtSerialTransport::QtSerialTransport(const Texts* texts, QObject* parent)
+    : SerialTransport(parent), texts_(texts) {
   port_.setReadBufferSize(kBufferSize);
   connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::BytesReceived);
 }
@@ -111,7 +113,9 @@ bool QtSerialTransport::Open(QString* error) {
     if (error) *error = ErrorText(QStringLiteral("open"));
     // The system's reason alone ("Permission denied") does not say what to do about it.
     const QString advice =
-        PortInspector(QStringLiteral("/"), CurrentUser()).Serial(settings_.name).Explanation();
+        PortInspector(QStringLiteral("/"), CurrentUser(), texts_ ? *texts_ : Texts())
+            .Serial(settings_.name)
+            .Explanation();
     if (error && !advice.isEmpty()) *error += u'\n' + advice;
     port_.clearError();
     return false;

@@ -7,12 +7,16 @@
 
 namespace tornavo {
 
+class Texts;
+
 // SerialTransport over QSerialPort.
 class QtSerialTransport : public SerialTransport {
   Q_OBJECT
 
  public:
-  explicit QtSerialTransport(QObject* parent = nullptr);
+  // A port that cannot be opened says why in the language of the texts (the built-in texts
+  // without them); they must outlive the transport.
+  explicit QtSerialTransport(const Texts* texts = nullptr, QObject* parent = nullptr);
 
   // Names of the serial devices present (USB adapters included), as the system lists them.
   static QStringList AvailablePorts();
@@ -36,6 +40,7 @@ class QtSerialTransport : public SerialTransport {
   void ApplyModemLines();
   QString ErrorText(const QString& action) const;
 
+  const Texts* texts_;
   QSerialPort port_;
   PortSettings settings_;
 };

@@ -16,11 +16,24 @@ namespace {
 
 constexpr int kStepMs = 40;
 
-// Blank lines before and after let the list enter and leave the view.
-const char kContributors[] =
-    "\n\n\n\n\n\nDiseño y desarrollo\nEl equipo de Tornavo\n\nPruebas en decodificadores\n"
-    "Técnicos del taller de servicio\n\nTraducciones\nLa comunidad de usuarios\n\n"
-    "Informes de errores\nTodos los que escribieron al foro\n\n\n\n\n\n";
+// The list of contributors: pairs of a heading and who it thanks.
+constexpr int kContributorKeys[] = {text_key::kDisenoYDesarrollo,
+                                    text_key::kElEquipoDeTornavo,
+                                    text_key::kPruebasEnDecodificadores,
+                                    text_key::kTecnicosDelTallerDe,
+                                    text_key::kTraducciones,
+                                    text_key::kLaComunidadDeUsuarios,
+                                    text_key::kInformesDeErrores,
+                                    text_key::kTodosLosQueEscribieron};
+
+QString ContributorsText(const Texts& t) {
+  // Blank lines before and after let the list enter and leave the view.
+  const QString blanks(6, u'\n');
+  QStringList pairs;
+  for (size_t i = 0; i + 1 < std::size(kContributorKeys); i += 2)
+    pairs << t.Key(kContributorKeys[i]) + u'\n' + t.Key(kContributorKeys[i + 1]);
+  return blanks + pairs.join(QStringLiteral("\n\n")) + blanks;
+}
 
 }  // namespace
 
@@ -42,7 +55,7 @@ AboutPage::AboutPage(AppServices& services, QWidget* parent)
   scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroller_->setWidgetResizable(true);
-  contributors_ = new QLabel(QString::fromUtf8(kContributors), scroller_);
+  contributors_ = new QLabel(scroller_);
   contributors_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   scroller_->setWidget(contributors_);
   requests_ = new QLabel(panel);
@@ -74,6 +87,7 @@ void AboutPage::ApplyTexts() {
   thanks_->setText(t.Key(text_key::kProgramaRealizadoGraciasALas));
   requests_->setText(t.Key(text_key::kLasPeticionesInformesDeErrores));
   forum_->setText(t.Key(text_key::kEnForoTornavoExample));
+  contributors_->setText(ContributorsText(t));
 }
 
 bool AboutPage::scrolling() const { return timer_->isActive(); }

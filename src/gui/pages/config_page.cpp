@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/app/language.h"
 #include "core/app/settings.h"
 #include "core/app/text_names.h"
 #include "core/app/texts.h"
@@ -49,6 +50,8 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   QGridLayout* language_grid = CompactGrid(language_group_);
   language_label_ = new QLabel(language_group_);
   language_ = new QComboBox(language_group_);
+  // The built-in language first, always, in its own words: the way back from any other.
+  language_->addItem(QString::fromUtf8(kBuiltInLanguageName));
   language_->addItems(services.settings.languages());
   language_grid->addWidget(language_label_, 0, 0);
   language_grid->addWidget(language_, 0, 1);
@@ -88,9 +91,10 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
     list->setMinimumContentsLength(6);
   }
 
-  connect(language_, &QComboBox::activated, this, [this](int index) {
-    services_.settings.SetInt(Key::kIdioma, index);
-    emit LanguageChosen(index);
+  // Entry i + 1 is the language file Idioma<i>; the built-in language is stored as -1.
+  connect(language_, &QComboBox::activated, this, [this](int entry) {
+    services_.settings.SetInt(Key::kIdioma, entry - 1);
+    emit LanguageChosen(entry - 1);
   });
   connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
     services_.settings.SetBool(Key::kChecksum, on);
@@ -126,7 +130,7 @@ void ConfigPage::ShowSettings() {
   picture_->ShowSettings();
   {
     const QSignalBlocker block(language_);
-    language_->setCurrentIndex(static_cast<int>(settings.Int(Key::kIdioma)));
+    language_->setCurrentIndex(static_cast<int>(settings.Int(Key::kIdioma)) + 1);
   }
   checksum_->setChecked(settings.Bool(Key::kChecksum));
 }

@@ -47,8 +47,9 @@ class ConfigPage : public QWidget {
   QWidget* groups() const { return content_; }
 
  signals:
-  // The user chose another language (its index in the list).
-  void LanguageChosen(int index);
+  // The user chose another language: a language file's index in the settings' list, or -1 for
+  // the built-in language.
+  void LanguageChosen(int language);
   void TableSizesChanged();
   void SatelliteRenamed(int satellite, const QString& old_name, const QString& new_name);
 

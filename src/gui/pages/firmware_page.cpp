@@ -45,6 +45,8 @@ FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, Para
   address_->addItems(kFirmwareAddresses);
   address_->lineEdit()->setMaxLength(8);
   address_->setInsertPolicy(QComboBox::NoInsert);
+  // Completing a typed digit to a whole entry would defeat typing an address.
+  address_->setCompleter(nullptr);
 
   command_group_ = new QGroupBox(this);
   QVBoxLayout* command_layout = CompactChoices(command_group_);
@@ -184,7 +186,7 @@ bool FirmwarePage::TakeFlashImage(QByteArray* data) {
   ChannelError error;
   if (!list.BuildFlashImage(PositionBlock(settings.Int(Key::kTcs), list.tcs_block()),
                             PositionBlock(settings.Int(Key::kTpt), list.tpt_block()), &error)) {
-    services_.host.ShowError(list.ErrorText(error));
+    services_.host.ShowError(list.ErrorText(error, services_.texts));
     return false;
   }
   *data = list.image();

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -15,9 +16,12 @@ namespace tornavo {
 namespace {
 
 // In-place editor of one cell: two characters, centred; beginning to edit selects the row.
+// Tab and Shift+Tab keep the byte typed and leave the grid, as they do from a cell not being
+// edited.
 class CellDelegate : public QStyledItemDelegate {
  public:
-  CellDelegate(EepromImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
+  CellDelegate(EepromImage& image, HexEditor* grid)
+      : QStyledItemDelegate(grid), image_(image), grid_(grid) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
@@ -30,8 +34,24 @@ class CellDelegate : public QStyledItemDelegate {
     return editor;
   }
 
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        emit commitData(editor);
+        emit closeEditor(editor, NoHint);
+        grid_->LeaveGrid(key == Qt::Key_Tab);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+
  private:
   EepromImage& image_;
+  HexEditor* grid_;
 };
 
 }  // namespace
@@ -47,7 +67,8 @@ HexEditor::HexEditor(EepromImage& image, QWidget* parent)
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                   QAbstractItemView::AnyKeyPressed);
-  setTabKeyNavigation(true);
+  // Tab goes on to the next control; the arrows move from cell to cell.
+  setTabKeyNavigation(false);
   setWordWrap(false);
   // The sixteen byte columns share the grid's width, so a row is seen whole.
   const QFontMetrics metrics(fixed);
@@ -69,5 +90,7 @@ HexEditor::HexEditor(EepromImage& image, QWidget* parent)
             if (current.isValid()) image_.set_selected_row(current.row() + 1);
           });
 }
+
+void HexEditor::LeaveGrid(bool forward) { focusNextPrevChild(forward); }
 
 }  // namespace tornavo

@@ -16,6 +16,8 @@ class HexEditor : public QTableView {
   HexEditor(EepromImage& image, QWidget* parent);
 
   EepromCellsModel* cells_model() const { return model_; }
+  // Focus on to the next control (or the one before), as Tab gives it.
+  void LeaveGrid(bool forward);
 
  private:
   EepromImage& image_;

@@ -59,6 +59,8 @@ QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   box->setEditable(true);
   box->addItems(entries);
   box->setInsertPolicy(QComboBox::NoInsert);
+  // Completing a typed digit to a whole entry would defeat typing an address or a length.
+  box->setCompleter(nullptr);
   return box;
 }
 }  // namespace
@@ -306,6 +308,7 @@ JtagSendRequest JtagDumpPage::SendRequest() {
   request.trap_places = dump.trap_places;
   request.options = {s.Bool(Key::kForzarJtag), s.Bool(Key::kVerificarJtag),
                      s.Bool(Key::kAddFirmwareCrc)};
+  if (links_.port_name) request.port = links_.port_name();
   return request;
 }
 
@@ -321,7 +324,7 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       error.kind = ChannelError::Kind::kCell;
       inputs->ram_table = BuildRamChannelSendBuffer(list, s.channel_table_size(), &error.cell);
       if (inputs->ram_table.isEmpty()) {
-        services_.host.ShowError(list.ErrorText(error));
+        services_.host.ShowError(list.ErrorText(error, services_.texts));
         return false;
       }
       return true;
@@ -332,7 +335,7 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       ChannelError error;
       if (!list.BuildFlashImage(PositionBlock(s.Int(Key::kTcs), list.tcs_block()),
                                 PositionBlock(s.Int(Key::kTpt), list.tpt_block()), &error)) {
-        services_.host.ShowError(list.ErrorText(error));
+        services_.host.ShowError(list.ErrorText(error, services_.texts));
         return false;
       }
       inputs->flash_image = list.image();

@@ -33,6 +33,8 @@ struct JtagPageLinks {
   // With the virtual receiver: lays its flash chips out as the settings describe them
   // ([0] firmware, [1] channel list) before each operation. Empty for real hardware.
   std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
+  // The locator of the port the settings name, for the questions.
+  std::function<QString()> port_name;
 };
 
 // "Firmware (JTag)": reads target memory through the JTAG cable and hands it to the page

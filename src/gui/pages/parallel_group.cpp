@@ -113,8 +113,9 @@ void ParallelGroup::SetBackendChoices(const QStringList& ppdev_locators, bool vi
   virtual_receiver_ = virtual_receiver;
   access_->clear();
   for (const QString& locator : ppdev_locators) access_->addItem(locator.mid(6), locator);
-  access_->addItem(QStringLiteral("E/S directa"), QStringLiteral("direct:"));
-  if (virtual_receiver) access_->addItem(QStringLiteral("Virtual"), "virtual");
+  access_->addItem(QString(), QStringLiteral("direct:"));
+  if (virtual_receiver) access_->addItem(QString(), QStringLiteral("virtual"));
+  ShowAccessCaptions();
   ShowSettings();
 }
 
@@ -128,11 +129,21 @@ void ParallelGroup::ApplyTexts() {
   const Texts& t = services_.texts;
   setTitle(t.Key(text_key::kPuertoParalelo));
   address_label_->setText(t.Key(text_key::kIntervaloDeEntradaSalida));
-  access_label_->setText(QStringLiteral("Acceso : "));
+  access_label_->setText(t.Key(text_key::kAcceso));
+  ShowAccessCaptions();
   const auto delays = ParallelDelaySliders();
   for (size_t i = 0; i < delays.size(); ++i)
     sliders_[i]->SetTexts(t.Key(delays[i].caption_key),
                           t.Key(delays[i].milliseconds ? text_key::kMs : text_key::kCiclos));
+}
+
+void ParallelGroup::ShowAccessCaptions() {
+  // The ppdev entries are device names; these two speak the interface's language.
+  for (const auto& [locator, key] :
+       {std::pair{"direct:", text_key::kESDirecta}, std::pair{"virtual", text_key::kVirtual}}) {
+    const int entry = access_->findData(QString::fromLatin1(locator));
+    if (entry >= 0) access_->setItemText(entry, services_.texts.Key(key));
+  }
 }
 
 void ParallelGroup::ShowSettings() {

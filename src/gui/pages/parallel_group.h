@@ -69,6 +69,7 @@ class ParallelGroup : public QGroupBox {
  private:
   void StoreAccess();
   QString DirectLocator() const;
+  void ShowAccessCaptions();
 
   AppServices& services_;
   QLabel* address_label_;

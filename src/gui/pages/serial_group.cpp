@@ -16,8 +16,8 @@ namespace {
 
 // A port this user cannot open says why and what to do, on its entry and on the list while
 // it is selected.
-void ShowPortDiagnoses(QComboBox* list) {
-  const PortInspector inspector(QStringLiteral("/"), CurrentUser());
+void ShowPortDiagnoses(QComboBox* list, const Texts& texts) {
+  const PortInspector inspector(QStringLiteral("/"), CurrentUser(), texts);
   for (int i = 0; i < list->count(); ++i)
     list->setItemData(i, inspector.Serial(list->itemText(i)).Explanation(), Qt::ToolTipRole);
 }
@@ -47,7 +47,6 @@ SerialGroup::SerialGroup(AppServices& services, PortChoices& choices, QWidget* p
     form->addRow(labels_[i], *lists[i]);
   }
   port_->addItems(choices.port_names());
-  ShowPortDiagnoses(port_);
   connect(port_, &QComboBox::currentIndexChanged, this,
           [this] { ShowSelectedPortDiagnosis(port_); });
   for (int baud : kBaudRates) baud_->addItem(QString::number(baud));
@@ -78,10 +77,13 @@ void SerialGroup::ApplyTexts() {
                        t.Key(text_key::kMarca), t.Key(text_key::kEspacio)});
   SetEntries(flow_, {t.Key(text_key::kControlDeFlujoNinguno), QStringLiteral("Software"),
                      QStringLiteral("Hardware")});
+  ShowPortDiagnoses(port_, t);
+  ShowSelectedPortDiagnosis(port_);
 }
 
 void SerialGroup::ShowPortNames() {
   SetEntries(port_, choices_.port_names());
+  ShowPortDiagnoses(port_, services_.texts);
   ShowSelections();
 }
 

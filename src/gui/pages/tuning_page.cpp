@@ -218,6 +218,8 @@ QTableView* TuningPage::MakeView(ChannelTableModel* model, QWidget* page) {
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::ContiguousSelection);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab goes on to the next control; the arrows move from cell to cell.
+  view->setTabKeyNavigation(false);
   view->setWordWrap(false);
   const QFontMetrics metrics(view->font());
   view->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
@@ -273,7 +275,7 @@ void TuningPage::ApplyTexts() {
   details_group_->setTitle(t.Key(text_key::kSintonizacionTranspondedor));
   for (int i = 0; i < 8; ++i)
     detail_labels_[static_cast<size_t>(i)]->setText(t.Key(kDetailKeys[i]));
-  status_group_->setTitle(QStringLiteral(" Status "));
+  status_group_->setTitle(t.Key(text_key::kSintonizacionStatus));
   for (int i = 0; i < 4; ++i) status_[static_cast<size_t>(i)]->setText(t.Key(kStatusKeys[i]));
   encryption_label_->setText(t.Key(text_key::kEncriptacion));
   FillEncryptionList(encryption_, t);
@@ -535,7 +537,7 @@ void TuningPage::SaveImageFile() {
     if (!list_.SaveChannelImage(
             choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
             PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure))
-      services_.host.ShowError(list_.ErrorText(failure));
+      services_.host.ShowError(list_.ErrorText(failure, services_.texts));
   }
   services_.host.EnablePages();
   RefreshAll();

@@ -1,4 +1,5 @@
 #include "core/app/settings.h"
+#include "core/app/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -218,10 +219,11 @@ TEST_F(SettingsTest, FlashTypeFileIsReadWithinBounds) {
 TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
   FlashChipDescription chip;
   chip.start = 0x7FE00000;
+  const Texts texts;
   const auto problem_of = [&](const QString& type, const QByteArray& keys) {
     WriteFile(type + ".ini", "[" + type.toUtf8() + "]\r\n" + keys);
     LoadFlashType(Folder(), type, &chip);
-    return FlashChipProblem(chip);
+    return texts.Format(FlashChipProblem(chip));
   };
   EXPECT_EQ(problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n"), "");
   EXPECT_EQ(chip.size(), 0x20000u);
@@ -235,14 +237,18 @@ TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
     EXPECT_TRUE(problem.contains(Folder() + "Bad.ini"))
         << keys.toStdString() << problem.toStdString();
   }
+  EXPECT_EQ(problem_of("Bad", "NumBlocks=0\r\n"),
+            "El archivo de tipo de Flash \"" + Folder() +
+                "Bad.ini\" no es válido: NumBlocks=0 está fuera de 1 a 1024.");
   LoadFlashType(Folder(), "Absent", &chip);
-  EXPECT_TRUE(FlashChipProblem(chip).contains("Absent.ini"));
+  EXPECT_TRUE(texts.Format(FlashChipProblem(chip)).contains("Absent.ini"));
   LoadFlashType(Folder(), "", &chip);
-  EXPECT_FALSE(FlashChipProblem(chip).isEmpty());
+  EXPECT_FALSE(FlashChipProblem(chip).empty());
   // A good table whose start pushes the chip past the address space.
   problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n");
   chip.start = 0xFFFF0000;
-  EXPECT_FALSE(FlashChipProblem(chip).isEmpty());
+  EXPECT_EQ(texts.Format(FlashChipProblem(chip)),
+            "El integrado de Flash en FFFF0000 pasa de la dirección FFFFFFFF.");
 }
 
 TEST(IniFolderTest, GivenFolderThenWritableBesideTheExecutableThenTheConfigFolder) {

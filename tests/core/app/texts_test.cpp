@@ -16,8 +16,11 @@ TEST(Texts, EveryKeyButTheThreeUnusedNumbersHasItsSpanishDefault) {
     EXPECT_TRUE(keys.insert(entry.key).second) << "twice: " << entry.key;
     EXPECT_NE(QString::fromUtf8(entry.text), QString()) << entry.key;
   }
-  EXPECT_EQ(keys.size(), 347u);
+  EXPECT_EQ(keys.size(), 347u + (kKeyCount - kFirstAddedKey));
   for (int unused : {57, 326, 327}) EXPECT_EQ(keys.count(unused), 0u);
+  // The added keys follow the catalogue's own, none of them behind a message slot.
+  for (int key = kFirstAddedKey; key < kKeyCount; ++key) EXPECT_EQ(keys.count(key), 1u) << key;
+  for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_LT(SlotKey(slot), kFirstAddedKey);
 
   const Texts texts;
   // Blanks at either end are part of the texts.
@@ -40,6 +43,16 @@ TEST(Texts, SlotsMapToTheirKeysAndUnfilledSlotsAreEmpty) {
   int filled = 0;
   for (int slot = 0; slot < kSlotCount; ++slot) filled += !texts.Slot(slot).isEmpty();
   EXPECT_EQ(filled, 178);
+}
+
+TEST(Texts, FormatFillsEachNumberOnceWhateverTheValuesHold) {
+  Texts texts;
+  EXPECT_EQ(texts.Format(text_key::kDestino, {"Eeprom", "000", "7FF", "/dev/ttyUSB0"}),
+            "Destino : Eeprom, de 000 a 7FF, por el puerto /dev/ttyUSB0.");
+  // A value holding "%2" is not filled in again; a number without a value stays.
+  texts.Set(text_key::kDestino, "%1|%2|%3|%4|%5|100%");
+  EXPECT_EQ(texts.Format(text_key::kDestino, {"a%2", "b", "c"}), "a%2|b|c|%4|%5|100%");
+  EXPECT_EQ(texts.Format(TextRef{}), "");
 }
 
 TEST(Texts, OverridesAndResetReturnToTheDefaults) {

@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_records.h"
 #include "core/channels/table_settings.h"
@@ -168,7 +169,7 @@ TEST(TableFormatTest, LoadThenSaveChangesNoByte) {
     const QString path = dir.filePath("out.bin");
     ChannelError error;
     ASSERT_TRUE(list.SaveChannelImage(path, list.tcs_block(), list.tpt_block(), &error))
-        << list.ErrorText(error).toStdString();
+        << list.ErrorText(error, Texts()).toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll() == image) << "symbol rates " << with_rates;
@@ -245,7 +246,7 @@ TEST(TableFormatTest, UnconvertibleCellLeavesImageAndFileUnchanged) {
     // Moving the table too: the failure must not move it either.
     EXPECT_FALSE(list.SaveChannelImage(path, 0x1F0000, list.tpt_block(), &error));
     EXPECT_EQ(error.kind, ChannelError::Kind::kCell);
-    EXPECT_EQ(list.ErrorText(error), c.message);
+    EXPECT_EQ(list.ErrorText(error, Texts()), c.message);
     EXPECT_EQ(list.image(), image);
     EXPECT_EQ(list.tcs_block(), 0x1E0000);
     ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
@@ -286,7 +287,7 @@ TEST(TableFormatTest, MovedTableGetsABlockHeaderAndItsOldSectionIsWiped) {
   EXPECT_EQ(near_end.image(), small);
   EXPECT_FALSE(near_end.BuildFlashImage(0x20000, 0x10000, &error));
   EXPECT_EQ(error.kind, ChannelError::Kind::kBlockOutsideImage);
-  EXPECT_EQ(near_end.ErrorText(error), "La posición 020000 queda fuera de la imagen.");
+  EXPECT_EQ(near_end.ErrorText(error, Texts()), "La posición 020000 queda fuera de la imagen.");
   EXPECT_FALSE(near_end.BuildFlashImage(0x10000, 0x10000, &error));
   EXPECT_EQ(error.kind, ChannelError::Kind::kBlocksOverlap);
   EXPECT_EQ(near_end.image(), small);

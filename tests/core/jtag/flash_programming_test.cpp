@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
+#include "core/app/text_names.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/step_clock.h"
@@ -337,13 +338,12 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
 }
 
-TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort) {
+TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTargetWhenAsking) {
   request_.destination = kStart1 + 0x10000;
   JtagSession session = Session();
   host_.answers = {Answer::kOk};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(host_.questions, QStringList{EraseChipWarning(texts_)});
-  EXPECT_TRUE(host_.questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
+  EXPECT_TRUE(host_.questions.isEmpty());
   EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000"))
       << LastBox().toStdString();
   EXPECT_EQ(target_.edges(), 0u);
@@ -351,8 +351,16 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
   // Cancel: nothing at all.
   target_.Load(kStart2, QByteArray(0x30000, '\0'));
   request_.destination = kStart2;
+  request_.port = "ppdev:/dev/parport0";
+  host_.answers = {Answer::kCancel};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
+  ASSERT_EQ(host_.questions.size(), 1);
+  EXPECT_EQ(host_.questions[0], EraseChipWarning(texts_, request_, 1));
+  EXPECT_TRUE(host_.questions[0].startsWith(
+      "¡ A T E N C I Ó N !\r\n\r\nDestino : Integrado con Lista de Canales, de 7FE00000 a "
+      "7FFFFFFF, por el puerto ppdev:/dev/parport0.\r\n\r\n¡ Borrar todo"))
+      << host_.questions[0].toStdString();
 
   host_.answers = {Answer::kOk};
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kDone);
@@ -391,10 +399,10 @@ TEST_F(FlashProgrammingTest, EraseChipAsksAndRefusesOtherAddressesWithoutThePort
 }
 
 TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
-  request_.chips[0].problem = "El archivo de tipo de Flash \"/x/Bad.ini\" no es válido";
+  request_.chips[0].problem = {text_key::kNoSeEncuentraElArchivo, {"/x/Bad.ini"}};
   EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(LastBox(), request_.chips[0].problem);
-  request_.chips[0].problem.clear();
+  EXPECT_EQ(LastBox(), "No se encuentra el archivo de tipo de Flash \"/x/Bad.ini\".");
+  request_.chips[0].problem = {};
   request_.chips[1].block_offsets[5] = request_.chips[1].block_offsets[4];  // a zero-length block
   request_.destination = kStart2;
   JtagSession session = Session();

@@ -8,8 +8,21 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "core/app/language.h"
+#include "core/app/texts.h"
+
 namespace tornavo {
 namespace {
+
+// The English texts the package installs: the reasons below are quoted as they read there.
+const Texts& English() {
+  static const Texts texts = [] {
+    Texts english;
+    LoadLanguage(QStringLiteral(TORNAVO_SHARE_DIR "/"), "English", english);
+    return english;
+  }();
+  return texts;
+}
 
 // A system tree in a temporary folder. Device nodes are plain files: their owner and group
 // are whatever this test process creates them with, so the fake group file names that
@@ -100,7 +113,7 @@ TEST(PortDiagnosisTest, SerialDevicesWithTheirAdaptersAndStableNames) {
   system.Write("/sys/class/tty/ttyS1/type", "0\n");
   system.Write("/sys/class/tty/tty1/dev", "4:1\n");
 
-  const PortInspector inspector(system.root(), system.User(true));
+  const PortInspector inspector(system.root(), system.User(true), English());
   const auto ports = inspector.SerialPorts();
   ASSERT_EQ(ports.size(), 3u);
   EXPECT_EQ(ports[0].device, "/dev/ttyS0");
@@ -126,7 +139,7 @@ TEST(PortDiagnosisTest, AccessIsJudgedByOwnerGroupAndModeWithTheRemedy) {
   system.Device("/dev/ttyUSB3", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
   system.Group("dialout");
 
-  const PortInspector member(system.root(), system.User(true));
+  const PortInspector member(system.root(), system.User(true), English());
   EXPECT_TRUE(member.Serial("/dev/ttyUSB0").usable);
   const PortDiagnosis group_read_only = member.Serial("/dev/ttyUSB3");
   EXPECT_FALSE(group_read_only.usable);
@@ -134,7 +147,7 @@ TEST(PortDiagnosisTest, AccessIsJudgedByOwnerGroupAndModeWithTheRemedy) {
             "/dev/ttyUSB3 belongs to your group dialout but its mode -rw-r----- gives the group "
             "no read and write access");
 
-  const PortInspector stranger(system.root(), system.User(false));
+  const PortInspector stranger(system.root(), system.User(false), English());
   const PortDiagnosis refused = stranger.Serial("/dev/ttyUSB0");
   EXPECT_FALSE(refused.usable);
   EXPECT_EQ(refused.reason, "/dev/ttyUSB0 belongs to the group dialout and you are not a member");
@@ -156,7 +169,7 @@ TEST(PortDiagnosisTest, AccessIsJudgedByOwnerGroupAndModeWithTheRemedy) {
 
   UserIdentity root = system.User(false);
   root.uid = 0;
-  EXPECT_TRUE(PortInspector(system.root(), root).Serial("/dev/ttyUSB1").usable);
+  EXPECT_TRUE(PortInspector(system.root(), root, English()).Serial("/dev/ttyUSB1").usable);
 }
 
 TEST(PortDiagnosisTest, ParallelPortsNodesModulesAndAddresses) {
@@ -168,7 +181,7 @@ TEST(PortDiagnosisTest, ParallelPortsNodesModulesAndAddresses) {
   system.Write("/proc/sys/dev/parport/parport1/base-addr", "53352\t53360\n");
   system.Write("/proc/modules", "parport_pc 53248 1 - Live 0x0\nparport 73728 2 parport_pc\n");
 
-  auto ports = PortInspector(system.root(), system.User(false)).ParallelPorts();
+  auto ports = PortInspector(system.root(), system.User(false), English()).ParallelPorts();
   ASSERT_EQ(ports.size(), 2u);
   EXPECT_EQ(ports[0].device, "/dev/parport0");
   EXPECT_EQ(ports[0].description, "base address 378 (PCSPP,TRISTATE,EPP)");
@@ -179,17 +192,17 @@ TEST(PortDiagnosisTest, ParallelPortsNodesModulesAndAddresses) {
   EXPECT_EQ(ports[1].reason, "the module ppdev is not loaded");
 
   system.Write("/proc/modules", "ppdev 24576 0 - Live 0x0\nparport_pc 53248 1 - Live 0x0\n");
-  ports = PortInspector(system.root(), system.User(true)).ParallelPorts();
+  ports = PortInspector(system.root(), system.User(true), English()).ParallelPorts();
   EXPECT_TRUE(ports[0].usable);
   EXPECT_EQ(ports[1].reason, "the module ppdev is loaded but /dev/parport1 is missing");
 
   FakeSystem bare;
-  ports = PortInspector(bare.root(), bare.User(true)).ParallelPorts();
+  ports = PortInspector(bare.root(), bare.User(true), English()).ParallelPorts();
   ASSERT_EQ(ports.size(), 1u);
   EXPECT_FALSE(ports[0].usable);
   EXPECT_EQ(ports[0].reason, "the module parport_pc is not loaded");
   bare.Write("/sys/module/parport_pc/refcnt", "1\n");  // built into the kernel
-  EXPECT_EQ(PortInspector(bare.root(), bare.User(true)).ParallelPorts()[0].reason,
+  EXPECT_EQ(PortInspector(bare.root(), bare.User(true), English()).ParallelPorts()[0].reason,
             "the kernel found no parallel port");
 }
 
@@ -197,22 +210,22 @@ TEST(PortDiagnosisTest, DirectIoNeedsTheRawIoCapabilityOnAnUnlockedX86) {
   FakeSystem system;
   UserIdentity user = system.User(true);
   system.Write("/proc/self/status", "Name:\ttornavo\nCapEff:\t0000000000000000\n");
-  PortDiagnosis direct = PortInspector(system.root(), user, true).DirectIo();
+  PortDiagnosis direct = PortInspector(system.root(), user, English(), true).DirectIo();
   EXPECT_FALSE(direct.usable);
   EXPECT_EQ(direct.reason, "direct I/O needs root");
 
   user.uid = 0;
-  direct = PortInspector(system.root(), user, true).DirectIo();
+  direct = PortInspector(system.root(), user, English(), true).DirectIo();
   EXPECT_FALSE(direct.usable) << "root without the capability, as in a container";
   EXPECT_EQ(direct.reason, "this process lacks the CAP_SYS_RAWIO capability");
 
   system.Write("/proc/self/status", "Name:\ttornavo\nCapEff:\t000001ffffffffff\n");
-  EXPECT_TRUE(PortInspector(system.root(), user, true).DirectIo().usable);
-  EXPECT_EQ(PortInspector(system.root(), user, false).DirectIo().reason,
+  EXPECT_TRUE(PortInspector(system.root(), user, English(), true).DirectIo().usable);
+  EXPECT_EQ(PortInspector(system.root(), user, English(), false).DirectIo().reason,
             "direct I/O exists only on x86 PCs");
 
   system.Write("/sys/kernel/security/lockdown", "none [integrity] confidentiality\n");
-  direct = PortInspector(system.root(), user, true).DirectIo();
+  direct = PortInspector(system.root(), user, English(), true).DirectIo();
   EXPECT_FALSE(direct.usable);
   EXPECT_TRUE(direct.reason.startsWith("the kernel is locked down"));
 }

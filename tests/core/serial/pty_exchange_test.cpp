@@ -1,6 +1,8 @@
 // The service link against the virtual receiver through a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include "core/app/text_names.h"
+#include "core/app/texts.h"
 #include "core/serial/checksum.h"
 #include "core/serial/qt_serial_transport.h"
 #include "support/sim_link.h"
@@ -57,16 +59,22 @@ TEST(PtyExchange, WrongChecksumIsRejected) {
   EXPECT_TRUE(sim.host.Log(LogId::kTerminal)[1].startsWith("$?C0"));
 }
 
-TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReason) {
-  QtSerialTransport transport;
-  transport.SetPortName("/dev/tornavo-missing-tty");
-  QString error;
-  ASSERT_FALSE(transport.Open(&error));
-  const QStringList lines = error.split('\n');
-  ASSERT_EQ(lines.size(), 3) << error.toStdString();
-  EXPECT_TRUE(lines[0].startsWith("open /dev/tornavo-missing-tty: ")) << error.toStdString();
-  EXPECT_EQ(lines[1], "/dev/tornavo-missing-tty does not exist:");
-  EXPECT_EQ(lines[2], "check the cable and that the adapter is plugged in");
+TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReasonInTheLanguageOfItsTexts) {
+  Texts marked;
+  marked.Set(text_key::kPuertoNoExiste, "<%1>");
+  for (const Texts* texts :
+       {static_cast<const Texts*>(nullptr), static_cast<const Texts*>(&marked)}) {
+    QtSerialTransport transport(texts);
+    transport.SetPortName("/dev/tornavo-missing-tty");
+    QString error;
+    ASSERT_FALSE(transport.Open(&error));
+    const QStringList lines = error.split('\n');
+    ASSERT_EQ(lines.size(), 3) << error.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("open /dev/tornavo-missing-tty: ")) << error.toStdString();
+    EXPECT_EQ(lines[1],
+              texts ? "</dev/tornavo-missing-tty>:" : "/dev/tornavo-missing-tty no existe:");
+    EXPECT_EQ(lines[2], "comprueba el cable y que el adaptador esté conectado");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QSpontaneKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+namespace tornavo::testing {
+
+// One notch of the mouse wheel over a widget, delivered as the system delivers it: to the
+// deepest widget under the cursor and marked as coming from outside, so that Qt gives focus
+// by wheel and hands an unwanted turn on to the parents. Negative notches turn towards the
+// user (down the page).
+inline void WheelOver(QWidget* widget, int notches) {
+  QWidget* window = widget->window();
+  const QPoint in_window = widget->mapTo(window, widget->rect().center());
+  QWidget* target = window->childAt(in_window);
+  if (!target) target = window;
+  QWheelEvent event(target->mapFrom(window, in_window), window->mapToGlobal(in_window), QPoint(),
+                    QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                    false);
+  // As QTest sends its keys: sendEvent would clear the mark.
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  qApp->notify(target, &event);
+}
+
+// Reaches a widget with the Tab key from the focusable widget before it.
+inline bool TabInto(QWidget* widget) {
+  QWidget* before = widget->previousInFocusChain();
+  while (before != widget && !(before->isVisible() && before->isEnabled() &&
+                               (before->focusPolicy() & Qt::TabFocus) == Qt::TabFocus))
+    before = before->previousInFocusChain();
+  before->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(before, Qt::Key_Tab);
+  return widget->hasFocus();
+}
+
+// What a wheel would change on the controls that take it: a list's entry, a spin box's or a
+// slider's value. Scroll bars are not among them: they are there to scroll.
+inline bool WheelEditable(const QWidget* widget) {
+  if (qobject_cast<const QScrollBar*>(widget)) return false;
+  return qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget) ||
+         qobject_cast<const QAbstractSlider*>(widget);
+}
+
+inline QString ValueOf(const QWidget* widget) {
+  if (auto* list = qobject_cast<const QComboBox*>(widget)) return list->currentText();
+  if (auto* spin = qobject_cast<const QAbstractSpinBox*>(widget)) return spin->text();
+  if (auto* slider = qobject_cast<const QAbstractSlider*>(widget))
+    return QString::number(slider->value());
+  return {};
+}
+
+// Answers the program's own message boxes as a person does, with one key, and notes what each
+// said and which button Enter and Escape would press. With TORNAVO_SHOTS_DIR set, the first
+// box is saved there as <shot>.png.
+class BoxWatcher {
+ public:
+  struct Seen {
+    QString text;
+    bool cancel_is_default = false;  // Enter and Escape both answer Cancel (or No)
+    QString cancel_caption;          // as the button shows it, without its mnemonic
+  };
+
+  BoxWatcher(Qt::Key key, QString shot = {}) : key_(key), shot_(std::move(shot)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Answer(); });
+    poll_.start(10);
+  }
+  QList<Seen> seen;
+
+ private:
+  void Answer() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    QAbstractButton* cancel = box->button(QMessageBox::Cancel);
+    if (!cancel) cancel = box->button(QMessageBox::No);
+    Seen s{box->text(), cancel && box->defaultButton() == cancel && box->escapeButton() == cancel,
+           cancel ? cancel->text().remove(u'&') : QString()};
+    seen << s;
+    const QString folder = qEnvironmentVariable("TORNAVO_SHOTS_DIR");
+    if (seen.size() == 1 && !shot_.isEmpty() && !folder.isEmpty() && QDir().mkpath(folder))
+      box->grab().save(QDir(folder).filePath(shot_ + ".png"));
+    QTest::keyClick(box, key_);
+  }
+
+  Qt::Key key_;
+  QString shot_;
+  QTimer poll_;
+};
+
+}  // namespace tornavo::testing
