@@ -116,7 +116,7 @@ void FirmwareUpgrade::RunTransfer() {
   // The backend is chosen here, on the caller's thread; the worker only uses it.
   QString error;
   std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
-  runner_.Run(
+  const bool started = runner_.Run(
       [this, request, port, error](OperationHost& host) {
         if (!port) {
           host.AppendLog(LogId::kFirmware, error);
@@ -129,6 +129,7 @@ void FirmwareUpgrade::RunTransfer() {
             SendBufferOverLink(*port, clock_, host, texts_, options_.delays, link_state_, request);
       },
       [this] { OnTransferDone(transfer_result_); });
+  if (!started) OnTransferDone(LinkTransferResult{});
 }
 
 void FirmwareUpgrade::OnTransferDone(const LinkTransferResult& result) {

@@ -251,7 +251,7 @@ void JtagDumpPage::StartDump() {
   }
   auto result = std::make_shared<JtagDumpResult>();
   const JtagTiming timing = Timing();
-  links_.runner.Run(
+  (void)links_.runner.Run(
       [this, port, request, result, timing](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
@@ -281,7 +281,7 @@ void JtagDumpPage::IdentifyTargetCpu() {
   }
   const JtagTiming timing = Timing();
   const QString caption = services_.texts.Key(jtag_slot::kCpuCodeCaptionKey);
-  links_.runner.Run(
+  (void)links_.runner.Run(
       [this, port, timing, caption](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
@@ -370,13 +370,14 @@ void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
   // Disabled from the click, also while the erase warning is up, and enabled again however
   // the operation ended (a refused address returns before the port frame).
   services_.host.DisablePages();
-  links_.runner.Run(
+  const bool started = links_.runner.Run(
       [this, port, timing, operation = std::move(operation)](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
         operation(session);
       },
       [this] { services_.host.EnablePages(); });
+  if (!started) services_.host.EnablePages();
 }
 
 void JtagDumpPage::StartSend() {

@@ -25,12 +25,13 @@ using testing::WaitUntil;
 class HookedRunner : public BlockingRunner {
  public:
   explicit HookedRunner(OperationHost& host) : host_(host) {}
-  void Run(std::function<void(OperationHost&)> work, std::function<void()> done) override {
+  bool Run(std::function<void(OperationHost&)> work, std::function<void()> done) override {
     running_ = true;
     work(host_);
     if (during) during();
     running_ = false;
     done();
+    return true;
   }
   bool running() const override { return running_; }
   std::function<void()> during;
