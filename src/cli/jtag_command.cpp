@@ -53,11 +53,9 @@ int RunIdcode(const QStringList& arguments) {
   JtagState state;
   SteadyMonotonicClock clock;
   JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
+  // Every failure is on stderr already, with its reason.
   const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
-  if (identity.kind == CpuKind::kNoPort) {
-    Err(name + identity.port_error);
-    return kExitJtagPort;
-  }
+  if (identity.kind == CpuKind::kNoPort) return kExitJtagPort;
   return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
                                                                                   : kExitJtagFailed;
 }
@@ -153,7 +151,6 @@ int RunDump(const QStringList& arguments) {
   const JtagDumpResult result = RunJtagDump(session, request);
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
-      Err(name + result.port_error);
       return kExitJtagPort;
     case DumpOutcome::kBadRange:
       return kExitJtagUsage;

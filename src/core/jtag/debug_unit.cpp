@@ -109,7 +109,8 @@ bool DebugUnit::DcuReadWord(uint32_t address, uint32_t* value) {
         block[0] | (block[1] << 8) | (block[2] << 16) | (static_cast<uint32_t>(block[3]) << 24);
     return true;
   }
-  if (address == kDcuStatusRegister) {
+  // A port that stopped working is not the cable's fault: the operation names it instead.
+  if (address == kDcuStatusRegister && !tap_.port().failed()) {
     const QString message = texts_.Slot(jtag_slot::kDcuStatusUnreadable);
     Log(message);
     host_.ShowError(message);
@@ -219,7 +220,7 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
   if (written < kTrapSize) {
     const QString message = texts_.Slot(jtag_slot::kTrapInitFailed);
     Log(message);
-    host_.ShowError(message);
+    if (!tap_.port().failed()) host_.ShowError(message);
     return false;
   }
   bool ok = DcuWriteWord(kDcuRunRegister, 0);

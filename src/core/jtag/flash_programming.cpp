@@ -59,11 +59,20 @@ class PortFrame {
     Log(session_.texts.Slot(jtag_slot::kOpeningPort));
     if (!session_.port.Acquire(&result->port_error)) {
       result->outcome = SendOutcome::kPortFailed;
-      session_.host.ShowError(session_.texts.Slot(jtag_slot::kPortNotOpened));
+      Log(result->port_error);
+      session_.host.ShowError(
+          PortRefusedText(session_.texts.Slot(jtag_slot::kPortNotOpened), result->port_error));
       session_.host.EnablePages();
       return false;
     }
     return true;
+  }
+  // A port that stopped working before the operation had its own say, named once.
+  void ReportFailure() {
+    session_.port.Flush();
+    if (!session_.port.failed()) return;
+    Log(session_.port.failure());
+    session_.host.ShowError(session_.port.failure());
   }
   void Close() {
     Log(session_.texts.Slot(jtag_slot::kClosingPort));
@@ -368,9 +377,11 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
       } else {
         const QString text = session.texts.Slot(kEepromWriteFailed);
         frame.Log(text);
-        host.ShowError(text);
+        host.ShowError(PortRefusedText(text, session.port.failure()));
       }
       unit.DcuReadWord(kDcuStatusRegister, &status);
+    } else {
+      frame.ReportFailure();
     }
     unit.DcuReleaseReset();
     host.ResetStatus(StatusPage::kJtag);
@@ -434,10 +445,12 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
       unit.StartTrap(request.trap_address, request.trap_places)) {
     bool all = true;
     if (method == EraseMethod::kBlocks) {
-      for (int k = 0; k < chip.num_blocks; ++k) {
+      // A port that stopped working is named once, below, not for every block left.
+      for (int k = 0; k < chip.num_blocks && !session.port.failed(); ++k) {
         const uint32_t block = address + chip.block_offsets[k];
         if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
           all = false;
+          if (session.port.failed()) break;
           const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
           frame.Log(text);
           host.ShowError(text);
@@ -445,11 +458,13 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
       }
     } else if (!unit.TrapEraseChip(address)) {
       all = false;
-      host.ShowError(session.texts.Slot(kChipEraseFailed));
+      if (!session.port.failed()) host.ShowError(session.texts.Slot(kChipEraseFailed));
     }
     if (all) result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
+  if (session.port.failed()) result.outcome = SendOutcome::kFailed;
+  frame.ReportFailure();
   unit.DcuReleaseReset();
   frame.Close();
   return result;

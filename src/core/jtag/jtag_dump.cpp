@@ -92,7 +92,8 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
   host.DisablePages();
   log(texts.Slot(jtag_slot::kOpeningPort));
   if (!session.port.Acquire(&result.port_error)) {
-    host.ShowError(texts.Slot(jtag_slot::kPortNotOpened));
+    log(result.port_error);
+    host.ShowError(PortRefusedText(texts.Slot(jtag_slot::kPortNotOpened), result.port_error));
     host.EnablePages();
     return result;
   }
@@ -140,7 +141,8 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
     host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n - 1, 8));
   host.SetProgress(StatusPage::kJtag, static_cast<int>(n));
 
-  if (n >= rounded) {
+  session.port.Flush();
+  if (n >= rounded && !session.port.failed()) {
     result.outcome = DumpOutcome::kDone;
     const QString done = texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead);
     log(done);
@@ -150,8 +152,10 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
     host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
     if (!eeprom)
       host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n, 8));
-    host.ShowError(texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') +
-                   Hex(request.address + n, 8));
+    if (session.port.failed()) log(session.port.failure());
+    host.ShowError(PortRefusedText(
+        texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') + Hex(request.address + n, 8),
+        session.port.failure()));
   }
   host.ResetStatus(StatusPage::kJtag);
   close();

@@ -79,22 +79,23 @@ uint32_t TapDriver::ReadIdcode() {
 bool TapDriver::WaitStartPattern(int limit) {
   unsigned w = 0;
   int c = 0;
-  while (c < limit && w != kStartWindow) {
+  // A port that has failed answers nothing: the search ends at once.
+  while (c < limit && w != kStartWindow && !port_.failed()) {
     w = ((w << 1) | (JtagClock(false, false, true) ? 1u : 0u)) & 7u;
     if (w == kBusyWindow) c = 0;  // the target is busy: keep listening
     ++c;
   }
-  return w == kStartWindow;
+  return w == kStartWindow && !port_.failed();
 }
 
 bool TapDriver::WaitAckPattern(int limit) {
   unsigned w = 0;
   int c = 0;
-  while (c < limit && w != kBusyWindow) {
+  while (c < limit && w != kBusyWindow && !port_.failed()) {
     w = ((w << 1) | (JtagClock(false, false, true) ? 1u : 0u)) & 7u;
     ++c;
   }
-  return w == kBusyWindow;
+  return w == kBusyWindow && !port_.failed();
 }
 
 bool TapDriver::LinkReadByte(uint8_t* byte) {
@@ -118,7 +119,7 @@ bool TapDriver::LinkWriteByte(uint8_t byte) {
   }
   if (!accepted) accepted = WaitAckPattern(64);
   JtagClock(false, false, false);
-  return accepted;
+  return accepted && !port_.failed();
 }
 
 bool TapDriver::LinkWriteWord(uint32_t word) {

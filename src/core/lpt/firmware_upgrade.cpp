@@ -120,7 +120,7 @@ void FirmwareUpgrade::RunTransfer() {
       [this, request, port, error](OperationHost& host) {
         if (!port) {
           host.AppendLog(LogId::kFirmware, error);
-          host.ShowError(texts_.Slot(kSlotPortRefused));
+          host.ShowError(PortRefusedText(texts_.Slot(kSlotPortRefused), error));
           transfer_result_ = LinkTransferResult{};
           transfer_result_.access_refused = true;
           return;
@@ -134,6 +134,9 @@ void FirmwareUpgrade::RunTransfer() {
 
 void FirmwareUpgrade::OnTransferDone(const LinkTransferResult& result) {
   if (!result.complete) {
+    // A port that stopped working is said once, naming it; the link's own failures are
+    // in the log.
+    if (!result.port_failure.isEmpty()) host_.ShowError(result.port_failure);
     Finish(result.access_refused ? FirmwareOutcome::kPortRefused
                                  : FirmwareOutcome::kTransferFailed);
     link_.ReleaseReplies();

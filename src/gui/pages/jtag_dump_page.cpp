@@ -242,13 +242,8 @@ void JtagDumpPage::StartDump() {
     if (!choice.accepted || choice.path.isEmpty()) return;
     file = choice.path;
   }
-  QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   auto result = std::make_shared<JtagDumpResult>();
   const JtagTiming timing = Timing();
   (void)links_.runner.Run(
@@ -270,15 +265,19 @@ void JtagDumpPage::StartDump() {
       });
 }
 
-void JtagDumpPage::IdentifyTargetCpu() {
-  if (links_.runner.running()) return;
+std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort() {
   QString error;
   std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
+  if (!port)
+    services_.host.ShowError(
+        PortRefusedText(services_.texts.Slot(jtag_slot::kPortNotOpened), error));
+  return port;
+}
+
+void JtagDumpPage::IdentifyTargetCpu() {
+  if (links_.runner.running()) return;
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   const JtagTiming timing = Timing();
   const QString caption = services_.texts.Key(jtag_slot::kCpuCodeCaptionKey);
   (void)links_.runner.Run(
@@ -357,13 +356,8 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
 }
 
 void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
-  QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   if (links_.follow_flash_chips)
     links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
   const JtagTiming timing = Timing();

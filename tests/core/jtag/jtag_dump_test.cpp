@@ -16,11 +16,13 @@
 namespace tornavo {
 namespace {
 
+const QString kRefusal = QStringLiteral("/dev/parport0: Permission denied");
+
 // A port nobody may open.
 class RefusingPort : public PortRegisters {
  public:
   bool Acquire(QString* error) override {
-    *error = QStringLiteral("/dev/parport0: Permission denied");
+    *error = kRefusal;
     return false;
   }
   void Release() override {}
@@ -122,7 +124,9 @@ TEST_F(JtagOperationTest, IdentifyNamesTheCpuOrSaysWhatIsWrong) {
   RefusingPort refusing;
   JtagSession session = Session(refusing);
   EXPECT_EQ(IdentifyCpu(session, "x").kind, CpuKind::kNoPort);
-  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.");
+  // The system's reason goes with the message, in the box and in the log.
+  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.\n" + kRefusal);
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains(kRefusal));
 }
 
 TEST_F(JtagOperationTest, FileDumpReadsTheRoundedRange) {
@@ -193,7 +197,7 @@ TEST_F(JtagOperationTest, DumpFailuresReportWhereTheyStopped) {
   RefusingPort refusing;
   JtagSession refused = Session(refusing);
   EXPECT_EQ(RunJtagDump(refused, {}).outcome, DumpOutcome::kPortFailed);
-  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.");
+  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.\n" + kRefusal);
   EXPECT_TRUE(host_.pages_enabled);
 }
 
