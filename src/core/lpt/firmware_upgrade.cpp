@@ -159,11 +159,15 @@ void FirmwareUpgrade::SendVerificationQuery() {
       AppendChecksum(QByteArray(kHeads[static_cast<int>(options_.command)]) + '?'));
 }
 
+void FirmwareUpgrade::OnEarlyReply(const QByteArray& text) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(text));
+}
+
 void FirmwareUpgrade::OnTimeout() {
   host_.ResetStatus(kPage);
   if (phase_ == 0) {
     host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
-    host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+    host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
   } else {
     const int message = phase_ == 1 ? kSlotNoPhase1Reply : kSlotNoPhase2Reply;
     host_.AppendLog(LogId::kFirmware, texts_.Slot(message));
@@ -213,7 +217,7 @@ void ParallelCheck::OnReply(const QByteArray& line) {
 void ParallelCheck::OnTimeout() {
   outcome_ = FirmwareOutcome::kNoReply;
   host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
-  host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
   if (on_finished_) on_finished_();
 }
 

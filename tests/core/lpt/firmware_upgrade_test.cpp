@@ -139,11 +139,18 @@ TEST_F(FirmwareUpgradeTest, WithoutPhasesTheVerificationFollowsTheTransfer) {
   options_.phases = false;
   options_.command = FirmwareCommand::kPL;
   options_.address = "FFF82000";
+  // The receiver's end-of-transfer line comes while the bytes go out: it is logged, and it
+  // never answers the query sent after it.
+  runner_.during = [this] { transport_.Deliver("$.PL\r"); };
   Start();
   const uint64_t before = clock_.now;
   transport_.Deliver("$.PL\r");
   EXPECT_EQ(LastFrame(), AppendChecksum("%PL?"));
   EXPECT_GT(clock_.now - before, 200u);  // "Retardo Verificación" passed first
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kRunning);
+  const QStringList log = host_.Log(LogId::kFirmware);
+  EXPECT_EQ(log.filter("$.PL").size(), 2);
+  EXPECT_LT(log.lastIndexOf("$.PL\r"), log.indexOf(QString::fromLatin1(LastFrame())));
   transport_.Deliver("$?C04\r");
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kReportedFailed);
   EXPECT_EQ(Box(0), "El decodificador informa que la actualización ha sido erronea.");
