@@ -110,7 +110,9 @@ bool TapDriver::LinkReadByte(uint8_t* byte) {
 
 bool TapDriver::LinkWriteByte(uint8_t byte) {
   for (bool tdi : {false, true, true}) JtagClock(false, tdi, false);
-  unsigned a = 0;
+  // The acceptance is a 0 then a 1 seen during the data bits; the sample before the first
+  // counts as a 1, so that a TDO that floats high (no cable, no target) accepts nothing.
+  unsigned a = 0b010;
   bool accepted = false;
   for (int i = 0; i < 8; ++i) {
     const bool tdo = JtagClock(false, ((byte >> i) & 1) != 0, true);
