@@ -82,7 +82,8 @@ bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
   return false;
 }
 
-JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request) {
+JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
+                           const std::function<void(const JtagDumpResult&)>& hand_over) {
   JtagDumpResult result;
   OperationHost& host = session.host;
   const Texts& texts = session.texts;
@@ -147,6 +148,8 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
     const QString done = texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead);
     log(done);
     host.ShowInformation(done);
+    // The bytes reach their page while the port is still held, before "Cerrando LPT1".
+    if (hand_over) host.Call([&] { hand_over(result); });
   } else {
     result.outcome = DumpOutcome::kReadFailed;
     host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));

@@ -244,25 +244,25 @@ void JtagDumpPage::StartDump() {
   }
   std::shared_ptr<PortRegisters> port = OpenPort();
   if (!port) return;
-  auto result = std::make_shared<JtagDumpResult>();
   const JtagTiming timing = Timing();
+  // On this thread, while the dump still holds the port.
+  auto hand_over = [this, request, file](const JtagDumpResult& result) {
+    if (request.source != DumpSource::kFile) {
+      if (links_.hand_over) links_.hand_over(request, result);
+      return;
+    }
+    QString error;
+    if (!WriteFileAtomically(file, result.buffer.left(static_cast<qsizetype>(request.length)),
+                             &error))
+      services_.host.ShowError(error);
+  };
   (void)links_.runner.Run(
-      [this, port, request, result, timing](OperationHost& host) {
+      [this, port, request, timing, hand_over](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
-        *result = RunJtagDump(session, request);
+        RunJtagDump(session, request, hand_over);
       },
-      [this, request, result, file] {
-        if (result->outcome != DumpOutcome::kDone) return;
-        if (request.source == DumpSource::kFile) {
-          QString error;
-          if (!WriteFileAtomically(
-                  file, result->buffer.left(static_cast<qsizetype>(request.length)), &error))
-            services_.host.ShowError(error);
-          return;
-        }
-        if (links_.hand_over) links_.hand_over(request, *result);
-      });
+      {});
 }
 
 std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort() {
