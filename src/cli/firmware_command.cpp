@@ -42,7 +42,8 @@ class FirmwareConsole : public ConsoleHost {
     if (page == StatusPage::kFirmware) maximum_ = maximum;
   }
   void SetProgress(StatusPage page, int position) override {
-    if (!progress_ || page != StatusPage::kFirmware || position <= 0) return;
+    if (!progress_ || page != StatusPage::kFirmware || position <= 0 || !NewProgress(position))
+      return;
     Out(QStringLiteral("%1 / %2  %3  %4")
             .arg(position)
             .arg(maximum_)

@@ -52,7 +52,8 @@ QString LeaveDumpAddress(const QString& text) {
 QString LeaveDumpLength(const QString& text) {
   QString digits = FilterDumpField(text, false);
   if (digits.size() > 6) digits = kDumpLengthEntries[kDefaultLengthEntry];
-  if (digits.toUInt(nullptr, 16) == 0) digits = kDumpLengthEntries.front();
+  // 1 to 3 would round down to nothing to read, as 0 would.
+  if ((digits.toUInt(nullptr, 16) & 0xFFFFFC) == 0) digits = kDumpLengthEntries.front();
   return Hex(digits.toUInt(nullptr, 16) & 0xFFFFFC, 6);
 }
 
@@ -80,6 +81,37 @@ bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
       return true;
   }
   return false;
+}
+
+bool NearestAcceptedRange(DumpSource source, const DumpFlashChip& chip, uint32_t* address,
+                          uint32_t* length) {
+  const auto clamp = [](uint32_t value, uint32_t low, uint32_t high) {
+    return std::clamp(value, low, high);
+  };
+  switch (source) {
+    case DumpSource::kRam:
+      *address = clamp(*address, kRamStart, kRamEnd - 4);
+      *length = std::max(*length, kRamTableMinimum);
+      break;
+    case DumpSource::kFlash:
+      if (chip.size < 4) return false;
+      *address = clamp(*address, chip.start, static_cast<uint32_t>(chip.start + chip.size - 4));
+      *length = std::max(*length, kFlashDumpMinimum);
+      break;
+    case DumpSource::kImage:
+      *address = std::max(*address, kImageStart);
+      *length = std::max(*length, kImageMinimum);
+      break;
+    case DumpSource::kEeprom:
+      *address = std::min(*address, kEepromSize - 4);
+      *length = clamp(*length, 4, kEepromSize - *address);
+      break;
+    case DumpSource::kFile:
+      break;
+  }
+  // Nothing past the end of the address space.
+  *length = static_cast<uint32_t>(std::min<uint64_t>(*length, (uint64_t{1} << 32) - *address));
+  return *length > 0 && DumpRangeAccepted(source, *address, *length, chip);
 }
 
 JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,

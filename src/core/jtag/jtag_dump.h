@@ -37,6 +37,9 @@ struct DumpFlashChip {
 };
 bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
                        const DumpFlashChip& chip);
+// Moves a range the source refuses to the nearest one it accepts; false when there is none.
+bool NearestAcceptedRange(DumpSource source, const DumpFlashChip& chip, uint32_t* address,
+                          uint32_t* length);
 
 struct JtagDumpRequest {
   DumpSource source = DumpSource::kFile;

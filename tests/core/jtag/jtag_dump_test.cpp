@@ -61,6 +61,7 @@ TEST(JtagDumpFieldsTest, FiltersRewritesAndRounding) {
   EXPECT_EQ(LeaveDumpLength("1234567"), "080000");
   EXPECT_EQ(LeaveDumpLength("7"), "000004");
   EXPECT_EQ(LeaveDumpLength("0"), "000004");
+  EXPECT_EQ(LeaveDumpLength("3"), "000004");  // nothing to read once rounded down
   EXPECT_EQ(LeaveDumpLength("ec0f"), "00EC0C");
 
   EXPECT_EQ(RoundedDumpLength(0x7600), 0x7600u);
