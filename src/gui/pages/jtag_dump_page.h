@@ -84,9 +84,9 @@ class JtagDumpPage : public LogTaskPage {
   bool GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs);
   // Runs one send or erase on the port the settings name.
   void RunOnPort(std::function<void(JtagSession&)> operation);
-
   // The port the settings name; null, with the reason shown, when it cannot be had.
   std::shared_ptr<PortRegisters> OpenPort();
+
   JtagPageLinks links_;
   JtagState state_;
   QLabel* address_label_;
