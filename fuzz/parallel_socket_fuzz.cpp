@@ -21,6 +21,7 @@
 #include "core/lpt/link_transfer.h"
 #include "core/lpt/port_locator.h"
 #include "fuzz_check.h"
+#include "quiet_host.h"
 #include "sim/parallel_peripheral.h"
 #include "sim/register_requests.h"
 
@@ -115,33 +116,10 @@ class ScriptedFarEnd {
   std::thread thread_;
 };
 
-// Takes no question: a host that says nothing and answers Abort.
-class SilentHost : public OperationHost {
- public:
-  void AppendLog(LogId, const QString&) override {}
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
-  void ShowError(const QString&) override {}
-  void ShowInformation(const QString&) override {}
-  void DisablePages() override { enabled = false; }
-  void EnablePages() override { enabled = true; }
-  bool enabled = true;
-};
-
-// A clock that moves a millisecond each reading: bounded waits end after known polls.
-class StepClock : public MonotonicClock {
- public:
-  uint64_t NowMs() override { return now_++; }
-
- private:
-  uint64_t now_ = 0;
-};
-
 void DumpThroughSocket(const QByteArray& answers, uint32_t cut, uint32_t length) {
   ScriptedFarEnd far_end(answers, cut);
   std::unique_ptr<PortRegisters> port = MakeSocketPort(far_end.path());
-  SilentHost host;
+  QuietHost host;
   StepClock clock;
   Texts texts;
   JtagState state;
@@ -162,7 +140,7 @@ void DumpThroughSocket(const QByteArray& answers, uint32_t cut, uint32_t length)
 void TransferThroughSocket(const QByteArray& answers, uint32_t cut, int count) {
   ScriptedFarEnd far_end(answers, cut);
   std::unique_ptr<PortRegisters> port = MakeSocketPort(far_end.path());
-  SilentHost host;
+  QuietHost host;
   StepClock clock;
   Texts texts;
   QString state;

@@ -12,6 +12,7 @@
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/link_transfer.h"
 #include "core/serial/checksum.h"
+#include "quiet_host.h"
 #include "sim/jtag_target.h"
 #include "sim/parallel_peripheral.h"
 
@@ -124,26 +125,6 @@ class AnswerRecorder : public PortRegisters {
 
  private:
   PortRegisters& port_;
-};
-
-class StepClock : public MonotonicClock {
- public:
-  uint64_t NowMs() override { return now_++; }
-
- private:
-  uint64_t now_ = 0;
-};
-
-class QuietHost : public OperationHost {
- public:
-  void AppendLog(LogId, const QString&) override {}
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
-  void ShowError(const QString&) override {}
-  void ShowInformation(const QString&) override {}
-  void DisablePages() override {}
-  void EnablePages() override {}
 };
 
 // The target's answers to a whole 64-byte dump and to a whole 32-byte transfer, as the
