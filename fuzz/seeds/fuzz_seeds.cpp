@@ -156,7 +156,7 @@ QList<QByteArray> ParallelSocketSeeds() {
 
   return {QByteArray("\x01\x00\x00\x0F", 4) + jtag.answers,
           QByteArray("\x02\x00\x00\x1F", 4) + link.answers,
-          QByteArray("\x00\x00W\x02\x0CR\x01W\x00\x5AR\x02", 14)};
+          QByteArray("\x00\x00W\x02\x0CR\x01W\x00\x5AR\x02", 12)};
 }
 
 }  // namespace
