@@ -13,6 +13,7 @@
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
 
 namespace tornavo::cli {
@@ -59,6 +60,10 @@ struct Session {
       return false;
     }
     if (parser.isSet("ram") && !append) {
+      if (!CheckRamTableFile(bytes, texts, &error)) {
+        Err(name + path + ": " + error);
+        return false;
+      }
       list.LoadRamImage(bytes);
       return true;
     }
@@ -69,10 +74,8 @@ struct Session {
       case LoadResult::kOk:
         return true;
       case LoadResult::kNoChannelTable:
-        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
-        return false;
       case LoadResult::kNoTransponderTable:
-        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
+        Err(name + path + ": " + FlashFileErrorText(result, bytes, texts));
         return false;
       case LoadResult::kNoChoice:
         Err(name + path + ": " + chooser.problem());

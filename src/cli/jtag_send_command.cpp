@@ -11,6 +11,7 @@
 #include "core/app/text_file.h"
 #include "core/app/text_names.h"
 #include "core/channels/channel_list.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/ram_send_buffer.h"
 #include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_files.h"
@@ -235,6 +236,10 @@ int RunJtagSendCommand(const QStringList& arguments) {
       list.ApplyTransponderTableSize(TransponderRowsOf(run.settings));
       if (source == QLatin1String("ram")) {
         send_source = JtagSendSource::kRamTable;
+        if (!CheckRamTableFile(bytes, run.texts, &error)) {
+          Err(run.name + path + QStringLiteral(": ") + error);
+          return kExitJtagUsage;
+        }
         list.LoadRamImage(bytes);
         ChannelError channel_error;
         channel_error.kind = ChannelError::Kind::kCell;
@@ -247,9 +252,12 @@ int RunJtagSendCommand(const QStringList& arguments) {
       } else {
         send_source = JtagSendSource::kFlashTable;
         NoSectionChoice chooser;
-        if (list.LoadFlashImage(bytes, chooser) != LoadResult::kOk) {
+        if (const LoadResult result = list.LoadFlashImage(bytes, chooser);
+            result != LoadResult::kOk) {
+          const QString text = FlashFileErrorText(result, bytes, run.texts);
           Err(run.name + path + QStringLiteral(": ") +
-              run.texts.Slot(slot::kNoSeHaEncontradoNinguna113));
+              (text.isEmpty() ? QStringLiteral("it holds more than one section of a table.")
+                              : text));
           return kExitJtagUsage;
         }
         ChannelError channel_error;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "core/app/settings.h"
 
@@ -74,6 +75,9 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // Qt needs the patterns in the filter, but the program's labels already name them
+  // ("Todos los archivos (*.*)"): the list shows each label alone.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   const QStringList filters = NameFilters(request.filter);
   dialog.setNameFilters(filters);
   if (request.filter_index >= 1 && request.filter_index <= filters.size())
@@ -86,8 +90,12 @@ FileChoice QtFileDialogs::Run(const FileRequest& request, bool save) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return choice;
   choice.accepted = true;
   choice.path = dialog.selectedFiles().first();
-  choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-  if (choice.filter_index < 1) choice.filter_index = 1;
+  // With the patterns hidden, Qt may name the chosen filter by its label alone.
+  const QString chosen = dialog.selectedNameFilter();
+  qsizetype index = filters.indexOf(chosen);
+  for (qsizetype i = 0; index < 0 && i < filters.size(); ++i)
+    if (filters[i].startsWith(chosen + QLatin1Char(' '))) index = i;
+  choice.filter_index = std::max(1, static_cast<int>(index) + 1);
   if (save) {
     choice.path = WithFilterSuffix(choice.path, request.filter, choice.filter_index);
     set_save_folder(FolderOf(choice.path));

@@ -22,7 +22,7 @@ LogView::LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, 
   setLineWrapMode(QPlainTextEdit::NoWrap);
   menu_ = new QMenu(this);
   save_action_ = menu_->addAction(QString(), this, &LogView::SaveAs);
-  clear_action_ = menu_->addAction(QString(), this, &QPlainTextEdit::clear);
+  clear_action_ = menu_->addAction(QString(), this, &LogView::Clear);
   copy_action_ = menu_->addAction(QString(), this, &QPlainTextEdit::copy);
   ApplyTexts();
 }
@@ -34,7 +34,9 @@ void LogView::ApplyTexts() {
 }
 
 void LogView::AppendLine(const QString& line) {
-  // A reply keeps its carriage return in the text; the view shows it as the line's end.
+  // The log keeps a reply as received, its carriage return included; the view shows a
+  // carriage return as a line's end, which the last one already is.
+  lines_ << line;
   QString shown = line;
   while (shown.endsWith('\r')) shown.chop(1);
   shown.replace('\r', '\n');
@@ -42,9 +44,9 @@ void LogView::AppendLine(const QString& line) {
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-QStringList LogView::Lines() const {
-  if (document()->isEmpty()) return {};
-  return toPlainText().split('\n');
+void LogView::Clear() {
+  lines_.clear();
+  clear();
 }
 
 QMenu* LogView::PrepareMenu() {
@@ -63,7 +65,7 @@ void LogView::SaveAs() {
   const FileChoice choice = dialogs_.ChooseSave(request);
   if (!choice.accepted || choice.path.isEmpty()) return;
   QString error;
-  if (!WriteFileAtomically(choice.path, EncodeLines8Bit(Lines()), &error)) boxes_.ShowError(error);
+  if (!WriteFileAtomically(choice.path, EncodeLinesUtf8(lines_), &error)) boxes_.ShowError(error);
 }
 
 }  // namespace tornavo

@@ -12,7 +12,7 @@ class QAction;
 namespace tornavo {
 
 // A read-only log the program appends lines to, with its "Guardar como...", "Borrar",
-// "Copiar" menu.
+// "Copiar" menu. "Guardar como..." writes the lines as UTF-8: only people read a saved log.
 class LogView : public QPlainTextEdit {
   Q_OBJECT
 
@@ -20,7 +20,9 @@ class LogView : public QPlainTextEdit {
   LogView(const Texts& texts, FileDialogs& dialogs, MessageBoxes& boxes, QWidget* parent);
 
   void AppendLine(const QString& line);
-  QStringList Lines() const;
+  // The lines as appended: a reply keeps its carriage return.
+  const QStringList& Lines() const { return lines_; }
+  void Clear();  // "Borrar"
   void ApplyTexts();
 
   // The context menu as it is about to open (the enabling rule applied).
@@ -31,9 +33,13 @@ class LogView : public QPlainTextEdit {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Clear() empties the lines too.
+  using QPlainTextEdit::clear;
+
   const Texts& texts_;
   FileDialogs& dialogs_;
   MessageBoxes& boxes_;
+  QStringList lines_;
   QMenu* menu_;
   QAction* save_action_;
   QAction* clear_action_;

@@ -84,6 +84,11 @@ TEST_F(ChannelsCommandTest, SeveralSectionsNeedAChoice) {
   EXPECT_TRUE(
       missing.err.contains(QString::fromUtf8("¡ No se ha encontrado ninguna tabla de "
                                              "canales !")));
+  // A flash image is no RAM table: refused, saying what it looks like.
+  const auto as_ram = Run({"channels", "list", "--ram", image});
+  EXPECT_EQ(as_ram.exit_code, 2);
+  EXPECT_TRUE(as_ram.err.contains(QString::fromUtf8("parece un «Archivo FLASH (BIN, RCU o RCS)»")))
+      << as_ram.err.toStdString();
 }
 
 TEST_F(ChannelsCommandTest, ExportWritesTextOrHtml) {

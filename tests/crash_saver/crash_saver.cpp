@@ -53,7 +53,7 @@ bool SavePicture(PictureFileType type, int version, const QString& path) {
   return WritePictureFile(path, picture, type, 90, &error);
 }
 
-// The log view's "Guardar como...": its lines as 8-bit text.
+// The log view's "Guardar como...": its lines as UTF-8 text.
 bool SaveLog(int version, const QString& path) {
   QStringList lines;
   for (int i = 0; i < 3000; ++i)
@@ -62,7 +62,7 @@ bool SaveLog(int version, const QString& path) {
                  .arg(i)
                  .arg(version);
   QString error;
-  return WriteFileAtomically(path, EncodeLines8Bit(lines), &error);
+  return WriteFileAtomically(path, EncodeLinesUtf8(lines), &error);
 }
 
 // The settings save at window close, in the folder of PATH (whose name must be Tornavo.ini).

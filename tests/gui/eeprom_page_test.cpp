@@ -171,9 +171,9 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   EXPECT_EQ(image().CellAt(0x403), "83");
   QTest::keyClick(list, Qt::Key_End);
   ASSERT_TRUE(raw->isEnabled());
-  Retype(raw, "5");
+  EXPECT_EQ(Retype(raw, "c"), "C");  // a lower-case digit is a digit
   QTest::keyClick(raw, Qt::Key_Return);
-  EXPECT_EQ(image().CellAt(0x403), "85");
+  EXPECT_EQ(image().CellAt(0x403), "8C");
 
   QLineEdit* name = fields->box(Field("Satélite 2 Nombre del satélite :"));
   EXPECT_EQ(Retype(name, "hb"), "HB");

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "core/app/settings.h"
@@ -75,7 +77,8 @@ TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
   EXPECT_EQ(dialogs.open_folder(), "/mnt/usb");
 }
 
-// The real save dialog, answered by typing a bare name with each file type chosen in turn.
+// The real save dialog, answered by typing a bare name with each file type chosen in turn
+// from its list, which shows the program's labels as they are.
 TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
   QTemporaryDir dir;
   QtFileDialogs dialogs(nullptr);
@@ -89,14 +92,27 @@ TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
-      dialog->selectNameFilter(dialog->nameFilters().value(index - 1));
+      auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+      if (!types) {
+        ADD_FAILURE() << "the dialog has no list of file types";
+        dialog->reject();
+        return;
+      }
+      QStringList labels;
+      for (int i = 0; i < types->count(); ++i) labels << types->itemText(i);
+      EXPECT_EQ(labels, (QStringList{"Archivo BMP (BMP)", "Archivo JPEG (JPG)",
+                                     "Todos los archivos (*.*)"}));
+      EXPECT_EQ(types->currentIndex(), 1);  // the type the caller preselects
+      types->setFocus();
+      QTest::keyClick(types, Qt::Key_Home);
+      for (int i = 1; i < index; ++i) QTest::keyClick(types, Qt::Key_Down);
       auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_NE(name, nullptr);
       name->setText("captura");                     // typed by the user
       QMetaObject::invokeMethod(dialog, "accept");  // as the Save button does
     });
     poll.start(10);
-    const FileChoice choice = dialogs.ChooseSave({filter, 1, QString()});
+    const FileChoice choice = dialogs.ChooseSave({filter, 2, QString()});
     ASSERT_TRUE(choice.accepted) << index;
     EXPECT_EQ(choice.filter_index, index);
     EXPECT_EQ(choice.path, dir.filePath(expected[index - 1])) << index;

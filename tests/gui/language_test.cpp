@@ -30,6 +30,7 @@
 #include "gui/message_boxes.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
+#include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/jtag_group.h"
 #include "gui/pages/serial_group.h"
 #include "gui/pages/tuning_page.h"
@@ -169,6 +170,10 @@ TEST_F(LanguageSwitchTest, EveryCaptionOfEveryPageAndDialogFollowsAtOnce) {
   EXPECT_EQ(window().pages()->tabText(static_cast<int>(Page::kPicture)), Marker(text_key::kImagen));
   EXPECT_TRUE(shown.contains(" " + Marker(text_key::kImagen) + " "));
   EXPECT_EQ(page()->jtag_group()->model_list()->itemText(0), Marker(text_key::kPersonalizado));
+  // The JTAG page's two "Dirección" captions take the parallel+serial page's crosswise.
+  const QStringList jtag_page = ShownTexts(window().jtag_page());
+  EXPECT_TRUE(jtag_page.contains(Marker(text_key::kEstadoDireccion83)));
+  EXPECT_TRUE(jtag_page.contains(Marker(text_key::kFirmwareParaleloSerieDireccion)));
 
   // Back to the built-in texts: no marker is left anywhere.
   ChooseLanguage(0);

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
@@ -45,7 +46,9 @@ void Save(QWidget* widget, const QString& name) {
   widget->grab().save(QDir(ShotsDir()).filePath(name + ".png"));
 }
 
-// Buttons that are not inside something that scrolls must lie inside the window.
+// Buttons that are not inside something that scrolls must lie inside the window, whole: as
+// large as they need and inside the group or panel that holds them (a radio button squeezed
+// into a group too low for it is cut).
 void ExpectButtonsReachable(QWidget* window, QWidget* shown, const QString& where) {
   const QRect inside = window->rect();
   for (QAbstractButton* button : shown->findChildren<QAbstractButton*>()) {
@@ -54,9 +57,17 @@ void ExpectButtonsReachable(QWidget* window, QWidget* shown, const QString& wher
     for (QWidget* w = button->parentWidget(); w && w != window; w = w->parentWidget())
       scrolls = scrolls || qobject_cast<QAbstractScrollArea*>(w);
     if (scrolls) continue;
+    const std::string name = where.toStdString() + ": " + button->text().toStdString();
     const QRect place(button->mapTo(window, QPoint(0, 0)), button->size());
-    EXPECT_TRUE(inside.contains(place))
-        << where.toStdString() << ": " << button->text().toStdString();
+    EXPECT_TRUE(inside.contains(place)) << name;
+    EXPECT_GE(button->height(), button->minimumSizeHint().height()) << name;
+    EXPECT_TRUE(button->parentWidget()->rect().contains(button->geometry())) << name;
+  }
+  // Groups of choices or values are as tall as their contents need.
+  for (QGroupBox* group : shown->findChildren<QGroupBox*>()) {
+    if (!group->isVisibleTo(window)) continue;
+    EXPECT_GE(group->height(), group->minimumSizeHint().height())
+        << where.toStdString() << ": " << group->title().toStdString();
   }
 }
 

@@ -116,7 +116,8 @@ TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
   EXPECT_TRUE(log->Lines().isEmpty());
 }
 
-TEST(LogMenu, SaveWritesEightBitLinesWithCrLfAndCancelWritesNothing) {
+// A saved log is UTF-8, for people to read; a reply keeps its carriage return.
+TEST(LogMenu, SaveWritesTheLinesAsReceivedWithCrLfAndCancelWritesNothing) {
   QTemporaryDir dir;
   WindowUnderTest w;
   LogView* log = w.window->log(LogId::kTerminal);
@@ -137,13 +138,14 @@ TEST(LogMenu, SaveWritesEightBitLinesWithCrLfAndCancelWritesNothing) {
   log->AppendLine("%EE?00010F1");
   log->AppendLine("$.EE00\r");
   log->AppendLine("¡ Eeprom leída con éxito !");
+  // The carriage return ends the reply's line on the screen, with no empty line after it.
+  EXPECT_EQ(log->toPlainText(), "%EE?00010F1\n$.EE00\n¡ Eeprom leída con éxito !");
+  EXPECT_EQ(log->Lines()[1], "$.EE00\r");
   w.dialogs->Answer(path);
   log->SaveAs();
   QFile saved(path);
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), QByteArray("%EE?00010F1\r\n$.EE00\r\n\xA1 Eeprom le\xED"
-                                        "da con \xE9"
-                                        "xito !\r\n"));
+  EXPECT_EQ(saved.readAll(), "%EE?00010F1\r\n$.EE00\r\r\n¡ Eeprom leída con éxito !\r\n");
 }
 
 TEST(AboutPage, ScrollsOnlyWhileShown) {

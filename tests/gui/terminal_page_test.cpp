@@ -39,7 +39,9 @@ TEST(TerminalPageE2e, TypedCommandReachesTheReceiverAndItsReplyIsLogged) {
   QTest::keyClick(line, Qt::Key_Return);
   ASSERT_TRUE(WaitUntil([&] { return log->Lines().size() == 2; }));
   EXPECT_EQ(log->Lines()[0], "%EE?7F01080");
+  // The reply as received, its carriage return included.
   EXPECT_TRUE(log->Lines()[1].startsWith("$.")) << log->Lines()[1].toStdString();
+  EXPECT_TRUE(log->Lines()[1].endsWith('\r'));
   EXPECT_EQ(receiver.ReceivedFrames(), QList<QByteArray>{"%EE?7F01080"});
   EXPECT_EQ(line->text(), "");
 

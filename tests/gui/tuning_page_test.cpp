@@ -112,13 +112,21 @@ TEST_F(TuningPageTest, LoadingAListEnablesThePageAndShowsItsSections) {
   EXPECT_FALSE(page_->button(TuningPage::kFind)->isEnabled());
   EXPECT_FALSE(page_->button(TuningPage::kPaste)->isEnabled());
 
-  // A file without tables leaves the list as it was.
+  // A file without tables leaves the list as it was, and the message tells what the file
+  // looks like: an erased EEPROM; a flash image is no RAM table.
   QString error;
-  ASSERT_TRUE(WriteFileAtomically(Path("empty.bin"), QByteArray(4096, '\xFF'), &error));
-  Load("empty.bin");
-  ASSERT_EQ(ui_->boxes->boxes.size(), 1);
-  EXPECT_EQ(ui_->boxes->boxes[0].text,
-            QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !"));
+  ASSERT_TRUE(WriteFileAtomically(Path("eeprom.bin"), QByteArray(2048, '\xFF'), &error));
+  Load("eeprom.bin");
+  Load("list.bin", 2);
+  const QString no_channels = QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !");
+  ASSERT_EQ(ui_->boxes->boxes.size(), 2);
+  EXPECT_EQ(
+      ui_->boxes->boxes[0].text,
+      no_channels + QString::fromUtf8("\nEl archivo parece un «Archivo Binario (BIN)» de la página "
+                                      "«Eeprom»."));
+  EXPECT_EQ(ui_->boxes->boxes[1].text,
+            no_channels + QString::fromUtf8("\nEl archivo parece un «Archivo FLASH (BIN, RCU o "
+                                            "RCS)» de la página «Sintonización»."));
   EXPECT_TRUE(list().flash_held());
   EXPECT_EQ(Cell(1, 1), "CH1");
 

@@ -160,14 +160,20 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
   return ReplaceRegularFile(path, target, bytes, error);
 }
 
-QByteArray EncodeLines8Bit(const QStringList& lines) {
+namespace {
+QByteArray EncodeLines(const QStringList& lines, QByteArray (*encode)(const QString&)) {
   QByteArray out;
   for (const QString& line : lines) {
-    out += ToCp1252(line);
+    out += encode(line);
     out += "\r\n";
   }
   return out;
 }
+QByteArray ToUtf8(const QString& text) { return text.toUtf8(); }
+}  // namespace
+
+QByteArray EncodeLines8Bit(const QStringList& lines) { return EncodeLines(lines, ToCp1252); }
+QByteArray EncodeLinesUtf8(const QStringList& lines) { return EncodeLines(lines, ToUtf8); }
 
 bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error, qsizetype max_bytes,
                    bool* too_long) {

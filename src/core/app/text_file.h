@@ -13,8 +13,10 @@ namespace tornavo {
 // On failure returns false and sets *error to the system's text.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 
-// Lines as 8-bit Windows-1252 text, each followed by CR LF.
+// Lines as 8-bit Windows-1252 text, each followed by CR LF: the files the tool reads back.
 QByteArray EncodeLines8Bit(const QStringList& lines);
+// Lines as UTF-8, each followed by CR LF: text only people read, such as a saved log.
+QByteArray EncodeLinesUtf8(const QStringList& lines);
 
 // Reads a whole file of at most max_bytes, reading no more than that; on failure returns
 // false and sets *error, and *too_long (when given) tells a file that was longer.

@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "core/app/cp1252.h"
+#include "core/app/file_kind.h"
 #include "core/app/text_file.h"
 #include "core/app/text_names.h"
 #include "core/serial/checksum.h"
@@ -54,6 +55,22 @@ bool AllHex(const QByteArray& text) {
 
 QString BadFile(const Texts& texts) { return texts.Slot(slot::kFicheroDeEepromErroneo); }
 
+QString BadLength(const Texts& texts) {
+  return BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs);
+}
+
+FileKind KindOf(EepromFormat format) {
+  switch (format) {
+    case EepromFormat::kOwn:
+      return FileKind::kEepromOwnText;
+    case EepromFormat::kKvl:
+      return FileKind::kEepromKvlText;
+    case EepromFormat::kBin:
+      return FileKind::kEepromBin;
+  }
+  return FileKind::kUnknown;
+}
+
 QString OwnLineError(const Texts& texts, int first_slot, int line, int last_slot) {
   QString message = BadFile(texts) + '\n' + texts.Slot(first_slot) + QString::number(line);
   if (last_slot >= 0) message += texts.Slot(last_slot);
@@ -70,22 +87,20 @@ int RowOfField(const QByteArray& field) {
 bool DecodeOwn(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
                EepromRows* defined) {
   const QList<QByteArray> lines = SplitLines(contents);
-  // The whole file is checked before any row is taken from it.
+  // The whole file is checked before any row is taken from it. A file whose first line is
+  // no command may be another of the tool's files: the message says which.
+  auto refuse = [&](int line, QString message) {
+    *error =
+        line == 1 ? WithLooksLike(message, contents, FileKind::kEepromOwnText, texts) : message;
+    return false;
+  };
   for (int i = 0; i < lines.size(); ++i) {
     const QByteArray& line = lines[i];
     const int n = i + 1;
-    if (line.size() != kOwnLineLength) {
-      *error = OwnLineError(texts, 9, n, 10);
-      return false;
-    }
-    if (!line.startsWith("%EE=") || line.mid(6, 3) != "010" || RowOfField(line.mid(4, 2)) < 0) {
-      *error = OwnLineError(texts, 11, n, 12);
-      return false;
-    }
-    if (!AllHex(line.mid(8, 33))) {
-      *error = OwnLineError(texts, 13, n, -1);
-      return false;
-    }
+    if (line.size() != kOwnLineLength) return refuse(n, OwnLineError(texts, 9, n, 10));
+    if (!line.startsWith("%EE=") || line.mid(6, 3) != "010" || RowOfField(line.mid(4, 2)) < 0)
+      return refuse(n, OwnLineError(texts, 11, n, 12));
+    if (!AllHex(line.mid(8, 33))) return refuse(n, OwnLineError(texts, 13, n, -1));
   }
   std::array<QString, kEepromBytes> cells = image.cells();
   for (const QByteArray& line : lines) {
@@ -113,8 +128,13 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
                EepromRows* defined) {
   const QList<QByteArray> lines = SplitLines(contents);
   const QByteArray first = lines.isEmpty() ? QByteArray() : lines.front();
-  if (first.size() <= 4 || first.startsWith("%EE=")) {
-    *error = BadFile(texts);
+  // A first line that is no row loads nothing; a file that is plainly another of the tool's
+  // files is refused instead, saying which.
+  const FileKind kind = GuessFileKind(contents);
+  const bool other_kind = kind != FileKind::kUnknown && kind != FileKind::kEepromKvlText;
+  if (first.size() <= 4 || first.startsWith("%EE=") ||
+      (first.size() != kKvlLineLength && other_kind)) {
+    *error = WithLooksLike(BadFile(texts), contents, FileKind::kEepromKvlText, texts);
     return false;
   }
   std::array<QString, kEepromBytes> cells = image.cells();
@@ -140,7 +160,7 @@ bool DecodeKvl(const QByteArray& contents, const Texts& texts, EepromImage& imag
 bool DecodeBin(const QByteArray& contents, const Texts& texts, EepromImage& image, QString* error,
                EepromRows* defined) {
   if (contents.size() != kEepromBytes) {
-    *error = BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs);
+    *error = WithLooksLike(BadLength(texts), contents, FileKind::kEepromBin, texts);
     return false;
   }
   std::array<QString, kEepromBytes> cells;
@@ -190,7 +210,7 @@ bool DecodeEepromFile(EepromFormat format, const QByteArray& contents, const Tex
   EepromRows defined;
   bool loaded = false;
   if (contents.size() > kMaxEepromFileBytes) {
-    *error = BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs);
+    *error = WithLooksLike(BadLength(texts), contents, KindOf(format), texts);
   } else if (format == EepromFormat::kOwn) {
     loaded = DecodeOwn(contents, texts, image, error, &defined);
   } else if (format == EepromFormat::kKvl) {
@@ -207,9 +227,10 @@ bool LoadEepromFile(const QString& path, EepromFormat format, const Texts& texts
   QByteArray contents;
   QString error;
   bool too_long = false;
-  if (!ReadWholeFile(path, &contents, &error, kMaxEepromFileBytes, &too_long)) {
-    host.ShowError(too_long ? BadFile(texts) + '\n' + texts.Slot(slot::kLaLongitudDelFicheroEs)
-                            : error);
+  // Read further than any EEPROM file goes, so that a refusal can tell a flash image or a
+  // capture picked by mistake.
+  if (!ReadWholeFile(path, &contents, &error, kMaxKindFileBytes, &too_long)) {
+    host.ShowError(too_long ? BadLength(texts) : error);
     return false;
   }
   if (!DecodeEepromFile(format, contents, texts, image, &error, rows)) {

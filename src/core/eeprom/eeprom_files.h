@@ -20,7 +20,7 @@ enum class EepromFormat {
 bool FormatOfFilterIndex(int index, EepromFormat* format);
 
 // The largest EEPROM file any reader takes: 128 rows in any format with room for blank lines
-// and repeated rows. Anything longer is not an EEPROM file, and is not read further.
+// and repeated rows. Anything longer is not an EEPROM file.
 inline constexpr qsizetype kMaxEepromFileBytes = 64 * 1024;
 
 // The file contents of the image in a format. The own format can hold only some rows (its

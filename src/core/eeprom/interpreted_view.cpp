@@ -25,10 +25,14 @@ QString OnlyOf(const QString& text, bool (*keep)(QChar)) {
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool IsHexDigit(QChar c) { return IsDigit(c) || (c >= u'A' && c <= u'F'); }
 
-// Upper case letter by letter, so that no letter turns into two.
+// Upper case letter by letter, so that no letter turns into two; a letter whose capital has
+// no 8-bit code ("µ") stays as it is rather than be stored as '?'.
 QString UpperLetters(const QString& text) {
   QString out = text;
-  for (QChar& c : out) c = c.toUpper();
+  for (QChar& c : out) {
+    const QChar upper = c.toUpper();
+    if (FromCp1252(ToCp1252(QString(upper))) == QString(upper)) c = upper;
+  }
   return out;
 }
 
@@ -142,7 +146,9 @@ void InterpretedView::Refresh(int field) {
         if (byte == 0) break;
         bytes += static_cast<char>(byte);
       }
-      s.text = bytes.isEmpty() ? QString::fromUtf8(d.empty_text) : FromCp1252(bytes);
+      // Shown through the box's own rule: a name stored in lower case shows, and is written
+      // back, in upper case.
+      s.text = FilterText(d, FromCp1252(bytes));
       s.index = static_cast<int>(entries.indexOf(s.text));
       break;
     }

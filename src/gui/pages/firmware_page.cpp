@@ -47,13 +47,13 @@ FirmwarePage::FirmwarePage(AppServices& services, FirmwareUpgrade& upgrade, Para
   address_->setInsertPolicy(QComboBox::NoInsert);
 
   command_group_ = new QGroupBox(this);
-  auto* command_layout = new QVBoxLayout(command_group_);
+  QVBoxLayout* command_layout = CompactChoices(command_group_);
   for (QRadioButton*& radio : commands_) {
     radio = new QRadioButton(command_group_);
     command_layout->addWidget(radio);
   }
   use_group_ = new QGroupBox(this);
-  auto* use_layout = new QVBoxLayout(use_group_);
+  QVBoxLayout* use_layout = CompactChoices(use_group_);
   use_flash_ = new QRadioButton(use_group_);
   use_file_ = new QRadioButton(use_group_);
   use_layout->addWidget(use_flash_);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,7 +32,9 @@
 namespace tornavo {
 
 namespace {
-constexpr int kAddressCaptionKey = text_key::kFirmwareParaleloSerieDireccion;  // "Dirección : "
+// Copied crosswise from the parallel+serial page: this caption takes that page's status panel
+// "Dirección :", and the status panel here takes that page's field caption.
+constexpr int kAddressCaptionKey = text_key::kEstadoDireccion83;               // "Dirección :"
 constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;             // "Longitud : "
 constexpr int kUseGroupKey = text_key::kUsar;                                  // " Usar "
 constexpr int kReceiveKey = text_key::kRecibir;                                // "Recibir"
@@ -71,7 +74,7 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   length_label_ = new QLabel(this);
   length_ = MakeField(kDumpLengthEntries, this);
   use_group_ = new QGroupBox(this);
-  auto* use_layout = new QVBoxLayout(use_group_);
+  QVBoxLayout* use_layout = CompactChoices(use_group_);
   for (QRadioButton*& radio : sources_) {
     radio = new QRadioButton(use_group_);
     use_layout->addWidget(radio);
@@ -81,22 +84,24 @@ JtagDumpPage::JtagDumpPage(AppServices& services, JtagPageLinks links, QWidget* 
   send_ = new QPushButton(this);
   erase_ = new QPushButton(this);
   erase_group_ = new QGroupBox(this);
-  auto* erase_layout = new QVBoxLayout(erase_group_);
-  erase_layout->setContentsMargins(4, 2, 4, 2);
-  erase_layout->setSpacing(1);
+  QVBoxLayout* erase_layout = CompactChoices(erase_group_);
   for (QRadioButton*& radio : erase_methods_) {
     radio = new QRadioButton(erase_group_);
     erase_layout->addWidget(radio);
   }
   erase_method(EraseMethod::kSingleCommand)->setChecked(true);
   QVBoxLayout* column = control_column();
-  column->addWidget(address_label_);
-  column->addWidget(address_);
-  column->addWidget(length_label_);
-  column->addWidget(length_);
+  // Captions beside their fields, so that the column still fits the smallest window.
+  auto* fields = new QGridLayout;
+  fields->addWidget(address_label_, 0, 0);
+  fields->addWidget(address_, 0, 1);
+  fields->addWidget(length_label_, 1, 0);
+  fields->addWidget(length_, 1, 1);
+  fields->setColumnStretch(1, 1);
+  column->addLayout(fields);
   column->addWidget(use_group_);
   column->addWidget(cpu_);
-  // Side by side, so that the column still fits the smallest window.
+  // Side by side, for the same reason.
   auto* transfer_row = new QHBoxLayout;
   transfer_row->addWidget(receive_);
   transfer_row->addWidget(send_);

@@ -1,5 +1,6 @@
 #include "gui/pages/log_task_page.h"
 
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -24,6 +25,13 @@ LogTaskPage::LogTaskPage(AppServices& services, const std::array<int, 4>& captio
   page->addLayout(top, 1);
   page->addWidget(progress_);
   ApplyTexts();
+}
+
+QVBoxLayout* LogTaskPage::CompactChoices(QGroupBox* group) {
+  auto* layout = new QVBoxLayout(group);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->setSpacing(1);
+  return layout;
 }
 
 void LogTaskPage::ApplyTexts() {

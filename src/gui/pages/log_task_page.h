@@ -4,6 +4,7 @@
 
 #include "gui/task_page.h"
 
+class QGroupBox;
 class QVBoxLayout;
 
 namespace tornavo {
@@ -18,6 +19,9 @@ class LogTaskPage : public TaskPage {
   LogTaskPage(AppServices& services, const std::array<int, 4>& caption_keys, QWidget* parent);
   void ApplyTexts();
   QVBoxLayout* control_column() const { return controls_; }
+  // The layout of a group of choices, stacked tightly so that the column fits the smallest
+  // window.
+  static QVBoxLayout* CompactChoices(QGroupBox* group);
 
  private:
   std::array<int, 4> caption_keys_;

@@ -24,6 +24,7 @@
 #include "core/app/window_layout.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
 #include "gui/channel_dialog.h"
 #include "gui/channel_table_model.h"
@@ -68,6 +69,8 @@ constexpr int kNoTranspondersSlot = slot::kNoSeHaEncontradoNinguna112;
 constexpr int kNoChannelsSlot = slot::kNoSeHaEncontradoNinguna113;
 constexpr int kNoMatchSlot = slot::kNoHayNingunCanalCon;
 
+constexpr QMargins kGroupMargins(6, 2, 6, 2);
+
 int ClipboardKindNow() { return ClipboardKind(QGuiApplication::clipboard()->text()); }
 
 }  // namespace
@@ -85,9 +88,11 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   channel_view_ = MakeView(channel_model_, channel_page_);
   transponder_view_ = MakeView(transponder_model_, transponder_page_);
 
-  // The column of controls on the left.
+  // The column of controls on the left, set tightly so that it fits the smallest window.
   auto* column = new QVBoxLayout;
+  column->setSpacing(3);
   auto* buttons = new QGridLayout;
+  buttons->setVerticalSpacing(2);
   for (int b = 0; b < kButtonCount; ++b) buttons_[b] = new QPushButton(this);
   target_ = new QLineEdit(QStringLiteral("1"), this);
   target_->setMaxLength(3);
@@ -107,7 +112,8 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
 
   details_group_ = new QGroupBox(this);
   auto* details = new QGridLayout(details_group_);
-  details->setVerticalSpacing(2);
+  details->setContentsMargins(kGroupMargins);
+  details->setVerticalSpacing(0);
   for (int i = 0; i < 8; ++i) {
     detail_labels_[static_cast<size_t>(i)] = new QLabel(details_group_);
     details_[static_cast<size_t>(i)] = new QLabel(details_group_);
@@ -119,7 +125,8 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
 
   status_group_ = new QGroupBox(this);
   auto* status = new QGridLayout(status_group_);
-  status->setVerticalSpacing(2);
+  status->setContentsMargins(kGroupMargins);
+  status->setVerticalSpacing(1);
   for (int i = 0; i < 4; ++i) {
     status_[static_cast<size_t>(i)] = new QCheckBox(status_group_);
     status->addWidget(status_[static_cast<size_t>(i)], i, 0, 1, 2);
@@ -134,6 +141,8 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
 
   sections_group_ = new QGroupBox(this);
   auto* sections = new QGridLayout(sections_group_);
+  sections->setContentsMargins(kGroupMargins);
+  sections->setVerticalSpacing(0);
   for (int i = 0; i < 2; ++i) {
     section_labels_[static_cast<size_t>(i)] = new QLabel(sections_group_);
     sections_[static_cast<size_t>(i)] = new QLabel(sections_group_);
@@ -444,16 +453,18 @@ void TuningPage::LoadImageFile() {
   if (!ReadWholeFile(choice.path, &bytes, &error)) {
     services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
   } else if (choice.filter_index == 2) {
-    SyncContext();
-    list_.LoadRamImage(bytes);
-    inner_->setCurrentIndex(0);
+    if (CheckRamTableFile(bytes, services_.texts, &error)) {
+      SyncContext();
+      list_.LoadRamImage(bytes);
+      inner_->setCurrentIndex(0);
+    } else {
+      services_.host.ShowError(error);
+    }
   } else {
     SyncContext();
     const LoadResult result = list_.LoadFlashImage(bytes, chooser());
-    if (result == LoadResult::kNoTransponderTable) {
-      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
-    } else if (result == LoadResult::kNoChannelTable) {
-      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    if (result == LoadResult::kNoTransponderTable || result == LoadResult::kNoChannelTable) {
+      services_.host.ShowError(FlashFileErrorText(result, bytes, services_.texts));
     } else if (result == LoadResult::kOk) {
       services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
       services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
@@ -496,11 +507,9 @@ void TuningPage::AddImageFile() {
     services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
   } else {
     SyncContext();
-    const LoadResult result = list_.AppendFlashImage(bytes, chooser());
-    if (result == LoadResult::kNoTransponderTable)
-      services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
-    else if (result == LoadResult::kNoChannelTable)
-      services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    const QString failure =
+        FlashFileErrorText(list_.AppendFlashImage(bytes, chooser()), bytes, services_.texts);
+    if (!failure.isEmpty()) services_.host.ShowError(failure);
   }
   services_.host.EnablePages();
   RefreshAll();

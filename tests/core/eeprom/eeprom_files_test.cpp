@@ -128,11 +128,40 @@ TEST_F(EepromFilesTest, ReadersRefuseBadFilesWithTheirMessageAndLoadNothing) {
                 Message("La longitud de la línea 2 es incorrecta."));
   // Text without rows, or a command file, is no KVL5208 file; BIN is exactly the EEPROM's size.
   for (const QByteArray& contents :
-       {OwnLine(0), "ABCD\r\n" + QByteArray(32, '0'), QByteArray(), "\r\n" + QByteArray(32, '0')})
+       {"ABCD\r\n" + QByteArray(32, '0'), QByteArray(), "\r\n" + QByteArray(32, '0')})
     ExpectRefused(EepromFormat::kKvl, contents, QString::fromUtf8("¡ Fichero de eeprom erróneo !"));
   for (int size : {0, 2047, 2049})
     ExpectRefused(EepromFormat::kBin, QByteArray(size, '\0'),
                   Message("La longitud del fichero es incorrecto."));
+}
+
+// A file of another of the tool's types, read as the chosen one, is refused by its size or
+// first line with a message that names the type it looks like.
+TEST_F(EepromFilesTest, ARefusalNamesTheTypeTheFileLooksLike) {
+  const QByteArray own = OwnLine(0) + "\r\n" + OwnLine(1);
+  const QByteArray kvl = QByteArray(32, 'A') + "\r\n" + QByteArray(32, 'B') + "\r\n";
+  const QByteArray bin(kEepromBytes, '\x0A');  // line breaks only: no line is a row
+  const QByteArray flash = QByteArray(100, '\0') + "TCS" + QByteArray(13, '\0') + "TCS";
+  const QString looks = QString::fromUtf8("\nEl archivo parece un «%1» de la página «%2».");
+  const QString own_name = looks.arg("Archivo de Texto Tornavo (TXT)", "Eeprom");
+  const QString bin_name = looks.arg("Archivo Binario (BIN)", "Eeprom");
+  const QString bad = QString::fromUtf8("¡ Fichero de eeprom erróneo !");
+  const QString length = Message("La longitud del fichero es incorrecto.");
+  using Case = std::tuple<EepromFormat, QByteArray, QString>;
+  const Case cases[] = {
+      {EepromFormat::kBin, own, length + own_name},
+      {EepromFormat::kBin, kvl, length + looks.arg("Archivo de Texto KVL5208 (TXT)", "Eeprom")},
+      {EepromFormat::kBin, flash,
+       length + looks.arg("Archivo FLASH (BIN, RCU o RCS)", QString::fromUtf8("Sintonización"))},
+      {EepromFormat::kOwn, bin, Message("La longitud de la línea 1 es incorrecta.") + bin_name},
+      {EepromFormat::kOwn, QByteArray(0x98000, '\x10'),
+       length + looks.arg("Archivo RAM (BIN)", "Imagen")},
+      {EepromFormat::kKvl, own, bad + own_name},
+      {EepromFormat::kKvl, bin, bad + bin_name},
+      {EepromFormat::kKvl, QByteArray(0x7600, '\x01'),
+       bad + looks.arg("Archivo RAM (BIN)", QString::fromUtf8("Sintonización"))},
+  };
+  for (const auto& [format, contents, message] : cases) ExpectRefused(format, contents, message);
 }
 
 TEST_F(EepromFilesTest, KvlReaderStopsQuietlyAndReplacesBadPairs) {

@@ -76,7 +76,7 @@ TEST_F(InterpretedViewTest, RefreshReadsEncodingsAndFallBacks) {
   Place(0x05B, "ENG");  // letter case counts
   Place(0x08E, QByteArray::fromHex("00800080000000000000000000A5"));
   Place(0x403, "\x81");
-  Place(0x00B, QByteArray("hotbird", 8));  // ended by its 0 byte
+  Place(0x00B, QByteArray("hotbird", 8));  // ended by its 0 byte; shown in capitals
   Place(0x030, QByteArray(22, '\0'));
   // Frequency, symbol rate entry and FEC: record 1 9000 (the lowest shown), entry 3 and 7/8;
   // record 2 13001, an entry past the 16-entry table and a FEC past the list.
@@ -90,7 +90,7 @@ TEST_F(InterpretedViewTest, RefreshReadsEncodingsAndFallBacks) {
 
   ExpectShown({"Pais :=ESP", "Idioma del audio primario :=otro",
                "Secciones activas :=1 y 2 (BCT14xx)", "Luminosidad :=Media Baja",
-               "Satélite 1 Nombre del satélite :=hotbird", "Satélite 2 Nombre del satélite :=OTROS",
+               "Satélite 1 Nombre del satélite :=HOTBIRD", "Satélite 2 Nombre del satélite :=OTROS",
                "Satélite 1 Frecuencia :=9000", "Satélite 2 Frecuencia :=11970",
                "Satélite 1 FEC :=7/8", "Satélite 2 FEC :=1/2", "Satélite 1 Symbol Rate :=22000",
                "Satélite 2 Symbol Rate :=27500", "Último canal visto :=2002",
@@ -98,6 +98,9 @@ TEST_F(InterpretedViewTest, RefreshReadsEncodingsAndFallBacks) {
   EXPECT_FALSE(S("Pais :").raw_enabled);
   EXPECT_EQ(S("Pais :").raw, "455350");
   EXPECT_EQ(S("Versión del Software :").raw, "x");
+  EXPECT_EQ(S("Satélite 1 Nombre del satélite :").index, 1);
+  view_.LeaveText(F("Satélite 1 Nombre del satélite :"));  // written back as shown
+  EXPECT_EQ(Bytes(0x00B, 8), QString(QByteArray("HOTBIRD", 8).toHex().toUpper()));
 }
 
 TEST_F(InterpretedViewTest, ListEditsWriteValueCopyAndCheckPair) {
@@ -152,6 +155,8 @@ TEST_F(InterpretedViewTest, BoxEditsApplyTheirRulesOnChangeAndOnLeaving) {
             "303030303030303132333435");
 
   EXPECT_EQ(view_.EditText(F("Satélite 1 Nombre del satélite :"), ""), "ASTRA");
+  // A capital with no 8-bit code would be stored as '?': the letter stays.
+  EXPECT_EQ(view_.EditText(F("Satélite 1 Nombre del satélite :"), "µa"), "µA");
   // 21 characters: no 0 byte fits.
   EXPECT_EQ(Edit("Satélite 1 Nombre del satélite :=abcdefghijklmnopqrstu", 0x00B, 22),
             QString(QByteArray("ABCDEFGHIJKLMNOPQRSTU").toHex().toUpper()) + "FF");
