@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (fuzz/<name>_fuzz.cpp, clang with AddressSanitizer and
-# UndefinedBehaviorSanitizer) in build-fuzz and runs each for SECONDS (default 600) from
-# the seed corpora that fuzz_seeds writes. Fails on any finding; the input that found it is
-# kept in build-fuzz/findings/.
+# UndefinedBehaviorSanitizer) in build-fuzz and runs each for SECONDS (default 600), or only
+# the targets named after SECONDS, from the seed corpora that fuzz_seeds writes. Fails on any
+# finding; the input that found it is kept in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-600}"
+shift || true
+only=("$@")
 build_dir="${FUZZ_BUILD_DIR:-build-fuzz}"
 
 if ! command -v clang++-14 >/dev/null; then
@@ -31,6 +33,7 @@ passed=0
 failed=0
 for target in "$build_dir"/fuzz/*_fuzz; do
   name="$(basename "$target")"
+  if ((${#only[@]})) && [[ ! " ${only[*]} " =~ " $name " ]]; then continue; fi
   mkdir -p "$corpus/$name"
   log="$logs/$name.log"
   echo "== $name for ${seconds}s"

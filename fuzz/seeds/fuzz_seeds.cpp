@@ -9,7 +9,12 @@
 
 #include "core/app/cp1252.h"
 #include "core/eeprom/eeprom_files.h"
+#include "core/jtag/jtag_dump.h"
+#include "core/lpt/link_transfer.h"
 #include "core/serial/checksum.h"
+#include "quiet_host.h"
+#include "sim/jtag_target.h"
+#include "sim/parallel_peripheral.h"
 
 using namespace tornavo;
 
@@ -104,6 +109,56 @@ QList<QByteArray> ReplySeeds() {
   return seeds;
 }
 
+// Forwards to a port and keeps the answer of every read, in order.
+class AnswerRecorder : public PortRegisters {
+ public:
+  explicit AnswerRecorder(PortRegisters& port) : port_(port) {}
+  bool Acquire(QString* error) override { return port_.Acquire(error); }
+  void Release() override { port_.Release(); }
+  uint8_t Read(PortRegister reg) override {
+    const uint8_t value = port_.Read(reg);
+    answers.append(static_cast<char>(value));
+    return value;
+  }
+  void Write(PortRegister reg, uint8_t value) override { port_.Write(reg, value); }
+  QByteArray answers;
+
+ private:
+  PortRegisters& port_;
+};
+
+// The target's answers to a whole 64-byte dump and to a whole 32-byte transfer, as the
+// parallel socket fuzz target replays them, and a few requests of a peer.
+QList<QByteArray> ParallelSocketSeeds() {
+  QuietHost host;
+  Texts texts;
+  sim::JtagTarget target;
+  AnswerRecorder jtag(target);
+  StepClock jtag_clock;
+  JtagState state;
+  JtagSession session{jtag,  jtag_clock, host,
+                      texts, state,      {.tck_cycles = 0, .wait_start_bits = 16}};
+  JtagDumpRequest dump;
+  dump.address = 0x40000000;
+  dump.length = 64;
+  RunJtagDump(session, dump);
+
+  sim::ParallelPeripheral peripheral;
+  peripheral.Expect('D', 32, 32 * 0x5A);
+  AnswerRecorder link(peripheral);
+  StepClock link_clock;
+  QString link_state;
+  LinkDelays delays;
+  delays.start_ms = 0;
+  LinkTransferRequest transfer;
+  transfer.buffer = QByteArray(32, '\x5A');
+  SendBufferOverLink(link, link_clock, host, texts, delays, link_state, transfer);
+
+  return {QByteArray("\x01\x00\x00\x0F", 4) + jtag.answers,
+          QByteArray("\x02\x00\x00\x1F", 4) + link.answers,
+          QByteArray("\x00\x00W\x02\x0CR\x01W\x00\x5AR\x02", 12)};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +174,7 @@ int main(int argc, char** argv) {
                   Write(folder, "language_fuzz", LanguageSeeds()) &&
                   Write(folder, "capture_fuzz", CaptureSeeds()) &&
                   Write(folder, "serial_replies_fuzz", ReplySeeds()) &&
+                  Write(folder, "parallel_socket_fuzz", ParallelSocketSeeds()) &&
                   Write(folder, "hex_to_int_fuzz", {"7F0", "0123456789ABCDEF", "ab", "G1", ""});
   if (!ok) std::fprintf(stderr, "fuzz_seeds: could not write under %s\n", argv[1]);
   return ok ? 0 : 1;

@@ -216,7 +216,12 @@ int RunEdit(const QStringList& arguments) {
       transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
     } else if (operation == "copy-channels" || operation == "copy-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
-      clipboard = RowsText(transponders ? list.transponders() : list.channels(), first, last);
+      const TextGrid& grid = transponders ? list.transponders() : list.channels();
+      if (const QString problem = UncopiableRows(grid, first, last); !problem.isEmpty()) {
+        Err(session.name + problem);
+        return kExitBadInput;
+      }
+      clipboard = RowsText(grid, first, last);
     } else if (operation == "paste-channels" || operation == "paste-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
         return usage();

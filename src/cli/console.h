@@ -51,7 +51,17 @@ class ConsoleHost : public OperationHost {
   bool had_error() const { return had_error_; }
   const QStringList& log(LogId id) const { return logs_[static_cast<int>(id)]; }
 
+ protected:
+  // False for the position shown last: an operation's last step and its closing position are
+  // often the same, and a progress line is printed once.
+  bool NewProgress(int position) {
+    if (position == shown_progress_) return false;
+    shown_progress_ = position;
+    return true;
+  }
+
  private:
+  int shown_progress_ = -1;
   bool verbose_;
   bool information_to_stderr_ = false;
   bool had_error_ = false;

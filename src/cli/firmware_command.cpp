@@ -1,7 +1,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QRegularExpression>
 
 #include "cli/commands.h"
@@ -9,6 +8,7 @@
 #include "core/app/clock.h"
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
+#include "core/app/text_file.h"
 #include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
@@ -42,7 +42,8 @@ class FirmwareConsole : public ConsoleHost {
     if (page == StatusPage::kFirmware) maximum_ = maximum;
   }
   void SetProgress(StatusPage page, int position) override {
-    if (!progress_ || page != StatusPage::kFirmware || position <= 0) return;
+    if (!progress_ || page != StatusPage::kFirmware || position <= 0 || !NewProgress(position))
+      return;
     Out(QStringLiteral("%1 / %2  %3  %4")
             .arg(position)
             .arg(maximum_)
@@ -136,11 +137,9 @@ int Send(const QStringList& arguments) {
   if (parser.isSet("no-phase2")) options.phases = false;
   options.show_progress = parser.isSet("progress");
 
-  QFile file(parser.positionalArguments()[0]);
-  if (!file.open(QIODevice::ReadOnly)) return usage(file.fileName() + ": " + file.errorString());
-  const QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    return usage(file.fileName() + ": " + file.errorString());
+  QByteArray data;
+  if (!ReadWholeFile(parser.positionalArguments()[0], &data, &error, FirmwareFileLimit(settings)))
+    return usage(error);
 
   QtSerialTransport transport;
   transport.Configure(line);

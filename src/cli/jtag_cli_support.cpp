@@ -22,7 +22,8 @@ void JtagConsoleHost::ShowInformation(const QString& text) {
 }
 
 void JtagConsoleHost::SetProgress(StatusPage, int position) {
-  if (progress_ && position > 0) Err(QStringLiteral("%1/%2").arg(position).arg(maximum_));
+  if (progress_ && position > 0 && NewProgress(position))
+    Err(QStringLiteral("%1/%2").arg(position).arg(maximum_));
 }
 
 void AddJtagCommonOptions(QCommandLineParser& parser) {

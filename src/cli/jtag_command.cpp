@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -32,6 +33,68 @@ namespace tornavo::cli {
 
 namespace {
 
+QString Hex8(uint64_t value) {
+  return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+// The range to read for --address and --length: widened to whole words (the cable reads no
+// less), and said so on stderr. False, with the reason and the nearest range that can be read
+// on stderr, for a range that cannot be read at all.
+bool DumpRange(const QCommandLineParser& parser, const QString& name, DumpSource source,
+               const DumpFlashChip& chip, uint32_t* address, uint32_t* length) {
+  static const QRegularExpression kHex(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+  const QString address_text = parser.value("address");
+  const QString length_text = parser.value("length");
+  if (!kHex.match(address_text).hasMatch() || !kHex.match(length_text).hasMatch()) {
+    Err(name + QStringLiteral("--address and --length take up to 8 hexadecimal digits."));
+    return false;
+  }
+  const uint64_t asked_address = address_text.toULongLong(nullptr, 16);
+  const uint64_t asked_length = length_text.toULongLong(nullptr, 16);
+  constexpr uint64_t kMaximum = 0xFFFFFC;  // six digits of whole words, as the page takes
+  const uint64_t start = asked_address & ~uint64_t{3};
+  const uint64_t end = (asked_address + asked_length + 3) & ~uint64_t{3};
+  uint64_t nearest = 0;
+  QString problem;
+  if (asked_length == 0) {
+    problem = QStringLiteral("nothing to read");
+    nearest = 4;
+  } else if (end - start > kMaximum) {
+    problem = QStringLiteral("at most FFFFFC bytes are read at once");
+    nearest = kMaximum;
+  } else if (end > (uint64_t{1} << 32)) {
+    problem = QStringLiteral("the range runs past the end of the address space");
+    nearest = ((uint64_t{1} << 32) - start);
+  }
+  if (!problem.isEmpty()) {
+    Err(name + QStringLiteral("%1 bytes from %2 cannot be read: %3; the nearest range that can "
+                              "be read: --address %2 --length %4")
+                   .arg(length_text.toUpper(), Hex8(asked_address), problem,
+                        QString::number(nearest, 16).toUpper()));
+    return false;
+  }
+  *address = static_cast<uint32_t>(start);
+  *length = static_cast<uint32_t>(end - start);
+  if (!DumpRangeAccepted(source, *address, *length, chip)) {
+    Err(Texts().Slot(jtag_slot::kBadAddressLength));
+    uint32_t near_address = *address;
+    uint32_t near_length = *length;
+    if (NearestAcceptedRange(source, chip, &near_address, &near_length))
+      Err(name + QStringLiteral("the nearest range that can be read: --address %1 --length %2")
+                     .arg(QString::number(near_address, 16).toUpper(),
+                          QString::number(near_length, 16).toUpper()));
+    return false;
+  }
+  if (*address != asked_address || *length != asked_length)
+    Err(name + QStringLiteral("the cable reads whole words, so %1 bytes are read from %2 "
+                              "(asked: %3 from %4); the file holds them all.")
+                   .arg(*length)
+                   .arg(Hex8(*address))
+                   .arg(asked_length)
+                   .arg(Hex8(asked_address)));
+  return true;
+}
+
 int RunIdcode(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
@@ -53,11 +116,9 @@ int RunIdcode(const QStringList& arguments) {
   JtagState state;
   SteadyMonotonicClock clock;
   JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
+  // Every failure is on stderr already, with its reason.
   const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
-  if (identity.kind == CpuKind::kNoPort) {
-    Err(name + identity.port_error);
-    return kExitJtagPort;
-  }
+  if (identity.kind == CpuKind::kNoPort) return kExitJtagPort;
   return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
                                                                                   : kExitJtagFailed;
 }
@@ -127,17 +188,15 @@ int RunDump(const QStringList& arguments) {
   const QString ini_folder =
       ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
   settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
-  JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
-
   JtagDumpRequest request;
   request.source = source;
-  // The boxes' own rewrites, as on leaving them.
-  request.address = LeaveDumpAddress(parser.value("address")).toUInt(nullptr, 16);
-  request.length = LeaveDumpLength(parser.value("length")).toUInt(nullptr, 16);
   // The FLASH source reads the chip of the group " Integrado con Lista de Canales ".
   const FlashChipDescription channel_chip = settings.flash_chip(1);
   request.flash_chip = {channel_chip.start, channel_chip.size()};
+  if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
+    return kExitJtagUsage;
+  JtagSetup setup;
+  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
   if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
     request.trap_address = 0x40010000;
   request.trap_address &= ~3u;
@@ -153,7 +212,6 @@ int RunDump(const QStringList& arguments) {
   const JtagDumpResult result = RunJtagDump(session, request);
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
-      Err(name + result.port_error);
       return kExitJtagPort;
     case DumpOutcome::kBadRange:
       return kExitJtagUsage;

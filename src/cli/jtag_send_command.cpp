@@ -109,8 +109,7 @@ struct JtagRun {
   int ExitOf(const JtagSendResult& result) const {
     switch (result.outcome) {
       case SendOutcome::kPortFailed:
-        Err(name + result.port_error);
-        return kExitJtagPort;
+        return kExitJtagPort;  // the reason is on stderr already
       case SendOutcome::kRefused:
         return kExitJtagUsage;
       case SendOutcome::kFailed:

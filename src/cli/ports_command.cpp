@@ -36,7 +36,7 @@ int RunPortsCommand(const QStringList& arguments) {
       "Lists every serial device (USB adapters with vendor, product and serial number), every\n"
       "parallel port and direct I/O, and says for each whether you can open it now; if not,\n"
       "why and what to do. Given DEVICEs, checks only those, and exits with 5 when one of\n"
-      "them cannot be opened."));
+      "them is no port or cannot be opened."));
   parser.addPositionalArgument(QStringLiteral("DEVICE"),
                                QStringLiteral("a serial device to check, such as /dev/ttyUSB0"),
                                QStringLiteral("[DEVICE...]"));
@@ -56,8 +56,8 @@ int RunPortsCommand(const QStringList& arguments) {
     bool all_usable = true;
     for (const QString& device : devices) {
       // "ttyUSB0" means the device of that name.
-      const PortDiagnosis port =
-          inspector.Serial(device.contains(u'/') ? device : QStringLiteral("/dev/") + device);
+      const PortDiagnosis port = inspector.Device(
+          device.contains(u'/') || device.isEmpty() ? device : QStringLiteral("/dev/") + device);
       Print(port);
       all_usable = all_usable && port.usable;
     }

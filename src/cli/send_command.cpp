@@ -73,7 +73,7 @@ int RunSendCommand(const QStringList& arguments) {
   link.SendServiceCommand(parser.isSet("no-checksum") ? text : AppendChecksum(text));
   loop.exec();
   if (reply.timed_out) {
-    Err(Texts().Slot(slot::kNoReply));
+    Err(Texts().Slot(slot::kNoReply) + QStringLiteral(" (%1)").arg(link.port_name()));
     return kExitNoReply;
   }
   QString line = FromCp1252(reply.reply);

@@ -72,8 +72,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
             if (ports_taken_) return;
             port_lister_ = std::thread([this] {
               listed_ports_ = QtSerialTransport::AvailablePorts();
-              QMetaObject::invokeMethod(
-                  this, [this] { TakeListedPorts(); }, Qt::QueuedConnection);
+              // By name, carrying nothing: the list reaches this thread through the join.
+              QMetaObject::invokeMethod(this, "TakeListedPorts", Qt::QueuedConnection);
             });
           });
         },

@@ -148,7 +148,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   void InstallQtTranslation(const QString& code);
   // Takes the listed system ports (waiting for the listing if needed): the port list is
   // complete from then on, and the stored or given port is selected in it.
-  void TakeListedPorts();
+  Q_INVOKABLE void TakeListedPorts();
   // The six serial choices from the settings, or the given port, then applied and opened.
   void SelectStoredPort();
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.

@@ -43,9 +43,7 @@ std::vector<uint32_t> ChannelBlocks() {
 }  // namespace
 
 QString VirtualReceiverIniFolder() {
-  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-  if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
-  return config + QStringLiteral("/tornavo/virtual-receiver/INIs/");
+  return ConfigHome() + QStringLiteral("/tornavo/virtual-receiver/INIs/");
 }
 
 bool InstallVirtualCatalogue(const QString& folder, QStringList* written, QString* error) {

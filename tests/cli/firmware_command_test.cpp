@@ -105,5 +105,27 @@ TEST_F(FirmwareCommandTest, RefusalsAndFailuresHaveTheirExitStatuses) {
     EXPECT_EQ(RunTornavo(bad).exit_code, 2) << bad.join(' ').toStdString();
 }
 
+// Nothing longer than the largest flash chip is read: a file one byte past 16 MiB (no chip
+// is described) and a device that never ends are both refused.
+TEST_F(FirmwareCommandTest, FilesLongerThanAnyFlashChipAreRefused) {
+  QFile big(dir_.filePath("big.bin"));
+  ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(big.resize(16 * 1024 * 1024 + 1));
+  big.close();
+  // Sanitizers reserve more address space than any cap would allow.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  constexpr int kMemoryLimitMb = 0;
+#else
+  constexpr int kMemoryLimitMb = 1024;
+#endif
+  for (const QString& file : {big.fileName(), QStringLiteral("/dev/zero")}) {
+    const auto result = RunTornavo({"firmware", "send", file, "--port", dir_.filePath("no-tty"),
+                                    "--parallel", "socket:" + Socket(), "--ini-dir", dir_.path()},
+                                   30000, kMemoryLimitMb);
+    EXPECT_EQ(result.exit_code, 2) << file.toStdString();
+    EXPECT_TRUE(result.err.contains("16777216")) << result.err.toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace tornavo

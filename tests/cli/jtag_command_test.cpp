@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -49,10 +50,9 @@ TEST(JtagCommandTest, IdcodeNamesTheVirtualCpuAndExitsByWhatItFound) {
 TEST(JtagCommandTest, DumpWritesTheFileOrTheEepromImage) {
   QTemporaryDir dir;
   const QString out = dir.filePath("dump.bin");
-  // The fields' rewrites apply: 0x40000003 reads from 0x40000000, length 0x12 cut to 0x10.
   const auto file =
       RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "file", "--address",
-                  "40000003", "--length", "12", "-o", out, "--ini-dir", dir.path()});
+                  "40000000", "--length", "10", "-o", out, "--ini-dir", dir.path()});
   ASSERT_EQ(file.exit_code, 0) << file.err.toStdString();
   EXPECT_TRUE(file.out.contains(QString::fromUtf8("¡ Firmware leído con éxito !")));
   QFile dumped(out);
@@ -73,6 +73,58 @@ TEST(JtagCommandTest, DumpWritesTheFileOrTheEepromImage) {
   EXPECT_EQ(bytes.left(0x700), QByteArray(0x700, '\xFF'));
   EXPECT_EQ(bytes.mid(0x700),
             QByteArray(reinterpret_cast<const char*>(chip.data()) + 0x700, 0x100));
+}
+
+// The cable reads whole words: a range that is not is widened to them, and says so; one that
+// cannot be read at all is refused with the nearest one that can, and nothing is written.
+TEST(JtagCommandTest, DumpRangesAreReadAsAskedWidenedOrRefused) {
+  QTemporaryDir dir;
+  const QString out = dir.filePath("dump.bin");
+  auto dump = [&](const QString& address, const QString& length, const char* source = "file") {
+    QFile::remove(out);
+    return RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", source, "--address",
+                       address, "--length", length, "-o", out, "--ini-dir", dir.path()});
+  };
+  struct Widened {
+    const char* address;
+    const char* length;
+    qint64 size;
+    const char* note;  // "" when the range is read as asked
+  };
+  for (const Widened& c :
+       {Widened{"40000003", "12", 0x18, "from 40000000"}, Widened{"40000000", "1", 4, "4 bytes"},
+        Widened{"40000000", "FF", 0x100, "256 bytes"}, Widened{"40000000", "100", 0x100, ""}}) {
+    const auto result = dump(c.address, c.length);
+    ASSERT_EQ(result.exit_code, 0) << c.address << " " << c.length << result.err.toStdString();
+    EXPECT_EQ(QFileInfo(out).size(), c.size) << c.address << " " << c.length;
+    if (*c.note) {
+      EXPECT_TRUE(result.err.contains(c.note)) << result.err.toStdString();
+    } else {
+      EXPECT_FALSE(result.err.contains("whole words")) << result.err.toStdString();
+    }
+  }
+  struct Refused {
+    const char* address;
+    const char* length;
+    const char* source;
+    const char* nearest;  // "" when there is none
+  };
+  for (const Refused& c : {Refused{"40000000", "FFFFFFFF", "file", "--length FFFFFC"},
+                           Refused{"40000000", "0", "file", "--length 4"},
+                           Refused{"FFFFFFF0", "100", "file", "--address FFFFFFF0 --length 10"},
+                           Refused{"-1", "100", "file", ""},
+                           Refused{"700", "104", "eeprom", "--address 700 --length 100"}}) {
+    const auto result = dump(c.address, c.length, c.source);
+    EXPECT_EQ(result.exit_code, 2) << c.address << " " << c.length;
+    EXPECT_TRUE(result.err.contains(c.nearest)) << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out)) << c.address << " " << c.length;
+  }
+  // Fifteen blocks: the progress shows their end once.
+  const auto progress =
+      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "file", "--address",
+                  "40000000", "--length", "F00", "-o", out, "--progress", "--ini-dir", dir.path()});
+  ASSERT_EQ(progress.exit_code, 0);
+  EXPECT_EQ(progress.err.count("3840/3840"), 1) << progress.err.toStdString();
 }
 
 TEST(JtagCommandTest, ImageDumpSavesTheScreenAsAPicture) {

@@ -70,8 +70,9 @@ TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
                                              "60000000")));
   const auto ignored = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
                              "jtag-program-fail:1", "--on-error", "ignore"});
-  EXPECT_EQ(ignored.exit_code, 0) << ignored.err.toStdString();
+  EXPECT_EQ(ignored.exit_code, 4) << ignored.err.toStdString();
   EXPECT_TRUE(ignored.err.contains(QString::fromUtf8("Error en el envio por Jtag.")));
+  EXPECT_TRUE(ignored.err.endsWith(QString::fromUtf8("60000000 : falló la programación\n")));
   const auto retried = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
                              "jtag-verify-fail:2", "--on-error", "retry:1"});
   EXPECT_EQ(retried.exit_code, 4);

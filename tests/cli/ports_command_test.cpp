@@ -46,4 +46,25 @@ TEST(PortsCommandTest, ListsThePortsAndExplainsOneThatCannotBeOpened) {
   EXPECT_TRUE(lines.contains("Direct I/O:"));
 }
 
+// Only serial and parallel devices are called ports: anything else given is named as what it
+// is, and cannot be opened as a port.
+TEST(PortsCommandTest, APathThatIsNoPortIsNamedAsWhatItIs) {
+  QTemporaryDir root;
+  Write(root.filePath("etc/passwd"), "root:x:0:0::/root:/bin/sh\n");
+  QDir().mkpath(root.filePath("dev/folder"));
+  struct Case {
+    QStringList arguments;
+    const char* said;
+  };
+  for (const Case& c : {Case{{"--root", root.path(), "/etc/passwd"}, "is a regular file"},
+                        Case{{"--root", root.path(), "/dev/folder"}, "is a folder"},
+                        Case{{"--root", root.path(), ""}, "no device"},
+                        Case{{"/dev/null"}, "is a character device"}}) {
+    const auto result = RunTornavo(QStringList{"ports"} + c.arguments);
+    EXPECT_EQ(result.exit_code, 5) << c.arguments.join(' ').toStdString();
+    EXPECT_TRUE(result.out.contains(c.said)) << result.out.toStdString();
+    EXPECT_FALSE(result.out.contains("can be opened now")) << result.out.toStdString();
+  }
+}
+
 }  // namespace

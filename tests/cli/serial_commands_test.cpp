@@ -51,7 +51,9 @@ TEST(SendCommand, NoReplyEndsWithTheMessageAndStatus3) {
   const auto result =
       RunTornavo({"send", "--timeout", "300", "--port", receiver.device(), "%EE?00010"});
   EXPECT_EQ(result.exit_code, 3);
-  EXPECT_EQ(result.err.trimmed(), "¡ No hay respuesta del decodificador en ese puerto serie !");
+  // The message names the port the receiver was silent on.
+  EXPECT_EQ(result.err.trimmed(), "¡ No hay respuesta del decodificador en ese puerto serie ! (" +
+                                      receiver.device() + ")");
 }
 
 TEST(SendCommand, MissingDeviceIsReportedWithTheSerialError) {

@@ -1,5 +1,7 @@
 #include "tornavo_process.h"
 
+#include <sys/resource.h>
+
 #include <QProcessEnvironment>
 
 namespace tornavo::testing {
@@ -8,8 +10,15 @@ QString TornavoPath() {
   return qEnvironmentVariable("TORNAVO_BIN", QStringLiteral(TORNAVO_BIN_PATH));
 }
 
-RunResult RunTornavo(const QStringList& arguments, int timeout_ms) {
+RunResult RunTornavo(const QStringList& arguments, int timeout_ms, int memory_limit_mb) {
   QProcess process;
+  if (memory_limit_mb > 0) {
+    process.setChildProcessModifier([memory_limit_mb] {
+      const rlim_t bytes = static_cast<rlim_t>(memory_limit_mb) << 20;
+      const rlimit limit{bytes, bytes};
+      ::setrlimit(RLIMIT_AS, &limit);
+    });
+  }
   process.start(TornavoPath(), arguments);
   RunResult result;
   if (!process.waitForFinished(timeout_ms)) {

@@ -16,7 +16,9 @@ struct RunResult {
 };
 
 QString TornavoPath();
-RunResult RunTornavo(const QStringList& arguments, int timeout_ms = 30000);
+// memory_limit_mb, when not 0, caps the process's address space, so that a run away
+// allocation ends the process instead of filling the machine.
+RunResult RunTornavo(const QStringList& arguments, int timeout_ms = 30000, int memory_limit_mb = 0);
 
 // "tornavo virtual-receiver" running in the background for the length of a test.
 class BackgroundReceiver {

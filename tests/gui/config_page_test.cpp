@@ -231,6 +231,18 @@ TEST_F(ConfigPageTest, PortThatCannotBeOpenedSaysWhyOnItsEntry) {
   EXPECT_EQ(ports->toolTip(), why);
 }
 
+// Operations still use a stored ppdev device that has gone: the page says so, and why.
+TEST_F(ConfigPageTest, StoredParallelDeviceThatIsGoneIsShownMissingWithTheReason) {
+  WriteIni("Tornavo.ini", "[TForm1]\r\nAccesoParalelo=ppdev:/dev/parport-gone\r\n");
+  Open();
+  QComboBox* access = page()->parallel_group()->access_list();
+  EXPECT_EQ(access->currentText(), "/dev/parport-gone (falta)");
+  const QString why = access->itemData(access->currentIndex(), Qt::ToolTipRole).toString();
+  EXPECT_TRUE(why.contains("/dev/parport-gone")) << why.toStdString();
+  EXPECT_EQ(access->toolTip(), why);
+  EXPECT_EQ(settings().Text(Key::kAccesoParalelo), "ppdev:/dev/parport-gone");
+}
+
 TEST_F(ConfigPageTest, ModelFileLocksTheFlashFields) {
   WriteIni("Tornavo.ini", "[TForm1]\r\nModel1=K2002\r\nFlashIC0=Chip1\r\nFlashIC1=Chip2\r\n");
   WriteIni("K2002.ini", "[K2002]\r\nFlash1Start=7FE00000\r\nFlash1Type=1\r\nFlash2Type=0\r\n");

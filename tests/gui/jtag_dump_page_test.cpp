@@ -175,7 +175,14 @@ TEST(JtagDumpPage, ImageDumpShowsThePicture) {
 
 TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
   JtagWindow jw;
+  // The hand-over comes before the port is closed, as the dump's steps order it.
+  QStringList log_at_hand_over;
+  QObject::connect(jw.window().pages(), &QTabWidget::currentChanged,
+                   [&] { log_at_hand_over = jw.page()->log()->Lines(); });
   ASSERT_TRUE(jw.Dump(DumpSource::kEeprom));
+  EXPECT_TRUE(log_at_hand_over.contains("Reset DCU desactivado"));
+  EXPECT_FALSE(log_at_hand_over.contains("Cerrando LPT1"));
+  EXPECT_EQ(jw.page()->log()->Lines().last(), "Cerrando LPT1");
   EXPECT_EQ(jw.LastBox(), "¡ Eeprom leída con éxito !")
       << jw.page()->log()->Lines().join("\n").toStdString();
   EXPECT_EQ(jw.window().pages()->currentIndex(), static_cast<int>(Page::kEeprom));

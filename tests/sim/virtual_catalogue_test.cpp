@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -16,6 +17,16 @@ namespace {
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(VirtualCatalogue, ItsFolderFollowsTheBaseDirectoryRules) {
+  qputenv("XDG_CONFIG_HOME", "/cfg");
+  EXPECT_EQ(VirtualReceiverIniFolder(), "/cfg/tornavo/virtual-receiver/INIs/");
+  // Relative, it is not a base directory: the default one is used, as everywhere else.
+  qputenv("XDG_CONFIG_HOME", "relative/path");
+  EXPECT_EQ(VirtualReceiverIniFolder(),
+            QDir::homePath() + "/.config/tornavo/virtual-receiver/INIs/");
+  qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {

@@ -13,7 +13,11 @@ class FakeTransport : public SerialTransport {
   Q_OBJECT
 
  public:
-  void SetPortName(const QString& name) override { settings_.name = name; }
+  // Like the real port, an open port is reopened under the new name (closed if that fails).
+  void SetPortName(const QString& name) override {
+    settings_.name = name;
+    if (open_) open_ = !fail_open;
+  }
   void SetBaudRate(int baud) override { settings_.baud = baud; }
   void SetDataBits(int bits) override { settings_.data_bits = bits; }
   void SetParity(Parity parity) override { settings_.parity = parity; }

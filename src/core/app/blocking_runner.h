@@ -11,11 +11,13 @@
 namespace tornavo {
 
 // Runs one blocking port or JTAG sequence. The work gets a host it may call from where it
-// runs; done runs afterwards on the caller's thread, from its event loop or at once.
+// runs; done runs afterwards on the caller's thread, from its event loop or at once. One run
+// at a time: Run refuses (returns false, runs nothing) while another is active.
 class BlockingRunner {
  public:
   virtual ~BlockingRunner() = default;
-  virtual void Run(std::function<void(OperationHost& host)> work, std::function<void()> done) = 0;
+  [[nodiscard]] virtual bool Run(std::function<void(OperationHost& host)> work,
+                                 std::function<void()> done) = 0;
   virtual bool running() const = 0;
 };
 
@@ -23,7 +25,7 @@ class BlockingRunner {
 class InlineRunner : public BlockingRunner {
  public:
   explicit InlineRunner(OperationHost& host) : host_(host) {}
-  void Run(std::function<void(OperationHost&)> work, std::function<void()> done) override;
+  bool Run(std::function<void(OperationHost&)> work, std::function<void()> done) override;
   bool running() const override { return running_; }
 
  private:
@@ -33,7 +35,7 @@ class InlineRunner : public BlockingRunner {
 
 // On a worker thread, so that the window keeps repainting. Every host call of the work is
 // carried to the thread this runner lives on, in order: logs and status values without
-// waiting, boxes and questions waiting for the user's answer. done is posted back to that
+// waiting, boxes, questions and Call waiting for their end. done is posted back to that
 // thread once the work has returned.
 class WorkerRunner : public QObject, public BlockingRunner {
   Q_OBJECT
@@ -42,11 +44,13 @@ class WorkerRunner : public QObject, public BlockingRunner {
   explicit WorkerRunner(OperationHost& host, QObject* parent = nullptr);
   ~WorkerRunner() override;  // waits for running work
 
-  void Run(std::function<void(OperationHost&)> work, std::function<void()> done) override;
+  bool Run(std::function<void(OperationHost&)> work, std::function<void()> done) override;
   bool running() const override { return running_; }
 
  private:
   class Forwarder;
+  // Runs the calls the work queued, in order.
+  Q_INVOKABLE void DrainCalls();
 
   OperationHost& host_;
   std::unique_ptr<Forwarder> forwarder_;

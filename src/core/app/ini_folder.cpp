@@ -22,11 +22,15 @@ QString ResolveIniFolder(const QString& given_folder, const QString& executable_
   const QString beside = QDir(executable_folder).filePath(QStringLiteral("INIs"));
   if (!executable_folder.isEmpty() && QFileInfo(beside).isDir() && writable(beside))
     return WithTrailingSeparator(QDir::cleanPath(beside));
+  return WithTrailingSeparator(QDir::cleanPath(ConfigHome() + QStringLiteral("/tornavo/INIs")));
+}
+
+QString ConfigHome() {
   // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
-  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (config.isEmpty() || QDir::isRelativePath(config))
-    config = QDir::homePath() + QStringLiteral("/.config");
-  return WithTrailingSeparator(QDir::cleanPath(config + QStringLiteral("/tornavo/INIs")));
+    return QDir::homePath() + QStringLiteral("/.config");
+  return config;
 }
 
 QString WithoutTrailingSeparator(const QString& folder) {

@@ -15,6 +15,9 @@ bool IsFolderWritable(const QString& folder);
 QString ResolveIniFolder(const QString& given_folder, const QString& executable_folder,
                          FolderWritable writable = IsFolderWritable);
 
+// $XDG_CONFIG_HOME when it is set and absolute, else ~/.config.
+QString ConfigHome();
+
 // The same folder without its trailing separator, as the file dialogs start in it.
 QString WithoutTrailingSeparator(const QString& folder);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace tornavo {
 
@@ -39,6 +40,10 @@ class OperationHost {
     (void)text;
     return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
   }
+
+  // Runs work where the host lives and returns once it has run: a step of an operation that
+  // hands its result to what the window holds, in its place among the operation's steps.
+  virtual void Call(const std::function<void()>& work) { work(); }
 
   // The resting state of a panel: progress at 0, then all five values empty.
   void ResetStatus(StatusPage page) {

@@ -138,14 +138,25 @@ bool ReplaceRegularFile(const QString& path, const QString& target, const QByteA
   return true;
 }
 
+// Where a chain of links ends, for a chain whose last target does not exist.
+QString LinkEnd(QString path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    const QFileInfo link(path);
+    if (!link.isSymLink()) break;
+    path = link.symLinkTarget();
+  }
+  return path;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
   if (path.isEmpty()) return NoName(error);
   const QFileInfo info(path);
   if (info.exists() && !info.isFile() && !info.isDir()) return WriteInPlace(path, bytes, error);
-  // The link's target is replaced, not the link.
-  const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+  // The link's target is replaced, not the link; a link whose target is missing creates it.
+  QString target = path;
+  if (info.isSymLink()) target = info.exists() ? info.canonicalFilePath() : LinkEnd(path);
   return ReplaceRegularFile(path, target, bytes, error);
 }
 

@@ -8,8 +8,8 @@ namespace tornavo {
 
 // Replaces a file atomically: a crash or a full disk leaves the previous file whole, and no
 // temporary file outlives the next save of the same file. A symbolic link stays a link (its
-// target is replaced); an existing target that is not a regular file (a device, a FIFO) is
-// written in place, as replacing it would lose it.
+// target is replaced, or created when it is missing); an existing target that is not a
+// regular file (a device, a FIFO) is written in place, as replacing it would lose it.
 // On failure returns false and sets *error to the system's text.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 

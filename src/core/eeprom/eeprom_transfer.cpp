@@ -226,7 +226,7 @@ void EepromTransfer::OnTimeout() {
   link_.End();
   outcome_ = TransferOutcome::kNoReply;
   host_.AppendLog(LogId::kEeprom, texts_.Slot(slot::kNoReply));
-  host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
   if (on_finished_) on_finished_();
 }
 

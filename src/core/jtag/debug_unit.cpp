@@ -109,7 +109,8 @@ bool DebugUnit::DcuReadWord(uint32_t address, uint32_t* value) {
         block[0] | (block[1] << 8) | (block[2] << 16) | (static_cast<uint32_t>(block[3]) << 24);
     return true;
   }
-  if (address == kDcuStatusRegister) {
+  // A port that stopped working is not the cable's fault: the operation names it instead.
+  if (address == kDcuStatusRegister && !tap_.port().failed()) {
     const QString message = texts_.Slot(jtag_slot::kDcuStatusUnreadable);
     Log(message);
     host_.ShowError(message);
@@ -166,12 +167,14 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
     if (last > 0 && done % 15 == 0)
       ShowRate(done, length, start, true, progress_base + done, display_base + done);
   }
-  if (tail != 0) {
+  // The last 1 to 3 bytes go in by read-modify-write of their word; they count only when both
+  // steps did, and only after a whole body.
+  if (tail != 0 && done == body) {
     std::array<uint8_t, kReadBlockMax + 1> block{};
-    const bool read = DcuReadBlock(address + done, block) != 0;
-    std::copy(data + done, data + done + tail, block.begin());
-    if (read) DcuWriteBlock(address + done, block.data(), 4);
-    done += tail;
+    if (DcuReadBlock(address + done, block) != 0) {
+      std::copy(data + done, data + done + tail, block.begin());
+      if (DcuWriteBlock(address + done, block.data(), 4) == 4) done += tail;
+    }
   }
   host_.SetProgress(StatusPage::kJtag, static_cast<int>(progress_base + body));
   host_.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(display_base + body));
@@ -219,7 +222,7 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
   if (written < kTrapSize) {
     const QString message = texts_.Slot(jtag_slot::kTrapInitFailed);
     Log(message);
-    host_.ShowError(message);
+    if (!tap_.port().failed()) host_.ShowError(message);
     return false;
   }
   bool ok = DcuWriteWord(kDcuRunRegister, 0);

@@ -43,6 +43,13 @@ constexpr int kVerified = 179;           // "¡ Verificación correcta !"
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// Blocks passed over after a failure, named at the end, and the retries on the way.
+const QString kNotWrittenHeading = QStringLiteral("Bloques no escritos :");
+const QString kRetrying = QStringLiteral("Reintentando el bloque : ");
+const QString kEraseFailed = QStringLiteral("falló el borrado");
+const QString kProgramFailed = QStringLiteral("falló la programación");
+const QString kVerifyFailedShort = QStringLiteral("falló la verificación");
+
 QString Hex8(uint32_t value) {
   return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
@@ -60,11 +67,20 @@ class PortFrame {
     Log(session_.texts.Slot(jtag_slot::kOpeningPort));
     if (!session_.port.Acquire(&result->port_error)) {
       result->outcome = SendOutcome::kPortFailed;
-      session_.host.ShowError(session_.texts.Slot(jtag_slot::kPortNotOpened));
+      Log(result->port_error);
+      session_.host.ShowError(
+          PortRefusedText(session_.texts.Slot(jtag_slot::kPortNotOpened), result->port_error));
       session_.host.EnablePages();
       return false;
     }
     return true;
+  }
+  // A port that stopped working before the operation had its own say, named once.
+  void ReportFailure() {
+    session_.port.Flush();
+    if (!session_.port.failed()) return;
+    Log(session_.port.failure());
+    session_.host.ShowError(session_.port.failure());
   }
   void Close() {
     Log(session_.texts.Slot(jtag_slot::kClosingPort));
@@ -87,25 +103,38 @@ void StartStatus(JtagSession& session, uint32_t destination, uint32_t count) {
   host.SetProgress(StatusPage::kJtag, 0);
 }
 
-// Success when every byte counted as sent; otherwise the first byte not sent.
-SendOutcome FinalReport(JtagSession& session, uint32_t destination, uint32_t done, uint32_t count) {
+// Success only when every byte was sent, no block was passed over and the port still works;
+// otherwise each of these that failed, on lines of their own: the first byte not sent, the
+// blocks not written, the port's failure.
+SendOutcome FinalReport(JtagSession& session, uint32_t destination, const BlocksResult& blocks,
+                        uint32_t count) {
   OperationHost& host = session.host;
+  const uint32_t done = blocks.done;
   host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination + done - 1));
   host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
-  SendOutcome outcome = SendOutcome::kDone;
-  if (done >= count) {
+  session.port.Flush();
+  QStringList lines;
+  int errors = 0;
+  if (done < count) {
+    lines << session.texts.Slot(jtag_slot::kErrorAtAddress) + Hex8(destination + done);
+    ++errors;
+  }
+  if (!blocks.not_written.isEmpty()) {
+    lines << kNotWrittenHeading << blocks.not_written;
+    errors += static_cast<int>(blocks.not_written.size());
+  }
+  if (session.port.failed()) lines << session.port.failure();
+  if (lines.isEmpty()) {
     const QString text = session.texts.Slot(kDataSent);
     host.AppendLog(LogId::kJtag, text);
     host.ShowInformation(text);
   } else {
-    outcome = SendOutcome::kFailed;
-    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
-    const QString text = session.texts.Slot(jtag_slot::kErrorAtAddress) + Hex8(destination + done);
-    host.AppendLog(LogId::kJtag, text);
-    host.ShowError(text);
+    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QString::number(std::max(errors, 1)));
+    for (const QString& line : lines) host.AppendLog(LogId::kJtag, line);
+    host.ShowError(lines.join(QLatin1Char('\n')));
   }
   host.ResetStatus(StatusPage::kJtag);
-  return outcome;
+  return lines.isEmpty() ? SendOutcome::kDone : SendOutcome::kFailed;
 }
 
 // Reads length bytes from address, stopping at a block that delivers nothing.
@@ -143,9 +172,9 @@ uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t addres
   return unit.LoadRamImage(bytes, address, count);
 }
 
-uint32_t ProgramChip(JtagSession& session, const JtagSendRequest& request,
-                     const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
-                     BlockTexts texts) {
+BlocksResult ProgramChip(JtagSession& session, const JtagSendRequest& request,
+                         const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                         BlockTexts texts) {
   TapDriver tap(session.port, session.state, session.timing);
   DebugUnit unit(tap, session.clock, session.host, session.texts);
   unit.DcuResetSequence();
@@ -154,30 +183,74 @@ uint32_t ProgramChip(JtagSession& session, const JtagSendRequest& request,
   if (!unit.DcuReadWord(kDcuStatusRegister, &status) ||
       !unit.StartTrap(request.trap_address, request.trap_places)) {
     unit.DcuReleaseReset();
-    return 0;
+    return {};
   }
   return ProgramBlocks(session, unit, request, chip, data, count, texts);
 }
 
 }  // namespace
 
-uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
-                       const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
-                       BlockTexts texts) {
+namespace {
+
+enum class BlockOutcome { kWritten, kEraseFailed, kProgramFailed, kVerifyFailed };
+
+// One block's turn: skipped when it is whole, not forced and equal to the flash; else erased,
+// programmed and, when asked, read back.
+BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                        const FlashChipDescription& chip, uint64_t block_start, bool whole,
+                        uint32_t at, const uint8_t* data, uint32_t size, uint32_t progress_base,
+                        BlockTexts texts) {
+  const Texts& catalogue = session.texts;
+  const auto log = [&](const QString& line) { session.host.AppendLog(LogId::kJtag, line); };
+  if (!request.options.force && whole) {
+    log(catalogue.Slot(kChecking) + Hex8(at));
+    if (ReadEquals(unit, at, data, size)) {
+      log(catalogue.Slot(kIdentical));
+      session.host.SetProgress(StatusPage::kJtag, static_cast<int>(progress_base + size));
+      return BlockOutcome::kWritten;
+    }
+  }
+  if (!unit.TrapEraseBlock(static_cast<uint32_t>(block_start), chip.start, chip.erasure_mode))
+    return BlockOutcome::kEraseFailed;
+  if (!unit.TrapProgramFlash(request.trap_address, at, data, size, chip.start, progress_base))
+    return BlockOutcome::kProgramFailed;
+  if (!request.options.verify) return BlockOutcome::kWritten;
+  log(catalogue.Slot(kVerifying) + Hex8(at));
+  if (!ReadEquals(unit, at, data, size)) return BlockOutcome::kVerifyFailed;
+  log(texts == BlockTexts::kFile ? catalogue.Slot(kVerified) : catalogue.Slot(kVerified).mid(2));
+  return BlockOutcome::kWritten;
+}
+
+QString WhatFailed(BlockOutcome outcome) {
+  switch (outcome) {
+    case BlockOutcome::kEraseFailed:
+      return kEraseFailed;
+    case BlockOutcome::kProgramFailed:
+      return kProgramFailed;
+    default:
+      return kVerifyFailedShort;
+  }
+}
+
+}  // namespace
+
+BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                           const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                           BlockTexts texts) {
   OperationHost& host = session.host;
   const Texts& catalogue = session.texts;
-  const auto log = [&](const QString& line) { host.AppendLog(LogId::kJtag, line); };
   const uint64_t destination = request.destination;
+  BlocksResult result;
   uint32_t status = 0;
   const auto finish = [&] {
     unit.DcuReadWord(kDcuStatusRegister, &status);
     unit.DcuReleaseReset();
+    return result;
   };
   // A description no operation may use never reaches the loop, whoever calls it.
   if (!FlashChipProblem(chip).empty()) {
     host.ShowError(catalogue.Format(FlashChipProblem(chip)));
-    finish();
-    return 0;
+    return finish();
   }
   int k = 0;
   while (k < chip.num_blocks && !(destination >= uint64_t{chip.start} + chip.block_offsets[k] &&
@@ -185,13 +258,12 @@ uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequ
     ++k;
   if (k >= chip.num_blocks) {
     host.ShowError(catalogue.Slot(kNotInChip));
-    finish();
-    return 0;
+    return finish();
   }
-
   uint64_t done = 0;
   const uint64_t end = destination + count;
-  while (k < chip.num_blocks && done < count) {
+  // A port that stopped working answers no question: the loop just ends.
+  while (k < chip.num_blocks && done < count && !session.port.failed()) {
     const uint64_t bs = uint64_t{chip.start} + chip.block_offsets[k];
     const uint64_t be = uint64_t{chip.start} + chip.block_offsets[k + 1];
     uint64_t chunk;
@@ -200,56 +272,32 @@ uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequ
     else
       chunk = be > end ? count : be - destination;
     const uint32_t at = static_cast<uint32_t>(destination + done);
-    const uint32_t n = static_cast<uint32_t>(chunk);
-    log(kDashes);
-
-    bool identical = false;
-    if (!request.options.force && chunk == be - bs) {
-      log(catalogue.Slot(kChecking) + Hex8(at));
-      if (ReadEquals(unit, at, data + done, n)) {
-        log(catalogue.Slot(kIdentical));
-        done += chunk;
-        host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
-        identical = true;
-      }
-    }
-    bool programmed = false;
-    bool ok = false;
-    if (!identical) {
-      if (unit.TrapEraseBlock(static_cast<uint32_t>(bs), chip.start, chip.erasure_mode) &&
-          unit.TrapProgramFlash(request.trap_address, at, data + done, n, chip.start,
-                                static_cast<uint32_t>(done))) {
-        done += chunk;
-        programmed = true;
-      }
-      if (programmed && request.options.verify) {
-        log(catalogue.Slot(kVerifying) + Hex8(at));
-        ok = ReadEquals(unit, at, data + done - chunk, n);
-        if (ok)
-          log(texts == BlockTexts::kFile ? catalogue.Slot(kVerified)
-                                         : catalogue.Slot(kVerified).mid(2));
-      } else {
-        ok = programmed;
-      }
-    }
-    if (identical || ok) {
+    host.AppendLog(LogId::kJtag, kDashes);
+    const BlockOutcome outcome =
+        WriteBlock(session, unit, request, chip, bs, chunk == be - bs, at, data + done,
+                   static_cast<uint32_t>(chunk), static_cast<uint32_t>(done), texts);
+    if (outcome == BlockOutcome::kWritten) {
+      done += chunk;
       ++k;
       continue;
     }
-    if (programmed) done -= chunk;
-    const QString question = programmed && texts == BlockTexts::kFile
+    if (session.port.failed()) break;
+    const QString question = outcome == BlockOutcome::kVerifyFailed && texts == BlockTexts::kFile
                                  ? catalogue.Slot(kVerifyFailed)
                                  : JtagSendFailedText(catalogue);
     const Answer answer = host.Ask(Question::kAbortRetryIgnore, question);
-    if (answer == Answer::kIgnore) {
-      ++k;
+    if (answer == Answer::kRetry) {
+      host.AppendLog(LogId::kJtag, kRetrying + Hex8(at));
+    } else if (answer == Answer::kIgnore) {
+      result.not_written << Hex8(at) + QStringLiteral(" : ") + WhatFailed(outcome);
       done += chunk;
-    } else if (answer != Answer::kRetry) {
+      ++k;
+    } else {
       break;
     }
   }
-  finish();
-  return static_cast<uint32_t>(done);
+  result.done = static_cast<uint32_t>(done);
+  return finish();
 }
 
 JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& request,
@@ -271,7 +319,7 @@ JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& 
   } else {
     result.done = LoadIntoRam(session, reinterpret_cast<const uint8_t*>(table.constData()),
                               request.destination, count);
-    result.outcome = FinalReport(session, request.destination, result.done, count);
+    result.outcome = FinalReport(session, request.destination, {result.done, {}}, count);
   }
   frame.Close();
   return result;
@@ -294,14 +342,16 @@ JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& re
   if (!frame.Open(&result)) return result;
   const auto count = static_cast<uint32_t>(image.size());
   StartStatus(session, request.destination, count);
+  BlocksResult blocks;
   if (!Contains(chip, request.destination)) {
     session.host.ShowError(session.texts.Slot(kBadAddress));
   } else {
-    result.done =
+    blocks =
         ProgramChip(session, request, chip, reinterpret_cast<const uint8_t*>(image.constData()),
                     count, BlockTexts::kFlashImage);
   }
-  result.outcome = FinalReport(session, request.destination, result.done, count);
+  result.done = blocks.done;
+  result.outcome = FinalReport(session, request.destination, blocks, count);
   frame.Close();
   return result;
 }
@@ -329,12 +379,11 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
     chip = &request.chips[1];
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
-  if (chip) {
-    result.done = ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile);
-  } else {
-    result.done = LoadIntoRam(session, bytes, request.destination, count);
-  }
-  result.outcome = FinalReport(session, request.destination, result.done, count);
+  const BlocksResult blocks =
+      chip ? ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile)
+           : BlocksResult{LoadIntoRam(session, bytes, request.destination, count), {}};
+  result.done = blocks.done;
+  result.outcome = FinalReport(session, request.destination, blocks, count);
   frame.Close();
   return result;
 }
@@ -369,9 +418,11 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
       } else {
         const QString text = session.texts.Slot(kEepromWriteFailed);
         frame.Log(text);
-        host.ShowError(text);
+        host.ShowError(PortRefusedText(text, session.port.failure()));
       }
       unit.DcuReadWord(kDcuStatusRegister, &status);
+    } else {
+      frame.ReportFailure();
     }
     unit.DcuReleaseReset();
     host.ResetStatus(StatusPage::kJtag);
@@ -447,10 +498,12 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
       unit.StartTrap(request.trap_address, request.trap_places)) {
     bool all = true;
     if (method == EraseMethod::kBlocks) {
-      for (int k = 0; k < chip.num_blocks; ++k) {
+      // A port that stopped working is named once, below, not for every block left.
+      for (int k = 0; k < chip.num_blocks && !session.port.failed(); ++k) {
         const uint32_t block = address + chip.block_offsets[k];
         if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
           all = false;
+          if (session.port.failed()) break;
           const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
           frame.Log(text);
           host.ShowError(text);
@@ -458,11 +511,13 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
       }
     } else if (!unit.TrapEraseChip(address)) {
       all = false;
-      host.ShowError(session.texts.Slot(kChipEraseFailed));
+      if (!session.port.failed()) host.ShowError(session.texts.Slot(kChipEraseFailed));
     }
     if (all) result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
+  if (session.port.failed()) result.outcome = SendOutcome::kFailed;
+  frame.ReportFailure();
   unit.DcuReleaseReset();
   frame.Close();
   return result;

@@ -58,13 +58,21 @@ struct JtagSendInputs {
 // Which texts a failed block's question and a good verification use.
 enum class BlockTexts { kFlashImage, kFile };
 
+// What a block loop came to: the bytes it went past, and the blocks among them it did not
+// write (ignored after a failure), each as its address and what failed.
+struct BlocksResult {
+  uint32_t done = 0;
+  QStringList not_written;
+};
+
 // Programs count bytes of data from destination into the chip, block by block: whole blocks
 // equal to the flash are skipped unless forced; the others are erased, programmed and, when
-// asked, read back. A failed block asks Abort/Retry/Ignore. Returns the bytes counted as
-// sent. Ends with the DCU reset released.
-uint32_t ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
-                       const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
-                       BlockTexts texts);
+// asked, read back. A failed block asks Abort/Retry/Ignore; an ignored one is passed over and
+// named in the result. A port that stops working ends the loop without asking. Ends with the
+// DCU reset released.
+BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                           const FlashChipDescription& chip, const uint8_t* data, uint32_t count,
+                           BlockTexts texts);
 
 // The four operations of "Enviar"; each opens and closes the port itself.
 JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& request,

@@ -52,7 +52,8 @@ QString LeaveDumpAddress(const QString& text) {
 QString LeaveDumpLength(const QString& text) {
   QString digits = FilterDumpField(text, false);
   if (digits.size() > 6) digits = kDumpLengthEntries[kDefaultLengthEntry];
-  if (digits.toUInt(nullptr, 16) == 0) digits = kDumpLengthEntries.front();
+  // 1 to 3 would round down to nothing to read, as 0 would.
+  if ((digits.toUInt(nullptr, 16) & 0xFFFFFC) == 0) digits = kDumpLengthEntries.front();
   return Hex(digits.toUInt(nullptr, 16) & 0xFFFFFC, 6);
 }
 
@@ -82,7 +83,39 @@ bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
   return false;
 }
 
-JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request) {
+bool NearestAcceptedRange(DumpSource source, const DumpFlashChip& chip, uint32_t* address,
+                          uint32_t* length) {
+  const auto clamp = [](uint32_t value, uint32_t low, uint32_t high) {
+    return std::clamp(value, low, high);
+  };
+  switch (source) {
+    case DumpSource::kRam:
+      *address = clamp(*address, kRamStart, kRamEnd - 4);
+      *length = std::max(*length, kRamTableMinimum);
+      break;
+    case DumpSource::kFlash:
+      if (chip.size < 4) return false;
+      *address = clamp(*address, chip.start, static_cast<uint32_t>(chip.start + chip.size - 4));
+      *length = std::max(*length, kFlashDumpMinimum);
+      break;
+    case DumpSource::kImage:
+      *address = std::max(*address, kImageStart);
+      *length = std::max(*length, kImageMinimum);
+      break;
+    case DumpSource::kEeprom:
+      *address = std::min(*address, kEepromSize - 4);
+      *length = clamp(*length, 4, kEepromSize - *address);
+      break;
+    case DumpSource::kFile:
+      break;
+  }
+  // Nothing past the end of the address space.
+  *length = static_cast<uint32_t>(std::min<uint64_t>(*length, (uint64_t{1} << 32) - *address));
+  return *length > 0 && DumpRangeAccepted(source, *address, *length, chip);
+}
+
+JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
+                           const std::function<void(const JtagDumpResult&)>& hand_over) {
   JtagDumpResult result;
   OperationHost& host = session.host;
   const Texts& texts = session.texts;
@@ -92,7 +125,8 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
   host.DisablePages();
   log(texts.Slot(jtag_slot::kOpeningPort));
   if (!session.port.Acquire(&result.port_error)) {
-    host.ShowError(texts.Slot(jtag_slot::kPortNotOpened));
+    log(result.port_error);
+    host.ShowError(PortRefusedText(texts.Slot(jtag_slot::kPortNotOpened), result.port_error));
     host.EnablePages();
     return result;
   }
@@ -140,18 +174,23 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request)
     host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n - 1, 8));
   host.SetProgress(StatusPage::kJtag, static_cast<int>(n));
 
-  if (n >= rounded) {
+  session.port.Flush();
+  if (n >= rounded && !session.port.failed()) {
     result.outcome = DumpOutcome::kDone;
     const QString done = texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead);
     log(done);
     host.ShowInformation(done);
+    // The bytes reach their page while the port is still held, before "Cerrando LPT1".
+    if (hand_over) host.Call([&] { hand_over(result); });
   } else {
     result.outcome = DumpOutcome::kReadFailed;
     host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
     if (!eeprom)
       host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n, 8));
-    host.ShowError(texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') +
-                   Hex(request.address + n, 8));
+    if (session.port.failed()) log(session.port.failure());
+    host.ShowError(PortRefusedText(
+        texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') + Hex(request.address + n, 8),
+        session.port.failure()));
   }
   host.ResetStatus(StatusPage::kJtag);
   close();

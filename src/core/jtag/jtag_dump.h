@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "core/jtag/jtag_session.h"
 
@@ -36,6 +37,9 @@ struct DumpFlashChip {
 };
 bool DumpRangeAccepted(DumpSource source, uint32_t address, uint32_t length,
                        const DumpFlashChip& chip);
+// Moves a range the source refuses to the nearest one it accepts; false when there is none.
+bool NearestAcceptedRange(DumpSource source, const DumpFlashChip& chip, uint32_t* address,
+                          uint32_t* length);
 
 struct JtagDumpRequest {
   DumpSource source = DumpSource::kFile;
@@ -55,10 +59,12 @@ struct JtagDumpResult {
   QString port_error;
 };
 
-// "Recibir" of the page, up to the hand-over, which the caller makes on kDone: the port
-// bracket, the source's check, the reset bracket, the range read (or, for the EEPROM, the
-// trap's read command), the status panel and the messages. It changes nothing the caller
-// holds, so a dump that fails leaves the held image and its flags as they were.
-JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request);
+// "Recibir" of the page: the port bracket, the source's check, the reset bracket, the range
+// read (or, for the EEPROM, the trap's read command), the status panel and the messages. On
+// kDone, hand_over gets the result where the host lives, after the success message and before
+// the port is closed; nothing else changes what the caller holds, so a dump that fails leaves
+// the held image and its flags as they were.
+JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
+                           const std::function<void(const JtagDumpResult&)>& hand_over = {});
 
 }  // namespace tornavo

@@ -25,7 +25,8 @@ CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
   OperationHost& host = session.host;
   host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kOpeningPort));
   if (!session.port.Acquire(&identity.port_error)) {
-    host.ShowError(texts.Slot(jtag_slot::kPortNotOpened));
+    host.AppendLog(LogId::kJtag, identity.port_error);
+    host.ShowError(PortRefusedText(texts.Slot(jtag_slot::kPortNotOpened), identity.port_error));
     return identity;
   }
   host.DisablePages();
@@ -33,11 +34,19 @@ CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
   DebugUnit unit(tap, session.clock, host, texts);
   unit.DcuResetSequence();
   identity.idcode = tap.ReadIdcode();
-  host.AppendLog(LogId::kJtag,
-                 caption + QStringLiteral(" (IDCODE) : ") +
-                     QStringLiteral("%1").arg(identity.idcode, 8, 16, QLatin1Char('0')).toUpper());
-  identity.kind = ClassifyIdcode(identity.idcode);
+  session.port.Flush();
+  // A code read from a port that stopped working is no code at all.
+  identity.kind = session.port.failed() ? CpuKind::kPortFailed : ClassifyIdcode(identity.idcode);
+  if (identity.kind != CpuKind::kPortFailed)
+    host.AppendLog(
+        LogId::kJtag,
+        caption + QStringLiteral(" (IDCODE) : ") +
+            QStringLiteral("%1").arg(identity.idcode, 8, 16, QLatin1Char('0')).toUpper());
   switch (identity.kind) {
+    case CpuKind::kPortFailed:
+      host.AppendLog(LogId::kJtag, session.port.failure());
+      host.ShowError(session.port.failure());
+      break;
     case CpuKind::kWrongCode:
       host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuCodeWrong));
       break;

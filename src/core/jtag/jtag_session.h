@@ -23,7 +23,8 @@ struct JtagSession {
   JtagTiming timing;
 };
 
-enum class CpuKind { kNoPort, kWrongCode, kUnknown, kSti5510, kSti5512 };
+// kPortFailed: the port stopped working during the read (a socket peer that went silent).
+enum class CpuKind { kNoPort, kPortFailed, kWrongCode, kUnknown, kSti5510, kSti5512 };
 
 struct CpuIdentity {
   CpuKind kind = CpuKind::kNoPort;

@@ -79,22 +79,23 @@ uint32_t TapDriver::ReadIdcode() {
 bool TapDriver::WaitStartPattern(int limit) {
   unsigned w = 0;
   int c = 0;
-  while (c < limit && w != kStartWindow) {
+  // A port that has failed answers nothing: the search ends at once.
+  while (c < limit && w != kStartWindow && !port_.failed()) {
     w = ((w << 1) | (JtagClock(false, false, true) ? 1u : 0u)) & 7u;
     if (w == kBusyWindow) c = 0;  // the target is busy: keep listening
     ++c;
   }
-  return w == kStartWindow;
+  return w == kStartWindow && !port_.failed();
 }
 
 bool TapDriver::WaitAckPattern(int limit) {
   unsigned w = 0;
   int c = 0;
-  while (c < limit && w != kBusyWindow) {
+  while (c < limit && w != kBusyWindow && !port_.failed()) {
     w = ((w << 1) | (JtagClock(false, false, true) ? 1u : 0u)) & 7u;
     ++c;
   }
-  return w == kBusyWindow;
+  return w == kBusyWindow && !port_.failed();
 }
 
 bool TapDriver::LinkReadByte(uint8_t* byte) {
@@ -109,7 +110,9 @@ bool TapDriver::LinkReadByte(uint8_t* byte) {
 
 bool TapDriver::LinkWriteByte(uint8_t byte) {
   for (bool tdi : {false, true, true}) JtagClock(false, tdi, false);
-  unsigned a = 0;
+  // The acceptance is a 0 then a 1 seen during the data bits; the sample before the first
+  // counts as a 1, so that a TDO that floats high (no cable, no target) accepts nothing.
+  unsigned a = 0b010;
   bool accepted = false;
   for (int i = 0; i < 8; ++i) {
     const bool tdo = JtagClock(false, ((byte >> i) & 1) != 0, true);
@@ -118,7 +121,7 @@ bool TapDriver::LinkWriteByte(uint8_t byte) {
   }
   if (!accepted) accepted = WaitAckPattern(64);
   JtagClock(false, false, false);
-  return accepted;
+  return accepted && !port_.failed();
 }
 
 bool TapDriver::LinkWriteWord(uint32_t word) {

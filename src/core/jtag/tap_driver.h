@@ -58,6 +58,7 @@ class TapDriver {
   bool LinkWriteWord(uint32_t word);
 
   JtagState& state() { return state_; }
+  PortRegisters& port() { return port_; }
   const JtagTiming& timing() const { return timing_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/lpt/port_locator.h"
+#include "core/serial/port_diagnosis.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
@@ -27,10 +28,14 @@ class DirectIoPort : public PortRegisters {
 #ifdef TORNAVO_HAS_DIRECT_IO
   bool Acquire(QString* error) override {
     if (::ioperm(base_, 3, 1) != 0 || ::ioperm(base_ + 0x400, 3, 1) != 0) {
-      if (error)
+      if (error) {
         *error = QStringLiteral("Direct I/O at %1: ioperm: %2")
                      .arg(QString::number(base_, 16).toUpper(),
                           QString::fromLocal8Bit(std::strerror(errno)));
+        const QString advice =
+            PortInspector(QStringLiteral("/"), CurrentUser(), Texts()).DirectIo().Explanation();
+        if (!advice.isEmpty()) *error += QLatin1Char('\n') + advice;
+      }
       ::ioperm(base_, 3, 0);
       return false;
     }

@@ -1,5 +1,7 @@
 #include "core/lpt/firmware_settings.h"
 
+#include <algorithm>
+
 #include "core/lpt/port_locator.h"
 
 namespace tornavo {
@@ -31,6 +33,12 @@ QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_pre
   const int64_t index = settings.Int(Key::kParalelo);
   const uint16_t base = kDirectBases[index >= 0 && index < 4 ? index : 1];
   return PortLocator{PortLocator::Kind::kDirect, {}, base}.Text();
+}
+
+qsizetype FirmwareFileLimit(const Settings& settings) {
+  const qsizetype largest =
+      std::max<qsizetype>(settings.flash_chip(0).size(), settings.flash_chip(1).size());
+  return largest > 0 ? largest : kUndescribedFlashLimit;
 }
 
 FirmwareOptions FirmwareOptionsOf(const Settings& settings) {

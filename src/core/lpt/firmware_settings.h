@@ -17,6 +17,11 @@ LinkDelays LinkDelaysOf(const Settings& settings);
 QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_present,
                           bool virtual_receiver = false);
 
+// The most a firmware file may hold: the larger of the two flash chips the settings describe,
+// 16 MiB when they describe none. Nothing longer is read.
+inline constexpr qsizetype kUndescribedFlashLimit = 16 * 1024 * 1024;
+qsizetype FirmwareFileLimit(const Settings& settings);
+
 // The page's stored choices: address, command, phases, progress and the delays.
 FirmwareOptions FirmwareOptionsOf(const Settings& settings);
 

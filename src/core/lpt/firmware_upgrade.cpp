@@ -116,11 +116,11 @@ void FirmwareUpgrade::RunTransfer() {
   // The backend is chosen here, on the caller's thread; the worker only uses it.
   QString error;
   std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
-  runner_.Run(
+  const bool started = runner_.Run(
       [this, request, port, error](OperationHost& host) {
         if (!port) {
           host.AppendLog(LogId::kFirmware, error);
-          host.ShowError(texts_.Slot(kSlotPortRefused));
+          host.ShowError(PortRefusedText(texts_.Slot(kSlotPortRefused), error));
           transfer_result_ = LinkTransferResult{};
           transfer_result_.access_refused = true;
           return;
@@ -129,10 +129,14 @@ void FirmwareUpgrade::RunTransfer() {
             SendBufferOverLink(*port, clock_, host, texts_, options_.delays, link_state_, request);
       },
       [this] { OnTransferDone(transfer_result_); });
+  if (!started) OnTransferDone(LinkTransferResult{});
 }
 
 void FirmwareUpgrade::OnTransferDone(const LinkTransferResult& result) {
   if (!result.complete) {
+    // A port that stopped working is said once, naming it; the link's own failures are
+    // in the log.
+    if (!result.port_failure.isEmpty()) host_.ShowError(result.port_failure);
     Finish(result.access_refused ? FirmwareOutcome::kPortRefused
                                  : FirmwareOutcome::kTransferFailed);
     link_.ReleaseReplies();
@@ -155,11 +159,15 @@ void FirmwareUpgrade::SendVerificationQuery() {
       AppendChecksum(QByteArray(kHeads[static_cast<int>(options_.command)]) + '?'));
 }
 
+void FirmwareUpgrade::OnEarlyReply(const QByteArray& text) {
+  host_.AppendLog(LogId::kFirmware, QString::fromLatin1(text));
+}
+
 void FirmwareUpgrade::OnTimeout() {
   host_.ResetStatus(kPage);
   if (phase_ == 0) {
     host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
-    host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+    host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
   } else {
     const int message = phase_ == 1 ? kSlotNoPhase1Reply : kSlotNoPhase2Reply;
     host_.AppendLog(LogId::kFirmware, texts_.Slot(message));
@@ -209,7 +217,7 @@ void ParallelCheck::OnReply(const QByteArray& line) {
 void ParallelCheck::OnTimeout() {
   outcome_ = FirmwareOutcome::kNoReply;
   host_.AppendLog(LogId::kFirmware, texts_.Slot(slot::kNoReply));
-  host_.ShowError(texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode));
+  host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
   if (on_finished_) on_finished_();
 }
 

@@ -71,6 +71,8 @@ class FirmwareUpgrade : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override;
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  // The receiver's end-of-transfer line, when no phase waits for it.
+  void OnEarlyReply(const QByteArray& text) override;
 
   int phase() const { return phase_; }
   FirmwareOutcome outcome() const { return outcome_; }

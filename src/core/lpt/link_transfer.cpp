@@ -39,7 +39,7 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   QString error;
   if (!registers.Acquire(&error)) {
     host.AppendLog(LogId::kFirmware, error);
-    host.ShowError(texts.Slot(kSlotPortRefused));
+    host.ShowError(PortRefusedText(texts.Slot(kSlotPortRefused), error));
     result.access_refused = true;
     return result;
   }
@@ -66,7 +66,7 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   bool fatal = false;
   bool pending_error = false;
   double speed = 0;
-  while (i < count && errors < kLinkErrorLimit && !fatal) {
+  while (i < count && errors < kLinkErrorLimit && !fatal && !registers.failed()) {
     const int r = link.SendLinkByte(static_cast<uint8_t>(buffer.at(static_cast<qsizetype>(i))));
     ++i;
     if (request.show_progress && i % kProgressStep == 0) {
@@ -103,10 +103,14 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   log(texts.Slot(kSlotClosing));
   if (!link.TerminateLink()) log(texts.Slot(kSlotTermination2));
   registers.Flush();
+  // Bytes written to a port that failed never reached the receiver, whatever the loop saw.
+  result.port_failure = registers.failure();
+  if (registers.failed()) log(result.port_failure);
   registers.Release();
 
   result.errors = errors;
-  result.complete = i == count && !pending_error && errors < kLinkErrorLimit && !fatal;
+  result.complete = i == count && !pending_error && errors < kLinkErrorLimit && !fatal &&
+                    result.port_failure.isEmpty();
   return result;
 }
 

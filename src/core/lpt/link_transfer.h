@@ -17,6 +17,7 @@ struct LinkTransferResult {
   bool access_refused = false;
   bool complete = false;  // every byte sent, fewer than 100 errors, no failed recovery
   int errors = 0;
+  QString port_failure;  // why the port stopped working during the transfer, if it did
 };
 
 struct LinkTransferRequest {

@@ -35,7 +35,8 @@ void ParallelLink::OpenParallelLink() {
 }
 
 void ParallelLink::Fail(int slot) {
-  host_.ShowError(texts_.Slot(slot));
+  // A port that has failed is reported once, by the transfer, with its own reason.
+  if (!port_.registers().failed()) host_.ShowError(texts_.Slot(slot));
   ForceCompatibility();
 }
 

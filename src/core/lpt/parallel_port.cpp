@@ -14,7 +14,9 @@ void ParallelPort::WaitMs(int64_t ms) {
 
 bool ParallelPort::WaitFor(int64_t ms, const std::function<bool()>& condition) {
   registers_.Flush();
-  return tornavo::WaitFor(clock_, ms, condition);
+  // A port that has failed answers nothing: the wait ends at once, unmet.
+  const bool met = tornavo::WaitFor(clock_, ms, [&] { return registers_.failed() || condition(); });
+  return met && !registers_.failed();
 }
 
 }  // namespace tornavo

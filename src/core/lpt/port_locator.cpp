@@ -15,6 +15,8 @@ class BorrowedPort : public PortRegisters {
   uint8_t Read(PortRegister reg) override { return port_.Read(reg); }
   void Write(PortRegister reg, uint8_t value) override { port_.Write(reg, value); }
   void Flush() override { port_.Flush(); }
+  bool failed() const override { return port_.failed(); }
+  QString failure() const override { return port_.failure(); }
 
  private:
   PortRegisters& port_;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/lpt/port_registers.h"
+#include "core/lpt/timing.h"
 
 namespace tornavo {
 
@@ -38,7 +39,11 @@ QStringList PpdevLocatorsPresent(const QString& dev_dir = QStringLiteral("/dev")
 // The backends, one header each would be overkill: constructors for the factory and tests.
 std::unique_ptr<PortRegisters> MakePpdevPort(const QString& device);
 std::unique_ptr<PortRegisters> MakeDirectIoPort(uint16_t base);
-std::unique_ptr<PortRegisters> MakeSocketPort(const QString& path);
+// A socket peer must answer each read within deadline_ms on clock (the steady clock when
+// none is given), or the port fails.
+inline constexpr int64_t kSocketDeadlineMs = 2000;
+std::unique_ptr<PortRegisters> MakeSocketPort(const QString& path, MonotonicClock* clock = nullptr,
+                                              int64_t deadline_ms = kSocketDeadlineMs);
 // Forwards to a port owned elsewhere (the in-process virtual receiver).
 std::unique_ptr<PortRegisters> MakeBorrowedPort(PortRegisters& port);
 

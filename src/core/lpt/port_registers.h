@@ -30,6 +30,18 @@ class PortRegisters {
   virtual void Write(PortRegister reg, uint8_t value) = 0;
   // Every write so far has reached the port. Backends that batch writes override it.
   virtual void Flush() {}
+  // Whether the port stopped working during this acquisition (a socket peer that went silent,
+  // hung up or broke the protocol; a device that went away). From then on reads give 0xFF
+  // and writes go nowhere until the next Acquire, so every operation ends quickly; failure()
+  // says why, naming the port.
+  virtual bool failed() const { return false; }
+  virtual QString failure() const { return {}; }
 };
+
+// The message a refused acquisition (or a port that failed) shows: the catalogue's text,
+// then the reason and what to do about it, on lines of their own.
+inline QString PortRefusedText(const QString& message, const QString& reason) {
+  return reason.isEmpty() ? message : message + QLatin1Char('\n') + reason;
+}
 
 }  // namespace tornavo

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/lpt/port_locator.h"
+#include "core/serial/port_diagnosis.h"
 
 namespace tornavo {
 
@@ -22,6 +23,7 @@ class PpdevPort : public PortRegisters {
 
   bool Acquire(QString* error) override {
     Release();
+    failure_.clear();
     fd_ = ::open(device_.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
     if (fd_ < 0) return Fail("open", error);
     if (::ioctl(fd_, PPCLAIM) != 0) {
@@ -46,13 +48,13 @@ class PpdevPort : public PortRegisters {
     if (fd_ < 0) return value;
     switch (reg) {
       case PortRegister::kData:
-        ::ioctl(fd_, PPRDATA, &value);
+        Check(::ioctl(fd_, PPRDATA, &value), "PPRDATA");
         break;
       case PortRegister::kStatus:
-        ::ioctl(fd_, PPRSTATUS, &value);
+        Check(::ioctl(fd_, PPRSTATUS, &value), "PPRSTATUS");
         break;
       case PortRegister::kControl:
-        ::ioctl(fd_, PPRCONTROL, &value);
+        Check(::ioctl(fd_, PPRCONTROL, &value), "PPRCONTROL");
         // The kernel reports only the four output lines; the interrupt-enable and
         // direction bits read back as last written, so read-modify-write keeps them.
         value = static_cast<unsigned char>((value & 0x0F) | kernel_bits_);
@@ -61,7 +63,7 @@ class PpdevPort : public PortRegisters {
         // The second range has no counterpart under ppdev.
         break;
     }
-    return value;
+    return fd_ < 0 ? 0xFF : value;
   }
 
   void Write(PortRegister reg, uint8_t value) override {
@@ -69,11 +71,12 @@ class PpdevPort : public PortRegisters {
     unsigned char byte = value;
     switch (reg) {
       case PortRegister::kData:
-        ::ioctl(fd_, PPWDATA, &byte);
+        Check(::ioctl(fd_, PPWDATA, &byte), "PPWDATA");
         break;
       case PortRegister::kControl: {
         byte = value & 0x0F;
-        ::ioctl(fd_, PPWCONTROL, &byte);
+        Check(::ioctl(fd_, PPWCONTROL, &byte), "PPWCONTROL");
+        if (fd_ < 0) break;
         // The interrupt-enable bit belongs to the kernel driver: remembered, not written.
         // The direction bit goes through PPDATADIR.
         const uint8_t old_reverse = kernel_bits_ & 0x20;
@@ -96,18 +99,36 @@ class PpdevPort : public PortRegisters {
     }
   }
 
+  bool failed() const override { return !failure_.isEmpty(); }
+  QString failure() const override { return failure_; }
+
  private:
+  // The system's reason, and what 'tornavo ports' advises about this device.
   bool Fail(const char* what, QString* error) const {
-    if (error)
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (error) {
       *error = QStringLiteral("%1: cannot %2 the parallel port: %3")
-                   .arg(device_, QString::fromLatin1(what),
-                        QString::fromLocal8Bit(std::strerror(errno)));
+                   .arg(device_, QString::fromLatin1(what), reason);
+      const QString advice =
+          PortInspector(QStringLiteral("/"), CurrentUser(), Texts()).Parallel(device_).Explanation();
+      if (!advice.isEmpty()) *error += QLatin1Char('\n') + advice;
+    }
     return false;
+  }
+
+  // A register access the kernel refuses (the device went away): the port has failed.
+  void Check(int result, const char* request) {
+    if (result >= 0) return;
+    failure_ = QStringLiteral("%1: %2: %3")
+                   .arg(device_, QString::fromLatin1(request),
+                        QString::fromLocal8Bit(std::strerror(errno)));
+    Release();
   }
 
   QString device_;
   int fd_ = -1;
   uint8_t kernel_bits_ = 0;
+  QString failure_;
 };
 
 }  // namespace

@@ -63,7 +63,13 @@ void PortChoices::ApplyFlow(int index) {
 }
 
 void PortChoices::ApplyAll() {
-  if (InRange(port(), names_.size())) transport_.SetPortName(names_[port()]);
+  if (InRange(port(), names_.size())) {
+    const bool was_open = transport_.IsOpen();
+    transport_.SetPortName(names_[port()]);
+    // An open port is reopened under the new name; when that fails, the reason is shown, as
+    // when the port is chosen from its list.
+    if (was_open && !transport_.IsOpen()) OpenPort();
+  }
   ApplyBaud(baud());
   ApplyDataBits(data_bits());
   ApplyFlow(flow());

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -230,6 +231,90 @@ std::vector<PortDiagnosis> PortInspector::SerialPorts() const {
   return ports;
 }
 
+QString PortInspector::CharacterClass(const struct stat& status) const {
+  // Unix98 pseudo-terminals have no entry of their own under /sys.
+  if (major(status.st_rdev) >= 136 && major(status.st_rdev) <= 143) return QStringLiteral("tty");
+  const QString link = Path(QStringLiteral("/sys/dev/char/%1:%2/subsystem")
+                                .arg(major(status.st_rdev))
+                                .arg(minor(status.st_rdev)));
+  return QFileInfo(QFileInfo(link).symLinkTarget()).fileName();
+}
+
+PortDiagnosis PortInspector::Device(const QString& path) const {
+  static const QRegularExpression parport(QStringLiteral("^parport\\d+$"));
+  const QString name = QFileInfo(path).fileName();
+  if (!path.isEmpty() && parport.match(name).hasMatch()) return Parallel(path);
+  struct stat status {};
+  const bool exists =
+      !path.isEmpty() && ::stat(QFile::encodeName(Path(path)).constData(), &status) == 0;
+  if (!path.isEmpty() && !exists) return Serial(path);
+  QString what;
+  if (path.isEmpty()) {
+    what = QStringLiteral("no device was named");
+  } else if (S_ISCHR(status.st_mode)) {
+    const QString kind = CharacterClass(status);
+    if (kind == QLatin1String("tty")) return Serial(path);
+    if (kind == QLatin1String("ppdev")) return Parallel(path);
+    what = QStringLiteral("%1 is a character device (%2)")
+               .arg(path, kind.isEmpty() ? QStringLiteral("of no known kind") : kind);
+  } else if (S_ISDIR(status.st_mode)) {
+    what = QStringLiteral("%1 is a folder").arg(path);
+  } else if (S_ISREG(status.st_mode)) {
+    // In a system tree of files standing for devices, a serial device is a file under /dev
+    // with its entry under /sys.
+    if (root_ != QLatin1String("/") && path.startsWith(QLatin1String("/dev/")) &&
+        QFileInfo::exists(Path(QStringLiteral("/sys/class/tty/") + name)))
+      return Serial(path);
+    what = QStringLiteral("%1 is a regular file").arg(path);
+  } else {
+    what = QStringLiteral("%1 is a %2")
+               .arg(path, S_ISBLK(status.st_mode)    ? "block device"
+                          : S_ISFIFO(status.st_mode) ? "FIFO"
+                                                     : "socket");
+  }
+  PortDiagnosis diagnosis;
+  diagnosis.device = path;
+  diagnosis.reason =
+      path.isEmpty() ? what : what + QStringLiteral(", not a serial or parallel port");
+  diagnosis.remedy = QStringLiteral(
+      "name a device such as /dev/ttyUSB0 or /dev/parport0; 'tornavo ports' "
+      "lists those present");
+  return diagnosis;
+}
+
+PortDiagnosis PortInspector::Parallel(const QString& device) const {
+  PortDiagnosis diagnosis;
+  diagnosis.kind = PortKind::kParallel;
+  diagnosis.device = device;
+  const QString name = QFileInfo(device).fileName();
+  const QString known = QStringLiteral("/proc/sys/dev/parport/") + name;
+  const QStringList bases =
+      ReadLine(known + QStringLiteral("/base-addr")).split(u'\t', Qt::SkipEmptyParts);
+  if (!bases.isEmpty()) {
+    diagnosis.description =
+        QStringLiteral("base address %1").arg(QString::number(bases[0].toUInt(), 16).toUpper());
+    const QString modes = ReadLine(known + QStringLiteral("/modes"));
+    if (!modes.isEmpty()) diagnosis.description += QStringLiteral(" (%1)").arg(modes);
+  }
+  if (QFileInfo::exists(Path(device))) {
+    JudgeAccess(device, &diagnosis);
+  } else if (!QFileInfo::exists(Path(known))) {
+    diagnosis.reason =
+        QStringLiteral("%1 does not exist and the kernel knows no such port").arg(device);
+    diagnosis.remedy = ModuleLoaded(QStringLiteral("parport_pc"))
+                           ? QStringLiteral("choose a port that 'tornavo ports' lists")
+                           : QStringLiteral("sudo modprobe parport_pc ppdev");
+  } else if (!ModuleLoaded(QStringLiteral("ppdev"))) {
+    diagnosis.reason = QStringLiteral("the module ppdev is not loaded");
+    diagnosis.remedy = QStringLiteral(
+        "sudo modprobe ppdev (add the line ppdev to /etc/modules to load it at every start)");
+  } else {
+    diagnosis.reason = QStringLiteral("the module ppdev is loaded but %1 is missing").arg(device);
+    diagnosis.remedy = QStringLiteral("check that udev runs, or use direct I/O");
+  }
+  return diagnosis;
+}
+
 std::vector<PortDiagnosis> PortInspector::ParallelPorts() const {
   static const QRegularExpression port_name(QStringLiteral("^parport\\d+$"));
   QStringList names;
@@ -240,33 +325,7 @@ std::vector<PortDiagnosis> PortInspector::ParallelPorts() const {
       if (port_name.match(name).hasMatch() && !names.contains(name)) names << name;
 
   std::vector<PortDiagnosis> ports;
-  for (const QString& name : names) {
-    PortDiagnosis diagnosis;
-    diagnosis.kind = PortKind::kParallel;
-    diagnosis.device = QStringLiteral("/dev/") + name;
-    const QStringList bases = ReadLine(known + u'/' + name + QStringLiteral("/base-addr"))
-                                  .split(u'\t', Qt::SkipEmptyParts);
-    if (!bases.isEmpty()) {
-      diagnosis.description =
-          QStringLiteral("base address %1").arg(QString::number(bases[0].toUInt(), 16).toUpper());
-      const QString modes = ReadLine(known + u'/' + name + QStringLiteral("/modes"));
-      if (!modes.isEmpty()) diagnosis.description += QStringLiteral(" (%1)").arg(modes);
-    }
-    if (!QFileInfo::exists(dev + u'/' + name)) {
-      if (!ModuleLoaded(QStringLiteral("ppdev"))) {
-        diagnosis.reason = QStringLiteral("the module ppdev is not loaded");
-        diagnosis.remedy = QStringLiteral(
-            "sudo modprobe ppdev (add the line ppdev to /etc/modules to load it at every start)");
-      } else {
-        diagnosis.reason =
-            QStringLiteral("the module ppdev is loaded but %1 is missing").arg(diagnosis.device);
-        diagnosis.remedy = QStringLiteral("check that udev runs, or use direct I/O");
-      }
-    } else {
-      JudgeAccess(diagnosis.device, &diagnosis);
-    }
-    ports.push_back(diagnosis);
-  }
+  for (const QString& name : names) ports.push_back(Parallel(QStringLiteral("/dev/") + name));
   SortByDevice(&ports);
   if (!ports.empty()) return ports;
 

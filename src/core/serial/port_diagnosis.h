@@ -7,6 +7,8 @@
 
 #include "core/app/texts.h"
 
+struct stat;
+
 namespace tornavo {
 
 // Who asks: the process's user and the groups it runs with now.
@@ -53,6 +55,11 @@ class PortInspector {
   // Every parallel port: the ppdev nodes and the ports the kernel knows; when there is none,
   // one entry that says why.
   std::vector<PortDiagnosis> ParallelPorts() const;
+  // One ppdev device by its path ("/dev/parport0"), present or not.
+  PortDiagnosis Parallel(const QString& device) const;
+  // A device given by its path: a serial or parallel port as above, anything else named as
+  // what it is and never usable.
+  PortDiagnosis Device(const QString& path) const;
   // Whether this process may reach the port registers directly.
   PortDiagnosis DirectIo() const;
 
@@ -72,6 +79,8 @@ class PortInspector {
   // Judges read and write access to a device node; fills usable, reason and remedy.
   void JudgeAccess(const QString& device, PortDiagnosis* diagnosis) const;
   QString UsbDescription(const QString& sys_device) const;
+  // The kernel's class of a character device ("tty", "ppdev", "mem"), empty when unknown.
+  QString CharacterClass(const struct stat& status) const;
   QStringList SerialAliases(const QString& name) const;
 
   QString root_;

@@ -145,6 +145,16 @@ bool QtSerialTransport::Write(const QByteArray& bytes, QString* error) {
 
 QByteArray QtSerialTransport::ReadAll() { return port_.readAll(); }
 
+QByteArray QtSerialTransport::ReadArrived() {
+  if (port_.isOpen()) {
+    // Takes what the device holds into the buffer without announcing it.
+    const QSignalBlocker quiet(port_);
+    port_.waitForReadyRead(0);
+    port_.clearError();
+  }
+  return port_.readAll();
+}
+
 QString QtSerialTransport::ErrorText(const QString& action) const {
   return QStringLiteral("%1 %2: %3").arg(action, settings_.name, port_.errorString());
 }

@@ -34,6 +34,7 @@ class QtSerialTransport : public SerialTransport {
   void Close() override;
   bool Write(const QByteArray& bytes, QString* error) override;
   QByteArray ReadAll() override;
+  QByteArray ReadArrived() override;
 
  private:
   void ApplyLineSettings();

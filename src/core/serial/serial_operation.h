@@ -39,6 +39,9 @@ class SerialOperation {
   virtual void OnTimeout() = 0;
   // The link dropped received text that grew longer than any reply can be without ending.
   virtual void OnOverlongReply(const QByteArray& dropped) { (void)dropped; }
+  // Text that arrived before a frame of this operation went out: it answers none of its
+  // requests. The link has put it in the terminal log.
+  virtual void OnEarlyReply(const QByteArray& text) { (void)text; }
 };
 
 }  // namespace tornavo

@@ -44,6 +44,9 @@ class SerialTransport : public QObject {
   virtual bool Write(const QByteArray& bytes, QString* error) = 0;
   // Returns the waiting bytes without blocking.
   virtual QByteArray ReadAll() = 0;
+  // Every byte received so far, also those the device holds that no receive notification
+  // has announced yet, without notifying: what arrived before a request is sent.
+  virtual QByteArray ReadArrived() { return ReadAll(); }
 
  signals:
   void BytesReceived();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/app/text_names.h"
+
 namespace tornavo {
 
 ServiceLink::ServiceLink(SerialTransport& transport, OperationHost& host, QObject* parent)
@@ -26,7 +28,18 @@ SerialOperation* ServiceLink::RouteFor(uint8_t code) const {
   return it != routes_.end() ? it->second : terminal_;
 }
 
+void ServiceLink::TakeEarlyReplies() {
+  QByteArray early = accumulator_.pending() + transport_.ReadArrived();
+  accumulator_.Clear();
+  if (early.isEmpty()) return;
+  host_.AppendLog(LogId::kTerminal, QString::fromLatin1(early));
+  if (!waiting_) return;
+  if (SerialOperation* operation = RouteFor(code_))
+    if (operation != terminal_) operation->OnEarlyReply(early);
+}
+
 void ServiceLink::SendServiceCommand(const QByteArray& frame) {
+  TakeEarlyReplies();
   if (waiting_ && code_ != opcode::kTerminal) {
     if (SerialOperation* operation = RouteFor(code_)) operation->OnFrameSent(frame);
   }
@@ -80,6 +93,16 @@ void ServiceLink::OnReplyTimeout() {
   if (operation) operation->OnTimeout();
   timer_.stop();
   host_.EnablePages();
+}
+
+}  // namespace tornavo
+
+namespace tornavo {
+
+QString NoReplyMessage(const Texts& texts, const QString& port) {
+  const QString message = texts.TwoLines(slot::kNoReply, slot::kCheckServiceMode);
+  return port.isEmpty() ? message
+                        : message + QLatin1Char('\n') + texts.Key(text_key::kPuerto) + port;
 }
 
 }  // namespace tornavo

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/app/operation_host.h"
+#include "core/app/texts.h"
 #include "core/serial/reply_accumulator.h"
 #include "core/serial/serial_operation.h"
 #include "core/serial/serial_transport.h"
@@ -38,6 +39,8 @@ class ServiceLink : public QObject {
   uint8_t operation_code() const { return code_; }
 
   // SendServiceCommand: logs the frame by operation code, arms the reply timer, writes.
+  // Whatever arrived before it (a line held back while a transfer ran, the tail of an earlier
+  // reply) never answers it: that text goes to the terminal log and OnEarlyReply first.
   void SendServiceCommand(const QByteArray& frame);
   // Re-arms the reply timer with another period (the firmware upgrade's long wait).
   void StartReplyTimer(int period_ms);
@@ -51,7 +54,11 @@ class ServiceLink : public QObject {
   // Shorter periods for tests; the product keeps the defaults.
   void SetTimeoutScale(double scale) { scale_ = scale; }
 
+  // The device the receiver is reached on.
+  QString port_name() const { return transport_.settings().name; }
+
  private:
+  void TakeEarlyReplies();
   void OnBytesReceived();
   void OnReplyTimeout();
   SerialOperation* RouteFor(uint8_t code) const;
@@ -71,5 +78,8 @@ class ServiceLink : public QObject {
   // was sent.
   QDeadlineTimer deadline_;
 };
+
+// The two-line message of a receiver that did not answer, with a third naming the port.
+QString NoReplyMessage(const Texts& texts, const QString& port);
 
 }  // namespace tornavo

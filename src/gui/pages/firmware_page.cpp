@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings.h"
+#include "core/app/text_file.h"
 #include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
@@ -160,14 +160,9 @@ void FirmwarePage::StartUpgrade() {
     const FileChoice choice =
         services_.dialogs.ChooseOpen({services_.texts.Slot(kOpenFilterSlot), 1, QString()});
     if (!choice.accepted) return;
-    QFile file(choice.path);
-    if (!file.open(QIODevice::ReadOnly)) {
-      services_.host.ShowError(choice.path + QStringLiteral(": ") + file.errorString());
-      return;
-    }
-    data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-      services_.host.ShowError(choice.path + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!ReadWholeFile(choice.path, &data, &error, FirmwareFileLimit(services_.settings))) {
+      services_.host.ShowError(error);
       return;
     }
   }

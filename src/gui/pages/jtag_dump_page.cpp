@@ -249,46 +249,45 @@ void JtagDumpPage::StartDump() {
     if (!choice.accepted || choice.path.isEmpty()) return;
     file = choice.path;
   }
-  QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
-  auto result = std::make_shared<JtagDumpResult>();
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   const JtagTiming timing = Timing();
-  links_.runner.Run(
-      [this, port, request, result, timing](OperationHost& host) {
+  // On this thread, while the dump still holds the port.
+  auto hand_over = [this, request, file](const JtagDumpResult& result) {
+    if (request.source != DumpSource::kFile) {
+      if (links_.hand_over) links_.hand_over(request, result);
+      return;
+    }
+    QString error;
+    if (!WriteFileAtomically(file, result.buffer.left(static_cast<qsizetype>(request.length)),
+                             &error))
+      services_.host.ShowError(error);
+  };
+  (void)links_.runner.Run(
+      [this, port, request, timing, hand_over](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
-        *result = RunJtagDump(session, request);
+        RunJtagDump(session, request, hand_over);
       },
-      [this, request, result, file] {
-        if (result->outcome != DumpOutcome::kDone) return;
-        if (request.source == DumpSource::kFile) {
-          QString error;
-          if (!WriteFileAtomically(
-                  file, result->buffer.left(static_cast<qsizetype>(request.length)), &error))
-            services_.host.ShowError(error);
-          return;
-        }
-        if (links_.hand_over) links_.hand_over(request, *result);
-      });
+      {});
+}
+
+std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort() {
+  QString error;
+  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
+  if (!port)
+    services_.host.ShowError(
+        PortRefusedText(services_.texts.Slot(jtag_slot::kPortNotOpened), error));
+  return port;
 }
 
 void JtagDumpPage::IdentifyTargetCpu() {
   if (links_.runner.running()) return;
-  QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   const JtagTiming timing = Timing();
   const QString caption = services_.texts.Key(jtag_slot::kCpuCodeCaptionKey);
-  links_.runner.Run(
+  (void)links_.runner.Run(
       [this, port, timing, caption](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
@@ -365,26 +364,22 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
 }
 
 void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
-  QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
-  if (!port) {
-    services_.host.ShowError(error.isEmpty() ? services_.texts.Slot(jtag_slot::kPortNotOpened)
-                                             : error);
-    return;
-  }
+  std::shared_ptr<PortRegisters> port = OpenPort();
+  if (!port) return;
   if (links_.follow_flash_chips)
     links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
   const JtagTiming timing = Timing();
   // Disabled from the click, also while the erase warning is up, and enabled again however
   // the operation ended (a refused address returns before the port frame).
   services_.host.DisablePages();
-  links_.runner.Run(
+  const bool started = links_.runner.Run(
       [this, port, timing, operation = std::move(operation)](OperationHost& host) {
         SteadyMonotonicClock clock;
         JtagSession session{*port, clock, host, services_.texts, state_, timing};
         operation(session);
       },
       [this] { services_.host.EnablePages(); });
+  if (!started) services_.host.EnablePages();
 }
 
 void JtagDumpPage::StartSend() {

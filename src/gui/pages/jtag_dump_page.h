@@ -26,7 +26,8 @@ class PortRegisters;
 struct JtagPageLinks {
   BlockingRunner& runner;
   std::function<std::unique_ptr<PortRegisters>(QString* error)> open_port;
-  // On the window's thread, after a dump that read all it was asked for.
+  // On the window's thread, after a dump that read all it was asked for, before the port is
+  // closed.
   std::function<void(const JtagDumpRequest&, const JtagDumpResult&)> hand_over;
   // Tried after the places of the real trap routine; empty but with the virtual receiver.
   QString trap_stand_in;
@@ -85,6 +86,8 @@ class JtagDumpPage : public LogTaskPage {
   bool GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs);
   // Runs one send or erase on the port the settings name.
   void RunOnPort(std::function<void(JtagSession&)> operation);
+  // The port the settings name; null, with the reason shown, when it cannot be had.
+  std::shared_ptr<PortRegisters> OpenPort();
 
   JtagPageLinks links_;
   JtagState state_;

@@ -13,6 +13,7 @@
 #include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
+#include "core/serial/port_diagnosis.h"
 
 namespace tornavo {
 
@@ -97,6 +98,7 @@ ParallelGroup::ParallelGroup(AppServices& services, QWidget* parent)
     if (access_->currentData().toString().startsWith(QLatin1String("direct:"))) StoreAccess();
   });
   connect(access_, &QComboBox::activated, this, &ParallelGroup::StoreAccess);
+  connect(access_, &QComboBox::currentIndexChanged, this, &ParallelGroup::ShowAccessDiagnosis);
   SetBackendChoices(PpdevLocatorsPresent(), false);
   ApplyTexts();
   ShowSettings();
@@ -146,6 +148,19 @@ void ParallelGroup::ShowAccessCaptions() {
   }
 }
 
+int ParallelGroup::MissingDeviceEntry(const QString& locator) {
+  int index = access_->findData(locator);
+  if (index >= 0) return index;
+  const QString device = locator.mid(6);
+  access_->addItem(device + QStringLiteral(" (falta)"), locator);
+  index = access_->count() - 1;
+  access_->setItemData(
+      index,
+      PortInspector(QStringLiteral("/"), CurrentUser(), services_.texts).Parallel(device).Explanation(),
+      Qt::ToolTipRole);
+  return index;
+}
+
 void ParallelGroup::ShowSettings() {
   {
     const QSignalBlocker block(address_);
@@ -153,11 +168,17 @@ void ParallelGroup::ShowSettings() {
   }
   const QSignalBlocker block(access_);
   const QString locator = ParallelLocatorOf(services_.settings, ppdev_locators_, virtual_receiver_);
-  const int index = access_->findData(
+  int index = access_->findData(
       locator.startsWith(QLatin1String("direct:")) ? QStringLiteral("direct:") : locator);
-  // A stored device that is gone shows as direct I/O until the user chooses again.
+  // Operations still use a stored device that is gone: it stays shown, marked missing.
+  if (index < 0 && locator.startsWith(QLatin1String("ppdev:"))) index = MissingDeviceEntry(locator);
   access_->setCurrentIndex(index >= 0 ? index : access_->findData(QStringLiteral("direct:")));
+  ShowAccessDiagnosis();
   for (SettingSlider* slider : sliders_) slider->ShowSetting();
+}
+
+void ParallelGroup::ShowAccessDiagnosis() {
+  access_->setToolTip(access_->currentData(Qt::ToolTipRole).toString());
 }
 
 }  // namespace tornavo

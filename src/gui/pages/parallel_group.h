@@ -70,6 +70,10 @@ class ParallelGroup : public QGroupBox {
   void StoreAccess();
   QString DirectLocator() const;
   void ShowAccessCaptions();
+  // The entry of a stored ppdev device that is not present, added when missing, with why.
+  int MissingDeviceEntry(const QString& locator);
+  // The chosen entry's reason it cannot be used, on the list, as the serial port list does.
+  void ShowAccessDiagnosis();
 
   AppServices& services_;
   QLabel* address_label_;

@@ -569,17 +569,23 @@ void TuningPage::DeleteRows() {
   RefreshAll();
 }
 
-void TuningPage::CopyRows() {
+bool TuningPage::CopyRows() {
   int top, bottom;
-  if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
+  if (!list_.held() || !Selection(front_view(), &top, &bottom)) return false;
   const TextGrid& grid = channel_page_in_front() ? list_.channels() : list_.transponders();
+  const QString problem = UncopiableRows(grid, top, bottom);
+  if (!problem.isEmpty()) {
+    services_.host.ShowError(problem);
+    return false;
+  }
   QGuiApplication::clipboard()->setText(RowsText(grid, top, bottom));
   UpdateEnabling();
+  return true;
 }
 
 void TuningPage::CutRows() {
-  CopyRows();
-  DeleteRows();
+  // Rows that could not be copied stay where they are.
+  if (CopyRows()) DeleteRows();
 }
 
 void TuningPage::PasteRows() {

@@ -69,7 +69,8 @@ class TuningPage : public QWidget {
   void SaveImageFile();
   void MoveRows();
   void DeleteRows();
-  void CopyRows();
+  // False, with the reason shown, when nothing was copied.
+  bool CopyRows();
   void CutRows();
   void PasteRows();
   void EditRow();

@@ -26,6 +26,7 @@ class ThreadCheckingHost : public testing::RecordingHost {
   Answer Ask(Question, const QString& text) override {
     Check();
     AppendLog(LogId::kJtag, text);
+    if (on_ask) on_ask();
     return Answer::kRetry;
   }
   void ShowError(const QString& text) override {
@@ -33,6 +34,7 @@ class ThreadCheckingHost : public testing::RecordingHost {
     RecordingHost::ShowError(text);
   }
   int foreign_calls = 0;
+  std::function<void()> on_ask;
 
  private:
   void Check() {
@@ -52,7 +54,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   bool worker_was_elsewhere = false;
   bool done = false;
   QThread* main = QThread::currentThread();
-  runner.Run(
+  ASSERT_TRUE(runner.Run(
       [&](OperationHost& worker_host) {
         worker_was_elsewhere = QThread::currentThread() != main;
         for (int i = 0; i < 50; ++i) worker_host.AppendLog(LogId::kJtag, QString::number(i));
@@ -64,7 +66,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
       [&] {
         EXPECT_EQ(QThread::currentThread(), main);
         done = true;
-      });
+      }));
   EXPECT_TRUE(runner.running());
   ASSERT_TRUE(testing::WaitUntil([&] { return done; }));
   EXPECT_FALSE(runner.running());
@@ -83,17 +85,42 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   EXPECT_EQ(host.Status(StatusPage::kJtag, StatusField::kTask), "busy");
 }
 
+// A run asked for while the worker waits for an answer on this thread neither starts nor
+// waits for the first: it is refused, and the first goes on.
+TEST(WorkerRunnerTest, ASecondRunWhileOneIsActiveIsRefused) {
+  ThreadCheckingHost host;
+  WorkerRunner runner(host);
+  int started = 0;
+  int finished = 0;
+  host.on_ask = [&] {
+    EXPECT_FALSE(runner.Run([&](OperationHost&) { ++started; }, [&] { ++finished; }));
+  };
+  const bool first = runner.Run(
+      [&](OperationHost& worker_host) {
+        ++started;
+        worker_host.Ask(Question::kAbortRetryIgnore, "block?");
+      },
+      [&] { ++finished; });
+  EXPECT_TRUE(first);
+  ASSERT_TRUE(testing::WaitUntil([&] { return finished > 0; }));
+  EXPECT_EQ(started, 1);
+  EXPECT_EQ(finished, 1);
+  EXPECT_FALSE(runner.running());
+}
+
 TEST(InlineRunnerTest, RunsToTheEndBeforeReturningAndHostsThatCannotAskStop) {
   testing::RecordingHost host;
   InlineRunner runner(host);
   std::vector<int> order;
-  runner.Run(
+  EXPECT_TRUE(runner.Run(
       [&](OperationHost& h) {
         order.push_back(1);
         EXPECT_EQ(h.Ask(Question::kOkCancel, "erase?"), Answer::kCancel);
         EXPECT_EQ(h.Ask(Question::kAbortRetryIgnore, "block?"), Answer::kAbort);
+        // One run at a time here too.
+        EXPECT_FALSE(runner.Run([&](OperationHost&) { order.push_back(9); }, {}));
       },
-      [&] { order.push_back(2); });
+      [&] { order.push_back(2); }));
   order.push_back(3);
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }

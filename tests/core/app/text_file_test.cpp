@@ -40,6 +40,16 @@ TEST(TextFileTest, AFifoIsWrittenInPlaceAndALinkKeepsBeingALink) {
   EXPECT_EQ(ReadAll(target), "new");
   // Nothing else was left behind.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3);
+
+  // A link whose target is missing, through a second link: the target is created.
+  QDir().mkpath(dir.filePath("sub"));
+  ASSERT_TRUE(QFile::link("sub/made.txt", dir.filePath("middle.txt")));
+  ASSERT_TRUE(QFile::link("middle.txt", dir.filePath("dangling.txt")));
+  ASSERT_TRUE(WriteFileAtomically(dir.filePath("dangling.txt"), "made", &error))
+      << error.toStdString();
+  EXPECT_TRUE(QFileInfo(dir.filePath("dangling.txt")).isSymLink());
+  EXPECT_TRUE(QFileInfo(dir.filePath("middle.txt")).isSymLink());
+  EXPECT_EQ(ReadAll(dir.filePath("sub/made.txt")), "made");
 }
 
 TEST(TextFileTest, ReadsStopAtTheLimitWhateverTheFileIs) {

@@ -186,6 +186,7 @@ TEST_F(EepromTransferTest, VerifyCountsGarbageAsRejectionAndComparesDigitsInEith
 }
 
 TEST_F(EepromTransferTest, TimeoutKeepsTheRowsReadAndReportsTheSilentReceiver) {
+  transport_.SetPortName("/dev/ttyUSB3");
   ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kAll));
   transport_.Deliver(ReadReply(QString(32, '3')));
   ASSERT_TRUE(testing::WaitUntil([&] { return transfer_.outcome() == TransferOutcome::kNoReply; }));
@@ -193,7 +194,8 @@ TEST_F(EepromTransferTest, TimeoutKeepsTheRowsReadAndReportsTheSilentReceiver) {
   EXPECT_TRUE(host_.StatusEmpty(StatusPage::kEeprom));
   EXPECT_EQ(host_.boxes.back().text,
             "¡ No hay respuesta del decodificador en ese puerto serie !\n"
-            "Comprueba que está en Modo de Servicio y que el puerto es el adecuado.");
+            "Comprueba que está en Modo de Servicio y que el puerto es el adecuado.\n"
+            "Puerto : /dev/ttyUSB3");
   EXPECT_EQ(image_.RowText(1), QString(32, '3'));
   EXPECT_EQ(refreshes_, 0);
 }

@@ -93,6 +93,49 @@ TEST_F(DebugUnitTest, TenByteRangeWriteKeepsTheBytesAfterItsTail) {
   EXPECT_EQ(host_.progress[static_cast<int>(StatusPage::kJtag)], 8);
 }
 
+// Forwards to a target until the cable is cut after a number of register reads; from then
+// on TDO floats high, as with nothing on the cable.
+class CutCable : public PortRegisters {
+ public:
+  CutCable(PortRegisters& target, int cut_after) : target_(target), left_(cut_after) {}
+  bool Acquire(QString* error) override { return target_.Acquire(error); }
+  void Release() override { target_.Release(); }
+  uint8_t Read(PortRegister reg) override {
+    ++reads;
+    if (left_-- <= 0) return 0xFF;
+    return target_.Read(reg);
+  }
+  void Write(PortRegister reg, uint8_t value) override {
+    if (left_ > 0) target_.Write(reg, value);
+  }
+  int reads = 0;
+
+ private:
+  PortRegisters& target_;
+  int left_;
+};
+
+TEST_F(DebugUnitTest, RangeWriteCountsOnlyBytesTheTargetHolds) {
+  const QByteArray data("12345");
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+  // Wherever the cable is cut, the bytes counted as written are in the target.
+  for (int cut = 0;; cut += 13) {
+    sim::JtagTarget target;
+    target.Load(kScratch, QByteArray(8, '\xAA'));
+    CutCable cable(target, cut);
+    JtagState state;
+    TapDriver tap(cable, state, timing_);
+    DebugUnit unit(tap, clock_, host_, texts_);
+    const uint32_t written = unit.WriteRangeWithProgress(bytes, kScratch, 0, 0, 5);
+    ASSERT_LE(written, 5u);
+    EXPECT_EQ(target.Memory(kScratch, written), data.left(written)) << "cut after " << cut;
+    if (cable.reads < cut) {
+      EXPECT_EQ(written, 5u);
+      break;
+    }
+  }
+}
+
 TEST_F(DebugUnitTest, RamImageGoesInsideTheResetBracket) {
   target_.Load(0x401289A0 + 1262, QByteArray(2, '\x77'));
   QByteArray image;

@@ -193,18 +193,28 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
   EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
   EXPECT_EQ(target_.Memory(kStart1, 0x6000), data);
   EXPECT_EQ(Count("Borrando bloque : 60004000"), 2);
+  EXPECT_EQ(Count("Reintentando el bloque : 60004000"), 1);
   EXPECT_EQ(LastBox(), kSent);
 
-  // Ignore: the block counts as sent although the flash does not hold it.
+  // Ignore: the send goes on with the next block, and ends by naming the one not written.
   host_.questions.clear();
+  host_.logs = {};
   host_.answers = {Answer::kIgnore};
   target_.SetFaults({.erase_failures = 1});
+  QString errors_at_box;
+  host_.on_box = [&](const testing::RecordingHost::Box&) {
+    errors_at_box = host_.Status(StatusPage::kJtag, StatusField::kErrors);
+  };
   const QByteArray other = Pattern(0x6000, 6);
   result = SendFile(other, kStart1);
-  EXPECT_EQ(result.outcome, SendOutcome::kDone);
-  EXPECT_EQ(result.done, 0x6000u);
+  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
-  EXPECT_EQ(LastBox(), kSent);
+  const QString not_written = "60000000 : falló el borrado";
+  EXPECT_TRUE(host_.boxes.back().error);
+  EXPECT_EQ(LastBox(), "Bloques no escritos :\n" + not_written);
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains(not_written));
+  EXPECT_FALSE(host_.Log(LogId::kJtag).contains(kSent));
+  EXPECT_EQ(errors_at_box, "1");
   EXPECT_NE(target_.Memory(kStart1, 0x4000), other.left(0x4000));
   EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), other.mid(0x4000));
 }

@@ -16,11 +16,13 @@
 namespace tornavo {
 namespace {
 
+const QString kRefusal = QStringLiteral("/dev/parport0: Permission denied");
+
 // A port nobody may open.
 class RefusingPort : public PortRegisters {
  public:
   bool Acquire(QString* error) override {
-    *error = QStringLiteral("/dev/parport0: Permission denied");
+    *error = kRefusal;
     return false;
   }
   void Release() override {}
@@ -59,6 +61,7 @@ TEST(JtagDumpFieldsTest, FiltersRewritesAndRounding) {
   EXPECT_EQ(LeaveDumpLength("1234567"), "080000");
   EXPECT_EQ(LeaveDumpLength("7"), "000004");
   EXPECT_EQ(LeaveDumpLength("0"), "000004");
+  EXPECT_EQ(LeaveDumpLength("3"), "000004");  // nothing to read once rounded down
   EXPECT_EQ(LeaveDumpLength("ec0f"), "00EC0C");
 
   EXPECT_EQ(RoundedDumpLength(0x7600), 0x7600u);
@@ -122,7 +125,9 @@ TEST_F(JtagOperationTest, IdentifyNamesTheCpuOrSaysWhatIsWrong) {
   RefusingPort refusing;
   JtagSession session = Session(refusing);
   EXPECT_EQ(IdentifyCpu(session, "x").kind, CpuKind::kNoPort);
-  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.");
+  // The system's reason goes with the message, in the box and in the log.
+  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.\n" + kRefusal);
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains(kRefusal));
 }
 
 TEST_F(JtagOperationTest, FileDumpReadsTheRoundedRange) {
@@ -193,7 +198,7 @@ TEST_F(JtagOperationTest, DumpFailuresReportWhereTheyStopped) {
   RefusingPort refusing;
   JtagSession refused = Session(refusing);
   EXPECT_EQ(RunJtagDump(refused, {}).outcome, DumpOutcome::kPortFailed);
-  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.");
+  EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.\n" + kRefusal);
   EXPECT_TRUE(host_.pages_enabled);
 }
 

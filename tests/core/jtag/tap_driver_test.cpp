@@ -111,11 +111,11 @@ TEST_F(TapDriverTest, WriteByteSendsStartBitsThenDataLeastSignificantFirst) {
   EXPECT_EQ(port_.Tms(), Bits(12, 0));
   EXPECT_EQ(port_.samples, 8);
 
-  // A one first counts as preceded by a zero; ones throughout are one acceptance.
+  // A TDO that floats high (nothing on the cable) accepts nothing, in the data bits or after.
   port_.edges.clear();
   port_.idle_tdo = true;
-  EXPECT_TRUE(tap_.LinkWriteByte(0x00));
-  EXPECT_EQ(port_.edges.size(), 12u);
+  EXPECT_FALSE(tap_.LinkWriteByte(0x00));
+  EXPECT_EQ(port_.edges.size(), 3u + 8u + 64u + 1u);
 
   // Not accepted in the data bits: a late 0, 1, 0 within 64 clocks still accepts.
   port_.edges.clear();

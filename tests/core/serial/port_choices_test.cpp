@@ -51,6 +51,24 @@ TEST(PortChoices, ChoosingAPortOpensItAndAFailureLeavesItClosedWithTheError) {
   EXPECT_EQ(transport.open_count, 1);
 }
 
+// "Valores por Defecto" may switch the port: a new one that cannot be opened says so.
+TEST(PortChoices, ApplyingEveryChoiceReportsAPortThatCannotBeReopened) {
+  FakeTransport transport;
+  RecordingHost host;
+  Store store;
+  PortChoices choices(transport, host, store.settings);
+  choices.SetPortNames({"/dev/ttyS0", "/dev/ttyS1"}, {});
+  choices.ApplyPort(0);
+  ASSERT_TRUE(transport.IsOpen());
+  store.settings.SetInt(Key::kPuerto, 1);
+  transport.fail_open = true;
+  choices.ApplyAll();
+  EXPECT_FALSE(transport.IsOpen());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_TRUE(host.boxes[0].error);
+  EXPECT_TRUE(host.boxes[0].text.contains("/dev/ttyS1")) << host.boxes[0].text.toStdString();
+}
+
 TEST(PortChoices, ListIndexesMapToLineSettingsAndOutOfRangeChangesNothing) {
   FakeTransport transport;
   RecordingHost host;
