@@ -9,7 +9,6 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
-#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
@@ -35,11 +34,9 @@ struct Session {
   explicit Session(const QString& verb) : name(QStringLiteral("tornavo channels %1: ").arg(verb)) {}
 
   void AddOptions(QCommandLineParser& parser) {
-    parser.addOptions(
-        {{"ram", "IMAGE is a RAM channel table."},
-         {"section-tcs", "The channel section to use when there are several.", "HEX"},
-         {"section-tpt", "The transponder section to use when there are several.", "HEX"},
-         {"ini-dir", "Folder of the settings and catalogue files.", "DIR"}});
+    parser.addOptions({{"ram", "IMAGE is a RAM channel table."},
+                       {"ini-dir", "Folder of the settings and catalogue files.", "DIR"}});
+    AddSectionOptions(parser);
   }
 
   void LoadSettings(const QCommandLineParser& parser) {
@@ -62,22 +59,11 @@ struct Session {
       list.LoadRamImage(bytes);
       return true;
     }
-    OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
+    OptionChooser chooser(parser);
     const LoadResult result =
         append ? list.AppendFlashImage(bytes, chooser) : list.LoadFlashImage(bytes, chooser);
-    switch (result) {
-      case LoadResult::kOk:
-        return true;
-      case LoadResult::kNoChannelTable:
-        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
-        return false;
-      case LoadResult::kNoTransponderTable:
-        Err(name + path + ": " + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
-        return false;
-      case LoadResult::kNoChoice:
-        Err(name + path + ": " + chooser.problem());
-        return false;
-    }
+    if (result == LoadResult::kOk) return true;
+    Err(name + path + ": " + chooser.LoadProblem(result, texts));
     return false;
   }
 

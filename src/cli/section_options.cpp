@@ -3,9 +3,31 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "core/app/text_names.h"
+#include "core/app/texts.h"
 #include "core/channels/table_records.h"
 
 namespace tornavo::cli {
+
+void AddSectionOptions(QCommandLineParser& parser) {
+  parser.addOptions(
+      {{"section-tcs", "The channel section to use when there are several.", "HEX"},
+       {"section-tpt", "The transponder section to use when there are several.", "HEX"}});
+}
+
+QString OptionChooser::LoadProblem(LoadResult result, const Texts& texts) const {
+  switch (result) {
+    case LoadResult::kOk:
+      break;
+    case LoadResult::kNoChannelTable:
+      return texts.Slot(slot::kNoSeHaEncontradoNinguna113);
+    case LoadResult::kNoTransponderTable:
+      return texts.Slot(slot::kNoSeHaEncontradoNinguna112);
+    case LoadResult::kNoChoice:
+      return problem_;
+  }
+  return {};
+}
 
 std::optional<int64_t> OptionChooser::ChooseSection(const char* tag,
                                                     const std::vector<int64_t>& sections) {
