@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QLineEdit;
 
@@ -11,6 +12,9 @@ namespace tornavo {
 // becomes the text given for it.
 void BindDigitBox(QLineEdit* box, int max_length, const QString& default_text, qint64 limit,
                   const QString& over_limit_text);
+// The same with a limit that is looked up each time the box is left.
+void BindDigitBox(QLineEdit* box, int max_length, const QString& default_text,
+                  std::function<qint64()> limit, const QString& over_limit_text);
 
 // Digits only, an emptied box gets its default (the target row box, the frequency box).
 QString KeepDigits(const QString& text, const QString& default_text, bool one_comma = false);

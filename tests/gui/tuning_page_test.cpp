@@ -232,17 +232,25 @@ TEST_F(TuningPageTest, ChannelDialogLimitsAndOk) {
   EXPECT_EQ(dialog->box(2)->text(), "65535");
   Retype(dialog->box(3), "");
   EXPECT_EQ(dialog->box(3)->text(), "65535");
-  Retype(dialog->box(1), "250");
-  Leave(dialog->box(1));
-  EXPECT_EQ(dialog->box(1)->text(), "1");
+  // Leaving "Transpondedor :" by Tab keeps any row of the transponder table (1 to 199).
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  for (const auto& [typed, kept] :
+       {std::pair{"1", "1"}, {"100", "100"}, {"199", "199"}, {"200", "1"}, {"5", "5"}}) {
+    Retype(dialog->box(1), typed);
+    QTest::keyClick(dialog->box(1), Qt::Key_Tab);
+    EXPECT_FALSE(dialog->box(1)->hasFocus());
+    EXPECT_EQ(dialog->box(1)->text(), kept);
+  }
   Retype(dialog->box(0), "A NAME LONGER THAN SIXTEEN");
   EXPECT_EQ(dialog->box(0)->text(), "A NAME LONGER TH");
-  // Transponder 1 holds channels 1, 200, 399, ...
+  // Transponder 5 holds channels 5, 204, 403, ...
   EXPECT_EQ(dialog->channels_list()->rowCount(), 11);
-  EXPECT_EQ(dialog->transponder_value(0)->text(), "11701000");
+  EXPECT_EQ(dialog->transponder_value(0)->text(), "11705000");
   dialog->encryption()->setCurrentIndex(0);
   QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
   EXPECT_EQ(Cell(1, kName), "A NAME LONGER TH");
+  EXPECT_EQ(Cell(1, kChannelTransponder), "5");
   EXPECT_EQ(Cell(1, kServiceId), "65535");
   EXPECT_EQ(Cell(1, kVideoPid), "65535");
   EXPECT_EQ(Cell(1, kStatus), "04");
