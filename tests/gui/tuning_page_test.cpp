@@ -169,8 +169,7 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   EXPECT_EQ(Cell(2, kStatus), "00");
   EXPECT_EQ(Cell(3, kStatus), "00");
   page_->encryption()->setFocus();
-  page_->encryption()->setCurrentIndex(1);
-  emit page_->encryption()->activated(1);
+  QTest::keyClick(page_->encryption(), Qt::Key_Down);  // "Seca"
   EXPECT_EQ(Cell(2, kStatus), "20");
 
   view->setFocus();
@@ -192,6 +191,23 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   EXPECT_FALSE(list().can_undo());
   QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Cell(2, kStatus), "64");
+}
+
+TEST_F(TuningPageTest, EncryptionListActsOnlyWhenTheChoiceChanges) {
+  Load();
+  SelectChannels(3, 3);
+  QTest::keyClick(page_->channel_view(), Qt::Key_4);
+  SelectChannels(2, 3);
+  QComboBox* list = page_->encryption();
+  ASSERT_EQ(list->currentIndex(), 0);  // row 2 has none
+  // Picking the entry shown again changes no row.
+  list->setFocus();
+  list->showPopup();
+  QTest::keyClick(list->view(), Qt::Key_Return);
+  EXPECT_EQ(Cell(3, kStatus), "84");
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(Cell(2, kStatus), "24");
+  EXPECT_EQ(Cell(3, kStatus), "24");
 }
 
 TEST_F(TuningPageTest, MovesAndDragsGoThroughTheList) {

@@ -173,7 +173,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
         channel_page_in_front() ? list_.channels().rows() : list_.transponders().rows();
     if (target_->text().toInt() >= rows) target_->setText(QStringLiteral("1"));
   });
-  connect(encryption_, &QComboBox::activated, this, [this](int index) {
+  // Only a change of the choice acts: picking the entry already shown changes no row. The
+  // page's own updates of the list are not changes.
+  connect(encryption_, &QComboBox::currentIndexChanged, this, [this](int index) {
     int top, bottom;
     if (index < 0 || !Selection(channel_view_, &top, &bottom)) return;
     list_.SetEncryption(top, bottom, kEncryptionValues[index]);
@@ -420,6 +422,7 @@ void TuningPage::RefreshDetails() {
     for (int i = 0; i < 4; ++i)
       status_[static_cast<size_t>(i)]->setChecked(status & kStatusBits[i]);
     const int system = status >> 4;
+    const QSignalBlocker quiet(encryption_);
     encryption_->setCurrentIndex(system % 2 == 0 && system >= 2 && system <= 10 ? system / 2 : 0);
   }
 }
