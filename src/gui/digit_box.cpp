@@ -4,15 +4,15 @@
 
 namespace tornavo {
 
-QString KeepDigits(const QString& text, const QString& default_text, bool one_comma) {
+QString KeepDigits(const QString& text, const QString& default_text, bool one_separator) {
   QString kept;
-  bool comma = false;
+  bool separator = false;
   for (const QChar c : text) {
     if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
       kept += c;
-    } else if (one_comma && c == QLatin1Char(',') && !comma) {
+    } else if (one_separator && (c == QLatin1Char(',') || c == QLatin1Char('.')) && !separator) {
       kept += c;
-      comma = true;
+      separator = true;
     }
   }
   return kept.isEmpty() ? default_text : kept;

@@ -16,7 +16,8 @@ void BindDigitBox(QLineEdit* box, int max_length, const QString& default_text, q
 void BindDigitBox(QLineEdit* box, int max_length, const QString& default_text,
                   std::function<qint64()> limit, const QString& over_limit_text);
 
-// Digits only, an emptied box gets its default (the target row box, the frequency box).
-QString KeepDigits(const QString& text, const QString& default_text, bool one_comma = false);
+// Digits only, an emptied box gets its default (the target row box, the frequency box, which
+// also keeps its first decimal separator, comma or point).
+QString KeepDigits(const QString& text, const QString& default_text, bool one_separator = false);
 
 }  // namespace tornavo

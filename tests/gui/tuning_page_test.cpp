@@ -285,6 +285,8 @@ TEST_F(TuningPageTest, TransponderDialogKeepsTheFrequencyInRange) {
   Leave(dialog->frequency_box());
   EXPECT_EQ(dialog->frequency_box()->text(), "2950000");
   EXPECT_EQ(dialog->transponder_frequency()->text(), "12700000");
+  Retype(dialog->frequency_box(), "2000000.5.");
+  EXPECT_EQ(dialog->frequency_box()->text(), "2000000.5");
   Retype(dialog->frequency_box(), "1a0,0,0");
   EXPECT_EQ(dialog->frequency_box()->text(), "10,00");
   Leave(dialog->frequency_box());

@@ -1,5 +1,6 @@
 #include "core/channels/table_records.h"
 
+#include <QLocale>
 #include <cstring>
 
 #include "core/app/cp1252.h"
@@ -30,6 +31,14 @@ void PutWord(QByteArray& target, int64_t offset, int64_t value) {
 bool Fits(int64_t offset, int record_size, const QByteArray& image) {
   return offset >= 0 && offset + record_size <= image.size();
 }
+
+// The system's decimal separator when it is a point; a comma otherwise (any other separator
+// could not be read back as a number).
+QChar DecimalSeparator() {
+  return QLocale().decimalPoint() == QLatin1String(".") ? QLatin1Char('.') : QLatin1Char(',');
+}
+
+bool IsDecimalSeparator(QChar c) { return c == QLatin1Char(',') || c == QLatin1Char('.'); }
 
 }  // namespace
 
@@ -74,7 +83,7 @@ QString FrequencyText(uint64_t hertz) {
   if (const uint64_t fraction = hertz % 1000; fraction != 0) {
     QString digits = QStringLiteral("%1").arg(fraction, 3, 10, QLatin1Char('0'));
     while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-    text += QLatin1Char(',') + digits;
+    text += DecimalSeparator() + digits;
   }
   return text;
 }
@@ -141,7 +150,7 @@ std::optional<uint64_t> ParseFrequencyWide(const QString& text) {
   }
   uint64_t hertz = kilo * 1000;
   int fraction_digits = 0;
-  if (i < text.size() && (text[i] == QLatin1Char(',') || text[i] == QLatin1Char('.'))) {
+  if (i < text.size() && IsDecimalSeparator(text[i])) {
     ++i;
     uint64_t milli = 0;
     int round_digit = -1;  // the digit after the third decimal

@@ -86,7 +86,7 @@ inline int64_t ShownSectionAddress(int64_t block, int64_t offset) {
 // "1F (1F0000)": block number and shown address.
 QString SectionDisplay(int64_t block, int64_t offset);
 
-// Cell forms.
+// Cell forms. A frequency's fraction follows the system's decimal separator (comma or point).
 QString FrequencyText(uint64_t hertz);
 QString SymbolRateText(uint8_t code, const SymbolRateTable& rates);
 QString FecText(uint8_t code);

@@ -96,7 +96,19 @@ TEST(TableFormatTest, FailedLoadsKeepWhatIsHeld) {
   EXPECT_FALSE(list.can_undo());
 }
 
+TEST(TableFormatTest, FrequenciesTakeTheSystemSeparatorAndReadEither) {
+  for (const auto& [language, shown] : {std::pair{QLocale::Spanish, "1950000,5"},
+                                        {QLocale::English, "1950000.5"},
+                                        {QLocale::Arabic, "1950000,5"}}) {
+    test::ScopedLocale locale(language);
+    EXPECT_EQ(FrequencyText(1950000500), shown);
+    EXPECT_EQ(ParseFrequency("1950000,5"), 1950000500u);
+    EXPECT_EQ(ParseFrequency("1950000.5"), 1950000500u);
+  }
+}
+
 TEST(TableFormatTest, RecordsReadIntoCells) {
+  test::ScopedLocale spanish(QLocale::Spanish);
   ChannelRecordData full;
   full.name = "ABCDEFGHIJKLMNOP";  // 16 characters, no terminator
   full.status = 0x45;
