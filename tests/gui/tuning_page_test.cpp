@@ -358,6 +358,22 @@ TEST_F(TuningPageTest, SizesRenamesAndSearch) {
   search->close();
 }
 
+TEST_F(TuningPageTest, AddingAFileShowsTheLiveBlocksAgain) {
+  Load();
+  QComboBox* tcs = window().config_page()->tuning_group()->tcs_list();
+  window().pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
+  tcs->setFocus();
+  QTest::keyClick(tcs, Qt::Key_Down);
+  ASSERT_EQ(window().settings().Int(Key::kTcs), 0x1F);
+  window().pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  ui_->dialogs->Answer(Path("list.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kAdd), Qt::LeftButton);
+  EXPECT_EQ(page_->section_value(0)->text(), "1E (1E0000)");
+  EXPECT_EQ(page_->section_value(1)->text(), "1D (1D0000)");
+  EXPECT_EQ(window().settings().Int(Key::kTcs), 0x1E);
+  EXPECT_EQ(tcs->currentIndex(), 0x1E);
+}
+
 TEST_F(TuningPageTest, SavingWritesTheImageOrAnExport) {
   Load();
   ui_->dialogs->Answer(Path("copy.bin"), 1);

@@ -132,6 +132,7 @@ LoadResult ChannelList::LoadFlashTables(const QByteArray& image, bool append,
     tcs_offset_ = *tcs & (kBlockSize - 1);
     tpt_block_ = *tpt & ~(kBlockSize - 1);
     tpt_offset_ = *tpt & (kBlockSize - 1);
+    block_form_[0] = block_form_[1] = false;
     ForgetHistory();
     ResetGrids();
     ReadTransponderRecords(*tpt + kSectionHeaderSize, image, 1, context_, transponders_);
@@ -155,6 +156,7 @@ LoadResult ChannelList::LoadFlashImage(const QByteArray& image, SectionChooser& 
 }
 
 LoadResult ChannelList::AppendFlashImage(const QByteArray& image, SectionChooser& chooser) {
+  block_form_[0] = block_form_[1] = true;
   return LoadFlashTables(image, true, chooser);
 }
 
@@ -226,6 +228,8 @@ bool ChannelList::BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelE
   tcs_offset_ = tcs.offset;
   tpt_block_ = tpt.block;
   tpt_offset_ = tpt.offset;
+  if (tcs.moves) block_form_[0] = false;
+  if (tpt.moves) block_form_[1] = false;
   WipeSuperseded(image_, kTransponderTag, tpt_block_ + tpt_offset_, kTransponderWipeLength);
   WipeSuperseded(image_, kChannelTag, tcs_block_ + tcs_offset_, kChannelWipeLength);
   return true;
@@ -329,14 +333,26 @@ void ChannelList::ApplyTransponderTableSize(int rows) {
   });
 }
 
+namespace {
+
+QString BlockDisplay(int64_t block) {
+  return QStringLiteral("%1 (%2)")
+      .arg(block / kBlockSize, 1, 16)
+      .arg(block, 5, 16, QLatin1Char('0'))
+      .toUpper();
+}
+
+}  // namespace
+
 QString ChannelList::ChannelSectionText() const {
   if (!held_) return {};
-  return ram_ ? QStringLiteral("RAM") : SectionDisplay(tcs_block_, tcs_offset_);
+  if (ram_) return QStringLiteral("RAM");
+  return block_form_[0] ? BlockDisplay(tcs_block_) : SectionDisplay(tcs_block_, tcs_offset_);
 }
 
 QString ChannelList::TransponderSectionText() const {
   if (!held_ || ram_) return {};
-  return SectionDisplay(tpt_block_, tpt_offset_);
+  return block_form_[1] ? BlockDisplay(tpt_block_) : SectionDisplay(tpt_block_, tpt_offset_);
 }
 
 }  // namespace tornavo

@@ -123,7 +123,9 @@ class ChannelList {
   int64_t tcs_offset() const { return tcs_offset_; }
   int64_t tpt_block() const { return tpt_block_; }
   int64_t tpt_offset() const { return tpt_offset_; }
-  // The values of "Canales (TCS) :" and "Transp. (TPT) :".
+  // The values of "Canales (TCS) :" and "Transp. (TPT) :". A load shows each section's block
+  // number and address ("1E (1E0120)"); after an added file they show the block's number and
+  // start in their shortest form ("1E (1E0000)", "1 (10000)") until a load or a table move.
   QString ChannelSectionText() const;
   QString TransponderSectionText() const;
 
@@ -160,6 +162,8 @@ class ChannelList {
   QString transponder_table_name_;
   std::vector<Snapshot> undo_;
   std::vector<Snapshot> redo_;
+  // Per table: the section value shows the block only (after an added file).
+  bool block_form_[2] = {false, false};
 };
 
 }  // namespace tornavo

@@ -458,9 +458,7 @@ void TuningPage::LoadImageFile() {
     } else if (result == LoadResult::kNoChannelTable) {
       services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
     } else if (result == LoadResult::kOk) {
-      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
-      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
-      emit TableSettingsChanged();
+      ShowLiveSectionsInSettings();
     }
   }
   services_.host.EnablePages();
@@ -477,14 +475,16 @@ LoadResult TuningPage::LoadDumpedImage(
     services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
   } else if (result == LoadResult::kOk) {
     inner_->setCurrentIndex(0);
-    if (!ram) {
-      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
-      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
-      emit TableSettingsChanged();
-    }
+    if (!ram) ShowLiveSectionsInSettings();
   }
   RefreshAll();
   return result;
+}
+
+void TuningPage::ShowLiveSectionsInSettings() {
+  services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
+  services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
+  emit TableSettingsChanged();
 }
 
 void TuningPage::AddImageFile() {
@@ -504,6 +504,8 @@ void TuningPage::AddImageFile() {
       services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
     else if (result == LoadResult::kNoChannelTable)
       services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+    // The position lists show the live sections again, as after a load.
+    ShowLiveSectionsInSettings();
   }
   services_.host.EnablePages();
   RefreshAll();

@@ -338,9 +338,11 @@ TEST(TableFormatTest, ShortImagesReadAndWriteWhatFits) {
 TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
   ScriptedChooser chooser;
   ChannelList list;
-  ASSERT_EQ(
-      list.LoadFlashImage(FlashImage(NumberedChannels(100, 10), NumberedTransponders(10)), chooser),
-      LoadResult::kOk);
+  ASSERT_EQ(list.LoadFlashImage(FlashImage(NumberedChannels(100, 10), NumberedTransponders(10),
+                                           0x10100, 0x20000, 0x40000),
+                                chooser),
+            LoadResult::kOk);
+  EXPECT_EQ(list.ChannelSectionText(), "01 (010120)");
   std::vector<ChannelRecordData> added = NumberedChannels(3, 2);
   added[2].transponder = 0;
   ASSERT_EQ(list.AppendFlashImage(
@@ -351,7 +353,14 @@ TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
   EXPECT_EQ(list.channels().Cell(101, kChannelTransponder), "11");
   EXPECT_EQ(list.channels().Cell(102, kChannelTransponder), "12");
   EXPECT_EQ(list.channels().Cell(103, kChannelTransponder), "0");
-  EXPECT_EQ(list.ChannelSectionText(), "1E (1E0120)");
+  // After an added file the sections show their blocks' number and start, until a table moves.
+  EXPECT_EQ(list.ChannelSectionText(), "1 (10000)");
+  EXPECT_EQ(list.TransponderSectionText(), "2 (20000)");
+  ChannelError error;
+  ASSERT_TRUE(list.BuildFlashImage(0x30000, 0x20000, &error))
+      << list.ErrorText(error).toStdString();
+  EXPECT_EQ(list.ChannelSectionText(), "03 (030000)");
+  EXPECT_EQ(list.TransponderSectionText(), "2 (20000)");
   EXPECT_TRUE(list.Undo());
   EXPECT_EQ(list.channels().Cell(101, kName), "");
 
