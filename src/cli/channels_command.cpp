@@ -156,8 +156,9 @@ int RunEdit(const QStringList& arguments) {
       "  copy-transponders FIRST-LAST         paste-transponders ROW\n"
       "  encrypt FIRST-LAST:VALUE (hex)       add IMAGE2\n"
       "  tcs-block HEX                        tpt-block HEX  (move a table to that block)\n"
-      "Rows are numbered as the tables show them. A failed load or a cell that does not\n"
-      "convert leaves OUT uncreated."));
+      "Rows are numbered as the tables show them. A paste that would push a row in use off\n"
+      "the end of its table is refused. A failed load, a refused paste or a cell that does\n"
+      "not convert leaves OUT uncreated."));
   parser.addPositionalArgument("IMAGE", "the flash or RAM image");
   parser.addPositionalArgument("OUT", "the file to write");
   parser.addPositionalArgument("OPERATION", "operations with their argument", "OPERATION ARG...");
@@ -199,16 +200,20 @@ int RunEdit(const QStringList& arguments) {
       transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
     } else if (operation == "copy-channels" || operation == "copy-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
-      clipboard = RowsText(transponders ? list.transponders() : list.channels(), first, last);
+      clipboard = list.CopyRows(transponders, first, last);
     } else if (operation == "paste-channels" || operation == "paste-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
         return usage();
-      const bool pasted = transponders ? list.PasteTransponders(first, clipboard)
-                                       : list.PasteChannels(first, clipboard);
-      if (!pasted) {
+      const PasteResult pasted = transponders ? list.PasteTransponders(first, clipboard)
+                                              : list.PasteChannels(first, clipboard);
+      if (pasted.kind == PasteResult::Kind::kNotThisTable) {
         Err(session.name +
             QStringLiteral("nothing of that table was copied before %1.").arg(operation));
         return kExitUsage;
+      }
+      if (!pasted) {
+        Err(session.name + list.PasteRefusalText(transponders, pasted));
+        return kExitBadInput;
       }
     } else if (operation == "encrypt") {
       if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||

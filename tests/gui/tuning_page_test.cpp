@@ -374,6 +374,36 @@ TEST_F(TuningPageTest, AddingAFileShowsTheLiveBlocksAgain) {
   EXPECT_EQ(tcs->currentIndex(), 0x1E);
 }
 
+TEST_F(TuningPageTest, CutAndPastedTranspondersKeepTheirWholeRecords) {
+  // Symbol-rate codes that name no entry are shown as stored and must stay with their rows.
+  std::vector<test::TransponderRecordData> transponders = NumberedTransponders(8);
+  for (auto& t : transponders) t.symbol_rate = static_cast<uint8_t>(0x20 + t.id);
+  QString error;
+  ASSERT_TRUE(WriteFileAtomically(Path("codes.bin"),
+                                  test::FlashImage(NumberedChannels(8, 8), transponders, 0x1E0100,
+                                                   0x1D0000, 0x200000, 2002, 199),
+                                  &error));
+  Load("codes.bin");
+  page_->inner_pages()->setCurrentIndex(1);
+  QTableView* view = page_->transponder_view();
+  view->setFocus();
+  view->selectRow(1);
+  QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                    view->visualRect(view->model()->index(4, 0)).center());
+  QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(list().transponders().Cell(5, kTransponderId), "2");
+  ui_->dialogs->Answer(Path("out.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kSave), Qt::LeftButton);
+  QByteArray saved;
+  ASSERT_TRUE(ReadWholeFile(Path("out.bin"), &saved, &error));
+  for (int k = 0; k < 8; ++k) {
+    const QByteArray record = saved.mid(0x1D0044 + k * 12, 12);
+    EXPECT_EQ(static_cast<uint8_t>(record[9]), 0x20 + record[5]) << k;
+  }
+}
+
 TEST_F(TuningPageTest, SavingWritesTheImageOrAnExport) {
   Load();
   ui_->dialogs->Answer(Path("copy.bin"), 1);

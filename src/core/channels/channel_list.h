@@ -27,12 +27,39 @@ class SectionChooser {
 
 enum class LoadResult { kOk = 0, kNoChannelTable = 1, kNoTransponderTable = 2, kNoChoice = 3 };
 
+// A stretch of the image, [start, end): what a save writes or wipes, a live table, a block or
+// the image itself. A table or a wipe belongs to the block of its section.
+struct ImageRange {
+  enum class Kind {
+    kChannelTable,
+    kTransponderTable,
+    kChannelWipe,
+    kTransponderWipe,
+    kBlock,
+    kImage
+  };
+  Kind kind = Kind::kImage;
+  int64_t start = 0;
+  int64_t end = 0;
+  int64_t block = 0;
+  bool Overlaps(const ImageRange& other) const { return start < other.end && other.start < end; }
+};
+
 struct ChannelError {
   enum class Kind { kNone, kCell, kBlockOutsideImage, kBlocksOverlap, kFile };
   Kind kind = Kind::kNone;
   CellError cell;
   int64_t block = 0;
   QString file_error;
+};
+
+// What a paste did. A paste that would push a row in use off the end of its table changes
+// nothing and names that row.
+struct PasteResult {
+  enum class Kind { kPasted, kNotThisTable, kRowWouldDrop };
+  Kind kind = Kind::kNotThisTable;
+  int row = 0;
+  explicit operator bool() const { return kind == Kind::kPasted; }
 };
 
 // The channel-list image the tool holds (flash or RAM) with its live table sections, the
@@ -83,10 +110,14 @@ class ChannelList {
   int MoveTransponders(int top, int bottom, int target);
   void DeleteChannels(int top, int bottom);
   void DeleteTransponders(int top, int bottom);  // with every channel on them
-  // Clipboard text of kind 2 (channels) or 3 (transponders) pastes; any other does nothing
-  // and returns false.
-  bool PasteChannels(int top, const QString& text);
-  bool PasteTransponders(int top, const QString& text);
+  // The clipboard text of rows top ... bottom. The rows' records are kept with it, so that
+  // pasting that text brings the whole records back.
+  QString CopyRows(bool transponders, int top, int bottom);
+  // Clipboard text of kind 2 (channels) or 3 (transponders) pastes at top, the rows from top
+  // on moving down (references following transponders); any other text does nothing.
+  PasteResult PasteChannels(int top, const QString& text);
+  PasteResult PasteTransponders(int top, const QString& text);
+  QString PasteRefusalText(bool transponders, const PasteResult& result) const;
   void DragChannelRow(int from, int to);
   void DragTransponderRow(int from, int to);
   // A status box: sets or clears the bit in every selected channel.
@@ -147,6 +178,15 @@ class ChannelList {
   void ResetGrids();
   void RemapTransponderReferences(const std::vector<int>& new_row_of_old);
   std::vector<int> ChannelReferences() const;
+  bool RowFree(bool transponders, int row) const;
+  // The first row at or after from, up to the end of the table, that a paste of count rows
+  // would push off the end while it is in use; 0 for none.
+  int RowPushedOff(bool transponders, int from, int count) const;
+  // The rows a paste writes, with their records: rows copied here come back whole, other text
+  // of the table's kind is split into fields and makes new records. False for text of
+  // another kind.
+  bool PastedRows(bool transponders, const QString& text, std::vector<QStringList>* rows,
+                  std::vector<QByteArray>* records) const;
 
   QByteArray image_;
   bool held_ = false;
@@ -162,6 +202,13 @@ class ChannelList {
   QString transponder_table_name_;
   std::vector<Snapshot> undo_;
   std::vector<Snapshot> redo_;
+  // The rows last copied: their text, cells and records.
+  struct Copied {
+    bool transponders = false;
+    QString text;
+    std::vector<QStringList> rows;
+    std::vector<QByteArray> records;
+  } copied_;
   // Per table: the section value shows the block only (after an added file).
   bool block_form_[2] = {false, false};
 };

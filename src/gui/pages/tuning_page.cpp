@@ -566,8 +566,7 @@ void TuningPage::DeleteRows() {
 void TuningPage::CopyRows() {
   int top, bottom;
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
-  const TextGrid& grid = channel_page_in_front() ? list_.channels() : list_.transponders();
-  QGuiApplication::clipboard()->setText(RowsText(grid, top, bottom));
+  QGuiApplication::clipboard()->setText(list_.CopyRows(!channel_page_in_front(), top, bottom));
   UpdateEnabling();
 }
 
@@ -580,10 +579,12 @@ void TuningPage::PasteRows() {
   int top, bottom;
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) top = 1;
   const QString text = QGuiApplication::clipboard()->text();
-  if (channel_page_in_front())
-    list_.PasteChannels(top, text);
-  else if (list_.flash_held())
-    list_.PasteTransponders(top, text);
+  const bool transponders = !channel_page_in_front();
+  if (transponders && !list_.flash_held()) return;
+  const PasteResult pasted =
+      transponders ? list_.PasteTransponders(top, text) : list_.PasteChannels(top, text);
+  if (pasted.kind == PasteResult::Kind::kRowWouldDrop)
+    services_.host.ShowError(list_.PasteRefusalText(transponders, pasted));
   RefreshAll();
 }
 
