@@ -157,8 +157,9 @@ int RunEdit(const QStringList& arguments) {
       "  encrypt FIRST-LAST:VALUE (hex)       add IMAGE2\n"
       "  tcs-block HEX                        tpt-block HEX  (move a table to that block)\n"
       "Rows are numbered as the tables show them. A paste that would push a row in use off\n"
-      "the end of its table is refused. A failed load, a refused paste or a cell that does\n"
-      "not convert leaves OUT uncreated."));
+      "the end of its table is refused. A failed load, a refused paste, a cell that does not\n"
+      "convert, or a save that would write over a live table or past a table's block or the\n"
+      "image end leaves OUT uncreated (exit status 2)."));
   parser.addPositionalArgument("IMAGE", "the flash or RAM image");
   parser.addPositionalArgument("OUT", "the file to write");
   parser.addPositionalArgument("OPERATION", "operations with their argument", "OPERATION ARG...");

@@ -427,6 +427,19 @@ TEST_F(TuningPageTest, SavingWritesTheImageOrAnExport) {
   EXPECT_TRUE(ui_->boxes->boxes.last().text.contains("fila 4, columna VPID"));
   ASSERT_TRUE(ReadWholeFile(Path("copy.bin"), &saved, &error));
   EXPECT_TRUE(saved == original);
+
+  // 2002 channels from 10000 would run over the transponder table at 18000: an error box.
+  ASSERT_TRUE(WriteFileAtomically(
+      Path("tight.bin"),
+      test::FlashImage(NumberedChannels(3, 1), NumberedTransponders(1), 0x10000, 0x18000), &error));
+  Load("tight.bin");
+  ui_->dialogs->Answer(Path("copy.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kSave), Qt::LeftButton);
+  EXPECT_TRUE(
+      ui_->boxes->boxes.last().text.startsWith("No se ha guardado nada: Tabla de Canales "
+                                               "(TCS 010000–01EADF) se solapa con"));
+  ASSERT_TRUE(ReadWholeFile(Path("copy.bin"), &saved, &error));
+  EXPECT_TRUE(saved == original);
 }
 
 }  // namespace

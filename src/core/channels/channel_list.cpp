@@ -46,6 +46,14 @@ std::vector<ImageRange> WipeSuperseded(QByteArray& image, const char* tag, int64
   }
 }
 
+ImageRange BlockOf(const ImageRange& range) {
+  return {ImageRange::Kind::kBlock, range.block, range.block + kBlockSize, range.block};
+}
+
+QString HexAddress(int64_t address) {
+  return QStringLiteral("%1").arg(address, 6, 16, QLatin1Char('0')).toUpper();
+}
+
 }  // namespace
 
 ChannelList::ChannelList() : channels_(kSmallChannelRows), transponders_(100) {
@@ -207,6 +215,34 @@ TablePlan PlanTable(ImageRange::Kind kind, int64_t wanted, int64_t block, int64_
   return plan;
 }
 
+bool Refuse(ChannelError::Kind kind, const ImageRange& range, const ImageRange& other,
+            ChannelError* error) {
+  if (error) {
+    *error = {};
+    error->kind = kind;
+    error->range = range;
+    error->other = other;
+  }
+  return false;
+}
+
+// The two tables may not overlap, and each must lie in its block; records past the image end
+// are not written, which loses nothing only while they are empty entries.
+bool CheckTables(const TablePlan (&plans)[2], int64_t size, ChannelError* error) {
+  if (plans[0].range.Overlaps(plans[1].range))
+    return Refuse(ChannelError::Kind::kRangesOverlap, plans[0].range, plans[1].range, error);
+  for (const TablePlan& plan : plans) {
+    if (plan.range.end > BlockOf(plan.range).end)
+      return Refuse(ChannelError::Kind::kPastBlock, plan.range, BlockOf(plan.range), error);
+    const int64_t first_record = plan.block + plan.offset + kSectionHeaderSize;
+    const int64_t fitting = std::max<int64_t>(size - first_record, 0) / plan.record_size;
+    if (RecordsHoldDataFrom(plan.records, plan.record_size, fitting))
+      return Refuse(ChannelError::Kind::kPastImage, plan.range,
+                    {ImageRange::Kind::kImage, 0, size, 0}, error);
+  }
+  return true;
+}
+
 // A moved table takes its section's header to the start of its new block (a section that did
 // not start a block gets a block header of its own); the records follow, up to the image end.
 void WriteTables(const TablePlan (&plans)[2], const QByteArray& image, QByteArray& work) {
@@ -226,6 +262,19 @@ void WriteTables(const TablePlan (&plans)[2], const QByteArray& image, QByteArra
     if (count > 0)
       std::memcpy(work.data() + first, plan.records.constData(), static_cast<size_t>(count));
   }
+}
+
+// A wipe may touch neither table, nor run past its section's block.
+bool CheckWipes(const std::vector<ImageRange>& wipes, const TablePlan (&plans)[2],
+                ChannelError* error) {
+  for (const ImageRange& wipe : wipes) {
+    for (const TablePlan& plan : plans)
+      if (wipe.Overlaps(plan.range))
+        return Refuse(ChannelError::Kind::kRangesOverlap, wipe, plan.range, error);
+    if (wipe.end > BlockOf(wipe).end)
+      return Refuse(ChannelError::Kind::kPastBlock, wipe, BlockOf(wipe), error);
+  }
+  return true;
 }
 
 }  // namespace
@@ -259,14 +308,19 @@ bool ChannelList::BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelE
                 std::move(*channel_records), kChannelRecordSize),
       PlanTable(ImageRange::Kind::kTransponderTable, tpt_block, tpt_block_, tpt_offset_,
                 std::move(*transponder_records), kTransponderRecordSize)};
+  if (!CheckTables(plans, size, error)) return false;
+  // Everything happens on a copy, the wipes too, so that a refused wipe changes nothing.
   QByteArray work = image_;
   WriteTables(plans, image_, work);
   const TablePlan& tcs = plans[0];
   const TablePlan& tpt = plans[1];
-  WipeSuperseded(work, kTransponderTag, tpt.block + tpt.offset, kTransponderWipeLength,
-                 ImageRange::Kind::kTransponderWipe);
-  WipeSuperseded(work, kChannelTag, tcs.block + tcs.offset, kChannelWipeLength,
-                 ImageRange::Kind::kChannelWipe);
+  std::vector<ImageRange> wipes =
+      WipeSuperseded(work, kTransponderTag, tpt.block + tpt.offset, kTransponderWipeLength,
+                     ImageRange::Kind::kTransponderWipe);
+  for (const ImageRange& wipe : WipeSuperseded(work, kChannelTag, tcs.block + tcs.offset,
+                                               kChannelWipeLength, ImageRange::Kind::kChannelWipe))
+    wipes.push_back(wipe);
+  if (!CheckWipes(wipes, plans, error)) return false;
   image_ = std::move(work);
   tcs_block_ = tcs.block;
   tcs_offset_ = tcs.offset;
@@ -291,8 +345,13 @@ bool ChannelList::SaveChannelImage(const QString& path, int64_t tcs_block, int64
       }
       return false;
     }
-    // The bytes beyond the records keep their values.
+    // The bytes beyond the records keep their values; records past a short image are lost
+    // unless they are empty entries.
     const int64_t size = image_.size();
+    if (RecordsHoldDataFrom(*records, kChannelRecordSize, size / kChannelRecordSize))
+      return Refuse(ChannelError::Kind::kPastImage,
+                    {ImageRange::Kind::kChannelTable, 0, records->size(), 0},
+                    {ImageRange::Kind::kImage, 0, size, 0}, error);
     const int64_t count = std::min<int64_t>(size - size % kChannelRecordSize, records->size());
     std::memcpy(image_.data(), records->constData(), static_cast<size_t>(count));
   } else if (!BuildFlashImage(tcs_block, tpt_block, error)) {
@@ -328,10 +387,41 @@ QString ChannelList::ErrorText(const ChannelError& error) const {
           "Las tablas de canales y de transpondedores no pueden estar en el mismo bloque.");
     case ChannelError::Kind::kFile:
       return error.file_error;
+    case ChannelError::Kind::kRangesOverlap:
+      return QStringLiteral("No se ha guardado nada: %1 se solapa con %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
+    case ChannelError::Kind::kPastBlock:
+      return QStringLiteral("No se ha guardado nada: %1 se sale de su bloque %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
+    case ChannelError::Kind::kPastImage:
+      return QStringLiteral(
+                 "No se ha guardado nada: %1 tiene registros en uso más allá del "
+                 "final de la imagen %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
     case ChannelError::Kind::kNone:
       break;
   }
   return QStringLiteral("¡ No hay ninguna lista de canales cargada !");
+}
+
+QString ChannelList::RangeText(const ImageRange& range) const {
+  const QString span = HexAddress(range.start) + QStringLiteral("–") + HexAddress(range.end - 1);
+  switch (range.kind) {
+    case ImageRange::Kind::kChannelTable:
+      return QStringLiteral("%1 (TCS %2)").arg(channel_table_name_, span);
+    case ImageRange::Kind::kTransponderTable:
+      return QStringLiteral("%1 (TPT %2)").arg(transponder_table_name_, span);
+    case ImageRange::Kind::kChannelWipe:
+      return QStringLiteral("el borrado de una %1 anterior (TCS %2)")
+          .arg(channel_table_name_, span);
+    case ImageRange::Kind::kTransponderWipe:
+      return QStringLiteral("el borrado de una %1 anterior (TPT %2)")
+          .arg(transponder_table_name_, span);
+    case ImageRange::Kind::kBlock:
+    case ImageRange::Kind::kImage:
+      break;
+  }
+  return QStringLiteral("(%1)").arg(span);
 }
 
 bool ChannelList::RowFree(bool transponders, int row) const {

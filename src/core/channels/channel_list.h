@@ -46,11 +46,22 @@ struct ImageRange {
 };
 
 struct ChannelError {
-  enum class Kind { kNone, kCell, kBlockOutsideImage, kBlocksOverlap, kFile };
+  enum class Kind {
+    kNone,
+    kCell,
+    kBlockOutsideImage,
+    kBlocksOverlap,
+    kFile,
+    kRangesOverlap,  // range would overwrite the live table other
+    kPastBlock,      // range runs past other, its block
+    kPastImage,      // range holds records in use past other, the image
+  };
   Kind kind = Kind::kNone;
   CellError cell;
   int64_t block = 0;
   QString file_error;
+  ImageRange range;
+  ImageRange other;
 };
 
 // What a paste did. A paste that would push a row in use off the end of its table changes
@@ -88,14 +99,17 @@ class ChannelList {
   void Release();
 
   // Writes the tables into the held flash image, moving a table whose block differs from the
-  // given one there and wiping the sections it supersedes. A cell that does not convert, a
-  // block outside the image or both tables in one block leave the image unchanged.
+  // given one there and wiping the sections it supersedes. Every range it would write or wipe
+  // is checked before a byte changes: a cell that does not convert, a block outside the image,
+  // both tables in one block, a range over a live table it does not rewrite, a table or a wipe
+  // running past its block, or records in use past the image end leave the image unchanged.
   bool BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelError* error);
   // Brings the held image up to date (flash: BuildFlashImage) and replaces the file with it.
   bool SaveChannelImage(const QString& path, int64_t tcs_block, int64_t tpt_block,
                         ChannelError* error);
-  // The message a failed build or save shows.
+  // The message a failed build or save shows; the text naming one range in it.
   QString ErrorText(const ChannelError& error) const;
+  QString RangeText(const ImageRange& range) const;
 
   int FirstFreeChannelRow() const;
   int FirstFreeTransponderRow() const;

@@ -382,6 +382,12 @@ bool WriteChannelRecords(int64_t position, const TextGrid& grid, QByteArray& tar
   return true;
 }
 
+bool RecordsHoldDataFrom(const QByteArray& records, int record_size, int64_t index) {
+  for (int64_t i = std::max<int64_t>(index, 0) * record_size; i < records.size(); ++i)
+    if (records[static_cast<qsizetype>(i)] != '\0') return true;
+  return false;
+}
+
 Rgb ChannelRowColour(const TextGrid& grid, int row) {
   auto pid = [&](int column) {
     const QString& text = grid.Cell(row, column);

@@ -124,6 +124,9 @@ std::optional<QByteArray> TransponderTableRecords(const TextGrid& grid, const Ta
 // Puts the channel records into target from position; records past its end are not written.
 bool WriteChannelRecords(int64_t position, const TextGrid& grid, QByteArray& target,
                          CellError* error);
+// True when some record from the index-th one on holds a byte other than zero: rows that are
+// not empty entries.
+bool RecordsHoldDataFrom(const QByteArray& records, int record_size, int64_t index);
 
 // Empty entries, as deletes leave them; their record is all zeros.
 void SetEmptyChannel(TextGrid& grid, int row, const TableContext& context);
