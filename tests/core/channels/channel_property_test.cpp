@@ -426,26 +426,25 @@ class Sequence {
   std::string log_;
 };
 
-int EnvironmentNumber(const char* name, int fallback) {
+quint32 EnvironmentNumber(const char* name, quint32 fallback) {
   bool ok = false;
-  const int value = qEnvironmentVariableIntValue(name, &ok);
+  const quint32 value = qEnvironmentVariable(name).toUInt(&ok);
   return ok ? value : fallback;
 }
 
 TEST(ChannelPropertyTest, SavedTablesMatchAModelOfWholeRecords) {
-  const int seconds = EnvironmentNumber("TORNAVO_PROPERTY_SECONDS", 0);
-  const int sequences = EnvironmentNumber("TORNAVO_PROPERTY_SEQUENCES", 300);
-  const quint32 first_seed = static_cast<quint32>(EnvironmentNumber("TORNAVO_PROPERTY_SEED", 1));
+  const quint32 seconds = EnvironmentNumber("TORNAVO_PROPERTY_SECONDS", 0);
+  const quint32 sequences = EnvironmentNumber("TORNAVO_PROPERTY_SEQUENCES", 300);
+  const quint32 first_seed = EnvironmentNumber("TORNAVO_PROPERTY_SEED", 1);
   QElapsedTimer clock;
   clock.start();
   Figures figures;
   int findings = 0;
-  for (quint32 seed = first_seed; seconds > 0 ? clock.elapsed() < seconds * 1000LL
-                                              : seed < first_seed + static_cast<quint32>(sequences);
-       ++seed) {
-    const std::string finding = Sequence(seed, figures).Run();
+  quint32 run = 0;
+  for (; seconds > 0 ? clock.elapsed() < seconds * 1000LL : run < sequences; ++run) {
+    const std::string finding = Sequence(first_seed + run, figures).Run();
     if (!finding.empty()) {
-      ADD_FAILURE() << "seed " << seed << ": " << finding;
+      ADD_FAILURE() << "seed " << first_seed + run << ": " << finding;
       if (++findings == 5) break;
     }
   }
@@ -453,9 +452,10 @@ TEST(ChannelPropertyTest, SavedTablesMatchAModelOfWholeRecords) {
   for (const auto& [name, count] : figures.operations)
     operations += " " + name + "=" + std::to_string(count);
   std::printf(
-      "property: %d sequences clean, %d findings, %d saves moving a table, %d pastes refused;%s\n",
-      figures.sequences, findings, figures.saves_moving, figures.pastes_refused,
-      operations.c_str());
+      "property: seeds %u to %u: %d sequences clean, %d findings, %d saves moving a "
+      "table, %d pastes refused;%s\n",
+      first_seed, first_seed + run - 1, figures.sequences, findings, figures.saves_moving,
+      figures.pastes_refused, operations.c_str());
 }
 
 }  // namespace
