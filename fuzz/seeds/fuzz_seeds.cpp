@@ -159,6 +159,56 @@ QList<QByteArray> ParallelSocketSeeds() {
           QByteArray("\x00\x00W\x02\x0CR\x01W\x00\x5AR\x02", 12)};
 }
 
+// A channel-list image: a channel section at tcs with a few channels on transponders 1 to 3,
+// and a transponder section at tpt with three transponders.
+QByteArray ChannelImage(int size, int tcs, int tpt) {
+  QByteArray image(size, '\xFF');
+  auto section = [&](int at, const char* tag, int records, int record_size) {
+    image.replace(at, 68, QByteArray(68, '\x20'));
+    image.replace(at + 32, 3, tag);
+    image.replace(at + 48, 3, tag);
+    image.replace(at + 68, records * record_size, QByteArray(records * record_size, '\0'));
+  };
+  section(tcs, "TCS", 999, 30);
+  section(tpt, "TPT", 99, 12);
+  for (int k = 0; k < 12; ++k) {
+    const int at = tcs + 68 + k * 30;
+    image.replace(at, 6, "CANAL" + QByteArray(1, static_cast<char>('A' + k)));
+    image[at + 16] = static_cast<char>(0x04 | (k % 3) << 5);
+    image[at + 17] = static_cast<char>(k % 3 + 1);
+    image[at + 19] = static_cast<char>(k + 1);
+    image[at + 21] = static_cast<char>(0x40 + k);
+  }
+  for (int k = 0; k < 3; ++k) {
+    const int at = tpt + 68 + k * 12;
+    image.replace(at, 4, QByteArray("\x46\x36\x1C\x00", 4));  // 1178000000 Hz
+    image[at + 5] = static_cast<char>(k + 1);
+    image[at + 9] = static_cast<char>(k == 2 ? 0x2A : k);  // a code that names no entry
+    image[at + 11] = static_cast<char>(k);
+  }
+  return image;
+}
+
+// An operation count with the table sizes, operations of four bytes, two target blocks, then
+// the image: editing sequences on roomy layouts and on the layouts whose saves must refuse.
+QList<QByteArray> ChannelOperationSeeds() {
+  const QByteArray operations = QByteArray::fromHex(
+      "00030209"    // move channels 4..6 to 9
+      "01020004"    // move transponders 3 to 4
+      "05010003"    // copy transponders 2 and paste at 3
+      "08040140"    // encryption
+      "0c000001");  // grow the channel table
+  QList<QByteArray> seeds;
+  auto seed = [&](int flags, const QByteArray& targets, const QByteArray& image) {
+    seeds << QByteArray(1, static_cast<char>(flags | 5)) + operations + targets + image;
+  };
+  seed(0, "\xFF\xFF", ChannelImage(0x10600, 0, 0x10000));
+  seed(0x80, QByteArray("\x02\xFF", 2), ChannelImage(0x28000, 0x100, 0x10000));
+  seed(0, "\xFF\xFF", ChannelImage(0x10000, 0, 0x7556));
+  seed(0, "\x03\xFF", ChannelImage(0x30100, 0x10000, 0x18000));
+  return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,7 +225,8 @@ int main(int argc, char** argv) {
                   Write(folder, "capture_fuzz", CaptureSeeds()) &&
                   Write(folder, "serial_replies_fuzz", ReplySeeds()) &&
                   Write(folder, "parallel_socket_fuzz", ParallelSocketSeeds()) &&
-                  Write(folder, "hex_to_int_fuzz", {"7F0", "0123456789ABCDEF", "ab", "G1", ""});
+                  Write(folder, "hex_to_int_fuzz", {"7F0", "0123456789ABCDEF", "ab", "G1", ""}) &&
+                  Write(folder, "channel_operations_fuzz", ChannelOperationSeeds());
   if (!ok) std::fprintf(stderr, "fuzz_seeds: could not write under %s\n", argv[1]);
   return ok ? 0 : 1;
 }

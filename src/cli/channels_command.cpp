@@ -9,7 +9,6 @@
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
-#include "core/app/text_names.h"
 #include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
@@ -36,11 +35,9 @@ struct Session {
   explicit Session(const QString& verb) : name(QStringLiteral("tornavo channels %1: ").arg(verb)) {}
 
   void AddOptions(QCommandLineParser& parser) {
-    parser.addOptions(
-        {{"ram", "IMAGE is a RAM channel table."},
-         {"section-tcs", "The channel section to use when there are several.", "HEX"},
-         {"section-tpt", "The transponder section to use when there are several.", "HEX"},
-         {"ini-dir", "Folder of the settings and catalogue files.", "DIR"}});
+    parser.addOptions({{"ram", "IMAGE is a RAM channel table."},
+                       {"ini-dir", "Folder of the settings and catalogue files.", "DIR"}});
+    AddSectionOptions(parser);
   }
 
   void LoadSettings(const QCommandLineParser& parser) {
@@ -67,20 +64,11 @@ struct Session {
       list.LoadRamImage(bytes);
       return true;
     }
-    OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
+    OptionChooser chooser(parser);
     const LoadResult result =
         append ? list.AppendFlashImage(bytes, chooser) : list.LoadFlashImage(bytes, chooser);
-    switch (result) {
-      case LoadResult::kOk:
-        return true;
-      case LoadResult::kNoChannelTable:
-      case LoadResult::kNoTransponderTable:
-        Err(name + path + ": " + FlashFileErrorText(result, bytes, texts));
-        return false;
-      case LoadResult::kNoChoice:
-        Err(name + path + ": " + chooser.problem());
-        return false;
-    }
+    if (result == LoadResult::kOk) return true;
+    Err(name + path + ": " + chooser.LoadProblem(result, bytes, texts));
     return false;
   }
 
@@ -173,8 +161,10 @@ int RunEdit(const QStringList& arguments) {
       "  copy-transponders FIRST-LAST         paste-transponders ROW\n"
       "  encrypt FIRST-LAST:VALUE (hex)       add IMAGE2\n"
       "  tcs-block HEX                        tpt-block HEX  (move a table to that block)\n"
-      "Rows are numbered as the tables show them. A failed load or a cell that does not\n"
-      "convert leaves OUT uncreated."));
+      "Rows are numbered as the tables show them. A paste that would push a row in use off\n"
+      "the end of its table is refused. A failed load, a refused paste, a cell that does not\n"
+      "convert, or a save that would write over a live table or past a table's block or the\n"
+      "image end leaves OUT uncreated (exit status 2)."));
   parser.addPositionalArgument("IMAGE", "the flash or RAM image");
   parser.addPositionalArgument("OUT", "the file to write");
   parser.addPositionalArgument("OPERATION", "operations with their argument", "OPERATION ARG...");
@@ -216,21 +206,20 @@ int RunEdit(const QStringList& arguments) {
       transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
     } else if (operation == "copy-channels" || operation == "copy-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
-      const TextGrid& grid = transponders ? list.transponders() : list.channels();
-      if (const QString problem = UncopiableRows(grid, first, last); !problem.isEmpty()) {
-        Err(session.name + problem);
-        return kExitBadInput;
-      }
-      clipboard = RowsText(grid, first, last);
+      clipboard = list.CopyRows(transponders, first, last);
     } else if (operation == "paste-channels" || operation == "paste-transponders") {
       if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
         return usage();
-      const bool pasted = transponders ? list.PasteTransponders(first, clipboard)
-                                       : list.PasteChannels(first, clipboard);
-      if (!pasted) {
+      const PasteResult pasted = transponders ? list.PasteTransponders(first, clipboard)
+                                              : list.PasteChannels(first, clipboard);
+      if (pasted.kind == PasteResult::Kind::kNotThisTable) {
         Err(session.name +
             QStringLiteral("nothing of that table was copied before %1.").arg(operation));
         return kExitUsage;
+      }
+      if (!pasted) {
+        Err(session.name + list.PasteRefusalText(transponders, pasted));
+        return kExitBadInput;
       }
     } else if (operation == "encrypt") {
       if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||

@@ -5,11 +5,11 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
+#include "cli/section_options.h"
 #include "core/app/flash_chip.h"
 #include "core/app/ini_folder.h"
 #include "core/app/settings.h"
 #include "core/app/text_file.h"
-#include "core/app/text_names.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/ram_send_buffer.h"
@@ -43,14 +43,6 @@ class AnsweringConsoleHost : public JtagConsoleHost {
   Answer on_error_;
   int retries_;
   bool yes_;
-};
-
-// A section question on the command line has no answer: the load is given up.
-class NoSectionChoice : public SectionChooser {
- public:
-  std::optional<int64_t> ChooseSection(const char*, const std::vector<int64_t>&) override {
-    return std::nullopt;
-  }
 };
 
 bool ParseOnError(const QString& text, Answer* answer, int* retries) {
@@ -145,7 +137,8 @@ int RunJtagSendCommand(const QStringList& arguments) {
       "  file     FILE is programmed into the flash chip holding --address (the firmware chip\n"
       "           first), or written into RAM when neither chip holds it\n"
       "  flash    FILE is loaded as the channel-list flash image, its tables brought up to date,\n"
-      "           and programmed into the channel-list chip\n"
+      "           and programmed into the channel-list chip (--section-tcs and --section-tpt\n"
+      "           pick the sections of an image that holds several)\n"
       "  ram      FILE is loaded as a RAM channel table and written into RAM\n"
       "  eeprom   FILE is loaded as an EEPROM image; --length bytes from --address are written\n"
       "           into the serial EEPROM (default: up to its end)\n"
@@ -169,6 +162,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
        "FILE"},
       {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
   });
+  AddSectionOptions(parser);
   if (!Parse(parser, arguments)) return kExitJtagUsage;
   JtagRun run(arguments.value(0));
   const QString source = parser.value("source");
@@ -252,13 +246,10 @@ int RunJtagSendCommand(const QStringList& arguments) {
         }
       } else {
         send_source = JtagSendSource::kFlashTable;
-        NoSectionChoice chooser;
+        OptionChooser chooser(parser);
         if (const LoadResult result = list.LoadFlashImage(bytes, chooser);
             result != LoadResult::kOk) {
-          const QString text = FlashFileErrorText(result, bytes, run.texts);
-          Err(run.name + path + QStringLiteral(": ") +
-              (text.isEmpty() ? QStringLiteral("it holds more than one section of a table.")
-                              : text));
+          Err(run.name + path + QStringLiteral(": ") + chooser.LoadProblem(result, bytes, run.texts));
           return kExitJtagUsage;
         }
         ChannelError channel_error;

@@ -3,9 +3,23 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "core/app/texts.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/table_records.h"
 
 namespace tornavo::cli {
+
+void AddSectionOptions(QCommandLineParser& parser) {
+  parser.addOptions(
+      {{"section-tcs", "The channel section to use when there are several.", "HEX"},
+       {"section-tpt", "The transponder section to use when there are several.", "HEX"}});
+}
+
+QString OptionChooser::LoadProblem(LoadResult result, const QByteArray& file,
+                                   const Texts& texts) const {
+  if (result == LoadResult::kNoChoice) return problem_;
+  return FlashFileErrorText(result, file, texts);
+}
 
 std::optional<int64_t> OptionChooser::ChooseSection(const char* tag,
                                                     const std::vector<int64_t>& sections) {

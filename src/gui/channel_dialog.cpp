@@ -33,11 +33,11 @@ TForm2::TForm2(AppServices& services, QWidget* parent) : QDialog(parent), servic
   }
   boxes_[0]->setMaxLength(16);
   boxes_[0]->setMinimumWidth(130);
-  BindDigitBox(boxes_[1], 3, QStringLiteral("1"), 0, QStringLiteral("1"));
-  connect(boxes_[1], &QLineEdit::editingFinished, this, [this] {
-    if (boxes_[1]->text().toInt() > services_.channel_list.transponders().rows() - 1)
-      boxes_[1]->setText(QStringLiteral("1"));
-  });
+  // A transponder number must name a row of the transponder table.
+  BindDigitBox(
+      boxes_[1], 3, QStringLiteral("1"),
+      [this] { return qint64{services_.channel_list.transponders().rows() - 1}; },
+      QStringLiteral("1"));
   connect(boxes_[1], &QLineEdit::textChanged, this, [this] {
     if (isVisible()) ShowTransponder();
   });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "core/app/text_names.h"
@@ -11,6 +12,8 @@ namespace tornavo {
 // Fills the encryption choices in the current language, keeping the chosen entry: the first
 // entry is translated, the system names are not.
 inline void FillEncryptionList(QComboBox* list, const Texts& texts) {
+  // Refilling is no choice of the user's.
+  const QSignalBlocker quiet(list);
   const int index = list->currentIndex();
   list->clear();
   list->addItems(

@@ -39,17 +39,38 @@ QByteArray ChannelRecords() {
   return bytes;
 }
 
+// The stored frequency is what the tuner is set to, in Hz: the downlink frequency less the LNB
+// the 22 kHz tone selects. The Ku transponders lie in the high band (tone on, 10600 MHz LNB), so
+// the tool shows them at their downlink frequency; the C band ones store the tuner frequency
+// of a 5150 MHz C band LNB (5150 MHz less the downlink). Each row: downlink MHz, flags (0x01
+// tone, 0x02 horizontal, 0x04 C band, 0x08 satellite B), symbol-rate code, FEC code.
+struct SampleTransponder {
+  uint32_t downlink_mhz;
+  uint8_t flags;
+  uint8_t symbol_rate;
+  uint8_t fec;
+};
+constexpr SampleTransponder kSamples[kTranspondersInUse] = {
+    {11778, 0x01, 0, 2}, {11836, 0x03, 0, 2}, {12012, 0x01, 1, 3},
+    {12207, 0x03, 2, 1}, {3840, 0x0F, 3, 2},  {4000, 0x0D, 4, 2},
+};
+constexpr uint32_t kKuHighLnbMhz = 10600;
+constexpr uint32_t kCBandLnbMhz = 5150;
+
 QByteArray TransponderRecords() {
   QByteArray bytes(kTransponderRecords * kTransponderRecordSize, '\0');
   for (int k = 0; k < kTranspondersInUse; ++k) {
+    const SampleTransponder& sample = kSamples[k];
     const int at = k * kTransponderRecordSize;
-    Put32(bytes, at, 10773000u + 38000u * static_cast<uint32_t>(k));  // kHz
-    Put16(bytes, at + 4, static_cast<uint16_t>(1000 + k));            // transponder id
-    Put16(bytes, at + 6, 1);                                          // network id
+    const uint32_t tuner_mhz = sample.flags & 0x04 ? kCBandLnbMhz - sample.downlink_mhz
+                                                   : sample.downlink_mhz - kKuHighLnbMhz;
+    Put32(bytes, at, tuner_mhz * 1000000u);
+    Put16(bytes, at + 4, static_cast<uint16_t>(1000 + k));  // transponder id
+    Put16(bytes, at + 6, 1);                                // network id
     bytes[at + 8] = static_cast<char>(kChannelsInUse / kTranspondersInUse);
-    bytes[at + 9] = static_cast<char>(k % 3);  // symbol-rate code
-    bytes[at + 10] = static_cast<char>(2);     // 3/4
-    bytes[at + 11] = static_cast<char>((k % 2 ? 0x02 : 0) | (k >= 3 ? 0x01 : 0));
+    bytes[at + 9] = static_cast<char>(sample.symbol_rate);
+    bytes[at + 10] = static_cast<char>(sample.fec);
+    bytes[at + 11] = static_cast<char>(sample.flags);
   }
   return bytes;
 }

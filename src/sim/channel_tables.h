@@ -13,6 +13,9 @@ inline constexpr int kChannelRecords = 999;
 inline constexpr int kTransponderRecords = 99;
 inline constexpr int kChannelsInUse = 24;
 inline constexpr int kTranspondersInUse = 6;
+// The symbol rates (kbaud) the sample transponders' codes 0 to 4 stand for, as the virtual
+// receiver's symbol-rate file lists them.
+inline constexpr int kSampleSymbolRates[] = {27500, 22000, 29900, 26666, 6111};
 
 // The channel table as the receiver keeps it in RAM: 999 records from offset 0.
 QByteArray BuildRamChannelTable();

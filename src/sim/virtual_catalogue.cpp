@@ -6,6 +6,7 @@
 
 #include "core/app/ini_folder.h"
 #include "core/app/text_file.h"
+#include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 
 namespace tornavo::sim {
@@ -40,6 +41,15 @@ std::vector<uint32_t> ChannelBlocks() {
   return offsets;
 }
 
+QByteArray SymbolRateFile() {
+  QByteArray text = QByteArray("[") + kVirtualSymbolRates + "]\r\n";
+  for (size_t i = 0; i < std::size(kSampleSymbolRates); ++i)
+    text += "value" +
+            QByteArray::number(static_cast<qulonglong>(i), 16).rightJustified(2, '0').toUpper() +
+            '=' + QByteArray::number(kSampleSymbolRates[i]) + "\r\n";
+  return text;
+}
+
 }  // namespace
 
 QString VirtualReceiverIniFolder() {
@@ -52,7 +62,8 @@ bool InstallVirtualCatalogue(const QString& folder, QStringList* written, QStrin
   // Flash types 0 and 1 in the settings' list order: the model selects them by index.
   const QByteArray settings = QByteArray("\r\n[TForm1]\r\n") + "FlashIC0=" + kVirtualFirmwareFlash +
                               "\r\nFlashIC1=" + kVirtualChannelFlash +
-                              "\r\nModel1=" + kVirtualModel + "\r\nModel=1\r\nVerificarJtag=1\r\n";
+                              "\r\nModel1=" + kVirtualModel + "\r\nModel=1\r\nVerificarJtag=1\r\n" +
+                              "SR0=" + kVirtualSymbolRates + "\r\nSR=0\r\n";
   const QByteArray model = QByteArray("[") + kVirtualModel +
                            "]\r\nFlash1Start=60000000\r\nFlash1Type=0\r\n"
                            "Flash2Start=7FE00000\r\nFlash2Type=1\r\n";
@@ -62,6 +73,7 @@ bool InstallVirtualCatalogue(const QString& folder, QStringList* written, QStrin
       {QString::fromLatin1(kVirtualChannelFlash),
        FlashTypeFile(kVirtualChannelFlash, ChannelBlocks())},
       {QString::fromLatin1(kVirtualModel), model},
+      {QString::fromLatin1(kVirtualSymbolRates), SymbolRateFile()},
       {QStringLiteral("Tornavo"), settings},
   };
   for (const auto& [name, bytes] : files) {

@@ -151,6 +151,32 @@ TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
   EXPECT_EQ(out.mid(0x1E0120, 3), QByteArray(3, '\0'));
 }
 
+// Saves that would overwrite a live table, and a paste that would push a row in use off the
+// end, write nothing and exit 2.
+TEST_F(ChannelsCommandTest, RefusedEditsExitTwoAndWriteNothing) {
+  Write("Tornavo.ini", "[TForm1]\r\nNumCanales=1\r\n");
+  const auto channels = test::NumberedChannels(989, 5);
+  const auto transponders = test::NumberedTransponders(5);
+  QByteArray two = test::FlashImage(channels, transponders, 0x20000, 0x1D0000);
+  test::PutSection(two, 0x18000, kChannelTag, {}, kChannelRecordSize, 999);
+  const std::pair<QByteArray, QStringList> cases[] = {
+      {test::FlashImage(channels, transponders, 0, 0x7556), {}},
+      {two, {"--section-tcs", "20000"}},
+      {test::FlashImage(channels, transponders, 0x10000, 0x18000), {"tcs-block", "30000"}},
+      {test::FlashImage(channels, transponders, 0x50100, 0x1FF00), {"tcs-block", "20000"}},
+      {test::FlashImage(channels, transponders, 0x10000, 0x20000, 0x30100), {"tcs-block", "30000"}},
+      {test::FlashImage(channels, test::NumberedTransponders(99)),
+       {"copy-transponders", "1-2", "paste-transponders", "3"}},
+  };
+  for (const auto& [image, operations] : cases) {
+    const auto refused =
+        Run(QStringList{"channels", "edit", Write("in.bin", image), Path("out.bin")} + operations);
+    EXPECT_EQ(refused.exit_code, 2) << operations.join(' ').toStdString();
+    EXPECT_TRUE(refused.err.contains("No se ha ")) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("out.bin")));
+  }
+}
+
 TEST_F(ChannelsCommandTest, FailuresLeaveOutUncreated) {
   QByteArray no_tpt(0x20000, '\xFF');
   test::PutSection(no_tpt, 0, kChannelTag, {}, kChannelRecordSize, 999);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/channels/test_images.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -133,6 +134,32 @@ TEST_F(JtagSendCommandTest, EepromAndRamTablesAreSent) {
   EXPECT_EQ(Send({"--source", "ram", Ini("table.ram"), "--address", "3FFFFFFC"}).exit_code, 2);
   // Not a flash channel image.
   EXPECT_EQ(Send({"--source", "flash", Ini("table.ram"), "--address", "7FE00000"}).exit_code, 2);
+}
+
+TEST_F(JtagSendCommandTest, FlashSourceNamesWhatIsMissingAndTakesSections) {
+  using namespace tornavo;
+  QByteArray two = test::FlashImage(test::NumberedChannels(3, 1), test::NumberedTransponders(1),
+                                    0x30100, 0x50000, 0x80000);
+  test::PutSection(two, 0x10000, kChannelTag, {}, kChannelRecordSize, 999);
+  Write(Ini("two.bin"), two);
+  const QStringList send = {"--source", "flash", Ini("two.bin"), "--address", "7FE00000"};
+  const auto several = Send(send);
+  EXPECT_EQ(several.exit_code, 2);
+  EXPECT_TRUE(
+      several.err.contains("several TCS sections (010000, 030100); choose one with "
+                           "--section-tcs"))
+      << several.err.toStdString();
+  const auto chosen = Send(send + QStringList{"--section-tcs", "30100"});
+  EXPECT_EQ(chosen.exit_code, 0) << chosen.err.toStdString();
+  EXPECT_TRUE(chosen.out.contains(QString::fromUtf8("¡ Datos enviados con éxito !")));
+
+  QByteArray no_tpt(0x20000, '\xFF');
+  test::PutSection(no_tpt, 0, kChannelTag, {}, kChannelRecordSize, 999);
+  Write(Ini("no_tpt.bin"), no_tpt);
+  const auto missing = Send({"--source", "flash", Ini("no_tpt.bin"), "--address", "7FE00000"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_TRUE(missing.err.contains(
+      QString::fromUtf8("¡ No se ha encontrado ninguna tabla de transpondedores !")));
 }
 
 TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {

@@ -177,8 +177,7 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   EXPECT_EQ(Cell(2, kStatus), "00");
   EXPECT_EQ(Cell(3, kStatus), "00");
   page_->encryption()->setFocus();
-  page_->encryption()->setCurrentIndex(1);
-  emit page_->encryption()->activated(1);
+  QTest::keyClick(page_->encryption(), Qt::Key_Down);  // "Seca"
   EXPECT_EQ(Cell(2, kStatus), "20");
 
   view->setFocus();
@@ -200,6 +199,23 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   EXPECT_FALSE(list().can_undo());
   QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Cell(2, kStatus), "64");
+}
+
+TEST_F(TuningPageTest, EncryptionListActsOnlyWhenTheChoiceChanges) {
+  Load();
+  SelectChannels(3, 3);
+  QTest::keyClick(page_->channel_view(), Qt::Key_4);
+  SelectChannels(2, 3);
+  QComboBox* list = page_->encryption();
+  ASSERT_EQ(list->currentIndex(), 0);  // row 2 has none
+  // Picking the entry shown again changes no row.
+  list->setFocus();
+  list->showPopup();
+  QTest::keyClick(list->view(), Qt::Key_Return);
+  EXPECT_EQ(Cell(3, kStatus), "84");
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(Cell(2, kStatus), "24");
+  EXPECT_EQ(Cell(3, kStatus), "24");
 }
 
 TEST_F(TuningPageTest, MovesAndDragsGoThroughTheList) {
@@ -240,17 +256,25 @@ TEST_F(TuningPageTest, ChannelDialogLimitsAndOk) {
   EXPECT_EQ(dialog->box(2)->text(), "65535");
   Retype(dialog->box(3), "");
   EXPECT_EQ(dialog->box(3)->text(), "65535");
-  Retype(dialog->box(1), "250");
-  Leave(dialog->box(1));
-  EXPECT_EQ(dialog->box(1)->text(), "1");
+  // Leaving "Transpondedor :" by Tab keeps any row of the transponder table (1 to 199).
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  for (const auto& [typed, kept] :
+       {std::pair{"1", "1"}, {"100", "100"}, {"199", "199"}, {"200", "1"}, {"5", "5"}}) {
+    Retype(dialog->box(1), typed);
+    QTest::keyClick(dialog->box(1), Qt::Key_Tab);
+    EXPECT_FALSE(dialog->box(1)->hasFocus());
+    EXPECT_EQ(dialog->box(1)->text(), kept);
+  }
   Retype(dialog->box(0), "A NAME LONGER THAN SIXTEEN");
   EXPECT_EQ(dialog->box(0)->text(), "A NAME LONGER TH");
-  // Transponder 1 holds channels 1, 200, 399, ...
+  // Transponder 5 holds channels 5, 204, 403, ...
   EXPECT_EQ(dialog->channels_list()->rowCount(), 11);
-  EXPECT_EQ(dialog->transponder_value(0)->text(), "11701000");
+  EXPECT_EQ(dialog->transponder_value(0)->text(), "11705000");
   dialog->encryption()->setCurrentIndex(0);
   QTest::mouseClick(dialog->ok_button(), Qt::LeftButton);
   EXPECT_EQ(Cell(1, kName), "A NAME LONGER TH");
+  EXPECT_EQ(Cell(1, kChannelTransponder), "5");
   EXPECT_EQ(Cell(1, kServiceId), "65535");
   EXPECT_EQ(Cell(1, kVideoPid), "65535");
   EXPECT_EQ(Cell(1, kStatus), "04");
@@ -269,6 +293,8 @@ TEST_F(TuningPageTest, TransponderDialogKeepsTheFrequencyInRange) {
   Leave(dialog->frequency_box());
   EXPECT_EQ(dialog->frequency_box()->text(), "2950000");
   EXPECT_EQ(dialog->transponder_frequency()->text(), "12700000");
+  Retype(dialog->frequency_box(), "2000000.5.");
+  EXPECT_EQ(dialog->frequency_box()->text(), "2000000.5");
   Retype(dialog->frequency_box(), "1a0,0,0");
   EXPECT_EQ(dialog->frequency_box()->text(), "10,00");
   Leave(dialog->frequency_box());
@@ -340,6 +366,52 @@ TEST_F(TuningPageTest, SizesRenamesAndSearch) {
   search->close();
 }
 
+TEST_F(TuningPageTest, AddingAFileShowsTheLiveBlocksAgain) {
+  Load();
+  QComboBox* tcs = window().config_page()->tuning_group()->tcs_list();
+  window().pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
+  tcs->setFocus();
+  QTest::keyClick(tcs, Qt::Key_Down);
+  ASSERT_EQ(window().settings().Int(Key::kTcs), 0x1F);
+  window().pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  ui_->dialogs->Answer(Path("list.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kAdd), Qt::LeftButton);
+  EXPECT_EQ(page_->section_value(0)->text(), "1E (1E0000)");
+  EXPECT_EQ(page_->section_value(1)->text(), "1D (1D0000)");
+  EXPECT_EQ(window().settings().Int(Key::kTcs), 0x1E);
+  EXPECT_EQ(tcs->currentIndex(), 0x1E);
+}
+
+TEST_F(TuningPageTest, CutAndPastedTranspondersKeepTheirWholeRecords) {
+  // Symbol-rate codes that name no entry are shown as stored and must stay with their rows.
+  std::vector<test::TransponderRecordData> transponders = NumberedTransponders(8);
+  for (auto& t : transponders) t.symbol_rate = static_cast<uint8_t>(0x20 + t.id);
+  QString error;
+  ASSERT_TRUE(WriteFileAtomically(Path("codes.bin"),
+                                  test::FlashImage(NumberedChannels(8, 8), transponders, 0x1E0100,
+                                                   0x1D0000, 0x200000, 2002, 199),
+                                  &error));
+  Load("codes.bin");
+  page_->inner_pages()->setCurrentIndex(1);
+  QTableView* view = page_->transponder_view();
+  view->setFocus();
+  view->selectRow(1);
+  QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                    view->visualRect(view->model()->index(4, 0)).center());
+  QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(list().transponders().Cell(5, kTransponderId), "2");
+  ui_->dialogs->Answer(Path("out.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kSave), Qt::LeftButton);
+  QByteArray saved;
+  ASSERT_TRUE(ReadWholeFile(Path("out.bin"), &saved, &error));
+  for (int k = 0; k < 8; ++k) {
+    const QByteArray record = saved.mid(0x1D0044 + k * 12, 12);
+    EXPECT_EQ(static_cast<uint8_t>(record[9]), 0x20 + record[5]) << k;
+  }
+}
+
 TEST_F(TuningPageTest, SavingWritesTheImageOrAnExport) {
   Load();
   ui_->dialogs->Answer(Path("copy.bin"), 1);
@@ -361,6 +433,19 @@ TEST_F(TuningPageTest, SavingWritesTheImageOrAnExport) {
   QTest::mouseClick(page_->button(TuningPage::kSave), Qt::LeftButton);
   ASSERT_FALSE(ui_->boxes->boxes.isEmpty());
   EXPECT_TRUE(ui_->boxes->boxes.last().text.contains("fila 4, columna VPID"));
+  ASSERT_TRUE(ReadWholeFile(Path("copy.bin"), &saved, &error));
+  EXPECT_TRUE(saved == original);
+
+  // 2002 channels from 10000 would run over the transponder table at 18000: an error box.
+  ASSERT_TRUE(WriteFileAtomically(
+      Path("tight.bin"),
+      test::FlashImage(NumberedChannels(3, 1), NumberedTransponders(1), 0x10000, 0x18000), &error));
+  Load("tight.bin");
+  ui_->dialogs->Answer(Path("copy.bin"), 1);
+  QTest::mouseClick(page_->button(TuningPage::kSave), Qt::LeftButton);
+  EXPECT_TRUE(
+      ui_->boxes->boxes.last().text.startsWith("No se ha guardado nada: Tabla de Canales "
+                                               "(TCS 010000–01EADF) se solapa con"));
   ASSERT_TRUE(ReadWholeFile(Path("copy.bin"), &saved, &error));
   EXPECT_TRUE(saved == original);
 }

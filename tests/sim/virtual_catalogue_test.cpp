@@ -9,10 +9,20 @@
 
 #include "core/app/settings.h"
 #include "core/app/text_names.h"
+#include "core/channels/channel_list.h"
+#include "core/channels/table_settings.h"
+#include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 
 namespace tornavo::sim {
 namespace {
+
+class NoSectionChoice : public SectionChooser {
+ public:
+  std::optional<int64_t> ChooseSection(const char*, const std::vector<int64_t>&) override {
+    return std::nullopt;
+  }
+};
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -35,7 +45,7 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   QStringList written;
   QString error;
   ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error)) << error.toStdString();
-  EXPECT_EQ(written.size(), 4);
+  EXPECT_EQ(written.size(), 5);
 
   SymbolRateTable rates{};
   PictureOptions picture;
@@ -72,6 +82,34 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   blocker.close();
   EXPECT_FALSE(InstallVirtualCatalogue(dir.filePath("file") + "/INIs/", nullptr, &error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+// A newcomer's first look: every sample transponder shows its symbol rate, and a frequency
+// that the transponder dialog keeps (11700000 to 12700000 with the default LNBs).
+TEST(VirtualCatalogue, SampleListShowsRatesAndFrequenciesTheToolKeeps) {
+  QTemporaryDir dir;
+  QString error;
+  ASSERT_TRUE(InstallVirtualCatalogue(dir.path() + "/", nullptr, &error)) << error.toStdString();
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.Load(dir.path() + "/", {});
+  ChannelList list;
+  list.SetContext(TableContextOf(settings, rates));
+  NoSectionChoice chooser;
+  ASSERT_EQ(list.LoadFlashImage(BuildFlashChannelImage(), chooser), LoadResult::kOk);
+  const TextGrid& transponders = list.transponders();
+  int c_band = 0;
+  for (int t = 1; t <= kTranspondersInUse; ++t) {
+    SCOPED_TRACE(t);
+    EXPECT_GE(ParseDecimal(transponders.Cell(t, kSymbolRate)).value_or(0), 1000);
+    const int64_t shown = list.TunedFrequency(t).toLongLong();
+    EXPECT_GE(shown, 11700000);
+    EXPECT_LE(shown, 12700000);
+    c_band += transponders.Cell(t, kBand) == "C";
+  }
+  EXPECT_EQ(list.TunedFrequency(1), "11778000");
+  EXPECT_EQ(c_band, 2);
 }
 
 TEST(VirtualCatalogue, TargetChipsFollowTheDescriptionsKeepingWhatStays) {

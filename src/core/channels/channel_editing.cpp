@@ -55,14 +55,21 @@ int StatusOf(const TextGrid& grid, int row) {
   return static_cast<int>(ParseHex(grid.Cell(row, kStatus)) & 0xFF);
 }
 
-// Pasted rows go in from row top on; column 0 is numbered again afterwards.
-void WriteRows(TextGrid& grid, int top, const std::vector<QStringList>& rows) {
+// Pasted rows go in from row top on with their records; column 0 is numbered again afterwards.
+void WriteRows(TextGrid& grid, int top, const std::vector<QStringList>& rows,
+               const std::vector<QByteArray>& records) {
   for (size_t i = 0; i < rows.size(); ++i) {
     const int r = top + static_cast<int>(i);
     if (r >= grid.rows()) break;
     for (int c = 1; c < TextGrid::kColumns; ++c) grid.SetCell(r, c, rows[i].value(c));
+    grid.SetRecord(r, records[i]);
   }
   grid.Renumber();
+}
+
+// Rows from top on move down by count; the last count rows fall off the end.
+void OpenRows(TextGrid& grid, int top, int count) {
+  for (int r = grid.rows() - 1; r >= top + count; --r) grid.CopyData(r, grid, r - count);
 }
 
 }  // namespace
@@ -139,43 +146,88 @@ void ChannelList::DeleteTransponders(int top, int bottom) {
   });
 }
 
-bool ChannelList::PasteChannels(int top, const QString& text) {
-  if (ClipboardKind(text) != kClipboardChannels) return false;
-  const std::vector<QStringList> pasted = ClipboardRows(text);
-  const int count = static_cast<int>(pasted.size());
-  const int rows = channels_.rows();
-  top = std::clamp(top, 1, rows - 1);
-  Step([&] {
-    if (top + count <= rows - 1)
-      for (int r = rows - 1; r >= top + count; --r) channels_.CopyData(r, channels_, r - count);
-    WriteRows(channels_, top, pasted);
-  });
+QString ChannelList::CopyRows(bool transponders, int top, int bottom) {
+  const TextGrid& grid = transponders ? transponders_ : channels_;
+  copied_ = {transponders, RowsText(grid, top, bottom), {}, {}};
+  for (int r = std::max(top, 0); r <= bottom && r < grid.rows(); ++r) {
+    copied_.rows.push_back(grid.Row(r));
+    copied_.records.push_back(grid.Record(r));
+  }
+  return copied_.text;
+}
+
+bool ChannelList::PastedRows(bool transponders, const QString& text, std::vector<QStringList>* rows,
+                             std::vector<QByteArray>* records) const {
+  // The clipboard text cannot hold every name (a TAB in it splits the row), so text copied
+  // here brings back the rows themselves.
+  if (!copied_.text.isEmpty() && copied_.transponders == transponders && copied_.text == text) {
+    *rows = copied_.rows;
+    *records = copied_.records;
+    return true;
+  }
+  if (ClipboardKind(text) != (transponders ? kClipboardTransponders : kClipboardChannels))
+    return false;
+  *rows = ClipboardRows(text);
+  records->assign(rows->size(), QByteArray());
   return true;
 }
 
-bool ChannelList::PasteTransponders(int top, const QString& text) {
-  if (ClipboardKind(text) != kClipboardTransponders) return false;
-  const std::vector<QStringList> pasted = ClipboardRows(text);
+int ChannelList::RowPushedOff(bool transponders, int from, int count) const {
+  const TextGrid& grid = transponders ? transponders_ : channels_;
+  const int rows = grid.rows();
+  std::vector<bool> referenced(static_cast<size_t>(rows), false);
+  if (transponders) {
+    for (const int t : ChannelReferences())
+      if (t >= 1 && t < rows) referenced[static_cast<size_t>(t)] = true;
+  }
+  for (int r = std::max(from, rows - count); r < rows; ++r)
+    if (referenced[static_cast<size_t>(r)] || !RowFree(transponders, r)) return r;
+  return 0;
+}
+
+PasteResult ChannelList::PasteChannels(int top, const QString& text) {
+  std::vector<QStringList> pasted;
+  std::vector<QByteArray> records;
+  if (!PastedRows(false, text, &pasted, &records)) return {};
+  const int count = static_cast<int>(pasted.size());
+  top = std::clamp(top, 1, channels_.rows() - 1);
+  if (const int dropped = RowPushedOff(false, top, count))
+    return {PasteResult::Kind::kRowWouldDrop, dropped};
+  Step([&] {
+    OpenRows(channels_, top, count);
+    WriteRows(channels_, top, pasted, records);
+  });
+  return {PasteResult::Kind::kPasted, 0};
+}
+
+PasteResult ChannelList::PasteTransponders(int top, const QString& text) {
+  std::vector<QStringList> pasted;
+  std::vector<QByteArray> records;
+  if (!PastedRows(true, text, &pasted, &records)) return {};
   const int count = static_cast<int>(pasted.size());
   const int rows = transponders_.rows();
   top = std::clamp(top, 1, rows - 1);
-  const int last_used = FirstFreeTransponderRow() - 1;
-  const int last = std::min(last_used + count, rows - 1);
+  if (const int dropped = RowPushedOff(true, top, count))
+    return {PasteResult::Kind::kRowWouldDrop, dropped};
   Step([&] {
-    if (top + count <= last) {
-      for (int r = last; r >= top + count; --r) transponders_.CopyData(r, transponders_, r - count);
-      // Channels follow their transponders down; those of transponders pushed past the last
-      // row are left without one rather than pointing at another.
-      for (int r = 1; r < channels_.rows(); ++r) {
-        const std::optional<int64_t> t = ParseDecimal(channels_.Cell(r, kChannelTransponder));
-        if (!t || *t < top || *t > last_used) continue;
-        const int64_t moved = *t <= last - count ? *t + count : 0;
-        channels_.SetCell(r, kChannelTransponder, QString::number(moved));
-      }
+    // Channels follow their transponders down; no channel names a row that falls off.
+    for (int r = 1; r < channels_.rows(); ++r) {
+      const std::optional<int64_t> t = ParseDecimal(channels_.Cell(r, kChannelTransponder));
+      if (t && *t >= top && *t < rows)
+        channels_.SetCell(r, kChannelTransponder, QString::number(*t + count));
     }
-    WriteRows(transponders_, top, pasted);
+    OpenRows(transponders_, top, count);
+    WriteRows(transponders_, top, pasted, records);
   });
-  return true;
+  return {PasteResult::Kind::kPasted, 0};
+}
+
+QString ChannelList::PasteRefusalText(bool transponders, const PasteResult& result) const {
+  return QStringLiteral(
+             "No se ha pegado nada: la fila %1 de la %2 está en uso y quedaría "
+             "fuera de la tabla.")
+      .arg(result.row)
+      .arg(transponders ? transponder_table_name_ : channel_table_name_);
 }
 
 void ChannelList::DragChannelRow(int from, int to) {

@@ -23,24 +23,35 @@ constexpr int kTransponderTableNameKey = text_key::kTablaDeTranspondedores;
 
 bool IsZeroOrEmpty(const QString& text) { return text.isEmpty() || text == QLatin1String("0"); }
 
-// Wipes the sections of a tag other than the live one. Searching again from every block
-// start finds what one pass finds: a wipe only removes sections, so the search resumes after
-// the last one found.
-void WipeSuperseded(QByteArray& image, const char* tag, int64_t live, int length) {
+// Wipes the sections of a tag other than the live one, stopping at the image end, and returns
+// the ranges wiped. Searching again from every block start finds what one pass finds: a wipe
+// only removes sections, so the search resumes after the last one found.
+std::vector<ImageRange> WipeSuperseded(QByteArray& image, const char* tag, int64_t live, int length,
+                                       ImageRange::Kind kind) {
+  std::vector<ImageRange> wiped;
   const int64_t size = image.size();
   int64_t resume = 0;
   for (int64_t start = 0;; start += kBlockSize) {
     const int64_t p = FindTableSection(tag, std::max(start, resume), image);
-    if (p == -1) return;
+    if (p == -1) return wiped;
     if (p == live) {
       resume = p;
       continue;
     }
-    const int64_t from = p % kBlockSize == 0 ? p : p + 32;
+    const int64_t from = ShownSectionAddress(p & ~(kBlockSize - 1), p & (kBlockSize - 1));
     const int64_t count = std::min<int64_t>(length, size - from);
     std::memset(image.data() + from, 0, static_cast<size_t>(count));
+    wiped.push_back({kind, from, from + count, p & ~(kBlockSize - 1)});
     resume = p + 1;
   }
+}
+
+ImageRange BlockOf(const ImageRange& range) {
+  return {ImageRange::Kind::kBlock, range.block, range.block + kBlockSize, range.block};
+}
+
+QString HexAddress(int64_t address) {
+  return QStringLiteral("%1").arg(address, 6, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
@@ -132,11 +143,12 @@ LoadResult ChannelList::LoadFlashTables(const QByteArray& image, bool append,
     tcs_offset_ = *tcs & (kBlockSize - 1);
     tpt_block_ = *tpt & ~(kBlockSize - 1);
     tpt_offset_ = *tpt & (kBlockSize - 1);
+    block_form_[0] = block_form_[1] = false;
     ForgetHistory();
     ResetGrids();
     ReadTransponderRecords(*tpt + kSectionHeaderSize, image, 1, context_, transponders_);
-    ReadChannelRecords(*tcs + kSectionHeaderSize, image, 1, 0, false, context_, transponders_,
-                       channels_);
+    ReadChannelRecords(*tcs + kSectionHeaderSize, image, 1, kKeepReferences, false, context_,
+                       transponders_, channels_);
     return LoadResult::kOk;
   }
   Step([&] {
@@ -155,6 +167,7 @@ LoadResult ChannelList::LoadFlashImage(const QByteArray& image, SectionChooser& 
 }
 
 LoadResult ChannelList::AppendFlashImage(const QByteArray& image, SectionChooser& chooser) {
+  block_form_[0] = block_form_[1] = true;
   return LoadFlashTables(image, true, chooser);
 }
 
@@ -165,7 +178,7 @@ void ChannelList::LoadRamImage(const QByteArray& image) {
   ForgetHistory();
   for (int r = 1; r < channels_.rows(); ++r) SetEmptyChannel(channels_, r, context_);
   for (int r = 1; r < transponders_.rows(); ++r) transponders_.ClearData(r);
-  ReadChannelRecords(0, image, 1, 0, true, context_, transponders_, channels_);
+  ReadChannelRecords(0, image, 1, kKeepReferences, true, context_, transponders_, channels_);
 }
 
 void ChannelList::Release() {
@@ -173,6 +186,98 @@ void ChannelList::Release() {
   held_ = false;
   ram_ = false;
 }
+
+namespace {
+
+// Where a save puts one table, and what it will occupy: from the block start or the first tag
+// to the last record.
+struct TablePlan {
+  int64_t block = 0;
+  int64_t offset = 0;
+  bool moves = false;
+  int64_t source = 0;  // the section's position now
+  QByteArray records;
+  int record_size = 0;
+  ImageRange range;
+};
+
+TablePlan PlanTable(ImageRange::Kind kind, int64_t wanted, int64_t block, int64_t offset,
+                    QByteArray records, int record_size) {
+  TablePlan plan;
+  plan.moves = wanted != block;
+  plan.block = plan.moves ? wanted : block;
+  plan.offset = plan.moves ? 0 : offset;
+  plan.source = block + offset;
+  plan.records = std::move(records);
+  plan.record_size = record_size;
+  plan.range = {kind, ShownSectionAddress(plan.block, plan.offset),
+                plan.block + plan.offset + kSectionHeaderSize + plan.records.size(), plan.block};
+  return plan;
+}
+
+bool Refuse(ChannelError::Kind kind, const ImageRange& range, const ImageRange& other,
+            ChannelError* error) {
+  if (error) {
+    *error = {};
+    error->kind = kind;
+    error->range = range;
+    error->other = other;
+  }
+  return false;
+}
+
+// The two tables may not overlap, and each must lie in its block; records past the image end
+// are not written, which loses nothing only while they are empty entries.
+bool CheckTables(const TablePlan (&plans)[2], int64_t size, ChannelError* error) {
+  if (plans[0].range.Overlaps(plans[1].range))
+    return Refuse(ChannelError::Kind::kRangesOverlap, plans[0].range, plans[1].range, error);
+  for (const TablePlan& plan : plans) {
+    if (plan.range.end > BlockOf(plan.range).end)
+      return Refuse(ChannelError::Kind::kPastBlock, plan.range, BlockOf(plan.range), error);
+    const int64_t first_record = plan.block + plan.offset + kSectionHeaderSize;
+    const int64_t fitting = std::max<int64_t>(size - first_record, 0) / plan.record_size;
+    if (RecordsHoldDataFrom(plan.records, plan.record_size, fitting))
+      return Refuse(ChannelError::Kind::kPastImage, plan.range,
+                    {ImageRange::Kind::kImage, 0, size, 0}, error);
+  }
+  return true;
+}
+
+// A moved table takes its section's header to the start of its new block (a section that did
+// not start a block gets a block header of its own); the records follow, up to the image end.
+void WriteTables(const TablePlan (&plans)[2], const QByteArray& image, QByteArray& work) {
+  const int64_t size = work.size();
+  for (const TablePlan& plan : plans) {
+    if (plan.moves) {
+      std::memcpy(work.data() + plan.block, image.constData() + plan.source,
+                  static_cast<size_t>(std::min<int64_t>(kSectionHeaderSize, size - plan.source)));
+      if (plan.source % kBlockSize != 0) {
+        work[static_cast<qsizetype>(plan.block)] = 0x20;
+        std::memset(work.data() + plan.block + 1, 0, 31);
+      }
+    }
+    const int64_t first = plan.block + plan.offset + kSectionHeaderSize;
+    const int64_t room = std::max<int64_t>(size - first, 0);
+    const int64_t count = std::min<int64_t>(room - room % plan.record_size, plan.records.size());
+    if (count > 0)
+      std::memcpy(work.data() + first, plan.records.constData(), static_cast<size_t>(count));
+  }
+}
+
+// A wipe may touch neither table, nor run past its section's block.
+bool CheckWipes(const std::vector<ImageRange>& wipes, const TablePlan (&plans)[2],
+                ChannelError* error) {
+  for (const ImageRange& wipe : wipes) {
+    for (const TablePlan& plan : plans)
+      if (wipe.Overlaps(plan.range))
+        return Refuse(ChannelError::Kind::kRangesOverlap, wipe, plan.range, error);
+    if (wipe.end > BlockOf(wipe).end)
+      return Refuse(ChannelError::Kind::kPastBlock, wipe, BlockOf(wipe), error);
+  }
+  return true;
+}
+
+}  // namespace
 
 bool ChannelList::BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelError* error) {
   ChannelError failure;
@@ -184,50 +289,45 @@ bool ChannelList::BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelE
   };
   if (!flash_held()) return fail(ChannelError::Kind::kNone, 0);
   const int64_t size = image_.size();
-  struct Placement {
-    int64_t block, offset;
-    bool moves;
-  };
-  auto place = [&](int64_t wanted, int64_t block, int64_t offset) {
-    return wanted == block ? Placement{block, offset, false} : Placement{wanted, 0, true};
-  };
-  const Placement tcs = place(tcs_block, tcs_block_, tcs_offset_);
-  const Placement tpt = place(tpt_block, tpt_block_, tpt_offset_);
-  for (const Placement& table : {tcs, tpt}) {
-    if (table.moves && (table.block < 0 || table.block % kBlockSize != 0 ||
-                        table.block + kSectionHeaderSize > size))
-      return fail(ChannelError::Kind::kBlockOutsideImage, table.block);
+  for (const auto& [wanted, live] : {std::pair{tcs_block, tcs_block_}, {tpt_block, tpt_block_}}) {
+    if (wanted != live &&
+        (wanted < 0 || wanted % kBlockSize != 0 || wanted + kSectionHeaderSize > size))
+      return fail(ChannelError::Kind::kBlockOutsideImage, wanted);
   }
   // A table moved into the other's block would overwrite it.
-  if ((tcs.moves || tpt.moves) && tcs.block == tpt.block)
-    return fail(ChannelError::Kind::kBlocksOverlap, tcs.block);
+  if ((tcs_block != tcs_block_ || tpt_block != tpt_block_) && tcs_block == tpt_block)
+    return fail(ChannelError::Kind::kBlocksOverlap, tcs_block);
+  std::optional<QByteArray> channel_records = ChannelTableRecords(channels_, &failure.cell);
+  std::optional<QByteArray> transponder_records;
+  if (channel_records)
+    transponder_records = TransponderTableRecords(transponders_, context_, &failure.cell);
+  if (!transponder_records) return fail(ChannelError::Kind::kCell, 0);
 
+  const TablePlan plans[2] = {
+      PlanTable(ImageRange::Kind::kChannelTable, tcs_block, tcs_block_, tcs_offset_,
+                std::move(*channel_records), kChannelRecordSize),
+      PlanTable(ImageRange::Kind::kTransponderTable, tpt_block, tpt_block_, tpt_offset_,
+                std::move(*transponder_records), kTransponderRecordSize)};
+  if (!CheckTables(plans, size, error)) return false;
+  // Everything happens on a copy, the wipes too, so that a refused wipe changes nothing.
   QByteArray work = image_;
-  auto move_header = [&](const Placement& to, int64_t from) {
-    if (!to.moves) return;
-    const int64_t count = std::min<int64_t>(kSectionHeaderSize, size - from);
-    std::memcpy(work.data() + to.block, image_.constData() + from, static_cast<size_t>(count));
-    if (from % kBlockSize != 0) {
-      work[static_cast<qsizetype>(to.block)] = 0x20;
-      std::memset(work.data() + to.block + 1, 0, 31);
-    }
-  };
-  move_header(tcs, tcs_block_ + tcs_offset_);
-  move_header(tpt, tpt_block_ + tpt_offset_);
-  CellError cell;
-  if (!WriteChannelRecords(tcs.block + tcs.offset + kSectionHeaderSize, channels_, work, &cell) ||
-      !WriteTransponderRecords(tpt.block + tpt.offset + kSectionHeaderSize, transponders_, context_,
-                               work, &cell)) {
-    failure.cell = cell;
-    return fail(ChannelError::Kind::kCell, 0);
-  }
+  WriteTables(plans, image_, work);
+  const TablePlan& tcs = plans[0];
+  const TablePlan& tpt = plans[1];
+  std::vector<ImageRange> wipes =
+      WipeSuperseded(work, kTransponderTag, tpt.block + tpt.offset, kTransponderWipeLength,
+                     ImageRange::Kind::kTransponderWipe);
+  for (const ImageRange& wipe : WipeSuperseded(work, kChannelTag, tcs.block + tcs.offset,
+                                               kChannelWipeLength, ImageRange::Kind::kChannelWipe))
+    wipes.push_back(wipe);
+  if (!CheckWipes(wipes, plans, error)) return false;
   image_ = std::move(work);
   tcs_block_ = tcs.block;
   tcs_offset_ = tcs.offset;
   tpt_block_ = tpt.block;
   tpt_offset_ = tpt.offset;
-  WipeSuperseded(image_, kTransponderTag, tpt_block_ + tpt_offset_, kTransponderWipeLength);
-  WipeSuperseded(image_, kChannelTag, tcs_block_ + tcs_offset_, kChannelWipeLength);
+  if (tcs.moves) block_form_[0] = false;
+  if (tpt.moves) block_form_[1] = false;
   return true;
 }
 
@@ -235,19 +335,35 @@ bool ChannelList::SaveChannelImage(const QString& path, int64_t tcs_block, int64
                                    ChannelError* error) {
   if (!held_) return false;
   if (ram_) {
-    QByteArray work = image_;
     CellError cell;
-    if (!WriteChannelRecords(0, channels_, work, &cell)) {
-      if (error) *error = {ChannelError::Kind::kCell, cell, 0, {}};
+    const std::optional<QByteArray> records = ChannelTableRecords(channels_, &cell);
+    if (!records) {
+      if (error) {
+        *error = {};
+        error->kind = ChannelError::Kind::kCell;
+        error->cell = cell;
+      }
       return false;
     }
-    image_ = std::move(work);
+    // The bytes beyond the records keep their values; records past a short image are lost
+    // unless they are empty entries.
+    const int64_t size = image_.size();
+    if (RecordsHoldDataFrom(*records, kChannelRecordSize, size / kChannelRecordSize))
+      return Refuse(ChannelError::Kind::kPastImage,
+                    {ImageRange::Kind::kChannelTable, 0, records->size(), 0},
+                    {ImageRange::Kind::kImage, 0, size, 0}, error);
+    const int64_t count = std::min<int64_t>(size - size % kChannelRecordSize, records->size());
+    std::memcpy(image_.data(), records->constData(), static_cast<size_t>(count));
   } else if (!BuildFlashImage(tcs_block, tpt_block, error)) {
     return false;
   }
   QString file_error;
   if (!WriteFileAtomically(path, image_, &file_error)) {
-    if (error) *error = {ChannelError::Kind::kFile, {}, 0, file_error};
+    if (error) {
+      *error = {};
+      error->kind = ChannelError::Kind::kFile;
+      error->file_error = file_error;
+    }
     return false;
   }
   return true;
@@ -271,28 +387,62 @@ QString ChannelList::ErrorText(const ChannelError& error, const Texts& texts) co
       return texts.Key(text_key::kLasTablasDeCanalesY);
     case ChannelError::Kind::kFile:
       return error.file_error;
+    case ChannelError::Kind::kRangesOverlap:
+      return QStringLiteral("No se ha guardado nada: %1 se solapa con %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
+    case ChannelError::Kind::kPastBlock:
+      return QStringLiteral("No se ha guardado nada: %1 se sale de su bloque %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
+    case ChannelError::Kind::kPastImage:
+      return QStringLiteral(
+                 "No se ha guardado nada: %1 tiene registros en uso más allá del "
+                 "final de la imagen %2.")
+          .arg(RangeText(error.range), RangeText(error.other));
     case ChannelError::Kind::kNone:
       break;
   }
   return texts.Key(text_key::kNoHayNingunaListaDe);
 }
 
-int ChannelList::FirstFreeChannelRow() const {
-  for (int r = 1; r < channels_.rows(); ++r) {
-    if (IsZeroOrEmpty(channels_.Cell(r, kChannelTransponder)) &&
-        IsZeroOrEmpty(channels_.Cell(r, kServiceId)) && IsZeroOrEmpty(channels_.Cell(r, kVideoPid)))
-      return r;
+QString ChannelList::RangeText(const ImageRange& range) const {
+  const QString span = HexAddress(range.start) + QStringLiteral("–") + HexAddress(range.end - 1);
+  switch (range.kind) {
+    case ImageRange::Kind::kChannelTable:
+      return QStringLiteral("%1 (TCS %2)").arg(channel_table_name_, span);
+    case ImageRange::Kind::kTransponderTable:
+      return QStringLiteral("%1 (TPT %2)").arg(transponder_table_name_, span);
+    case ImageRange::Kind::kChannelWipe:
+      return QStringLiteral("el borrado de una %1 anterior (TCS %2)")
+          .arg(channel_table_name_, span);
+    case ImageRange::Kind::kTransponderWipe:
+      return QStringLiteral("el borrado de una %1 anterior (TPT %2)")
+          .arg(transponder_table_name_, span);
+    case ImageRange::Kind::kBlock:
+    case ImageRange::Kind::kImage:
+      break;
   }
+  return QStringLiteral("(%1)").arg(span);
+}
+
+bool ChannelList::RowFree(bool transponders, int row) const {
+  // Free by the table's rule: its three key cells all empty or all "0".
+  static constexpr int kKeys[2][3] = {{kChannelTransponder, kServiceId, kVideoPid},
+                                      {kFrequency, kTransponderId, kNetworkId}};
+  const TextGrid& grid = transponders ? transponders_ : channels_;
+  for (const int c : kKeys[transponders ? 1 : 0])
+    if (!IsZeroOrEmpty(grid.Cell(row, c))) return false;
+  return true;
+}
+
+int ChannelList::FirstFreeChannelRow() const {
+  for (int r = 1; r < channels_.rows(); ++r)
+    if (RowFree(false, r)) return r;
   return channels_.rows();
 }
 
 int ChannelList::FirstFreeTransponderRow() const {
-  for (int r = 1; r < transponders_.rows(); ++r) {
-    if (IsZeroOrEmpty(transponders_.Cell(r, kFrequency)) &&
-        IsZeroOrEmpty(transponders_.Cell(r, kTransponderId)) &&
-        IsZeroOrEmpty(transponders_.Cell(r, kNetworkId)))
-      return r;
-  }
+  for (int r = 1; r < transponders_.rows(); ++r)
+    if (RowFree(true, r)) return r;
   return transponders_.rows();
 }
 
@@ -329,14 +479,26 @@ void ChannelList::ApplyTransponderTableSize(int rows) {
   });
 }
 
+namespace {
+
+QString BlockDisplay(int64_t block) {
+  return QStringLiteral("%1 (%2)")
+      .arg(block / kBlockSize, 1, 16)
+      .arg(block, 5, 16, QLatin1Char('0'))
+      .toUpper();
+}
+
+}  // namespace
+
 QString ChannelList::ChannelSectionText() const {
   if (!held_) return {};
-  return ram_ ? QStringLiteral("RAM") : SectionDisplay(tcs_block_, tcs_offset_);
+  if (ram_) return QStringLiteral("RAM");
+  return block_form_[0] ? BlockDisplay(tcs_block_) : SectionDisplay(tcs_block_, tcs_offset_);
 }
 
 QString ChannelList::TransponderSectionText() const {
   if (!held_ || ram_) return {};
-  return SectionDisplay(tpt_block_, tpt_offset_);
+  return block_form_[1] ? BlockDisplay(tpt_block_) : SectionDisplay(tpt_block_, tpt_offset_);
 }
 
 }  // namespace tornavo

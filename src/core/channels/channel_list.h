@@ -27,12 +27,50 @@ class SectionChooser {
 
 enum class LoadResult { kOk = 0, kNoChannelTable = 1, kNoTransponderTable = 2, kNoChoice = 3 };
 
+// A stretch of the image, [start, end): what a save writes or wipes, a live table, a block or
+// the image itself. A table or a wipe belongs to the block of its section.
+struct ImageRange {
+  enum class Kind {
+    kChannelTable,
+    kTransponderTable,
+    kChannelWipe,
+    kTransponderWipe,
+    kBlock,
+    kImage
+  };
+  Kind kind = Kind::kImage;
+  int64_t start = 0;
+  int64_t end = 0;
+  int64_t block = 0;
+  bool Overlaps(const ImageRange& other) const { return start < other.end && other.start < end; }
+};
+
 struct ChannelError {
-  enum class Kind { kNone, kCell, kBlockOutsideImage, kBlocksOverlap, kFile };
+  enum class Kind {
+    kNone,
+    kCell,
+    kBlockOutsideImage,
+    kBlocksOverlap,
+    kFile,
+    kRangesOverlap,  // range would overwrite the live table other
+    kPastBlock,      // range runs past other, its block
+    kPastImage,      // range holds records in use past other, the image
+  };
   Kind kind = Kind::kNone;
   CellError cell;
   int64_t block = 0;
   QString file_error;
+  ImageRange range;
+  ImageRange other;
+};
+
+// What a paste did. A paste that would push a row in use off the end of its table changes
+// nothing and names that row.
+struct PasteResult {
+  enum class Kind { kPasted, kNotThisTable, kRowWouldDrop };
+  Kind kind = Kind::kNotThisTable;
+  int row = 0;
+  explicit operator bool() const { return kind == Kind::kPasted; }
 };
 
 // The channel-list image the tool holds (flash or RAM) with its live table sections, the
@@ -61,14 +99,17 @@ class ChannelList {
   void Release();
 
   // Writes the tables into the held flash image, moving a table whose block differs from the
-  // given one there and wiping the sections it supersedes. A cell that does not convert, a
-  // block outside the image or both tables in one block leave the image unchanged.
+  // given one there and wiping the sections it supersedes. Every range it would write or wipe
+  // is checked before a byte changes: a cell that does not convert, a block outside the image,
+  // both tables in one block, a range over a live table it does not rewrite, a table or a wipe
+  // running past its block, or records in use past the image end leave the image unchanged.
   bool BuildFlashImage(int64_t tcs_block, int64_t tpt_block, ChannelError* error);
   // Brings the held image up to date (flash: BuildFlashImage) and replaces the file with it.
   bool SaveChannelImage(const QString& path, int64_t tcs_block, int64_t tpt_block,
                         ChannelError* error);
-  // The message a failed build or save shows.
+  // The message a failed build or save shows; the text naming one range in it.
   QString ErrorText(const ChannelError& error, const Texts& texts) const;
+  QString RangeText(const ImageRange& range) const;
 
   int FirstFreeChannelRow() const;
   int FirstFreeTransponderRow() const;
@@ -83,10 +124,14 @@ class ChannelList {
   int MoveTransponders(int top, int bottom, int target);
   void DeleteChannels(int top, int bottom);
   void DeleteTransponders(int top, int bottom);  // with every channel on them
-  // Clipboard text of kind 2 (channels) or 3 (transponders) pastes; any other does nothing
-  // and returns false.
-  bool PasteChannels(int top, const QString& text);
-  bool PasteTransponders(int top, const QString& text);
+  // The clipboard text of rows top ... bottom. The rows' records are kept with it, so that
+  // pasting that text brings the whole records back.
+  QString CopyRows(bool transponders, int top, int bottom);
+  // Clipboard text of kind 2 (channels) or 3 (transponders) pastes at top, the rows from top
+  // on moving down (references following transponders); any other text does nothing.
+  PasteResult PasteChannels(int top, const QString& text);
+  PasteResult PasteTransponders(int top, const QString& text);
+  QString PasteRefusalText(bool transponders, const PasteResult& result) const;
   void DragChannelRow(int from, int to);
   void DragTransponderRow(int from, int to);
   // A status box: sets or clears the bit in every selected channel.
@@ -123,7 +168,9 @@ class ChannelList {
   int64_t tcs_offset() const { return tcs_offset_; }
   int64_t tpt_block() const { return tpt_block_; }
   int64_t tpt_offset() const { return tpt_offset_; }
-  // The values of "Canales (TCS) :" and "Transp. (TPT) :".
+  // The values of "Canales (TCS) :" and "Transp. (TPT) :". A load shows each section's block
+  // number and address ("1E (1E0120)"); after an added file they show the block's number and
+  // start in their shortest form ("1E (1E0000)", "1 (10000)") until a load or a table move.
   QString ChannelSectionText() const;
   QString TransponderSectionText() const;
 
@@ -145,6 +192,15 @@ class ChannelList {
   void ResetGrids();
   void RemapTransponderReferences(const std::vector<int>& new_row_of_old);
   std::vector<int> ChannelReferences() const;
+  bool RowFree(bool transponders, int row) const;
+  // The first row at or after from, up to the end of the table, that a paste of count rows
+  // would push off the end while it is in use; 0 for none.
+  int RowPushedOff(bool transponders, int from, int count) const;
+  // The rows a paste writes, with their records: rows copied here come back whole, other text
+  // of the table's kind is split into fields and makes new records. False for text of
+  // another kind.
+  bool PastedRows(bool transponders, const QString& text, std::vector<QStringList>* rows,
+                  std::vector<QByteArray>* records) const;
 
   QByteArray image_;
   bool held_ = false;
@@ -160,6 +216,15 @@ class ChannelList {
   QString transponder_table_name_;
   std::vector<Snapshot> undo_;
   std::vector<Snapshot> redo_;
+  // The rows last copied: their text, cells and records.
+  struct Copied {
+    bool transponders = false;
+    QString text;
+    std::vector<QStringList> rows;
+    std::vector<QByteArray> records;
+  } copied_;
+  // Per table: the section value shows the block only (after an added file).
+  bool block_form_[2] = {false, false};
 };
 
 }  // namespace tornavo

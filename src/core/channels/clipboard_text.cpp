@@ -43,20 +43,6 @@ std::vector<QStringList> ClipboardRows(const QString& text) {
   return rows;
 }
 
-QString UncopiableRows(const TextGrid& grid, int top, int bottom) {
-  for (int r = std::max(top, 1); r <= bottom && r < grid.rows(); ++r)
-    for (int c = 1; c < TextGrid::kColumns; ++c) {
-      const QString& cell = grid.Cell(r, c);
-      if (cell.contains(QLatin1Char('\t')) || cell.contains(QLatin1Char('\r')) ||
-          cell.contains(QLatin1Char('\n')))
-        return QStringLiteral(
-                   "La fila %1 no se puede copiar: \"%2\" tiene un tabulador o un "
-                   "salto de línea.")
-            .arg(grid.Cell(r, 0), grid.Cell(0, c).trimmed());
-    }
-  return {};
-}
-
 QString RowsText(const TextGrid& grid, int top, int bottom) {
   QString text;
   for (int r = std::max(top, 0); r <= bottom && r < grid.rows(); ++r) {

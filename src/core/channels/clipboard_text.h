@@ -17,10 +17,6 @@ int ClipboardKind(const QString& text);
 // The rows pasted text holds: one per CR, split into their TAB-separated fields.
 std::vector<QStringList> ClipboardRows(const QString& text);
 
-// Why rows top ... bottom cannot go to the clipboard: a cell holding a TAB or a line break
-// would split into cells and rows of their own when pasted. Empty when they can.
-QString UncopiableRows(const TextGrid& grid, int top, int bottom);
-
 // Rows top ... bottom, columns 0 to 10, each cell followed by a TAB and each row by CR LF:
 // the clipboard text and, from row 0 on, the text export.
 QString RowsText(const TextGrid& grid, int top, int bottom);

@@ -1,5 +1,6 @@
 #include "core/channels/table_records.h"
 
+#include <QLocale>
 #include <cstring>
 
 #include "core/app/cp1252.h"
@@ -29,6 +30,25 @@ void PutWord(QByteArray& target, int64_t offset, int64_t value) {
 
 bool Fits(int64_t offset, int record_size, const QByteArray& image) {
   return offset >= 0 && offset + record_size <= image.size();
+}
+
+// The system's decimal separator when it is a point; a comma otherwise (any other separator
+// could not be read back as a number).
+QChar DecimalSeparator() {
+  return QLocale().decimalPoint() == QLatin1String(".") ? QLatin1Char('.') : QLatin1Char(',');
+}
+
+bool IsDecimalSeparator(QChar c) { return c == QLatin1Char(',') || c == QLatin1Char('.'); }
+
+// "NOMBRE" of a record: the bytes before the first zero byte, at most 16.
+QString NameText(const char* record) {
+  return FromCp1252(QByteArray(record, static_cast<qsizetype>(strnlen(record, 16))));
+}
+
+// The record a row carries, or zeros when it has none of the right size.
+QByteArray CarriedRecord(const TextGrid& grid, int row, int record_size) {
+  const QByteArray& record = grid.Record(row);
+  return record.size() == record_size ? record : QByteArray(record_size, '\0');
 }
 
 }  // namespace
@@ -74,7 +94,7 @@ QString FrequencyText(uint64_t hertz) {
   if (const uint64_t fraction = hertz % 1000; fraction != 0) {
     QString digits = QStringLiteral("%1").arg(fraction, 3, 10, QLatin1Char('0'));
     while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-    text += QLatin1Char(',') + digits;
+    text += DecimalSeparator() + digits;
   }
   return text;
 }
@@ -141,7 +161,7 @@ std::optional<uint64_t> ParseFrequencyWide(const QString& text) {
   }
   uint64_t hertz = kilo * 1000;
   int fraction_digits = 0;
-  if (i < text.size() && (text[i] == QLatin1Char(',') || text[i] == QLatin1Char('.'))) {
+  if (i < text.size() && IsDecimalSeparator(text[i])) {
     ++i;
     uint64_t milli = 0;
     int round_digit = -1;  // the digit after the third decimal
@@ -182,6 +202,7 @@ void SetEmptyChannel(TextGrid& grid, int row, const TableContext& context) {
   grid.SetCell(row, kName, QString());
   for (int c = kChannelTransponder; c <= kStatus; ++c) grid.SetCell(row, c, QStringLiteral("0"));
   grid.SetCell(row, kChannelSatellite, context.satellite_a);
+  grid.SetRecord(row, QByteArray(kChannelRecordSize, '\0'));
 }
 
 void SetEmptyTransponder(TextGrid& grid, int row, const TableContext& context) {
@@ -195,6 +216,7 @@ void SetEmptyTransponder(TextGrid& grid, int row, const TableContext& context) {
   grid.SetCell(row, kChannels, QStringLiteral("0"));
   grid.SetCell(row, kBand, QStringLiteral("Ku"));
   grid.SetCell(row, kTransponderSatellite, context.satellite_a);
+  grid.SetRecord(row, QByteArray(kTransponderRecordSize, '\0'));
 }
 
 void ReadTransponderRecords(int64_t position, const QByteArray& image, int first_row,
@@ -204,6 +226,7 @@ void ReadTransponderRecords(int64_t position, const QByteArray& image, int first
     if (!Fits(at, kTransponderRecordSize, image)) break;
     const uint32_t hertz = static_cast<uint32_t>(Word(image, at)) << 16 | Word(image, at + 2);
     const uint8_t flags = At(image, at + 11);
+    grid.SetRecord(r, image.mid(static_cast<qsizetype>(at), kTransponderRecordSize));
     grid.SetCell(r, kFrequency, FrequencyText(hertz));
     grid.SetCell(r, kTransponderId, QString::number(Word(image, at + 4)));
     grid.SetCell(r, kNetworkId, QString::number(Word(image, at + 6)));
@@ -224,12 +247,12 @@ void ReadChannelRecords(int64_t position, const QByteArray& image, int first_row
   for (int r = std::max(first_row, 1); r < grid.rows(); ++r) {
     const int64_t at = position + int64_t{r - first_row} * kChannelRecordSize;
     if (!Fits(at, kChannelRecordSize, image)) break;
-    const char* name = image.constData() + at;
-    grid.SetCell(r, kName, FromCp1252(QByteArray(name, static_cast<qsizetype>(strnlen(name, 16)))));
+    grid.SetRecord(r, image.mid(static_cast<qsizetype>(at), kChannelRecordSize));
+    grid.SetCell(r, kName, NameText(image.constData() + at));
     grid.SetCell(r, kStatus, HexByteText(At(image, at + 16)));
     int transponder = At(image, at + 17);
     // Appended channels follow their transponders; one that was not appended names none.
-    if (shift != 0 && transponder != 0) {
+    if (shift != kKeepReferences && transponder != 0) {
       transponder += shift;
       if (transponder >= transponders.rows()) transponder = 0;
     }
@@ -257,75 +280,112 @@ bool DecimalCell(const TextGrid& grid, int row, int column, bool transponder, in
   return false;
 }
 
+std::optional<QByteArray> ChannelRecordOf(const TextGrid& grid, int k, CellError* error) {
+  int64_t numbers[7];
+  for (int c = kChannelTransponder; c <= kPcrPid; ++c)
+    if (!DecimalCell(grid, k, c, false, &numbers[c - kChannelTransponder], error))
+      return std::nullopt;
+  QByteArray record = CarriedRecord(grid, k, kChannelRecordSize);
+  // A name still shown as carried keeps its bytes, those after its terminator included.
+  if (grid.Cell(k, kName) != NameText(record.constData())) {
+    const QByteArray name = ToCp1252(grid.Cell(k, kName)).left(16);
+    for (int i = 0; i < 16; ++i) PutByte(record, i, i < name.size() ? name[i] : 0);
+  }
+  PutByte(record, 16, static_cast<int>(ParseHex(grid.Cell(k, kStatus))));
+  PutByte(record, 17, static_cast<int>(numbers[0]));
+  for (int i = 1; i < 7; ++i) PutWord(record, 16 + 2 * i, numbers[i]);
+  return record;
+}
+
+// Byte 9 is an index into the symbol-rate table: a text still showing the carried code keeps
+// it, a value that names an entry takes the first such entry, any other text keeps the code.
+int SymbolRateCode(const QString& text, uint8_t carried, const SymbolRateTable& rates) {
+  if (text == SymbolRateText(carried, rates)) return carried;
+  if (const std::optional<int64_t> value = ParseDecimal(text)) {
+    for (size_t i = 0; i < rates.size(); ++i)
+      if (rates[i] == *value) return static_cast<int>(i);
+  }
+  return carried;
+}
+
+int FecCode(const QString& fec) {
+  if (fec.size() == 2) return static_cast<int>(ParseHex(fec));
+  for (int i = 0; i < 5; ++i)
+    if (fec == QLatin1String(kFecNames[i])) return i;
+  return 5;
+}
+
+std::optional<QByteArray> TransponderRecordOf(const TextGrid& grid, int k,
+                                              const TableContext& context, CellError* error) {
+  const std::optional<uint32_t> hertz = ParseFrequency(grid.Cell(k, kFrequency));
+  if (!hertz) {
+    if (error) *error = {true, k, kFrequency, grid.Cell(k, kFrequency)};
+    return std::nullopt;
+  }
+  int64_t id, network, channels;
+  if (!DecimalCell(grid, k, kTransponderId, true, &id, error) ||
+      !DecimalCell(grid, k, kNetworkId, true, &network, error) ||
+      !DecimalCell(grid, k, kChannels, true, &channels, error))
+    return std::nullopt;
+  QByteArray record = CarriedRecord(grid, k, kTransponderRecordSize);
+  PutWord(record, 0, *hertz >> 16);
+  PutWord(record, 2, *hertz & 0xFFFF);
+  PutWord(record, 4, id);
+  PutWord(record, 6, network);
+  PutByte(record, 8, static_cast<int>(channels));
+  PutByte(record, 9,
+          SymbolRateCode(grid.Cell(k, kSymbolRate), At(record, 9), context.symbol_rates));
+  PutByte(record, 10, FecCode(grid.Cell(k, kFec)));
+  int flags = 0;
+  if (grid.Cell(k, kTone) == QLatin1String("On")) flags |= 0x01;
+  if (grid.Cell(k, kPolarity) == QLatin1String("H")) flags |= 0x02;
+  if (grid.Cell(k, kBand) == QLatin1String("C")) flags |= 0x04;
+  if (grid.Cell(k, kTransponderSatellite) == context.satellite_b) flags |= 0x08;
+  PutByte(record, 11, flags);
+  return record;
+}
+
+template <typename RecordOf>
+std::optional<QByteArray> TableRecords(const TextGrid& grid, int record_size,
+                                       const RecordOf& record_of) {
+  QByteArray records;
+  records.reserve(static_cast<qsizetype>(std::max(grid.rows() - 1, 0)) * record_size);
+  for (int k = 1; k < grid.rows(); ++k) {
+    const std::optional<QByteArray> record = record_of(k);
+    if (!record) return std::nullopt;
+    records += *record;
+  }
+  return records;
+}
+
 }  // namespace
+
+std::optional<QByteArray> ChannelTableRecords(const TextGrid& grid, CellError* error) {
+  return TableRecords(grid, kChannelRecordSize,
+                      [&](int k) { return ChannelRecordOf(grid, k, error); });
+}
+
+std::optional<QByteArray> TransponderTableRecords(const TextGrid& grid, const TableContext& context,
+                                                  CellError* error) {
+  return TableRecords(grid, kTransponderRecordSize,
+                      [&](int k) { return TransponderRecordOf(grid, k, context, error); });
+}
 
 bool WriteChannelRecords(int64_t position, const TextGrid& grid, QByteArray& target,
                          CellError* error) {
-  for (int k = 1; k < grid.rows(); ++k) {
-    const int64_t at = position + int64_t{k - 1} * kChannelRecordSize;
-    if (!Fits(at, kChannelRecordSize, target)) break;
-    int64_t numbers[7];
-    for (int c = kChannelTransponder; c <= kPcrPid; ++c)
-      if (!DecimalCell(grid, k, c, false, &numbers[c - kChannelTransponder], error)) return false;
-    const QByteArray name = ToCp1252(grid.Cell(k, kName)).left(16);
-    for (int i = 0; i < 16; ++i) PutByte(target, at + i, i < name.size() ? name[i] : 0);
-    PutByte(target, at + 16, static_cast<int>(ParseHex(grid.Cell(k, kStatus))));
-    PutByte(target, at + 17, static_cast<int>(numbers[0]));
-    for (int i = 1; i < 7; ++i) PutWord(target, at + 16 + 2 * i, numbers[i]);
-  }
+  const std::optional<QByteArray> records = ChannelTableRecords(grid, error);
+  if (!records) return false;
+  const int64_t fitting = std::clamp<int64_t>(target.size() - position, 0, records->size());
+  const int64_t whole = fitting - fitting % kChannelRecordSize;
+  if (position >= 0 && whole > 0)
+    std::memcpy(target.data() + position, records->constData(), static_cast<size_t>(whole));
   return true;
 }
 
-bool WriteTransponderRecords(int64_t position, const TextGrid& grid, const TableContext& context,
-                             QByteArray& target, CellError* error) {
-  for (int k = 1; k < grid.rows(); ++k) {
-    const int64_t at = position + int64_t{k - 1} * kTransponderRecordSize;
-    if (!Fits(at, kTransponderRecordSize, target)) break;
-    const std::optional<uint32_t> hertz = ParseFrequency(grid.Cell(k, kFrequency));
-    if (!hertz) {
-      if (error) *error = {true, k, kFrequency, grid.Cell(k, kFrequency)};
-      return false;
-    }
-    int64_t id, network, channels;
-    if (!DecimalCell(grid, k, kTransponderId, true, &id, error) ||
-        !DecimalCell(grid, k, kNetworkId, true, &network, error) ||
-        !DecimalCell(grid, k, kChannels, true, &channels, error))
-      return false;
-    PutWord(target, at, *hertz >> 16);
-    PutWord(target, at + 2, *hertz & 0xFFFF);
-    PutWord(target, at + 4, id);
-    PutWord(target, at + 6, network);
-    PutByte(target, at + 8, static_cast<int>(channels));
-    // The symbol rate is stored as an index into the table. A text that still shows the stored
-    // code, or names no entry, keeps the stored code.
-    const QString& rate = grid.Cell(k, kSymbolRate);
-    if (rate != SymbolRateText(At(target, at + 9), context.symbol_rates)) {
-      if (const std::optional<int64_t> value = ParseDecimal(rate)) {
-        for (size_t i = 0; i < context.symbol_rates.size(); ++i) {
-          if (context.symbol_rates[i] == *value) {
-            PutByte(target, at + 9, static_cast<int>(i));
-            break;
-          }
-        }
-      }
-    }
-    const QString& fec = grid.Cell(k, kFec);
-    int fec_code = 5;
-    if (fec.size() == 2) {
-      fec_code = static_cast<int>(ParseHex(fec));
-    } else {
-      for (int i = 0; i < 5; ++i)
-        if (fec == QLatin1String(kFecNames[i])) fec_code = i;
-    }
-    PutByte(target, at + 10, fec_code);
-    int flags = 0;
-    if (grid.Cell(k, kTone) == QLatin1String("On")) flags |= 0x01;
-    if (grid.Cell(k, kPolarity) == QLatin1String("H")) flags |= 0x02;
-    if (grid.Cell(k, kBand) == QLatin1String("C")) flags |= 0x04;
-    if (grid.Cell(k, kTransponderSatellite) == context.satellite_b) flags |= 0x08;
-    PutByte(target, at + 11, flags);
-  }
-  return true;
+bool RecordsHoldDataFrom(const QByteArray& records, int record_size, int64_t index) {
+  for (int64_t i = std::max<int64_t>(index, 0) * record_size; i < records.size(); ++i)
+    if (records[static_cast<qsizetype>(i)] != '\0') return true;
+  return false;
 }
 
 Rgb ChannelRowColour(const TextGrid& grid, int row) {

@@ -86,7 +86,7 @@ inline int64_t ShownSectionAddress(int64_t block, int64_t offset) {
 // "1F (1F0000)": block number and shown address.
 QString SectionDisplay(int64_t block, int64_t offset);
 
-// Cell forms.
+// Cell forms. A frequency's fraction follows the system's decimal separator (comma or point).
 QString FrequencyText(uint64_t hertz);
 QString SymbolRateText(uint8_t code, const SymbolRateTable& rates);
 QString FecText(uint8_t code);
@@ -101,23 +101,34 @@ std::optional<uint32_t> ParseFrequency(const QString& text);
 // does not convert.
 QString TunedFrequencyText(const QString& frequency, int lnb_mhz);
 
-// Readers fill rows first_row ... rows - 1 from the records at position; records that run
-// past the image end are not read and leave their rows as they were.
+// Readers fill rows first_row ... rows - 1 from the records at position, each row keeping its
+// record's bytes; records that run past the image end are not read and leave their rows as
+// they were.
 void ReadTransponderRecords(int64_t position, const QByteArray& image, int first_row,
                             const TableContext& context, TextGrid& grid);
-// A stored transponder number t != 0 becomes t + shift; numbers that then name no row of the
-// transponder grid become 0. ram leaves "SAT" empty.
+// Appending (shift >= 0), a stored transponder number t != 0 becomes t + shift, and a number
+// that then names no row of the transponder grid becomes 0; kKeepReferences keeps them as
+// stored. ram leaves "SAT" empty.
+inline constexpr int kKeepReferences = -1;
 void ReadChannelRecords(int64_t position, const QByteArray& image, int first_row, int shift,
                         bool ram, const TableContext& context, const TextGrid& transponders,
                         TextGrid& grid);
-// Writers put rows 1 ... rows - 1 into target; records past its end are not written. The
-// first cell that does not convert stops the write and is reported.
+// The records of rows 1 ... rows - 1, one after another. Each is built on the record its row
+// carries (zeros for a row without one): every field is converted from its cell, and a field
+// whose cell still shows the carried value, or cannot be converted back (a symbol rate that
+// names no entry), keeps the carried bytes. The first cell that does not convert at all
+// stops the conversion and is reported.
+std::optional<QByteArray> ChannelTableRecords(const TextGrid& grid, CellError* error);
+std::optional<QByteArray> TransponderTableRecords(const TextGrid& grid, const TableContext& context,
+                                                  CellError* error);
+// Puts the channel records into target from position; records past its end are not written.
 bool WriteChannelRecords(int64_t position, const TextGrid& grid, QByteArray& target,
                          CellError* error);
-bool WriteTransponderRecords(int64_t position, const TextGrid& grid, const TableContext& context,
-                             QByteArray& target, CellError* error);
+// True when some record from the index-th one on holds a byte other than zero: rows that are
+// not empty entries.
+bool RecordsHoldDataFrom(const QByteArray& records, int record_size, int64_t index);
 
-// Empty entries, as deletes leave them.
+// Empty entries, as deletes leave them; their record is all zeros.
 void SetEmptyChannel(TextGrid& grid, int row, const TableContext& context);
 void SetEmptyTransponder(TextGrid& grid, int row, const TableContext& context);
 

@@ -5,22 +5,29 @@
 namespace tornavo {
 
 void TextGrid::SetCell(int row, int column, const QString& text) {
-  QStringList& cells = rows_[Index(row)];
+  QStringList& cells = rows_[Index(row)].cells;
   if (cells.at(column) != text) cells[column] = text;
 }
 
+void TextGrid::SetRecord(int row, const QByteArray& record) {
+  if (rows_[Index(row)].record != record) rows_[Index(row)].record = record;
+}
+
 void TextGrid::CopyData(int row, const TextGrid& from, int from_row) {
-  QStringList cells = from.rows_[Index(from_row)];
-  if (cells.at(0) != rows_[Index(row)].at(0)) cells[0] = rows_[Index(row)].at(0);
-  rows_[Index(row)] = std::move(cells);
+  GridRow copied = from.rows_[Index(from_row)];
+  const QString& number = rows_[Index(row)].cells.at(0);
+  if (copied.cells.at(0) != number) copied.cells[0] = number;
+  rows_[Index(row)] = std::move(copied);
 }
 
 void TextGrid::ClearData(int row) {
   for (int c = 1; c < kColumns; ++c) SetCell(row, c, QString());
+  SetRecord(row, {});
 }
 
 void TextGrid::Resize(int rows) {
-  rows_.resize(static_cast<size_t>(std::max(rows, 1)), QStringList(kColumns, QString()));
+  rows_.resize(static_cast<size_t>(std::max(rows, 1)),
+               GridRow{QStringList(kColumns, QString()), {}});
   Renumber();
 }
 

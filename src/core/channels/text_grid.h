@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -7,8 +8,10 @@
 namespace tornavo {
 
 // A table of cell texts: row 0 the headings, column 0 the row numbers. The channel and
-// transponder tables are edited in this form and converted to records when written. Rows are
-// shared between copies until one changes, so keeping copies for undo is cheap.
+// transponder tables are edited in this form and converted to records when written. Each row
+// also carries the bytes of the record it came from, so that whatever moves a row moves its
+// whole record: a field whose text cannot be converted back writes the row's own bytes. Rows
+// are shared between copies until one changes, so keeping copies for undo is cheap.
 class TextGrid {
  public:
   static constexpr int kColumns = 11;
@@ -17,12 +20,16 @@ class TextGrid {
   explicit TextGrid(int rows) { Resize(rows); }
 
   int rows() const { return static_cast<int>(rows_.size()); }
-  const QString& Cell(int row, int column) const { return rows_[Index(row)].at(column); }
+  const QString& Cell(int row, int column) const { return rows_[Index(row)].cells.at(column); }
   void SetCell(int row, int column, const QString& text);
-  const QStringList& Row(int row) const { return rows_[Index(row)]; }
-  // Columns 1 to 10 of a row of another grid (or of this one); the row number stays.
+  const QStringList& Row(int row) const { return rows_[Index(row)].cells; }
+  // The record the row carries; empty for a row that never had one.
+  const QByteArray& Record(int row) const { return rows_[Index(row)].record; }
+  void SetRecord(int row, const QByteArray& record);
+  // Columns 1 to 10 of a row of another grid (or of this one) with its record; the row number
+  // stays.
   void CopyData(int row, const TextGrid& from, int from_row);
-  // Empties columns 1 to 10 of a row.
+  // Empties columns 1 to 10 of a row and drops its record.
   void ClearData(int row);
   // Keeps the rows that remain; new rows are empty. Column 0 is numbered again.
   void Resize(int rows);
@@ -34,9 +41,14 @@ class TextGrid {
   bool operator==(const TextGrid& other) const { return rows_ == other.rows_; }
 
  private:
+  struct GridRow {
+    QStringList cells;
+    QByteArray record;
+    bool operator==(const GridRow&) const = default;
+  };
   static size_t Index(int row) { return static_cast<size_t>(row); }
 
-  std::vector<QStringList> rows_;
+  std::vector<GridRow> rows_;
 };
 
 }  // namespace tornavo

@@ -182,7 +182,9 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
         channel_page_in_front() ? list_.channels().rows() : list_.transponders().rows();
     if (target_->text().toInt() >= rows) target_->setText(QStringLiteral("1"));
   });
-  connect(encryption_, &QComboBox::activated, this, [this](int index) {
+  // Only a change of the choice acts: picking the entry already shown changes no row. The
+  // page's own updates of the list are not changes.
+  connect(encryption_, &QComboBox::currentIndexChanged, this, [this](int index) {
     int top, bottom;
     if (index < 0 || !Selection(channel_view_, &top, &bottom)) return;
     list_.SetEncryption(top, bottom, kEncryptionValues[index]);
@@ -431,6 +433,7 @@ void TuningPage::RefreshDetails() {
     for (int i = 0; i < 4; ++i)
       status_[static_cast<size_t>(i)]->setChecked(status & kStatusBits[i]);
     const int system = status >> 4;
+    const QSignalBlocker quiet(encryption_);
     encryption_->setCurrentIndex(system % 2 == 0 && system >= 2 && system <= 10 ? system / 2 : 0);
   }
 }
@@ -468,9 +471,7 @@ void TuningPage::LoadImageFile() {
     if (result == LoadResult::kNoTransponderTable || result == LoadResult::kNoChannelTable) {
       services_.host.ShowError(FlashFileErrorText(result, bytes, services_.texts));
     } else if (result == LoadResult::kOk) {
-      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
-      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
-      emit TableSettingsChanged();
+      ShowLiveSectionsInSettings();
     }
   }
   services_.host.EnablePages();
@@ -487,14 +488,16 @@ LoadResult TuningPage::LoadDumpedImage(
     services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
   } else if (result == LoadResult::kOk) {
     inner_->setCurrentIndex(0);
-    if (!ram) {
-      services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
-      services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
-      emit TableSettingsChanged();
-    }
+    if (!ram) ShowLiveSectionsInSettings();
   }
   RefreshAll();
   return result;
+}
+
+void TuningPage::ShowLiveSectionsInSettings() {
+  services_.settings.SetInt(Key::kTcs, PositionIndex(list_.tcs_block()));
+  services_.settings.SetInt(Key::kTpt, PositionIndex(list_.tpt_block()));
+  emit TableSettingsChanged();
 }
 
 void TuningPage::AddImageFile() {
@@ -512,6 +515,8 @@ void TuningPage::AddImageFile() {
     const QString failure =
         FlashFileErrorText(list_.AppendFlashImage(bytes, chooser()), bytes, services_.texts);
     if (!failure.isEmpty()) services_.host.ShowError(failure);
+    // The position lists show the live sections again, as after a load.
+    ShowLiveSectionsInSettings();
   }
   services_.host.EnablePages();
   RefreshAll();
@@ -572,13 +577,7 @@ void TuningPage::DeleteRows() {
 bool TuningPage::CopyRows() {
   int top, bottom;
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) return false;
-  const TextGrid& grid = channel_page_in_front() ? list_.channels() : list_.transponders();
-  const QString problem = UncopiableRows(grid, top, bottom);
-  if (!problem.isEmpty()) {
-    services_.host.ShowError(problem);
-    return false;
-  }
-  QGuiApplication::clipboard()->setText(RowsText(grid, top, bottom));
+  QGuiApplication::clipboard()->setText(list_.CopyRows(!channel_page_in_front(), top, bottom));
   UpdateEnabling();
   return true;
 }
@@ -592,10 +591,12 @@ void TuningPage::PasteRows() {
   int top, bottom;
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) top = 1;
   const QString text = QGuiApplication::clipboard()->text();
-  if (channel_page_in_front())
-    list_.PasteChannels(top, text);
-  else if (list_.flash_held())
-    list_.PasteTransponders(top, text);
+  const bool transponders = !channel_page_in_front();
+  if (transponders && !list_.flash_held()) return;
+  const PasteResult pasted =
+      transponders ? list_.PasteTransponders(top, text) : list_.PasteChannels(top, text);
+  if (pasted.kind == PasteResult::Kind::kRowWouldDrop)
+    services_.host.ShowError(list_.PasteRefusalText(transponders, pasted));
   RefreshAll();
 }
 

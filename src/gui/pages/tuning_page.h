@@ -110,6 +110,8 @@ class TuningPage : public QWidget {
   bool Selection(QTableView* view, int* top, int* bottom) const;
   void SelectRows(QTableView* view, int top, int bottom);
   void SyncContext();
+  // "Posición TCS :" and "Posición TPT :" select the live sections' blocks.
+  void ShowLiveSectionsInSettings();
   // After an undo or redo.
   void FollowTables();
   // After any change: the views, the enabling, the sections and the details panel.

@@ -127,17 +127,6 @@ TEST_F(ChannelEditingTest, CopyCutAndPasteKeepReferencesRight) {
   EXPECT_TRUE(list_.ChannelsOnTransponder(3).empty());
 }
 
-TEST_F(ChannelEditingTest, RowsWithATabOrLineBreakInACellAreNotCopied) {
-  TextGrid grid = list_.channels();
-  EXPECT_TRUE(UncopiableRows(grid, 3, 4).isEmpty());
-  for (const char* name : {"CH\t3", "CH\r3", "CH\n3"}) {
-    grid.SetCell(4, kName, name);
-    const QString why = UncopiableRows(grid, 3, 5);
-    EXPECT_TRUE(why.startsWith("La fila 4 no se puede copiar")) << why.toStdString();
-    EXPECT_TRUE(UncopiableRows(grid, 5, 6).isEmpty());
-  }
-}
-
 TEST(ClipboardTest, KindsAndRows) {
   EXPECT_EQ(ClipboardKind(""), kClipboardNothing);
   EXPECT_EQ(ClipboardKind("plain text\r\n"), kClipboardNothing);

@@ -97,7 +97,19 @@ TEST(TableFormatTest, FailedLoadsKeepWhatIsHeld) {
   EXPECT_FALSE(list.can_undo());
 }
 
+TEST(TableFormatTest, FrequenciesTakeTheSystemSeparatorAndReadEither) {
+  for (const auto& [language, shown] : {std::pair{QLocale::Spanish, "1950000,5"},
+                                        {QLocale::English, "1950000.5"},
+                                        {QLocale::Arabic, "1950000,5"}}) {
+    test::ScopedLocale locale(language);
+    EXPECT_EQ(FrequencyText(1950000500), shown);
+    EXPECT_EQ(ParseFrequency("1950000,5"), 1950000500u);
+    EXPECT_EQ(ParseFrequency("1950000.5"), 1950000500u);
+  }
+}
+
 TEST(TableFormatTest, RecordsReadIntoCells) {
+  test::ScopedLocale spanish(QLocale::Spanish);
   ChannelRecordData full;
   full.name = "ABCDEFGHIJKLMNOP";  // 16 characters, no terminator
   full.status = 0x45;
@@ -327,9 +339,11 @@ TEST(TableFormatTest, ShortImagesReadAndWriteWhatFits) {
 TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
   ScriptedChooser chooser;
   ChannelList list;
-  ASSERT_EQ(
-      list.LoadFlashImage(FlashImage(NumberedChannels(100, 10), NumberedTransponders(10)), chooser),
-      LoadResult::kOk);
+  ASSERT_EQ(list.LoadFlashImage(FlashImage(NumberedChannels(100, 10), NumberedTransponders(10),
+                                           0x10100, 0x20000, 0x40000),
+                                chooser),
+            LoadResult::kOk);
+  EXPECT_EQ(list.ChannelSectionText(), "01 (010120)");
   std::vector<ChannelRecordData> added = NumberedChannels(3, 2);
   added[2].transponder = 0;
   ASSERT_EQ(list.AppendFlashImage(
@@ -340,7 +354,14 @@ TEST(TableFormatTest, AppendedTablesGoBehindTheRowsInUse) {
   EXPECT_EQ(list.channels().Cell(101, kChannelTransponder), "11");
   EXPECT_EQ(list.channels().Cell(102, kChannelTransponder), "12");
   EXPECT_EQ(list.channels().Cell(103, kChannelTransponder), "0");
-  EXPECT_EQ(list.ChannelSectionText(), "1E (1E0120)");
+  // After an added file the sections show their blocks' number and start, until a table moves.
+  EXPECT_EQ(list.ChannelSectionText(), "1 (10000)");
+  EXPECT_EQ(list.TransponderSectionText(), "2 (20000)");
+  ChannelError error;
+  ASSERT_TRUE(list.BuildFlashImage(0x30000, 0x20000, &error))
+      << list.ErrorText(error, Texts()).toStdString();
+  EXPECT_EQ(list.ChannelSectionText(), "03 (030000)");
+  EXPECT_EQ(list.TransponderSectionText(), "2 (20000)");
   EXPECT_TRUE(list.Undo());
   EXPECT_EQ(list.channels().Cell(101, kName), "");
 

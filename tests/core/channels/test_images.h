@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLocale>
 #include <cstdint>
 #include <vector>
 
@@ -109,6 +110,16 @@ inline QByteArray FlashImage(const std::vector<ChannelRecordData>& channels,
              transponder_records);
   return image;
 }
+
+// The default locale (and so the decimal separator the tables show) for the life of the object.
+class ScopedLocale {
+ public:
+  explicit ScopedLocale(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
+  ~ScopedLocale() { QLocale::setDefault(previous_); }
+
+ private:
+  QLocale previous_;
+};
 
 // Answers the section chooser from a script and remembers what it was offered.
 class ScriptedChooser : public SectionChooser {
