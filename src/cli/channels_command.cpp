@@ -218,7 +218,7 @@ int RunEdit(const QStringList& arguments) {
         return kExitUsage;
       }
       if (!pasted) {
-        Err(session.name + list.PasteRefusalText(transponders, pasted));
+        Err(session.name + list.PasteRefusalText(transponders, pasted, session.texts));
         return kExitBadInput;
       }
     } else if (operation == "encrypt") {

@@ -88,14 +88,15 @@ QString FileKindName(FileKind kind, const Texts& texts) {
       page = texts.Slot(slot::kImagen);
       break;
   }
-  return QStringLiteral("«%1» de la página «%2»").arg(label.trimmed(), page.trimmed());
+  return texts.Format(text_key::kDeLaPagina, {label.trimmed(), page.trimmed()});
 }
 
 QString WithLooksLike(const QString& message, const QByteArray& contents, FileKind chosen,
                       const Texts& texts) {
   const FileKind kind = GuessFileKind(contents);
   if (kind == FileKind::kUnknown || kind == chosen) return message;
-  return message + QStringLiteral("\nEl archivo parece un %1.").arg(FileKindName(kind, texts));
+  return message + QLatin1Char('\n') +
+         texts.Format(text_key::kElArchivoPareceUn, {FileKindName(kind, texts)});
 }
 
 }  // namespace tornavo

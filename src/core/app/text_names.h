@@ -395,6 +395,19 @@ inline constexpr int kTeAnadieronAlGrupo = 382;  // "%1 pertenece al grupo %2; t
 inline constexpr int kCierraLaSesion = 383;      // "cierra la sesión y vuelve a entrar (o eje..."
 inline constexpr int kNoEresMiembro = 384;       // "%1 pertenece al grupo %2 y no eres miembro"
 inline constexpr int kAnadeteAlGrupo = 385;      // "añádete al grupo %1 y vuelve a entrar en ..."
+inline constexpr int kElArchivoPareceUn = 386;  // "El archivo parece un %1."
+inline constexpr int kDeLaPagina = 387;  // "«%1» de la página «%2»"
+inline constexpr int kNoSeHaGuardadoSolapa = 388;  // "No se ha guardado nada: %1 se solapa con..."
+inline constexpr int kNoSeHaGuardadoBloque = 389;  // "No se ha guardado nada: %1 se sale de su..."
+inline constexpr int kNoSeHaGuardadoImagen = 390;  // "No se ha guardado nada: %1 tiene registr..."
+inline constexpr int kElBorradoDeUnaAnterior = 391;  // "el borrado de una %1 anterior (%2)"
+inline constexpr int kNoSeHaPegadoNada = 392;  // "No se ha pegado nada: la fila %1 de la %..."
+inline constexpr int kBloquesNoEscritos = 393;  // "Bloques no escritos :"
+inline constexpr int kReintentandoElBloque = 394;  // "Reintentando el bloque : %1"
+inline constexpr int kFalloElBorrado = 395;  // "falló el borrado"
+inline constexpr int kFalloLaProgramacion = 396;  // "falló la programación"
+inline constexpr int kFalloLaVerificacion = 397;  // "falló la verificación"
+inline constexpr int kFalta = 398;  // "%1 (falta)"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

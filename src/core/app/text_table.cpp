@@ -390,6 +390,19 @@ constexpr TextDefault kDefaults[] = {
     {383, "cierra la sesión y vuelve a entrar (o ejecuta 'newgrp %1' en este terminal)"},  // serial port diagnosis, what to do
     {384, "%1 pertenece al grupo %2 y no eres miembro"},  // serial port diagnosis
     {385, "añádete al grupo %1 y vuelve a entrar en la sesión (sudo adduser %2 %1)"},  // serial port diagnosis, what to do
+    {386, "El archivo parece un %1."},  // a refused load, the type the file looks like
+    {387, "«%1» de la página «%2»"},  // a file type and the page that reads it
+    {388, "No se ha guardado nada: %1 se solapa con %2."},  // channel list save refused
+    {389, "No se ha guardado nada: %1 se sale de su bloque %2."},  // channel list save refused
+    {390, "No se ha guardado nada: %1 tiene registros en uso más allá del final de la imagen %2."},  // channel list save refused
+    {391, "el borrado de una %1 anterior (%2)"},  // channel list save refused, a wipe of an older table
+    {392, "No se ha pegado nada: la fila %1 de la %2 está en uso y quedaría fuera de la tabla."},  // channel list paste refused
+    {393, "Bloques no escritos :"},  // JTAG flash send, blocks left unwritten
+    {394, "Reintentando el bloque : %1"},  // JTAG flash send, a retry
+    {395, "falló el borrado"},  // JTAG flash send, why a block was not written
+    {396, "falló la programación"},  // JTAG flash send, why a block was not written
+    {397, "falló la verificación"},  // JTAG flash send, why a block was not written
+    {398, "%1 (falta)"},  // page "Configuración", a stored parallel device that is gone
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

@@ -1,5 +1,7 @@
 // The editing operations of the two tables. Channels name their transponder by its row, so
 // every operation that renumbers transponder rows renumbers the references with them.
+#include "core/app/text_names.h"
+#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
 
@@ -222,12 +224,11 @@ PasteResult ChannelList::PasteTransponders(int top, const QString& text) {
   return {PasteResult::Kind::kPasted, 0};
 }
 
-QString ChannelList::PasteRefusalText(bool transponders, const PasteResult& result) const {
-  return QStringLiteral(
-             "No se ha pegado nada: la fila %1 de la %2 está en uso y quedaría "
-             "fuera de la tabla.")
-      .arg(result.row)
-      .arg(transponders ? transponder_table_name_ : channel_table_name_);
+QString ChannelList::PasteRefusalText(bool transponders, const PasteResult& result,
+                                      const Texts& texts) const {
+  return texts.Format(
+      text_key::kNoSeHaPegadoNada,
+      {QString::number(result.row), transponders ? transponder_table_name_ : channel_table_name_});
 }
 
 void ChannelList::DragChannelRow(int from, int to) {

@@ -388,23 +388,21 @@ QString ChannelList::ErrorText(const ChannelError& error, const Texts& texts) co
     case ChannelError::Kind::kFile:
       return error.file_error;
     case ChannelError::Kind::kRangesOverlap:
-      return QStringLiteral("No se ha guardado nada: %1 se solapa con %2.")
-          .arg(RangeText(error.range), RangeText(error.other));
+      return texts.Format(text_key::kNoSeHaGuardadoSolapa,
+                          {RangeText(error.range, texts), RangeText(error.other, texts)});
     case ChannelError::Kind::kPastBlock:
-      return QStringLiteral("No se ha guardado nada: %1 se sale de su bloque %2.")
-          .arg(RangeText(error.range), RangeText(error.other));
+      return texts.Format(text_key::kNoSeHaGuardadoBloque,
+                          {RangeText(error.range, texts), RangeText(error.other, texts)});
     case ChannelError::Kind::kPastImage:
-      return QStringLiteral(
-                 "No se ha guardado nada: %1 tiene registros en uso más allá del "
-                 "final de la imagen %2.")
-          .arg(RangeText(error.range), RangeText(error.other));
+      return texts.Format(text_key::kNoSeHaGuardadoImagen,
+                          {RangeText(error.range, texts), RangeText(error.other, texts)});
     case ChannelError::Kind::kNone:
       break;
   }
   return texts.Key(text_key::kNoHayNingunaListaDe);
 }
 
-QString ChannelList::RangeText(const ImageRange& range) const {
+QString ChannelList::RangeText(const ImageRange& range, const Texts& texts) const {
   const QString span = HexAddress(range.start) + QStringLiteral("–") + HexAddress(range.end - 1);
   switch (range.kind) {
     case ImageRange::Kind::kChannelTable:
@@ -412,11 +410,11 @@ QString ChannelList::RangeText(const ImageRange& range) const {
     case ImageRange::Kind::kTransponderTable:
       return QStringLiteral("%1 (TPT %2)").arg(transponder_table_name_, span);
     case ImageRange::Kind::kChannelWipe:
-      return QStringLiteral("el borrado de una %1 anterior (TCS %2)")
-          .arg(channel_table_name_, span);
+      return texts.Format(text_key::kElBorradoDeUnaAnterior,
+                          {channel_table_name_, QStringLiteral("TCS ") + span});
     case ImageRange::Kind::kTransponderWipe:
-      return QStringLiteral("el borrado de una %1 anterior (TPT %2)")
-          .arg(transponder_table_name_, span);
+      return texts.Format(text_key::kElBorradoDeUnaAnterior,
+                          {transponder_table_name_, QStringLiteral("TPT ") + span});
     case ImageRange::Kind::kBlock:
     case ImageRange::Kind::kImage:
       break;

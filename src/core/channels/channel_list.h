@@ -109,7 +109,7 @@ class ChannelList {
                         ChannelError* error);
   // The message a failed build or save shows; the text naming one range in it.
   QString ErrorText(const ChannelError& error, const Texts& texts) const;
-  QString RangeText(const ImageRange& range) const;
+  QString RangeText(const ImageRange& range, const Texts& texts) const;
 
   int FirstFreeChannelRow() const;
   int FirstFreeTransponderRow() const;
@@ -131,7 +131,7 @@ class ChannelList {
   // on moving down (references following transponders); any other text does nothing.
   PasteResult PasteChannels(int top, const QString& text);
   PasteResult PasteTransponders(int top, const QString& text);
-  QString PasteRefusalText(bool transponders, const PasteResult& result) const;
+  QString PasteRefusalText(bool transponders, const PasteResult& result, const Texts& texts) const;
   void DragChannelRow(int from, int to);
   void DragTransponderRow(int from, int to);
   // A status box: sets or clears the bit in every selected channel.

@@ -43,13 +43,6 @@ constexpr int kVerified = 179;           // "¡ Verificación correcta !"
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// Blocks passed over after a failure, named at the end, and the retries on the way.
-const QString kNotWrittenHeading = QStringLiteral("Bloques no escritos :");
-const QString kRetrying = QStringLiteral("Reintentando el bloque : ");
-const QString kEraseFailed = QStringLiteral("falló el borrado");
-const QString kProgramFailed = QStringLiteral("falló la programación");
-const QString kVerifyFailedShort = QStringLiteral("falló la verificación");
-
 QString Hex8(uint32_t value) {
   return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
@@ -120,7 +113,7 @@ SendOutcome FinalReport(JtagSession& session, uint32_t destination, const Blocks
     ++errors;
   }
   if (!blocks.not_written.isEmpty()) {
-    lines << kNotWrittenHeading << blocks.not_written;
+    lines << session.texts.Key(text_key::kBloquesNoEscritos) << blocks.not_written;
     errors += static_cast<int>(blocks.not_written.size());
   }
   if (session.port.failed()) lines << session.port.failure();
@@ -221,14 +214,15 @@ BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendReq
   return BlockOutcome::kWritten;
 }
 
-QString WhatFailed(BlockOutcome outcome) {
+// Why a block passed over was not written, as the closing message names it.
+QString WhatFailed(BlockOutcome outcome, const Texts& texts) {
   switch (outcome) {
     case BlockOutcome::kEraseFailed:
-      return kEraseFailed;
+      return texts.Key(text_key::kFalloElBorrado);
     case BlockOutcome::kProgramFailed:
-      return kProgramFailed;
+      return texts.Key(text_key::kFalloLaProgramacion);
     default:
-      return kVerifyFailedShort;
+      return texts.Key(text_key::kFalloLaVerificacion);
   }
 }
 
@@ -287,9 +281,9 @@ BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSend
                                  : JtagSendFailedText(catalogue);
     const Answer answer = host.Ask(Question::kAbortRetryIgnore, question);
     if (answer == Answer::kRetry) {
-      host.AppendLog(LogId::kJtag, kRetrying + Hex8(at));
+      host.AppendLog(LogId::kJtag, catalogue.Format(text_key::kReintentandoElBloque, {Hex8(at)}));
     } else if (answer == Answer::kIgnore) {
-      result.not_written << Hex8(at) + QStringLiteral(" : ") + WhatFailed(outcome);
+      result.not_written << Hex8(at) + QStringLiteral(" : ") + WhatFailed(outcome, catalogue);
       done += chunk;
       ++k;
     } else {

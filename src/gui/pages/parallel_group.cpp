@@ -152,12 +152,13 @@ int ParallelGroup::MissingDeviceEntry(const QString& locator) {
   int index = access_->findData(locator);
   if (index >= 0) return index;
   const QString device = locator.mid(6);
-  access_->addItem(device + QStringLiteral(" (falta)"), locator);
+  access_->addItem(services_.texts.Format(text_key::kFalta, {device}), locator);
   index = access_->count() - 1;
-  access_->setItemData(
-      index,
-      PortInspector(QStringLiteral("/"), CurrentUser(), services_.texts).Parallel(device).Explanation(),
-      Qt::ToolTipRole);
+  access_->setItemData(index,
+                       PortInspector(QStringLiteral("/"), CurrentUser(), services_.texts)
+                           .Parallel(device)
+                           .Explanation(),
+                       Qt::ToolTipRole);
   return index;
 }
 

@@ -596,7 +596,7 @@ void TuningPage::PasteRows() {
   const PasteResult pasted =
       transponders ? list_.PasteTransponders(top, text) : list_.PasteChannels(top, text);
   if (pasted.kind == PasteResult::Kind::kRowWouldDrop)
-    services_.host.ShowError(list_.PasteRefusalText(transponders, pasted));
+    services_.host.ShowError(list_.PasteRefusalText(transponders, pasted, services_.texts));
   RefreshAll();
 }
 

@@ -13,6 +13,7 @@
 #include <map>
 #include <random>
 
+#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
 

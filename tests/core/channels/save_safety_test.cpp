@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
 
@@ -231,7 +232,7 @@ TEST(SaveSafetyTest, PasteMovesEveryRowInUseOrRefuses) {
     const PasteResult pasted = list.PasteTransponders(3, list.CopyRows(true, 1, 2));
     if (last_used == 99) {
       EXPECT_EQ(pasted.kind, PasteResult::Kind::kRowWouldDrop);
-      EXPECT_EQ(list.PasteRefusalText(true, pasted),
+      EXPECT_EQ(list.PasteRefusalText(true, pasted, Texts()),
                 "No se ha pegado nada: la fila 98 de la Tabla de Transpondedores está en uso y "
                 "quedaría fuera de la tabla.");
       EXPECT_EQ(list.transponders(), before);
