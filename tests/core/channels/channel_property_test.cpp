@@ -220,7 +220,7 @@ class LayoutChooser : public SectionChooser {
  public:
   explicit LayoutChooser(const Layout& layout) : layout_(layout) {}
   std::optional<int64_t> ChooseSection(const char* tag, const std::vector<int64_t>&) override {
-    return tag == kChannelTag ? layout_.tcs : layout_.tpt;
+    return std::strcmp(tag, kChannelTag) == 0 ? layout_.tcs : layout_.tpt;
   }
 
  private:
