@@ -124,6 +124,25 @@ TEST_F(DebugUnitTest, RangeWriteCountsOnlyBytesTheTargetHolds) {
   }
 }
 
+// The virtual target takes writes outside the reset bracket too, so the log shows it. Progress
+// is shown where a write chunk (252) or a read block (256) ends on a multiple of 15.
+TEST_F(DebugUnitTest, RamImageGoesInsideTheResetBracketAndProgressShowsEveryFifteen) {
+  target_.Load(0x401289A0 + 1262, QByteArray(2, '\x77'));
+  QByteArray image;
+  for (int i = 0; i < 1262; ++i) image.append(static_cast<char>(i % 251 + 1));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
+  EXPECT_EQ(unit_.LoadRamImage(bytes, 0x401289A0, 1262), 1262u);
+  EXPECT_EQ(target_.Memory(0x401289A0, 1264), image + QByteArray(2, '\x77'));
+  EXPECT_EQ(host_.Log(LogId::kJtag),
+            (QStringList{"Reset DCU activado", "Estado de la DCU : Run-Test/Idle",
+                         "Enviando archivo...", "Reset DCU desactivado"}));
+  std::vector<uint8_t> buffer(0x1001);
+  EXPECT_EQ(unit_.ReadRangeWithProgress(buffer, kScratch, 0x1000), 0x1000u);
+  // 1260 for the chunks, the body's end, then 0xF00 among the read blocks.
+  EXPECT_EQ(host_.progress_history[static_cast<int>(StatusPage::kJtag)],
+            (std::vector<int>{1260, 1260, 0xF00}));
+}
+
 TEST_F(DebugUnitTest, ShortBlocksNeverRunPastTheBuffer) {
   // 0x100 bytes rounded to a 257-byte buffer; blocks of 252 would reach byte 504.
   target_.SetFaults({.short_read = 252});

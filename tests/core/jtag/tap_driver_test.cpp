@@ -33,8 +33,20 @@ TEST_F(TapDriverTest, ResetLineIsWrittenEvenWhenTheCacheAlreadyHoldsIt) {
   EXPECT_EQ(port_.writes, (std::vector<uint8_t>{0x0A, 0x08}));
 }
 
-// The reset, instruction and IDCODE scans are driven through the pin-level target by the
-// debug unit and operation tests; these are the link's byte framing and its searches.
+// The virtual target would take a link left in Capture-DR, and a TAP reset before every
+// message: the path into Shift-DR, taken once, is checked here. The reset, instruction and
+// IDCODE scans themselves are driven through the pin-level target by the operation tests.
+TEST_F(TapDriverTest, EnterDataScanLoadsTheLinkInstructionOnce) {
+  tap_.EnterDataScan();
+  EXPECT_TRUE(state_.data_scan);
+  // Reset (6), instruction (10), into Shift-DR (3).
+  EXPECT_EQ(port_.edges.size(), 19u);
+  const Bits tms = port_.Tms();
+  EXPECT_EQ(Bits(tms.end() - 3, tms.end()), (Bits{1, 0, 0}));
+  tap_.EnterDataScan();
+  EXPECT_EQ(port_.edges.size(), 19u);
+}
+
 TEST_F(TapDriverTest, StartSearchRunsOutAfterLimitClocksOfSilenceAndRestartsOnBusy) {
   EXPECT_FALSE(tap_.WaitStartPattern(0));
   EXPECT_EQ(port_.samples, 0);
