@@ -96,9 +96,10 @@ TEST(JtagCommandTest, DumpsWriteWhatEachSourceHolds) {
   const QString screen = dir.filePath("screen.bmp");
   ASSERT_EQ(Dump(dir, screen, Range("image", "C00D0000", "98000")).exit_code, 0);
   const QImage picture(screen);
-  // The default format is 4:3, 720 x 576: the first bar white, the last black.
+  // The default format is 4:3, 720 x 576: the first bar white to the bottom, the last black.
   EXPECT_EQ(picture.size(), QSize(720, 576));
   EXPECT_GT(qGray(picture.pixel(45, 288)), 170);
+  EXPECT_GT(qGray(picture.pixel(45, 570)), 170);
   EXPECT_LT(qGray(picture.pixel(675, 288)), 20);
   EXPECT_EQ(Dump(dir, dir.filePath("screen.png"), Range("image", "C00D0000", "98000")).exit_code,
             2);
