@@ -92,12 +92,4 @@ TEST(SettingsCommandTest, LanguagePrintsEverySlotAsTheWindowHoldsIt) {
   EXPECT_TRUE(misused.out.isEmpty());
 }
 
-TEST(SettingsCommandTest, DialogFoldersOfANewFolderAreThatFolder) {
-  QTemporaryDir dir;
-  const auto show = RunTornavo({"settings", "show", "--ini-dir", dir.path() + "/"});
-  ASSERT_EQ(show.exit_code, 0);
-  EXPECT_TRUE(Lines(show).contains("OpenDLgInitialDir=" + dir.path()));
-  EXPECT_TRUE(Lines(show).contains("SaveDLgInitialDir=" + dir.path()));
-}
-
 }  // namespace
