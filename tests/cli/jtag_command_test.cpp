@@ -28,10 +28,7 @@ TEST(JtagCommandTest, IdcodeNamesTheVirtualCpuAndExitsByWhatItFound) {
   const auto named =
       RunTornavo({"jtag", "idcode", "--parallel", "virtual", "--ini-dir", ini.path()});
   ASSERT_EQ(named.exit_code, 0) << named.err.toStdString();
-  EXPECT_EQ(Lines(named.out),
-            (QStringList{"Abriendo LPT1", "Reset DCU activado", "Estado de la DCU : Run-Test/Idle",
-                         QString::fromUtf8("Código de la CPU (IDCODE) : 2D4CD041"),
-                         "Tipo de CPU : STi5510", "Reset DCU desactivado", "Cerrando LPT1"}));
+  EXPECT_TRUE(Lines(named.out).contains("Tipo de CPU : STi5510")) << named.out.toStdString();
 
   const auto none = RunTornavo(
       {"jtag", "idcode", "--parallel", "virtual", "--fault", "jtag-none", "--ini-dir", ini.path()});
@@ -47,134 +44,19 @@ TEST(JtagCommandTest, IdcodeNamesTheVirtualCpuAndExitsByWhatItFound) {
   EXPECT_EQ(RunTornavo({"jtag", "reset"}).exit_code, 2);
 }
 
-TEST(JtagCommandTest, DumpWritesTheFileOrTheEepromImage) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath("dump.bin");
-  const auto file =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "file", "--address",
-                  "40000000", "--length", "10", "-o", out, "--ini-dir", dir.path()});
-  ASSERT_EQ(file.exit_code, 0) << file.err.toStdString();
-  EXPECT_TRUE(file.out.contains(QString::fromUtf8("¡ Firmware leído con éxito !")));
-  QFile dumped(out);
-  ASSERT_TRUE(dumped.open(QIODevice::ReadOnly));
-  EXPECT_EQ(dumped.readAll(), QByteArray(0x10, '\0'));
-  dumped.close();
-
-  const QString image = dir.filePath("eeprom.bin");
-  const auto eeprom =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "eeprom", "--address", "700",
-                  "--length", "100", "-o", image, "--ini-dir", dir.path()});
-  ASSERT_EQ(eeprom.exit_code, 0) << eeprom.err.toStdString();
-  QFile placed(image);
-  ASSERT_TRUE(placed.open(QIODevice::ReadOnly));
-  const QByteArray bytes = placed.readAll();
-  ASSERT_EQ(bytes.size(), 2048);
-  const auto chip = tornavo::sim::BuildDefaultEeprom();
-  EXPECT_EQ(bytes.left(0x700), QByteArray(0x700, '\xFF'));
-  EXPECT_EQ(bytes.mid(0x700),
-            QByteArray(reinterpret_cast<const char*>(chip.data()) + 0x700, 0x100));
+// "jtag dump" on the virtual target into out, with dir as the settings folder.
+tornavo::testing::RunResult Dump(const QTemporaryDir& dir, const QString& out,
+                                 const QStringList& more) {
+  return RunTornavo(
+      QStringList{"jtag", "dump", "--parallel", "virtual", "-o", out, "--ini-dir", dir.path()} +
+      more);
 }
-
-// The cable reads whole words: a range that is not is widened to them, and says so; one that
-// cannot be read at all is refused with the nearest one that can, and nothing is written.
-TEST(JtagCommandTest, DumpRangesAreReadAsAskedWidenedOrRefused) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath("dump.bin");
-  auto dump = [&](const QString& address, const QString& length, const char* source = "file") {
-    QFile::remove(out);
-    return RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", source, "--address",
-                       address, "--length", length, "-o", out, "--ini-dir", dir.path()});
-  };
-  struct Widened {
-    const char* address;
-    const char* length;
-    qint64 size;
-    const char* note;  // "" when the range is read as asked
-  };
-  for (const Widened& c :
-       {Widened{"40000003", "12", 0x18, "from 40000000"}, Widened{"40000000", "1", 4, "4 bytes"},
-        Widened{"40000000", "FF", 0x100, "256 bytes"}, Widened{"40000000", "100", 0x100, ""}}) {
-    const auto result = dump(c.address, c.length);
-    ASSERT_EQ(result.exit_code, 0) << c.address << " " << c.length << result.err.toStdString();
-    EXPECT_EQ(QFileInfo(out).size(), c.size) << c.address << " " << c.length;
-    if (*c.note) {
-      EXPECT_TRUE(result.err.contains(c.note)) << result.err.toStdString();
-    } else {
-      EXPECT_FALSE(result.err.contains("whole words")) << result.err.toStdString();
-    }
-  }
-  struct Refused {
-    const char* address;
-    const char* length;
-    const char* source;
-    const char* nearest;  // "" when there is none
-  };
-  for (const Refused& c : {Refused{"40000000", "FFFFFFFF", "file", "--length FFFFFC"},
-                           Refused{"40000000", "0", "file", "--length 4"},
-                           Refused{"FFFFFFF0", "100", "file", "--address FFFFFFF0 --length 10"},
-                           Refused{"-1", "100", "file", ""},
-                           Refused{"700", "104", "eeprom", "--address 700 --length 100"}}) {
-    const auto result = dump(c.address, c.length, c.source);
-    EXPECT_EQ(result.exit_code, 2) << c.address << " " << c.length;
-    EXPECT_TRUE(result.err.contains(c.nearest)) << result.err.toStdString();
-    EXPECT_FALSE(QFile::exists(out)) << c.address << " " << c.length;
-  }
-  // Fifteen blocks: the progress shows their end once.
-  const auto progress =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "file", "--address",
-                  "40000000", "--length", "F00", "-o", out, "--progress", "--ini-dir", dir.path()});
-  ASSERT_EQ(progress.exit_code, 0);
-  EXPECT_EQ(progress.err.count("3840/3840"), 1) << progress.err.toStdString();
+QStringList Range(const char* source, const QString& address, const QString& length) {
+  return {"--source", source, "--address", address, "--length", length};
 }
-
-TEST(JtagCommandTest, ImageDumpSavesTheScreenAsAPicture) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath("screen.bmp");
-  const auto dumped =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "image", "--address",
-                  "C00D0000", "--length", "98000", "-o", out, "--ini-dir", dir.path()});
-  ASSERT_EQ(dumped.exit_code, 0) << dumped.err.toStdString();
-  const QImage picture(out);
-  ASSERT_FALSE(picture.isNull());
-  // The default format is 4:3, 720 x 576: the first bar white, the last black.
-  EXPECT_EQ(picture.size(), QSize(720, 576));
-  EXPECT_GT(qGray(picture.pixel(45, 288)), 170);
-  EXPECT_LT(qGray(picture.pixel(675, 288)), 20);
-
-  EXPECT_EQ(RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "image", "--address",
-                        "C00D0000", "--length", "98000", "-o", dir.filePath("screen.png")})
-                .exit_code,
-            2);
-}
-
-TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatus) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath("never.bin");
-  const QStringList base{"jtag", "dump", "--parallel", "virtual",
-                         "-o",   out,    "--ini-dir",  dir.path()};
-
-  const auto refused =
-      RunTornavo(base + QStringList{"--source", "eeprom", "--address", "700", "--length", "104"});
-  EXPECT_EQ(refused.exit_code, 2);
-  EXPECT_TRUE(refused.err.contains(QString::fromUtf8("¡ Dirección o longitud incorrecta !")));
-
-  const auto silent =
-      RunTornavo(base + QStringList{"--source", "eeprom", "--address", "0", "--length", "800",
-                                    "--fault", "jtag-trap-silent"});
-  EXPECT_EQ(silent.exit_code, 4);
-  EXPECT_TRUE(silent.err.contains(QString::fromUtf8("error en la dirección :  00000000")));
-
-  const auto missing =
-      RunTornavo(base + QStringList{"--source", "eeprom", "--address", "0", "--length", "800",
-                                    "--trap", dir.filePath("nowhere/trap.bin")});
-  EXPECT_EQ(missing.exit_code, 4);
-  EXPECT_TRUE(missing.err.contains("nowhere/trap.bin"));
-
-  EXPECT_EQ(
-      RunTornavo(base + QStringList{"--source", "rom", "--address", "401289A0", "--length", "7600"})
-          .exit_code,
-      2);
-  EXPECT_FALSE(QFile::exists(out));
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A settings folder whose channel-list chip is 2 MiB at the given start.
@@ -189,68 +71,122 @@ void WriteFlashSettings(const QTemporaryDir& dir, const char* start) {
   type.write("[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
 }
 
-TEST(JtagCommandTest, ChannelDumpsSaveTheTablesTheLoadersAccepted) {
+// Each source lands in its file: an EEPROM range in a whole image, erased bytes around it;
+// the channel tables as the loaders accept them; the screen as a picture.
+TEST(JtagCommandTest, DumpsWriteWhatEachSourceHolds) {
   QTemporaryDir dir;
   WriteFlashSettings(dir, "7FE00000");
-  const QString ram_out = dir.filePath("ram.bin");
-  const auto ram =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "ram", "--address",
-                  "401289A0", "--length", "7600", "-o", ram_out, "--ini-dir", dir.path()});
-  ASSERT_EQ(ram.exit_code, 0) << ram.err.toStdString();
-  QFile ram_file(ram_out);
-  ASSERT_TRUE(ram_file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(ram_file.readAll(), RamDump());
+  const QString out = dir.filePath("out.bin");
+  const auto eeprom = Dump(dir, out, Range("eeprom", "700", "100"));
+  ASSERT_EQ(eeprom.exit_code, 0) << eeprom.err.toStdString();
+  const auto chip = tornavo::sim::BuildDefaultEeprom();
+  EXPECT_EQ(ReadAll(out),
+            QByteArray(0x700, '\xFF') +
+                QByteArray(reinterpret_cast<const char*>(chip.data()) + 0x700, 0x100));
 
-  const QString flash_out = dir.filePath("flash.bin");
-  const auto flash =
-      RunTornavo({"jtag", "dump", "--parallel", "virtual", "--source", "flash", "--address",
-                  "7FE00000", "--length", "50000", "-o", flash_out, "--ini-dir", dir.path()});
+  ASSERT_EQ(Dump(dir, out, Range("ram", "401289A0", "7600")).exit_code, 0);
+  EXPECT_EQ(ReadAll(out), RamDump());
+  ASSERT_EQ(Dump(dir, out, Range("file", "401289A0", "100")).exit_code, 0);
+  EXPECT_EQ(ReadAll(out), RamDump().left(0x100));
+  const auto flash = Dump(dir, out, Range("flash", "7FE00000", "50000"));
   ASSERT_EQ(flash.exit_code, 0) << flash.err.toStdString();
   EXPECT_TRUE(flash.out.contains(QString::fromUtf8("¡ Firmware leído con éxito !")));
-  QFile flash_file(flash_out);
-  ASSERT_TRUE(flash_file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(flash_file.readAll(), tornavo::sim::BuildFlashChannelImage());
+  EXPECT_EQ(ReadAll(out), tornavo::sim::BuildFlashChannelImage());
 
-  // The saved image reads back as the tables the tuning page would show.
-  const auto listed = RunTornavo({"channels", "list", flash_out, "--ini-dir", dir.path()});
-  ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
-  EXPECT_FALSE(listed.out.isEmpty());
+  const QString screen = dir.filePath("screen.bmp");
+  ASSERT_EQ(Dump(dir, screen, Range("image", "C00D0000", "98000")).exit_code, 0);
+  const QImage picture(screen);
+  // The default format is 4:3, 720 x 576: the first bar white to the bottom, the last black.
+  EXPECT_EQ(picture.size(), QSize(720, 576));
+  EXPECT_GT(qGray(picture.pixel(45, 288)), 170);
+  EXPECT_GT(qGray(picture.pixel(45, 570)), 170);
+  EXPECT_LT(qGray(picture.pixel(675, 288)), 20);
+  EXPECT_EQ(Dump(dir, dir.filePath("screen.png"), Range("image", "C00D0000", "98000")).exit_code,
+            2);
 }
 
-TEST(JtagCommandTest, ChannelDumpsThatFailWriteNothing) {
+// The cable reads whole words: a range that is not is widened to them, and says so; one that
+// cannot be read at all is refused with the nearest one that can, and nothing is written.
+TEST(JtagCommandTest, DumpRangesAreReadAsAskedWidenedOrRefused) {
+  QTemporaryDir dir;
+  const QString out = dir.filePath("dump.bin");
+  struct Widened {
+    const char* address;
+    const char* length;
+    qint64 size;
+    const char* note;  // "" when the range is read as asked
+  };
+  for (const Widened& c :
+       {Widened{"40000003", "12", 0x18, "from 40000000"}, Widened{"40000000", "1", 4, "4 bytes"},
+        Widened{"40000000", "FF", 0x100, "256 bytes"}, Widened{"40000000", "100", 0x100, ""}}) {
+    const auto result = Dump(dir, out, Range("file", c.address, c.length));
+    ASSERT_EQ(result.exit_code, 0) << c.address << " " << c.length << result.err.toStdString();
+    EXPECT_EQ(QFileInfo(out).size(), c.size) << c.address << " " << c.length;
+    EXPECT_EQ(result.err.contains("whole words"), *c.note != 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(c.note)) << result.err.toStdString();
+  }
+  QFile::remove(out);
+  struct Refused {
+    const char* address;
+    const char* length;
+    const char* source;
+    const char* nearest;  // "" when there is none
+  };
+  for (const Refused& c : {Refused{"40000000", "FFFFFFFF", "file", "--length FFFFFC"},
+                           Refused{"40000000", "0", "file", "--length 4"},
+                           Refused{"FFFFFFF0", "100", "file", "--address FFFFFFF0 --length 10"},
+                           Refused{"-1", "100", "file", ""},
+                           Refused{"700", "104", "eeprom", "--address 700 --length 100"}}) {
+    const auto result = Dump(dir, out, Range(c.source, c.address, c.length));
+    EXPECT_EQ(result.exit_code, 2) << c.address << " " << c.length;
+    EXPECT_TRUE(result.err.contains(c.nearest)) << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out)) << c.address << " " << c.length;
+  }
+  // Fifteen blocks: the progress shows their end once.
+  const auto progress = Dump(dir, out, Range("file", "40000000", "F00") << "--progress");
+  ASSERT_EQ(progress.exit_code, 0);
+  EXPECT_EQ(progress.err.count("3840/3840"), 1) << progress.err.toStdString();
+}
+
+// Refused ranges and sources exit 2, failures on the cable 4; the file held is kept.
+TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatusAndWriteNothing) {
   QTemporaryDir dir;
   const QString out = dir.filePath("kept.bin");
   QFile kept(out);
   ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
   kept.write("held before");
   kept.close();
-  const auto run = [&](const QStringList& more) {
-    return RunTornavo(
-        QStringList{"jtag", "dump", "--parallel", "virtual", "-o", out, "--ini-dir", dir.path()} +
-        more);
-  };
+  const auto silent = Dump(dir, out,
+                           Range("eeprom", "0", "800") << "--fault"
+                                                       << "jtag-trap-silent");
+  EXPECT_EQ(silent.exit_code, 4);
+  EXPECT_TRUE(silent.err.contains(QString::fromUtf8("error en la dirección :  00000000")));
+  const auto missing =
+      Dump(dir, out, Range("eeprom", "0", "800") << "--trap" << dir.filePath("nowhere/trap.bin"));
+  EXPECT_EQ(missing.exit_code, 4);
+  EXPECT_TRUE(missing.err.contains("nowhere/trap.bin"));
+  EXPECT_EQ(Dump(dir, out, Range("rom", "401289A0", "7600")).exit_code, 2);
 
   // Below the chip, outside RAM, then a target that takes no bytes.
   WriteFlashSettings(dir, "7FE00000");
-  const auto outside = run({"--source", "flash", "--address", "7FDFFFFC", "--length", "50000"});
+  const auto outside = Dump(dir, out, Range("flash", "7FDFFFFC", "50000"));
   EXPECT_EQ(outside.exit_code, 2);
   EXPECT_TRUE(outside.err.contains(QString::fromUtf8("¡ Dirección o longitud incorrecta !")));
-  EXPECT_EQ(run({"--source", "ram", "--address", "40200000", "--length", "7600"}).exit_code, 2);
-  EXPECT_EQ(run({"--source", "ram", "--address", "401289A0", "--length", "7600", "--fault",
-                 "jtag-no-ack"})
+  EXPECT_EQ(Dump(dir, out, Range("ram", "40200000", "7600")).exit_code, 2);
+  EXPECT_EQ(Dump(dir, out,
+                 Range("ram", "401289A0", "7600") << "--fault"
+                                                  << "jtag-no-ack")
                 .exit_code,
             4);
 
   // The second chip is erased: read in full, but there are no tables in it.
   WriteFlashSettings(dir, "60000000");
-  const auto erased = run({"--source", "flash", "--address", "60000000", "--length", "50000"});
+  const auto erased = Dump(dir, out, Range("flash", "60000000", "50000"));
   EXPECT_EQ(erased.exit_code, 4);
   EXPECT_TRUE(
       erased.err.contains(QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !")))
       << erased.err.toStdString();
-
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll(), "held before");
+  EXPECT_EQ(ReadAll(out), "held before");
 }
 
 }  // namespace
@@ -302,12 +238,4 @@ TEST(JtagCommandTest, ReachesTheVirtualReceiverThroughItsParallelSocket) {
       RunTornavo({"firmware", "send", firmware.fileName(), "--port", receiver.device(),
                   "--parallel", "socket:" + socket, "--no-phase2", "--ini-dir", dir.path()});
   EXPECT_EQ(sent.exit_code, 0) << sent.err.toStdString() << sent.out.toStdString();
-
-  tornavo::testing::BackgroundReceiver other(
-      {"--parallel-socket", dir.filePath("lpt2"), "--fault", "jtag-sti5512"});
-  ASSERT_FALSE(other.device().isEmpty());
-  const auto second = RunTornavo(
-      {"jtag", "idcode", "--parallel", "socket:" + dir.filePath("lpt2"), "--ini-dir", dir.path()});
-  EXPECT_EQ(second.exit_code, 0) << second.err.toStdString();
-  EXPECT_TRUE(Lines(second.out).contains("Tipo de CPU : STi5512")) << second.out.toStdString();
 }

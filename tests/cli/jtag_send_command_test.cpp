@@ -51,53 +51,40 @@ class JtagSendCommandTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
+// How blocks are erased, compared and verified is the engine's; here the answers to a failed
+// block come from the options, and each ending has its exit status.
 TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
   Write(Ini("fw.bin"), Pattern(0x18000, 1));  // a block and a half
-  const auto sent = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000"});
+  const QStringList file = {"--source", "file", Ini("fw.bin"), "--address", "60000000"};
+  const auto sent = Send(file);
   ASSERT_EQ(sent.exit_code, 0) << sent.err.toStdString();
-  EXPECT_EQ(sent.out.count(QString(40, '-')), 2);
-  EXPECT_EQ(sent.out.count("Borrando bloque : "), 2);
-  EXPECT_EQ(sent.out.count(QString::fromUtf8("¡ Verificación correcta !")), 2);
   EXPECT_TRUE(sent.out.contains(QString::fromUtf8("¡ Datos enviados con éxito !")));
   EXPECT_TRUE(sent.out.endsWith("Cerrando LPT1\n"));
 
-  const auto aborted = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
-                             "jtag-program-fail:1"});
+  const auto aborted = Send(file + QStringList{"--fault", "jtag-program-fail:1"});
   EXPECT_EQ(aborted.exit_code, 4);
-  EXPECT_TRUE(aborted.err.contains(QString::fromUtf8("Error en el envio por Jtag.")))
-      << aborted.err.toStdString();
-  EXPECT_TRUE(
-      aborted.err.contains(QString::fromUtf8("Se ha producido un error en la dirección : "
-                                             "60000000")));
-  const auto ignored = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
-                             "jtag-program-fail:1", "--on-error", "ignore"});
+  EXPECT_TRUE(aborted.err.contains(QString::fromUtf8("error en la dirección : 60000000")));
+  const auto ignored =
+      Send(file + QStringList{"--fault", "jtag-program-fail:1", "--on-error", "ignore"});
   EXPECT_EQ(ignored.exit_code, 4) << ignored.err.toStdString();
-  EXPECT_TRUE(ignored.err.contains(QString::fromUtf8("Error en el envio por Jtag.")));
   EXPECT_TRUE(ignored.err.endsWith(QString::fromUtf8("60000000 : falló la programación\n")));
-  const auto retried = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--fault",
-                             "jtag-verify-fail:2", "--on-error", "retry:1"});
+  const auto retried =
+      Send(file + QStringList{"--fault", "jtag-verify-fail:2", "--on-error", "retry:1"});
   EXPECT_EQ(retried.exit_code, 4);
   EXPECT_EQ(retried.err.count(QString::fromUtf8("Error en la verificación.")), 2);
-  const auto no_verify = Send({"--source", "file", Ini("fw.bin"), "--address", "60000000",
-                               "--fault", "jtag-verify-fail:2", "--no-verify"});
+  const auto no_verify = Send(file + QStringList{"--fault", "jtag-verify-fail:2", "--no-verify"});
   EXPECT_EQ(no_verify.exit_code, 0) << no_verify.err.toStdString();
-  EXPECT_FALSE(no_verify.out.contains("Verificando"));
 
-  // Neither chip: RAM, no trap needed.
-  const auto ram = Send({"--source", "file", Ini("fw.bin"), "--address", "40100000"});
-  EXPECT_EQ(ram.exit_code, 0) << ram.err.toStdString();
-  EXPECT_FALSE(ram.out.contains("Borrando"));
-
-  EXPECT_EQ(Send({"--source", "file", Ini("absent.bin"), "--address", "60000000"}).exit_code, 2);
-  EXPECT_EQ(Send({"--source", "file", Ini("fw.bin"), "--address", "6000000G"}).exit_code, 2);
-  EXPECT_EQ(Send({"--source", "disk", Ini("fw.bin"), "--address", "60000000"}).exit_code, 2);
-  EXPECT_EQ(
-      Send({"--source", "file", Ini("fw.bin"), "--address", "60000000", "--on-error", "retry:x"})
-          .exit_code,
-      2);
+  for (const QStringList& bad :
+       {QStringList{"--source", "file", Ini("absent.bin"), "--address", "60000000"},
+        QStringList{"--source", "file", Ini("fw.bin"), "--address", "6000000G"},
+        QStringList{"--source", "disk", Ini("fw.bin"), "--address", "60000000"},
+        file + QStringList{"--on-error", "retry:x"}})
+    EXPECT_EQ(Send(bad).exit_code, 2) << bad.join(' ').toStdString();
   const auto no_port =
-      RunTornavo({"jtag", "send", "--parallel", "ppdev:/nonexistent/parport9", "--ini-dir",
-                  dir_.path(), "--source", "file", Ini("fw.bin"), "--address", "60000000"});
+      RunTornavo(QStringList{"jtag", "send", "--parallel", "ppdev:/nonexistent/parport9",
+                             "--ini-dir", dir_.path()} +
+                 file);
   EXPECT_EQ(no_port.exit_code, 5);
 }
 
@@ -162,6 +149,7 @@ TEST_F(JtagSendCommandTest, FlashSourceNamesWhatIsMissingAndTakesSections) {
       QString::fromUtf8("¡ No se ha encontrado ninguna tabla de transpondedores !")));
 }
 
+// The values themselves are the CRC block's own test; here they reach the file and the output.
 TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {
   const QByteArray image = Pattern(0x13FC50, 4);
   Write(Ini("in.bin"), image);
@@ -173,17 +161,11 @@ TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {
   QFile out(Ini("out.bin"));
   ASSERT_TRUE(out.open(QIODevice::ReadOnly));
   const QByteArray written = out.readAll();
-  ASSERT_EQ(written.size(), image.size());
   EXPECT_EQ(written.left(0x13FC00), image.left(0x13FC00));
+  EXPECT_EQ(written.mid(0x13FC00).toHex().toUpper(), lines.join("").toLatin1());
   const auto* bytes = reinterpret_cast<const Bytef*>(image.constData());
-  for (int i = 0; i < 20; ++i) {
-    const uint32_t crc =
-        static_cast<uint32_t>(crc32(0L, bytes + i * 0x10000, i < 19 ? 0x10000 : 0xFC00));
-    EXPECT_EQ(lines[i], QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper());
-    EXPECT_EQ(written.mid(0x13FC00 + 4 * i, 4).toHex().toUpper(), lines[i].toLatin1());
-  }
-  const auto refused = RunTornavo({"jtag", "add-crc", Ini("short.bin"), Ini("out2.bin")});
-  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_EQ(lines[0].toUInt(nullptr, 16), crc32(0L, bytes, 0x10000));
+  EXPECT_EQ(RunTornavo({"jtag", "add-crc", Ini("short.bin"), Ini("out2.bin")}).exit_code, 2);
   EXPECT_FALSE(QFile::exists(Ini("out2.bin")));
 }
 
@@ -201,8 +183,7 @@ TEST_F(JtagSendCommandTest, EraseChipNeedsYesAndAChipStart) {
   EXPECT_FALSE(wrong.out.contains("Abriendo LPT1"));
   const auto erased = RunTornavo(base + QStringList{"--address", "7FE00000", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err.toStdString();
-  EXPECT_EQ(erased.out.count("Borrando bloque : "), 16);
-  EXPECT_TRUE(erased.out.contains("Borrando bloque : 7FFE0000"));
+  EXPECT_TRUE(erased.out.contains("Borrando bloque : 7FFE0000"));  // the last of 16
   const auto single =
       RunTornavo({"jtag", "erase-chip", "--parallel", "virtual", "--ini-dir", dir_.path(),
                   "--method", "single", "--address", "60000000", "--yes"});

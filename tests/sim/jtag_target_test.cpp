@@ -87,18 +87,8 @@ TEST(JtagTargetTest, MemoryMapAndFlashChips) {
   target.Load(kRamStart + kRamSize - 2, QByteArray("\x01\x02\x03\x04", 4));
   EXPECT_EQ(target.Memory(kRamStart + kRamSize - 2, 4), QByteArray("\x01\x02\0\0", 4));
   EXPECT_EQ(target.Memory(0x7FE00000, 2), QByteArray(2, '\xFF'));
-  // The channel list: sections found by their tags in flash, bare records in RAM.
-  EXPECT_EQ(target.Memory(0x7FE10000 + 32, 3), "TCS");
-  EXPECT_EQ(target.Memory(0x7FE10000 + 48, 3), "TCS");
-  EXPECT_EQ(target.Memory(0x7FE20000 + 32, 3), "TPT");
-  EXPECT_EQ(target.Memory(0x7FE20000 + 48, 3), "TPT");
-  EXPECT_EQ(target.Memory(0x7FE10000 + 68, 9), QByteArray("Canal 01\0", 9));
-  EXPECT_EQ(target.Memory(kRamChannelTable + 30, 9), QByteArray("Canal 02\0", 9));
-  EXPECT_EQ(target.Memory(kRamChannelTable + 30 * 24, 30), QByteArray(30, '\0'));
   target.SetFlashChip(0, 0x7FC00000, 0x400000);
   EXPECT_EQ(target.Memory(0x7FC00000, 1), QByteArray(1, '\xFF'));
-  EXPECT_EQ(target.Memory(kCommandBlockPointer, 4), QByteArray("\x00\x01\x00\x40", 4));
-  EXPECT_EQ(target.Memory(kDcuStatus, 4), QByteArray("\x01\0\0\0", 4));
 }
 
 }  // namespace

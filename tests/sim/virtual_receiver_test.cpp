@@ -238,19 +238,5 @@ TEST_F(VirtualReceiverTest, ParallelSideOverItsSocketDecidesTheVerification) {
   EXPECT_NE(client_->Ask("%DL?").at(1), '.');
 }
 
-TEST_F(VirtualReceiverTest, ParallelFaultsByName) {
-  for (const char* name : {"busy", "ack-low:3", "paper-end", "data", "silent-event2",
-                           "ack-low-event6", "select-high-event6"})
-    EXPECT_TRUE(receiver_.ApplyFault(name)) << name;
-  const PeripheralFaults faults = receiver_.parallel().faults();
-  EXPECT_TRUE(faults.busy_stuck && faults.paper_end_after_init && faults.data_available &&
-              faults.silent_at_event2 && faults.ack_low_at_event6 && faults.select_high_at_event6);
-  EXPECT_EQ(faults.ack_low_after_byte, 3);
-  EXPECT_FALSE(receiver_.ApplyFault("ack-low:x"));
-  EXPECT_FALSE(receiver_.ApplyFault("busy-ish"));
-  receiver_.ClearFaults();
-  EXPECT_FALSE(receiver_.parallel().faults().busy_stuck);
-}
-
 }  // namespace
 }  // namespace tornavo::sim

@@ -21,36 +21,7 @@ int PixelsOtherThan(const QImage& picture, int grey) {
   return count;
 }
 
-// The colour limits are the colour stage's own cases; the comparison below covers them here.
-TEST(ConvertCaptureTest, SamplesComeFromTheirTiles) {
-  // On a black frame (16/128), one white luma byte lights pixel (0, 32) alone: mid-tile at
-  // 720 columns, a tile start at 704.
-  for (auto [width, offset] : {std::pair{720, 22544}, std::pair{704, 22528}}) {
-    SCOPED_TRACE(width);
-    QByteArray frame = UniformFrame(16, 128);
-    frame[offset] = static_cast<char>(235);
-    const QImage picture = ConvertCapture(frame, width, 576);
-    ASSERT_EQ(picture.size(), QSize(width, 576));
-    EXPECT_EQ(picture.format(), QImage::Format_RGB888);
-    EXPECT_EQ(picture.pixel(0, 32), qRgb(255, 255, 255));
-    EXPECT_EQ(PixelsOtherThan(picture, 0), 1);
-  }
-  EXPECT_EQ(PixelsOtherThan(ConvertCapture(UniformFrame(235, 128), 720, 576), 255), 0);
-
-  // Cb of pixel (0, 0) serves the 2 × 2 block; Cr of pixel (8, 0) likewise.
-  QByteArray frame = UniformFrame(128, 128);
-  frame[414720] = static_cast<char>(200);
-  frame[414732] = static_cast<char>(200);
-  const QImage picture = ConvertCapture(frame, 720, 576);
-  for (int y : {0, 1}) {
-    for (int x : {0, 1}) EXPECT_EQ(picture.pixel(x, y), qRgb(130, 102, 255));
-    for (int x : {8, 9}) EXPECT_EQ(picture.pixel(x, y), qRgb(245, 72, 130));
-  }
-  EXPECT_EQ(PixelsOtherThan(picture, 130), 8);
-  const QImage bars = ConvertCapture(testing::BarsFrame(720), 720, 576);
-  EXPECT_EQ(bars.pixel(5 * 90 + 45, 300), qRgb(254, 0, 0));  // the red bar
-}
-
+// Which byte serves which pixel, and the colours, are the plain conversion's below.
 TEST(ConvertCaptureTest, MatchesThePlainConversionForEveryWidthAndLength) {
   const QByteArray full = RandomBytes(660000, 7);
   // The receiver's widths, and odd and small ones that end their lines pixel by pixel.

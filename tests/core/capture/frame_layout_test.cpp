@@ -8,22 +8,6 @@
 namespace tornavo {
 namespace {
 
-TEST(FrameLayoutTest, LumaAndChromaOffsets) {
-  EXPECT_EQ(LumaOffset(720, 31, 1), 63);
-  EXPECT_EQ(LumaOffset(720, 32, 0), 1024);
-  // 720 columns are 22.5 tiles: the second band starts in the middle of tile 22.
-  EXPECT_EQ(LumaOffset(720, 0, 32), 22528 + 16);
-  EXPECT_EQ(LumaOffset(704, 0, 32), 22528);
-
-  EXPECT_EQ(CbOffset(720, 0, 0), 414720);
-  EXPECT_EQ(CbOffset(720, 4, 0), 414728);            // pixel (8, 0)
-  EXPECT_EQ(CbOffset(720, 16, 0), 414720 + 8 * 32);  // last 16 columns: tile line 8
-  EXPECT_EQ(CbOffset(720, 0, 8), 414720 + 16 * 32);  // chroma lines 8-15: tile line 16
-  EXPECT_EQ(CbOffset(352, 0, 0), 414720);            // the start does not move
-  // 360 chroma columns are 11.25 tiles: the next band starts a quarter into tile 11.
-  EXPECT_EQ(CbOffset(720, 0, 16), 414720 + 11 * 1024 + 16);
-}
-
 // Every sample of a frame has its own byte: luma below the chroma start, chroma within the
 // tiles the frame needs (at 720 columns, the capture's 622 592 bytes).
 TEST(FrameLayoutTest, EverySampleHasItsOwnByteForEachWidth) {

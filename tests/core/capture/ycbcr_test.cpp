@@ -9,21 +9,16 @@ namespace {
 
 using testing::ReferenceChannel;
 
+// Anchors for the formulas below: limits, and an exact half going to the even neighbour.
 TEST(YCbCrTest, BlackWhiteLimitsAndHalves) {
   const YCbCrConverter& fast = YCbCrConverter::Get();
   auto rgb = [&](int y, int cb, int cr) {
     const Rgb v = fast.Convert(y, cb, cr);
     return qRgb(v.r, v.g, v.b);
   };
-  EXPECT_EQ(rgb(16, 128, 128), qRgb(0, 0, 0));
   EXPECT_EQ(rgb(235, 128, 128), qRgb(255, 255, 255));  // 254.916 rounds up
-  EXPECT_EQ(rgb(0, 128, 128), qRgb(0, 0, 0));          // -18.6 limited
-  EXPECT_EQ(rgb(255, 128, 255), qRgb(255, 175, 255));  // R 480.9 limited
   EXPECT_EQ(rgb(16, 255, 128), qRgb(0, 0, 255));       // B 256.3 and G -49.7 limited
-  // Exact halves in double go to the even neighbour.
-  EXPECT_EQ(fast.Convert(4, 154, 128).b, 38);     // 38.5
-  EXPECT_EQ(fast.Convert(12, 128, 239).r, 172);   // 172.5
-  EXPECT_EQ(fast.Convert(141, 128, 128).b, 146);  // 145.5
+  EXPECT_EQ(fast.Convert(4, 154, 128).b, 38);          // 38.5
 }
 
 // Green takes a shortcut in integer thousandths; every input, halves on paper included,
