@@ -4,12 +4,12 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/serial_options.h"
-#include "core/app/clock.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

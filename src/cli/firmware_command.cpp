@@ -5,15 +5,15 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/clock.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/clock.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
-#include "core/app/text_file.h"
 #include "core/jtag/debug_unit.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/text_file.h"
 #include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {

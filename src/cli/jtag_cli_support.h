@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "cli/console.h"
-#include "core/app/settings.h"
 #include "core/jtag/jtag_state.h"
 #include "core/lpt/port_registers.h"
+#include "core/settings/settings.h"
 #include "sim/jtag_target.h"
 
 namespace tornavo::cli {

@@ -6,10 +6,6 @@
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
-#include "core/app/flash_chip.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/ram_send_buffer.h"
@@ -18,7 +14,11 @@
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/flash_programming.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/settings/flash_chip.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
 
 namespace tornavo::cli {
 
@@ -249,7 +249,8 @@ int RunJtagSendCommand(const QStringList& arguments) {
         OptionChooser chooser(parser);
         if (const LoadResult result = list.LoadFlashImage(bytes, chooser);
             result != LoadResult::kOk) {
-          Err(run.name + path + QStringLiteral(": ") + chooser.LoadProblem(result, bytes, run.texts));
+          Err(run.name + path + QStringLiteral(": ") +
+              chooser.LoadProblem(result, bytes, run.texts));
           return kExitJtagUsage;
         }
         ChannelError channel_error;

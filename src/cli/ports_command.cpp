@@ -3,9 +3,9 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/shipped_languages.h"
-#include "core/app/texts.h"
 #include "core/serial/port_diagnosis.h"
+#include "core/settings/shipped_languages.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

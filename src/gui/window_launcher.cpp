@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/shipped_languages.h"
-#include "core/app/text_file.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/serial_transport.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
+#include "core/settings/shipped_languages.h"
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <tuple>
 
-#include "core/app/text_file.h"
 #include "core/capture/reference_capture.h"
+#include "core/runtime/text_file.h"
 #include "tornavo_process.h"
 
 namespace tornavo {

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/settings_keys.h"
+#include "core/settings/settings_keys.h"
 #include "tornavo_process.h"
 
 namespace {

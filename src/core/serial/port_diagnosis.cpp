@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/app/text_names.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "core/app/texts.h"
+#include "core/texts/texts.h"
 
 struct stat;
 

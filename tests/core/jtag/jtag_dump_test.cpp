@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/text_names.h"
 #include "core/capture/convert_capture.h"
 #include "core/lpt/step_clock.h"
+#include "core/texts/text_names.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"

@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "core/app/language.h"
-#include "core/app/texts.h"
+#include "core/settings/language.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 namespace {
