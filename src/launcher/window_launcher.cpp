@@ -1,4 +1,4 @@
-#include "gui/window_launcher.h"
+#include "launcher/window_launcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
