@@ -148,7 +148,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     case TransferOutcome::kNoReply:
       return kExitNoReply;
     case TransferOutcome::kRetryLimit:
-      return kExitRejected;
+      return kExitFailed;
     default:
       break;
   }
@@ -157,7 +157,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     for (int differing : transfer.differing_rows())
       rows << QStringLiteral("%1").arg(differing * 16, 3, 16, QLatin1Char('0')).toUpper();
     Err(QStringLiteral("Differing rows: ") + rows.join(' '));
-    return kExitRejected;
+    return kExitFailed;
   }
   if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {
     Err(error);

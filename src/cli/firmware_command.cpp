@@ -19,10 +19,6 @@ namespace tornavo::cli {
 
 namespace {
 
-// Exit statuses of the firmware commands.
-constexpr int kFirmwareBadUsage = 2;
-constexpr int kFirmwarePortRefused = 5;
-
 // Firmware log lines as they happen, and with --progress a line for every progress step;
 // boxes as ConsoleHost shows them.
 class FirmwareConsole : public ConsoleHost {
@@ -101,11 +97,11 @@ int Send(const QStringList& arguments) {
       {"progress", "Show the progress every 12287 bytes."},
   });
   parser.addPositionalArgument("FILE", "the firmware image");
-  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = QStringLiteral("tornavo firmware send: ");
   auto usage = [&](const QString& text) {
     Err(name + text);
-    return kFirmwareBadUsage;
+    return kExitUsage;
   };
 
   SymbolRateTable symbol_rates{};
@@ -165,9 +161,9 @@ int Send(const QStringList& arguments) {
     case FirmwareOutcome::kNoReply:
       return kExitNoReply;
     case FirmwareOutcome::kPortRefused:
-      return kFirmwarePortRefused;
+      return kExitPortRefused;
     default:
-      return kExitRejected;
+      return kExitFailed;
   }
 }
 
@@ -177,14 +173,14 @@ int CheckLpt(const QStringList& arguments) {
       QStringLiteral("Asks the receiver to check its parallel port (%PR?).\n"
                      "Exit: 0 the port is in order; 4 the receiver reports a fault; 3 no answer."));
   AddCommonOptions(parser);
-  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings(symbol_rates, picture_options);
   PortSettings line;
   if (!LoadSettings(parser, settings, &line) || !parser.positionalArguments().isEmpty()) {
     Err(QStringLiteral("tornavo firmware check-lpt: --port is required; no other argument."));
-    return kFirmwareBadUsage;
+    return kExitUsage;
   }
   QtSerialTransport transport;
   transport.Configure(line);
@@ -209,7 +205,7 @@ int CheckLpt(const QStringList& arguments) {
     case FirmwareOutcome::kNoReply:
       return kExitNoReply;
     default:
-      return kExitRejected;
+      return kExitFailed;
   }
 }
 
@@ -229,7 +225,7 @@ int RunFirmwareCommand(const QStringList& arguments) {
     return kExitOk;
   }
   Err(QStringLiteral("tornavo firmware: give send or check-lpt. Try 'tornavo firmware --help'."));
-  return kFirmwareBadUsage;
+  return kExitUsage;
 }
 
 }  // namespace tornavo::cli

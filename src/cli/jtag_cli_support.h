@@ -14,11 +14,6 @@
 
 namespace tornavo::cli {
 
-// Exit statuses of the JTAG commands.
-inline constexpr int kExitJtagUsage = 2;
-inline constexpr int kExitJtagFailed = 4;
-inline constexpr int kExitJtagPort = 5;
-
 // JTAG log lines on stdout as they come; errors on stderr.
 class JtagConsoleHost : public ConsoleHost {
  public:

@@ -11,9 +11,6 @@ namespace tornavo::cli {
 
 namespace {
 
-// A device given on the command line that this user cannot open.
-constexpr int kExitCannotOpen = 5;
-
 void Print(const PortDiagnosis& port) {
   const QString indent(4, u' ');
   Out(QStringLiteral("  %1%2")
@@ -61,7 +58,7 @@ int RunPortsCommand(const QStringList& arguments) {
       Print(port);
       all_usable = all_usable && port.usable;
     }
-    return all_usable ? kExitOk : kExitCannotOpen;
+    return all_usable ? kExitOk : kExitPortRefused;
   }
   Out(QStringLiteral("Serial ports:"));
   const auto serial = inspector.SerialPorts();

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "cli/exit_codes.h"
 #include "core/runtime/text_file.h"
 #include "core/serial/serial_transport.h"
 #include "core/settings/ini_folder.h"
@@ -58,7 +59,7 @@ int RunWindow(const QStringList& arguments) {
   parser.addHelpOption();
   if (!parser.parse(arguments)) {
     std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
-    return 1;
+    return cli::kExitUsage;
   }
   if (parser.isSet("help")) parser.showHelp(0);
 
@@ -88,16 +89,16 @@ int RunWindow(const QStringList& arguments) {
     for (const QString& fault : parser.values("fault")) {
       if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
         std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
-        return 1;
+        return cli::kExitUsage;
       }
     }
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-      return 2;
+      return cli::kExitBadInput;
     }
     if (!receiver.Start(&error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-      return 2;
+      return cli::kExitBadInput;
     }
     options.extra_ports << receiver.device_path();
     options.virtual_parallel = &port;

@@ -62,12 +62,12 @@ TEST_F(CaptureCommandTest, RefusesBadInputAndOptions) {
         QStringList{"--quality", "0"}, QStringList{"--quality", "101"}, QStringList{"--bogus"}}) {
     SCOPED_TRACE(options.join(' ').toStdString());
     const RunResult run = Convert("x.jpg", options);
-    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.exit_code, 2);
     EXPECT_FALSE(run.err.isEmpty());
   }
   EXPECT_FALSE(QFile::exists(Path("x.jpg")));
-  EXPECT_EQ(RunTornavo({"capture", "convert", Path("bars.bin")}).exit_code, 1);
-  EXPECT_EQ(RunTornavo({"capture", "show", Path("bars.bin"), Path("x.jpg")}).exit_code, 1);
+  EXPECT_EQ(RunTornavo({"capture", "convert", Path("bars.bin")}).exit_code, 2);
+  EXPECT_EQ(RunTornavo({"capture", "show", Path("bars.bin"), Path("x.jpg")}).exit_code, 2);
   EXPECT_EQ(RunTornavo({"capture", "--help"}).exit_code, 0);
 }
 
