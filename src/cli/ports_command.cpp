@@ -3,7 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 #include "core/settings/shipped_languages.h"
 #include "core/texts/texts.h"
 

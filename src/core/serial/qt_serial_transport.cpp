@@ -2,7 +2,7 @@
 
 #include <QSerialPortInfo>
 
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 #include "core/texts/texts.h"
 
 namespace tornavo {

@@ -10,7 +10,7 @@
 
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"

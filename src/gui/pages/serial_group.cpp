@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
+#include "core/port/port_diagnosis.h"
 #include "core/serial/port_choices.h"
-#include "core/serial/port_diagnosis.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
 

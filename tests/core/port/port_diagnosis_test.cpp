@@ -1,4 +1,4 @@
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
