@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
-#include "core/app/clock.h"
+#include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
 #include "sim/virtual_receiver.h"

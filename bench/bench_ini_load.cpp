@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/flash_chip.h"
-#include "core/app/ini_file.h"
+#include "core/settings/flash_chip.h"
+#include "core/settings/ini_file.h"
 #include "ratio_report.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/ini_file.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/settings.h"
 #include "ratio_report.h"
 
 namespace {

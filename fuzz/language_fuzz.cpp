@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/app/language.h"
-#include "core/app/text_table.h"
-#include "core/app/texts.h"
+#include "core/settings/language.h"
+#include "core/texts/text_table.h"
+#include "core/texts/texts.h"
 #include "fuzz_check.h"
 
 using namespace tornavo;

@@ -16,10 +16,10 @@
 #include <cstring>
 #include <thread>
 
-#include "core/app/texts.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/link_transfer.h"
 #include "core/lpt/port_locator.h"
+#include "core/texts/texts.h"
 #include "fuzz_check.h"
 #include "quiet_host.h"
 #include "sim/parallel_peripheral.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "core/app/operation_host.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/operation_host.h"
 
 // What the fuzz targets and their seeds run operations with: a host that shows nothing and
 // answers no question, and a clock that moves a millisecond at each reading, so that bounded

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/app/clock.h"
+#include "core/runtime/clock.h"
 #include "core/session/service_session.h"
 #include "fuzz_check.h"
 

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/app/ini_file.h"
-#include "core/app/settings.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/settings.h"
 #include "fuzz_check.h"
 
 using namespace tornavo;

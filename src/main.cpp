@@ -1,3 +1,11 @@
-#include "cli/cli.h"
+#include <QApplication>
 
-int main(int argc, char** argv) { return tornavo::cli::Main(argc, argv); }
+#include "cli/cli.h"
+#include "launcher/window_launcher.h"
+
+// The front end is chosen here, so that the command line never depends on the window.
+int main(int argc, char** argv) {
+  if (!tornavo::cli::OpensWindow(argc, argv)) return tornavo::cli::Main(argc, argv);
+  QApplication app(argc, argv);
+  return tornavo::RunWindow(app.arguments());
+}

@@ -7,10 +7,10 @@
 #include <QList>
 #include <cstdio>
 
-#include "core/app/cp1252.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/link_transfer.h"
+#include "core/runtime/cp1252.h"
 #include "core/serial/checksum.h"
 #include "quiet_host.h"
 #include "sim/jtag_target.h"

@@ -4,10 +4,10 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/picture_options.h"
 #include "core/capture/capture_file.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
+#include "core/settings/picture_options.h"
 
 namespace tornavo::cli {
 

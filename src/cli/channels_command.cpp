@@ -6,14 +6,14 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/section_options.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

@@ -1,12 +1,10 @@
 #include "cli/cli.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "gui/window_launcher.h"
 
 namespace tornavo::cli {
 
@@ -59,16 +57,32 @@ void PrintUsage() {
             .arg(QString::fromLatin1(command.summary)));
 }
 
+QString FirstArgument(int argc, char** argv) {
+  return argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+}
+
+bool AsksForHelp(const QString& first) {
+  return first == QLatin1String("--help") || first == QLatin1String("-h") ||
+         first == QLatin1String("help");
+}
+
+bool AsksForVersion(const QString& first) { return first == QLatin1String("--version"); }
+
 }  // namespace
 
+bool OpensWindow(int argc, char** argv) {
+  const QString first = FirstArgument(argc, argv);
+  if (AsksForHelp(first) || AsksForVersion(first)) return false;
+  return first.isEmpty() || first.startsWith(QLatin1String("--"));
+}
+
 int Main(int argc, char** argv) {
-  const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-  if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
-      first == QLatin1String("help")) {
+  const QString first = FirstArgument(argc, argv);
+  if (AsksForHelp(first)) {
     PrintUsage();
     return kExitOk;
   }
-  if (first == QLatin1String("--version")) {
+  if (AsksForVersion(first)) {
     Out(QStringLiteral("tornavo " TORNAVO_VERSION));
     return kExitOk;
   }
@@ -81,12 +95,8 @@ int Main(int argc, char** argv) {
     arguments[0] = QStringLiteral("tornavo ") + arguments[0];
     return command.run(arguments);
   }
-  if (!first.isEmpty() && !first.startsWith(QLatin1String("--"))) {
-    Err(QStringLiteral("tornavo: unknown command '%1'. Try 'tornavo --help'.").arg(first));
-    return kExitUsage;
-  }
-  QApplication app(argc, argv);
-  return RunWindow(app.arguments());
+  Err(QStringLiteral("tornavo: unknown command '%1'. Try 'tornavo --help'.").arg(first));
+  return kExitUsage;
 }
 
 }  // namespace tornavo::cli

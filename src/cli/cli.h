@@ -2,7 +2,10 @@
 
 namespace tornavo::cli {
 
-// The one entry point: no subcommand opens the window, a subcommand runs from the shell.
+// True when the arguments name no command (none, or window options only): the window opens.
+bool OpensWindow(int argc, char** argv);
+
+// Runs a command from the shell, or prints the usage or the version.
 int Main(int argc, char** argv);
 
 }  // namespace tornavo::cli

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/app/text_file.h"
+#include "core/runtime/text_file.h"
 
 namespace tornavo::cli {
 

@@ -3,18 +3,12 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/app/operation_host.h"
+#include "cli/exit_codes.h"
+#include "core/runtime/operation_host.h"
 
 class QCommandLineParser;
 
 namespace tornavo::cli {
-
-// Exit statuses shared by the subcommands.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 1;
-inline constexpr int kExitBadInput = 2;
-inline constexpr int kExitNoReply = 3;
-inline constexpr int kExitRejected = 4;
 
 // UTF-8 lines on the terminal.
 void Out(const QString& line);

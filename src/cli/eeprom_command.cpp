@@ -3,10 +3,10 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/symbol_rate_table.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/interpreted_view.h"
+#include "core/settings/symbol_rate_table.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

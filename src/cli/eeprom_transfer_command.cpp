@@ -4,12 +4,12 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/serial_options.h"
-#include "core/app/clock.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 
@@ -148,7 +148,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     case TransferOutcome::kNoReply:
       return kExitNoReply;
     case TransferOutcome::kRetryLimit:
-      return kExitRejected;
+      return kExitFailed;
     default:
       break;
   }
@@ -157,7 +157,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     for (int differing : transfer.differing_rows())
       rows << QStringLiteral("%1").arg(differing * 16, 3, 16, QLatin1Char('0')).toUpper();
     Err(QStringLiteral("Differing rows: ") + rows.join(' '));
-    return kExitRejected;
+    return kExitFailed;
   }
   if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {
     Err(error);

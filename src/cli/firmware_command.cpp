@@ -1,27 +1,22 @@
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QRegularExpression>
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/clock.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/texts.h"
+#include "cli/serial_options.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/clock.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 
 namespace {
-
-// Exit statuses of the firmware commands.
-constexpr int kFirmwareBadUsage = 2;
-constexpr int kFirmwarePortRefused = 5;
 
 // Firmware log lines as they happen, and with --progress a line for every progress step;
 // boxes as ConsoleHost shows them.
@@ -58,28 +53,32 @@ class FirmwareConsole : public ConsoleHost {
   QString status_[kStatusFieldCount];
 };
 
-void AddCommonOptions(QCommandLineParser& parser) {
-  parser.addOptions({
-      {"port", "The receiver's serial device.", "DEVICE"},
-      {"ini-dir", "Folder of the settings file (delays, serial line settings).", "DIR"},
-  });
-}
-
-bool LoadSettings(const QCommandLineParser& parser, Settings& settings, PortSettings* line) {
-  settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
-                {});
-  auto pick = [](const auto& list, int64_t index, auto fallback) {
-    return index >= 0 && index < static_cast<int64_t>(list.size()) ? list[index] : fallback;
-  };
-  line->name = parser.value("port");
-  line->baud = pick(kBaudRates, settings.Int(Key::kVelocidad), 9600);
-  line->data_bits = pick(kDataBits, settings.Int(Key::kBitsDatos), 7);
-  line->stop_bits = pick(kStopBits, settings.Int(Key::kBitsParada), 1);
-  const int64_t parity = settings.Int(Key::kParidad);
-  line->parity = parity >= 0 && parity <= 4 ? static_cast<Parity>(parity) : Parity::kOdd;
-  const int64_t flow = settings.Int(Key::kControlFlujo);
-  line->flow = flow >= 0 && flow <= 2 ? static_cast<FlowControl>(flow) : FlowControl::kSoftware;
-  return !line->name.isEmpty();
+// --address, --command, --no-phase2 and --progress over the settings' delays; false with
+// *error for an address or command outside their forms.
+bool ReadUpgradeOptions(const QCommandLineParser& parser, const Settings& settings,
+                        FirmwareOptions* options, QString* error) {
+  *options = FirmwareOptionsOf(settings);
+  options->address = parser.value("address").toUpper();
+  static const QRegularExpression kHexAddress(QStringLiteral("^[0-9A-F]{1,8}$"));
+  if (!kHexAddress.match(options->address).hasMatch()) {
+    *error = QStringLiteral("--address: up to 8 hexadecimal digits.");
+    return false;
+  }
+  options->command = FirmwareCommand::kDL;
+  options->phases = true;
+  AddressPreset(options->address, &options->command, &options->phases);
+  if (parser.isSet("command")) {
+    const int index = static_cast<int>(
+        QStringList({"DL", "PL", "FL"}).indexOf(parser.value("command").toUpper()));
+    if (index < 0) {
+      *error = QStringLiteral("--command must be DL, PL or FL.");
+      return false;
+    }
+    options->command = static_cast<FirmwareCommand>(index);
+  }
+  if (parser.isSet("no-phase2")) options->phases = false;
+  options->show_progress = parser.isSet("progress");
+  return true;
 }
 
 int Send(const QStringList& arguments) {
@@ -91,7 +90,7 @@ int Send(const QStringList& arguments) {
       "page does; --command and --no-phase2 override.\n"
       "Exit: 0 verified; 2 bad usage or unreadable file; 3 no answer; 4 refused, reported\n"
       "failed or parallel transfer failed; 5 parallel port access refused."));
-  AddCommonOptions(parser);
+  AddSerialOptions(parser);
   parser.addOptions({
       {"parallel", "The parallel port: ppdev:/dev/parportN, direct:378, socket:PATH.", "PORT"},
       {"command", "DL, PL or FL.", "CMD"},
@@ -101,41 +100,29 @@ int Send(const QStringList& arguments) {
       {"progress", "Show the progress every 12287 bytes."},
   });
   parser.addPositionalArgument("FILE", "the firmware image");
-  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = QStringLiteral("tornavo firmware send: ");
   auto usage = [&](const QString& text) {
     Err(name + text);
-    return kFirmwareBadUsage;
+    return kExitUsage;
   };
 
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings(symbol_rates, picture_options);
   PortSettings line;
-  if (!LoadSettings(parser, settings, &line)) return usage(QStringLiteral("--port is required."));
+  double timeout_scale = 1.0;
+  QString error;
+  LoadSettingsFolder(parser, settings);
+  if (!ReadSerialOptions(parser, settings, &line, &timeout_scale, &error)) return usage(error);
   if (parser.positionalArguments().size() != 1) return usage(QStringLiteral("give one FILE."));
   PortLocator locator;
-  QString error;
   if (!ParsePortLocator(parser.value("parallel"), &locator, &error) ||
       locator.kind == PortLocator::Kind::kVirtual)
     return usage(QStringLiteral("--parallel: ") + error);
 
-  FirmwareOptions options = FirmwareOptionsOf(settings);
-  options.address = parser.value("address").toUpper();
-  static const QRegularExpression kHexAddress(QStringLiteral("^[0-9A-F]{1,8}$"));
-  if (!kHexAddress.match(options.address).hasMatch())
-    return usage(QStringLiteral("--address: up to 8 hexadecimal digits."));
-  options.command = FirmwareCommand::kDL;
-  options.phases = true;
-  AddressPreset(options.address, &options.command, &options.phases);
-  if (parser.isSet("command")) {
-    const int index = static_cast<int>(
-        QStringList({"DL", "PL", "FL"}).indexOf(parser.value("command").toUpper()));
-    if (index < 0) return usage(QStringLiteral("--command must be DL, PL or FL."));
-    options.command = static_cast<FirmwareCommand>(index);
-  }
-  if (parser.isSet("no-phase2")) options.phases = false;
-  options.show_progress = parser.isSet("progress");
+  FirmwareOptions options;
+  if (!ReadUpgradeOptions(parser, settings, &options, &error)) return usage(error);
 
   QByteArray data;
   if (!ReadWholeFile(parser.positionalArguments()[0], &data, &error, FirmwareFileLimit(settings)))
@@ -152,6 +139,7 @@ int Send(const QStringList& arguments) {
   EepromImage image;
   SteadyClock clock;
   ServiceSession session(transport, host, texts, image, clock);
+  session.link().SetTimeoutScale(timeout_scale);
   FirmwareUpgrade& upgrade = session.firmware_upgrade();
   upgrade.SetPortOpener(
       [locator](QString* error) { return MakePortBackend(locator, nullptr, error); });
@@ -165,9 +153,9 @@ int Send(const QStringList& arguments) {
     case FirmwareOutcome::kNoReply:
       return kExitNoReply;
     case FirmwareOutcome::kPortRefused:
-      return kFirmwarePortRefused;
+      return kExitPortRefused;
     default:
-      return kExitRejected;
+      return kExitFailed;
   }
 }
 
@@ -176,19 +164,25 @@ int CheckLpt(const QStringList& arguments) {
   parser.setApplicationDescription(
       QStringLiteral("Asks the receiver to check its parallel port (%PR?).\n"
                      "Exit: 0 the port is in order; 4 the receiver reports a fault; 3 no answer."));
-  AddCommonOptions(parser);
-  if (!Parse(parser, arguments)) return kFirmwareBadUsage;
+  AddSerialOptions(parser);
+  if (!Parse(parser, arguments)) return kExitUsage;
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings(symbol_rates, picture_options);
   PortSettings line;
-  if (!LoadSettings(parser, settings, &line) || !parser.positionalArguments().isEmpty()) {
-    Err(QStringLiteral("tornavo firmware check-lpt: --port is required; no other argument."));
-    return kFirmwareBadUsage;
+  double timeout_scale = 1.0;
+  QString error;
+  LoadSettingsFolder(parser, settings);
+  if (!ReadSerialOptions(parser, settings, &line, &timeout_scale, &error)) {
+    Err(QStringLiteral("tornavo firmware check-lpt: ") + error);
+    return kExitUsage;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    Err(QStringLiteral("tornavo firmware check-lpt: no argument besides the options."));
+    return kExitUsage;
   }
   QtSerialTransport transport;
   transport.Configure(line);
-  QString error;
   if (!transport.Open(&error)) {
     Err(error);
     return kExitBadInput;
@@ -198,6 +192,7 @@ int CheckLpt(const QStringList& arguments) {
   EepromImage image;
   SteadyClock clock;
   ServiceSession session(transport, host, texts, image, clock);
+  session.link().SetTimeoutScale(timeout_scale);
   ParallelCheck& check = session.parallel_check();
   QEventLoop loop;
   check.SetOnFinished([&loop] { loop.quit(); });
@@ -209,7 +204,7 @@ int CheckLpt(const QStringList& arguments) {
     case FirmwareOutcome::kNoReply:
       return kExitNoReply;
     default:
-      return kExitRejected;
+      return kExitFailed;
   }
 }
 
@@ -229,7 +224,7 @@ int RunFirmwareCommand(const QStringList& arguments) {
     return kExitOk;
   }
   Err(QStringLiteral("tornavo firmware: give send or check-lpt. Try 'tornavo firmware --help'."));
-  return kFirmwareBadUsage;
+  return kExitUsage;
 }
 
 }  // namespace tornavo::cli

@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/cp1252.h"
+#include "core/runtime/cp1252.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo::cli {

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
-#include "core/app/text_file.h"
 #include "core/jtag/debug_unit.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/text_file.h"
 #include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {
@@ -48,19 +48,19 @@ int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetu
   if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
     Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel PORT is required.")
                                                    : error));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
   for (const QString& fault : parser.values("fault")) {
     if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
       Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
-      return kExitJtagUsage;
+      return kExitUsage;
     }
   }
   setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
   if (!setup->port) {
     Err(name + error);
-    return kExitJtagPort;
+    return kExitPortRefused;
   }
   return kExitOk;
 }

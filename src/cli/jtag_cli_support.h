@@ -7,17 +7,12 @@
 #include <memory>
 
 #include "cli/console.h"
-#include "core/app/settings.h"
 #include "core/jtag/jtag_state.h"
 #include "core/lpt/port_registers.h"
+#include "core/settings/settings.h"
 #include "sim/jtag_target.h"
 
 namespace tornavo::cli {
-
-// Exit statuses of the JTAG commands.
-inline constexpr int kExitJtagUsage = 2;
-inline constexpr int kExitJtagFailed = 4;
-inline constexpr int kExitJtagPort = 5;
 
 // JTAG log lines on stdout as they come; errors on stderr.
 class JtagConsoleHost : public ConsoleHost {

@@ -10,11 +10,6 @@
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
-#include "core/app/flash_chip.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/channels/table_settings.h"
@@ -25,7 +20,12 @@
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/settings/flash_chip.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 
@@ -101,7 +101,7 @@ int RunIdcode(const QStringList& arguments) {
       "Reads the CPU's identification code through the JTAG cable and names the CPU.\n"
       "Exit status 0 when the code names a CPU, 4 otherwise, 5 when the port cannot be opened."));
   AddJtagCommonOptions(parser);
-  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = QStringLiteral("tornavo jtag idcode: ");
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
@@ -118,9 +118,9 @@ int RunIdcode(const QStringList& arguments) {
   JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
   // Every failure is on stderr already, with its reason.
   const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
-  if (identity.kind == CpuKind::kNoPort) return kExitJtagPort;
+  if (identity.kind == CpuKind::kNoPort) return kExitPortRefused;
   return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
-                                                                                  : kExitJtagFailed;
+                                                                                  : kExitFailed;
 }
 
 int RunDump(const QStringList& arguments) {
@@ -151,7 +151,7 @@ int RunDump(const QStringList& arguments) {
       {"section-tcs", "flash: the channel section to use when there are several.", "HEX"},
       {"section-tpt", "flash: the transponder section to use when there are several.", "HEX"},
   });
-  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = QStringLiteral("tornavo jtag dump: ");
   const QString source_name = parser.value("source");
   DumpSource source = DumpSource::kFile;
@@ -165,12 +165,12 @@ int RunDump(const QStringList& arguments) {
     source = DumpSource::kImage;
   } else if (source_name != QLatin1String("file")) {
     Err(name + QStringLiteral("--source must be ram, flash, image, eeprom or file."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   const QString out = parser.value("output");
   if (out.isEmpty() || !parser.isSet("address") || !parser.isSet("length")) {
     Err(name + QStringLiteral("--address, --length and -o OUT are required."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   PictureFileType picture_type = PictureFileType::kBmp;
   if (source == DumpSource::kImage) {
@@ -179,7 +179,7 @@ int RunDump(const QStringList& arguments) {
       picture_type = PictureFileType::kJpeg;
     } else if (suffix != QLatin1String("bmp")) {
       Err(name + QStringLiteral("OUT must end in .bmp, .jpg or .jpeg for the image source."));
-      return kExitJtagUsage;
+      return kExitUsage;
     }
   }
   SymbolRateTable symbol_rates{};
@@ -194,7 +194,7 @@ int RunDump(const QStringList& arguments) {
   const FlashChipDescription channel_chip = settings.flash_chip(1);
   request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
-    return kExitJtagUsage;
+    return kExitUsage;
   JtagSetup setup;
   if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
   if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
@@ -202,7 +202,7 @@ int RunDump(const QStringList& arguments) {
   request.trap_address &= ~3u;
   QTemporaryDir stand_in_dir;
   if (!JtagTrapPlaces(parser, setup, ini_folder, name, stand_in_dir, &request.trap_places))
-    return kExitJtagFailed;
+    return kExitFailed;
 
   JtagConsoleHost host(parser.isSet("progress"));
   Texts texts;
@@ -212,11 +212,11 @@ int RunDump(const QStringList& arguments) {
   const JtagDumpResult result = RunJtagDump(session, request);
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
-      return kExitJtagPort;
+      return kExitPortRefused;
     case DumpOutcome::kBadRange:
-      return kExitJtagUsage;
+      return kExitUsage;
     case DumpOutcome::kReadFailed:
-      return kExitJtagFailed;
+      return kExitFailed;
     case DumpOutcome::kDone:
       break;
   }
@@ -232,18 +232,18 @@ int RunDump(const QStringList& arguments) {
         break;
       case LoadResult::kNoChannelTable:
         Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
-        return kExitJtagFailed;
+        return kExitFailed;
       case LoadResult::kNoTransponderTable:
         Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
-        return kExitJtagFailed;
+        return kExitFailed;
       case LoadResult::kNoChoice:
         Err(name + chooser.problem());
-        return kExitJtagUsage;
+        return kExitUsage;
     }
     ChannelError error;
     if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
       Err(name + list.ErrorText(error, texts));
-      return kExitJtagFailed;
+      return kExitFailed;
     }
     return kExitOk;
   }
@@ -254,7 +254,7 @@ int RunDump(const QStringList& arguments) {
     QString error;
     if (!WritePictureFile(out, picture, picture_type, picture_options.jpeg_quality, &error)) {
       Err(name + error);
-      return kExitJtagFailed;
+      return kExitFailed;
     }
     return kExitOk;
   }
@@ -263,13 +263,13 @@ int RunDump(const QStringList& arguments) {
     image.PlaceBytes(reinterpret_cast<const uint8_t*>(result.buffer.constData()),
                      static_cast<int>(request.address),
                      static_cast<int>(RoundedDumpLength(request.length)));
-    return SaveEepromFile(out, EepromFormat::kBin, image, host) ? kExitOk : kExitJtagFailed;
+    return SaveEepromFile(out, EepromFormat::kBin, image, host) ? kExitOk : kExitFailed;
   }
   QString error;
   if (!WriteFileAtomically(out, result.buffer.left(static_cast<qsizetype>(request.length)),
                            &error)) {
     Err(name + error);
-    return kExitJtagFailed;
+    return kExitFailed;
   }
   return kExitOk;
 }
@@ -298,7 +298,7 @@ int RunJtagCommand(const QStringList& arguments) {
   Err(
       QStringLiteral("tornavo jtag: give idcode, dump, send, add-crc or erase-chip. Try 'tornavo "
                      "jtag --help'."));
-  return kExitJtagUsage;
+  return kExitUsage;
 }
 
 }  // namespace tornavo::cli

@@ -6,10 +6,6 @@
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
-#include "core/app/flash_chip.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/ram_send_buffer.h"
@@ -18,7 +14,11 @@
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/flash_programming.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/settings/flash_chip.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
 
 namespace tornavo::cli {
 
@@ -94,18 +94,18 @@ struct JtagRun {
       }
     }
     if (!JtagTrapPlaces(parser, setup, ini_folder, name, trap_dir, &request.trap_places))
-      return kExitJtagFailed;
+      return kExitFailed;
     return kExitOk;
   }
 
   int ExitOf(const JtagSendResult& result) const {
     switch (result.outcome) {
       case SendOutcome::kPortFailed:
-        return kExitJtagPort;  // the reason is on stderr already
+        return kExitPortRefused;  // the reason is on stderr already
       case SendOutcome::kRefused:
-        return kExitJtagUsage;
+        return kExitUsage;
       case SendOutcome::kFailed:
-        return kExitJtagFailed;
+        return kExitFailed;
       case SendOutcome::kDone:
         break;
     }
@@ -163,7 +163,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
       {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
   });
   AddSectionOptions(parser);
-  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   JtagRun run(arguments.value(0));
   const QString source = parser.value("source");
   const QStringList positional = parser.positionalArguments();
@@ -171,28 +171,28 @@ int RunJtagSendCommand(const QStringList& arguments) {
   if (source != QLatin1String("file") && source != QLatin1String("flash") &&
       source != QLatin1String("ram") && !eeprom) {
     Err(run.name + QStringLiteral("--source must be file, flash, ram or eeprom."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   if (positional.size() != 1 || !ParseAddressOption(parser, "address", &run.request.destination)) {
     Err(run.name + QStringLiteral("give FILE and --address HEX."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   Answer on_error = Answer::kAbort;
   int retries = 0;
   if (!ParseOnError(parser.value("on-error"), &on_error, &retries)) {
     Err(run.name + QStringLiteral("--on-error must be abort, ignore or retry:N."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   EepromFormat format = EepromFormat::kBin;
   if (parser.isSet("format") && !EepromFormatOfName(parser.value("format"), &format)) {
     Err(run.name + QStringLiteral("--format must be own, kvl or bin."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   if (eeprom) {
     run.request.length = run.request.destination < 0x800 ? 0x800 - run.request.destination : 0;
     if (parser.isSet("length") && !ParseAddressOption(parser, "length", &run.request.length)) {
       Err(run.name + QStringLiteral("--length must be hexadecimal."));
-      return kExitJtagUsage;
+      return kExitUsage;
     }
   }
   run.LoadSettings(parser);
@@ -207,7 +207,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
   if (eeprom) {
     send_source = JtagSendSource::kEeprom;
     EepromImage image;
-    if (!LoadEepromFile(path, format, run.texts, host, image)) return kExitJtagUsage;
+    if (!LoadEepromFile(path, format, run.texts, host, image)) return kExitUsage;
     const auto bytes = image.Bytes();
     inputs.eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                static_cast<qsizetype>(bytes.size()));
@@ -216,11 +216,11 @@ int RunJtagSendCommand(const QStringList& arguments) {
     QString error;
     if (!ReadWholeFile(path, &bytes, &error)) {
       Err(run.name + error);
-      return kExitJtagUsage;
+      return kExitUsage;
     }
     if (bytes.isEmpty()) {
       Err(run.name + path + QStringLiteral(": the file is empty."));
-      return kExitJtagUsage;
+      return kExitUsage;
     }
     if (source == QLatin1String("file")) {
       inputs.file = bytes;
@@ -233,7 +233,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
         send_source = JtagSendSource::kRamTable;
         if (!CheckRamTableFile(bytes, run.texts, &error)) {
           Err(run.name + path + QStringLiteral(": ") + error);
-          return kExitJtagUsage;
+          return kExitUsage;
         }
         list.LoadRamImage(bytes);
         ChannelError channel_error;
@@ -242,20 +242,21 @@ int RunJtagSendCommand(const QStringList& arguments) {
             BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
         if (inputs.ram_table.isEmpty()) {
           Err(run.name + list.ErrorText(channel_error, run.texts));
-          return kExitJtagUsage;
+          return kExitUsage;
         }
       } else {
         send_source = JtagSendSource::kFlashTable;
         OptionChooser chooser(parser);
         if (const LoadResult result = list.LoadFlashImage(bytes, chooser);
             result != LoadResult::kOk) {
-          Err(run.name + path + QStringLiteral(": ") + chooser.LoadProblem(result, bytes, run.texts));
-          return kExitJtagUsage;
+          Err(run.name + path + QStringLiteral(": ") +
+              chooser.LoadProblem(result, bytes, run.texts));
+          return kExitUsage;
         }
         ChannelError channel_error;
         if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
           Err(run.name + list.ErrorText(channel_error, run.texts));
-          return kExitJtagUsage;
+          return kExitUsage;
         }
         inputs.flash_image = list.image();
       }
@@ -277,18 +278,18 @@ int RunJtagAddCrcCommand(const QStringList& arguments) {
       "4 when OUT cannot be written."));
   parser.addPositionalArgument("IN", "the firmware file");
   parser.addPositionalArgument("OUT", "the file to write (- for standard output)");
-  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = arguments.value(0) + QStringLiteral(": ");
   const QStringList positional = parser.positionalArguments();
   if (positional.size() != 2) {
     Err(name + QStringLiteral("give IN and OUT."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   QByteArray image;
   QString error;
   if (!ReadWholeFile(positional[0], &image, &error)) {
     Err(name + error);
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   FirmwareCrcs crcs;
   if (!AddFirmwareCrcBlock(&image, &crcs)) {
@@ -296,12 +297,12 @@ int RunJtagAddCrcCommand(const QStringList& arguments) {
                    .arg(positional[0])
                    .arg(image.size())
                    .arg(kFirmwareCrcMinimumSize));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   const bool to_stdout = positional[1] == QLatin1String(kStandardOutput);
   if (!WriteOutput(positional[1], image, &error)) {
     Err(name + error);
-    return kExitJtagFailed;
+    return kExitFailed;
   }
   for (const QString& line : crcs.LogLines()) (to_stdout ? Err : Out)(line);
   return kExitOk;
@@ -325,16 +326,16 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
        "folder).",
        "FILE"},
   });
-  if (!Parse(parser, arguments)) return kExitJtagUsage;
+  if (!Parse(parser, arguments)) return kExitUsage;
   JtagRun run(arguments.value(0));
   const QString method_name = parser.value("method");
   if (method_name != QLatin1String("blocks") && method_name != QLatin1String("single")) {
     Err(run.name + QStringLiteral("--method must be blocks or single."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   if (!ParseAddressOption(parser, "address", &run.request.destination)) {
     Err(run.name + QStringLiteral("--address HEX is required."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   run.LoadSettings(parser);
   if (!parser.isSet("yes")) {
@@ -347,7 +348,7 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
       Err(EraseChipWarning(run.texts, run.request, chip)
               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Err(run.name + QStringLiteral("nothing erased; give --yes to erase."));
-    return kExitJtagUsage;
+    return kExitUsage;
   }
   const EraseMethod method =
       method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;

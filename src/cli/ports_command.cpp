@@ -3,16 +3,13 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/shipped_languages.h"
-#include "core/app/texts.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
+#include "core/settings/shipped_languages.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 
 namespace {
-
-// A device given on the command line that this user cannot open.
-constexpr int kExitCannotOpen = 5;
 
 void Print(const PortDiagnosis& port) {
   const QString indent(4, u' ');
@@ -61,7 +58,7 @@ int RunPortsCommand(const QStringList& arguments) {
       Print(port);
       all_usable = all_usable && port.usable;
     }
-    return all_usable ? kExitOk : kExitCannotOpen;
+    return all_usable ? kExitOk : kExitPortRefused;
   }
   Out(QStringLiteral("Serial ports:"));
   const auto serial = inspector.SerialPorts();

@@ -3,9 +3,9 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "core/app/texts.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/table_records.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

@@ -5,11 +5,11 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/serial_options.h"
-#include "core/app/cp1252.h"
-#include "core/app/texts.h"
+#include "core/runtime/cp1252.h"
 #include "core/serial/checksum.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/serial/service_link.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

@@ -6,13 +6,23 @@
 
 class QCommandLineParser;
 
+namespace tornavo {
+class Settings;
+}
+
 namespace tornavo::cli {
 
-// --port, --baud, --data-bits, --parity, --stop-bits, --flow, --timeout, shared by every
-// subcommand that talks to a receiver.
+// --port, --ini-dir, --baud, --data-bits, --parity, --stop-bits, --flow, --timeout, shared by
+// every subcommand that talks to a receiver over the serial port.
 void AddSerialOptions(QCommandLineParser& parser);
-// Reads them; false with *error for a value outside its list or a missing --port.
-bool ReadSerialOptions(const QCommandLineParser& parser, PortSettings* settings,
-                       double* timeout_scale, QString* error);
+// Loads the settings folder --ini-dir names, else the usual one.
+void LoadSettingsFolder(const QCommandLineParser& parser, Settings& settings);
+// The line settings stored in `settings`, each overridden by its option when given; false
+// with *error for a value outside its list or a missing --port.
+bool ReadSerialOptions(const QCommandLineParser& parser, const Settings& settings,
+                       PortSettings* line, double* timeout_scale, QString* error);
+// The same for a command that needs nothing else from the settings folder: loads it here.
+bool ReadSerialOptions(const QCommandLineParser& parser, PortSettings* line, double* timeout_scale,
+                       QString* error);
 
 }  // namespace tornavo::cli

@@ -4,11 +4,11 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/ini_folder.h"
-#include "core/app/language.h"
-#include "core/app/settings.h"
-#include "core/app/texts.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/language.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 

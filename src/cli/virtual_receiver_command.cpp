@@ -4,8 +4,8 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/app/ini_folder.h"
-#include "core/app/settings.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/settings.h"
 #include "sim/jtag_target.h"
 #include "sim/parallel_socket_server.h"
 #include "sim/shared_cable_port.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/picture_options.h"
-#include "core/app/symbol_rate_table.h"
+#include "core/settings/picture_options.h"
+#include "core/settings/symbol_rate_table.h"
 
 namespace tornavo {
 

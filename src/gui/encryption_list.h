@@ -4,8 +4,8 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

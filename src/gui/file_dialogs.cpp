@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "core/app/settings.h"
+#include "core/settings/settings.h"
 
 namespace tornavo {
 

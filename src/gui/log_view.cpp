@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QScrollBar>
 
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
+#include "core/runtime/text_file.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

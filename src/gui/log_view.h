@@ -2,7 +2,7 @@
 
 #include <QPlainTextEdit>
 
-#include "core/app/texts.h"
+#include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
 #include "gui/message_boxes.h"
 

@@ -9,19 +9,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/app/blocking_runner.h"
-#include "core/app/clock.h"
-#include "core/app/ini_folder.h"
-#include "core/app/language.h"
-#include "core/app/text_names.h"
-#include "core/app/window_layout.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/blocking_runner.h"
+#include "core/runtime/clock.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/settings/ini_folder.h"
+#include "core/settings/language.h"
+#include "core/texts/text_names.h"
 #include "gui/file_dialogs.h"
 #include "gui/log_view.h"
 #include "gui/message_boxes.h"
@@ -39,6 +38,7 @@
 #include "gui/pages/tuning_page.h"
 #include "gui/wheel_guard.h"
 #include "gui/when_on_screen.h"
+#include "gui/window_layout.h"
 
 namespace tornavo {
 

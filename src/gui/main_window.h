@@ -8,12 +8,12 @@
 #include <memory>
 #include <thread>
 
-#include "core/app/operation_host.h"
-#include "core/app/settings.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/runtime/operation_host.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
 #include "gui/app_services.h"
 #include "gui/page_lock.h"
 

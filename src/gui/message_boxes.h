@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/app/operation_host.h"
+#include "core/runtime/operation_host.h"
 
 class QWidget;
 

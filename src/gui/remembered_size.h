@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "core/app/settings.h"
+#include "core/settings/settings.h"
 
 namespace tornavo {
 

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

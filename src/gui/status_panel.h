@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <array>
 
-#include "core/app/operation_host.h"
+#include "core/runtime/operation_host.h"
 
 class QLabel;
 

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/digit_box.h"
 #include "gui/remembered_size.h"
 #include "gui/transponder_channels_list.h"

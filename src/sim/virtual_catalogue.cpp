@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <vector>
 
-#include "core/app/ini_folder.h"
-#include "core/app/text_file.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/ini_folder.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <array>
 
-#include "core/app/flash_chip.h"
+#include "core/settings/flash_chip.h"
 
 namespace tornavo::sim {
 

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <tuple>
 
-#include "core/app/text_file.h"
 #include "core/capture/reference_capture.h"
+#include "core/runtime/text_file.h"
 #include "tornavo_process.h"
 
 namespace tornavo {
@@ -62,12 +62,12 @@ TEST_F(CaptureCommandTest, RefusesBadInputAndOptions) {
         QStringList{"--quality", "0"}, QStringList{"--quality", "101"}, QStringList{"--bogus"}}) {
     SCOPED_TRACE(options.join(' ').toStdString());
     const RunResult run = Convert("x.jpg", options);
-    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.exit_code, 2);
     EXPECT_FALSE(run.err.isEmpty());
   }
   EXPECT_FALSE(QFile::exists(Path("x.jpg")));
-  EXPECT_EQ(RunTornavo({"capture", "convert", Path("bars.bin")}).exit_code, 1);
-  EXPECT_EQ(RunTornavo({"capture", "show", Path("bars.bin"), Path("x.jpg")}).exit_code, 1);
+  EXPECT_EQ(RunTornavo({"capture", "convert", Path("bars.bin")}).exit_code, 2);
+  EXPECT_EQ(RunTornavo({"capture", "show", Path("bars.bin"), Path("x.jpg")}).exit_code, 2);
   EXPECT_EQ(RunTornavo({"capture", "--help"}).exit_code, 0);
 }
 

@@ -101,7 +101,7 @@ TEST_F(ChannelsCommandTest, ExportWritesTextOrHtml) {
   EXPECT_EQ(text.count("\r\n"), 100);
   ASSERT_EQ(Run({"channels", "export", image, Path("c.htm"), "--html"}).exit_code, 0);
   EXPECT_TRUE(Read("c.htm").contains("<td align=left bgcolor=#F5E2AF>CH3</td>"));
-  EXPECT_EQ(Run({"channels", "export", image, Path("x"), "--txt", "--html"}).exit_code, 1);
+  EXPECT_EQ(Run({"channels", "export", image, Path("x"), "--txt", "--html"}).exit_code, 2);
 }
 
 TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
@@ -180,9 +180,9 @@ TEST_F(ChannelsCommandTest, FailuresLeaveOutUncreated) {
   const QString image = Write(
       "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
   EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "move-channels", "3-1:2"}).exit_code,
-            1);
-  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "paste-channels", "1"}).exit_code, 1);
-  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "frobnicate", "1"}).exit_code, 1);
+            2);
+  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "paste-channels", "1"}).exit_code, 2);
+  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "frobnicate", "1"}).exit_code, 2);
   const auto outside = Run({"channels", "edit", image, Path("out.bin"), "tpt-block", "400000"});
   EXPECT_EQ(outside.exit_code, 2);
   EXPECT_TRUE(outside.err.contains("400000"));

@@ -53,7 +53,7 @@ TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
   EXPECT_TRUE(refused.err.contains(
       QString::fromUtf8("¡ Fichero de eeprom erróneo !\nLa longitud del fichero es incorrecto.")));
   EXPECT_FALSE(QFile::exists(Path("out.txt")));
-  EXPECT_EQ(Convert("a.bin", "x", "hex", "own"), 1);
+  EXPECT_EQ(Convert("a.bin", "x", "hex", "own"), 2);
 }
 
 TEST_F(EepromCommandTest, ShowPrintsEveryFieldInPageOrder) {
@@ -141,7 +141,7 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
   ASSERT_EQ(all.size(), 2048);
 
   const RunResult refused = read({"--range", "first", "-o", Path("first.bin")});
-  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.exit_code, 2);
   EXPECT_TRUE(refused.err.contains("--base")) << refused.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("first.bin")));
 

@@ -29,8 +29,38 @@ TEST(HelpAndErrors, EveryLevelHasHelpAndUnknownCommandsFail) {
   EXPECT_TRUE(send_help.out.startsWith("Usage: tornavo send [options] TEXT"))
       << send_help.out.toStdString();
   const auto unknown = RunTornavo({"bogus"});
-  EXPECT_NE(unknown.exit_code, 0);
+  EXPECT_EQ(unknown.exit_code, 2);
   EXPECT_TRUE(unknown.err.contains("bogus"));
+}
+
+// Wrong use ends with status 2 on every command and level, the window's options included.
+TEST(HelpAndErrors, BadUsageIsStatus2Everywhere) {
+  const QList<QStringList> levels = {
+      {},
+      {"frame"},
+      {"send"},
+      {"virtual-receiver"},
+      {"eeprom"},
+      {"eeprom", "convert"},
+      {"eeprom", "read"},
+      {"capture"},
+      {"settings"},
+      {"ports"},
+      {"channels"},
+      {"channels", "edit"},
+      {"firmware"},
+      {"firmware", "send"},
+      {"firmware", "check-lpt"},
+      {"jtag"},
+      {"jtag", "dump"},
+      {"jtag", "send"},
+  };
+  for (QStringList arguments : levels) {
+    arguments << "--no-such-option";
+    const auto run = RunTornavo(arguments);
+    EXPECT_EQ(run.exit_code, 2) << arguments.join(' ').toStdString();
+    EXPECT_FALSE(run.err.trimmed().isEmpty()) << arguments.join(' ').toStdString();
+  }
 }
 
 TEST(SendCommand, GetsTheReplyOfTheVirtualReceiver) {

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/settings_keys.h"
+#include "core/settings/settings_keys.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -50,7 +50,7 @@ TEST(SettingsCommandTest, EmptyConfigFolderAndBadUsage) {
   EXPECT_EQ(Lines(show).size(), tornavo::kSettingCount);
   EXPECT_TRUE(Lines(show).contains("WindowWidth=736"));
   EXPECT_FALSE(QFile::exists(dir.filePath("tornavo")));
-  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_EQ(bad.exit_code, 2);
   EXPECT_TRUE(bad.out.isEmpty());
   EXPECT_FALSE(bad.err.isEmpty());
 }
@@ -88,7 +88,7 @@ TEST(SettingsCommandTest, LanguagePrintsEverySlotAsTheWindowHoldsIt) {
   EXPECT_TRUE(missing.err.contains("Klingon.ini"));
   EXPECT_TRUE(missing.out.contains("slot4\tRecibe\n"));
   const auto misused = RunTornavo({"settings", "defaults", "--language", "English"});
-  EXPECT_EQ(misused.exit_code, 1);
+  EXPECT_EQ(misused.exit_code, 2);
   EXPECT_TRUE(misused.out.isEmpty());
 }
 

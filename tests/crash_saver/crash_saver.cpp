@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
 #include "core/capture/picture_file.h"
 #include "core/eeprom/eeprom_files.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/settings.h"
 
 using namespace tornavo;
 

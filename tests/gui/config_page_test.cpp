@@ -20,8 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/app/settings.h"
 #include "core/serial/terminal.h"
+#include "core/settings/settings.h"
 #include "gui/pages/jtag_group.h"
 #include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_group.h"

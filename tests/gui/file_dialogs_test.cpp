@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/app/settings.h"
+#include "core/settings/settings.h"
 #include "support/qt_printers.h"
 
 namespace tornavo {

@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "core/app/settings.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/session/service_session.h"
+#include "core/settings/settings.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/parallel_group.h"
 #include "gui/task_page.h"

@@ -11,9 +11,9 @@
 #include <QTabWidget>
 #include <functional>
 
-#include "core/app/text_file.h"
 #include "core/channels/test_images.h"
 #include "core/jtag/jtag_dump.h"
+#include "core/runtime/text_file.h"
 #include "gui/channel_dialog.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/firmware_page.h"

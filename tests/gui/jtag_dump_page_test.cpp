@@ -13,8 +13,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "core/app/blocking_runner.h"
 #include "core/channels/channel_list.h"
+#include "core/runtime/blocking_runner.h"
 #include "core/session/service_session.h"
 #include "gui/app_services.h"
 #include "gui/pages/picture_page.h"

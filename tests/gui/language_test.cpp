@@ -1,5 +1,7 @@
 // Switching the interface language: every caption of every page and dialog follows at once,
 // the serial and model selections stay, and Qt's own texts follow the language file.
+#include "core/settings/language.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -22,11 +24,10 @@
 #include <QTimer>
 #include <set>
 
-#include "core/app/language.h"
-#include "core/app/text_names.h"
-#include "core/app/text_table.h"
-#include "core/app/texts.h"
 #include "core/serial/port_choices.h"
+#include "core/texts/text_names.h"
+#include "core/texts/text_table.h"
+#include "core/texts/texts.h"
 #include "gui/log_view.h"
 #include "gui/message_boxes.h"
 #include "gui/pages/config_page.h"

@@ -12,9 +12,9 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "core/app/shipped_languages.h"
-#include "core/app/text_table.h"
-#include "core/app/texts.h"
+#include "core/settings/shipped_languages.h"
+#include "core/texts/text_table.h"
+#include "core/texts/texts.h"
 #include "gui/channel_dialog.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/tuning_page.h"

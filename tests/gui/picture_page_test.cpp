@@ -11,10 +11,10 @@
 #include <QtTest/QTest>
 #include <tuple>
 
-#include "core/app/text_file.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/capture/reference_capture.h"
+#include "core/runtime/text_file.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "core/app/text_file.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
+#include "core/runtime/text_file.h"
 #include "gui/channel_dialog.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/tuning_group.h"

@@ -7,10 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_settings.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <tuple>
 
-#include "core/app/text_file.h"
 #include "core/lpt/link_transfer.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/checksum.h"
 #include "sim/parallel_socket_server.h"
 #include "sim/pty_client.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/app/clock.h"
+#include "core/runtime/clock.h"
 
 namespace tornavo::testing {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <functional>
 
-#include "core/app/operation_host.h"
+#include "core/runtime/operation_host.h"
 #include "support/qt_printers.h"
 
 namespace tornavo::testing {

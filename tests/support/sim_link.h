@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "core/app/texts.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/serial/service_link.h"
 #include "core/serial/terminal.h"
+#include "core/texts/texts.h"
 #include "sim/virtual_receiver.h"
 #include "support/recording_host.h"
 

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QSize>
 
-#include "core/app/picture_options.h"
+#include "core/settings/picture_options.h"
 
 namespace tornavo {
 

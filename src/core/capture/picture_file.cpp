@@ -3,8 +3,8 @@
 #include <QBuffer>
 #include <QImageWriter>
 
-#include "core/app/text_file.h"
 #include "core/capture/jpeg_encoder.h"
+#include "core/runtime/text_file.h"
 
 namespace tornavo {
 

@@ -1,9 +1,9 @@
 // The editing operations of the two tables. Channels name their transponder by its row, so
 // every operation that renumbers transponder rows renumbers the references with them.
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/runtime/text_file.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

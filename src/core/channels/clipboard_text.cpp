@@ -1,7 +1,7 @@
 #include "core/channels/clipboard_text.h"
 
-#include "core/app/cp1252.h"
 #include "core/channels/table_records.h"
+#include "core/runtime/cp1252.h"
 
 namespace tornavo {
 

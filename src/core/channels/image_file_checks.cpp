@@ -1,8 +1,8 @@
 #include "core/channels/image_file_checks.h"
 
-#include "core/app/file_kind.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/texts/file_kind.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cstring>
 
-#include "core/app/cp1252.h"
+#include "core/runtime/cp1252.h"
 
 namespace tornavo {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/app/symbol_rate_table.h"
 #include "core/channels/text_grid.h"
+#include "core/settings/symbol_rate_table.h"
 
 namespace tornavo {
 

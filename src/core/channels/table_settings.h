@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "core/app/settings.h"
 #include "core/channels/table_records.h"
+#include "core/settings/settings.h"
 
 namespace tornavo {
 

@@ -2,11 +2,11 @@
 
 #include <QList>
 
-#include "core/app/cp1252.h"
-#include "core/app/file_kind.h"
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
+#include "core/runtime/cp1252.h"
+#include "core/runtime/text_file.h"
 #include "core/serial/checksum.h"
+#include "core/texts/file_kind.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

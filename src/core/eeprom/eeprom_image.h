@@ -6,8 +6,8 @@
 #include <bitset>
 #include <cstdint>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

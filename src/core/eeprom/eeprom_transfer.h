@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/app/clock.h"
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
+#include "core/runtime/clock.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/serial_operation.h"
 #include "core/serial/service_link.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

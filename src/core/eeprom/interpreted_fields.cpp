@@ -1,8 +1,8 @@
 #include "core/eeprom/interpreted_fields.h"
 
-#include "core/app/cp1252.h"
-#include "core/app/text_names.h"
 #include "core/eeprom/eeprom_image.h"
+#include "core/runtime/cp1252.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "core/app/texts.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

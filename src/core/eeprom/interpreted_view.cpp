@@ -1,7 +1,7 @@
 #include "core/eeprom/interpreted_view.h"
 
-#include "core/app/cp1252.h"
-#include "core/app/text_names.h"
+#include "core/runtime/cp1252.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

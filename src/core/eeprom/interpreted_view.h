@@ -5,10 +5,10 @@
 #include <QStringList>
 #include <vector>
 
-#include "core/app/symbol_rate_table.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/interpreted_fields.h"
+#include "core/settings/symbol_rate_table.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/jtag/tap_driver.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -4,12 +4,12 @@
 #include <span>
 #include <vector>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/jtag/tap_driver.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/app/flash_chip.h"
 #include "core/jtag/jtag_session.h"
+#include "core/settings/flash_chip.h"
 
 namespace tornavo {
 

@@ -4,11 +4,11 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/jtag/jtag_state.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/text_names.h"
+#include "core/texts/text_names.h"
 
 // Message slots of the JTAG operations.
 namespace tornavo::jtag_slot {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/lpt/port_locator.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>

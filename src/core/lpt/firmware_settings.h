@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "core/app/settings.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/lpt/parallel_link.h"
+#include "core/settings/settings.h"
 
 namespace tornavo {
 

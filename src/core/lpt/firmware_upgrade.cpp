@@ -1,7 +1,7 @@
 #include "core/lpt/firmware_upgrade.h"
 
-#include "core/app/text_names.h"
 #include "core/serial/checksum.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

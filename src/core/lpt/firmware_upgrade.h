@@ -5,15 +5,15 @@
 #include <functional>
 #include <memory>
 
-#include "core/app/blocking_runner.h"
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/lpt/link_transfer.h"
 #include "core/lpt/parallel_link.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/blocking_runner.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/serial_operation.h"
 #include "core/serial/service_link.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-#include "core/app/text_names.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

@@ -4,11 +4,11 @@
 #include <QString>
 #include <cstdint>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/lpt/parallel_link.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

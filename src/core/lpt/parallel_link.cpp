@@ -1,6 +1,6 @@
 #include "core/lpt/parallel_link.h"
 
-#include "core/app/text_names.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

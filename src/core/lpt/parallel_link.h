@@ -4,9 +4,9 @@
 #include <QString>
 #include <cstdint>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/lpt/parallel_port.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

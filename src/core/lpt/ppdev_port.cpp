@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "core/lpt/port_locator.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
 
 namespace tornavo {
 

@@ -1,6 +1,6 @@
 #include "core/serial/port_choices.h"
 
-#include "core/app/settings.h"
+#include "core/settings/settings.h"
 
 namespace tornavo {
 

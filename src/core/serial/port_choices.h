@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/app/operation_host.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/serial_transport.h"
 
 namespace tornavo {

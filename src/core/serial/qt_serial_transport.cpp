@@ -2,8 +2,8 @@
 
 #include <QSerialPortInfo>
 
-#include "core/app/texts.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

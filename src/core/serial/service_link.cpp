@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app/text_names.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 

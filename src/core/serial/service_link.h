@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <map>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/reply_accumulator.h"
 #include "core/serial/serial_operation.h"
 #include "core/serial/serial_transport.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

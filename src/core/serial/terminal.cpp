@@ -1,6 +1,6 @@
 #include "core/serial/terminal.h"
 
-#include "core/app/cp1252.h"
+#include "core/runtime/cp1252.h"
 #include "core/serial/checksum.h"
 
 namespace tornavo {

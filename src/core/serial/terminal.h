@@ -2,10 +2,10 @@
 
 #include <QString>
 
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/serial_operation.h"
 #include "core/serial/service_link.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

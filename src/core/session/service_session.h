@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "core/app/blocking_runner.h"
-#include "core/app/clock.h"
-#include "core/app/operation_host.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/blocking_runner.h"
+#include "core/runtime/clock.h"
+#include "core/runtime/operation_host.h"
 #include "core/serial/serial_transport.h"
 #include "core/serial/service_link.h"
 #include "core/serial/terminal.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

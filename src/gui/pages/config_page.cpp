@@ -11,13 +11,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "core/app/language.h"
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/serial_transport.h"
 #include "core/serial/terminal.h"
+#include "core/settings/language.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/pages/jtag_group.h"
 #include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_group.h"

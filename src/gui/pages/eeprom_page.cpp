@@ -8,11 +8,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/interpreted_view.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/interpreted_page.h"

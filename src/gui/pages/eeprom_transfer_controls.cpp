@@ -5,8 +5,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

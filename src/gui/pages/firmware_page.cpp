@@ -9,14 +9,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_settings.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/firmware_upgrade.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
 
 namespace tornavo {

@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
-#include "core/app/window_layout.h"
 #include "core/eeprom/eeprom_image.h"
 #include "gui/column_sizer.h"
 #include "gui/eeprom_cells_model.h"
+#include "gui/window_layout.h"
 
 namespace tornavo {
 

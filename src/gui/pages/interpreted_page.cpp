@@ -12,9 +12,9 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/eeprom/interpreted_view.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

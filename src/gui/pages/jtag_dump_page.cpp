@@ -13,12 +13,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/app/blocking_runner.h"
-#include "core/app/flash_chip.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/ram_send_buffer.h"
 #include "core/channels/table_settings.h"
@@ -27,6 +21,12 @@
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
+#include "core/runtime/blocking_runner.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/flash_chip.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
 
 namespace tornavo {
@@ -34,10 +34,10 @@ namespace tornavo {
 namespace {
 // Copied crosswise from the parallel+serial page: this caption takes that page's status panel
 // "Dirección :", and the status panel here takes that page's field caption.
-constexpr int kAddressCaptionKey = text_key::kEstadoDireccion83;               // "Dirección :"
-constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;             // "Longitud : "
-constexpr int kUseGroupKey = text_key::kUsar;                                  // " Usar "
-constexpr int kReceiveKey = text_key::kRecibir;                                // "Recibir"
+constexpr int kAddressCaptionKey = text_key::kEstadoDireccion83;    // "Dirección :"
+constexpr int kLengthCaptionKey = text_key::kFirmwareJTagLongitud;  // "Longitud : "
+constexpr int kUseGroupKey = text_key::kUsar;                       // " Usar "
+constexpr int kReceiveKey = text_key::kRecibir;                     // "Recibir"
 constexpr int kSourceKeys[5] = {127, 125, 229, 47, 126};
 constexpr Key kSourceSettings[5] = {Key::kUsarFirmJtagRam, Key::kUsarFirmJtagFlash,
                                     Key::kUsarFirmJtagImagen, Key::kUsarFirmJtagEeprom,

@@ -4,10 +4,10 @@
 #include <functional>
 #include <memory>
 
-#include "core/app/flash_chip.h"
 #include "core/jtag/flash_programming.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_state.h"
+#include "core/settings/flash_chip.h"
 #include "gui/pages/log_task_page.h"
 
 class QComboBox;

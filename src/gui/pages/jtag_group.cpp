@@ -10,10 +10,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "core/app/config_rules.h"
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/settings/config_rules.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/pages/parallel_group.h"
 
 namespace tornavo {

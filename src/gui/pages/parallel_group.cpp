@@ -8,12 +8,12 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/port/port_diagnosis.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

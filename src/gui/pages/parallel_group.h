@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/app/settings_keys.h"
+#include "core/settings/settings_keys.h"
 #include "gui/app_services.h"
 
 class QComboBox;

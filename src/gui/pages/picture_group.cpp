@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "core/app/settings.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/pages/parallel_group.h"
 
 namespace tornavo {

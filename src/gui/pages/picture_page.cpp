@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/app/operation_host.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/capture/capture_file.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
+#include "core/runtime/operation_host.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
 
 namespace tornavo {

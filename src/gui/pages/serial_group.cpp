@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
+#include "core/port/port_diagnosis.h"
 #include "core/serial/port_choices.h"
-#include "core/serial/port_diagnosis.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 

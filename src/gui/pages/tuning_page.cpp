@@ -16,16 +16,15 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "core/app/operation_host.h"
-#include "core/app/settings.h"
-#include "core/app/text_file.h"
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
-#include "core/app/window_layout.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
+#include "core/runtime/operation_host.h"
+#include "core/runtime/text_file.h"
+#include "core/settings/settings.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "gui/channel_dialog.h"
 #include "gui/channel_table_model.h"
 #include "gui/column_sizer.h"
@@ -35,6 +34,7 @@
 #include "gui/search_dialog.h"
 #include "gui/section_dialog.h"
 #include "gui/transponder_dialog.h"
+#include "gui/window_layout.h"
 
 namespace tornavo {
 

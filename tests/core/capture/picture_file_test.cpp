@@ -6,9 +6,9 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 
-#include "core/app/text_file.h"
 #include "core/capture/capture_file.h"
 #include "core/capture/convert_capture.h"
+#include "core/runtime/text_file.h"
 #include "reference_capture.h"
 
 namespace tornavo {

@@ -13,9 +13,9 @@
 #include <map>
 #include <random>
 
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 namespace {

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 namespace {

@@ -4,11 +4,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include "core/app/texts.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/table_records.h"
 #include "core/channels/table_settings.h"
 #include "core/channels/test_images.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 namespace {

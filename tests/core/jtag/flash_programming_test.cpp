@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <deque>
 
-#include "core/app/text_names.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/step_clock.h"
+#include "core/texts/text_names.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 #include "support/recording_host.h"

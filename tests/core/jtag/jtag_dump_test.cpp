@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/app/text_names.h"
 #include "core/lpt/step_clock.h"
+#include "core/texts/text_names.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 #include "support/recording_host.h"

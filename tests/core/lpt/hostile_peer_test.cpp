@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "core/app/blocking_runner.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/lpt/port_locator.h"
 #include "core/lpt/step_clock.h"
+#include "core/runtime/blocking_runner.h"
 #include "sim/parallel_peripheral.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"

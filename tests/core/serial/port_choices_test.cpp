@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/settings.h"
+#include "core/settings/settings.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"
 

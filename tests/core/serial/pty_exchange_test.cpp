@@ -1,10 +1,10 @@
 // The service link against the virtual receiver through a real pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include "core/app/text_names.h"
-#include "core/app/texts.h"
 #include "core/serial/checksum.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
 #include "support/sim_link.h"
 #include "support/wait.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/texts.h"
 #include "core/serial/terminal.h"
+#include "core/texts/texts.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"
 #include "support/wait.h"

@@ -1,0 +1,236 @@
+// The indexed reader and writer against the rules applied by rescanning the lines, over
+// generated files full of what the rules must get right: sections repeated or written in
+// another case, headers with blanks after them, entries repeated, names with blanks around
+// them, lines without "=", empty values.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <random>
+
+#include "core/settings/flash_chip.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/scanning_ini.h"
+#include "core/settings/settings.h"
+#include "core/settings/settings_keys.h"
+#include "support/qt_printers.h"
+
+namespace tornavo {
+namespace {
+
+class Generator {
+ public:
+  explicit Generator(uint32_t seed) : random_(seed) {}
+
+  int Below(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
+  template <typename T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[Below(static_cast<int>(items.size()))];
+  }
+
+  QString Section() {
+    static const std::vector<QString> sections = {
+        "TForm1", "tform1", "TFORM1", "Otra", QString::fromUtf8("Señal"), "Rates", "a=b"};
+    return Pick(sections);
+  }
+  QString Key() {
+    static const std::vector<QString> keys = [] {
+      std::vector<QString> all = {"Unknown", "puerto", "k", "Model1", "value0F", ""};
+      for (const KeySpec& entry : KeyTable()) all.push_back(QString::fromUtf8(entry.name));
+      return all;
+    }();
+    return Pick(keys);
+  }
+  QString Value() {
+    static const std::vector<QString> values = {
+        "",  "1",     "0x1F", " 7 ", "Astra 19.2",
+        "=", "a=b=c", "$FF",  "[x]", QString::fromUtf8("Señal")};
+    return Pick(values);
+  }
+  // Any line the files may hold, read as entries, headers or lines the reader skips.
+  QString Line() {
+    switch (Below(12)) {
+      case 0:
+        return '[' + Section() + ']';
+      case 1:
+        return '[' + Section() + "] ";
+      case 2:
+        return "  [" + Section() + ']';
+      case 3:
+        return "; " + Key();
+      case 4:
+        return QString();
+      case 5:
+        return '=' + Value();
+      case 6:
+        return "  " + Key() + " = " + Value() + "  ";
+      case 7:
+        return Key() + '\t' + '=' + Value();
+      case 8:
+        return "[" + Key();
+      default:
+        return Key() + '=' + Value();
+    }
+  }
+  // A key the writer may be asked for, with the odd ones a caller could pass.
+  QString WrittenKey() {
+    switch (Below(10)) {
+      case 0:
+        return ' ' + Key();
+      case 1:
+        return Key() + "=x";
+      case 2:
+        return "[" + Key();
+      default:
+        return Key();
+    }
+  }
+  QStringList Lines(int count) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i) lines << Line();
+    return lines;
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+class IniIndexTest : public ::testing::Test {
+ protected:
+  void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
+  const QString path = dir_.filePath("catalogue.ini");
+  for (uint32_t seed = 1; seed <= 150; ++seed) {
+    Generator generate(seed);
+    QByteArray line_break = generate.Below(2) ? "\r\n" : "\n";
+    ScanningIni expected(generate.Lines(generate.Below(40)));
+    // A last empty line needs its break to stay a line.
+    const bool final_break =
+        expected.lines().isEmpty() || expected.lines().last().isEmpty() || generate.Below(3) > 0;
+    Write(path, expected.Bytes(line_break, final_break));
+    // A file without any break is given CR LF.
+    if (!Read(path).contains('\n')) line_break = "\r\n";
+    TIniFile32 ini(path);
+    ASSERT_EQ(ini.lines(), expected.lines()) << "seed " << seed;
+    for (int step = 0; step < 120; ++step) {
+      const QString section = generate.Section();
+      const QString key = generate.Key();
+      if (generate.Below(3) == 0) {
+        const QString value = generate.Value();
+        const QString written_key = generate.WrittenKey();
+        ini.SetString(section, written_key, value);
+        expected.Write(section, written_key, value);
+        ASSERT_EQ(ini.lines(), expected.lines())
+            << "seed " << seed << " step " << step << " [" << section.toStdString() << "] "
+            << written_key.toStdString();
+      } else {
+        ASSERT_EQ(ini.ReadString(section, key, "none"), expected.Read(section, key, "none"))
+            << "seed " << seed << " step " << step << " [" << section.toStdString() << "] "
+            << key.toStdString();
+      }
+    }
+    ASSERT_TRUE(ini.Store());
+    EXPECT_EQ(Read(path), expected.Bytes(line_break, final_break)) << "seed " << seed;
+  }
+}
+
+// The settings save builds the file in memory and stores it once; the file must hold
+// exactly what writing each key and storing after each write used to leave.
+TEST_F(IniIndexTest, SettingsSaveEqualsOneWritePerKey) {
+  const QString folder = dir_.path() + '/';
+  const QString path = folder + Settings::kFileName;
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  for (uint32_t seed = 1; seed <= 100; ++seed) {
+    Generator generate(seed);
+    const QByteArray line_break = generate.Below(2) ? "\r\n" : "\n";
+    // Seed 1 is a missing file; the others hold anything, with the settings' own keys often.
+    QStringList lines;
+    if (seed > 1) {
+      lines = generate.Lines(generate.Below(30));
+      for (int i = generate.Below(60); i > 0; --i) {
+        const QString line = generate.Key() + '=' + generate.Value();
+        lines.insert(generate.Below(static_cast<int>(lines.size()) + 1), line);
+      }
+    }
+    ScanningIni expected(lines);
+    if (seed > 1)
+      Write(path, expected.Bytes(line_break, true));
+    else
+      QFile::remove(path);
+    const QByteArray break_of_file = lines.isEmpty() ? QByteArray("\r\n") : line_break;
+    settings.Load(folder, {"ttyS0", "ttyUSB0"});
+    for (int i = generate.Below(8); i > 0; --i) {
+      const KeySpec& entry = KeyTable()[generate.Below(kSettingCount)];
+      if (entry.type == KeyType::kText)
+        settings.SetText(entry.key, generate.Value());
+      else if (entry.key != Key::kModel)
+        settings.SetInt(entry.key, generate.Below(3) - 1);
+    }
+    QString error;
+    ASSERT_TRUE(settings.Save(&error)) << error.toStdString();
+
+    for (const QString& line : settings.SaveLines()) {
+      const qsizetype equals = line.indexOf('=');
+      expected.Write(Settings::kSection, line.left(equals), line.mid(equals + 1));
+    }
+    EXPECT_EQ(Read(path), expected.Bytes(break_of_file, true)) << "seed " << seed;
+  }
+}
+
+// A catalogue file as large as a file may be, with its keys at the far end of one long
+// section: each key is found without walking the file again.
+TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
+  const QString folder = dir_.path() + '/';
+  QByteArray tail;
+  for (int k = 0; k <= 1024; ++k)
+    tail += "block" + QByteArray::number(k) + '=' + QByteArray::number(k * 0x100, 16) + "\r\n";
+  tail += "NumBlocks=9\r\nblock7=FFFF\r\n";
+  QByteArray bytes = "[Big]\r\nNumBlocks=1000\r\n";
+  // Room is left for the keys the settings save adds.
+  for (int i = 0; bytes.size() + tail.size() + 4000 < TIniFile32::kMaximumFileSize; ++i)
+    bytes += "filler" + QByteArray::number(i) + "=some text\r\n";
+  bytes += tail;
+  ASSERT_LE(bytes.size(), TIniFile32::kMaximumFileSize);
+  Write(folder + "Big.ini", bytes);
+  FlashChipDescription chip;
+  LoadFlashType(folder, "Big", &chip);
+  EXPECT_EQ(chip.num_blocks, 1000);
+  EXPECT_EQ(chip.block_offsets[7], 0x700u);
+  EXPECT_EQ(chip.block_offsets[1024], 0x40000u);
+
+  // The settings file itself at that size: read, then saved without losing a line.
+  bytes.replace("[Big]", "[TForm1]");
+  bytes.replace("NumBlocks=1000", "Top=33");
+  Write(folder + Settings::kFileName, bytes);
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.Load(folder, {});
+  EXPECT_EQ(settings.Int(Key::kTop), 33);
+  settings.SetInt(Key::kTop, 34);
+  QString error;
+  ASSERT_TRUE(settings.Save(&error)) << error.toStdString();
+  TIniFile32 saved(folder + Settings::kFileName);
+  EXPECT_EQ(saved.ReadString("TForm1", "block1024", ""), "40000");
+  EXPECT_EQ(saved.ReadInteger("TForm1", "Top", 0), 34);
+  EXPECT_EQ(saved.lines().size(),
+            TIniFile32(folder + "Big.ini").lines().size() + settings.SaveLines().size() - 1);
+}
+
+}  // namespace
+}  // namespace tornavo

@@ -1,0 +1,110 @@
+#include "core/settings/language.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/texts/text_names.h"
+#include "core/texts/texts.h"
+#include "support/qt_printers.h"
+
+namespace tornavo {
+namespace {
+
+class LanguageTest : public ::testing::Test {
+ protected:
+  QString Folder() const { return dir_.path() + "/"; }
+  void WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile file(Folder() + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+  }
+  // Keys whose text differs from the built-in one.
+  std::vector<int> ChangedKeys() const {
+    const Texts defaults;
+    std::vector<int> changed;
+    for (int key = 0; key < kKeyCount; ++key)
+      if (texts_.Key(key) != defaults.Key(key)) changed.push_back(key);
+    return changed;
+  }
+
+  QTemporaryDir dir_;
+  Texts texts_;
+};
+
+TEST_F(LanguageTest, AFileHoldingOnlyOneKeyChangesThatTextAndNothingElse) {
+  WriteFile("Solo.ini", "[Solo]\r\ntraduc4=Lee\r\n");
+  const LanguageLoad load = LoadLanguage(Folder(), "Solo", texts_);
+  EXPECT_TRUE(load.file_read);
+  EXPECT_EQ(texts_.Slot(slot::kRecibe), "Lee");
+  EXPECT_EQ(ChangedKeys(), std::vector<int>{text_key::kRecibe});
+  EXPECT_EQ(load.qt_language, "es");
+  EXPECT_EQ(texts_.qt_language(), "es");
+}
+
+TEST_F(LanguageTest, ValuesAreTrimmedAndEmptyOrMisplacedLinesKeepTheDefault) {
+  // The header matches in any letter case; other sections, keys spelt otherwise, the three
+  // numbers without a key and lines without "=" are ignored; the first line of a key wins.
+  WriteFile("English.ini",
+            "traduc5=Before any section\r\n"
+            "[english]\r\n"
+            "traduc0=\r\n"
+            "traduc70=   State   \r\n"
+            "  traduc47 =\tEeprom page\t\r\n"
+            "Traduc48=Wrong case\r\n"
+            "traduc57=No key\r\n"
+            "traduc326=No key\r\n"
+            "traduc66=Odd\r\n"
+            "traduc66=Second\r\n"
+            "just words\r\n"
+            "[Other]\r\n"
+            "traduc6=Other section\r\n");
+  LoadLanguage(Folder(), "English", texts_);
+  EXPECT_EQ(texts_.Slot(slot::kCodigo), ", código: ");      // "traduc0=" keeps the default
+  EXPECT_EQ(texts_.Key(text_key::kEepromEstado), "State");  // the default is " Estado "
+  EXPECT_EQ(texts_.Key(text_key::kEeprom), "Eeprom page");
+  EXPECT_EQ(texts_.Key(text_key::kImpar), "Odd");
+  EXPECT_EQ(texts_.Key(57), "");
+  EXPECT_EQ(ChangedKeys(),
+            (std::vector<int>{text_key::kEeprom, text_key::kImpar, text_key::kEepromEstado}));
+}
+
+TEST_F(LanguageTest, MissingFileSectionOrNameGivesTheBuiltInTexts) {
+  WriteFile("Wrong.ini", "[Other]\r\ntraduc4=Lee\r\nQtIdioma=en\r\n");
+  WriteFile(".ini", "[]\r\ntraduc4=Lee\r\n");
+  EXPECT_FALSE(LoadLanguage(Folder(), "Absent", texts_).file_read);
+  EXPECT_TRUE(ChangedKeys().empty());
+  EXPECT_EQ(LoadLanguage(Folder(), "Wrong", texts_).qt_language, "es");
+  EXPECT_TRUE(ChangedKeys().empty());
+  EXPECT_FALSE(LoadLanguage(Folder(), "", texts_).file_read);
+  EXPECT_TRUE(ChangedKeys().empty());
+}
+
+TEST_F(LanguageTest, SwitchingLanguagesStartsFromTheDefaultsEachTime) {
+  WriteFile("A.ini", "[A]\r\ntraduc4=Lee\r\ntraduc5=Escribe\r\nQtIdioma=en\r\n");
+  WriteFile("B.ini", "[B]\r\ntraduc5=Schreibt\r\nQtIdioma=de\r\n");
+  EXPECT_EQ(LoadLanguage(Folder(), "A", texts_).qt_language, "en");
+  EXPECT_EQ(texts_.qt_language(), "en");
+  LoadLanguage(Folder(), "B", texts_);
+  EXPECT_EQ(texts_.Slot(slot::kRecibe), "Recibe");
+  EXPECT_EQ(texts_.Slot(slot::kEnvia), "Schreibt");
+  EXPECT_EQ(texts_.qt_language(), "de");
+  LoadLanguage(Folder(), "Absent", texts_);
+  EXPECT_EQ(texts_.Slot(slot::kEnvia), "Envía");
+  EXPECT_EQ(texts_.qt_language(), "es");
+}
+
+TEST_F(LanguageTest, QtLanguageCodeNamesNoOtherFile) {
+  for (const char* good : {"es", "en", "pt_BR", "zh_TW", "ast"})
+    EXPECT_TRUE(IsQtLanguageCode(good));
+  for (const char* bad : {"", "e", "../es", "es/../../x", "es.qm", "espanol", "es_", "es BR"})
+    EXPECT_FALSE(IsQtLanguageCode(bad)) << bad;
+  WriteFile("X.ini", "[X]\r\nQtIdioma=../../etc/passwd\r\n");
+  EXPECT_EQ(LoadLanguage(Folder(), "X", texts_).qt_language, "es");
+  WriteFile("Y.ini", "[Y]\r\nQtIdioma= pt_BR \r\n");
+  EXPECT_EQ(LoadLanguage(Folder(), "Y", texts_).qt_language, "pt_BR");
+}
+
+}  // namespace
+}  // namespace tornavo
