@@ -59,28 +59,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this, settings_);
   extra_ports_ = options.extra_ports;
   select_port_ = options.select_port;
-  if (options.list_ports_in_background) {
-    // Until the system's ports arrive the list holds the given ones alone.
-    ports_taken_ = false;
-    port_choices_->SetPortNames({}, extra_ports_);
-    // Listing (and then opening the port) starts once the window is on screen, so that it
-    // does not compete with the window's start.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          WhenOnScreen(this, [this] {
-            if (ports_taken_) return;
-            port_lister_ = std::thread([this] {
-              listed_ports_ = QtSerialTransport::AvailablePorts();
-              // By name, carrying nothing: the list reaches this thread through the join.
-              QMetaObject::invokeMethod(this, "TakeListedPorts", Qt::QueuedConnection);
-            });
-          });
-        },
-        Qt::QueuedConnection);
-  } else {
-    port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
-  }
+  FillPortList(options.list_ports_in_background);
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
@@ -92,17 +71,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
-  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
-  eeprom_->button_column()->insertWidget(0, transfer_controls_);
-  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
-  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
-  transfer_controls_->SetWriteGuard(
-      [this](EepromRange range) { return ConfirmPartialWrite(range); });
-  session_->eeprom_transfer().SetOnFinished([this] {
-    const EepromTransfer& transfer = session_->eeprom_transfer();
-    if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
-      eeprom_->MarkRowsRead(transfer.rows());
-  });
+  BindEepromPage();
   firmware_ = new FirmwarePage(*services_, session_->firmware_upgrade(), session_->parallel_check(),
                                pages_);
   // The JTAG panel borrows its captions from the other two pages.
@@ -143,6 +112,45 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(pages_);
   ApplyTexts();
   ApplyLoadedSettings();
+}
+
+void TForm1::FillPortList(bool in_background) {
+  if (in_background) {
+    // Until the system's ports arrive the list holds the given ones alone.
+    ports_taken_ = false;
+    port_choices_->SetPortNames({}, extra_ports_);
+    // Listing (and then opening the port) starts once the window is on screen, so that it
+    // does not compete with the window's start.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          WhenOnScreen(this, [this] {
+            if (ports_taken_) return;
+            port_lister_ = std::thread([this] {
+              listed_ports_ = QtSerialTransport::AvailablePorts();
+              // By name, carrying nothing: the list reaches this thread through the join.
+              QMetaObject::invokeMethod(this, "TakeListedPorts", Qt::QueuedConnection);
+            });
+          });
+        },
+        Qt::QueuedConnection);
+  } else {
+    port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
+  }
+}
+
+void TForm1::BindEepromPage() {
+  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
+  eeprom_->button_column()->insertWidget(0, transfer_controls_);
+  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
+  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
+  transfer_controls_->SetWriteGuard(
+      [this](EepromRange range) { return ConfirmPartialWrite(range); });
+  session_->eeprom_transfer().SetOnFinished([this] {
+    const EepromTransfer& transfer = session_->eeprom_transfer();
+    if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
+      eeprom_->MarkRowsRead(transfer.rows());
+  });
 }
 
 std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {

@@ -142,6 +142,11 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
+  // The serial ports into the port list: listed at once, or (in_background) from a thread
+  // once the window is on screen, the given extra ports alone until then.
+  void FillPortList(bool in_background);
+  // The transfer buttons into the EEPROM page, with the questions before they act.
+  void BindEepromPage();
   // The selected language's texts (before the pages exist, or followed by ApplyTexts) and
   // Qt's own translation for it.
   void LoadLanguageTexts();
