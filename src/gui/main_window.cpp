@@ -30,6 +30,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/firmware_page.h"
+#include "gui/pages/hex_editor.h"
 #include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/log_task_page.h"
 #include "gui/pages/parallel_group.h"
@@ -142,8 +143,15 @@ void TForm1::FillPortList(bool in_background) {
 void TForm1::BindEepromPage() {
   transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
   eeprom_->button_column()->insertWidget(0, transfer_controls_);
-  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
-  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
+  session_->eeprom_transfer().SetOnStarted([this] {
+    eeprom_->inner_pages()->setCurrentIndex(0);
+    eeprom_->hex_editor()->HighlightRows({});
+  });
+  session_->eeprom_transfer().SetRefreshView([this] {
+    eeprom_->RefreshInterpretedView();
+    // Before the closing message, so that the rows it names are in view behind it.
+    ColourDifferingRows();
+  });
   transfer_controls_->SetWriteGuard(
       [this](EepromRange range) { return ConfirmPartialWrite(range); });
   session_->eeprom_transfer().SetOnFinished([this] {
@@ -207,6 +215,7 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
       return;
     case DumpSource::kEeprom: {
       const QByteArray bytes = DumpedBytes(request, result);
+      eeprom_->hex_editor()->HighlightRows({});
       eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                static_cast<int>(request.address), static_cast<int>(bytes.size()));
       eeprom_->RefreshInterpretedView();
@@ -238,6 +247,14 @@ bool TForm1::ConfirmPartialWrite(EepromRange range) {
       texts_.Format(text_key::kDestino, {texts_.Key(text_key::kEeprom), address(first * 16),
                                          address(last * 16 + 15), transport_->settings().name}) +
       u'\n' + texts_.Key(text_key::kSeEnviaranTalComoEstan));
+}
+
+void TForm1::ColourDifferingRows() {
+  const EepromTransfer& transfer = session_->eeprom_transfer();
+  if (transfer.task() != EepromTask::kVerify) return;
+  EepromRows differing;
+  for (int row : transfer.differing_rows()) differing.set(static_cast<size_t>(row));
+  eeprom_->hex_editor()->HighlightRows(differing);
 }
 
 void TForm1::TakeListedPorts() {

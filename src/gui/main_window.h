@@ -161,6 +161,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   void SaveSettings();
   // Before "Enviar": asks when the range holds rows the loaded file did not define.
   bool ConfirmPartialWrite(EepromRange range);
+  // A verify's differing rows stay coloured in the hex grid until the next operation.
+  void ColourDifferingRows();
   // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.
   void HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result);
 

@@ -10,8 +10,10 @@
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/eeprom/interpreted_view.h"
+#include "gui/log_view.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/hex_editor.h"
 #include "gui/task_page.h"
 #include "real_input.h"
 #include "sim/virtual_receiver.h"
@@ -69,6 +71,40 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
   const auto sim_bytes = rw.receiver.Eeprom();
   const auto image_bytes = window.services().eeprom_image.Bytes();
   EXPECT_TRUE(std::equal(sim_bytes.begin(), sim_bytes.end(), image_bytes.begin()));
+}
+
+// Three rows edited with the keyboard after a read: the verify ends by naming them, they stay
+// coloured in the grid, and the next read clears the colour.
+TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperation) {
+  ReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const QList<testing::RecordedBoxes::Box>& boxes = rw.w->boxes->boxes;
+  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 1; }, 20000));
+  HexEditor* grid = window.eeprom_page()->hex_editor();
+  for (int row : {0x12, 0x3A, 0x7F}) {
+    const bool zero = window.services().eeprom_image.Cell(row + 1, 1) == "00";
+    ASSERT_TRUE(testing::TypeIntoCell(grid, row + 1, 1, zero ? "01" : "00"));
+  }
+  auto coloured = [&](int row) {
+    return grid->model()->index(row, 9).data(Qt::BackgroundRole).isValid();
+  };
+
+  QTest::mouseClick(window.transfer_controls()->verify_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 2; }, 20000));
+  EXPECT_TRUE(boxes[1].error);
+  EXPECT_EQ(boxes[1].text, "¡ Verificación completada !\n3 filas diferentes: 120, 3A0, 7F0");
+  EXPECT_EQ(window.log(LogId::kEeprom)->Lines().last(), "3 filas diferentes: 120, 3A0, 7F0");
+  for (int row = 0; row < kEepromRows; ++row)
+    EXPECT_EQ(coloured(row), row == 0x12 || row == 0x3A || row == 0x7F) << row;
+
+  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  EXPECT_FALSE(coloured(0x12));
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 3; }, 20000));
 }
 
 TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {

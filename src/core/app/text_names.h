@@ -408,6 +408,9 @@ inline constexpr int kFalloElBorrado = 395;  // "falló el borrado"
 inline constexpr int kFalloLaProgramacion = 396;  // "falló la programación"
 inline constexpr int kFalloLaVerificacion = 397;  // "falló la verificación"
 inline constexpr int kFalta = 398;  // "%1 (falta)"
+inline constexpr int kNingunaFilaDiferente = 399;  // "Ninguna fila diferente."
+inline constexpr int kUnaFilaDiferente = 400;  // "1 fila diferente: %1"
+inline constexpr int kFilasDiferentes = 401;  // "%1 filas diferentes: %2"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

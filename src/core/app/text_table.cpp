@@ -403,6 +403,9 @@ constexpr TextDefault kDefaults[] = {
     {396, "falló la programación"},  // JTAG flash send, why a block was not written
     {397, "falló la verificación"},  // JTAG flash send, why a block was not written
     {398, "%1 (falta)"},  // page "Configuración", a stored parallel device that is gone
+    {399, "Ninguna fila diferente."},  // EEPROM verify, its verdict
+    {400, "1 fila diferente: %1"},  // EEPROM verify, its verdict
+    {401, "%1 filas diferentes: %2"},  // EEPROM verify, its verdict
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

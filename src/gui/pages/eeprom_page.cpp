@@ -119,6 +119,7 @@ void EepromPage::InitImage() {
 void EepromPage::RefreshInterpretedView() { view_->RefreshInterpretedView(); }
 
 void EepromPage::ClearImage() {
+  hex_editor_->HighlightRows({});
   services_.eeprom_image.ClearImage();
   rows_not_loaded_.reset();
   RefreshInterpretedView();
@@ -135,6 +136,7 @@ void EepromPage::LoadEepromFile() {
                               services_.eeprom_image, &rows)) {
     rows_not_loaded_ = ~rows;
     loaded_file_ = choice.path;
+    hex_editor_->HighlightRows({});
   }
   // Shown again even after a refused file, as the image stands.
   RefreshInterpretedView();
