@@ -16,6 +16,7 @@
 #include "core/app/text_names.h"
 #include "core/app/window_layout.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/eeprom/write_question.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
@@ -152,8 +153,11 @@ void TForm1::BindEepromPage() {
     // Before the closing message, so that the rows it names are in view behind it.
     ColourDifferingRows();
   });
-  transfer_controls_->SetWriteGuard(
-      [this](EepromRange range) { return ConfirmPartialWrite(range); });
+  transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
+    if (task != EepromTask::kWrite) return true;
+    const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
+    return ConfirmEepromWrite(RowsOfRange(range, row));
+  });
   session_->eeprom_transfer().SetOnFinished([this] {
     const EepromTransfer& transfer = session_->eeprom_transfer();
     if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
@@ -228,25 +232,18 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
   }
 }
 
-bool TForm1::ConfirmPartialWrite(EepromRange range) {
-  const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
-  const EepromRows rows = RowsOfRange(range, row);
-  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
-  if (lacking.none()) return true;
-  int first = 0;
-  while (!rows[first]) ++first;
-  int last = kEepromRows - 1;
-  while (!rows[last]) --last;
-  const auto address = [](int at) {
-    return QStringLiteral("%1").arg(at, 3, 16, QLatin1Char('0')).toUpper();
-  };
-  return boxes_->Confirm(
-      texts_.Format(text_key::kElArchivoNoDefineLas,
-                    {eeprom_->loaded_file(), RowRangesText(lacking)}) +
-      u'\n' +
-      texts_.Format(text_key::kDestino, {texts_.Key(text_key::kEeprom), address(first * 16),
-                                         address(last * 16 + 15), transport_->settings().name}) +
-      u'\n' + texts_.Key(text_key::kSeEnviaranTalComoEstan));
+bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {
+  const EepromWriteQuestion question{rows, rows & eeprom_->rows_not_loaded(),
+                                     eeprom_->loaded_file(), transport_->settings().name};
+  const QString text = EepromWriteQuestionText(question, texts_);
+  if (!question.routine()) return boxes_->Confirm(text);
+  if (!settings_.Bool(Key::kPreguntarEnviarEeprom)) return true;
+  bool stop_asking = false;
+  if (!boxes_->ConfirmWithOption(text, texts_.Key(text_key::kNoVolverAPreguntar), &stop_asking))
+    return false;
+  // Ticked and then cancelled, the box has not stopped anything: it keeps asking.
+  if (stop_asking) settings_.SetBool(Key::kPreguntarEnviarEeprom, false);
+  return true;
 }
 
 void TForm1::ColourDifferingRows() {

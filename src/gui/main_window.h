@@ -159,8 +159,9 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.
   void ApplyLoadedSettings();
   void SaveSettings();
-  // Before "Enviar": asks when the range holds rows the loaded file did not define.
-  bool ConfirmPartialWrite(EepromRange range);
+  // Before "Enviar": names the port and the rows, and warns of rows the loaded file did not
+  // define. The routine question (no such rows) can be turned off from its check box.
+  bool ConfirmEepromWrite(const EepromRows& rows);
   // A verify's differing rows stay coloured in the hex grid until the next operation.
   void ColourDifferingRows();
   // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.

@@ -50,6 +50,11 @@ class RecordedBoxes : public MessageBoxes {
     questions << text;
     return confirm;
   }
+  // The box is left as `tick_option` says.
+  bool ConfirmWithOption(const QString& text, const QString&, bool* option_checked) override {
+    *option_checked = tick_option;
+    return Confirm(text);
+  }
   // Operations' questions take the next queued answer; without one, OK/Cancel follows
   // `confirm` and Abort/Retry/Ignore aborts.
   tornavo::Answer Ask(Question question, const QString& text) override {
@@ -68,6 +73,7 @@ class RecordedBoxes : public MessageBoxes {
   QList<Box> boxes;
   QStringList questions;
   bool confirm = false;
+  bool tick_option = false;
   std::deque<tornavo::Answer> answers;
   // Runs as a question is asked, with the window as it stands then.
   std::function<void(const QString&)> on_question;

@@ -411,6 +411,9 @@ inline constexpr int kFalta = 398;  // "%1 (falta)"
 inline constexpr int kNingunaFilaDiferente = 399;  // "Ninguna fila diferente."
 inline constexpr int kUnaFilaDiferente = 400;  // "1 fila diferente: %1"
 inline constexpr int kFilasDiferentes = 401;  // "%1 filas diferentes: %2"
+inline constexpr int kFilasQueSeEscribiran = 402;  // "Filas que se escribirán : %1"
+inline constexpr int kEscribirlasEnLaEeprom = 403;  // "¿Escribirlas en la Eeprom del decodifica..."
+inline constexpr int kNoVolverAPreguntar = 404;  // "No volver a preguntar antes de enviar"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

@@ -406,6 +406,9 @@ constexpr TextDefault kDefaults[] = {
     {399, "Ninguna fila diferente."},  // EEPROM verify, its verdict
     {400, "1 fila diferente: %1"},  // EEPROM verify, its verdict
     {401, "%1 filas diferentes: %2"},  // EEPROM verify, its verdict
+    {402, "Filas que se escribirán : %1"},  // question before EEPROM "Enviar"
+    {403, "¿Escribirlas en la Eeprom del decodificador?"},  // question before EEPROM "Enviar"
+    {404, "No volver a preguntar antes de enviar"},  // question before EEPROM "Enviar", its check box
 };
 
 // Message slot -> key number; -1 where no key fills the slot.
