@@ -44,8 +44,22 @@
 
 namespace tornavo {
 
+namespace {
+
+constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
+
+// The EEPROM rows the bytes from address on reach.
+EepromRows RowsOfAddresses(uint32_t address, uint32_t length) {
+  const uint64_t end = std::min<uint64_t>(kEepromBytes, uint64_t{address} + length);
+  if (address >= end) return {};
+  return RowsBetween(static_cast<int>(address / kEepromColumns),
+                     static_cast<int>((end - 1) / kEepromColumns));
+}
+
+}  // namespace
+
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
+  setWindowTitle(QString::fromLatin1(kWindowTitle));
   QCoreApplication::instance()->installEventFilter(new WheelGuard(this));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
@@ -86,7 +100,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        options.trap_stand_in, options.follow_flash_chips,
        [this] {
          return ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr);
-       }},
+       },
+       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   // The tuning page is built on first show (or use) too.
@@ -154,15 +169,13 @@ void TForm1::BindEepromPage() {
     ColourDifferingRows();
   });
   transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
-    if (task != EepromTask::kWrite) return true;
     const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
-    return ConfirmEepromWrite(RowsOfRange(range, row));
+    const EepromRows rows = RowsOfRange(range, row);
+    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
   });
-  session_->eeprom_transfer().SetOnFinished([this] {
-    const EepromTransfer& transfer = session_->eeprom_transfer();
-    if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
-      eeprom_->MarkRowsRead(transfer.rows());
-  });
+  session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
+  connect(&eeprom_image_, &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
+  connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }
 
 std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
@@ -222,6 +235,7 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
       eeprom_->hex_editor()->HighlightRows({});
       eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                static_cast<int>(request.address), static_cast<int>(bytes.size()));
+      eeprom_image_.Keep(RowsOfAddresses(request.address, static_cast<uint32_t>(bytes.size())));
       eeprom_->RefreshInterpretedView();
       eeprom_->update();
       pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
@@ -246,12 +260,44 @@ bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {
   return true;
 }
 
+bool TForm1::SettleEditsBeforeDump(const JtagDumpRequest& request) {
+  switch (request.source) {
+    case DumpSource::kRam:
+    case DumpSource::kFlash:
+      return !channel_list_.modified() || tuning_page()->SettleEdits();
+    case DumpSource::kEeprom:
+      return eeprom_->SettleEdits(
+          RowsOfAddresses(request.address, RoundedDumpLength(request.length)));
+    case DumpSource::kImage:
+    case DumpSource::kFile:
+      break;
+  }
+  return true;
+}
+
+void TForm1::FollowTransferEnd() {
+  const EepromTransfer& transfer = session_->eeprom_transfer();
+  if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
+    eeprom_->MarkRowsRead(transfer.rows());
+}
+
 void TForm1::ColourDifferingRows() {
   const EepromTransfer& transfer = session_->eeprom_transfer();
   if (transfer.task() != EepromTask::kVerify) return;
   EepromRows differing;
   for (int row : transfer.differing_rows()) differing.set(static_cast<size_t>(row));
   eeprom_->hex_editor()->HighlightRows(differing);
+}
+
+void TForm1::ShowUnsavedInTitle() {
+  QStringList pages;
+  if (eeprom_image_.EditedRows().any()) pages << texts_.Key(text_key::kEeprom);
+  if (channel_list_.modified()) pages << texts_.Key(text_key::kSintonizacion);
+  QString title = QString::fromLatin1(kWindowTitle);
+  if (!pages.isEmpty())
+    title += QStringLiteral(" - ") +
+             texts_.Format(text_key::kSinGuardar, {pages.join(QStringLiteral(", "))});
+  setWindowTitle(title);
 }
 
 void TForm1::TakeListedPorts() {
@@ -286,6 +332,7 @@ TuningPage* TForm1::tuning_page() {
     // Shown with its holder at once, rather than from the event loop.
     tuning_->show();
     page_lock_.AddPage(tuning_);
+    connect(tuning_, &TuningPage::ListChanged, this, &TForm1::ShowUnsavedInTitle);
   }
   return tuning_;
 }
@@ -365,6 +412,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Edits no file holds are saved, discarded or keep the window open.
+  if (!eeprom_->SettleEdits(EepromRows().set()) ||
+      (channel_list_.modified() && !tuning_page()->SettleEdits())) {
+    event->ignore();
+    return;
+  }
   SaveSettings();
   QMainWindow::closeEvent(event);
 }
@@ -391,6 +444,7 @@ void TForm1::ApplyTexts() {
   terminal_page_->ApplyTexts();
   if (tuning_) tuning_->ApplyTexts();
   picture_->ApplyTexts();
+  ShowUnsavedInTitle();
   if (config_) config_->ApplyTexts();
   about_->ApplyTexts();
 }

@@ -145,7 +145,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The serial ports into the port list: listed at once, or (in_background) from a thread
   // once the window is on screen, the given extra ports alone until then.
   void FillPortList(bool in_background);
-  // The transfer buttons into the EEPROM page, with the questions before they act.
+  // The transfer buttons into the EEPROM page, with the questions before they act, and the
+  // title following the image's edits.
   void BindEepromPage();
   // The selected language's texts (before the pages exist, or followed by ApplyTexts) and
   // Qt's own translation for it.
@@ -162,6 +163,13 @@ class TForm1 : public QMainWindow, public OperationHost {
   // Before "Enviar": names the port and the rows, and warns of rows the loaded file did not
   // define. The routine question (no such rows) can be turned off from its check box.
   bool ConfirmEepromWrite(const EepromRows& rows);
+  // Before a dump replaces the EEPROM rows or the channel list it reaches: their unsaved
+  // edits are saved, discarded or the dump does not start.
+  bool SettleEditsBeforeDump(const JtagDumpRequest& request);
+  // The title names the pages holding edits no file holds.
+  void ShowUnsavedInTitle();
+  // A read's rows count as loaded.
+  void FollowTransferEnd();
   // A verify's differing rows stay coloured in the hex grid until the next operation.
   void ColourDifferingRows();
   // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.

@@ -38,6 +38,19 @@ Answer QtMessageBoxes::Ask(Question question, const QString& text) {
     MakeCancelTheAnswer(box);
     return box.exec() == QMessageBox::Ok ? Answer::kOk : Answer::kCancel;
   }
+  if (question == Question::kSaveDiscardCancel) {
+    QMessageBox box(QMessageBox::Warning, Title(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    MakeCancelTheAnswer(box);
+    switch (box.exec()) {
+      case QMessageBox::Save:
+        return Answer::kSave;
+      case QMessageBox::Discard:
+        return Answer::kDiscard;
+      default:
+        return Answer::kCancel;
+    }
+  }
   switch (QMessageBox::critical(parent_, Title(), text,
                                 QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)) {
     case QMessageBox::Retry:

@@ -78,7 +78,7 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
 }
 
 // Three rows edited with the keyboard after a read: the verify ends by naming them, they stay
-// coloured in the grid, and the next read clears the colour.
+// coloured in the grid, and the next read asks about the edits and clears the colour.
 TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperation) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
@@ -109,6 +109,9 @@ TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperat
   QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
   EXPECT_FALSE(coloured(0x12));
   ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 3; }, 20000));
+  ASSERT_EQ(rw.w->boxes->questions.size(), 1);
+  EXPECT_TRUE(rw.w->boxes->questions[0].contains("Filas cambiadas : 120, 3A0, 7F0"));
+  EXPECT_EQ(window.windowTitle(), "Tornavo v4.0 (FINAL)");
 }
 
 TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {

@@ -56,7 +56,7 @@ class RecordedBoxes : public MessageBoxes {
     return Confirm(text);
   }
   // Operations' questions take the next queued answer; without one, OK/Cancel follows
-  // `confirm` and Abort/Retry/Ignore aborts.
+  // `confirm`, unsaved edits are discarded and Abort/Retry/Ignore aborts.
   tornavo::Answer Ask(Question question, const QString& text) override {
     questions << text;
     if (on_question) on_question(text);
@@ -67,6 +67,7 @@ class RecordedBoxes : public MessageBoxes {
     }
     if (question == Question::kOkCancel)
       return confirm ? tornavo::Answer::kOk : tornavo::Answer::kCancel;
+    if (question == Question::kSaveDiscardCancel) return tornavo::Answer::kDiscard;
     return tornavo::Answer::kAbort;
   }
 

@@ -414,6 +414,10 @@ inline constexpr int kFilasDiferentes = 401;  // "%1 filas diferentes: %2"
 inline constexpr int kFilasQueSeEscribiran = 402;  // "Filas que se escribirán : %1"
 inline constexpr int kEscribirlasEnLaEeprom = 403;  // "¿Escribirlas en la Eeprom del decodifica..."
 inline constexpr int kNoVolverAPreguntar = 404;  // "No volver a preguntar antes de enviar"
+inline constexpr int kSinGuardar = 405;  // "Sin guardar : %1"
+inline constexpr int kLosCambiosDeNoSeHan = 406;  // "Los cambios de «%1» no se han guardado e..."
+inline constexpr int kFilasCambiadas = 407;  // "Filas cambiadas : %1"
+inline constexpr int kGuardarlosAntesDeSeguir = 408;  // "¿Guardarlos antes de seguir?"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

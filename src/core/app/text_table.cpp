@@ -409,6 +409,10 @@ constexpr TextDefault kDefaults[] = {
     {402, "Filas que se escribirán : %1"},  // question before EEPROM "Enviar"
     {403, "¿Escribirlas en la Eeprom del decodificador?"},  // question before EEPROM "Enviar"
     {404, "No volver a preguntar antes de enviar"},  // question before EEPROM "Enviar", its check box
+    {405, "Sin guardar : %1"},  // window title, the pages holding unsaved edits
+    {406, "Los cambios de «%1» no se han guardado en ningún archivo."},  // question before edits would be lost
+    {407, "Filas cambiadas : %1"},  // question before edits would be lost, EEPROM rows
+    {408, "¿Guardarlos antes de seguir?"},  // question before edits would be lost
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

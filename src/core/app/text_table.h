@@ -4,7 +4,7 @@
 
 namespace tornavo {
 
-inline constexpr int kKeyCount = 405;  // traduc0 ... traduc404
+inline constexpr int kKeyCount = 409;  // traduc0 ... traduc408
 // Keys added after the catalogue's own traduc0 ... traduc349: captions first, then messages.
 inline constexpr int kFirstAddedKey = 350;
 inline constexpr int kFirstAddedMessageKey = 362;

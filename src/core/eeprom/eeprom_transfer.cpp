@@ -160,6 +160,8 @@ void EepromTransfer::OnReply(const QByteArray& line) {
   } else {
     if (task_ == EepromTask::kRead) {
       for (int i = 0; i < kBytesPerRow; ++i) image_.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
+      // The row holds what the receiver holds: no edit of it is left to lose.
+      image_.Keep(RowsBetween(row_, row_));
     } else if (task_ == EepromTask::kVerify) {
       const bool same = data == image_.RowText(row_ + 1);
       if (!same) differing_rows_ << row_;
