@@ -210,6 +210,7 @@ void TForm1::SelectStoredPort() {
                         static_cast<int>(settings_.Int(Key::kControlFlujo)));
   if (config_) config_->ShowSettings();
   port_choices_->ApplyAllAndOpen();
+  terminal_page_->ShowPort();
 }
 
 void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result) {

@@ -418,6 +418,8 @@ inline constexpr int kSinGuardar = 405;  // "Sin guardar : %1"
 inline constexpr int kLosCambiosDeNoSeHan = 406;  // "Los cambios de «%1» no se han guardado e..."
 inline constexpr int kFilasCambiadas = 407;  // "Filas cambiadas : %1"
 inline constexpr int kGuardarlosAntesDeSeguir = 408;  // "¿Guardarlos antes de seguir?"
+inline constexpr int kPuertoCerrado = 409;  // "%1 (cerrado)"
+inline constexpr int kNinguno = 410;  // "ninguno"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

@@ -413,6 +413,8 @@ constexpr TextDefault kDefaults[] = {
     {406, "Los cambios de «%1» no se han guardado en ningún archivo."},  // question before edits would be lost
     {407, "Filas cambiadas : %1"},  // question before edits would be lost, EEPROM rows
     {408, "¿Guardarlos antes de seguir?"},  // question before edits would be lost
+    {409, "%1 (cerrado)"},  // page "Terminal", a port that is not open
+    {410, "ninguno"},  // page "Terminal", no port chosen
 };
 
 // Message slot -> key number; -1 where no key fills the slot.
