@@ -1,8 +1,15 @@
 #include "gui/eeprom_cells_model.h"
 
+#include <QColor>
+
 #include "core/eeprom/eeprom_image.h"
 
 namespace tornavo {
+
+namespace {
+// Ground of a highlighted row: dark text stays easy to read on it.
+const QColor kHighlight(0xFF, 0xC0, 0xB0);
+}  // namespace
 
 EepromCellsModel::EepromCellsModel(EepromImage& image, QObject* parent)
     : QAbstractTableModel(parent), image_(image) {
@@ -27,9 +34,23 @@ QVariant EepromCellsModel::data(const QModelIndex& index, int role) const {
       return image_.Cell(index.row() + 1, index.column() + 1);
     case Qt::TextAlignmentRole:
       return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+      if (highlighted_[static_cast<size_t>(index.row())]) return kHighlight;
+      return {};
     default:
       return {};
   }
+}
+
+void EepromCellsModel::SetHighlightedRows(const EepromRows& rows) {
+  const EepromRows changed = rows ^ highlighted_;
+  highlighted_ = rows;
+  if (changed.none()) return;
+  int first = 0;
+  while (!changed[static_cast<size_t>(first)]) ++first;
+  int last = kEepromRows - 1;
+  while (!changed[static_cast<size_t>(last)]) --last;
+  emit dataChanged(index(first, 0), index(last, kEepromColumns - 1), {Qt::BackgroundRole});
 }
 
 QVariant EepromCellsModel::headerData(int section, Qt::Orientation orientation, int role) const {

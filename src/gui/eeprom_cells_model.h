@@ -2,9 +2,9 @@
 
 #include <QAbstractTableModel>
 
-namespace tornavo {
+#include "core/eeprom/eeprom_image.h"
 
-class EepromImage;
+namespace tornavo {
 
 // The EEPROM image as a 128 x 16 table for the hex editor: headings "0" ... "F" across and the
 // row addresses "000" ... "7F0" down, cells centred.
@@ -23,8 +23,13 @@ class EepromCellsModel : public QAbstractTableModel {
   // leaves the cell as it was. Always accepted, so the editor closes.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+  // Rows shown on a coloured ground (a verify's differing rows); none to clear them.
+  void SetHighlightedRows(const EepromRows& rows);
+  const EepromRows& highlighted_rows() const { return highlighted_; }
+
  private:
   EepromImage& image_;
+  EepromRows highlighted_;
 };
 
 }  // namespace tornavo

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/eeprom/write_question.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
@@ -29,6 +30,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/firmware_page.h"
+#include "gui/pages/hex_editor.h"
 #include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/log_task_page.h"
 #include "gui/pages/parallel_group.h"
@@ -42,8 +44,22 @@
 
 namespace tornavo {
 
+namespace {
+
+constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
+
+// The EEPROM rows the bytes from address on reach.
+EepromRows RowsOfAddresses(uint32_t address, uint32_t length) {
+  const uint64_t end = std::min<uint64_t>(kEepromBytes, uint64_t{address} + length);
+  if (address >= end) return {};
+  return RowsBetween(static_cast<int>(address / kEepromColumns),
+                     static_cast<int>((end - 1) / kEepromColumns));
+}
+
+}  // namespace
+
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("Tornavo v4.0 (FINAL)"));
+  setWindowTitle(QString::fromLatin1(kWindowTitle));
   QCoreApplication::instance()->installEventFilter(new WheelGuard(this));
   dialogs_ = options.dialogs ? std::move(options.dialogs) : std::make_unique<QtFileDialogs>(this);
   boxes_ = options.boxes ? std::move(options.boxes) : std::make_unique<QtMessageBoxes>(this);
@@ -59,28 +75,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this, settings_);
   extra_ports_ = options.extra_ports;
   select_port_ = options.select_port;
-  if (options.list_ports_in_background) {
-    // Until the system's ports arrive the list holds the given ones alone.
-    ports_taken_ = false;
-    port_choices_->SetPortNames({}, extra_ports_);
-    // Listing (and then opening the port) starts once the window is on screen, so that it
-    // does not compete with the window's start.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          WhenOnScreen(this, [this] {
-            if (ports_taken_) return;
-            port_lister_ = std::thread([this] {
-              listed_ports_ = QtSerialTransport::AvailablePorts();
-              // By name, carrying nothing: the list reaches this thread through the join.
-              QMetaObject::invokeMethod(this, "TakeListedPorts", Qt::QueuedConnection);
-            });
-          });
-        },
-        Qt::QueuedConnection);
-  } else {
-    port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
-  }
+  FillPortList(options.list_ports_in_background);
   // The pages fill their lists from the loaded settings, so they load first.
   settings_.Load(ResolveIniFolder(options.ini_dir, QCoreApplication::applicationDirPath()),
                  port_choices_->port_names());
@@ -92,17 +87,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
-  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
-  eeprom_->button_column()->insertWidget(0, transfer_controls_);
-  session_->eeprom_transfer().SetOnStarted([this] { eeprom_->inner_pages()->setCurrentIndex(0); });
-  session_->eeprom_transfer().SetRefreshView([this] { eeprom_->RefreshInterpretedView(); });
-  transfer_controls_->SetWriteGuard(
-      [this](EepromRange range) { return ConfirmPartialWrite(range); });
-  session_->eeprom_transfer().SetOnFinished([this] {
-    const EepromTransfer& transfer = session_->eeprom_transfer();
-    if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
-      eeprom_->MarkRowsRead(transfer.rows());
-  });
+  BindEepromPage();
   firmware_ = new FirmwarePage(*services_, session_->firmware_upgrade(), session_->parallel_check(),
                                pages_);
   // The JTAG panel borrows its captions from the other two pages.
@@ -115,7 +100,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        options.trap_stand_in, options.follow_flash_chips,
        [this] {
          return ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr);
-       }},
+       },
+       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   // The tuning page is built on first show (or use) too.
@@ -143,6 +129,53 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(pages_);
   ApplyTexts();
   ApplyLoadedSettings();
+}
+
+void TForm1::FillPortList(bool in_background) {
+  if (in_background) {
+    // Until the system's ports arrive the list holds the given ones alone.
+    ports_taken_ = false;
+    port_choices_->SetPortNames({}, extra_ports_);
+    // Listing (and then opening the port) starts once the window is on screen, so that it
+    // does not compete with the window's start.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          WhenOnScreen(this, [this] {
+            if (ports_taken_) return;
+            port_lister_ = std::thread([this] {
+              listed_ports_ = QtSerialTransport::AvailablePorts();
+              // By name, carrying nothing: the list reaches this thread through the join.
+              QMetaObject::invokeMethod(this, "TakeListedPorts", Qt::QueuedConnection);
+            });
+          });
+        },
+        Qt::QueuedConnection);
+  } else {
+    port_choices_->SetPortNames(QtSerialTransport::AvailablePorts(), extra_ports_);
+  }
+}
+
+void TForm1::BindEepromPage() {
+  transfer_controls_ = new EepromTransferControls(texts_, session_->eeprom_transfer(), eeprom_);
+  eeprom_->button_column()->insertWidget(0, transfer_controls_);
+  session_->eeprom_transfer().SetOnStarted([this] {
+    eeprom_->inner_pages()->setCurrentIndex(0);
+    eeprom_->hex_editor()->HighlightRows({});
+  });
+  session_->eeprom_transfer().SetRefreshView([this] {
+    eeprom_->RefreshInterpretedView();
+    // Before the closing message, so that the rows it names are in view behind it.
+    ColourDifferingRows();
+  });
+  transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
+    const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
+    const EepromRows rows = RowsOfRange(range, row);
+    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
+  });
+  session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
+  connect(&eeprom_image_, &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
+  connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }
 
 std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
@@ -177,6 +210,7 @@ void TForm1::SelectStoredPort() {
                         static_cast<int>(settings_.Int(Key::kControlFlujo)));
   if (config_) config_->ShowSettings();
   port_choices_->ApplyAllAndOpen();
+  terminal_page_->ShowPort();
 }
 
 void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result) {
@@ -199,8 +233,10 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
       return;
     case DumpSource::kEeprom: {
       const QByteArray bytes = DumpedBytes(request, result);
+      eeprom_->hex_editor()->HighlightRows({});
       eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                static_cast<int>(request.address), static_cast<int>(bytes.size()));
+      eeprom_image_.Keep(RowsOfAddresses(request.address, static_cast<uint32_t>(bytes.size())));
       eeprom_->RefreshInterpretedView();
       eeprom_->update();
       pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
@@ -211,25 +247,58 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
   }
 }
 
-bool TForm1::ConfirmPartialWrite(EepromRange range) {
-  const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
-  const EepromRows rows = RowsOfRange(range, row);
-  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
-  if (lacking.none()) return true;
-  int first = 0;
-  while (!rows[first]) ++first;
-  int last = kEepromRows - 1;
-  while (!rows[last]) --last;
-  const auto address = [](int at) {
-    return QStringLiteral("%1").arg(at, 3, 16, QLatin1Char('0')).toUpper();
-  };
-  return boxes_->Confirm(
-      texts_.Format(text_key::kElArchivoNoDefineLas,
-                    {eeprom_->loaded_file(), RowRangesText(lacking)}) +
-      u'\n' +
-      texts_.Format(text_key::kDestino, {texts_.Key(text_key::kEeprom), address(first * 16),
-                                         address(last * 16 + 15), transport_->settings().name}) +
-      u'\n' + texts_.Key(text_key::kSeEnviaranTalComoEstan));
+bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {
+  const EepromWriteQuestion question{rows, rows & eeprom_->rows_not_loaded(),
+                                     eeprom_->loaded_file(), transport_->settings().name};
+  const QString text = EepromWriteQuestionText(question, texts_);
+  if (!question.routine()) return boxes_->Confirm(text);
+  if (!settings_.Bool(Key::kPreguntarEnviarEeprom)) return true;
+  bool stop_asking = false;
+  if (!boxes_->ConfirmWithOption(text, texts_.Key(text_key::kNoVolverAPreguntar), &stop_asking))
+    return false;
+  // Ticked and then cancelled, the box has not stopped anything: it keeps asking.
+  if (stop_asking) settings_.SetBool(Key::kPreguntarEnviarEeprom, false);
+  return true;
+}
+
+bool TForm1::SettleEditsBeforeDump(const JtagDumpRequest& request) {
+  switch (request.source) {
+    case DumpSource::kRam:
+    case DumpSource::kFlash:
+      return !channel_list_.modified() || tuning_page()->SettleEdits();
+    case DumpSource::kEeprom:
+      return eeprom_->SettleEdits(
+          RowsOfAddresses(request.address, RoundedDumpLength(request.length)));
+    case DumpSource::kImage:
+    case DumpSource::kFile:
+      break;
+  }
+  return true;
+}
+
+void TForm1::FollowTransferEnd() {
+  const EepromTransfer& transfer = session_->eeprom_transfer();
+  if (transfer.task() == EepromTask::kRead && transfer.outcome() == TransferOutcome::kDone)
+    eeprom_->MarkRowsRead(transfer.rows());
+}
+
+void TForm1::ColourDifferingRows() {
+  const EepromTransfer& transfer = session_->eeprom_transfer();
+  if (transfer.task() != EepromTask::kVerify) return;
+  EepromRows differing;
+  for (int row : transfer.differing_rows()) differing.set(static_cast<size_t>(row));
+  eeprom_->hex_editor()->HighlightRows(differing);
+}
+
+void TForm1::ShowUnsavedInTitle() {
+  QStringList pages;
+  if (eeprom_image_.EditedRows().any()) pages << texts_.Key(text_key::kEeprom);
+  if (channel_list_.modified()) pages << texts_.Key(text_key::kSintonizacion);
+  QString title = QString::fromLatin1(kWindowTitle);
+  if (!pages.isEmpty())
+    title += QStringLiteral(" - ") +
+             texts_.Format(text_key::kSinGuardar, {pages.join(QStringLiteral(", "))});
+  setWindowTitle(title);
 }
 
 void TForm1::TakeListedPorts() {
@@ -264,6 +333,7 @@ TuningPage* TForm1::tuning_page() {
     // Shown with its holder at once, rather than from the event loop.
     tuning_->show();
     page_lock_.AddPage(tuning_);
+    connect(tuning_, &TuningPage::ListChanged, this, &TForm1::ShowUnsavedInTitle);
   }
   return tuning_;
 }
@@ -343,6 +413,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Edits no file holds are saved, discarded or keep the window open.
+  if (!eeprom_->SettleEdits(EepromRows().set()) ||
+      (channel_list_.modified() && !tuning_page()->SettleEdits())) {
+    event->ignore();
+    return;
+  }
   SaveSettings();
   QMainWindow::closeEvent(event);
 }
@@ -369,6 +445,7 @@ void TForm1::ApplyTexts() {
   terminal_page_->ApplyTexts();
   if (tuning_) tuning_->ApplyTexts();
   picture_->ApplyTexts();
+  ShowUnsavedInTitle();
   if (config_) config_->ApplyTexts();
   about_->ApplyTexts();
 }

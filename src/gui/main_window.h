@@ -142,6 +142,12 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
+  // The serial ports into the port list: listed at once, or (in_background) from a thread
+  // once the window is on screen, the given extra ports alone until then.
+  void FillPortList(bool in_background);
+  // The transfer buttons into the EEPROM page, with the questions before they act, and the
+  // title following the image's edits.
+  void BindEepromPage();
   // The selected language's texts (before the pages exist, or followed by ApplyTexts) and
   // Qt's own translation for it.
   void LoadLanguageTexts();
@@ -154,8 +160,18 @@ class TForm1 : public QMainWindow, public OperationHost {
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.
   void ApplyLoadedSettings();
   void SaveSettings();
-  // Before "Enviar": asks when the range holds rows the loaded file did not define.
-  bool ConfirmPartialWrite(EepromRange range);
+  // Before "Enviar": names the port and the rows, and warns of rows the loaded file did not
+  // define. The routine question (no such rows) can be turned off from its check box.
+  bool ConfirmEepromWrite(const EepromRows& rows);
+  // Before a dump replaces the EEPROM rows or the channel list it reaches: their unsaved
+  // edits are saved, discarded or the dump does not start.
+  bool SettleEditsBeforeDump(const JtagDumpRequest& request);
+  // The title names the pages holding edits no file holds.
+  void ShowUnsavedInTitle();
+  // A read's rows count as loaded.
+  void FollowTransferEnd();
+  // A verify's differing rows stay coloured in the hex grid until the next operation.
+  void ColourDifferingRows();
   // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.
   void HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result);
 

@@ -23,6 +23,13 @@ class MessageBoxes {
   virtual bool Confirm(const QString& text) {
     return Ask(Question::kOkCancel, text) == Answer::kOk;
   }
+  // The same with a check box captioned `option` (such as "do not ask again"); *option_checked
+  // gives its state on entry and takes it on return, whatever the answer.
+  virtual bool ConfirmWithOption(const QString& text, const QString& option, bool* option_checked) {
+    (void)option;
+    (void)option_checked;
+    return Confirm(text);
+  }
 };
 
 // The real boxes, titled with the program's name; their buttons speak the language of Qt's
@@ -35,6 +42,7 @@ class QtMessageBoxes : public MessageBoxes {
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;
   Answer Ask(Question question, const QString& text) override;
+  bool ConfirmWithOption(const QString& text, const QString& option, bool* option_checked) override;
 
  private:
   QWidget* parent_;

@@ -15,6 +15,7 @@
 #include "core/eeprom/interpreted_view.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/interpreted_page.h"
+#include "real_input.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -32,19 +33,8 @@ class EepromPageTest : public ::testing::Test {
   }
   EepromImage& image() { return w_.window->services().eeprom_image; }
 
-  // Selects a cell with the keyboard's help and types into it, as a technician would.
   void TypeInto(int row, int column, const char* keys, Qt::Key end = Qt::Key_Return) {
-    grid_->setFocus();
-    grid_->setCurrentIndex(grid_->model()->index(row - 1, column - 1));
-    QTest::keyClicks(grid_, QString::fromLatin1(keys).left(1));  // the first key opens the editor
-    auto* editor = grid_->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr) << "typing did not open the cell editor";
-    QTest::keyClicks(editor, QString::fromLatin1(keys).mid(1));
-    QTest::keyClick(editor, end);
-    // The delegate commits and closes its editor from the event loop.
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(grid_->viewport()->findChild<QLineEdit*>(), nullptr) << "the editor stayed open";
+    testing::TypeIntoCell(grid_, row, column, QString::fromLatin1(keys), end);
   }
 
   // Replaces a box's text by typing, as a technician would; gives the text the box shows then.

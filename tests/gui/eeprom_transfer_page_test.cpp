@@ -1,17 +1,23 @@
 // The EEPROM page's transfer buttons driving the virtual receiver through the window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/eeprom/interpreted_view.h"
+#include "gui/log_view.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/hex_editor.h"
 #include "gui/task_page.h"
 #include "real_input.h"
 #include "sim/virtual_receiver.h"
@@ -71,10 +77,48 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
   EXPECT_TRUE(std::equal(sim_bytes.begin(), sim_bytes.end(), image_bytes.begin()));
 }
 
+// Three rows edited with the keyboard after a read: the verify ends by naming them, they stay
+// coloured in the grid, and the next read asks about the edits and clears the colour.
+TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperation) {
+  ReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const QList<testing::RecordedBoxes::Box>& boxes = rw.w->boxes->boxes;
+  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 1; }, 20000));
+  HexEditor* grid = window.eeprom_page()->hex_editor();
+  for (int row : {0x12, 0x3A, 0x7F}) {
+    const bool zero = window.services().eeprom_image.Cell(row + 1, 1) == "00";
+    ASSERT_TRUE(testing::TypeIntoCell(grid, row + 1, 1, zero ? "01" : "00"));
+  }
+  auto coloured = [&](int row) {
+    return grid->model()->index(row, 9).data(Qt::BackgroundRole).isValid();
+  };
+
+  QTest::mouseClick(window.transfer_controls()->verify_button(), Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 2; }, 20000));
+  EXPECT_TRUE(boxes[1].error);
+  EXPECT_EQ(boxes[1].text, "¡ Verificación completada !\n3 filas diferentes: 120, 3A0, 7F0");
+  EXPECT_EQ(window.log(LogId::kEeprom)->Lines().last(), "3 filas diferentes: 120, 3A0, 7F0");
+  for (int row = 0; row < kEepromRows; ++row)
+    EXPECT_EQ(coloured(row), row == 0x12 || row == 0x3A || row == 0x7F) << row;
+
+  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  EXPECT_FALSE(coloured(0x12));
+  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 3; }, 20000));
+  ASSERT_EQ(rw.w->boxes->questions.size(), 1);
+  EXPECT_TRUE(rw.w->boxes->questions[0].contains("Filas cambiadas : 120, 3A0, 7F0"));
+  EXPECT_EQ(window.windowTitle(), "Tornavo v4.0 (FINAL)");
+}
+
 TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
+  rw.w->boxes->confirm = true;
   EepromImage& image = window.services().eeprom_image;
   for (int c = 1; c <= kEepromColumns; ++c) image.SetCell(3, c, "5A");
   image.set_selected_row(3);
@@ -100,37 +144,48 @@ QString LoadTwoRows(ReceiverWindow& rw) {
   return file.fileName();
 }
 
-TEST(EepromTransferPage, SendingRowsTheLoadedFileLacksAsksFirst) {
+TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
   const QString file = LoadTwoRows(rw);
   ASSERT_TRUE(rw.w->boxes->boxes.isEmpty());
   const auto before = rw.receiver.Eeprom();
+  const QStringList& questions = rw.w->boxes->questions;
+  auto send = [&](EepromRange range, int row = 0) {
+    window.transfer_controls()->range_button(range)->click();
+    window.services().eeprom_image.set_selected_row(row);
+    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  };
 
   // Declined: nothing is sent.
-  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
-  ASSERT_EQ(rw.w->boxes->questions.size(), 1);
-  EXPECT_TRUE(rw.w->boxes->questions[0].contains(file + " no define las filas 020-7F0"))
-      << rw.w->boxes->questions[0].toStdString();
+  send(EepromRange::kAll);
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].startsWith("El archivo " + file +
+                                      " no define las filas 020-7F0.\n"
+                                      "Filas que se escribirán : 000-7F0\n"))
+      << questions[0].toStdString();
   EXPECT_TRUE(window.PageTakesInput(Page::kEeprom));
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
 
-  // The rows the file has go without a question.
-  window.transfer_controls()->range_button(EepromRange::kSelectedRow)->click();
-  window.services().eeprom_image.set_selected_row(2);
-  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  // The rows the file has: the routine question, whose box turns it off for good.
+  rw.w->boxes->confirm = rw.w->boxes->tick_option = true;
+  send(EepromRange::kSelectedRow, 2);
   ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
-  EXPECT_EQ(rw.w->boxes->questions.size(), 1);
+  ASSERT_EQ(questions.size(), 2);
+  EXPECT_TRUE(questions[1].startsWith("Filas que se escribirán : 010\n"))
+      << questions[1].toStdString();
   EXPECT_EQ(rw.receiver.Eeprom()[0x10], 0x22);
-
-  // Confirmed: the whole EEPROM is written as the grid holds it.
-  rw.w->boxes->confirm = true;
-  window.transfer_controls()->range_button(EepromRange::kAll)->click();
-  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  EXPECT_FALSE(window.settings().Bool(Key::kPreguntarEnviarEeprom));
+  send(EepromRange::kSelectedRow, 1);
   ASSERT_TRUE(WaitUntil([&] { return rw.w->boxes->boxes.size() == 2; }, 20000));
-  EXPECT_EQ(rw.w->boxes->questions.size(), 2);
-  EXPECT_EQ(rw.w->boxes->boxes[1].text, "¡ Eeprom escrita con éxito !");
+  EXPECT_EQ(questions.size(), 2);
+
+  // Rows the file lacks are still asked about; confirmed, they go as the grid holds them.
+  send(EepromRange::kAll);
+  ASSERT_TRUE(WaitUntil([&] { return rw.w->boxes->boxes.size() == 3; }, 20000));
+  EXPECT_EQ(questions.size(), 3);
+  EXPECT_EQ(rw.w->boxes->boxes[2].text, "¡ Eeprom escrita con éxito !");
   int set_before = 0x20;  // a byte past the file's rows that the receiver held set
   while (set_before < kEepromBytes && before[set_before] == 0xFF) ++set_before;
   ASSERT_LT(set_before, kEepromBytes);
@@ -153,6 +208,49 @@ TEST(EepromTransferPage, PartialWriteQuestionNamesItsTargetAndCancelsOnEnterAndE
           << part.toStdString() << " in " << watcher.seen[0].text.toStdString();
   }
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
+}
+
+// The routine question, as the user meets it: Escape sends nothing; its check box ticked with
+// a key and OK pressed, the write goes, and later ones go without it, also after a restart.
+TEST(EepromTransferPage, RoutineWriteQuestionCanBeTurnedOffForGood) {
+  ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  {
+    testing::BoxWatcher watcher(Qt::Key_Escape, "eeprom_send_question");
+    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+    ASSERT_EQ(watcher.seen.size(), 1);
+    EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    EXPECT_EQ(watcher.seen[0].text,
+              "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a "
+              "7FF, por el puerto " +
+                  rw.receiver.device_path() + ".\n¿Escribirlas en la Eeprom del decodificador?");
+  }
+  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
+  int questions = 0;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    if (box->checkBox()) {
+      ++questions;
+      QTest::keyClick(box->checkBox(), Qt::Key_Space);
+      QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
+    } else {
+      QTest::keyClick(box, Qt::Key_Return);
+    }
+  });
+  answer.start(10);
+  for (int send = 0; send < 2; ++send) {
+    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  }
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(rw.receiver.ReceivedFrames().size(), 2 * kEepromRows);
+  EXPECT_TRUE(window.close());
+  QFile ini(rw.w->ini_folder.filePath("Tornavo.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(ini.readAll().contains("\r\nPreguntarEnviarEeprom=0\r\n"));
 }
 
 }  // namespace

@@ -17,8 +17,11 @@
 #include "core/runtime/blocking_runner.h"
 #include "core/session/service_session.h"
 #include "gui/app_services.h"
+#include "gui/pages/eeprom_page.h"
+#include "gui/pages/hex_editor.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/tuning_page.h"
+#include "real_input.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
@@ -179,7 +182,21 @@ TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
   QStringList log_at_hand_over;
   QObject::connect(jw.window().pages(), &QTabWidget::currentChanged,
                    [&] { log_at_hand_over = jw.page()->log()->Lines(); });
+  // An edit in the rows the dump reaches is asked about first: kept, the dump does not start.
+  // (The image is filled at the window's first activation, so the edit comes after it.)
+  jw.window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&jw.window()));
+  jw.window().pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
+  ASSERT_TRUE(testing::TypeIntoCell(jw.window().eeprom_page()->hex_editor(), 0x41, 3, "5a"));
+  jw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  jw.ClickSource(DumpSource::kEeprom);
+  jw.w->boxes->answers = {Answer::kCancel};
+  QTest::mouseClick(jw.page()->receive_button(), Qt::LeftButton);
+  EXPECT_TRUE(jw.page()->log()->Lines().isEmpty());
+  EXPECT_EQ(jw.w->boxes->questions.size(), 1);
+  // Discarded, the dump replaces it.
   ASSERT_TRUE(jw.Dump(DumpSource::kEeprom));
+  EXPECT_EQ(jw.window().windowTitle(), "Tornavo v4.0 (FINAL)");
   EXPECT_TRUE(log_at_hand_over.contains("Reset DCU desactivado"));
   EXPECT_FALSE(log_at_hand_over.contains("Cerrando LPT1"));
   EXPECT_EQ(jw.page()->log()->Lines().last(), "Cerrando LPT1");

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSpontaneKeyEvent>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -31,6 +35,31 @@ inline void WheelOver(QWidget* widget, int notches) {
   // As QTest sends its keys: sendEvent would clear the mark.
   QSpontaneKeyEvent::setSpontaneous(&event);
   qApp->notify(target, &event);
+}
+
+// Types into a grid's cell (row and column from 1) as a technician does: the cell chosen, the
+// first key opening its editor, the rest typed into it and `end` closing it. False, with the
+// reason added to the test's failures, when the editor did not open or did not close.
+inline bool TypeIntoCell(QTableView* grid, int row, int column, const QString& keys,
+                         Qt::Key end = Qt::Key_Return) {
+  grid->setFocus();
+  grid->setCurrentIndex(grid->model()->index(row - 1, column - 1));
+  QTest::keyClicks(grid, keys.left(1));
+  auto* editor = grid->viewport()->findChild<QLineEdit*>();
+  if (!editor) {
+    ADD_FAILURE() << "typing did not open the cell editor";
+    return false;
+  }
+  QTest::keyClicks(editor, keys.mid(1));
+  QTest::keyClick(editor, end);
+  // The delegate commits and closes its editor from the event loop.
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  if (grid->viewport()->findChild<QLineEdit*>()) {
+    ADD_FAILURE() << "the editor stayed open";
+    return false;
+  }
+  return true;
 }
 
 // Reaches a widget with the Tab key from the focusable widget before it.

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/serial/service_link.h"
@@ -30,6 +33,7 @@ TEST(TerminalPageE2e, TypedCommandReachesTheReceiverAndItsReplyIsLogged) {
   w.window->services().link.SetTimeoutScale(0.02);
   QLineEdit* line = w.window->terminal_page()->command_line();
   LogView* log = w.window->log(LogId::kTerminal);
+  EXPECT_EQ(w.window->terminal_page()->port_label()->text(), "Puerto : " + receiver.device_path());
 
   // An empty line sends nothing and logs nothing.
   QTest::keyClick(line, Qt::Key_Return);
@@ -52,6 +56,49 @@ TEST(TerminalPageE2e, TypedCommandReachesTheReceiverAndItsReplyIsLogged) {
     return log->Lines().contains("¡ No hay respuesta del decodificador en ese puerto serie !");
   }));
   EXPECT_TRUE(w.boxes->boxes.isEmpty());
+
+  // A port closed meanwhile is named as closed when the page shows again.
+  w.window->show();
+  w.window->services().transport.Close();
+  w.window->pages()->setCurrentIndex(static_cast<int>(Page::kTerminal));
+  EXPECT_EQ(w.window->terminal_page()->port_label()->text(),
+            "Puerto : " + receiver.device_path() + " (cerrado)");
+}
+
+// Up and Down bring back the commands sent, newest first, then the line being typed; a window
+// opened later on the same settings folder has them too.
+TEST(TerminalPage, UpAndDownRecallTheCommandsAlsoInALaterRun) {
+  QTemporaryDir ini;
+  auto open_terminal = [&](testing::WindowUnderTest& w) {
+    w.window->pages()->setCurrentIndex(static_cast<int>(Page::kTerminal));
+    w.window->show();
+    QLineEdit* line = w.window->terminal_page()->command_line();
+    line->setFocus();
+    return line;
+  };
+  {
+    WindowOptions options;
+    options.ini_dir = ini.path();
+    testing::WindowUnderTest w(std::move(options));
+    QLineEdit* line = open_terminal(w);
+    for (const char* command : {"%AA", "%BB", "%AA"}) {
+      QTest::keyClicks(line, command);
+      QTest::keyClick(line, Qt::Key_Return);
+    }
+    QTest::keyClicks(line, "%C");
+    QStringList shown;
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) {
+      QTest::keyClick(line, key);
+      shown << line->text();
+    }
+    EXPECT_EQ(shown, (QStringList{"%AA", "%BB", "%BB", "%AA", "%C"}));
+  }
+  WindowOptions options;
+  options.ini_dir = ini.path();
+  testing::WindowUnderTest later(std::move(options));
+  QLineEdit* line = open_terminal(later);
+  QTest::keyClick(line, Qt::Key_Up);
+  EXPECT_EQ(line->text(), "%AA");
 }
 
 }  // namespace

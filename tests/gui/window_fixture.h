@@ -50,8 +50,13 @@ class RecordedBoxes : public MessageBoxes {
     questions << text;
     return confirm;
   }
+  // The box is left as `tick_option` says.
+  bool ConfirmWithOption(const QString& text, const QString&, bool* option_checked) override {
+    *option_checked = tick_option;
+    return Confirm(text);
+  }
   // Operations' questions take the next queued answer; without one, OK/Cancel follows
-  // `confirm` and Abort/Retry/Ignore aborts.
+  // `confirm`, unsaved edits are discarded and Abort/Retry/Ignore aborts.
   tornavo::Answer Ask(Question question, const QString& text) override {
     questions << text;
     if (on_question) on_question(text);
@@ -62,12 +67,14 @@ class RecordedBoxes : public MessageBoxes {
     }
     if (question == Question::kOkCancel)
       return confirm ? tornavo::Answer::kOk : tornavo::Answer::kCancel;
+    if (question == Question::kSaveDiscardCancel) return tornavo::Answer::kDiscard;
     return tornavo::Answer::kAbort;
   }
 
   QList<Box> boxes;
   QStringList questions;
   bool confirm = false;
+  bool tick_option = false;
   std::deque<tornavo::Answer> answers;
   // Runs as a question is asked, with the window as it stands then.
   std::function<void(const QString&)> on_question;

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSplitter>
@@ -171,7 +172,11 @@ TEST_F(WindowLayoutTest, TerminalInputLineIsAtTheBottom) {
   const QRect line = page->command_line()->geometry();
   EXPECT_GE(line.top(), page->log()->geometry().bottom());
   EXPECT_LE(page->height() - line.bottom(), 4);
-  EXPECT_EQ(line.width(), page->log()->width());
+  // The port it talks through is named at its left; together they span the log.
+  const QRect port = page->port_label()->geometry();
+  EXPECT_EQ(port.left(), page->log()->geometry().left());
+  EXPECT_LT(port.right(), line.left());
+  EXPECT_EQ(line.right(), page->log()->geometry().right());
 }
 
 // The rules alone, apart from the widgets.

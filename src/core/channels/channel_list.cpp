@@ -149,6 +149,7 @@ LoadResult ChannelList::LoadFlashTables(const QByteArray& image, bool append,
     ReadTransponderRecords(*tpt + kSectionHeaderSize, image, 1, context_, transponders_);
     ReadChannelRecords(*tcs + kSectionHeaderSize, image, 1, kKeepReferences, false, context_,
                        transponders_, channels_);
+    Keep();
     return LoadResult::kOk;
   }
   Step([&] {
@@ -179,6 +180,7 @@ void ChannelList::LoadRamImage(const QByteArray& image) {
   for (int r = 1; r < channels_.rows(); ++r) SetEmptyChannel(channels_, r, context_);
   for (int r = 1; r < transponders_.rows(); ++r) transponders_.ClearData(r);
   ReadChannelRecords(0, image, 1, kKeepReferences, true, context_, transponders_, channels_);
+  Keep();
 }
 
 void ChannelList::Release() {
@@ -366,6 +368,7 @@ bool ChannelList::SaveChannelImage(const QString& path, int64_t tcs_block, int64
     }
     return false;
   }
+  Keep();
   return true;
 }
 

@@ -158,6 +158,13 @@ class ChannelList {
   bool can_undo() const { return !undo_.empty(); }
   bool can_redo() const { return !redo_.empty(); }
 
+  // The held tables differ from those last loaded or saved to a file: edits no file holds.
+  // Undoing back to them settles the list again.
+  bool modified() const {
+    return held_ &&
+           !(channels_.SameData(kept_.channels) && transponders_.SameData(kept_.transponders));
+  }
+
   const TextGrid& channels() const { return channels_; }
   const TextGrid& transponders() const { return transponders_; }
   bool held() const { return held_; }
@@ -187,6 +194,8 @@ class ChannelList {
 
   // Runs one user action; it becomes an undo step when it changed the tables.
   void Step(const std::function<void()>& action);
+  // The tables as they stand are those of a file.
+  void Keep() { kept_ = Current(); }
   void ForgetHistory();
   LoadResult LoadFlashTables(const QByteArray& image, bool append, SectionChooser& chooser);
   void ResetGrids();
@@ -216,6 +225,7 @@ class ChannelList {
   QString transponder_table_name_;
   std::vector<Snapshot> undo_;
   std::vector<Snapshot> redo_;
+  Snapshot kept_;
   // The rows last copied: their text, cells and records.
   struct Copied {
     bool transponders = false;

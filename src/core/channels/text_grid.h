@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 namespace tornavo {
@@ -39,6 +40,12 @@ class TextGrid {
   void MoveRow(int from, int to);
 
   bool operator==(const TextGrid& other) const { return rows_ == other.rows_; }
+  // Equal but for the headings, which follow the language.
+  bool SameData(const TextGrid& other) const {
+    return rows_.size() == other.rows_.size() &&
+           std::equal(rows_.begin() + (rows_.empty() ? 0 : 1), rows_.end(),
+                      other.rows_.begin() + (rows_.empty() ? 0 : 1));
+  }
 
  private:
   struct GridRow {

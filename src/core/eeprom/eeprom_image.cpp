@@ -63,7 +63,10 @@ QString ByteText(uint8_t byte) {
   return kTexts[byte];
 }
 
-EepromImage::EepromImage() { cells_.fill(QStringLiteral("FF")); }
+EepromImage::EepromImage() {
+  cells_.fill(QStringLiteral("FF"));
+  kept_ = cells_;
+}
 
 QString EepromImage::Cell(int row, int column) const {
   if (!InRange(row, column)) return {};
@@ -88,6 +91,20 @@ QString EepromImage::RowText(int row) const {
 void EepromImage::ClearImage() {
   cells_.fill(QStringLiteral("FF"));
   emit CellsChanged(1, kEepromRows);
+  Keep(EepromRows().set());
+}
+
+EepromRows EepromImage::EditedRows() const {
+  EepromRows rows;
+  for (int a = 0; a < kEepromBytes; ++a)
+    if (cells_[a] != kept_[a]) rows.set(static_cast<size_t>(a / kEepromColumns));
+  return rows;
+}
+
+void EepromImage::Keep(const EepromRows& rows) {
+  for (int a = 0; a < kEepromBytes; ++a)
+    if (rows[static_cast<size_t>(a / kEepromColumns)]) kept_[a] = cells_[a];
+  emit KeptChanged();
 }
 
 bool EepromImage::ValidateImage(OperationHost& host, const Texts& texts) const {

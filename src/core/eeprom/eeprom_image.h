@@ -68,8 +68,16 @@ class EepromImage : public QObject {
   }  // 1..128 of the last selected cell; 0 until then
   void set_selected_row(int row);
 
+  // Rows whose cells differ from what they held when last kept: edits no file holds yet.
+  // Typing a row's old bytes back settles it again.
+  EepromRows EditedRows() const;
+  // The rows now hold what a file or the receiver holds (a load, a read, a save); "Borrar"
+  // keeps every row.
+  void Keep(const EepromRows& rows);
+
  signals:
   void CellsChanged(int first_row, int last_row);  // every change, by any path
+  void KeptChanged();
 
  private:
   static bool InRange(int row, int column) {
@@ -78,6 +86,7 @@ class EepromImage : public QObject {
   static int Index(int row, int column) { return (row - 1) * kEepromColumns + (column - 1); }
 
   std::array<QString, kEepromBytes> cells_;
+  std::array<QString, kEepromBytes> kept_;
   int selected_row_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/serial/checksum.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 
@@ -20,7 +21,8 @@ constexpr int kRowDiffers = 23;
 constexpr int kRowVerified = 24;
 constexpr int kRetryLimitAccent = 25;  // "Se ha llegado al límite de reintentos. "
 constexpr int kVerifyDone = 26;
-constexpr int kResultsInLog = 27;
+// Rows a verdict names; more are counted only.
+constexpr int kVerdictRows = 8;
 
 // 32 hex digits (already in upper case): sixteen bytes.
 bool IsRowData(const QString& data) {
@@ -63,6 +65,16 @@ EepromRows RowsOfRange(EepromRange range, int row) {
       break;
   }
   return RowsBetween(row, row);
+}
+
+QString DifferingRowsVerdict(const QList<int>& rows, const Texts& texts) {
+  if (rows.isEmpty()) return texts.Key(text_key::kNingunaFilaDiferente);
+  QStringList named;
+  for (int row : rows.mid(0, kVerdictRows)) named << ByteText(static_cast<uint8_t>(row)) + u'0';
+  QString list = named.join(QStringLiteral(", "));
+  if (rows.size() > kVerdictRows) list += QStringLiteral(", ...");
+  if (rows.size() == 1) return texts.Format(text_key::kUnaFilaDiferente, {list});
+  return texts.Format(text_key::kFilasDiferentes, {QString::number(rows.size()), list});
 }
 
 EepromTransfer::EepromTransfer(ServiceLink& link, OperationHost& host, const Texts& texts,
@@ -148,6 +160,8 @@ void EepromTransfer::OnReply(const QByteArray& line) {
   } else {
     if (task_ == EepromTask::kRead) {
       for (int i = 0; i < kBytesPerRow; ++i) image_.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
+      // The row holds what the receiver holds: no edit of it is left to lose.
+      image_.Keep(RowsBetween(row_, row_));
     } else if (task_ == EepromTask::kVerify) {
       const bool same = data == image_.RowText(row_ + 1);
       if (!same) differing_rows_ << row_;
@@ -214,7 +228,14 @@ void EepromTransfer::Finish() {
   } else if (task_ == EepromTask::kWrite) {
     host_.ShowInformation(texts_.Slot(kWriteDone));
   } else {
-    host_.ShowInformation(texts_.TwoLines(kVerifyDone, kResultsInLog));
+    // The verdict closes the log and the message: rows that differ are not a success.
+    const QString verdict = DifferingRowsVerdict(differing_rows_, texts_);
+    host_.AppendLog(LogId::kEeprom, verdict);
+    const QString message = texts_.Slot(kVerifyDone) + u'\n' + verdict;
+    if (differing_rows_.isEmpty())
+      host_.ShowInformation(message);
+    else
+      host_.ShowError(message);
   }
   if (on_finished_) on_finished_();
 }

@@ -21,6 +21,10 @@ enum class EepromTask { kRead, kWrite, kVerify };
 // The rows a transfer over a range covers; `row` (0x00 ... 0x7F) is the selected row's.
 EepromRows RowsOfRange(EepromRange range, int row);
 
+// The line a verify ends with: the differing rows (0x00 ... 0x7F) counted and the first
+// few named by their addresses, "3 filas diferentes: 120, 3A0, 7F0".
+QString DifferingRowsVerdict(const QList<int>& rows, const Texts& texts);
+
 // How the last transfer ended.
 enum class TransferOutcome { kNone, kRunning, kDone, kRetryLimit, kNoReply };
 

@@ -16,8 +16,9 @@ enum class LogId { kEeprom = 0, kFirmware, kJtag, kTerminal };
 inline constexpr int kLogCount = 4;
 
 // The questions an operation may ask, and their answers.
-enum class Question { kAbortRetryIgnore, kOkCancel };
-enum class Answer { kAbort, kRetry, kIgnore, kOk, kCancel };
+// kSaveDiscardCancel comes before something would replace edits that no file holds.
+enum class Question { kAbortRetryIgnore, kOkCancel, kSaveDiscardCancel };
+enum class Answer { kAbort, kRetry, kIgnore, kOk, kCancel, kSave, kDiscard };
 
 // What an operation needs from the window. The window implements it; the command line and
 // the tests have their own implementations. Operations never touch a widget.

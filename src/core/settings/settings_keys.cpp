@@ -142,6 +142,7 @@ constexpr KeySpec kTable[] = {
     Slider(Key::kWStartBits, "WStartBits", KeyWidth::kInt32, 3, 2048, 1024, 1024),
     Text(Key::kAccesoParalelo, "AccesoParalelo", ""),
     Int(Key::kAlturaLogEeprom, "AlturaLogEeprom", 160, 0),
+    Bool(Key::kPreguntarEnviarEeprom, "PreguntarEnviarEeprom", true, true, true),
 };
 static_assert(std::size(kTable) == static_cast<size_t>(kSettingCount));
 
@@ -191,6 +192,7 @@ constexpr Key kSaveOrder[] = {
     Key::kFirmComando3,
     Key::kFase1y2,
     Key::kChecksum,
+    Key::kPreguntarEnviarEeprom,
     Key::kProgreso,
     Key::kUsarFirmPsFlash,
     Key::kUsarFirmPsArchivo,

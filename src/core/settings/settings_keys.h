@@ -82,6 +82,7 @@ enum class Key : int {
   kWStartBits,
   kAccesoParalelo,   // the parallel port backend, as a port locator text; empty for the default
   kAlturaLogEeprom,  // height of the log under the hex grid, where its divider was left
+  kPreguntarEnviarEeprom,  // EEPROM "Enviar" asks before writing; its question can turn it off
   kCount
 };
 inline constexpr int kSettingCount = static_cast<int>(Key::kCount);

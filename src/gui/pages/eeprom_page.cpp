@@ -16,6 +16,7 @@
 #include "gui/file_dialogs.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/interpreted_page.h"
+#include "gui/unsaved_edits.h"
 
 namespace tornavo {
 
@@ -118,13 +119,25 @@ void EepromPage::InitImage() {
 
 void EepromPage::RefreshInterpretedView() { view_->RefreshInterpretedView(); }
 
+bool EepromPage::SettleEdits(const EepromRows& rows) {
+  const EepromRows edited = services_.eeprom_image.EditedRows() & rows;
+  if (edited.none()) return true;
+  return SettleUnsavedEdits(
+      services_, text_key::kEeprom,
+      services_.texts.Format(text_key::kFilasCambiadas, {RowRangesText(edited)}),
+      [this] { return SaveEepromFile(); });
+}
+
 void EepromPage::ClearImage() {
+  if (!SettleEdits(EepromRows().set())) return;
+  hex_editor_->HighlightRows({});
   services_.eeprom_image.ClearImage();
   rows_not_loaded_.reset();
   RefreshInterpretedView();
 }
 
 void EepromPage::LoadEepromFile() {
+  if (!SettleEdits(EepromRows().set())) return;
   const FileChoice choice =
       services_.dialogs.ChooseOpen({services_.texts.Slot(kEepromFileFilter), 1, QString()});
   if (!choice.accepted || choice.path.isEmpty()) return;
@@ -135,19 +148,24 @@ void EepromPage::LoadEepromFile() {
                               services_.eeprom_image, &rows)) {
     rows_not_loaded_ = ~rows;
     loaded_file_ = choice.path;
+    services_.eeprom_image.Keep(rows);
+    hex_editor_->HighlightRows({});
   }
   // Shown again even after a refused file, as the image stands.
   RefreshInterpretedView();
 }
 
-void EepromPage::SaveEepromFile() {
+bool EepromPage::SaveEepromFile() {
   const FileChoice choice =
       services_.dialogs.ChooseSave({services_.texts.Slot(kEepromFileFilter),
                                     services_.dialogs.last_save_filter_index(), QString()});
-  if (!choice.accepted || choice.path.isEmpty()) return;
+  if (!choice.accepted || choice.path.isEmpty()) return false;
   EepromFormat format;
-  if (FormatOfFilterIndex(choice.filter_index, &format))
-    tornavo::SaveEepromFile(choice.path, format, services_.eeprom_image, services_.host);
+  if (!FormatOfFilterIndex(choice.filter_index, &format) ||
+      !tornavo::SaveEepromFile(choice.path, format, services_.eeprom_image, services_.host))
+    return false;
+  services_.eeprom_image.Keep(EepromRows().set());
+  return true;
 }
 
 }  // namespace tornavo

@@ -52,6 +52,10 @@ class EepromPage : public TaskPage {
   const QString& loaded_file() const { return loaded_file_; }
   void MarkRowsRead(const EepromRows& rows) { rows_not_loaded_ &= ~rows; }
 
+  // Before the rows' cells are replaced: when some hold edits no file holds, asks to save,
+  // discard or stop. True when the caller may go on.
+  bool SettleEdits(const EepromRows& rows);
+
  public slots:
   // Every cell "FF" and the fields shown for it; the window calls it at its first activation.
   void InitImage();
@@ -60,7 +64,8 @@ class EepromPage : public TaskPage {
   // "Borrar", "Leer Archivo..." and "Guardar como...".
   void ClearImage();
   void LoadEepromFile();
-  void SaveEepromFile();
+  // True when the file was written.
+  bool SaveEepromFile();
 
  private:
   void BuildInterpretedFields();

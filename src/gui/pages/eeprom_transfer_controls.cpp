@@ -33,9 +33,11 @@ EepromTransferControls::EepromTransferControls(const Texts& texts, EepromTransfe
   layout->addWidget(verify_);
   layout->addWidget(range_group_);
 
-  connect(read_, &QPushButton::clicked, this, [this] { transfer_.StartEepromRead(range()); });
+  connect(read_, &QPushButton::clicked, this, [this] {
+    if (!guard_ || guard_(EepromTask::kRead, range())) transfer_.StartEepromRead(range());
+  });
   connect(write_, &QPushButton::clicked, this, [this] {
-    if (!write_guard_ || write_guard_(range())) transfer_.StartEepromWrite(range());
+    if (!guard_ || guard_(EepromTask::kWrite, range())) transfer_.StartEepromWrite(range());
   });
   connect(verify_, &QPushButton::clicked, this, [this] { transfer_.StartEepromVerify(range()); });
   ApplyTexts();

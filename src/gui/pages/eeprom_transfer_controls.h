@@ -21,8 +21,9 @@ class EepromTransferControls : public QWidget {
   EepromTransferControls(const Texts& texts, EepromTransfer& transfer, QWidget* parent);
   void ApplyTexts();
   EepromRange range() const;
-  // Asked before "Enviar" starts a write over a range; false keeps it from starting.
-  void SetWriteGuard(std::function<bool(EepromRange)> guard) { write_guard_ = std::move(guard); }
+  // Asked before "Recibir" or "Enviar" starts, which change the grid or the receiver; false
+  // keeps it from starting.
+  void SetGuard(std::function<bool(EepromTask, EepromRange)> guard) { guard_ = std::move(guard); }
 
   QPushButton* read_button() const { return read_; }
   QPushButton* write_button() const { return write_; }
@@ -32,7 +33,7 @@ class EepromTransferControls : public QWidget {
  private:
   const Texts& texts_;
   EepromTransfer& transfer_;
-  std::function<bool(EepromRange)> write_guard_;
+  std::function<bool(EepromTask, EepromRange)> guard_;
   QPushButton* read_;
   QPushButton* write_;
   QPushButton* verify_;

@@ -93,4 +93,13 @@ HexEditor::HexEditor(EepromImage& image, QWidget* parent)
 
 void HexEditor::LeaveGrid(bool forward) { focusNextPrevChild(forward); }
 
+void HexEditor::HighlightRows(const EepromRows& rows) {
+  model_->SetHighlightedRows(rows);
+  for (int row = 0; row < kEepromRows; ++row) {
+    if (!rows[static_cast<size_t>(row)]) continue;
+    scrollTo(model_->index(row, 0));
+    return;
+  }
+}
+
 }  // namespace tornavo

@@ -242,6 +242,7 @@ JtagDumpRequest JtagDumpPage::Request() {
 void JtagDumpPage::StartDump() {
   if (links_.runner.running()) return;
   const JtagDumpRequest request = Request();
+  if (links_.before_dump && !links_.before_dump(request)) return;
   QString file;
   if (request.source == DumpSource::kFile) {
     const FileChoice choice =

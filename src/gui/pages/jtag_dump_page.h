@@ -36,6 +36,9 @@ struct JtagPageLinks {
   std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
   // The locator of the port the settings name, for the questions.
   std::function<QString()> port_name;
+  // Asked before a dump starts whose bytes would replace what a page holds; false keeps it
+  // from starting.
+  std::function<bool(const JtagDumpRequest&)> before_dump;
 };
 
 // "Firmware (JTag)": reads target memory through the JTAG cable and hands it to the page

@@ -34,6 +34,7 @@
 #include "gui/search_dialog.h"
 #include "gui/section_dialog.h"
 #include "gui/transponder_dialog.h"
+#include "gui/unsaved_edits.h"
 #include "gui/window_layout.h"
 
 namespace tornavo {
@@ -386,6 +387,7 @@ void TuningPage::RefreshAll() {
   ShowSections();
   UpdateEnabling();
   RefreshDetails();
+  emit ListChanged();
 }
 
 void TuningPage::ShowSections() {
@@ -448,7 +450,14 @@ void TuningPage::FilterTargetBox() {
   if (kept != target_->text()) target_->setText(kept);
 }
 
+bool TuningPage::SettleEdits() {
+  if (!list_.modified()) return true;
+  return SettleUnsavedEdits(services_, text_key::kSintonizacion, QString(),
+                            [this] { return SaveImageFile(); });
+}
+
 void TuningPage::LoadImageFile() {
+  if (!SettleEdits()) return;
   const FileChoice choice =
       services_.dialogs.ChooseOpen({services_.texts.Key(kFlashFilterKey), 1, QString()});
   if (!choice.accepted || choice.path.isEmpty()) return;
@@ -522,15 +531,16 @@ void TuningPage::AddImageFile() {
   RefreshAll();
 }
 
-void TuningPage::SaveImageFile() {
-  if (!list_.held()) return;
+bool TuningPage::SaveImageFile() {
+  if (!list_.held()) return false;
   const FileChoice choice = services_.dialogs.ChooseSave(
       {services_.texts.Key(kSaveFilterKey), services_.dialogs.last_save_filter_index(), QString()});
-  if (!choice.accepted || choice.path.isEmpty()) return;
+  if (!choice.accepted || choice.path.isEmpty()) return false;
   services_.host.DisablePages();
   SyncContext();
   const bool channels = channel_page_in_front();
   QString error;
+  bool saved = false;
   if (choice.filter_index == kSaveTextIndex || choice.filter_index == kSaveHtmlIndex) {
     const TextGrid& grid = channels ? list_.channels() : list_.transponders();
     const QByteArray bytes =
@@ -539,13 +549,14 @@ void TuningPage::SaveImageFile() {
   } else {
     ChannelError failure;
     const Settings& settings = services_.settings;
-    if (!list_.SaveChannelImage(
-            choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
-            PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure))
-      services_.host.ShowError(list_.ErrorText(failure, services_.texts));
+    saved = list_.SaveChannelImage(
+        choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
+        PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure);
+    if (!saved) services_.host.ShowError(list_.ErrorText(failure, services_.texts));
   }
   services_.host.EnablePages();
   RefreshAll();
+  return saved;
 }
 
 void TuningPage::MoveRows() {

@@ -66,7 +66,12 @@ class TuningPage : public QWidget {
   LoadResult LoadDumpedImage(const std::function<LoadResult(ChannelList&, SectionChooser&)>& load,
                              bool ram);
   void AddImageFile();
-  void SaveImageFile();
+  // True when the list went to a channel image file (an export to text or HTML keeps it
+  // marked: it cannot be loaded back).
+  bool SaveImageFile();
+  // Before the held list is replaced: when it holds edits no file holds, asks to save,
+  // discard or stop. True when the caller may go on.
+  bool SettleEdits();
   void MoveRows();
   void DeleteRows();
   // False, with the reason shown, when nothing was copied.
@@ -98,6 +103,8 @@ class TuningPage : public QWidget {
   // A load placed the live sections in the "Posición TCS :" / "Posición TPT :" settings, or
   // an undo brought back other table sizes: the configuration page shows them again.
   void TableSettingsChanged();
+  // The tables or the held list changed (the window's title follows whether it is saved).
+  void ListChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -66,8 +66,7 @@ TEST_F(TransferE2eTest, WriteLeavesExactlyTheImageInTheReceiverAndVerifyFindsThe
   const QStringList& log = sim_.host.Log(LogId::kEeprom);
   EXPECT_EQ(log.count("¡ Esta línea no es igual que la original !"), 1);
   EXPECT_EQ(log.count("Línea verificada."), 127);
-  EXPECT_EQ(sim_.host.boxes.back().text,
-            "¡ Verificación completada !\nLos resultados se encuentran en el log.");
+  EXPECT_EQ(sim_.host.boxes.back().text, "¡ Verificación completada !\n1 fila diferente: 300");
   EXPECT_EQ(image_.Cell(0x31, 16), "00");  // verify never changes the image
 }
 

@@ -183,6 +183,15 @@ TEST_F(EepromTransferTest, VerifyCountsGarbageAsRejectionAndComparesDigitsInEith
   EXPECT_EQ(transfer_.outcome(), TransferOutcome::kDone);
   EXPECT_TRUE(transfer_.differing_rows().isEmpty());
   EXPECT_TRUE(host_.Log(LogId::kEeprom).contains("Línea verificada."));
+  EXPECT_EQ(host_.Log(LogId::kEeprom).last(), "Ninguna fila diferente.");
+  EXPECT_EQ(host_.boxes.back().text, "¡ Verificación completada !\nNinguna fila diferente.");
+}
+
+TEST(DifferingRowsVerdict, CountsEveryRowAndNamesTheFirstEight) {
+  const Texts texts;
+  EXPECT_EQ(DifferingRowsVerdict({0x7F}, texts), "1 fila diferente: 7F0");
+  EXPECT_EQ(DifferingRowsVerdict({0, 1, 2, 3, 4, 5, 6, 7, 8, 0x7F}, texts),
+            "10 filas diferentes: 000, 010, 020, 030, 040, 050, 060, 070, ...");
 }
 
 TEST_F(EepromTransferTest, TimeoutKeepsTheRowsReadAndReportsTheSilentReceiver) {
