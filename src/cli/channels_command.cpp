@@ -43,9 +43,7 @@ struct Session {
   void LoadSettings(const QCommandLineParser& parser) {
     settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                   {});
-    list.SetContext(TableContextOf(settings, symbol_rates));
-    list.ApplyChannelTableSize(ChannelRowsOf(settings));
-    list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+    ApplyTableSettings(settings, symbol_rates, list);
   }
 
   // Loads a further image too when append is true. Errors are printed.

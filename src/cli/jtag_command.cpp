@@ -129,9 +129,7 @@ int SaveChannelDump(const Settings& settings, const SymbolRateTable& symbol_rate
                     OptionChooser& chooser, const QString& out, const QString& name) {
   Texts texts;
   ChannelList list;
-  list.SetContext(TableContextOf(settings, symbol_rates));
-  list.ApplyChannelTableSize(ChannelRowsOf(settings));
-  list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+  ApplyTableSettings(settings, symbol_rates, list);
   switch (HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice)) {
     case LoadResult::kOk:
       break;

@@ -226,9 +226,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
       inputs.file = bytes;
     } else {
       ChannelList list;
-      list.SetContext(TableContextOf(run.settings, run.symbol_rates));
-      list.ApplyChannelTableSize(ChannelRowsOf(run.settings));
-      list.ApplyTransponderTableSize(TransponderRowsOf(run.settings));
+      ApplyTableSettings(run.settings, run.symbol_rates, list);
       if (source == QLatin1String("ram")) {
         send_source = JtagSendSource::kRamTable;
         if (!CheckRamTableFile(bytes, run.texts, &error)) {
