@@ -68,11 +68,9 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   }
   receiver.SetLineSettings(line);
   receiver.SetPacing(!parser.isSet("no-pacing"));
-  for (const QString& fault : parser.values("fault")) {
-    if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
-      Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
-      return kExitUsage;
-    }
+  if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
+    Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
+    return kExitUsage;
   }
   const QString ini_folder = parser.isSet("ini-dir")
                                  ? ResolveIniFolder(parser.value("ini-dir"), QString())

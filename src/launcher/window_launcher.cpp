@@ -86,11 +86,9 @@ int RunWindow(const QStringList& arguments) {
   QTemporaryDir stand_in_dir;
   if (with_receiver) {
     QString error;
-    for (const QString& fault : parser.values("fault")) {
-      if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
-        std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
-        return cli::kExitUsage;
-      }
+    if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
+      std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
+      return cli::kExitUsage;
     }
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
