@@ -38,10 +38,8 @@ void InstallFirstStartLanguages(const QString& ini_folder) {
     std::fprintf(stderr, "%s\n", error.toUtf8().constData());
 }
 
-}  // namespace
-
-int RunWindow(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The window's options, with --help.
+void DescribeWindow(QCommandLineParser& parser) {
   parser.addOptions({
       {"virtual-receiver", "Connect to a virtual receiver."},
       {"eeprom", "Start the virtual receiver's EEPROM from a BIN file.", "FILE"},
@@ -57,6 +55,13 @@ int RunWindow(const QStringList& arguments) {
        "DIR"},
   });
   parser.addHelpOption();
+}
+
+}  // namespace
+
+int RunWindow(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeWindow(parser);
   if (!parser.parse(arguments)) {
     std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
     return cli::kExitUsage;
