@@ -88,13 +88,8 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
                      double timeout_scale, ConsoleHost& host, const Texts& texts,
                      EepromImage& image) {
   const bool read = verb == QLatin1String("read");
-  QString error;
   QtSerialTransport transport;
-  transport.Configure(settings);
-  if (!transport.Open(&error)) {
-    Err(error);
-    return kExitBadInput;
-  }
+  if (!OpenSerialLine(settings, transport)) return kExitBadInput;
   SteadyClock clock;
   ServiceSession session(transport, host, texts, image, clock);
   session.link().SetTimeoutScale(timeout_scale);
