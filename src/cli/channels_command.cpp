@@ -43,9 +43,7 @@ struct Session {
   void LoadSettings(const QCommandLineParser& parser) {
     settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                   {});
-    list.SetContext(TableContextOf(settings, symbol_rates));
-    list.ApplyChannelTableSize(ChannelRowsOf(settings));
-    list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+    ApplyTableSettings(settings, symbol_rates, list);
   }
 
   // Loads a further image too when append is true. Errors are printed.
@@ -150,8 +148,8 @@ bool ParseRange(const QString& text, bool with_target, bool target_hex, int* fir
   return *first >= 1 && *first <= *last;
 }
 
-int RunEdit(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The edit's help text and arguments.
+void DescribeEdit(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral(
       "Applies the operations in order, as the tuning page does, then saves the image to OUT.\n"
       "Operations:\n"
@@ -168,6 +166,82 @@ int RunEdit(const QStringList& arguments) {
   parser.addPositionalArgument("IMAGE", "the flash or RAM image");
   parser.addPositionalArgument("OUT", "the file to write");
   parser.addPositionalArgument("OPERATION", "operations with their argument", "OPERATION ARG...");
+}
+
+// What the operations of one edit carry from one to the next.
+struct EditState {
+  int64_t tcs_block = 0;
+  int64_t tpt_block = 0;
+  QString clipboard;
+};
+
+// Applies one operation with its argument to the session's list. Errors are printed; the exit
+// status on failure, kExitOk otherwise.
+int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const QString& operation,
+                       const QString& argument, EditState& edit) {
+  ChannelList& list = session.list;
+  int first = 0, last = 0, target = 0;
+  auto usage = [&] {
+    Err(session.name + QStringLiteral("bad argument '%1' for %2. Try 'tornavo channels edit "
+                                      "--help'.")
+                           .arg(argument, operation));
+    return kExitUsage;
+  };
+  const bool transponders = operation.endsWith("-transponders");
+  if (transponders && list.ram()) {
+    Err(session.name + QStringLiteral("a RAM channel table has no transponders."));
+    return kExitBadInput;
+  }
+  if (operation == "move-channels" || operation == "move-transponders") {
+    if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
+    transponders ? list.MoveTransponders(first, last, target)
+                 : list.MoveChannels(first, last, target);
+  } else if (operation == "delete-channels" || operation == "delete-transponders") {
+    if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+    transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
+  } else if (operation == "copy-channels" || operation == "copy-transponders") {
+    if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+    edit.clipboard = list.CopyRows(transponders, first, last);
+  } else if (operation == "paste-channels" || operation == "paste-transponders") {
+    if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
+      return usage();
+    const PasteResult pasted = transponders ? list.PasteTransponders(first, edit.clipboard)
+                                            : list.PasteChannels(first, edit.clipboard);
+    if (pasted.kind == PasteResult::Kind::kNotThisTable) {
+      Err(session.name +
+          QStringLiteral("nothing of that table was copied before %1.").arg(operation));
+      return kExitUsage;
+    }
+    if (!pasted) {
+      Err(session.name + list.PasteRefusalText(transponders, pasted, session.texts));
+      return kExitBadInput;
+    }
+  } else if (operation == "encrypt") {
+    if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||
+        target > 0xF0)
+      return usage();
+    list.SetEncryption(first, last, target);
+  } else if (operation == "tcs-block" || operation == "tpt-block") {
+    bool ok = false;
+    const int64_t block = argument.toLongLong(&ok, 16);
+    if (!ok || block < 0 || block % kBlockSize != 0) return usage();
+    (operation == "tcs-block" ? edit.tcs_block : edit.tpt_block) = block;
+  } else if (operation == "add") {
+    if (list.ram()) {
+      Err(session.name + QStringLiteral("tables can be added to a flash image only."));
+      return kExitBadInput;
+    }
+    if (!session.Load(parser, argument, true)) return kExitBadInput;
+  } else {
+    Err(session.name + QStringLiteral("unknown operation '%1'.").arg(operation));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+int RunEdit(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeEdit(parser);
   Session session("edit");
   session.AddOptions(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
@@ -179,71 +253,16 @@ int RunEdit(const QStringList& arguments) {
   session.LoadSettings(parser);
   ChannelList& list = session.list;
   if (!session.Load(parser, positional[0], false)) return kExitBadInput;
-  int64_t tcs_block = list.tcs_block();
-  int64_t tpt_block = list.tpt_block();
-  QString clipboard;
+  EditState edit{list.tcs_block(), list.tpt_block(), {}};
   for (qsizetype i = 2; i < positional.size(); i += 2) {
     const QString& operation = positional[i];
     const QString& argument = positional[i + 1];
-    int first = 0, last = 0, target = 0;
-    auto usage = [&] {
-      Err(session.name + QStringLiteral("bad argument '%1' for %2. Try 'tornavo channels edit "
-                                        "--help'.")
-                             .arg(argument, operation));
-      return kExitUsage;
-    };
-    const bool transponders = operation.endsWith("-transponders");
-    if (transponders && list.ram()) {
-      Err(session.name + QStringLiteral("a RAM channel table has no transponders."));
-      return kExitBadInput;
-    }
-    if (operation == "move-channels" || operation == "move-transponders") {
-      if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
-      transponders ? list.MoveTransponders(first, last, target)
-                   : list.MoveChannels(first, last, target);
-    } else if (operation == "delete-channels" || operation == "delete-transponders") {
-      if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
-      transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
-    } else if (operation == "copy-channels" || operation == "copy-transponders") {
-      if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
-      clipboard = list.CopyRows(transponders, first, last);
-    } else if (operation == "paste-channels" || operation == "paste-transponders") {
-      if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
-        return usage();
-      const PasteResult pasted = transponders ? list.PasteTransponders(first, clipboard)
-                                              : list.PasteChannels(first, clipboard);
-      if (pasted.kind == PasteResult::Kind::kNotThisTable) {
-        Err(session.name +
-            QStringLiteral("nothing of that table was copied before %1.").arg(operation));
-        return kExitUsage;
-      }
-      if (!pasted) {
-        Err(session.name + list.PasteRefusalText(transponders, pasted, session.texts));
-        return kExitBadInput;
-      }
-    } else if (operation == "encrypt") {
-      if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||
-          target > 0xF0)
-        return usage();
-      list.SetEncryption(first, last, target);
-    } else if (operation == "tcs-block" || operation == "tpt-block") {
-      bool ok = false;
-      const int64_t block = argument.toLongLong(&ok, 16);
-      if (!ok || block < 0 || block % kBlockSize != 0) return usage();
-      (operation == "tcs-block" ? tcs_block : tpt_block) = block;
-    } else if (operation == "add") {
-      if (list.ram()) {
-        Err(session.name + QStringLiteral("tables can be added to a flash image only."));
-        return kExitBadInput;
-      }
-      if (!session.Load(parser, argument, true)) return kExitBadInput;
-    } else {
-      Err(session.name + QStringLiteral("unknown operation '%1'.").arg(operation));
-      return kExitUsage;
-    }
+    if (const int status = ApplyEditOperation(parser, session, operation, argument, edit);
+        status != kExitOk)
+      return status;
   }
   ChannelError error;
-  if (!list.SaveChannelImage(positional[1], tcs_block, tpt_block, &error)) {
+  if (!list.SaveChannelImage(positional[1], edit.tcs_block, edit.tpt_block, &error)) {
     Err(session.name + list.ErrorText(error, session.texts));
     return kExitBadInput;
   }

@@ -33,11 +33,9 @@ bool ParseRange(const QString& text, EepromRange* range, int* row) {
   return ok && digits.size() <= 2 && *row >= 0 && *row < kEepromRows;
 }
 
-}  // namespace
-
-int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) {
+// The help text and options of read, write or verify.
+void DescribeEepromTransfer(QCommandLineParser& parser, const QString& verb) {
   const bool read = verb == QLatin1String("read");
-  QCommandLineParser parser;
   parser.setApplicationDescription(
       read ? QStringLiteral("Reads the receiver's EEPROM into FILE.")
       : verb == QLatin1String("write")
@@ -61,6 +59,74 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   if (verb == QLatin1String("write"))
     parser.addOption(
         {"allow-partial", "Send the range even where FILE defines no rows (they go as FF)."});
+}
+
+// Loads the rows a partial read does not cover from --base into image. Errors are printed; the
+// exit status on failure, kExitOk otherwise.
+int LoadBaseRows(const QCommandLineParser& parser, const QString& name, EepromFormat format,
+                 const EepromRows& range_rows, const Texts& texts, ConsoleHost& host,
+                 EepromImage& image) {
+  const QString base = parser.value("base");
+  if (base.isEmpty()) {
+    Err(name + QStringLiteral("a partial --range in bin or kvl needs --base FILE for the rows "
+                              "not read (or --format own, which holds only the rows read)."));
+    return kExitUsage;
+  }
+  EepromRows base_rows;
+  if (!LoadEepromFile(base, format, texts, host, image, &base_rows)) return kExitBadInput;
+  const EepromRows base_lacking = ~range_rows & ~base_rows;
+  if (base_lacking.any()) {
+    Err(name + QStringLiteral("%1 lacks rows %2.").arg(base, RowRangesText(base_lacking)));
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
+
+// Opens the serial port, runs the read, write or verify of range on image and closes the port
+// again. Errors are printed; returns the exit status.
+int RunEepromSession(const QString& verb, EepromRange range, const PortSettings& settings,
+                     double timeout_scale, ConsoleHost& host, const Texts& texts,
+                     EepromImage& image) {
+  const bool read = verb == QLatin1String("read");
+  QtSerialTransport transport;
+  if (!OpenSerialLine(settings, transport)) return kExitBadInput;
+  SteadyClock clock;
+  ServiceSession session(transport, host, texts, image, clock);
+  session.link().SetTimeoutScale(timeout_scale);
+  EepromTransfer& transfer = session.eeprom_transfer();
+  QEventLoop loop;
+  transfer.SetOnFinished([&loop] { loop.quit(); });
+
+  const bool started = read                             ? transfer.StartEepromRead(range)
+                       : verb == QLatin1String("write") ? transfer.StartEepromWrite(range)
+                                                        : transfer.StartEepromVerify(range);
+  if (!started) return kExitBadInput;
+  loop.exec();
+
+  switch (transfer.outcome()) {
+    case TransferOutcome::kNoReply:
+      return kExitNoReply;
+    case TransferOutcome::kRetryLimit:
+      return kExitFailed;
+    default:
+      break;
+  }
+  if (!transfer.differing_rows().isEmpty()) {
+    QStringList rows;
+    for (int differing : transfer.differing_rows())
+      rows << QStringLiteral("%1").arg(differing * 16, 3, 16, QLatin1Char('0')).toUpper();
+    Err(QStringLiteral("Differing rows: ") + rows.join(' '));
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) {
+  const bool read = verb == QLatin1String("read");
+  QCommandLineParser parser;
+  DescribeEepromTransfer(parser, verb);
   if (!Parse(parser, arguments)) return kExitUsage;
 
   const QString name = QStringLiteral("tornavo eeprom ") + verb + QStringLiteral(": ");
@@ -109,56 +175,15 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   EepromRows saved_rows = EepromRows().set();
   if (read && partial && format == EepromFormat::kOwn) saved_rows = range_rows;
   if (read && partial && format != EepromFormat::kOwn) {
-    const QString base = parser.value("base");
-    if (base.isEmpty()) {
-      Err(name + QStringLiteral("a partial --range in bin or kvl needs --base FILE for the rows "
-                                "not read (or --format own, which holds only the rows read)."));
-      return kExitUsage;
-    }
-    EepromRows base_rows;
-    if (!LoadEepromFile(base, format, texts, host, image, &base_rows)) return kExitBadInput;
-    const EepromRows base_lacking = ~range_rows & ~base_rows;
-    if (base_lacking.any()) {
-      Err(name + QStringLiteral("%1 lacks rows %2.").arg(base, RowRangesText(base_lacking)));
-      return kExitBadInput;
-    }
+    if (const int status = LoadBaseRows(parser, name, format, range_rows, texts, host, image);
+        status != kExitOk)
+      return status;
   }
   image.set_selected_row(row + 1);
 
-  QtSerialTransport transport;
-  transport.Configure(settings);
-  if (!transport.Open(&error)) {
-    Err(error);
-    return kExitBadInput;
-  }
-  SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
-  session.link().SetTimeoutScale(timeout_scale);
-  EepromTransfer& transfer = session.eeprom_transfer();
-  QEventLoop loop;
-  transfer.SetOnFinished([&loop] { loop.quit(); });
-
-  const bool started = read                             ? transfer.StartEepromRead(range)
-                       : verb == QLatin1String("write") ? transfer.StartEepromWrite(range)
-                                                        : transfer.StartEepromVerify(range);
-  if (!started) return kExitBadInput;
-  loop.exec();
-
-  switch (transfer.outcome()) {
-    case TransferOutcome::kNoReply:
-      return kExitNoReply;
-    case TransferOutcome::kRetryLimit:
-      return kExitFailed;
-    default:
-      break;
-  }
-  if (!transfer.differing_rows().isEmpty()) {
-    QStringList rows;
-    for (int differing : transfer.differing_rows())
-      rows << QStringLiteral("%1").arg(differing * 16, 3, 16, QLatin1Char('0')).toUpper();
-    Err(QStringLiteral("Differing rows: ") + rows.join(' '));
-    return kExitFailed;
-  }
+  if (const int status = RunEepromSession(verb, range, settings, timeout_scale, host, texts, image);
+      status != kExitOk)
+    return status;
   if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {
     Err(error);
     return kExitBadInput;

@@ -129,11 +129,7 @@ int Send(const QStringList& arguments) {
     return usage(error);
 
   QtSerialTransport transport;
-  transport.Configure(line);
-  if (!transport.Open(&error)) {
-    Err(error);
-    return kExitBadInput;
-  }
+  if (!OpenSerialLine(line, transport)) return kExitBadInput;
   FirmwareConsole host(options.show_progress);
   Texts texts;
   EepromImage image;
@@ -182,11 +178,7 @@ int CheckLpt(const QStringList& arguments) {
     return kExitUsage;
   }
   QtSerialTransport transport;
-  transport.Configure(line);
-  if (!transport.Open(&error)) {
-    Err(error);
-    return kExitBadInput;
-  }
+  if (!OpenSerialLine(line, transport)) return kExitBadInput;
   FirmwareConsole host;
   Texts texts;
   EepromImage image;

@@ -95,6 +95,93 @@ bool DumpRange(const QCommandLineParser& parser, const QString& name, DumpSource
   return true;
 }
 
+bool DumpSourceOf(const QString& source_name, DumpSource* source) {
+  if (source_name == QLatin1String("ram")) {
+    *source = DumpSource::kRam;
+  } else if (source_name == QLatin1String("flash")) {
+    *source = DumpSource::kFlash;
+  } else if (source_name == QLatin1String("eeprom")) {
+    *source = DumpSource::kEeprom;
+  } else if (source_name == QLatin1String("image")) {
+    *source = DumpSource::kImage;
+  } else if (source_name == QLatin1String("file")) {
+    *source = DumpSource::kFile;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The picture format OUT's extension names; false for an extension no format has.
+bool PictureTypeOfName(const QString& out, PictureFileType* type) {
+  const QString suffix = QFileInfo(out).suffix().toLower();
+  if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+    *type = PictureFileType::kJpeg;
+    return true;
+  }
+  *type = PictureFileType::kBmp;
+  return suffix == QLatin1String("bmp");
+}
+
+// Finds the channel and transponder tables in a RAM or flash dump and saves them to OUT.
+int SaveChannelDump(const Settings& settings, const SymbolRateTable& symbol_rates,
+                    const JtagDumpRequest& request, const JtagDumpResult& result,
+                    OptionChooser& chooser, const QString& out, const QString& name) {
+  Texts texts;
+  ChannelList list;
+  ApplyTableSettings(settings, symbol_rates, list);
+  switch (HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice)) {
+    case LoadResult::kOk:
+      break;
+    case LoadResult::kNoChannelTable:
+      Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
+      return kExitFailed;
+    case LoadResult::kNoTransponderTable:
+      Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
+      return kExitFailed;
+    case LoadResult::kNoChoice:
+      Err(name + chooser.problem());
+      return kExitUsage;
+  }
+  ChannelError error;
+  if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
+    Err(name + list.ErrorText(error, texts));
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+// Writes the picture, EEPROM image or raw bytes of a dump to OUT.
+int SaveDumpBytes(const JtagDumpRequest& request, const JtagDumpResult& result,
+                  const PictureOptions& picture_options, PictureFileType picture_type,
+                  JtagConsoleHost& host, const QString& out, const QString& name) {
+  if (request.source == DumpSource::kImage) {
+    const QImage picture = MakeShownPicture(
+        result.buffer.left(static_cast<qsizetype>(RoundedDumpLength(request.length))),
+        picture_options);
+    QString error;
+    if (!WritePictureFile(out, picture, picture_type, picture_options.jpeg_quality, &error)) {
+      Err(name + error);
+      return kExitFailed;
+    }
+    return kExitOk;
+  }
+  if (request.source == DumpSource::kEeprom) {
+    EepromImage image;
+    image.PlaceBytes(reinterpret_cast<const uint8_t*>(result.buffer.constData()),
+                     static_cast<int>(request.address),
+                     static_cast<int>(RoundedDumpLength(request.length)));
+    return SaveEepromFile(out, EepromFormat::kBin, image, host) ? kExitOk : kExitFailed;
+  }
+  QString error;
+  if (!WriteFileAtomically(out, result.buffer.left(static_cast<qsizetype>(request.length)),
+                           &error)) {
+    Err(name + error);
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
 int RunIdcode(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
@@ -123,8 +210,8 @@ int RunIdcode(const QStringList& arguments) {
                                                                                   : kExitFailed;
 }
 
-int RunDump(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The dump's help text and options.
+void DescribeDump(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral(
       "Dumps target memory through the JTAG cable, as \"Recibir\" of the page \"Firmware "
       "(JTag)\" does.\n"
@@ -151,19 +238,15 @@ int RunDump(const QStringList& arguments) {
       {"section-tcs", "flash: the channel section to use when there are several.", "HEX"},
       {"section-tpt", "flash: the transponder section to use when there are several.", "HEX"},
   });
+}
+
+int RunDump(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeDump(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
   const QString name = QStringLiteral("tornavo jtag dump: ");
-  const QString source_name = parser.value("source");
   DumpSource source = DumpSource::kFile;
-  if (source_name == QLatin1String("ram")) {
-    source = DumpSource::kRam;
-  } else if (source_name == QLatin1String("flash")) {
-    source = DumpSource::kFlash;
-  } else if (source_name == QLatin1String("eeprom")) {
-    source = DumpSource::kEeprom;
-  } else if (source_name == QLatin1String("image")) {
-    source = DumpSource::kImage;
-  } else if (source_name != QLatin1String("file")) {
+  if (!DumpSourceOf(parser.value("source"), &source)) {
     Err(name + QStringLiteral("--source must be ram, flash, image, eeprom or file."));
     return kExitUsage;
   }
@@ -173,14 +256,9 @@ int RunDump(const QStringList& arguments) {
     return kExitUsage;
   }
   PictureFileType picture_type = PictureFileType::kBmp;
-  if (source == DumpSource::kImage) {
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
-      picture_type = PictureFileType::kJpeg;
-    } else if (suffix != QLatin1String("bmp")) {
-      Err(name + QStringLiteral("OUT must end in .bmp, .jpg or .jpeg for the image source."));
-      return kExitUsage;
-    }
+  if (source == DumpSource::kImage && !PictureTypeOfName(out, &picture_type)) {
+    Err(name + QStringLiteral("OUT must end in .bmp, .jpg or .jpeg for the image source."));
+    return kExitUsage;
   }
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
@@ -222,56 +300,10 @@ int RunDump(const QStringList& arguments) {
   }
   if (source == DumpSource::kRam || source == DumpSource::kFlash) {
     // The tuning page's hand-over, then its "Guardar como...".
-    ChannelList list;
-    list.SetContext(TableContextOf(settings, symbol_rates));
-    list.ApplyChannelTableSize(ChannelRowsOf(settings));
-    list.ApplyTransponderTableSize(TransponderRowsOf(settings));
     OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
-    switch (HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice)) {
-      case LoadResult::kOk:
-        break;
-      case LoadResult::kNoChannelTable:
-        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
-        return kExitFailed;
-      case LoadResult::kNoTransponderTable:
-        Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
-        return kExitFailed;
-      case LoadResult::kNoChoice:
-        Err(name + chooser.problem());
-        return kExitUsage;
-    }
-    ChannelError error;
-    if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
-      Err(name + list.ErrorText(error, texts));
-      return kExitFailed;
-    }
-    return kExitOk;
+    return SaveChannelDump(settings, symbol_rates, request, result, chooser, out, name);
   }
-  if (source == DumpSource::kImage) {
-    const QImage picture = MakeShownPicture(
-        result.buffer.left(static_cast<qsizetype>(RoundedDumpLength(request.length))),
-        picture_options);
-    QString error;
-    if (!WritePictureFile(out, picture, picture_type, picture_options.jpeg_quality, &error)) {
-      Err(name + error);
-      return kExitFailed;
-    }
-    return kExitOk;
-  }
-  if (source == DumpSource::kEeprom) {
-    EepromImage image;
-    image.PlaceBytes(reinterpret_cast<const uint8_t*>(result.buffer.constData()),
-                     static_cast<int>(request.address),
-                     static_cast<int>(RoundedDumpLength(request.length)));
-    return SaveEepromFile(out, EepromFormat::kBin, image, host) ? kExitOk : kExitFailed;
-  }
-  QString error;
-  if (!WriteFileAtomically(out, result.buffer.left(static_cast<qsizetype>(request.length)),
-                           &error)) {
-    Err(name + error);
-    return kExitFailed;
-  }
-  return kExitOk;
+  return SaveDumpBytes(request, result, picture_options, picture_type, host, out, name);
 }
 
 }  // namespace

@@ -127,10 +127,8 @@ bool ParseAddressOption(const QCommandLineParser& parser, const char* option, ui
   return parser.isSet(option) && ParseHexAddress(parser.value(option), value);
 }
 
-}  // namespace
-
-int RunJtagSendCommand(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The send's help text and options.
+void DescribeJtagSend(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral(
       "Writes into the receiver through the JTAG cable, as \"Enviar\" of the page \"Firmware "
       "(JTag)\" does.\n"
@@ -163,6 +161,88 @@ int RunJtagSendCommand(const QStringList& arguments) {
       {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
   });
   AddSectionOptions(parser);
+}
+
+// Loads FILE as a RAM channel table and builds the bytes written into RAM. Errors are printed.
+bool LoadRamTableInput(JtagRun& run, const QString& path, const QByteArray& bytes,
+                       ChannelList& list, JtagSendInputs* inputs) {
+  QString error;
+  if (!CheckRamTableFile(bytes, run.texts, &error)) {
+    Err(run.name + path + QStringLiteral(": ") + error);
+    return false;
+  }
+  list.LoadRamImage(bytes);
+  ChannelError channel_error;
+  channel_error.kind = ChannelError::Kind::kCell;
+  inputs->ram_table =
+      BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
+  if (inputs->ram_table.isEmpty()) {
+    Err(run.name + list.ErrorText(channel_error, run.texts));
+    return false;
+  }
+  return true;
+}
+
+// Loads FILE as a channel-list flash image and brings its tables up to date. Errors are printed.
+bool LoadFlashTableInput(const QCommandLineParser& parser, JtagRun& run, const QString& path,
+                         const QByteArray& bytes, ChannelList& list, JtagSendInputs* inputs) {
+  OptionChooser chooser(parser);
+  if (const LoadResult result = list.LoadFlashImage(bytes, chooser); result != LoadResult::kOk) {
+    Err(run.name + path + QStringLiteral(": ") + chooser.LoadProblem(result, bytes, run.texts));
+    return false;
+  }
+  ChannelError channel_error;
+  if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
+    Err(run.name + list.ErrorText(channel_error, run.texts));
+    return false;
+  }
+  inputs->flash_image = list.image();
+  return true;
+}
+
+// Reads FILE as --source says into what the send writes. Errors are printed.
+bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleHost& host,
+                    const QString& path, EepromFormat format, JtagSendSource* send_source,
+                    JtagSendInputs* inputs) {
+  const QString source = parser.value("source");
+  if (source == QLatin1String("eeprom")) {
+    *send_source = JtagSendSource::kEeprom;
+    EepromImage image;
+    if (!LoadEepromFile(path, format, run.texts, host, image)) return false;
+    const auto bytes = image.Bytes();
+    inputs->eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<qsizetype>(bytes.size()));
+    return true;
+  }
+  QByteArray bytes;
+  QString error;
+  if (!ReadWholeFile(path, &bytes, &error)) {
+    Err(run.name + error);
+    return false;
+  }
+  if (bytes.isEmpty()) {
+    Err(run.name + path + QStringLiteral(": the file is empty."));
+    return false;
+  }
+  if (source == QLatin1String("file")) {
+    inputs->file = bytes;
+    return true;
+  }
+  ChannelList list;
+  ApplyTableSettings(run.settings, run.symbol_rates, list);
+  if (source == QLatin1String("ram")) {
+    *send_source = JtagSendSource::kRamTable;
+    return LoadRamTableInput(run, path, bytes, list, inputs);
+  }
+  *send_source = JtagSendSource::kFlashTable;
+  return LoadFlashTableInput(parser, run, path, bytes, list, inputs);
+}
+
+}  // namespace
+
+int RunJtagSendCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeJtagSend(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
   JtagRun run(arguments.value(0));
   const QString source = parser.value("source");
@@ -201,67 +281,10 @@ int RunJtagSendCommand(const QStringList& arguments) {
   if (parser.isSet("crc")) run.request.options.add_crc = true;
 
   AnsweringConsoleHost host(on_error, retries, false);
-  const QString& path = positional[0];
   JtagSendInputs inputs;
   JtagSendSource send_source = JtagSendSource::kFile;
-  if (eeprom) {
-    send_source = JtagSendSource::kEeprom;
-    EepromImage image;
-    if (!LoadEepromFile(path, format, run.texts, host, image)) return kExitUsage;
-    const auto bytes = image.Bytes();
-    inputs.eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                               static_cast<qsizetype>(bytes.size()));
-  } else {
-    QByteArray bytes;
-    QString error;
-    if (!ReadWholeFile(path, &bytes, &error)) {
-      Err(run.name + error);
-      return kExitUsage;
-    }
-    if (bytes.isEmpty()) {
-      Err(run.name + path + QStringLiteral(": the file is empty."));
-      return kExitUsage;
-    }
-    if (source == QLatin1String("file")) {
-      inputs.file = bytes;
-    } else {
-      ChannelList list;
-      list.SetContext(TableContextOf(run.settings, run.symbol_rates));
-      list.ApplyChannelTableSize(ChannelRowsOf(run.settings));
-      list.ApplyTransponderTableSize(TransponderRowsOf(run.settings));
-      if (source == QLatin1String("ram")) {
-        send_source = JtagSendSource::kRamTable;
-        if (!CheckRamTableFile(bytes, run.texts, &error)) {
-          Err(run.name + path + QStringLiteral(": ") + error);
-          return kExitUsage;
-        }
-        list.LoadRamImage(bytes);
-        ChannelError channel_error;
-        channel_error.kind = ChannelError::Kind::kCell;
-        inputs.ram_table =
-            BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
-        if (inputs.ram_table.isEmpty()) {
-          Err(run.name + list.ErrorText(channel_error, run.texts));
-          return kExitUsage;
-        }
-      } else {
-        send_source = JtagSendSource::kFlashTable;
-        OptionChooser chooser(parser);
-        if (const LoadResult result = list.LoadFlashImage(bytes, chooser);
-            result != LoadResult::kOk) {
-          Err(run.name + path + QStringLiteral(": ") +
-              chooser.LoadProblem(result, bytes, run.texts));
-          return kExitUsage;
-        }
-        ChannelError channel_error;
-        if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
-          Err(run.name + list.ErrorText(channel_error, run.texts));
-          return kExitUsage;
-        }
-        inputs.flash_image = list.image();
-      }
-    }
-  }
+  if (!LoadSendInputs(parser, run, host, positional[0], format, &send_source, &inputs))
+    return kExitUsage;
   if (const int status = run.Open(parser); status != kExitOk) return status;
   JtagState state;
   SteadyMonotonicClock clock;

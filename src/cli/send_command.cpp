@@ -57,11 +57,7 @@ int RunSendCommand(const QStringList& arguments) {
   }
 
   QtSerialTransport transport;
-  transport.Configure(settings);
-  if (!transport.Open(&error)) {
-    Err(error);
-    return kExitBadInput;
-  }
+  if (!OpenSerialLine(settings, transport)) return kExitBadInput;
   ConsoleHost host;
   ServiceLink link(transport, host);
   link.SetTimeoutScale(timeout_scale);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/console.h"
+#include "core/serial/qt_serial_transport.h"
 #include "core/serial/service_link.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
@@ -131,6 +133,14 @@ bool ReadSerialOptions(const QCommandLineParser& parser, PortSettings* line, dou
   Settings settings(symbol_rates, picture_options);
   LoadSettingsFolder(parser, settings);
   return ReadSerialOptions(parser, settings, line, timeout_scale, error);
+}
+
+bool OpenSerialLine(const PortSettings& line, QtSerialTransport& transport) {
+  transport.Configure(line);
+  QString error;
+  if (transport.Open(&error)) return true;
+  Err(error);
+  return false;
 }
 
 }  // namespace tornavo::cli

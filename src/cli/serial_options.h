@@ -7,8 +7,9 @@
 class QCommandLineParser;
 
 namespace tornavo {
+class QtSerialTransport;
 class Settings;
-}
+}  // namespace tornavo
 
 namespace tornavo::cli {
 
@@ -24,5 +25,8 @@ bool ReadSerialOptions(const QCommandLineParser& parser, const Settings& setting
 // The same for a command that needs nothing else from the settings folder: loads it here.
 bool ReadSerialOptions(const QCommandLineParser& parser, PortSettings* line, double* timeout_scale,
                        QString* error);
+// Opens the serial port with the line settings; false, with the reason on stderr, when the
+// port cannot be opened.
+bool OpenSerialLine(const PortSettings& line, QtSerialTransport& transport);
 
 }  // namespace tornavo::cli

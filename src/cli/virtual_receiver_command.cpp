@@ -16,10 +16,9 @@ namespace tornavo::cli {
 
 namespace {
 void Quit(int) { QCoreApplication::quit(); }
-}  // namespace
 
-int RunVirtualReceiverCommand(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The command's help text and options.
+void DescribeVirtualReceiver(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral(
       "Runs a virtual receiver in service mode on a pseudo-terminal and prints the device to\n"
       "open as its serial port (and, with --parallel-socket, the socket of its parallel port\n"
@@ -46,6 +45,22 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
        "Also serve the parallel side on a Unix socket at PATH (for --parallel socket:PATH).",
        "PATH"},
   });
+}
+
+// Lays out the JTAG target's flash chips as the flash type files of ini_folder describe them.
+void FollowSettingsChips(const QString& ini_folder, sim::JtagTarget& jtag) {
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings(symbol_rates, picture_options);
+  settings.Load(ini_folder, {});
+  sim::FollowFlashChips(jtag, {settings.flash_chip(0), settings.flash_chip(1)});
+}
+
+}  // namespace
+
+int RunVirtualReceiverCommand(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeVirtualReceiver(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
 
   sim::VirtualReceiver receiver;
@@ -68,11 +83,9 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   }
   receiver.SetLineSettings(line);
   receiver.SetPacing(!parser.isSet("no-pacing"));
-  for (const QString& fault : parser.values("fault")) {
-    if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
-      Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
-      return kExitUsage;
-    }
+  if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
+    Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
+    return kExitUsage;
   }
   const QString ini_folder = parser.isSet("ini-dir")
                                  ? ResolveIniFolder(parser.value("ini-dir"), QString())
@@ -81,13 +94,7 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
     Err(error);
     return kExitBadInput;
   }
-  {
-    SymbolRateTable symbol_rates{};
-    PictureOptions picture_options;
-    Settings settings(symbol_rates, picture_options);
-    settings.Load(ini_folder, {});
-    sim::FollowFlashChips(jtag, {settings.flash_chip(0), settings.flash_chip(1)});
-  }
+  FollowSettingsChips(ini_folder, jtag);
   if (!receiver.Start(&error)) {
     Err(error);
     return kExitBadInput;

@@ -38,10 +38,8 @@ void InstallFirstStartLanguages(const QString& ini_folder) {
     std::fprintf(stderr, "%s\n", error.toUtf8().constData());
 }
 
-}  // namespace
-
-int RunWindow(const QStringList& arguments) {
-  QCommandLineParser parser;
+// The window's options, with --help.
+void DescribeWindow(QCommandLineParser& parser) {
   parser.addOptions({
       {"virtual-receiver", "Connect to a virtual receiver."},
       {"eeprom", "Start the virtual receiver's EEPROM from a BIN file.", "FILE"},
@@ -57,6 +55,13 @@ int RunWindow(const QStringList& arguments) {
        "DIR"},
   });
   parser.addHelpOption();
+}
+
+}  // namespace
+
+int RunWindow(const QStringList& arguments) {
+  QCommandLineParser parser;
+  DescribeWindow(parser);
   if (!parser.parse(arguments)) {
     std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
     return cli::kExitUsage;
@@ -86,11 +91,9 @@ int RunWindow(const QStringList& arguments) {
   QTemporaryDir stand_in_dir;
   if (with_receiver) {
     QString error;
-    for (const QString& fault : parser.values("fault")) {
-      if (!receiver.ApplyFault(fault) && !jtag.ApplyFault(fault)) {
-        std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
-        return cli::kExitUsage;
-      }
+    if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
+      std::fprintf(stderr, "unknown fault '%s'\n", fault.toUtf8().constData());
+      return cli::kExitUsage;
     }
     if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());

@@ -319,6 +319,35 @@ void JtagTarget::EraseFlash(uint32_t from, uint32_t to) {
   }
 }
 
+void JtagTarget::ProgramFlash(uint32_t destination, uint32_t source, uint32_t count, bool damage) {
+  for (uint32_t i = 0; i < count && i < kRamSize; ++i) {
+    Region* region = RegionAt(destination + i);
+    if (!region || !region->flash) continue;
+    // Programming only clears bits; a damaged write clears the lowest set bit of byte 0.
+    uint8_t& cell = region->bytes[destination + i - region->start];
+    cell &= ReadByte(source + i);
+    if (damage && i == 0) cell &= static_cast<uint8_t>(cell - 1);
+  }
+}
+
+// Erases the block holding address: the chip's own block layout where it has one, else the
+// fixed block size.
+void JtagTarget::EraseBlockAt(uint32_t address) {
+  uint32_t start = address & ~(kFlashBlock - 1);
+  uint32_t end = start + kFlashBlock;
+  if (const Region* region = RegionAt(address); region && !region->blocks.empty()) {
+    const uint32_t offset = address - region->start;
+    for (size_t k = 0; k + 1 < region->blocks.size(); ++k) {
+      if (offset >= region->blocks[k] && offset < region->blocks[k + 1]) {
+        start = region->start + region->blocks[k];
+        end = region->start + region->blocks[k + 1];
+        break;
+      }
+    }
+  }
+  EraseFlash(start, end);
+}
+
 void JtagTarget::RunCommand(uint32_t code) {
   const uint32_t block = ReadWord(kCommandBlockPointer);
   const auto field = [&](uint32_t offset) { return ReadWord(block + offset); };
@@ -334,15 +363,7 @@ void JtagTarget::RunCommand(uint32_t code) {
       const bool damage = faults_.verify_failures > 0;
       if (damage) --faults_.verify_failures;
       ++flash_programs_;
-      const uint32_t destination = field(4), source = field(8), count = field(12);
-      for (uint32_t i = 0; i < count && i < kRamSize; ++i) {
-        Region* region = RegionAt(destination + i);
-        if (!region || !region->flash) continue;
-        // Programming only clears bits; a damaged write clears the lowest set bit of byte 0.
-        uint8_t& cell = region->bytes[destination + i - region->start];
-        cell &= ReadByte(source + i);
-        if (damage && i == 0) cell &= static_cast<uint8_t>(cell - 1);
-      }
+      ProgramFlash(field(4), field(8), field(12), damage);
       break;
     }
     case kEraseBlock: {
@@ -351,20 +372,7 @@ void JtagTarget::RunCommand(uint32_t code) {
         return;
       }
       ++flash_erases_;
-      const uint32_t address = field(4);
-      uint32_t start = address & ~(kFlashBlock - 1);
-      uint32_t end = start + kFlashBlock;
-      if (const Region* region = RegionAt(address); region && !region->blocks.empty()) {
-        const uint32_t offset = address - region->start;
-        for (size_t k = 0; k + 1 < region->blocks.size(); ++k) {
-          if (offset >= region->blocks[k] && offset < region->blocks[k + 1]) {
-            start = region->start + region->blocks[k];
-            end = region->start + region->blocks[k + 1];
-            break;
-          }
-        }
-      }
-      EraseFlash(start, end);
+      EraseBlockAt(field(4));
       break;
     }
     case kEraseChip: {

@@ -152,6 +152,8 @@ class JtagTarget : public PortRegisters {
   bool TrapLoaded() const;
   void RunCommand(uint32_t code);
   void EraseFlash(uint32_t from, uint32_t to);
+  void ProgramFlash(uint32_t destination, uint32_t source, uint32_t count, bool damage);
+  void EraseBlockAt(uint32_t address);
 
   mutable std::mutex mu_;
   JtagFaults faults_;

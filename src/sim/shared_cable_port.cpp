@@ -58,4 +58,15 @@ void ShareEeprom(JtagTarget& target, VirtualReceiver& receiver) {
                          [&receiver](const EepromBytes& bytes) { receiver.SetEeprom(bytes); });
 }
 
+bool ApplyFaults(const QStringList& faults, VirtualReceiver& receiver, JtagTarget& target,
+                 QString* unknown) {
+  for (const QString& fault : faults) {
+    if (!receiver.ApplyFault(fault) && !target.ApplyFault(fault)) {
+      *unknown = fault;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace tornavo::sim

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <mutex>
 
 #include "core/lpt/port_registers.h"
@@ -40,5 +42,10 @@ class SharedCablePort : public PortRegisters {
 // Makes the JTAG target's trap read and write the receiver's EEPROM, the one the serial side
 // serves. The receiver must outlive the target's use of it.
 void ShareEeprom(JtagTarget& target, VirtualReceiver& receiver);
+
+// Switches on each fault on the side that knows it. False, with the first fault neither side
+// knows in unknown, when one is not known; the faults before it stay switched on.
+bool ApplyFaults(const QStringList& faults, VirtualReceiver& receiver, JtagTarget& target,
+                 QString* unknown);
 
 }  // namespace tornavo::sim

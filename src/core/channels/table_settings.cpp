@@ -32,4 +32,11 @@ int PositionIndex(int64_t block) {
              : -1;
 }
 
+void ApplyTableSettings(const Settings& settings, const SymbolRateTable& symbol_rates,
+                        ChannelList& list) {
+  list.SetContext(TableContextOf(settings, symbol_rates));
+  list.ApplyChannelTableSize(ChannelRowsOf(settings));
+  list.ApplyTransponderTableSize(TransponderRowsOf(settings));
+}
+
 }  // namespace tornavo

@@ -7,6 +7,8 @@
 
 namespace tornavo {
 
+class ChannelList;
+
 // What the tables take from the settings: remembered satellite names, the symbol-rate table
 // and the LNB frequencies.
 TableContext TableContextOf(const Settings& settings, const SymbolRateTable& symbol_rates);
@@ -14,6 +16,9 @@ TableContext TableContextOf(const Settings& settings, const SymbolRateTable& sym
 // gives 2003; "Número de transp. :" 100 or 200.
 int ChannelRowsOf(const Settings& settings);
 int TransponderRowsOf(const Settings& settings);
+// Gives the list the tables' context and grid sizes from the settings.
+void ApplyTableSettings(const Settings& settings, const SymbolRateTable& symbol_rates,
+                        ChannelList& list);
 // The block a "Posición TCS :" / "Posición TPT :" entry names; without an entry (a table
 // beyond the blocks the list offers) the table stays in its live block.
 int64_t PositionBlock(int64_t index, int64_t live_block);

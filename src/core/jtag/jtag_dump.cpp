@@ -114,6 +114,33 @@ bool NearestAcceptedRange(DumpSource source, const DumpFlashChip& chip, uint32_t
   return *length > 0 && DumpRangeAccepted(source, *address, *length, chip);
 }
 
+namespace {
+
+// Reads rounded bytes of the request into buffer, the EEPROM through the trap and the rest
+// word by word, with the CPU held in reset around it. Returns the bytes read.
+uint32_t ReadDumpBytes(JtagSession& session, const JtagDumpRequest& request, uint32_t rounded,
+                       std::span<uint8_t> buffer) {
+  TapDriver tap(session.port, session.state, session.timing);
+  DebugUnit unit(tap, session.clock, session.host, session.texts);
+  unit.DcuResetSequence();
+  uint32_t n = 0;
+  if (request.source == DumpSource::kEeprom) {
+    uint32_t status = 0;
+    if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
+        unit.StartTrap(request.trap_address, request.trap_places)) {
+      n = unit.TrapReadEeprom(request.trap_address, request.address, rounded, buffer);
+      unit.DcuReadWord(kDcuStatusRegister, &status);
+    }
+  } else {
+    session.host.AppendLog(LogId::kJtag, session.texts.Slot(jtag_slot::kReceiving));
+    n = unit.ReadRangeWithProgress(buffer, request.address, rounded);
+  }
+  unit.DcuReleaseReset();
+  return n;
+}
+
+}  // namespace
+
 JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
                            const std::function<void(const JtagDumpResult&)>& hand_over) {
   JtagDumpResult result;
@@ -153,22 +180,7 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
   host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(request.length));
   host.SetProgress(StatusPage::kJtag, 0);
 
-  TapDriver tap(session.port, session.state, session.timing);
-  DebugUnit unit(tap, session.clock, host, texts);
-  unit.DcuResetSequence();
-  uint32_t n = 0;
-  if (eeprom) {
-    uint32_t status = 0;
-    if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
-        unit.StartTrap(request.trap_address, request.trap_places)) {
-      n = unit.TrapReadEeprom(request.trap_address, request.address, rounded, buffer);
-      unit.DcuReadWord(kDcuStatusRegister, &status);
-    }
-  } else {
-    log(texts.Slot(jtag_slot::kReceiving));
-    n = unit.ReadRangeWithProgress(buffer, request.address, rounded);
-  }
-  unit.DcuReleaseReset();
+  const uint32_t n = ReadDumpBytes(session, request, rounded, buffer);
   result.count = n;
   if (!eeprom)
     host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n - 1, 8));
