@@ -92,6 +92,30 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   // The column of controls on the left, set tightly so that it fits the smallest window.
   auto* column = new QVBoxLayout;
   column->setSpacing(3);
+  column->addLayout(MakeButtons());
+  column->addWidget(MakeDetailsGroup());
+  column->addWidget(MakeStatusGroup());
+  column->addWidget(MakeSectionsGroup());
+  column->addStretch(1);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* column_widget = new QWidget(this);
+  column_widget->setLayout(column);
+  column->setContentsMargins(0, 0, 0, 0);
+  // As narrow as the tables allow, but wide enough for the captions of any language.
+  column_widget->setMinimumWidth(224);
+  column_widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  layout->addWidget(column_widget);
+  layout->addWidget(inner_, 1);
+
+  ConnectButtons();
+  ConnectControls();
+  ApplyTexts();
+  ApplyTableSizes();
+}
+
+QGridLayout* TuningPage::MakeButtons() {
   auto* buttons = new QGridLayout;
   buttons->setVerticalSpacing(2);
   for (int b = 0; b < kButtonCount; ++b) buttons_[b] = new QPushButton(this);
@@ -109,8 +133,10 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   buttons->addWidget(buttons_[kCut], 5, 1);
   buttons->addWidget(buttons_[kPaste], 6, 0);
   buttons->addWidget(buttons_[kFind], 6, 1);
-  column->addLayout(buttons);
+  return buttons;
+}
 
+QGroupBox* TuningPage::MakeDetailsGroup() {
   details_group_ = new QGroupBox(this);
   auto* details = new QGridLayout(details_group_);
   details->setContentsMargins(kGroupMargins);
@@ -122,8 +148,10 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
     details->addWidget(details_[static_cast<size_t>(i)], i, 1);
   }
   details->setColumnStretch(1, 1);
-  column->addWidget(details_group_);
+  return details_group_;
+}
 
+QGroupBox* TuningPage::MakeStatusGroup() {
   status_group_ = new QGroupBox(this);
   auto* status = new QGridLayout(status_group_);
   status->setContentsMargins(kGroupMargins);
@@ -138,8 +166,10 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
   encryption_ = new QComboBox(status_group_);
   status->addWidget(encryption_label_, 4, 0);
   status->addWidget(encryption_, 4, 1);
-  column->addWidget(status_group_);
+  return status_group_;
+}
 
+QGroupBox* TuningPage::MakeSectionsGroup() {
   sections_group_ = new QGroupBox(this);
   auto* sections = new QGridLayout(sections_group_);
   sections->setContentsMargins(kGroupMargins);
@@ -150,20 +180,10 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
     sections->addWidget(section_labels_[static_cast<size_t>(i)], i, 0);
     sections->addWidget(sections_[static_cast<size_t>(i)], i, 1);
   }
-  column->addWidget(sections_group_);
-  column->addStretch(1);
+  return sections_group_;
+}
 
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(4, 4, 4, 4);
-  auto* column_widget = new QWidget(this);
-  column_widget->setLayout(column);
-  column->setContentsMargins(0, 0, 0, 0);
-  // As narrow as the tables allow, but wide enough for the captions of any language.
-  column_widget->setMinimumWidth(224);
-  column_widget->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-  layout->addWidget(column_widget);
-  layout->addWidget(inner_, 1);
-
+void TuningPage::ConnectButtons() {
   connect(buttons_[kLoad], &QPushButton::clicked, this, &TuningPage::LoadImageFile);
   connect(buttons_[kSave], &QPushButton::clicked, this, &TuningPage::SaveImageFile);
   connect(buttons_[kAdd], &QPushButton::clicked, this, &TuningPage::AddImageFile);
@@ -177,6 +197,11 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
     search_dialog()->show();
     search_dialog_->raise();
   });
+}
+
+// Everything but the buttons: the target box, the encryption list, the tabs, the clipboard,
+// the grids and the undo keys.
+void TuningPage::ConnectControls() {
   connect(target_, &QLineEdit::textChanged, this, &TuningPage::FilterTargetBox);
   connect(target_, &QLineEdit::editingFinished, this, [this] {
     const int rows =
@@ -209,8 +234,6 @@ TuningPage::TuningPage(AppServices& services, QWidget* parent)
                              &TuningPage::Redo, Qt::WidgetWithChildrenShortcut);
   (void)undo;
   (void)redo;
-  ApplyTexts();
-  ApplyTableSizes();
 }
 
 TuningPage::~TuningPage() = default;

@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -133,6 +134,13 @@ class TuningPage : public QWidget {
   void Search(const QString& text);
   void FilterTargetBox();
   QTableView* MakeView(ChannelTableModel* model, QWidget* page);
+  // The parts of the control column, built once by the constructor.
+  QGridLayout* MakeButtons();
+  QGroupBox* MakeDetailsGroup();
+  QGroupBox* MakeStatusGroup();
+  QGroupBox* MakeSectionsGroup();
+  void ConnectButtons();
+  void ConnectControls();
   // The chooser set for tests and the command line, or else the section dialog.
   SectionChooser& chooser();
 
