@@ -275,9 +275,7 @@ int RunDump(const QStringList& arguments) {
     return kExitUsage;
   JtagSetup setup;
   if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
-  if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
-    request.trap_address = 0x40010000;
-  request.trap_address &= ~3u;
+  request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
   QTemporaryDir stand_in_dir;
   if (!JtagTrapPlaces(parser, setup, ini_folder, name, stand_in_dir, &request.trap_places))
     return kExitFailed;

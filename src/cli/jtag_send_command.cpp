@@ -72,9 +72,7 @@ struct JtagRun {
     settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
     request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
     request.port = parser.value("parallel");
-    if (!ParseHexAddress(settings.Text(Key::kTrapAdr), &request.trap_address))
-      request.trap_address = 0x40010000;
-    request.trap_address &= ~3u;
+    request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
     request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
                        settings.Bool(Key::kAddFirmwareCrc)};
   }

@@ -25,7 +25,7 @@ struct JtagSendRequest {
   std::array<FlashChipDescription, 2> chips;
   uint32_t destination = 0;  // "Dirección"
   uint32_t length = 0;       // "Longitud", EEPROM writes only
-  uint32_t trap_address = 0x40010000;
+  uint32_t trap_address = kDefaultTrapAddress;
   QStringList trap_places;
   FlashSendOptions options;
   // The parallel port as its locator names it ("ppdev:/dev/parport0"), for the questions.

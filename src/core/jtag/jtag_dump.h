@@ -46,7 +46,7 @@ struct JtagDumpRequest {
   uint32_t address = 0;
   uint32_t length = 0;
   DumpFlashChip flash_chip;
-  uint32_t trap_address = 0x40010000;  // EEPROM source only
+  uint32_t trap_address = kDefaultTrapAddress;  // EEPROM source only
   QStringList trap_places;             // EEPROM source only
 };
 

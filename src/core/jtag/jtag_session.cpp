@@ -3,8 +3,15 @@
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/jtag/tap_driver.h"
+#include "core/settings/flash_chip.h"
 
 namespace tornavo {
+
+uint32_t TrapAddressFromText(const QString& text) {
+  uint32_t address = kDefaultTrapAddress;
+  if (!ParseHexAddress(text, &address)) address = kDefaultTrapAddress;
+  return address & ~3u;
+}
 
 CpuKind ClassifyIdcode(uint32_t idcode) {
   switch (idcode) {

@@ -23,6 +23,12 @@ struct JtagSession {
   JtagTiming timing;
 };
 
+// Where the trap routine is loaded when the settings hold no readable address.
+inline constexpr uint32_t kDefaultTrapAddress = 0x40010000;
+
+// The trap's load address from its settings text (hexadecimal), on a word boundary.
+uint32_t TrapAddressFromText(const QString& text);
+
 // kPortFailed: the port stopped working during the read (a socket peer that went silent).
 enum class CpuKind { kNoPort, kPortFailed, kWrongCode, kUnknown, kSti5510, kSti5512 };
 

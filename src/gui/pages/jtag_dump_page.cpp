@@ -231,9 +231,7 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.length = length_->currentText().toUInt(nullptr, 16);
   const FlashChipDescription chip = s.flash_chip(1);
   request.flash_chip = {chip.start, chip.size()};
-  if (!ParseHexAddress(s.Text(Key::kTrapAdr), &request.trap_address))
-    request.trap_address = 0x40010000;
-  request.trap_address &= ~3u;
+  request.trap_address = TrapAddressFromText(s.Text(Key::kTrapAdr));
   request.trap_places = TrapFilePlaces(QCoreApplication::applicationDirPath(), s.ini_folder());
   if (!links_.trap_stand_in.isEmpty()) request.trap_places << links_.trap_stand_in;
   return request;

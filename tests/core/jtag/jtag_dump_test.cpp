@@ -67,6 +67,11 @@ TEST(JtagDumpFieldsTest, FiltersRewritesAndRounding) {
   EXPECT_EQ(RoundedDumpLength(0x7610), 0x76FFu);
   EXPECT_EQ(DumpBufferSize(0x7610), 0x7700u);
   EXPECT_EQ(DumpBufferSize(4), 257u);
+
+  // The trap's place: as stored, on a word boundary, or the usual one when unreadable.
+  EXPECT_EQ(TrapAddressFromText("C0310002"), 0xC0310000u);
+  EXPECT_EQ(TrapAddressFromText("zz"), kDefaultTrapAddress);
+  EXPECT_EQ(TrapAddressFromText(""), kDefaultTrapAddress);
 }
 
 TEST(JtagDumpFieldsTest, SourceChecks) {
