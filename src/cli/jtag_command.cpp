@@ -12,6 +12,7 @@
 #include "cli/section_options.h"
 #include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
+#include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
@@ -130,14 +131,14 @@ int SaveChannelDump(const Settings& settings, const SymbolRateTable& symbol_rate
   Texts texts;
   ChannelList list;
   ApplyTableSettings(settings, symbol_rates, list);
-  switch (HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice)) {
+  const LoadResult loaded =
+      HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice);
+  switch (loaded) {
     case LoadResult::kOk:
       break;
     case LoadResult::kNoChannelTable:
-      Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna113));
-      return kExitFailed;
     case LoadResult::kNoTransponderTable:
-      Err(name + texts.Slot(slot::kNoSeHaEncontradoNinguna112));
+      Err(name + MissingTableText(loaded, texts));
       return kExitFailed;
     case LoadResult::kNoChoice:
       Err(name + chooser.problem());

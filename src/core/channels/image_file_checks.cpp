@@ -6,19 +6,22 @@
 
 namespace tornavo {
 
-QString FlashFileErrorText(LoadResult result, const QByteArray& file, const Texts& texts) {
-  int message_slot = slot::kNoSeHaEncontradoNinguna113;  // "... ninguna tabla de canales !"
+QString MissingTableText(LoadResult result, const Texts& texts) {
   switch (result) {
+    case LoadResult::kNoTransponderTable:
+      return texts.Slot(slot::kNoSeHaEncontradoNinguna112);  // "... tabla de transpondedores !"
+    case LoadResult::kNoChannelTable:
+      return texts.Slot(slot::kNoSeHaEncontradoNinguna113);  // "... tabla de canales !"
     case LoadResult::kOk:
     case LoadResult::kNoChoice:
-      return {};
-    case LoadResult::kNoTransponderTable:
-      message_slot = slot::kNoSeHaEncontradoNinguna112;  // "... tabla de transpondedores !"
-      break;
-    case LoadResult::kNoChannelTable:
       break;
   }
-  return WithLooksLike(texts.Slot(message_slot), file, FileKind::kFlashImage, texts);
+  return {};
+}
+
+QString FlashFileErrorText(LoadResult result, const QByteArray& file, const Texts& texts) {
+  const QString missing = MissingTableText(result, texts);
+  return missing.isEmpty() ? missing : WithLooksLike(missing, file, FileKind::kFlashImage, texts);
 }
 
 bool CheckRamTableFile(const QByteArray& file, const Texts& texts, QString* error) {

@@ -66,8 +66,6 @@ constexpr int kSaveFilterKey =
 constexpr int kSaveTextIndex = 4;
 constexpr int kSaveHtmlIndex = 5;
 constexpr int kCannotOpenSlot = slot::kNoSePuedeAbrirEl;
-constexpr int kNoTranspondersSlot = slot::kNoSeHaEncontradoNinguna112;
-constexpr int kNoChannelsSlot = slot::kNoSeHaEncontradoNinguna113;
 constexpr int kNoMatchSlot = slot::kNoHayNingunCanalCon;
 
 constexpr QMargins kGroupMargins(6, 2, 6, 2);
@@ -514,10 +512,8 @@ LoadResult TuningPage::LoadDumpedImage(
     const std::function<LoadResult(ChannelList&, SectionChooser&)>& load, bool ram) {
   SyncContext();
   const LoadResult result = load(list_, chooser());
-  if (result == LoadResult::kNoTransponderTable) {
-    services_.host.ShowError(services_.texts.Slot(kNoTranspondersSlot));
-  } else if (result == LoadResult::kNoChannelTable) {
-    services_.host.ShowError(services_.texts.Slot(kNoChannelsSlot));
+  if (const QString missing = MissingTableText(result, services_.texts); !missing.isEmpty()) {
+    services_.host.ShowError(missing);
   } else if (result == LoadResult::kOk) {
     inner_->setCurrentIndex(0);
     if (!ram) ShowLiveSectionsInSettings();
