@@ -143,6 +143,7 @@ constexpr KeySpec kTable[] = {
     Text(Key::kAccesoParalelo, "AccesoParalelo", ""),
     Int(Key::kAlturaLogEeprom, "AlturaLogEeprom", 160, 0),
     Bool(Key::kPreguntarEnviarEeprom, "PreguntarEnviarEeprom", true, true, true),
+    Bool(Key::kCopiaSeguridad, "CopiaSeguridad", true, true, true),
 };
 static_assert(std::size(kTable) == static_cast<size_t>(kSettingCount));
 
@@ -193,6 +194,7 @@ constexpr Key kSaveOrder[] = {
     Key::kFase1y2,
     Key::kChecksum,
     Key::kPreguntarEnviarEeprom,
+    Key::kCopiaSeguridad,
     Key::kProgreso,
     Key::kUsarFirmPsFlash,
     Key::kUsarFirmPsArchivo,

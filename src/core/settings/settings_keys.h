@@ -83,6 +83,7 @@ enum class Key : int {
   kAccesoParalelo,   // the parallel port backend, as a port locator text; empty for the default
   kAlturaLogEeprom,  // height of the log under the hex grid, where its divider was left
   kPreguntarEnviarEeprom,  // EEPROM "Enviar" asks before writing; its question can turn it off
+  kCopiaSeguridad,         // read and keep what a destructive write replaces, before writing
   kCount
 };
 inline constexpr int kSettingCount = static_cast<int>(Key::kCount);

@@ -420,6 +420,23 @@ inline constexpr int kFilasCambiadas = 407;       // "Filas cambiadas : %1"
 inline constexpr int kGuardarlosAntesDeSeguir = 408;  // "¿Guardarlos antes de seguir?"
 inline constexpr int kPuertoCerrado = 409;            // "%1 (cerrado)"
 inline constexpr int kNinguno = 410;                  // "ninguno"
+inline constexpr int kCopiaDeSeguridadAntes = 411;  // "Copia de seguridad antes de cada escritura"
+inline constexpr int kCopiaDeSeguridad = 412;       // "Copia de seguridad : %1"
+inline constexpr int kNoSePudoGuardarLaCopia =
+    413;  // "No se pudo guardar la copia de seguridad (%1). No se ha escrito nada."
+inline constexpr int kLeyendoLaEepromParaLaCopia =
+    414;                                          // "Leyendo la Eeprom para la copia de seguridad"
+inline constexpr int kSinCopiaDeSeguridad = 415;  // "Sin copia de seguridad (desactivada)"
+inline constexpr int kFilasDiferentesQueSeEnviaran =
+    416;  // "Filas diferentes que se enviarán : %1"
+inline constexpr int kLeerElChipAntesDeBorrarlo =
+    417;  // "Leer el chip antes de borrarlo y guardar una copia (unos %1 s)"
+inline constexpr int kLeyendoElChipParaLaCopia =
+    418;  // "Leyendo el chip para la copia de seguridad"
+inline constexpr int kLaEepromYaContiene =
+    419;  // "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila."
+inline constexpr int kNoSePudoLeerLaCopia =
+    420;  // "No se pudo leer la copia de seguridad. No se ha escrito nada."
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

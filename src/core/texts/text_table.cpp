@@ -497,6 +497,27 @@ constexpr TextDefault kDefaults[] = {
     {408, "¿Guardarlos antes de seguir?"},  // question before edits would be lost
     {409, "%1 (cerrado)"},                  // page "Terminal", a port that is not open
     {410, "ninguno"},                       // page "Terminal", no port chosen
+    {411, "Copia de seguridad antes de cada escritura"},  // page "Configuración", check box
+    {412, "Copia de seguridad : %1"},                     // log, the file a backup went to
+    {413,
+     "No se pudo guardar la copia de seguridad (%1). No se ha escrito nada."},  // a backup that
+                                                                                // failed stops the
+                                                                                // write
+    {414, "Leyendo la Eeprom para la copia de seguridad"},  // EEPROM "Enviar", the backup read
+    {415, "Sin copia de seguridad (desactivada)"},   // log, a write with backups switched off
+    {416, "Filas diferentes que se enviarán : %1"},  // EEPROM "Enviar" after the backup
+    {417,
+     "Leer el chip antes de borrarlo y guardar una copia (unos %1 s)"},  // "Borrar Chip" question,
+                                                                         // its check box
+    {418, "Leyendo el chip para la copia de seguridad"},  // "Borrar Chip", the backup read
+    {419,
+     "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila."},  // EEPROM
+                                                                                         // "Enviar",
+                                                                                         // nothing
+                                                                                         // differs
+    {420,
+     "No se pudo leer la copia de seguridad. No se ha escrito nada."},  // a backup read that failed
+                                                                        // stops the write
 };
 
 // Message slot -> key number; -1 where no key fills the slot.
