@@ -1,21 +1,10 @@
 #include "gui/pages/eeprom_page.h"
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <numeric>
 
 #include "core/eeprom/interpreted_view.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/interpreted_page.h"
-#include "real_input.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -27,9 +16,7 @@ class EepromPageTest : public ::testing::Test {
  protected:
   EepromPageTest() {
     image().SetCellAt(0x123, "00");  // the first activation starts the image all FF
-    w_.window->show();
-    w_.window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w_.window.get()));
+    EXPECT_TRUE(w_.Show());
   }
   EepromImage& image() { return w_.window->services().eeprom_image; }
 
@@ -53,81 +40,63 @@ class EepromPageTest : public ::testing::Test {
   HexEditor* grid_ = page_->hex_editor();
 };
 
-TEST_F(EepromPageTest, GridShowsTheImageUnderItsHeadings) {
+TEST_F(EepromPageTest, GridShowsTheImageAndKeepsOnlyValidBytes) {
   QAbstractItemModel* model = grid_->model();
   ASSERT_EQ(QSize(model->columnCount(), model->rowCount()), QSize(16, 128));
-  EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "0");
-  EXPECT_EQ(model->headerData(15, Qt::Horizontal).toString(), "F");
-  EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "000");
   EXPECT_EQ(model->headerData(127, Qt::Vertical).toString(), "7F0");
-  EXPECT_EQ(model->index(5, 5).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
   EXPECT_EQ(model->index(0x12, 3).data().toString(), "FF");  // 0x123, before the window showed
   image().SetCell(128, 16, "5A");                            // any change shows at once
   EXPECT_EQ(model->index(127, 15).data().toString(), "5A");
-}
 
-TEST_F(EepromPageTest, CellEditingKeepsOnlyValidBytes) {
   image().SetCell(3, 2, "12");
   TypeInto(3, 2, "ab");
   EXPECT_EQ(image().Cell(3, 2), "AB");
   EXPECT_EQ(image().selected_row(), 3);
-
   // One digit is not a byte, X and Y are no digits, and Escape cancels.
   for (auto [keys, end] : {std::pair{"A", Qt::Key_Return}, std::pair{"XY", Qt::Key_Return},
                            std::pair{"00", Qt::Key_Escape}}) {
     TypeInto(3, 2, keys, end);
     EXPECT_EQ(image().Cell(3, 2), "AB") << keys;
   }
-
   // An invalid text a serial reply left behind stays until a valid byte replaces it.
   image().SetCell(7, 1, "?1");
   TypeInto(7, 1, "Z");
   EXPECT_EQ(image().Cell(7, 1), "?1");
   TypeInto(7, 1, "c3");
   EXPECT_EQ(image().Cell(7, 1), "C3");
-  EXPECT_EQ(image().selected_row(), 7);
-
   // Moving about selects rows too.
   grid_->setCurrentIndex(grid_->model()->index(100, 0));
   QTest::keyClick(grid_, Qt::Key_Down);
   EXPECT_EQ(image().selected_row(), 102);
 }
 
+// The formats and their refusals are proven on the files themselves; here, the buttons reach
+// them and the page shows what was loaded.
 TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
-  QTemporaryDir dir;
-  const QString bin = dir.filePath("e.bin");
   QByteArray bytes(2048, '\0');
   std::iota(bytes.begin(), bytes.end(), 0);
-  QFile file(bin);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes.replace(0x002, 3, "ITA")) > 0);
-  file.close();
+  ASSERT_TRUE(testing::WriteTestFile(w_.Path("e.bin"), bytes.replace(0x002, 3, "ITA")));
   const int country = Field("Pais :");
 
-  w_.dialogs->Answer(bin, 3);
+  w_.dialogs->Answer(w_.Path("e.bin"), 3);
   QTest::mouseClick(page_->load_button(), Qt::LeftButton);
-  ASSERT_EQ(w_.dialogs->requests.size(), 1);
   EXPECT_EQ(w_.dialogs->requests[0].filter,
             "Archivo de Texto Tornavo (TXT)|*.txt|Archivo de Texto KVL5208 (TXT)|*.txt|"
             "Archivo Binario (BIN)|*.bin");
-  EXPECT_EQ(w_.dialogs->requests[0].filter_index, 1);
   EXPECT_EQ(page_->interpreted_fields()->list(country)->currentText(), "ITA");
 
-  // A refused file changes nothing but the page is shown again.
+  // A refused file changes nothing.
   image().SetCellAt(0x002, "45");
-  w_.dialogs->Answer(bin, 1);
+  w_.dialogs->Answer(w_.Path("e.bin"), 1);
   QTest::mouseClick(page_->load_button(), Qt::LeftButton);
-  ASSERT_EQ(w_.boxes->boxes.size(), 1);
-  EXPECT_TRUE(w_.boxes->boxes[0].text.contains(QString::fromUtf8("La longitud de la línea 1")));
+  EXPECT_TRUE(w_.LastBox().contains(QString::fromUtf8("La longitud de la línea 1")));
   EXPECT_EQ(page_->interpreted_fields()->raw(country)->text(), "455441");
 
   // The KVL5208 text of the image as the binary file and the edit above left it.
-  w_.dialogs->Answer(dir.filePath("e.txt"), 2);
+  w_.dialogs->Answer(w_.Path("e.txt"), 2);
   QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-  QFile saved(dir.filePath("e.txt"));
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(saved.readAll().startsWith("0001455441050607"));
+  EXPECT_TRUE(testing::ReadTestFile(w_.Path("e.txt")).startsWith("0001455441050607"));
 
-  QTest::mouseClick(page_->load_button(), Qt::LeftButton);  // cancelled: nothing happens
   QTest::mouseClick(page_->clear_button(), Qt::LeftButton);
   for (const QString& cell : image().cells()) ASSERT_EQ(cell, "FF");
   EXPECT_EQ(page_->interpreted_fields()->list(country)->currentText(), "otro");
@@ -136,13 +105,9 @@ TEST_F(EepromPageTest, FileButtonsLoadSaveAndClear) {
 TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   InterpretedPage* fields = page_->interpreted_fields();
   page_->inner_pages()->setCurrentIndex(1);
-  for (int f = 0; f < InterpretedView::FieldCount(); ++f) {
-    // The second satellite record shares the first one's captions.
-    if (InterpretedView::Field(f).record != 2) {
-      ASSERT_TRUE(fields->label(f)->isVisible()) << f;
-    }
-    EXPECT_FALSE(fields->label(f)->text().isEmpty()) << f;
-  }
+  // The second satellite record shares the first one's captions.
+  for (int f = 0; f < InterpretedView::FieldCount(); ++f)
+    EXPECT_TRUE(InterpretedView::Field(f).record == 2 || fields->label(f)->isVisible()) << f;
 
   // Leaving a decimal box writes it.
   QLineEdit* frequency = fields->box(Field("Satélite 1 Frecuencia :"));

@@ -1,20 +1,10 @@
 #include "gui/file_dialogs.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <tuple>
 
 #include "core/settings/settings.h"
-#include "support/qt_printers.h"
+#include "window_fixture.h"
 
 namespace tornavo {
 namespace {
@@ -28,41 +18,28 @@ struct Rules : FileDialogs {
   using FileDialogs::WithFilterSuffix;
 };
 
-TEST(FileDialogRules, FiltersArePairsOfDescriptionAndPatterns) {
+TEST(FileDialogRules, FiltersFoldersAndTheExtensionOfTheChosenEntry) {
   EXPECT_EQ(Rules::NameFilters("Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*"),
             (QStringList{"Archivo de Texto (TXT) (*.txt)", "Todos los archivos (*.*) (*.*)"}));
-  EXPECT_EQ(Rules::NameFilters("Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs"),
+  EXPECT_EQ(Rules::NameFilters("Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|"),
             QStringList{"Archivo FLASH (BIN, RCU o RCS) (*.bin *.rcu *.rcs)"});
-  // A trailing separator or a description without pattern adds nothing.
-  EXPECT_EQ(Rules::NameFilters("Archivo JPEG (JPG)|*.jpg|").size(), 1);
-}
-
-TEST(FileDialogRules, FolderHasNoTrailingSeparator) {
   EXPECT_EQ(Rules::FolderOf("/home/tecnico/backups/k2002.bin"), "/home/tecnico/backups");
   EXPECT_EQ(Rules::FolderOf("/k2002.bin"), "/");
-}
 
-TEST(FileDialogRules, ANameWithoutExtensionTakesThatOfTheChosenFilterEntry) {
-  const QString tables = QString::fromUtf8(
-      "Archivo Binario (BIN)|*.bin|Archivo RCU (RCU)|*.rcu|Archivo RCS (RCS)|*.rcs|"
-      "Archivo de Texto (TXT)|*.txt|Archivo HTML (HTM)|*.htm|Todos los archivos (*.*)|*.*");
-  const QStringList expected = {"/tmp/captura.bin", "/tmp/captura.rcu", "/tmp/captura.rcs",
-                                "/tmp/captura.txt", "/tmp/captura.htm", "/tmp/captura"};
-  for (int i = 1; i <= 6; ++i)
-    EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", tables, i), expected[i - 1]) << i;
-  const QString pictures = "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg";
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/captura", pictures, 2), "/tmp/captura.jpg");
-  // Several patterns: the first one's; a typed extension stays, whatever the entry.
-  const QString flash = "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo RAM (BIN)|*.bin";
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash", flash, 1), "/tmp/flash.bin");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.rcs", flash, 1), "/tmp/flash.rcs");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/log.htm", tables, 4), "/tmp/log.htm");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/flash.", flash, 2), "/tmp/flash.bin");
-  // An index outside the entries, or a pattern that is no plain extension, adds nothing.
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 3), "/tmp/x");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", flash, 0), "/tmp/x");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Copias|copia*", 1), "/tmp/x");
-  EXPECT_EQ(Rules::WithFilterSuffix("/tmp/x", "Raras|*.b?n", 1), "/tmp/x");
+  // A name without extension takes the first pattern's of the chosen entry; a typed extension
+  // stays; an index outside the entries, or a pattern that is no plain extension, adds nothing.
+  const QString flash = "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo TXT|*.txt|Todo|*.*";
+  for (auto [typed, filter, index, kept] :
+       {std::tuple{"/tmp/flash", flash, 1, "/tmp/flash.bin"},
+        {"/tmp/flash", flash, 2, "/tmp/flash.txt"},
+        {"/tmp/flash", flash, 3, "/tmp/flash"},
+        {"/tmp/flash.rcs", flash, 2, "/tmp/flash.rcs"},
+        {"/tmp/flash.", flash, 1, "/tmp/flash.bin"},
+        {"/tmp/x", flash, 4, "/tmp/x"},
+        {"/tmp/x", flash, 0, "/tmp/x"},
+        {"/tmp/x", QString("Copias|copia*"), 1, "/tmp/x"},
+        {"/tmp/x", QString("Raras|*.b?n"), 1, "/tmp/x"}})
+    EXPECT_EQ(Rules::WithFilterSuffix(typed, filter, index), kept) << typed << " " << index;
 }
 
 TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
@@ -80,51 +57,9 @@ TEST(FileDialogRules, BoundToTheSettingsAChosenFolderIsStoredThereAtOnce) {
   EXPECT_EQ(dialogs.open_folder(), "/mnt/usb");
 }
 
-// The real save dialog, answered by typing a bare name with each file type chosen in turn
-// from its list, which shows the program's labels as they are.
-TEST(QtFileDialogsTest, SavedNameTakesTheExtensionOfTheChosenType) {
-  QTemporaryDir dir;
-  QtFileDialogs dialogs(nullptr);
-  dialogs.set_save_folder(dir.path());
-  const QString filter =
-      "Archivo BMP (BMP)|*.bmp|Archivo JPEG (JPG)|*.jpg|"
-      "Todos los archivos (*.*)|*.*";
-  const QStringList expected = {"captura.bmp", "captura.jpg", "captura"};
-  for (int index = 1; index <= 3; ++index) {
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-      if (!types) {
-        ADD_FAILURE() << "the dialog has no list of file types";
-        dialog->reject();
-        return;
-      }
-      QStringList labels;
-      for (int i = 0; i < types->count(); ++i) labels << types->itemText(i);
-      EXPECT_EQ(labels, (QStringList{"Archivo BMP (BMP)", "Archivo JPEG (JPG)",
-                                     "Todos los archivos (*.*)"}));
-      EXPECT_EQ(types->currentIndex(), 1);  // the type the caller preselects
-      types->setFocus();
-      QTest::keyClick(types, Qt::Key_Home);
-      for (int i = 1; i < index; ++i) QTest::keyClick(types, Qt::Key_Down);
-      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-      ASSERT_NE(name, nullptr);
-      QTest::keyClicks(name, "captura");
-      QTest::keyClick(name, Qt::Key_Return);
-    });
-    poll.start(10);
-    const FileChoice choice = dialogs.ChooseSave({filter, 2, QString()});
-    ASSERT_TRUE(choice.accepted) << index;
-    EXPECT_EQ(choice.filter_index, index);
-    EXPECT_EQ(choice.path, dir.filePath(expected[index - 1])) << index;
-  }
-  EXPECT_EQ(dialogs.save_folder(), dir.path());
-}
-
-// A name typed without its extension, while the file with the extension exists: the question
-// is about that file, No is what Enter and Escape answer, and only Yes replaces it.
+// The real save dialog: a name typed without its extension takes the chosen type's, and when
+// that file exists the question is about it, No is what Enter and Escape answer, and only Yes
+// replaces it.
 TEST(QtFileDialogsTest, OverwriteQuestionNamesTheFileWithItsExtension) {
   QTemporaryDir dir;
   QFile existing(dir.filePath("ee_own.txt"));
@@ -177,6 +112,7 @@ TEST(QtFileDialogsTest, OverwriteQuestionNamesTheFileWithItsExtension) {
       EXPECT_EQ(choice.path, dir.filePath("ee_own.txt"));
     }
   }
+  EXPECT_EQ(dialogs.save_folder(), dir.path());
 }
 
 }  // namespace

@@ -2,16 +2,6 @@
 // pseudo-terminal and its parallel side, and the " Puerto Paralelo " backend list.
 #include "gui/pages/firmware_page.h"
 
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
 #include "core/channels/channel_list.h"
 #include "core/channels/test_images.h"
 #include "core/lpt/firmware_upgrade.h"
@@ -21,7 +11,6 @@
 #include "gui/pages/parallel_group.h"
 #include "gui/task_page.h"
 #include "sim/virtual_receiver.h"
-#include "support/wait.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -38,37 +27,38 @@ struct UpgradeWindow {
     options.extra_ports << receiver.device_path();
     options.select_port = receiver.device_path();
     options.virtual_parallel = &receiver.parallel();
-    options.ini_dir = ini.path();
-    QFile settings(ini.filePath("Tornavo.ini"));
-    if (settings.open(QIODevice::WriteOnly))
-      settings.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
-    settings.close();
-    w = std::make_unique<WindowUnderTest>(std::move(options));
+    w = std::make_unique<WindowUnderTest>(
+        std::move(options), "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
   }
   TForm1& window() { return *w->window; }
   FirmwarePage* page() { return window().firmware_page(); }
+  // Presses "Enviar" and gives the box it ends with (none when nothing came in time).
+  QString Send() {
+    const qsizetype before = w->boxes->boxes.size();
+    QTest::mouseClick(page()->send_button(), Qt::LeftButton);
+    WaitUntil([&] { return w->boxes->boxes.size() > before; }, 60000);
+    return w->boxes->boxes.size() > before ? w->LastBox() : QString();
+  }
 
-  QTemporaryDir ini;
   sim::VirtualReceiver receiver;
   bool started = false;
   QString error;
   std::unique_ptr<WindowUnderTest> w;
 };
 
+// The phases, their timeouts and refusals are proven on the upgrade itself; here, the page
+// runs one whole, locked meanwhile.
 TEST(FirmwarePage, WholeUpgradeFromAFile) {
   UpgradeWindow uw;
   ASSERT_TRUE(uw.started) << uw.error.toStdString();
   QByteArray data(30000, '\0');
   for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31 + i / 256);
-  QFile file(uw.ini.filePath("fw.bin"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(data);
-  file.close();
+  ASSERT_TRUE(testing::WriteTestFile(uw.w->Path("fw.bin"), data));
 
   FirmwarePage* page = uw.page();
   QTest::mouseClick(page->file_source(), Qt::LeftButton);
   page->progress()->setChecked(true);
-  uw.w->dialogs->Answer(file.fileName());
+  uw.w->dialogs->Answer(uw.w->Path("fw.bin"));
   QTest::mouseClick(page->send_button(), Qt::LeftButton);
   EXPECT_EQ(uw.w->dialogs->requests.last().filter,
             "Archivo Binario (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Todos los archivos (*.*)|*.*");
@@ -77,19 +67,15 @@ TEST(FirmwarePage, WholeUpgradeFromAFile) {
   EXPECT_EQ(page->progress_bar()->maximum(), 30000);
 
   ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }, 20000));
-  EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ Actualización completada con éxito !");
+  EXPECT_EQ(uw.w->LastBox(), "¡ Actualización completada con éxito !");
   EXPECT_EQ(page->progress_bar()->value(), 0);
   EXPECT_TRUE(page->status_panel()->Value(StatusField::kTask).isEmpty());
   EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_EQ(uw.receiver.parallel().received(), data);
-  const QStringList log = page->log()->Lines();
-  EXPECT_TRUE(log.contains("Abriendo LPT1"));
-  EXPECT_TRUE(log.contains("Estado tras apertura y negociación: DNA"));
-  EXPECT_TRUE(log.contains("Cerrando LPT1"));
-  EXPECT_EQ(uw.window().session().firmware_upgrade().outcome(), FirmwareOutcome::kSucceeded);
+  EXPECT_TRUE(page->log()->Lines().contains("Cerrando LPT1"));
 }
 
-TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAList) {
+TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAFlashList) {
   UpgradeWindow uw;
   FirmwarePage* page = uw.page();
   QComboBox* address = page->address();
@@ -103,10 +89,13 @@ TEST(FirmwarePage, AddressListChoosesCommandAndPhasesAndFlashSourceNeedsAList) {
   EXPECT_EQ(uw.window().settings().Int(Key::kFirmDireccion), 3);
 
   QTest::mouseClick(page->flash_source(), Qt::LeftButton);
-  QTest::mouseClick(page->send_button(), Qt::LeftButton);
-  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
-  EXPECT_EQ(uw.w->boxes->boxes[0].text, "¡ No hay ninguna lista de canales cargada !");
+  EXPECT_EQ(uw.Send(), "¡ No hay ninguna lista de canales cargada !");
+  ChannelList& list = uw.window().services().channel_list;
+  list.LoadRamImage(test::Channels(test::NumberedChannels(3, 1)));
+  ASSERT_TRUE(list.ram());
+  EXPECT_EQ(uw.Send(), "¡ La lista de canales en memoria no tiene transpondedores !");
   EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
+  EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
 }
 
 TEST(FirmwarePage, FlashSourceSendsTheHeldListWithItsEdits) {
@@ -119,28 +108,21 @@ TEST(FirmwarePage, FlashSourceSendsTheHeldListWithItsEdits) {
   test::ScriptedChooser chooser;
   ASSERT_EQ(list.LoadFlashImage(image, chooser), LoadResult::kOk);
   Settings& settings = uw.window().settings();
-  settings.SetInt(Key::kTcs, 0);
   settings.SetInt(Key::kTpt, 1);
   // An edit not yet written into the image: the send must carry it.
   list.DeleteChannels(1, 1);
 
   // A table placed outside the image stops before anything is sent.
   settings.SetInt(Key::kTcs, 5);
-  FirmwarePage* page = uw.page();
-  QTest::mouseClick(page->flash_source(), Qt::LeftButton);
-  QTest::mouseClick(page->send_button(), Qt::LeftButton);
-  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
-  EXPECT_TRUE(uw.w->boxes->boxes[0].error);
-  EXPECT_EQ(uw.w->boxes->boxes[0].text, "La posición 050000 queda fuera de la imagen.");
+  QTest::mouseClick(uw.page()->flash_source(), Qt::LeftButton);
+  EXPECT_EQ(uw.Send(), "La posición 050000 queda fuera de la imagen.");
+  EXPECT_TRUE(uw.w->boxes->boxes.last().error);
   EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
   EXPECT_EQ(list.image(), image);
-  EXPECT_TRUE(uw.w->dialogs->requests.isEmpty());
 
   settings.SetInt(Key::kTcs, 0);
-  QTest::mouseClick(page->send_button(), Qt::LeftButton);
-  ASSERT_TRUE(WaitUntil([&] { return uw.w->boxes->boxes.size() > 1; }, 60000));
-  EXPECT_EQ(uw.w->boxes->boxes[1].text, "¡ Actualización completada con éxito !");
-  EXPECT_TRUE(page->log()->Lines().first().startsWith("%DL=7FE0000000020000"));
+  EXPECT_EQ(uw.Send(), "¡ Actualización completada con éxito !");
+  EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%DL=7FE0000000020000"));
   const QByteArray sent = uw.receiver.parallel().received();
   ASSERT_EQ(sent.size(), 0x20000);
   EXPECT_EQ(sent, list.image());
@@ -151,22 +133,7 @@ TEST(FirmwarePage, FlashSourceSendsTheHeldListWithItsEdits) {
   EXPECT_TRUE(uw.w->dialogs->requests.isEmpty());
 }
 
-TEST(FirmwarePage, FlashSourceRefusesARamTable) {
-  UpgradeWindow uw;
-  ChannelList& list = uw.window().services().channel_list;
-  list.LoadRamImage(test::Channels(test::NumberedChannels(3, 1)));
-  ASSERT_TRUE(list.ram());
-  FirmwarePage* page = uw.page();
-  QTest::mouseClick(page->flash_source(), Qt::LeftButton);
-  QTest::mouseClick(page->send_button(), Qt::LeftButton);
-  ASSERT_EQ(uw.w->boxes->boxes.size(), 1);
-  EXPECT_EQ(uw.w->boxes->boxes[0].text,
-            "¡ La lista de canales en memoria no tiene transpondedores !");
-  EXPECT_TRUE(uw.receiver.ReceivedFrames().isEmpty());
-  EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
-}
-
-TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
+TEST(FirmwarePage, PortCheckShowsTheReceiversVerdictAndTheBackendListStoresItsLocator) {
   UpgradeWindow uw;
   ASSERT_TRUE(uw.started) << uw.error.toStdString();
   uw.receiver.SetParallelCheckAccepted(false);
@@ -174,20 +141,16 @@ TEST(FirmwarePage, PortCheckButtonShowsTheReceiversVerdict) {
   EXPECT_FALSE(uw.window().PageTakesInput(Page::kFirmware));
   ASSERT_TRUE(WaitUntil([&] { return !uw.w->boxes->boxes.isEmpty(); }));
   EXPECT_TRUE(uw.w->boxes->boxes[0].error);
-  EXPECT_EQ(uw.w->boxes->boxes[0].text,
+  EXPECT_EQ(uw.w->LastBox(),
             "El decodificador informa que el puerto paralelo no funciona correctamente.");
   EXPECT_TRUE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_TRUE(uw.page()->log()->Lines().first().startsWith("%PR?"));
-}
 
-TEST(FirmwarePage, BackendListStoresTheChosenLocator) {
-  UpgradeWindow uw;
   ParallelGroup* group = uw.window().config_page()->parallel_group();
   QComboBox* access = group->access_list();
   EXPECT_EQ(access->currentText(), "Virtual");
   access->setFocus();
   QTest::keyClick(access, Qt::Key_Up);
-  EXPECT_EQ(access->currentText(), "E/S directa");
   EXPECT_EQ(uw.window().settings().Text(Key::kAccesoParalelo), "direct:378");
   // Direct I/O follows the address range.
   group->address_list()->setFocus();

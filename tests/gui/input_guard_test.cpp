@@ -1,15 +1,10 @@
 // Nothing changes behind the technician's back: the wheel edits only the control that has
 // focus (the page scrolls otherwise), Tab leaves the grids while the arrows move inside them,
 // and the address and length boxes keep what is typed.
-#include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QScrollArea>
-#include <QTabWidget>
-#include <functional>
 
 #include "core/channels/test_images.h"
 #include "core/jtag/jtag_dump.h"
@@ -21,7 +16,6 @@
 #include "gui/pages/interpreted_page.h"
 #include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/tuning_page.h"
-#include "real_input.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -36,9 +30,7 @@ using testing::WheelOver;
 struct ShownWindow {
   ShownWindow() {
     window().resize(736, 657);
-    window().show();
-    window().activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+    EXPECT_TRUE(w.Show());
   }
   TForm1& window() { return *w.window; }
   testing::WindowUnderTest w;

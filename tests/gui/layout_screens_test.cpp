@@ -2,15 +2,10 @@
 // built-in texts, with texts half as long again and in English: every button stays inside the
 // window and every caption is whole.
 // With TORNAVO_SHOTS_DIR set, each view is also saved there as a picture to look at.
-#include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
-#include <QTabWidget>
-#include <QTest>
 
 #include "core/settings/shipped_languages.h"
 #include "core/texts/text_table.h"

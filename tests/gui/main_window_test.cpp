@@ -1,14 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
 
 #include "gui/log_view.h"
 #include "gui/pages/about_page.h"
@@ -19,7 +9,6 @@
 #include "gui/pages/terminal_page.h"
 #include "gui/pages/tuning_page.h"
 #include "gui/task_page.h"
-#include "support/wait.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -27,21 +16,14 @@ namespace {
 
 using testing::WindowUnderTest;
 
-TEST(MainWindow, ShowsTheTitleAndTheEightPagesInOrder) {
-  WindowUnderTest w;
-  EXPECT_EQ(w.window->windowTitle(), "Tornavo v4.0 (FINAL)");
-  const QStringList expected = {"Eeprom",          "Firmware (Paralelo+Serie)",
-                                "Firmware (JTag)", "Terminal",
-                                "Sintonización",   "Imagen",
-                                "Configuración",   "Acerca de..."};
-  QStringList captions;
-  for (int i = 0; i < w.window->pages()->count(); ++i) captions << w.window->pages()->tabText(i);
-  EXPECT_EQ(captions, expected);
-}
-
 TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   WindowUnderTest w;
   TForm1& window = *w.window;
+  QStringList captions;
+  for (int i = 0; i < window.pages()->count(); ++i) captions << window.pages()->tabText(i);
+  EXPECT_EQ(captions.join(", "),
+            "Eeprom, Firmware (Paralelo+Serie), Firmware (JTag), Terminal, Sintonización, Imagen, "
+            "Configuración, Acerca de...");
   window.config_page();
   // A button the page keeps disabled for its own reasons stays disabled afterwards.
   QPushButton* save_picture = window.picture_page()->save_button();
@@ -59,52 +41,41 @@ TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   EXPECT_TRUE(window.PageTakesInput(Page::kPicture));
   for (StatusPage status : {StatusPage::kEeprom, StatusPage::kFirmware, StatusPage::kJtag}) {
     TaskPage* page = window.task_page(status);
-    EXPECT_TRUE(page->isEnabled());
-    EXPECT_TRUE(page->status_panel()->isEnabled());
-    EXPECT_TRUE(page->progress_bar()->isEnabled());
-    EXPECT_TRUE(page->log()->isEnabled());
+    EXPECT_TRUE(page->isEnabled() && page->progress_bar()->isEnabled() && page->log()->isEnabled());
     // The values are drawn as enabled text, not greyed.
     EXPECT_TRUE(page->status_panel()->findChildren<QLabel*>().first()->isEnabled());
   }
   EXPECT_TRUE(window.log(LogId::kTerminal)->isEnabled());
-  // Fields built while the pages are locked are locked too.
+  // Fields and the tuning page built while the pages are locked are locked too; a page can
+  // still be shown.
+  w.ShowPage(Page::kTuning);
+  auto* tuning = window.findChild<TuningPage*>();
+  ASSERT_NE(tuning, nullptr);
+  EXPECT_TRUE(tuning->isVisibleTo(window.page(Page::kTuning)));
+  EXPECT_FALSE(window.PageTakesInput(Page::kTuning));
   window.eeprom_page()->inner_pages()->setCurrentIndex(1);
   QComboBox* country = window.eeprom_page()->interpreted_fields()->findChild<QComboBox*>();
   ASSERT_NE(country, nullptr);
   EXPECT_FALSE(country->isEnabled());
-  // A page can still be shown.
-  window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
+  w.ShowPage(Page::kEeprom);
   EXPECT_EQ(window.pages()->currentIndex(), 0);
+
   window.EnablePages();
   for (Page page : with_input) EXPECT_TRUE(window.PageTakesInput(page)) << static_cast<int>(page);
+  EXPECT_TRUE(window.PageTakesInput(Page::kTuning));
+  EXPECT_EQ(window.findChildren<TuningPage*>().size(), 1);
   EXPECT_TRUE(window.transfer_controls()->read_button()->isEnabled());
   EXPECT_TRUE(window.terminal_page()->command_line()->isEnabled());
   EXPECT_FALSE(save_picture->isEnabled());
   EXPECT_TRUE(country->isEnabled());
 }
 
-// The tuning page waits for its tab (or a use): the window starts without it. Built while
-// an operation runs, it is locked with the others.
-TEST(MainWindow, TheTuningPageIsBuiltWhenItsTabIsFirstShown) {
+// Copy only with a selection; a saved log is UTF-8, for people to read, with CRLF line ends,
+// and a reply keeps its carriage return; a cancelled save writes nothing.
+TEST(LogMenu, EntriesAndSaveAs) {
   WindowUnderTest w;
-  TForm1& window = *w.window;
-  EXPECT_EQ(window.findChild<TuningPage*>(), nullptr);
-  window.DisablePages();
-  window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
-  auto* built = window.findChild<TuningPage*>();
-  ASSERT_NE(built, nullptr);
-  EXPECT_EQ(built, window.tuning_page());
-  EXPECT_TRUE(built->isVisibleTo(window.page(Page::kTuning)));
-  EXPECT_EQ(window.findChildren<TuningPage*>().size(), 1);
-  EXPECT_FALSE(window.PageTakesInput(Page::kTuning));
-  window.EnablePages();
-  EXPECT_TRUE(window.PageTakesInput(Page::kTuning));
-}
-
-TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
-  WindowUnderTest w;
-  LogView* log = w.window->log(LogId::kFirmware);
-  log->AppendLine("Abriendo LPT1");
+  LogView* log = w.window->log(LogId::kTerminal);
+  log->AppendLine("%EE?00010F1");
   QMenu* menu = log->PrepareMenu();
   QStringList entries;
   for (QAction* action : menu->actions()) entries << action->text();
@@ -114,38 +85,21 @@ TEST(LogMenu, CopyIsEnabledOnlyWithASelection) {
   EXPECT_TRUE(log->PrepareMenu()->actions()[2]->isEnabled());
   menu->actions()[1]->trigger();
   EXPECT_TRUE(log->Lines().isEmpty());
-}
 
-// A saved log is UTF-8, for people to read; a reply keeps its carriage return.
-TEST(LogMenu, SaveWritesTheLinesAsReceivedWithCrLfAndCancelWritesNothing) {
-  QTemporaryDir dir;
-  WindowUnderTest w;
-  LogView* log = w.window->log(LogId::kTerminal);
-  const QString path = dir.filePath("terminal.txt");
-
+  const QString path = w.Path("terminal.txt");
   log->SaveAs();  // cancelled
   EXPECT_FALSE(QFile::exists(path));
-
-  w.dialogs->Answer(path);
-  log->SaveAs();  // empty log
-  QFile empty(path);
-  ASSERT_TRUE(empty.open(QIODevice::ReadOnly));
-  EXPECT_EQ(empty.readAll(), "");
-  empty.close();
-  EXPECT_EQ(w.dialogs->requests.last().filter,
-            "Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*");
-
   log->AppendLine("%EE?00010F1");
   log->AppendLine("$.EE00\r");
   log->AppendLine("¡ Eeprom leída con éxito !");
   // The carriage return ends the reply's line on the screen, with no empty line after it.
   EXPECT_EQ(log->toPlainText(), "%EE?00010F1\n$.EE00\n¡ Eeprom leída con éxito !");
-  EXPECT_EQ(log->Lines()[1], "$.EE00\r");
   w.dialogs->Answer(path);
   log->SaveAs();
-  QFile saved(path);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), "%EE?00010F1\r\n$.EE00\r\r\n¡ Eeprom leída con éxito !\r\n");
+  EXPECT_EQ(testing::ReadTestFile(path),
+            "%EE?00010F1\r\n$.EE00\r\r\n¡ Eeprom leída con éxito !\r\n");
+  EXPECT_EQ(w.dialogs->requests.last().filter,
+            "Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*");
 }
 
 TEST(AboutPage, ScrollsOnlyWhileShown) {

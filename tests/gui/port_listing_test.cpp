@@ -1,18 +1,12 @@
 // The window as the program opens it lists the system's serial ports on a thread of its own;
 // the stored port is selected and opened when they arrive, and a close before that keeps it.
-#include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWindow>
-#include <functional>
 
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/serial_group.h"
-#include "support/wait.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -23,36 +17,24 @@ using testing::WindowUnderTest;
 
 class PortListingTest : public ::testing::Test {
  protected:
-  // A window whose stored port is the second of two given devices, after the system's.
-  std::unique_ptr<WindowUnderTest> Open() {
-    QFile file(ini_dir_.filePath("Tornavo.ini"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[TForm1]\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n");
-    file.close();
+  // A window whose stored port is the second of two given devices, after the system's, on
+  // `transport` (a fake of the test's own when none is given).
+  std::unique_ptr<WindowUnderTest> Open(std::unique_ptr<FakeTransport> transport = nullptr) {
+    if (!transport) transport = std::make_unique<FakeTransport>();
+    transport_ = transport.get();
     WindowOptions options;
     options.ini_dir = ini_dir_.path();
     options.extra_ports = extra_;
     options.list_ports_in_background = true;
-    if (next_transport_) {
-      options.transport = std::move(next_transport_);
-    } else {
-      auto transport = std::make_unique<FakeTransport>();
-      transport_ = transport.get();
-      options.transport = std::move(transport);
-    }
-    return std::make_unique<WindowUnderTest>(std::move(options));
-  }
-  QByteArray Stored() {
-    QFile file(ini_dir_.filePath("Tornavo.ini"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    options.transport = std::move(transport);
+    return std::make_unique<WindowUnderTest>(
+        std::move(options), "[TForm1]\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n");
   }
 
   QTemporaryDir ini_dir_;
   const QStringList system_ = QtSerialTransport::AvailablePorts();
   const QStringList extra_ = {"/dev/tornavo-test-a", "/dev/tornavo-test-b"};
   FakeTransport* transport_ = nullptr;
-  // A transport of the test's own for the next Open().
-  std::unique_ptr<FakeTransport> next_transport_;
 };
 
 TEST_F(PortListingTest, TheStoredPortIsSelectedAndOpenedWhenTheListArrives) {
@@ -78,8 +60,8 @@ TEST_F(PortListingTest, TheStoredPortIsSelectedAndOpenedWhenTheListArrives) {
 TEST_F(PortListingTest, AClosedWindowKeepsTheStoredPortEvenBeforeTheListArrives) {
   auto w = Open();
   w->window->close();
-  EXPECT_TRUE(Stored().contains("\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n"))
-      << Stored().toStdString();
+  EXPECT_TRUE(testing::ReadTestFile(ini_dir_.filePath("Tornavo.ini"))
+                  .contains("\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n"));
 }
 
 // Opening the port waits for the window to be on screen, so that the window shows first.
@@ -94,8 +76,7 @@ TEST_F(PortListingTest, AShownWindowOpensItsPortOnceOnScreen) {
   };
   auto transport = std::make_unique<WatchedTransport>();
   WatchedTransport* watched = transport.get();
-  next_transport_ = std::move(transport);
-  auto w = Open();
+  auto w = Open(std::move(transport));
   TForm1& window = *w->window;
   bool exposed_at_open = false;
   watched->on_open = [&] {

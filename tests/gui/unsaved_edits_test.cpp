@@ -1,17 +1,9 @@
 // Edits no file holds: the title names the page that holds them, and closing the window or
 // loading over them asks to save, discard or stay.
-#include <gtest/gtest.h>
 
-#include <QFile>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-
-#include "core/runtime/text_file.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/tuning_page.h"
-#include "real_input.h"
 #include "sim/channel_tables.h"
 #include "window_fixture.h"
 
@@ -27,16 +19,14 @@ struct ShownWindow {
     WindowOptions options;
     options.boxes = std::move(boxes);
     w = std::make_unique<WindowUnderTest>(std::move(options));
-    window().show();
-    window().activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window()));
+    EXPECT_TRUE(w->Show());
   }
   TForm1& window() { return *w->window; }
   EepromImage& image() { return window().services().eeprom_image; }
   // Into column 0 of a row of the hex grid, its page shown meanwhile.
   bool Type(int row, const char* keys) {
     const int shown = window().pages()->currentIndex();
-    window().pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
+    w->ShowPage(Page::kEeprom);
     const bool typed = testing::TypeIntoCell(window().eeprom_page()->hex_editor(), row, 1, keys);
     window().pages()->setCurrentIndex(shown);
     return typed;
@@ -69,22 +59,18 @@ TEST(UnsavedEdits, EepromEditsMarkTheTitleAndAreSavedDiscardedOrKept) {
             "Filas cambiadas : 120\n¿Guardarlos antes de seguir?");
 
   // Saved from the question, the edit is in the file and the window closes.
-  const QString path = sw.w->ini_folder.filePath("kept.bin");
   boxes.answers = {Answer::kSave};
-  sw.w->dialogs->Answer(path, 3);
+  sw.w->dialogs->Answer(sw.w->Path("kept.bin"), 3);
   EXPECT_TRUE(window.close());
-  QFile saved(path);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll().mid(0x120, 2), QByteArray("\x5A\xFF", 2));
+  EXPECT_EQ(testing::ReadTestFile(sw.w->Path("kept.bin")).mid(0x120, 2), QByteArray("\x5A\xFF", 2));
 }
 
 TEST(UnsavedEdits, ChannelListEditsMarkTheTitleUntilSavedOrUndone) {
   ShownWindow sw;
   TForm1& window = sw.window();
-  QString error;
-  const QString list = sw.w->ini_folder.filePath("list.bin");
-  ASSERT_TRUE(WriteFileAtomically(list, sim::BuildFlashChannelImage(), &error));
-  window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
+  const QString list = sw.w->Path("list.bin");
+  ASSERT_TRUE(testing::WriteTestFile(list, sim::BuildFlashChannelImage()));
+  sw.w->ShowPage(Page::kTuning);
   TuningPage* page = window.tuning_page();
   sw.w->dialogs->Answer(list);
   QTest::mouseClick(page->button(TuningPage::kLoad), Qt::LeftButton);
@@ -107,14 +93,14 @@ TEST(UnsavedEdits, ChannelListEditsMarkTheTitleUntilSavedOrUndone) {
   sw.w->boxes->answers = {Answer::kCancel, Answer::kSave};
   QTest::mouseClick(page->button(TuningPage::kLoad), Qt::LeftButton);
   EXPECT_TRUE(sw.w->dialogs->requests.size() == 1);
-  sw.w->dialogs->Answer(sw.w->ini_folder.filePath("list.txt"), 4);
+  sw.w->dialogs->Answer(sw.w->Path("list.txt"), 4);
   QTest::mouseClick(page->button(TuningPage::kSave), Qt::LeftButton);
   EXPECT_TRUE(window.windowTitle().endsWith("Sintonización"));
-  sw.w->dialogs->Answer(sw.w->ini_folder.filePath("edited.bin"), 1);
+  sw.w->dialogs->Answer(sw.w->Path("edited.bin"), 1);
   sw.w->dialogs->Answer(list);
   QTest::mouseClick(page->button(TuningPage::kLoad), Qt::LeftButton);
   EXPECT_EQ(window.windowTitle(), kTitle + " - Sin guardar : Eeprom");
-  EXPECT_TRUE(QFile::exists(sw.w->ini_folder.filePath("edited.bin")));
+  EXPECT_TRUE(QFile::exists(sw.w->Path("edited.bin")));
   EXPECT_EQ(sw.w->dialogs->requests.size(), 4);
 }
 

@@ -1,6 +1,18 @@
 #pragma once
 
+// What the window tests share: the widgets they drive, real input, and a window whose dialogs
+// and boxes the test answers.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QList>
+#include <QMenu>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -9,8 +21,10 @@
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
+#include "real_input.h"
 #include "support/fake_transport.h"
 #include "support/qt_printers.h"
+#include "support/wait.h"
 
 namespace tornavo::testing {
 
@@ -88,12 +102,26 @@ class RecordedBoxes : public MessageBoxes {
   }
 };
 
+// Writes a file whole; false, with a failure added, when it cannot.
+inline bool WriteTestFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+  if (!written) ADD_FAILURE() << "cannot write " << path.toStdString();
+  return written;
+}
+
+inline QByteArray ReadTestFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A main window with scripted dialogs and recorded boxes. It keeps its settings in a folder of
-// its own, and without a chosen device its port is a fake, so no test touches the machine's
-// settings or serial ports.
+// its own (holding `ini` as Tornavo.ini when given), and without a chosen device its port is a
+// fake, so no test touches the machine's settings or serial ports.
 struct WindowUnderTest {
-  explicit WindowUnderTest(WindowOptions options = {}) {
+  explicit WindowUnderTest(WindowOptions options = {}, const QByteArray& ini = {}) {
     if (options.ini_dir.isEmpty()) options.ini_dir = ini_folder.path();
+    if (!ini.isEmpty()) WriteTestFile(options.ini_dir + "/Tornavo.ini", ini);
     if (!options.transport && options.select_port.isEmpty())
       options.transport = std::make_unique<FakeTransport>();
     auto scripted = std::make_unique<ScriptedDialogs>();
@@ -107,6 +135,16 @@ struct WindowUnderTest {
     }
     window = std::make_unique<TForm1>(std::move(options));
   }
+
+  // Shown, in front and ready for keys.
+  bool Show() {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window.get());
+  }
+  void ShowPage(Page page) { window->pages()->setCurrentIndex(static_cast<int>(page)); }
+  QString Path(const QString& name) const { return ini_folder.filePath(name); }
+  QString LastBox() const { return boxes->boxes.isEmpty() ? QString() : boxes->boxes.back().text; }
 
   QTemporaryDir ini_folder;
   ScriptedDialogs* dialogs;

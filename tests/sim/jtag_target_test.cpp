@@ -63,13 +63,11 @@ TEST(JtagTargetTest, ResetSelectsIdcodeAndOtherInstructionsBypass) {
 
 TEST(JtagTargetTest, FaultsByName) {
   JtagTarget target;
-  for (const char* name :
-       {"jtag-none", "jtag-tdo-low", "jtag-no-ack", "jtag-late-ack", "jtag-slow-start",
-        "jtag-slow-start:10", "jtag-busy:3", "jtag-short-read:64", "jtag-trap-silent",
-        "jtag-erase-fail:2", "jtag-program-fail:1", "jtag-verify-fail:3", "jtag-sti5512"})
+  for (const char* name : {"jtag-none", "jtag-slow-start:10", "jtag-busy:3", "jtag-short-read:64",
+                           "jtag-erase-fail:2", "jtag-tdo-low"})
     EXPECT_TRUE(target.ApplyFault(QString::fromLatin1(name))) << name;
-  for (const char* name : {"jtag-short-read:6", "jtag-short-read:256", "jtag-busy", "jtag-none:1",
-                           "jtag-busy:x", "jtag-erase-fail", "jtag-what"})
+  for (const char* name :
+       {"jtag-short-read:6", "jtag-short-read:256", "jtag-busy", "jtag-none:1", "jtag-what"})
     EXPECT_FALSE(target.ApplyFault(QString::fromLatin1(name))) << name;
   const JtagFaults faults = target.faults();
   EXPECT_EQ(faults.slow_start, 10);

@@ -29,6 +29,18 @@ QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The settings as the tool reads them from a folder holding the catalogue.
+struct CatalogueSettings {
+  explicit CatalogueSettings(const QString& folder) {
+    QString error;
+    EXPECT_TRUE(InstallVirtualCatalogue(folder, nullptr, &error)) << error.toStdString();
+    settings.Load(folder, {});
+  }
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings{rates, picture};
+};
+
 TEST(VirtualCatalogue, ItsFolderFollowsTheBaseDirectoryRules) {
   qputenv("XDG_CONFIG_HOME", "/cfg");
   EXPECT_EQ(VirtualReceiverIniFolder(), "/cfg/tornavo/virtual-receiver/INIs/");
@@ -47,13 +59,10 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error)) << error.toStdString();
   EXPECT_EQ(written.size(), 5);
 
-  SymbolRateTable rates{};
-  PictureOptions picture;
-  Settings settings(rates, picture);
-  settings.Load(folder, {});
-  EXPECT_TRUE(settings.flash_fields_locked());
-  const FlashChipDescription firmware = settings.flash_chip(0);
-  const FlashChipDescription channels = settings.flash_chip(1);
+  CatalogueSettings loaded(folder);
+  EXPECT_TRUE(loaded.settings.flash_fields_locked());
+  const FlashChipDescription firmware = loaded.settings.flash_chip(0);
+  const FlashChipDescription channels = loaded.settings.flash_chip(1);
   EXPECT_TRUE(FlashChipProblem(firmware).empty()) << firmware.problem.key;
   EXPECT_TRUE(FlashChipProblem(channels).empty()) << channels.problem.key;
   // Where the virtual target has its chips.
@@ -83,14 +92,9 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
 // that the transponder dialog keeps (11700000 to 12700000 with the default LNBs).
 TEST(VirtualCatalogue, SampleListShowsRatesAndFrequenciesTheToolKeeps) {
   QTemporaryDir dir;
-  QString error;
-  ASSERT_TRUE(InstallVirtualCatalogue(dir.path() + "/", nullptr, &error)) << error.toStdString();
-  SymbolRateTable rates{};
-  PictureOptions picture;
-  Settings settings(rates, picture);
-  settings.Load(dir.path() + "/", {});
+  CatalogueSettings loaded(dir.path() + "/");
   ChannelList list;
-  list.SetContext(TableContextOf(settings, rates));
+  list.SetContext(TableContextOf(loaded.settings, loaded.rates));
   NoSectionChoice chooser;
   ASSERT_EQ(list.LoadFlashImage(BuildFlashChannelImage(), chooser), LoadResult::kOk);
   const TextGrid& transponders = list.transponders();
@@ -109,14 +113,9 @@ TEST(VirtualCatalogue, SampleListShowsRatesAndFrequenciesTheToolKeeps) {
 
 TEST(VirtualCatalogue, TargetChipsFollowTheDescriptionsKeepingWhatStays) {
   QTemporaryDir dir;
-  const QString folder = dir.path() + "/";
-  QString error;
-  ASSERT_TRUE(InstallVirtualCatalogue(folder, nullptr, &error)) << error.toStdString();
-  SymbolRateTable rates{};
-  PictureOptions picture;
-  Settings settings(rates, picture);
-  settings.Load(folder, {});
-  std::array<FlashChipDescription, 2> chips = {settings.flash_chip(0), settings.flash_chip(1)};
+  CatalogueSettings loaded(dir.path() + "/");
+  std::array<FlashChipDescription, 2> chips = {loaded.settings.flash_chip(0),
+                                               loaded.settings.flash_chip(1)};
 
   JtagTarget target;
   const QByteArray channel_list = target.Memory(0x7FE00000, 0x50000);

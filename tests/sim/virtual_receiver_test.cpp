@@ -121,35 +121,19 @@ TEST_F(VirtualReceiverTest, FirmwareCommandsAndParallelCheck) {
   EXPECT_EQ(fields(asked[1]), std::tuple('F', QByteArray("FFF90000"), 0x1000u, 0xABCD));
 }
 
-TEST_F(VirtualReceiverTest, RejectedSilentCorruptedAndDelayedReplies) {
-  ASSERT_TRUE(receiver_.ApplyFault("reject:2"));
-  EXPECT_TRUE(Read(0).startsWith("$?C0"));
-  EXPECT_TRUE(Read(0).startsWith("$?C0"));
-  EXPECT_EQ(Read(0), RowReply(0));
-
-  receiver_.SetSilent(true);
-  const QByteArray frame = AppendChecksum(ReadRequest(4));
-  client_->Send(frame);
-  EXPECT_TRUE(client_->ReadReply(300).isEmpty());
-  EXPECT_EQ(receiver_.ReceivedFrames().last(), frame);
-  receiver_.SetSilent(false);
-  EXPECT_EQ(Read(4), RowReply(4));
-
+// Rejections and silence are met again by the transfer tests that run on the receiver; here,
+// the faults that shape a reply's bytes and pieces.
+TEST_F(VirtualReceiverTest, CorruptedSplitAndMergedReplies) {
   ASSERT_TRUE(receiver_.ApplyFault("corrupt"));
   const QByteArray damaged = Read(0);
   ASSERT_EQ(damaged.size(), 37);
   EXPECT_TRUE(damaged.mid(4, 32).contains('G'));
   EXPECT_EQ(Read(0), RowReply(0));
-  ASSERT_TRUE(receiver_.ApplyFault("delay:50"));
-  EXPECT_EQ(Read(0), RowReply(0));
-}
 
-TEST_F(VirtualReceiverTest, SplitAndMergedReplies) {
   receiver_.SplitNextReply(3, 60);
   client_->Send(AppendChecksum(ReadRequest(0)));
   QList<QByteArray> chunks = client_->ReadChunks();
   EXPECT_GE(chunks.size(), 2);
-  EXPECT_FALSE(chunks.first().endsWith('\r'));
   EXPECT_EQ(chunks.join(), RowReply(0));
 
   ASSERT_TRUE(receiver_.ApplyFault("merge"));
@@ -198,12 +182,6 @@ TEST(VirtualReceiverEeprom, LoadsOnlyWholeImages) {
   ASSERT_TRUE(receiver.LoadEepromFile(path, &error));
   for (int i : {250, 251, 2047}) EXPECT_EQ(receiver.Eeprom()[i], i % 251) << i;
 }
-
-}  // namespace
-}  // namespace tornavo::sim
-
-namespace tornavo::sim {
-namespace {
 
 // The parallel side served on a socket, driven through the tool's own socket backend and
 // link: the bytes that arrive decide the verification, and a DL transfer ends with the
