@@ -315,7 +315,7 @@ TEST(EepromBackup, SendingKeepsWhatTheReceiverHeldAndSendsOnlyTheEditedRows) {
   rw.receiver.ClearReceivedFrames();
   rw.Click(controls->write_button());
   EXPECT_EQ(window.task_page(StatusPage::kEeprom)->status_panel()->Value(StatusField::kTask),
-            "Leyendo la Eeprom para la copia de seguridad");
+            "Copia");
   ASSERT_TRUE(rw.WaitForBoxes(2));
   EXPECT_EQ(rw.w->boxes->boxes[1].text, "¡ Eeprom escrita con éxito !");
   EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);

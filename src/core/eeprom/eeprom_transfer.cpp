@@ -109,10 +109,11 @@ bool EepromTransfer::Start(EepromTask task, EepromRange range) {
   if (task == EepromTask::kWrite && backups_) backup_store_ = backups_();
   outcome_ = TransferOutcome::kRunning;
   if (backup_store_) {
-    const QString reading = texts_.Key(text_key::kLeyendoLaEepromParaLaCopia);
-    host_.AppendLog(LogId::kEeprom, reading);
+    host_.AppendLog(LogId::kEeprom, texts_.Key(text_key::kLeyendoLaEepromParaLaCopia));
     backup_.ClearImage();
-    BeginStage(TransferStage::kBackupRead, EepromTask::kRead, rows_, reading);
+    // A task name as short as the others: the panel widens to its longest value.
+    BeginStage(TransferStage::kBackupRead, EepromTask::kRead, rows_,
+               texts_.Key(text_key::kTareaCopia));
     return true;
   }
   if (task == EepromTask::kWrite) Note(texts_.Key(text_key::kSinCopiaDeSeguridad));
