@@ -63,8 +63,34 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   backup_ = new QCheckBox(content_);
   defaults_ = new QPushButton(content_);
 
+  ArrangeGroups();
+  // Lists as wide as a short entry; their pop-ups show the whole text.
+  for (QComboBox* list : content_->findChildren<QComboBox*>()) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(6);
+  }
+
+  // Entry i + 1 is the language file Idioma<i>; the built-in language is stored as -1.
+  connect(language_, &QComboBox::activated, this, [this](int entry) {
+    services_.settings.SetInt(Key::kIdioma, entry - 1);
+    emit LanguageChosen(entry - 1);
+  });
+  connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
+    services_.settings.SetBool(Key::kChecksum, on);
+    services_.terminal.SetAppendChecksum(on);
+  });
+  connect(backup_, &QCheckBox::clicked, this,
+          [this](bool on) { services_.settings.SetBool(Key::kCopiaSeguridad, on); });
+  connect(defaults_, &QPushButton::clicked, this, &ConfigPage::ApplyDefaults);
+  connect(tuning_, &TuningGroup::TableSizesChanged, this, &ConfigPage::TableSizesChanged);
+  connect(tuning_, &TuningGroup::SatelliteRenamed, this, &ConfigPage::SatelliteRenamed);
+  ApplyTexts();
+  ShowSettings();
+}
+
+void ConfigPage::ArrangeGroups() {
   // Left: serial, language, terminal and tuning. Right: the parallel port beside the
-  // picture, the JTAG group under both, and the button.
+  // picture, the JTAG group under both, and the backup box beside the button.
   auto* columns = new QHBoxLayout(content_);
   columns->setContentsMargins(1, 1, 1, 1);
   columns->setSpacing(3);
@@ -90,28 +116,6 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   bottom_right->addStretch(1);
   bottom_right->addWidget(defaults_);
   right->addLayout(bottom_right);
-  // Lists as wide as a short entry; their pop-ups show the whole text.
-  for (QComboBox* list : content_->findChildren<QComboBox*>()) {
-    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    list->setMinimumContentsLength(6);
-  }
-
-  // Entry i + 1 is the language file Idioma<i>; the built-in language is stored as -1.
-  connect(language_, &QComboBox::activated, this, [this](int entry) {
-    services_.settings.SetInt(Key::kIdioma, entry - 1);
-    emit LanguageChosen(entry - 1);
-  });
-  connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
-    services_.settings.SetBool(Key::kChecksum, on);
-    services_.terminal.SetAppendChecksum(on);
-  });
-  connect(backup_, &QCheckBox::clicked, this,
-          [this](bool on) { services_.settings.SetBool(Key::kCopiaSeguridad, on); });
-  connect(defaults_, &QPushButton::clicked, this, &ConfigPage::ApplyDefaults);
-  connect(tuning_, &TuningGroup::TableSizesChanged, this, &ConfigPage::TableSizesChanged);
-  connect(tuning_, &TuningGroup::SatelliteRenamed, this, &ConfigPage::SatelliteRenamed);
-  ApplyTexts();
-  ShowSettings();
 }
 
 void ConfigPage::ApplyTexts() {

@@ -60,6 +60,8 @@ class ConfigPage : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  void ArrangeGroups();
+
   AppServices& services_;
   PortChoices& port_choices_;
   QScrollArea* scroll_;
