@@ -228,6 +228,13 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   EXPECT_EQ(LinesStarting(restore.err, "%EE=").size(), 3);
   ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
   EXPECT_EQ(ReadAll(Path("now.bin")), held);
+  // Nothing differs: nothing is sent, and the output says so.
+  const RunResult same = Eeprom(QStringList{"write", "--verbose", Path("held.bin")} + port);
+  EXPECT_EQ(same.exit_code, 0);
+  EXPECT_TRUE(same.out.endsWith(QString::fromUtf8(
+      "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila.\n")))
+      << same.out.toStdString();
+  EXPECT_TRUE(LinesStarting(same.err, "%EE=").isEmpty());
 }
 
 // CopiaSeguridad=0 in the settings folder, or --no-backup: every row goes and no file is kept.
