@@ -9,6 +9,7 @@
 #include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "core/settings/settings.h"
 #include "core/texts/texts.h"
 
 namespace tornavo::cli {
@@ -39,7 +40,12 @@ void DescribeEepromTransfer(QCommandLineParser& parser, const QString& verb) {
   parser.setApplicationDescription(
       read ? QStringLiteral("Reads the receiver's EEPROM into FILE.")
       : verb == QLatin1String("write")
-          ? QStringLiteral("Writes FILE into the receiver's EEPROM.")
+          ? QStringLiteral(
+                "Writes FILE into the receiver's EEPROM. First the rows the range covers are\n"
+                "read and kept in a backup file, printed as \"Copia de seguridad : PATH\", under\n"
+                "$XDG_DATA_HOME/tornavo/backups (~/.local/share/tornavo/backups); then only the\n"
+                "rows that differ are sent. 'tornavo eeprom write --format own PATH' restores\n"
+                "them.")
           : QStringLiteral("Compares the receiver's EEPROM with FILE, row by row."));
   AddSerialOptions(parser);
   parser.addOptions({
@@ -56,9 +62,13 @@ void DescribeEepromTransfer(QCommandLineParser& parser, const QString& verb) {
   } else {
     parser.addPositionalArgument("FILE", "the EEPROM file");
   }
-  if (verb == QLatin1String("write"))
+  if (verb == QLatin1String("write")) {
     parser.addOption(
         {"allow-partial", "Send the range even where FILE defines no rows (they go as FF)."});
+    parser.addOption({"no-backup",
+                      "Send every row of the range without reading and keeping them first (as "
+                      "CopiaSeguridad=0 in the settings file does)."});
+  }
 }
 
 // Loads the rows a partial read does not cover from --base into image. Errors are printed; the
@@ -85,7 +95,7 @@ int LoadBaseRows(const QCommandLineParser& parser, const QString& name, EepromFo
 // Opens the serial port, runs the read, write or verify of range on image and closes the port
 // again. Errors are printed; returns the exit status.
 int RunEepromSession(const QString& verb, EepromRange range, const PortSettings& settings,
-                     double timeout_scale, ConsoleHost& host, const Texts& texts,
+                     double timeout_scale, bool backup, ConsoleHost& host, const Texts& texts,
                      EepromImage& image) {
   const bool read = verb == QLatin1String("read");
   QtSerialTransport transport;
@@ -96,6 +106,11 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
   EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
   transfer.SetOnFinished([&loop] { loop.quit(); });
+  transfer.SetBackups([backup]() -> std::optional<BackupStore> {
+    if (!backup) return std::nullopt;
+    return BackupStore();
+  });
+  transfer.SetOnNote([](const QString& line) { Out(line); });
 
   const bool started = read                             ? transfer.StartEepromRead(range)
                        : verb == QLatin1String("write") ? transfer.StartEepromWrite(range)
@@ -107,6 +122,7 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
     case TransferOutcome::kNoReply:
       return kExitNoReply;
     case TransferOutcome::kRetryLimit:
+    case TransferOutcome::kBackupFailed:
       return kExitFailed;
     default:
       break;
@@ -136,7 +152,11 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   EepromFormat format = EepromFormat::kBin;
   EepromRange range = EepromRange::kAll;
   int row = 0;
-  if (!ReadSerialOptions(parser, &settings, &timeout_scale, &error)) {
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings stored(symbol_rates, picture_options);
+  LoadSettingsFolder(parser, stored);
+  if (!ReadSerialOptions(parser, stored, &settings, &timeout_scale, &error)) {
     Err(name + error);
     return kExitUsage;
   }
@@ -181,7 +201,9 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   }
   image.set_selected_row(row + 1);
 
-  if (const int status = RunEepromSession(verb, range, settings, timeout_scale, host, texts, image);
+  const bool backup = stored.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup");
+  if (const int status =
+          RunEepromSession(verb, range, settings, timeout_scale, backup, host, texts, image);
       status != kExitOk)
     return status;
   if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {

@@ -14,6 +14,7 @@
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
+#include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/runtime/clock.h"
 #include "core/serial/port_choices.h"
@@ -174,6 +175,10 @@ void TForm1::BindEepromPage() {
     return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
   });
   session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
+  session_->eeprom_transfer().SetBackups([this]() -> std::optional<BackupStore> {
+    if (!settings_.Bool(Key::kCopiaSeguridad)) return std::nullopt;
+    return BackupStore();
+  });
   connect(&eeprom_image_, &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
   connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <utility>
 
@@ -172,6 +174,109 @@ TEST_F(EepromCommandTest, ReadsAreBoundedAndOutputCanGoToStandardOutput) {
   EXPECT_EQ(unnamed.exit_code, 2);
   EXPECT_FALSE(unnamed.err.contains("QFSFileEngine")) << unnamed.err.toStdString();
   EXPECT_FALSE(unnamed.err.isEmpty());
+}
+
+// Lines of a run's output that begin with `start`. --verbose shows each frame twice, once for
+// the EEPROM log and once for the terminal's: the repeat is left out.
+QStringList LinesStarting(const QString& text, const QString& start) {
+  QStringList lines;
+  QString previous;
+  for (const QString& line : text.split('\n')) {
+    if (line.startsWith(start) && line != previous) lines << line;
+    previous = line;
+  }
+  return lines;
+}
+
+// Against the virtual receiver: the write keeps what the rows held, then sends only those that
+// differ; the backup, written back, restores the receiver.
+TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
+  tornavo::testing::BackgroundReceiver receiver;
+  ASSERT_FALSE(receiver.device().isEmpty());
+  const QStringList port = {"--port", receiver.device(), "--ini-dir", dir_.path()};
+  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("held.bin")} + port).exit_code, 0);
+  const QByteArray held = ReadAll(Path("held.bin"));
+  QByteArray edited = held;
+  for (int address : {0x120, 0x3A5, 0x7FF}) edited[address] = static_cast<char>(~edited[address]);
+  WriteAll(Path("edited.bin"), edited);
+
+  const RunResult write = Eeprom(QStringList{"write", "--verbose", Path("edited.bin")} + port);
+  ASSERT_EQ(write.exit_code, 0) << write.err.toStdString();
+  const QStringList out = write.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(out.size(), 3) << write.out.toStdString();
+  EXPECT_TRUE(
+      out[0].startsWith("Copia de seguridad : " +
+                        QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups/")));
+  EXPECT_EQ(out[1], QString::fromUtf8("Filas diferentes que se enviarán : 3"));
+  EXPECT_EQ(out[2], QString::fromUtf8("¡ Eeprom escrita con éxito !"));
+  EXPECT_EQ(LinesStarting(write.err, "%EE?").size(), 128);
+  QStringList sent;
+  for (const QString& frame : LinesStarting(write.err, "%EE=")) sent << frame.left(9);
+  EXPECT_EQ(sent, (QStringList{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
+  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
+  EXPECT_EQ(ReadAll(Path("now.bin")), edited);
+
+  // The backup holds what the receiver held, in the own format, all 128 rows.
+  const QString backup = out[0].mid(21);
+  EXPECT_TRUE(QFileInfo(backup).fileName().endsWith("_eeprom-send_00000000.txt"));
+  ASSERT_EQ(
+      Eeprom({"convert", backup, Path("backup.bin"), "--from", "own", "--to", "bin"}).exit_code, 0);
+  EXPECT_EQ(ReadAll(Path("backup.bin")), held);
+  const RunResult restore =
+      Eeprom(QStringList{"write", "--verbose", "--format", "own", backup} + port);
+  ASSERT_EQ(restore.exit_code, 0) << restore.err.toStdString();
+  EXPECT_EQ(LinesStarting(restore.err, "%EE=").size(), 3);
+  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
+  EXPECT_EQ(ReadAll(Path("now.bin")), held);
+  // Nothing differs: nothing is sent, and the output says so.
+  const RunResult same = Eeprom(QStringList{"write", "--verbose", Path("held.bin")} + port);
+  EXPECT_EQ(same.exit_code, 0);
+  EXPECT_TRUE(same.out.endsWith(QString::fromUtf8(
+      "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila.\n")))
+      << same.out.toStdString();
+  EXPECT_TRUE(LinesStarting(same.err, "%EE=").isEmpty());
+}
+
+// CopiaSeguridad=0 in the settings folder, or --no-backup: every row goes and no file is kept.
+// A backup that cannot be kept or read: nothing is sent and the status says it failed.
+TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsNothing) {
+  tornavo::testing::BackgroundReceiver receiver;
+  ASSERT_FALSE(receiver.device().isEmpty());
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("off"));
+  WriteAll(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
+  WriteAll(Path("ff.bin"), QByteArray(2048, '\xFF'));
+  const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
+  const QStringList kept = backups.entryList(QDir::Files);
+  auto write = [&](const QString& device, QStringList more) {
+    return Eeprom(
+        QStringList{"write", "--verbose", "--port", device, "--timeout", "300", Path("ff.bin")} +
+        more);
+  };
+  for (const QStringList& off : {QStringList{"--ini-dir", Path("off")},
+                                 QStringList{"--ini-dir", dir_.path(), "--no-backup"}}) {
+    const RunResult whole = write(receiver.device(), off);
+    EXPECT_EQ(whole.exit_code, 0) << whole.err.toStdString();
+    EXPECT_TRUE(whole.out.startsWith("Sin copia de seguridad (desactivada)\n"))
+        << whole.out.toStdString();
+    EXPECT_EQ(LinesStarting(whole.err, "%EE=").size(), 128);
+    EXPECT_TRUE(LinesStarting(whole.err, "%EE?").isEmpty());
+  }
+  EXPECT_EQ(backups.entryList(QDir::Files), kept);
+  EXPECT_TRUE(Eeprom({"write", "--help"}).out.contains("--no-backup"));
+
+  WriteAll(Path("file"), "");
+  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", Path("file/data").toUtf8());
+  const RunResult unsavable = write(receiver.device(), {"--ini-dir", dir_.path()});
+  qputenv("XDG_DATA_HOME", data_home);
+  tornavo::testing::BackgroundReceiver silent({"--fault", "silent"});
+  const RunResult unread = write(silent.device(), {"--ini-dir", dir_.path()});
+  for (const RunResult& failed : {unsavable, unread}) {
+    EXPECT_TRUE(failed.err.contains("No se ha escrito nada.")) << failed.err.toStdString();
+    EXPECT_TRUE(LinesStarting(failed.err, "%EE=").isEmpty()) << failed.err.toStdString();
+  }
+  EXPECT_EQ(unsavable.exit_code, 4);
+  EXPECT_EQ(unread.exit_code, 3);
 }
 
 }  // namespace

@@ -80,9 +80,9 @@ TEST_F(ConfigPageTest, PageFitsTheDefaultWindowWithoutOverlaps) {
   EXPECT_EQ(window().size(), QSize(736, 657));
   EXPECT_FALSE(page()->scroll_area()->horizontalScrollBar()->isVisible());
   EXPECT_FALSE(page()->scroll_area()->verticalScrollBar()->isVisible());
-  // Seven groups and the defaults button.
+  // Seven groups, the backup box and the defaults button.
   const auto parts = page()->groups()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-  ASSERT_EQ(parts.size(), 8);
+  ASSERT_EQ(parts.size(), 9);
   for (int i = 0; i < parts.size(); ++i) {
     EXPECT_TRUE(page()->groups()->rect().contains(parts[i]->geometry())) << i;
     for (int j = i + 1; j < parts.size(); ++j)

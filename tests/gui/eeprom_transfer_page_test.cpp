@@ -3,18 +3,24 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/eeprom/interpreted_view.h"
+#include "core/runtime/backup_store.h"
+#include "core/settings/settings.h"
 #include "gui/log_view.h"
+#include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/hex_editor.h"
@@ -48,6 +54,22 @@ struct ReceiverWindow {
   QString error;
   std::unique_ptr<WindowUnderTest> w;
 };
+
+// The backup a write named in the EEPROM log; empty when it named none.
+QString BackupInLog(TForm1& window) {
+  for (const QString& line : window.log(LogId::kEeprom)->Lines())
+    if (line.startsWith("Copia de seguridad : ")) return line.mid(21);
+  return {};
+}
+
+// The frames of one kind ("%EE?" reads, "%EE=" writes) the receiver got, cut to their
+// address part.
+QList<QByteArray> Frames(const sim::VirtualReceiver& receiver, const char* kind) {
+  QList<QByteArray> found;
+  for (const QByteArray& frame : receiver.ReceivedFrames())
+    if (frame.startsWith(kind)) found << frame.left(9);
+  return found;
+}
 
 TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
   ReceiverWindow rw;
@@ -114,7 +136,8 @@ TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperat
   EXPECT_EQ(window.windowTitle(), "Tornavo v4.0 (FINAL)");
 }
 
-TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
+// The backup covers the selected row alone and is named after its address.
+TEST(EepromTransferPage, SelectedRowWriteReadsAndSendsTheSelectedRowOnly) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
@@ -126,9 +149,11 @@ TEST(EepromTransferPage, SelectedRowWriteSendsTheSelectedRowOnly) {
   QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
   EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom escrita con éxito !");
-  ASSERT_EQ(rw.receiver.ReceivedFrames().size(), 1);
+  ASSERT_EQ(rw.receiver.ReceivedFrames().size(), 2);
+  EXPECT_TRUE(rw.receiver.ReceivedFrames()[0].startsWith("%EE?02010"));
   EXPECT_TRUE(
-      rw.receiver.ReceivedFrames()[0].startsWith("%EE=02010" + QByteArray("5A").repeated(16)));
+      rw.receiver.ReceivedFrames()[1].startsWith("%EE=02010" + QByteArray("5A").repeated(16)));
+  EXPECT_TRUE(BackupInLog(window).endsWith("_eeprom-send_00000020.txt"));
   EXPECT_EQ(rw.receiver.Eeprom()[0x20], 0x5A);
   EXPECT_EQ(rw.receiver.Eeprom()[0x2F], 0x5A);
 }
@@ -246,12 +271,146 @@ TEST(EepromTransferPage, RoutineWriteQuestionCanBeTurnedOffForGood) {
     ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
   }
   EXPECT_EQ(questions, 1);
-  EXPECT_EQ(rw.receiver.ReceivedFrames().size(), 2 * kEepromRows);
+  EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), 2 * kEepromRows);  // a backup for each
   EXPECT_TRUE(window.close());
   QFile ini(rw.w->ini_folder.filePath("Tornavo.ini"));
   ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
   EXPECT_TRUE(ini.readAll().contains("\r\nPreguntarEnviarEeprom=0\r\n"));
 }
+
+// Backups before "Enviar".
+
+struct ShownReceiverWindow : ReceiverWindow {
+  ShownReceiverWindow() {
+    w->boxes->confirm = true;  // the question before "Enviar"
+    window().show();
+    window().activateWindow();
+  }
+  void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  bool WaitForBoxes(int count) {
+    return WaitUntil([&] { return w->boxes->boxes.size() == count; }, 20000);
+  }
+  std::array<uint8_t, kEepromBytes> ImageBytes() {
+    return window().services().eeprom_image.Bytes();
+  }
+};
+
+// Read, three cells typed, "Enviar": what the receiver held goes to a backup first, only the
+// three edited rows are sent, and the backup, loaded on the page and sent, restores the
+// receiver; the verify after it covers every row.
+TEST(EepromBackup, SendingKeepsWhatTheReceiverHeldAndSendsOnlyTheEditedRows) {
+  ShownReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&rw.window()));
+  TForm1& window = rw.window();
+  EepromTransferControls* controls = window.transfer_controls();
+  rw.Click(controls->read_button());
+  ASSERT_TRUE(rw.WaitForBoxes(1));
+  for (int row : {0x12, 0x3A, 0x7F}) {
+    const bool zero = window.services().eeprom_image.Cell(row + 1, 1) == "00";
+    ASSERT_TRUE(
+        testing::TypeIntoCell(window.eeprom_page()->hex_editor(), row + 1, 1, zero ? "01" : "00"));
+  }
+  const sim::EepromBytes held = rw.receiver.Eeprom();
+  rw.receiver.ClearReceivedFrames();
+  rw.Click(controls->write_button());
+  EXPECT_EQ(window.task_page(StatusPage::kEeprom)->status_panel()->Value(StatusField::kTask),
+            "Copia");
+  ASSERT_TRUE(rw.WaitForBoxes(2));
+  EXPECT_EQ(rw.w->boxes->boxes[1].text, "¡ Eeprom escrita con éxito !");
+  EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);
+  EXPECT_EQ(Frames(rw.receiver, "%EE="),
+            (QList<QByteArray>{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
+  EXPECT_TRUE(std::ranges::equal(rw.receiver.Eeprom(), rw.ImageBytes()));
+  EXPECT_TRUE(window.log(LogId::kEeprom)->Lines().contains("Filas diferentes que se enviarán : 3"));
+
+  const QString backup = BackupInLog(window);
+  EXPECT_EQ(QFileInfo(backup).absolutePath(), DefaultBackupFolder());
+  EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_eeprom-send_00000000\.txt$)")
+                  .match(QFileInfo(backup).fileName())
+                  .hasMatch())
+      << backup.toStdString();
+  rw.w->dialogs->Answer(backup, 1);  // "Archivo de Texto Tornavo (TXT)"
+  rw.Click(window.eeprom_page()->load_button());
+  EXPECT_TRUE(std::ranges::equal(rw.ImageBytes(), held));
+  rw.receiver.ClearReceivedFrames();
+  rw.Click(controls->write_button());
+  ASSERT_TRUE(rw.WaitForBoxes(3));
+  EXPECT_EQ(Frames(rw.receiver, "%EE=").size(), 3);
+  EXPECT_EQ(rw.receiver.Eeprom(), held);
+
+  rw.receiver.ClearReceivedFrames();
+  rw.Click(controls->verify_button());
+  ASSERT_TRUE(rw.WaitForBoxes(4));
+  EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);
+  EXPECT_FALSE(rw.w->boxes->boxes[3].error) << rw.w->boxes->boxes[3].text.toStdString();
+}
+
+// The configuration page's box, cleared with the mouse: "Enviar" sends every row as it
+// stands and keeps no file.
+TEST(EepromBackup, SwitchedOffOnTheConfigurationPageEveryRowGoesAndNoFileIsKept) {
+  ShownReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QCheckBox* box = window.config_page()->backup_box();
+  ASSERT_TRUE(box->isChecked());
+  EXPECT_EQ(box->text(), "Copia de seguridad antes de cada escritura");
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->height() / 2, box->height() / 2));
+  EXPECT_FALSE(window.settings().Bool(Key::kCopiaSeguridad));
+
+  const QStringList kept = QDir(DefaultBackupFolder()).entryList(QDir::Files);
+  window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
+  rw.Click(window.transfer_controls()->write_button());
+  ASSERT_TRUE(rw.WaitForBoxes(1));
+  EXPECT_EQ(Frames(rw.receiver, "%EE=").size(), kEepromRows);
+  EXPECT_TRUE(Frames(rw.receiver, "%EE?").isEmpty());
+  EXPECT_TRUE(std::ranges::equal(rw.receiver.Eeprom(), rw.ImageBytes()));
+  EXPECT_TRUE(window.log(LogId::kEeprom)->Lines().contains("Sin copia de seguridad (desactivada)"));
+  EXPECT_EQ(QDir(DefaultBackupFolder()).entryList(QDir::Files), kept);
+}
+
+// A backup that cannot be kept, because the data folder lies under a regular file or the
+// receiver does not answer its read: nothing is written, the box says so, the pages come back.
+enum class BackupFault { kUnsavable, kNoReply };
+
+class EepromBackupFailure : public ::testing::TestWithParam<BackupFault> {};
+
+TEST_P(EepromBackupFailure, NothingIsWrittenAndThePagesComeBack) {
+  QTemporaryDir dir;
+  QFile blocker(dir.filePath("file"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
+  if (GetParam() == BackupFault::kUnsavable)
+    qputenv("XDG_DATA_HOME", dir.filePath("file/data").toUtf8());
+  ShownReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  TForm1& window = rw.window();
+  if (GetParam() == BackupFault::kNoReply) {
+    rw.receiver.SetSilent(true);
+    window.services().link.SetTimeoutScale(0.02);
+  }
+  const sim::EepromBytes held = rw.receiver.Eeprom();
+  rw.Click(window.transfer_controls()->write_button());
+  const bool ended =
+      rw.WaitForBoxes(1) && WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); });
+  qputenv("XDG_DATA_HOME", data_home);
+  ASSERT_TRUE(ended);
+  const testing::RecordedBoxes::Box& box = rw.w->boxes->boxes[0];
+  EXPECT_TRUE(box.error);
+  EXPECT_TRUE(
+      box.text.endsWith(GetParam() == BackupFault::kUnsavable
+                            ? "). No se ha escrito nada."
+                            : "\nNo se pudo leer la copia de seguridad. No se ha escrito nada."))
+      << box.text.toStdString();
+  EXPECT_TRUE(Frames(rw.receiver, "%EE=").isEmpty());
+  EXPECT_EQ(rw.receiver.Eeprom(), held);
+  EXPECT_TRUE(BackupInLog(window).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, EepromBackupFailure,
+                         ::testing::Values(BackupFault::kUnsavable, BackupFault::kNoReply));
 
 }  // namespace
 }  // namespace tornavo

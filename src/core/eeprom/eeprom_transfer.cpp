@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
+#include "core/eeprom/eeprom_files.h"
 #include "core/serial/checksum.h"
 #include "core/texts/text_names.h"
 
@@ -30,6 +31,12 @@ bool IsRowData(const QString& data) {
   for (QChar c : data)
     if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'))) return false;
   return true;
+}
+
+// The first row of `rows` at or after `from`; kEepromRows when there is none.
+int NextRow(const EepromRows& rows, int from) {
+  while (from < kEepromRows && !rows.test(static_cast<size_t>(from))) ++from;
+  return from;
 }
 
 QByteArray RowHex(int row) { return QByteArray::number(row, 16).toUpper().rightJustified(2, '0'); }
@@ -94,42 +101,51 @@ bool EepromTransfer::Start(EepromTask task, EepromRange range) {
 
   task_ = task;
   range_ = range;
-  row_ = 0;
-  errors_ = 0;
   differing_rows_.clear();
+  backup_path_.clear();
+  // With no row selected yet the first row is meant; requests never leave the EEPROM.
+  rows_ = RowsOfRange(range, std::clamp(image_.selected_row(), 1, kEepromRows) - 1);
+  backup_store_.reset();
+  if (task == EepromTask::kWrite && backups_) backup_store_ = backups_();
+  outcome_ = TransferOutcome::kRunning;
+  if (backup_store_) {
+    host_.AppendLog(LogId::kEeprom, texts_.Key(text_key::kLeyendoLaEepromParaLaCopia));
+    backup_.ClearImage();
+    // A task name as short as the others: the panel widens to its longest value.
+    BeginStage(TransferStage::kBackupRead, EepromTask::kRead, rows_,
+               texts_.Key(text_key::kTareaCopia));
+    return true;
+  }
+  if (task == EepromTask::kWrite) Note(texts_.Key(text_key::kSinCopiaDeSeguridad));
   const int task_slot = task == EepromTask::kRead    ? slot::kTaskRead
                         : task == EepromTask::kWrite ? slot::kTaskWrite
                                                      : slot::kTaskVerify;
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kTask, texts_.Slot(task_slot));
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress, QStringLiteral("000"));
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QStringLiteral("0"));
-  host_.SetProgress(StatusPage::kEeprom, 0);
-
-  switch (range) {
-    case EepromRange::kAll:
-      row_limit_ = kEepromRows;
-      host_.SetProgressMaximum(StatusPage::kEeprom, kEepromRows - 1);
-      break;
-    case EepromRange::kFirst176:
-      row_limit_ = 11;
-      host_.SetProgressMaximum(StatusPage::kEeprom, 10);
-      break;
-    case EepromRange::kSelectedRow:
-      // With no row selected yet the first row is meant; requests never leave the EEPROM.
-      row_ = std::clamp(image_.selected_row(), 1, kEepromRows) - 1;
-      row_limit_ = row_ + 1;
-      break;
-  }
-  rows_ = RowsOfRange(range, row_);
-  start_ms_ = clock_.NowMs();
-  outcome_ = TransferOutcome::kRunning;
-  link_.Begin(CodeFor(task, range));
-  SendRequest();
+  BeginStage(TransferStage::kTransfer, task, rows_, texts_.Slot(task_slot));
   return true;
 }
 
+void EepromTransfer::BeginStage(TransferStage stage, EepromTask exchange, const EepromRows& rows,
+                                const QString& task_name) {
+  stage_ = stage;
+  exchange_ = exchange;
+  to_do_ = rows;
+  stage_rows_ = static_cast<int>(rows.count());
+  done_ = 0;
+  errors_ = 0;
+  row_ = NextRow(rows, 0);
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kTask, task_name);
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress, QStringLiteral("000"));
+  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QStringLiteral("0"));
+  host_.SetProgress(StatusPage::kEeprom, 0);
+  // A single row leaves the bar as it stands.
+  if (!RowMode()) host_.SetProgressMaximum(StatusPage::kEeprom, stage_rows_ - 1);
+  start_ms_ = clock_.NowMs();
+  link_.Begin(CodeFor(exchange, range_));
+  SendRequest();
+}
+
 void EepromTransfer::SendRequest() {
-  if (task_ == EepromTask::kWrite) {
+  if (exchange_ == EepromTask::kWrite) {
     link_.SendServiceCommand(
         AppendChecksum("%EE=" + RowHex(row_) + "010" + image_.RowText(row_ + 1).toLatin1()));
   } else {
@@ -154,23 +170,31 @@ void EepromTransfer::OnReply(const QByteArray& line) {
   // as a rejection and the row is asked for again.
   const QString data = text.mid(4, 2 * kBytesPerRow).toUpper();
   const bool rejected =
-      line.startsWith("$?C0") || (task_ != EepromTask::kWrite && !IsRowData(data));
+      line.startsWith("$?C0") || (exchange_ != EepromTask::kWrite && !IsRowData(data));
   if (rejected) {
     CountBadReply();
   } else {
-    if (task_ == EepromTask::kRead) {
-      for (int i = 0; i < kBytesPerRow; ++i) image_.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
-      // The row holds what the receiver holds: no edit of it is left to lose.
-      image_.Keep(RowsBetween(row_, row_));
-    } else if (task_ == EepromTask::kVerify) {
-      const bool same = data == image_.RowText(row_ + 1);
-      if (!same) differing_rows_ << row_;
-      host_.AppendLog(LogId::kEeprom, texts_.Slot(same ? kRowVerified : kRowDiffers));
-    }
-    ++row_;
+    TakeRowReply(data);
+    to_do_.reset(static_cast<size_t>(row_));
+    ++done_;
+    row_ = NextRow(to_do_, row_);
     errors_ = 0;
   }
   Continue();
+}
+
+void EepromTransfer::TakeRowReply(const QString& data) {
+  if (exchange_ == EepromTask::kRead) {
+    // The backup read fills its own image: the grid keeps what is about to be sent.
+    EepromImage& target = stage_ == TransferStage::kBackupRead ? backup_ : image_;
+    for (int i = 0; i < kBytesPerRow; ++i) target.SetCell(row_ + 1, i + 1, data.mid(2 * i, 2));
+    // The row holds what the receiver holds: no edit of it is left to lose.
+    if (&target == &image_) image_.Keep(RowsBetween(row_, row_));
+  } else if (exchange_ == EepromTask::kVerify) {
+    const bool same = data == image_.RowText(row_ + 1);
+    if (!same) differing_rows_ << row_;
+    host_.AppendLog(LogId::kEeprom, texts_.Slot(same ? kRowVerified : kRowDiffers));
+  }
 }
 
 void EepromTransfer::OnOverlongReply(const QByteArray& dropped) {
@@ -188,41 +212,82 @@ void EepromTransfer::CountBadReply() {
 }
 
 void EepromTransfer::Continue() {
-  if (row_ >= row_limit_ || errors_ >= kRetryLimit) {
+  if (errors_ < kRetryLimit && to_do_.none() && stage_ == TransferStage::kBackupRead) {
+    KeepBackupAndSend();
+    return;
+  }
+  if (to_do_.none() || errors_ >= kRetryLimit) {
     Finish();
     return;
   }
   ShowProgress();
   SendRequest();
-  if (!RowMode()) host_.SetProgress(StatusPage::kEeprom, row_);
+  if (!RowMode()) host_.SetProgress(StatusPage::kEeprom, done_);
 }
 
 void EepromTransfer::ShowProgress() {
   const uint32_t elapsed = clock_.NowMs() - start_ms_;
-  // Rows done so far, counted from where the transfer started.
-  const int first_row = RowMode() ? row_limit_ - 1 : 0;
-  const double speed = elapsed == 0 ? 0.0 : (row_ - first_row) * kBytesPerRow / (elapsed / 1000.0);
+  const double speed = elapsed == 0 ? 0.0 : done_ * kBytesPerRow / (elapsed / 1000.0);
   host_.SetStatus(StatusPage::kEeprom, StatusField::kSpeed,
                   QLocale().toString(speed, 'f', 2) + texts_.Slot(slot::kBytesPerSecond));
   if (speed != 0.0) {
-    const double remaining = (row_limit_ - (row_ - 1)) * kBytesPerRow / speed;
+    const double remaining = (stage_rows_ - (done_ - 1)) * kBytesPerRow / speed;
     host_.SetStatus(StatusPage::kEeprom, StatusField::kRemaining,
                     QString::number(static_cast<long long>(std::nearbyint(remaining))) +
                         texts_.Slot(slot::kSeconds));
   }
 }
 
-void EepromTransfer::Finish() {
-  const bool limit = errors_ >= kRetryLimit;
+void EepromTransfer::KeepBackupAndSend() {
+  // The own text format names its rows: loaded on the page, it restores just these.
+  const BackupResult saved = backup_store_->Save(
+      QStringLiteral("eeprom-send"), static_cast<uint32_t>(NextRow(rows_, 0) * kBytesPerRow),
+      EncodeEepromFile(EepromFormat::kOwn, backup_, rows_), QStringLiteral("txt"));
+  if (!saved.saved) {
+    const QString message = texts_.Format(text_key::kNoSePudoGuardarLaCopia, {saved.error});
+    host_.AppendLog(LogId::kEeprom, message);
+    EndTransfer(TransferOutcome::kBackupFailed);
+    host_.ShowError(message);
+    if (on_finished_) on_finished_();
+    return;
+  }
+  backup_path_ = saved.path;
+  Note(texts_.Format(text_key::kCopiaDeSeguridad, {saved.path}));
+  EepromRows differing;
+  for (int row = 0; row < kEepromRows; ++row)
+    if (rows_.test(static_cast<size_t>(row)) && backup_.RowText(row + 1) != image_.RowText(row + 1))
+      differing.set(static_cast<size_t>(row));
+  Note(
+      texts_.Format(text_key::kFilasDiferentesQueSeEnviaran, {QString::number(differing.count())}));
+  if (differing.none()) {
+    const QString same = texts_.Key(text_key::kLaEepromYaContiene);
+    host_.AppendLog(LogId::kEeprom, same);
+    EndTransfer(TransferOutcome::kDone);
+    host_.ShowInformation(same);
+    if (on_finished_) on_finished_();
+    return;
+  }
+  BeginStage(TransferStage::kTransfer, EepromTask::kWrite, differing,
+             texts_.Slot(slot::kTaskWrite));
+}
+
+void EepromTransfer::EndTransfer(TransferOutcome outcome) {
   host_.ResetStatus(StatusPage::kEeprom);
   row_ = 0;
   if (refresh_view_) refresh_view_();
   link_.End();
-  outcome_ = limit ? TransferOutcome::kRetryLimit : TransferOutcome::kDone;
+  outcome_ = outcome;
   host_.EnablePages();
+}
+
+void EepromTransfer::Finish() {
+  const bool limit = errors_ >= kRetryLimit;
+  EndTransfer(limit ? TransferOutcome::kRetryLimit : TransferOutcome::kDone);
   if (limit) {
-    host_.ShowError(texts_.TwoLines(
-        task_ == EepromTask::kVerify ? kRetryLimitAccent : kRetryLimitNoAccent, kContactAuthor));
+    QString message = texts_.TwoLines(
+        task_ == EepromTask::kVerify ? kRetryLimitAccent : kRetryLimitNoAccent, kContactAuthor);
+    if (stage_ == TransferStage::kBackupRead) message += u'\n' + BackupReadFailed();
+    host_.ShowError(message);
   } else if (task_ == EepromTask::kRead) {
     host_.ShowInformation(texts_.Slot(kReadDone));
   } else if (task_ == EepromTask::kWrite) {
@@ -240,6 +305,17 @@ void EepromTransfer::Finish() {
   if (on_finished_) on_finished_();
 }
 
+QString EepromTransfer::BackupReadFailed() {
+  const QString line = texts_.Key(text_key::kNoSePudoLeerLaCopia);
+  host_.AppendLog(LogId::kEeprom, line);
+  return line;
+}
+
+void EepromTransfer::Note(const QString& line) {
+  host_.AppendLog(LogId::kEeprom, line);
+  if (on_note_) on_note_(line);
+}
+
 void EepromTransfer::OnTimeout() {
   // The rows done so far stay in the image; the view is refreshed at the next end.
   host_.ResetStatus(StatusPage::kEeprom);
@@ -247,7 +323,9 @@ void EepromTransfer::OnTimeout() {
   link_.End();
   outcome_ = TransferOutcome::kNoReply;
   host_.AppendLog(LogId::kEeprom, texts_.Slot(slot::kNoReply));
-  host_.ShowError(NoReplyMessage(texts_, link_.port_name()));
+  QString message = NoReplyMessage(texts_, link_.port_name());
+  if (stage_ == TransferStage::kBackupRead) message += u'\n' + BackupReadFailed();
+  host_.ShowError(message);
   if (on_finished_) on_finished_();
 }
 

@@ -4,8 +4,10 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "core/eeprom/eeprom_image.h"
+#include "core/runtime/backup_store.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/operation_host.h"
 #include "core/serial/serial_operation.h"
@@ -25,12 +27,18 @@ EepromRows RowsOfRange(EepromRange range, int row);
 // few named by their addresses, "3 filas diferentes: 120, 3A0, 7F0".
 QString DifferingRowsVerdict(const QList<int>& rows, const Texts& texts);
 
-// How the last transfer ended.
-enum class TransferOutcome { kNone, kRunning, kDone, kRetryLimit, kNoReply };
+// How the last transfer ended. kBackupFailed: the backup before a write could not be saved,
+// and nothing was written.
+enum class TransferOutcome { kNone, kRunning, kDone, kRetryLimit, kNoReply, kBackupFailed };
+
+// The stages of a transfer: a write with backups on first reads the rows it covers.
+enum class TransferStage { kBackupRead, kTransfer };
 
 // Read, write and verify of the receiver's EEPROM in service mode, sixteen bytes a request.
 // Each transfer is driven by the replies: a start sends the first request, every reply
 // either sends the next or ends the transfer, and the link's time-out ends a silent one.
+// With backups on, a write first reads the rows it covers and keeps them in a file; only
+// then does it send, and only the rows that differ from what the receiver held.
 class EepromTransfer : public SerialOperation {
  public:
   static constexpr int kRetryLimit = 10;
@@ -46,6 +54,14 @@ class EepromTransfer : public SerialOperation {
   void SetOnStarted(std::function<void()> started) { on_started_ = std::move(started); }
   // Called on every ending path, after the closing message.
   void SetOnFinished(std::function<void()> finished) { on_finished_ = std::move(finished); }
+  // Asked as each write starts: where to keep the backup, or nothing when backups are off
+  // (also when never set).
+  void SetBackups(std::function<std::optional<BackupStore>()> backups) {
+    backups_ = std::move(backups);
+  }
+  // Called with each line that says what a write did about its backup (the file, or none)
+  // and which rows it sends; the EEPROM log gets the same lines.
+  void SetOnNote(std::function<void(const QString&)> note) { on_note_ = std::move(note); }
 
   // The three buttons. Write and verify validate the image first: nothing is sent while a
   // cell is invalid. Return whether the transfer started.
@@ -66,14 +82,27 @@ class EepromTransfer : public SerialOperation {
   EepromTask task() const { return task_; }
   // The rows the last transfer covered (or covers).
   EepromRows rows() const { return rows_; }
+  TransferStage stage() const { return stage_; }
+  // The backup the last write kept; empty when it kept none.
+  const QString& backup_path() const { return backup_path_; }
 
  private:
   bool Start(EepromTask task, EepromRange range);
+  // Starts a stage of requests of one kind over `rows`, shown in the panel as `task_name`.
+  void BeginStage(TransferStage stage, EepromTask exchange, const EepromRows& rows,
+                  const QString& task_name);
   void SendRequest();
+  void TakeRowReply(const QString& data);
   void CountBadReply();
   void Continue();
   void ShowProgress();
+  // After the backup read: keep the file, then send the rows that differ.
+  void KeepBackupAndSend();
+  void EndTransfer(TransferOutcome outcome);
   void Finish();
+  // Logs that nothing was written because the backup read failed; returns the line.
+  QString BackupReadFailed();
+  void Note(const QString& line);
   bool RowMode() const { return range_ == EepromRange::kSelectedRow; }
 
   ServiceLink& link_;
@@ -84,16 +113,25 @@ class EepromTransfer : public SerialOperation {
   std::function<void()> refresh_view_;
   std::function<void()> on_started_;
   std::function<void()> on_finished_;
+  std::function<std::optional<BackupStore>()> backups_;
+  std::function<void(const QString&)> on_note_;
 
   EepromTask task_ = EepromTask::kRead;
+  EepromTask exchange_ = EepromTask::kRead;  // the kind of request the current stage sends
+  TransferStage stage_ = TransferStage::kTransfer;
   EepromRange range_ = EepromRange::kAll;
   TransferOutcome outcome_ = TransferOutcome::kNone;
-  int row_ = 0;        // row of the request in flight, 0x00 ... 0x7F
-  int row_limit_ = 0;  // rows end when the counter reaches it
-  int errors_ = 0;     // consecutive rejections of the current row
+  int row_ = 0;       // row of the request in flight, 0x00 ... 0x7F
+  EepromRows to_do_;  // rows of the stage not yet done, row_ among them
+  int stage_rows_ = 0;
+  int done_ = 0;    // rows of the stage done
+  int errors_ = 0;  // consecutive rejections of the current row
   uint32_t start_ms_ = 0;
   QList<int> differing_rows_;
   EepromRows rows_;
+  std::optional<BackupStore> backup_store_;
+  EepromImage backup_;  // what the receiver held in the rows a write covers
+  QString backup_path_;
 };
 
 }  // namespace tornavo

@@ -437,6 +437,7 @@ inline constexpr int kLaEepromYaContiene =
     419;  // "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila."
 inline constexpr int kNoSePudoLeerLaCopia =
     420;  // "No se pudo leer la copia de seguridad. No se ha escrito nada."
+inline constexpr int kTareaCopia = 421;  // "Copia"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

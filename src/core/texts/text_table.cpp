@@ -518,6 +518,7 @@ constexpr TextDefault kDefaults[] = {
     {420,
      "No se pudo leer la copia de seguridad. No se ha escrito nada."},  // a backup read that failed
                                                                         // stops the write
+    {421, "Copia"},  // EEPROM status panel, task of the backup read before "Enviar"
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

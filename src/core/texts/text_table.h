@@ -4,7 +4,7 @@
 
 namespace tornavo {
 
-inline constexpr int kKeyCount = 421;  // traduc0 ... traduc420
+inline constexpr int kKeyCount = 422;  // traduc0 ... traduc421
 // Keys added after the catalogue's own traduc0 ... traduc349: captions first, then messages.
 inline constexpr int kFirstAddedKey = 350;
 inline constexpr int kFirstAddedMessageKey = 362;

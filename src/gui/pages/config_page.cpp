@@ -60,10 +60,37 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   QGridLayout* terminal_grid = CompactGrid(terminal_group_);
   checksum_ = new QCheckBox(terminal_group_);
   terminal_grid->addWidget(checksum_, 0, 0);
+  backup_ = new QCheckBox(content_);
   defaults_ = new QPushButton(content_);
 
+  ArrangeGroups();
+  // Lists as wide as a short entry; their pop-ups show the whole text.
+  for (QComboBox* list : content_->findChildren<QComboBox*>()) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(6);
+  }
+
+  // Entry i + 1 is the language file Idioma<i>; the built-in language is stored as -1.
+  connect(language_, &QComboBox::activated, this, [this](int entry) {
+    services_.settings.SetInt(Key::kIdioma, entry - 1);
+    emit LanguageChosen(entry - 1);
+  });
+  connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
+    services_.settings.SetBool(Key::kChecksum, on);
+    services_.terminal.SetAppendChecksum(on);
+  });
+  connect(backup_, &QCheckBox::clicked, this,
+          [this](bool on) { services_.settings.SetBool(Key::kCopiaSeguridad, on); });
+  connect(defaults_, &QPushButton::clicked, this, &ConfigPage::ApplyDefaults);
+  connect(tuning_, &TuningGroup::TableSizesChanged, this, &ConfigPage::TableSizesChanged);
+  connect(tuning_, &TuningGroup::SatelliteRenamed, this, &ConfigPage::SatelliteRenamed);
+  ApplyTexts();
+  ShowSettings();
+}
+
+void ConfigPage::ArrangeGroups() {
   // Left: serial, language, terminal and tuning. Right: the parallel port beside the
-  // picture, the JTAG group under both, and the button.
+  // picture, the JTAG group under both, and the backup box beside the button.
   auto* columns = new QHBoxLayout(content_);
   columns->setContentsMargins(1, 1, 1, 1);
   columns->setSpacing(3);
@@ -84,27 +111,11 @@ ConfigPage::ConfigPage(AppServices& services, PortChoices& port_choices, QWidget
   right->addLayout(top_right);
   right->addWidget(jtag_);
   right->addStretch(1);
-  right->addWidget(defaults_, 0, Qt::AlignRight);
-  // Lists as wide as a short entry; their pop-ups show the whole text.
-  for (QComboBox* list : content_->findChildren<QComboBox*>()) {
-    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    list->setMinimumContentsLength(6);
-  }
-
-  // Entry i + 1 is the language file Idioma<i>; the built-in language is stored as -1.
-  connect(language_, &QComboBox::activated, this, [this](int entry) {
-    services_.settings.SetInt(Key::kIdioma, entry - 1);
-    emit LanguageChosen(entry - 1);
-  });
-  connect(checksum_, &QCheckBox::clicked, this, [this](bool on) {
-    services_.settings.SetBool(Key::kChecksum, on);
-    services_.terminal.SetAppendChecksum(on);
-  });
-  connect(defaults_, &QPushButton::clicked, this, &ConfigPage::ApplyDefaults);
-  connect(tuning_, &TuningGroup::TableSizesChanged, this, &ConfigPage::TableSizesChanged);
-  connect(tuning_, &TuningGroup::SatelliteRenamed, this, &ConfigPage::SatelliteRenamed);
-  ApplyTexts();
-  ShowSettings();
+  auto* bottom_right = new QHBoxLayout;
+  bottom_right->addWidget(backup_);
+  bottom_right->addStretch(1);
+  bottom_right->addWidget(defaults_);
+  right->addLayout(bottom_right);
 }
 
 void ConfigPage::ApplyTexts() {
@@ -118,6 +129,7 @@ void ConfigPage::ApplyTexts() {
   language_label_->setText(t.Key(text_key::kIdioma));
   terminal_group_->setTitle(t.Key(text_key::kConfiguracionTerminal));
   checksum_->setText(t.Key(text_key::kAnadirChecksum));
+  backup_->setText(t.Key(text_key::kCopiaDeSeguridadAntes));
   defaults_->setText(t.Key(text_key::kValoresPorDefecto));
 }
 
@@ -133,6 +145,7 @@ void ConfigPage::ShowSettings() {
     language_->setCurrentIndex(static_cast<int>(settings.Int(Key::kIdioma)) + 1);
   }
   checksum_->setChecked(settings.Bool(Key::kChecksum));
+  backup_->setChecked(settings.Bool(Key::kCopiaSeguridad));
 }
 
 void ConfigPage::ShowPortNames() { serial_->ShowPortNames(); }

@@ -41,6 +41,8 @@ class ConfigPage : public QWidget {
   PictureGroup* picture_group() const { return picture_; }
   QComboBox* language_list() const { return language_; }
   QCheckBox* checksum_box() const { return checksum_; }
+  // "Copia de seguridad antes de cada escritura".
+  QCheckBox* backup_box() const { return backup_; }
   QPushButton* defaults_button() const { return defaults_; }
   // The groups' area; it scrolls only when the window is smaller than the page needs.
   QScrollArea* scroll_area() const { return scroll_; }
@@ -58,6 +60,8 @@ class ConfigPage : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  void ArrangeGroups();
+
   AppServices& services_;
   PortChoices& port_choices_;
   QScrollArea* scroll_;
@@ -72,6 +76,7 @@ class ConfigPage : public QWidget {
   QComboBox* language_;
   QGroupBox* terminal_group_;
   QCheckBox* checksum_;
+  QCheckBox* backup_;
   QPushButton* defaults_;
 };
 
