@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "core/channels/channel_list.h"
+#include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
@@ -48,6 +49,11 @@ QByteArray Pattern(int size, int seed) {
   QByteArray bytes(size, '\0');
   for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed * 31 + i / 251) & 0xFF);
   return bytes;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A window on the virtual target, its settings folder filled by the virtual receiver.
@@ -217,11 +223,19 @@ TEST(JtagSendPage, EepromWrittenOverJtagIsDumpedBackIdentical) {
   EepromImage& image = sw.window().services().eeprom_image;
   const QByteArray written = Pattern(0x800, 5);
   image.PlaceBytes(reinterpret_cast<const uint8_t*>(written.constData()), 0, 0x800);
+  const sim::EepromBytes before = sw.target.Eeprom();
   sw.Choose(DumpSource::kEeprom);
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, "¡ Eeprom escrita con éxito !");
   const sim::EepromBytes chip = sw.target.Eeprom();
   EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(chip.data()), 0x800), written);
+  // What it held first is in the own-format file the log names.
+  const QString backup = sw.LoggedBackup();
+  EXPECT_TRUE(backup.endsWith("_jtag-eeprom-send_00000000.txt")) << backup.toStdString();
+  EepromImage kept;
+  QString error;
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, ReadAll(backup), Texts(), kept, &error));
+  for (int a = 0; a < 0x800; ++a) ASSERT_EQ(kept.ByteAt(a), before[a]) << a;
 
   const QByteArray blank(0x800, '\xFF');
   image.PlaceBytes(reinterpret_cast<const uint8_t*>(blank.constData()), 0, 0x800);
@@ -355,11 +369,6 @@ TEST(JtagSendPage, EraseWarningNamesItsTargetAndCancelsOnEnterAndEscape) {
     EXPECT_EQ(sw.target.edges(), edges);
   }
   EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), channels);
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int BackupCount() { return QDir(DefaultBackupFolder()).entryList(QDir::Files).size(); }
