@@ -230,22 +230,22 @@ TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   EXPECT_EQ(ReadAll(flash), QByteArray(0x20000, '\xFF'));
 
   Write(Ini("eeprom.bin"), Pattern(0x800, 6));
-  const QStringList eeprom = {"--source", "eeprom", Ini("eeprom.bin"), "--address", "108",
+  const QStringList eeprom = {"--source", "eeprom", Ini("eeprom.bin"), "--address", "48",
                               "--length", "10"};
   const auto written = Send(eeprom);
   ASSERT_EQ(written.exit_code, 0) << written.err.toStdString();
   const QString rows = BackupNamed(written.out);
-  EXPECT_TRUE(rows.endsWith("_jtag-eeprom-send_00000108.txt")) << rows.toStdString();
+  EXPECT_TRUE(rows.endsWith("_jtag-eeprom-send_00000048.txt")) << rows.toStdString();
   tornavo::EepromImage image;
   tornavo::EepromRows defined;
   QString error;
   ASSERT_TRUE(tornavo::DecodeEepromFile(tornavo::EepromFormat::kOwn, ReadAll(rows),
                                         tornavo::Texts(), image, &error, &defined));
-  EXPECT_EQ(defined, tornavo::RowsBetween(0x10, 0x11));
+  EXPECT_EQ(defined, tornavo::RowsBetween(4, 5));
   const tornavo::sim::EepromBytes defaults = tornavo::sim::BuildDefaultEeprom();
-  for (int a = 0x100; a < 0x120; ++a) EXPECT_EQ(image.ByteAt(a), defaults[a]) << a;
+  for (int a = 0x40; a < 0x60; ++a) EXPECT_EQ(image.ByteAt(a), defaults[a]) << a;
   // The tool reads its copy back as it reads any own-format file.
-  EXPECT_EQ(Send({"--source", "eeprom", rows, "--format", "own", "--address", "100", "--length",
+  EXPECT_EQ(Send({"--source", "eeprom", rows, "--format", "own", "--address", "40", "--length",
                   "20", "--no-backup"})
                 .exit_code,
             0);
