@@ -10,7 +10,6 @@
 
 #include "core/eeprom/eeprom_files.h"
 #include "core/jtag/firmware_crc.h"
-#include "core/jtag/jtag_backup.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/step_clock.h"
 #include "core/texts/text_names.h"
@@ -35,17 +34,8 @@ class AnsweringHost : public testing::RecordingHost {
     answers.pop_front();
     return answer;
   }
-  // The erase question's check box: its caption recorded, unticked when asked to.
-  Answer AskWithOption(Question question, const QString& text, const QString& option,
-                       bool* checked) override {
-    options.push_back(option);
-    if (untick) *checked = false;
-    return Ask(question, text);
-  }
   std::deque<Answer> answers;
   QStringList questions;
-  QStringList options;
-  bool untick = false;
 };
 
 // The firmware chip with small boot blocks at its start (0x4000, 0x2000, 0x2000, 0x8000, then
@@ -498,33 +488,6 @@ TEST_F(FlashProgrammingTest, NoCopyNoErase) {
   EXPECT_EQ(target_.Memory(kStart2, 0x20000), before);
   EXPECT_TRUE(host_.pages_enabled);
   EXPECT_FALSE(state_.dcu_reset);
-}
-
-// "Borrar Chip" offers to read the chip first, ticked; ticked, the chip is kept before the
-// erase, unticked it is not.
-TEST_F(FlashProgrammingTest, EraseKeepsTheChipWhenTheBoxIsTicked) {
-  QTemporaryDir data;
-  request_.backups.emplace(data.path());
-  request_.chips[1].num_blocks = 2;  // 128 KiB, to keep the read short
-  request_.destination = kStart2;
-  const QByteArray before = target_.Memory(kStart2, 0x20000);
-  ASSERT_NE(before, QByteArray(0x20000, '\xFF'));
-  JtagSession session = Session();
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kDone);
-  EXPECT_EQ(host_.options,
-            QStringList{QString("Leer el chip antes de borrarlo y guardar una copia (unos %1 s)")
-                            .arg(EstimatedJtagReadSeconds(0x20000, session.timing))});
-  QString name;
-  EXPECT_EQ(OnlyBackup(data.path(), &name), before);
-  EXPECT_TRUE(name.endsWith("_flash-erase_7FE00000.bin")) << name.toStdString();
-  EXPECT_EQ(target_.Memory(kStart2, 0x20000), QByteArray(0x20000, '\xFF'));
-
-  host_.untick = true;
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kSingleCommand).outcome, SendOutcome::kDone);
-  EXPECT_EQ(QDir(data.path()).entryList(QDir::Files).size(), 1);
-  EXPECT_EQ(host_.Log(LogId::kJtag).count("Sin copia de seguridad (desactivada)"), 1);
 }
 
 // The EEPROM rows a JTAG write goes over are kept as an own-format text file first.
