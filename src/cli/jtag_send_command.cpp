@@ -75,6 +75,9 @@ struct JtagRun {
     request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
     request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
                        settings.Bool(Key::kAddFirmwareCrc)};
+    // The option wins over the settings folder's choice.
+    if (settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"))
+      request.backups.emplace();
   }
 
   // Opens the port; for the virtual receiver its chips follow the usable descriptions.
@@ -121,27 +124,45 @@ struct JtagRun {
   JtagSendRequest request;
 };
 
+QCommandLineOption NoBackupOption() {
+  return {"no-backup",
+          "Keep no backup of what is overwritten (as CopiaSeguridad=0 in the settings does)."};
+}
+
+// The help's lines on backups: the folder as it stands, and how a copy is put back.
+QString BackupHelp(const char* before, const char* restore) {
+  return QStringLiteral(
+             "Before %1, what is there is read and kept in a file in\n  %2\n"
+             "(the output names it); %3 restores it.\n--no-backup keeps none.\n")
+      .arg(QString::fromLatin1(before), DefaultBackupFolder(), QString::fromLatin1(restore));
+}
+
 bool ParseAddressOption(const QCommandLineParser& parser, const char* option, uint32_t* value) {
   return parser.isSet(option) && ParseHexAddress(parser.value(option), value);
 }
 
 // The send's help text and options.
 void DescribeJtagSend(QCommandLineParser& parser) {
-  parser.setApplicationDescription(QStringLiteral(
-      "Writes into the receiver through the JTAG cable, as \"Enviar\" of the page \"Firmware "
-      "(JTag)\" does.\n"
-      "  file     FILE is programmed into the flash chip holding --address (the firmware chip\n"
-      "           first), or written into RAM when neither chip holds it\n"
-      "  flash    FILE is loaded as the channel-list flash image, its tables brought up to date,\n"
-      "           and programmed into the channel-list chip (--section-tcs and --section-tpt\n"
-      "           pick the sections of an image that holds several)\n"
-      "  ram      FILE is loaded as a RAM channel table and written into RAM\n"
-      "  eeprom   FILE is loaded as an EEPROM image; --length bytes from --address are written\n"
-      "           into the serial EEPROM (default: up to its end)\n"
-      "--force, --no-verify and --crc override the settings; --on-error answers the\n"
-      "Abort/Retry/Ignore question of a failed block.\n"
-      "Exit status 0 on success, 2 for bad usage or input, 4 when the target failed or a byte\n"
-      "was not sent, 5 when the port cannot be opened."));
+  parser.setApplicationDescription(
+      QStringLiteral(
+          "Writes into the receiver through the JTAG cable, as \"Enviar\" of the page \"Firmware "
+          "(JTag)\" does.\n"
+          "  file     FILE is programmed into the flash chip holding --address (the firmware chip\n"
+          "           first), or written into RAM when neither chip holds it\n"
+          "  flash    FILE is loaded as the channel-list flash image, its tables brought up to\n"
+          "           date, and programmed into the channel-list chip (--section-tcs and\n"
+          "           --section-tpt pick the sections of an image that holds several)\n"
+          "  ram      FILE is loaded as a RAM channel table and written into RAM\n"
+          "  eeprom   FILE is loaded as an EEPROM image; --length bytes from --address are\n"
+          "           written into the serial EEPROM (default: up to its end)\n"
+          "--force, --no-verify and --crc override the settings; --on-error answers the\n"
+          "Abort/Retry/Ignore question of a failed block.\n") +
+      BackupHelp("flash blocks are erased or the EEPROM is written",
+                 "sending that file to the address in its name\n(an EEPROM copy: --source eeprom "
+                 "--format own)") +
+      QStringLiteral(
+          "Exit status 0 on success, 2 for bad usage or input, 4 when the target failed or a\n"
+          "byte was not sent, 5 when the port cannot be opened."));
   AddJtagCommonOptions(parser);
   parser.addPositionalArgument("FILE", "the file to send");
   parser.addOptions({
@@ -157,6 +178,7 @@ void DescribeJtagSend(QCommandLineParser& parser) {
        "folder).",
        "FILE"},
       {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
+      NoBackupOption(),
   });
   AddSectionOptions(parser);
 }
@@ -331,17 +353,21 @@ int RunJtagAddCrcCommand(const QStringList& arguments) {
 
 int RunJtagEraseChipCommand(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "Erases a whole flash chip, as \"Borrar Chip\" of the page \"Firmware (JTag)\" does.\n"
-      "--address must be the start of one of the two chips of the settings. Without --yes the\n"
-      "warning is printed and nothing is done.\n"
-      "Exit status 0 on success, 2 for bad usage, a refused address or no --yes, 4 when the\n"
-      "target failed, 5 when the port cannot be opened."));
+  parser.setApplicationDescription(
+      QStringLiteral(
+          "Erases a whole flash chip, as \"Borrar Chip\" of the page \"Firmware (JTag)\" does.\n"
+          "--address must be the start of one of the two chips of the settings. Without --yes\n"
+          "the warning is printed and nothing is done.\n") +
+      BackupHelp("the chip is erased", "sending that file to the chip's start") +
+      QStringLiteral(
+          "Exit status 0 on success, 2 for bad usage, a refused address or no --yes, 4 when the\n"
+          "target failed, 5 when the port cannot be opened."));
   AddJtagCommonOptions(parser);
   parser.addOptions({
       {"address", "Start address of the chip, hexadecimal.", "HEX"},
       {"method", "blocks (one erase per block) or single (one command).", "METHOD"},
       {"yes", "Answer the warning with OK."},
+      NoBackupOption(),
       {"trap",
        "The trap routine (default: trap.bin beside the program, then in the settings "
        "folder).",

@@ -508,6 +508,12 @@ void TForm1::ShowInformation(const QString& text) { boxes_->ShowInformation(text
 
 Answer TForm1::Ask(Question question, const QString& text) { return boxes_->Ask(question, text); }
 
+Answer TForm1::AskWithOption(Question question, const QString& text, const QString& option,
+                             bool* checked) {
+  if (question != Question::kOkCancel) return boxes_->Ask(question, text);
+  return boxes_->ConfirmWithOption(text, option, checked) ? Answer::kOk : Answer::kCancel;
+}
+
 void TForm1::DisablePages() { SetPagesEnabled(false); }
 void TForm1::EnablePages() { SetPagesEnabled(true); }
 

@@ -102,6 +102,8 @@ class TForm1 : public QMainWindow, public OperationHost {
   void DisablePages() override;
   void EnablePages() override;
   Answer Ask(Question question, const QString& text) override;
+  Answer AskWithOption(Question question, const QString& text, const QString& option,
+                       bool* checked) override;
 
   QTabWidget* pages() const { return pages_; }
   QWidget* page(Page page) const;

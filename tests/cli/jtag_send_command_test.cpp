@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 
 #include "core/channels/test_images.h"
+#include "core/eeprom/eeprom_files.h"
+#include "sim/default_eeprom.h"
+#include "sim/trap_stand_in.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -194,6 +197,138 @@ TEST_F(JtagSendCommandTest, EraseChipNeedsYesAndAChipStart) {
                                   dir_.path(), "--method", "single", "--address", "60000000",
                                   "--yes", "--fault", "jtag-no-ack"});
   EXPECT_EQ(silent.exit_code, 4);
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file the output's "Copia de seguridad : " line names, or empty.
+QString BackupNamed(const QString& out) {
+  const QString start = QString::fromUtf8("Copia de seguridad : ");
+  for (const QString& line : out.split('\n'))
+    if (line.startsWith(start)) return line.mid(start.size());
+  return {};
+}
+
+// Each write that destroys something names on the output the copy it kept first, and the copy
+// holds what the target held (the virtual chips start erased; its EEPROM holds its defaults).
+// --no-backup or CopiaSeguridad=0 keeps none; a copy that cannot be kept writes nothing.
+TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
+  QTemporaryDir data;
+  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  const QString folder = data.filePath("tornavo/backups") + "/";
+  Write(Ini("fw.bin"), Pattern(0x18000, 5));
+  const QStringList file = {"--source", "file", Ini("fw.bin"), "--address", "60008000"};
+  const auto sent = Send(file);
+  ASSERT_EQ(sent.exit_code, 0) << sent.err.toStdString();
+  const QString flash = BackupNamed(sent.out);
+  EXPECT_TRUE(flash.startsWith(folder) && flash.endsWith("_flash-send_60000000.bin"))
+      << flash.toStdString();
+  EXPECT_EQ(ReadAll(flash), QByteArray(0x20000, '\xFF'));
+
+  Write(Ini("eeprom.bin"), Pattern(0x800, 6));
+  const QStringList eeprom = {"--source", "eeprom", Ini("eeprom.bin"), "--address", "48",
+                              "--length", "10"};
+  const auto written = Send(eeprom);
+  ASSERT_EQ(written.exit_code, 0) << written.err.toStdString();
+  const QString rows = BackupNamed(written.out);
+  EXPECT_TRUE(rows.endsWith("_jtag-eeprom-send_00000048.txt")) << rows.toStdString();
+  tornavo::EepromImage image;
+  tornavo::EepromRows defined;
+  QString error;
+  ASSERT_TRUE(tornavo::DecodeEepromFile(tornavo::EepromFormat::kOwn, ReadAll(rows),
+                                        tornavo::Texts(), image, &error, &defined));
+  EXPECT_EQ(defined, tornavo::RowsBetween(4, 5));
+  const tornavo::sim::EepromBytes defaults = tornavo::sim::BuildDefaultEeprom();
+  for (int a = 0x40; a < 0x60; ++a) EXPECT_EQ(image.ByteAt(a), defaults[a]) << a;
+  // The tool reads its copy back as it reads any own-format file.
+  EXPECT_EQ(Send({"--source", "eeprom", rows, "--format", "own", "--address", "40", "--length",
+                  "20", "--no-backup"})
+                .exit_code,
+            0);
+
+  const QStringList erase = {"jtag",      "erase-chip", "--parallel", "virtual",
+                             "--ini-dir", dir_.path(),  "--method",   "single",
+                             "--yes",     "--address",  "7FE00000"};
+  const auto erased = RunTornavo(erase, 120000);
+  ASSERT_EQ(erased.exit_code, 0) << erased.err.toStdString();
+  const QString chip = BackupNamed(erased.out);
+  EXPECT_TRUE(chip.endsWith("_flash-erase_7FE00000.bin")) << chip.toStdString();
+  EXPECT_EQ(ReadAll(chip), QByteArray(0x200000, '\xFF'));
+
+  const int files = QDir(folder).entryList(QDir::Files).size();
+  EXPECT_EQ(files, 3);
+  const QString off = QString::fromUtf8("Sin copia de seguridad (desactivada)");
+  for (const auto& result :
+       {Send(file + QStringList{"--no-backup"}), RunTornavo(erase + QStringList{"--no-backup"})}) {
+    EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(off)) << result.out.toStdString();
+  }
+  QFile ini(Ini("Tornavo.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::Append));
+  ini.write("CopiaSeguridad=0\r\n");
+  ini.close();
+  EXPECT_TRUE(Send(eeprom).out.contains(off));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files);
+
+  // The data folder under a regular file.
+  Write(data.filePath("plain"), "x");
+  Write(Ini("Tornavo.ini"),
+        "[TForm1]\r\nFlashIC0=FW64\r\nFlashIC1=CH128\r\nFlash1Type=0\r\nFlash2Type=1\r\n"
+        "Flash1Start=60000000\r\nFlash2Start=7FE00000\r\n");
+  qputenv("XDG_DATA_HOME", data.filePath("plain").toUtf8());
+  const auto refused = Send(file);
+  qputenv("XDG_DATA_HOME", data_home);
+  EXPECT_EQ(refused.exit_code, 4);
+  EXPECT_TRUE(refused.err.contains(QString::fromUtf8("No se ha escrito nada.")))
+      << refused.err.toStdString();
+  EXPECT_FALSE(refused.out.contains("Borrando bloque"));
+
+  for (const char* verb : {"send", "erase-chip"})
+    EXPECT_TRUE(RunTornavo({"jtag", verb, "--help"}).out.contains("--no-backup")) << verb;
+}
+
+// Over the virtual receiver's socket, whose flash outlives each run: the copy a send keeps,
+// sent back to the address in its name, brings the old bytes back.
+TEST_F(JtagSendCommandTest, CopySentBackRestoresTheFlash) {
+  WriteType("FW4", 16, 0x1000);  // small blocks: every clock is a round trip on the socket
+  Write(Ini("Tornavo.ini"),
+        "[TForm1]\r\nFlashIC0=FW4\r\nFlashIC1=CH128\r\nFlash1Type=0\r\nFlash2Type=1\r\n"
+        "Flash1Start=60000000\r\nFlash2Start=7FE00000\r\nVerificarJtag=1\r\nWStartBits=64\r\n");
+  Write(Ini("stand_in.bin"), tornavo::sim::TrapStandIn());
+  const QString socket = Ini("lpt");
+  tornavo::testing::BackgroundReceiver receiver(
+      {"--parallel-socket", socket, "--ini-dir", dir_.path()});
+  ASSERT_FALSE(receiver.device().isEmpty());
+  const QStringList over = {"--parallel", "socket:" + socket, "--ini-dir",
+                            dir_.path(),  "--trap",           Ini("stand_in.bin")};
+  auto send = [&](const QString& path, const QString& address, const QStringList& extra = {}) {
+    return RunTornavo(
+        QStringList{"jtag", "send", "--source", "file", path, "--address", address} + over + extra,
+        120000);
+  };
+  const QByteArray old = Pattern(0x2000, 7);
+  Write(Ini("old.bin"), old);
+  ASSERT_EQ(send(Ini("old.bin"), "60000000", {"--no-backup"}).exit_code, 0);
+  Write(Ini("new.bin"), Pattern(0x800, 8));
+  const auto sent = send(Ini("new.bin"), "60000C00");
+  ASSERT_EQ(sent.exit_code, 0) << sent.err.toStdString();
+  const QString copy = BackupNamed(sent.out);
+  ASSERT_TRUE(copy.endsWith("_flash-send_60000000.bin")) << copy.toStdString();
+  EXPECT_EQ(ReadAll(copy), old);
+
+  const auto restored = send(copy, "60000000", {"--no-backup"});
+  ASSERT_EQ(restored.exit_code, 0) << restored.err.toStdString();
+  const auto dumped =
+      RunTornavo(QStringList{"jtag", "dump", "--source", "file", "--address", "60000000",
+                             "--length", "2000", "-o", Ini("back.bin")} +
+                     over,
+                 120000);
+  ASSERT_EQ(dumped.exit_code, 0) << dumped.err.toStdString();
+  EXPECT_EQ(ReadAll(Ini("back.bin")), old);
 }
 
 }  // namespace

@@ -4,17 +4,23 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "core/channels/channel_list.h"
+#include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
+#include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/session/service_session.h"
+#include "core/settings/settings.h"
 #include "gui/app_services.h"
 #include "gui/log_view.h"
 #include "gui/pages/config_page.h"
@@ -43,6 +49,11 @@ QByteArray Pattern(int size, int seed) {
   QByteArray bytes(size, '\0');
   for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed * 31 + i / 251) & 0xFF);
   return bytes;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A window on the virtual target, its settings folder filled by the virtual receiver.
@@ -98,6 +109,21 @@ struct SendWindow {
     const qsizetype before = boxes().boxes.size();
     if (!Press(page()->send_button())) return QStringLiteral("did not end");
     return boxes().boxes.size() > before ? boxes().boxes.back().text : QString();
+  }
+  // Sends the file at path, chosen in the open dialog, to address.
+  bool SendPath(const QString& path, const QString& address) {
+    Choose(DumpSource::kFile);
+    Type(page()->address(), address);
+    w->dialogs->Answer(path);
+    return Press(page()->send_button());
+  }
+  // The file the last "Copia de seguridad : " line names, or empty.
+  QString LoggedBackup() {
+    const QString start = QStringLiteral("Copia de seguridad : ");
+    QString path;
+    for (const QString& line : page()->log()->Lines())
+      if (line.startsWith(start)) path = line.mid(start.size());
+    return path;
   }
   int Logged(const QString& line) { return static_cast<int>(page()->log()->Lines().count(line)); }
   int LoggedStarting(const QString& start) {
@@ -197,11 +223,19 @@ TEST(JtagSendPage, EepromWrittenOverJtagIsDumpedBackIdentical) {
   EepromImage& image = sw.window().services().eeprom_image;
   const QByteArray written = Pattern(0x800, 5);
   image.PlaceBytes(reinterpret_cast<const uint8_t*>(written.constData()), 0, 0x800);
+  const sim::EepromBytes before = sw.target.Eeprom();
   sw.Choose(DumpSource::kEeprom);
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, "¡ Eeprom escrita con éxito !");
   const sim::EepromBytes chip = sw.target.Eeprom();
   EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(chip.data()), 0x800), written);
+  // What it held first is in the own-format file the log names.
+  const QString backup = sw.LoggedBackup();
+  EXPECT_TRUE(backup.endsWith("_jtag-eeprom-send_00000000.txt")) << backup.toStdString();
+  EepromImage kept;
+  QString error;
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, ReadAll(backup), Texts(), kept, &error));
+  for (int a = 0; a < 0x800; ++a) ASSERT_EQ(kept.ByteAt(a), before[a]) << a;
 
   const QByteArray blank(0x800, '\xFF');
   image.PlaceBytes(reinterpret_cast<const uint8_t*>(blank.constData()), 0, 0x800);
@@ -279,7 +313,8 @@ TEST(JtagSendPage, EraseChipWarnsFirstAndChecksTheAddress) {
 
   // An address that starts neither chip: the message names both starts, the port stays shut.
   sw.Type(sw.page()->address(), "7FE10000");
-  sw.boxes().answers = {Answer::kOk};
+  // OK from here on, the copy left unticked.
+  sw.boxes().confirm = true;
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
   const QString refused = sw.boxes().boxes.back().text;
   EXPECT_TRUE(refused.contains("60000000") && refused.contains("7FE00000"))
@@ -292,7 +327,6 @@ TEST(JtagSendPage, EraseChipWarnsFirstAndChecksTheAddress) {
   QRadioButton* blocks = sw.page()->erase_method(EraseMethod::kBlocks);
   QTest::mouseClick(blocks, Qt::LeftButton, {}, QPoint(6, blocks->height() / 2));
   ASSERT_TRUE(blocks->isChecked());
-  sw.boxes().answers = {Answer::kOk};
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
   EXPECT_EQ(sw.LoggedStarting("Borrando bloque : "), 32);
   EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), QByteArray(0x200000, '\xFF'));
@@ -305,11 +339,9 @@ TEST(JtagSendPage, EraseChipWarnsFirstAndChecksTheAddress) {
   QRadioButton* single = sw.page()->erase_method(EraseMethod::kSingleCommand);
   QTest::mouseClick(single, Qt::LeftButton, {}, QPoint(6, single->height() / 2));
   ASSERT_TRUE(sw.target.ApplyFault("jtag-erase-fail:1"));
-  sw.boxes().answers = {Answer::kOk};
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, "Se produjo un error borrando el chip.");
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), firmware);
-  sw.boxes().answers = {Answer::kOk};
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), QByteArray(0x2000, '\xFF'));
 }
@@ -337,6 +369,116 @@ TEST(JtagSendPage, EraseWarningNamesItsTargetAndCancelsOnEnterAndEscape) {
     EXPECT_EQ(sw.target.edges(), edges);
   }
   EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), channels);
+}
+
+int BackupCount() { return QDir(DefaultBackupFolder()).entryList(QDir::Files).size(); }
+
+// A send over flash keeps the blocks it goes over in the file the log names; sent back from the
+// page to the address in its name, that file restores them. Switched off, nothing is kept; a
+// copy that cannot be kept stops the send before anything is erased.
+TEST(JtagSendPage, FlashSendIsBackedUpAndItsCopyRestoresTheFlash) {
+  SendWindow sw;
+  const QByteArray before = Pattern(0x6000, 7);  // the first three boot blocks
+  sw.target.Load(kFirmwareStart, before);
+  EXPECT_EQ(sw.SendFile(Pattern(0x1000, 8), "60002800"), kSent);
+  const QString backup = sw.LoggedBackup();
+  ASSERT_TRUE(backup.endsWith("_flash-send_60002000.bin")) << backup.toStdString();
+  EXPECT_EQ(ReadAll(backup), before.mid(0x2000, 0x2000));
+  EXPECT_NE(sw.target.Memory(kFirmwareStart, 0x6000), before);
+
+  ASSERT_TRUE(sw.SendPath(backup, "60002000"));
+  EXPECT_EQ(sw.boxes().boxes.back().text, kSent);
+  EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x6000), before);
+
+  // Off (the configuration page's check box stores this setting): no file.
+  sw.window().settings().SetBool(Key::kCopiaSeguridad, false);
+  const int files = BackupCount();
+  EXPECT_EQ(sw.SendFile(Pattern(0x1000, 9), "60002800"), kSent);
+  EXPECT_EQ(BackupCount(), files);
+  EXPECT_EQ(sw.Logged("Sin copia de seguridad (desactivada)"), 1);
+
+  // The data folder under a regular file: the copy fails and nothing is erased.
+  sw.window().settings().SetBool(Key::kCopiaSeguridad, true);
+  const QString plain = sw.ini.filePath("plain");
+  QFile(plain).open(QIODevice::WriteOnly);
+  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", plain.toUtf8());
+  const QByteArray held = sw.target.Memory(kFirmwareStart, 0x6000);
+  const int erases = sw.target.flash_erases();
+  const QString refused = sw.SendFile(Pattern(0x1000, 10), "60002800");
+  qputenv("XDG_DATA_HOME", data_home);
+  EXPECT_TRUE(refused.startsWith("No se pudo guardar la copia de seguridad ("))
+      << refused.toStdString();
+  EXPECT_EQ(sw.target.flash_erases(), erases);
+  EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x6000), held);
+}
+
+// Answers the erase question as a user would: the check box clicked when asked, then OK. Other
+// boxes are closed with Enter.
+class EraseAnswerer {
+ public:
+  explicit EraseAnswerer(bool untick, QString shot = {}) : untick_(untick), shot_(std::move(shot)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Answer(); });
+    poll_.start(10);
+  }
+  QString option;  // the check box's caption as it was shown
+  bool ticked = false;
+  int boxes = 0;
+
+ private:
+  void Answer() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    ++boxes;
+    QCheckBox* check = box->checkBox();
+    if (!check) {
+      QTest::keyClick(box, Qt::Key_Return);
+      return;
+    }
+    option = check->text();
+    ticked = check->isChecked();
+    const QString folder = qEnvironmentVariable("TORNAVO_SHOTS_DIR");
+    if (!shot_.isEmpty() && !folder.isEmpty() && QDir().mkpath(folder))
+      box->grab().save(QDir(folder).filePath(shot_ + ".png"));
+    if (untick_) QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  }
+
+  bool untick_;
+  QString shot_;
+  QTimer poll_;
+};
+
+// "Borrar Chip" asks with its check box ticked: left ticked, the chip is read and kept before
+// the erase; unticked, it is erased without a copy.
+TEST(JtagSendPage, EraseQuestionReadsTheChipFirstWhenItsBoxIsTicked) {
+  SendWindow sw(std::make_unique<QtMessageBoxes>(nullptr));
+  const QByteArray before = sw.target.Memory(kChannelStart, 0x200000);
+  ASSERT_NE(before.left(0x50000), QByteArray(0x50000, '\xFF'));
+  sw.Type(sw.page()->address(), "7FE00000");
+  {
+    EraseAnswerer answerer(false, "erase-question-backup");
+    ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
+    EXPECT_TRUE(answerer.ticked);
+    EXPECT_TRUE(
+        answerer.option.startsWith("Leer el chip antes de borrarlo y guardar una copia (unos "))
+        << answerer.option.toStdString();
+  }
+  const QString backup = sw.LoggedBackup();
+  EXPECT_TRUE(backup.endsWith("_flash-erase_7FE00000.bin")) << backup.toStdString();
+  EXPECT_EQ(ReadAll(backup), before);
+  EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), QByteArray(0x200000, '\xFF'));
+
+  sw.target.Load(kChannelStart, before.left(0x1000));
+  const int files = BackupCount();
+  {
+    EraseAnswerer answerer(true);
+    ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
+    EXPECT_TRUE(answerer.ticked);
+  }
+  EXPECT_EQ(BackupCount(), files);
+  EXPECT_EQ(sw.Logged("Sin copia de seguridad (desactivada)"), 1);
+  EXPECT_EQ(sw.target.Memory(kChannelStart, 0x1000), QByteArray(0x1000, '\xFF'));
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ class RecordedBoxes : public MessageBoxes {
   // Questions are recorded as error boxes and answered with `confirm`.
   bool Confirm(const QString& text) override {
     questions << text;
+    if (on_question) on_question(text);
     return confirm;
   }
   // The box is left as `tick_option` says.

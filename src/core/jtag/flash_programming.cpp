@@ -6,6 +6,7 @@
 
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/firmware_crc.h"
+#include "core/jtag/jtag_backup.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/jtag/tap_driver.h"
 #include "core/texts/text_names.h"
@@ -102,6 +103,11 @@ void StartStatus(JtagSession& session, uint32_t destination, uint32_t count) {
 SendOutcome FinalReport(JtagSession& session, uint32_t destination, const BlocksResult& blocks,
                         uint32_t count) {
   OperationHost& host = session.host;
+  if (blocks.backup_failed) {
+    // Nothing was written; the reason has had its box.
+    host.ResetStatus(StatusPage::kJtag);
+    return SendOutcome::kFailed;
+  }
   const uint32_t done = blocks.done;
   host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination + done - 1));
   host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
@@ -188,16 +194,17 @@ namespace {
 enum class BlockOutcome { kWritten, kEraseFailed, kProgramFailed, kVerifyFailed };
 
 // One block's turn: skipped when it is whole, not forced and equal to the flash; else erased,
-// programmed and, when asked, read back.
+// programmed and, when asked, read back. held: what the flash held at `at`, read for the
+// backup; null: read it now.
 BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
                         const FlashChipDescription& chip, uint64_t block_start, bool whole,
-                        uint32_t at, const uint8_t* data, uint32_t size, uint32_t progress_base,
-                        BlockTexts texts) {
+                        uint32_t at, const uint8_t* data, const uint8_t* held, uint32_t size,
+                        uint32_t progress_base, BlockTexts texts) {
   const Texts& catalogue = session.texts;
   const auto log = [&](const QString& line) { session.host.AppendLog(LogId::kJtag, line); };
   if (!request.options.force && whole) {
     log(catalogue.Slot(kChecking) + Hex8(at));
-    if (ReadEquals(unit, at, data, size)) {
+    if (held ? std::equal(data, data + size, held) : ReadEquals(unit, at, data, size)) {
       log(catalogue.Slot(kIdentical));
       session.host.SetProgress(StatusPage::kJtag, static_cast<int>(progress_base + size));
       return BlockOutcome::kWritten;
@@ -224,6 +231,25 @@ QString WhatFailed(BlockOutcome outcome, const Texts& texts) {
     default:
       return texts.Key(text_key::kFalloLaVerificacion);
   }
+}
+
+// With backups on, reads blocks first to the one holding the last byte before end (an erase
+// clears whole blocks) into *held and keeps them; false when that failed. With backups off,
+// says so.
+bool BackUpBlocks(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
+                  const FlashChipDescription& chip, int first, uint64_t end, QByteArray* held) {
+  if (!request.backups) {
+    LogNoBackup(session);
+    return true;
+  }
+  int last = first;
+  while (last + 1 < chip.num_blocks && end > uint64_t{chip.start} + chip.block_offsets[last + 1])
+    ++last;
+  const uint32_t start = chip.start + chip.block_offsets[first];
+  const uint32_t length = chip.block_offsets[last + 1] - chip.block_offsets[first];
+  return ReadForBackup(session, unit, start, length, held) &&
+         KeepBackup(session, *request.backups, QStringLiteral("flash-send"), start, *held,
+                    QStringLiteral("bin"));
 }
 
 }  // namespace
@@ -254,8 +280,15 @@ BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSend
     host.ShowError(catalogue.Slot(kNotInChip));
     return finish();
   }
-  uint64_t done = 0;
   const uint64_t end = destination + count;
+  QByteArray held;  // what the blocks held, when backed up
+  const uint32_t held_start = chip.start + chip.block_offsets[k];
+  if (!BackUpBlocks(session, unit, request, chip, k, end, &held)) {
+    result.backup_failed = true;
+    return finish();
+  }
+  if (request.backups) StartStatus(session, request.destination, count);
+  uint64_t done = 0;
   // A port that stopped working answers no question: the loop just ends.
   while (k < chip.num_blocks && done < count && !session.port.failed()) {
     const uint64_t bs = uint64_t{chip.start} + chip.block_offsets[k];
@@ -267,8 +300,11 @@ BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSend
       chunk = be > end ? count : be - destination;
     const uint32_t at = static_cast<uint32_t>(destination + done);
     host.AppendLog(LogId::kJtag, kDashes);
+    const uint8_t* held_at =
+        held.isEmpty() ? nullptr
+                       : reinterpret_cast<const uint8_t*>(held.constData()) + (at - held_start);
     const BlockOutcome outcome =
-        WriteBlock(session, unit, request, chip, bs, chunk == be - bs, at, data + done,
+        WriteBlock(session, unit, request, chip, bs, chunk == be - bs, at, data + done, held_at,
                    static_cast<uint32_t>(chunk), static_cast<uint32_t>(done), texts);
     if (outcome == BlockOutcome::kWritten) {
       done += chunk;
@@ -402,14 +438,20 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
     if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
         unit.StartTrap(request.trap_address, request.trap_places)) {
       const auto* bytes = reinterpret_cast<const uint8_t*>(eeprom.constData()) + address;
-      if (unit.TrapWriteEeprom(request.trap_address, static_cast<uint32_t>(address), bytes,
-                               request.length)) {
+      if (!request.backups) LogNoBackup(session);
+      // Nothing is written unless the rows it replaces are safe in a file; if not, the reason
+      // has had its box.
+      const bool kept = !request.backups ||
+                        BackUpEepromRows(session, unit, *request.backups, request.trap_address,
+                                         static_cast<uint32_t>(address), request.length);
+      if (kept && unit.TrapWriteEeprom(request.trap_address, static_cast<uint32_t>(address), bytes,
+                                       request.length)) {
         result.outcome = SendOutcome::kDone;
         result.done = request.length;
         const QString text = session.texts.Slot(kEepromWritten);
         frame.Log(text);
         host.ShowInformation(text);
-      } else {
+      } else if (kept) {
         const QString text = session.texts.Slot(kEepromWriteFailed);
         frame.Log(text);
         host.ShowError(PortRefusedText(text, session.port.failure()));
@@ -457,6 +499,48 @@ QString EraseChipWarning(const Texts& texts, const JtagSendRequest& request, int
          texts.Slot(kWarningCancel);
 }
 
+namespace {
+
+// The erase itself, once the trap runs: every block of the chip (going on past a failed one)
+// or one command. True when all of it worked.
+bool EraseWholeChip(JtagSession& session, DebugUnit& unit, const FlashChipDescription& chip,
+                    uint32_t address, EraseMethod method) {
+  if (method == EraseMethod::kSingleCommand) {
+    if (unit.TrapEraseChip(address)) return true;
+    if (!session.port.failed()) session.host.ShowError(session.texts.Slot(kChipEraseFailed));
+    return false;
+  }
+  bool all = true;
+  // A port that stopped working is named once, by the caller, not for every block left.
+  for (int k = 0; k < chip.num_blocks && !session.port.failed(); ++k) {
+    const uint32_t block = address + chip.block_offsets[k];
+    if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
+      all = false;
+      if (session.port.failed()) break;
+      const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
+      session.host.AppendLog(LogId::kJtag, text);
+      session.host.ShowError(text);
+    }
+  }
+  return all;
+}
+
+// The warning, with the check box that reads the chip first when backups are on and the
+// chip's size is known. *back_up: whether to read and keep it.
+bool EraseConfirmed(JtagSession& session, const JtagSendRequest& request, int index,
+                    bool* back_up) {
+  const FlashChipDescription& chip = request.chips[index];
+  *back_up = request.backups && FlashChipProblem(chip).empty() && chip.size() > 0;
+  const QString warning = EraseChipWarning(session.texts, request, index);
+  if (!*back_up) return session.host.Ask(Question::kOkCancel, warning) == Answer::kOk;
+  const QString option = session.texts.Format(
+      text_key::kLeerElChipAntesDeBorrarlo,
+      {QString::number(EstimatedJtagReadSeconds(chip.size(), session.timing))});
+  return session.host.AskWithOption(Question::kOkCancel, warning, option, back_up) == Answer::kOk;
+}
+
+}  // namespace
+
 JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method) {
   JtagSendResult result;
   result.outcome = SendOutcome::kRefused;
@@ -475,8 +559,8 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   }
   const FlashChipDescription& chip = request.chips[index];
   if (method == EraseMethod::kBlocks && !ChipUsable(session, chip)) return result;
-  if (host.Ask(Question::kOkCancel, EraseChipWarning(session.texts, request, index)) !=
-      Answer::kOk) {
+  bool back_up = false;
+  if (!EraseConfirmed(session, request, index, &back_up)) {
     host.EnablePages();
     return result;
   }
@@ -488,26 +572,17 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   unit.DcuResetSequence();
   uint32_t status = 0;
   result.outcome = SendOutcome::kFailed;
-  if (unit.DcuReadWord(kDcuStatusRegister, &status) &&
-      unit.StartTrap(request.trap_address, request.trap_places)) {
-    bool all = true;
-    if (method == EraseMethod::kBlocks) {
-      // A port that stopped working is named once, below, not for every block left.
-      for (int k = 0; k < chip.num_blocks && !session.port.failed(); ++k) {
-        const uint32_t block = address + chip.block_offsets[k];
-        if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
-          all = false;
-          if (session.port.failed()) break;
-          const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
-          frame.Log(text);
-          host.ShowError(text);
-        }
-      }
-    } else if (!unit.TrapEraseChip(address)) {
-      all = false;
-      if (!session.port.failed()) host.ShowError(session.texts.Slot(kChipEraseFailed));
-    }
-    if (all) result.outcome = SendOutcome::kDone;
+  if (unit.DcuReadWord(kDcuStatusRegister, &status)) {
+    QByteArray held;
+    if (!back_up) LogNoBackup(session);
+    // Nothing is erased unless the chip's old contents are safe in a file.
+    const bool kept =
+        !back_up || (ReadForBackup(session, unit, chip.start, chip.size(), &held) &&
+                     KeepBackup(session, *request.backups, QStringLiteral("flash-erase"),
+                                chip.start, held, QStringLiteral("bin")));
+    if (kept && unit.StartTrap(request.trap_address, request.trap_places) &&
+        EraseWholeChip(session, unit, chip, address, method))
+      result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
   if (session.port.failed()) result.outcome = SendOutcome::kFailed;

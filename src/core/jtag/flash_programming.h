@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/jtag/jtag_session.h"
+#include "core/runtime/backup_store.h"
 #include "core/settings/flash_chip.h"
 
 namespace tornavo {
@@ -30,6 +32,8 @@ struct JtagSendRequest {
   FlashSendOptions options;
   // The parallel port as its locator names it ("ppdev:/dev/parport0"), for the questions.
   QString port;
+  // Where flash and EEPROM writes keep what they replace first; none: backups are off.
+  std::optional<BackupStore> backups;
 };
 
 // kRefused: checked before the port was touched (bad chip description, wrong erase address,
@@ -63,9 +67,13 @@ enum class BlockTexts { kFlashImage, kFile };
 struct BlocksResult {
   uint32_t done = 0;
   QStringList not_written;
+  // The backup could not be read or kept, so nothing was erased; the reason was shown.
+  bool backup_failed = false;
 };
 
-// Programs count bytes of data from destination into the chip, block by block: whole blocks
+// Programs count bytes of data from destination into the chip, block by block. With backups
+// on, every block it goes over is read and kept first, and nothing is erased unless that
+// worked; the compare uses those bytes. Whole blocks
 // equal to the flash are skipped unless forced; the others are erased, programmed and, when
 // asked, read back. A failed block asks Abort/Retry/Ignore; an ignored one is passed over and
 // named in the result. A port that stops working ends the loop without asking. Ends with the
@@ -94,8 +102,9 @@ enum class EraseMethod { kBlocks, kSingleCommand };
 // address and the port.
 QString EraseChipWarning(const Texts& texts, const JtagSendRequest& request, int chip);
 // "Borrar Chip": refuses an address that starts neither chip (and, block by block, a chip
-// whose description no operation may use), asks the warning (OK/Cancel), then erases the chip
-// starting at the destination, block by block or with one command.
+// whose description no operation may use), asks the warning (OK/Cancel; with backups on, with
+// a check box, ticked, to read and keep the chip first), then erases the chip starting at the
+// destination, block by block or with one command. A backup that fails erases nothing.
 JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, EraseMethod method);
 
 }  // namespace tornavo

@@ -56,6 +56,14 @@ class WorkerRunner::Forwarder : public OperationHost {
     Wait([this, question, text, &answer] { answer = host_.Ask(question, text); });
     return answer;
   }
+  Answer AskWithOption(Question question, const QString& text, const QString& option,
+                       bool* checked) override {
+    Answer answer = Answer::kAbort;
+    Wait([this, question, text, option, checked, &answer] {
+      answer = host_.AskWithOption(question, text, option, checked);
+    });
+    return answer;
+  }
   void Call(const std::function<void()>& work) override {
     Wait([this, &work] { host_.Call(work); });
   }

@@ -42,6 +42,15 @@ class OperationHost {
     return question == Question::kAbortRetryIgnore ? Answer::kAbort : Answer::kCancel;
   }
 
+  // The same question with a check box captioned option: *checked gives its state on entry
+  // and takes it on return. A host without check boxes leaves it as it was.
+  virtual Answer AskWithOption(Question question, const QString& text, const QString& option,
+                               bool* checked) {
+    (void)option;
+    (void)checked;
+    return Ask(question, text);
+  }
+
   // Runs work where the host lives and returns once it has run: a step of an operation that
   // hands its result to what the window holds, in its place among the operation's steps.
   virtual void Call(const std::function<void()>& work) { work(); }

@@ -307,6 +307,8 @@ JtagSendRequest JtagDumpPage::SendRequest() {
   request.options = {s.Bool(Key::kForzarJtag), s.Bool(Key::kVerificarJtag),
                      s.Bool(Key::kAddFirmwareCrc)};
   if (links_.port_name) request.port = links_.port_name();
+  // Where the data folder is now; with the setting off, nothing is read or kept.
+  if (s.Bool(Key::kCopiaSeguridad)) request.backups.emplace();
   return request;
 }
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <deque>
 
+#include "core/eeprom/eeprom_files.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/lpt/step_clock.h"
@@ -409,6 +411,108 @@ TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
   EXPECT_EQ(target_.flash_erases(), 0);
+}
+
+// The one file a backup folder holds, read whole, with its name; empty when there is none.
+QByteArray OnlyBackup(const QString& folder, QString* name = nullptr) {
+  const QStringList files = QDir(folder).entryList(QDir::Files);
+  if (files.size() != 1) return {};
+  if (name) *name = files[0];
+  QFile file(QDir(folder).filePath(files[0]));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a flash send goes over, from the start of its first block to the end of its last, is
+// kept before the first erase; sent back to the address in its name it restores the flash. The
+// compare of whole blocks uses those bytes instead of reading them again.
+TEST_F(FlashProgrammingTest, FlashSendKeepsTheBlocksItGoesOverAndTheCopyRestoresThem) {
+  QTemporaryDir data;
+  const QString folder = data.filePath("backups");
+  request_.backups.emplace(folder);
+  const QByteArray before = Pattern(0x10000, 21);  // firmware blocks 0 to 3
+  target_.Load(kStart1, before);
+  // From inside block 1 (4000-5FFF) to inside block 3 (8000-FFFF).
+  const QByteArray sent = Pattern(0x5000, 22);
+  ASSERT_EQ(SendFile(sent, kStart1 + 0x5000).outcome, SendOutcome::kDone);
+  QString name;
+  EXPECT_EQ(OnlyBackup(folder, &name), before.mid(0x4000, 0xC000));
+  EXPECT_TRUE(name.endsWith("_flash-send_60004000.bin")) << name.toStdString();
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Copia de seguridad : " + folder + "/" + name));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x5000, 0x5000), sent);
+
+  request_.backups.reset();
+  EXPECT_EQ(SendFile(OnlyBackup(folder), kStart1 + 0x4000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.Memory(kStart1, 0x10000), before);
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Sin copia de seguridad (desactivada)"));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
+
+  // Whole blocks equal to the flash: one read each, for the copy, and nothing erased; forced,
+  // they are read for the copy all the same.
+  request_.backups.emplace(data.filePath("again"));
+  const int reads = target_.reads_of(kStart1);
+  const int erases = target_.flash_erases();
+  EXPECT_EQ(SendFile(before.left(0x8000), kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.reads_of(kStart1), reads + 1);
+  EXPECT_EQ(target_.flash_erases(), erases);
+  request_.options.force = true;
+  EXPECT_EQ(SendFile(before.left(0x8000), kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(QDir(data.filePath("again")).entryList(QDir::Files).size(), 2);
+  EXPECT_EQ(target_.flash_erases(), erases + 3);
+}
+
+// A copy that cannot be kept stops the send and the erase before anything is erased.
+TEST_F(FlashProgrammingTest, NoCopyNoErase) {
+  QTemporaryDir data;
+  QFile plain(data.filePath("plain"));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  request_.backups.emplace(data.filePath("plain/backups"));
+  const QByteArray before = target_.Memory(kStart2, 0x20000);
+  EXPECT_EQ(SendFile(Pattern(0x20000, 23), kStart2).outcome, SendOutcome::kFailed);
+  EXPECT_TRUE(LastBox().startsWith("No se pudo guardar la copia de seguridad (") &&
+              LastBox().endsWith("). No se ha escrito nada."))
+      << LastBox().toStdString();
+  EXPECT_EQ(host_.boxes.size(), 1u);
+  host_.answers = {Answer::kOk};
+  request_.destination = kStart2;
+  JtagSession session = Session();
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
+  request_.destination = 0x100;
+  request_.length = 0x10;
+  const sim::EepromBytes eeprom = target_.Eeprom();
+  EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 24)).outcome,
+            SendOutcome::kFailed);
+  EXPECT_EQ(target_.Eeprom(), eeprom);
+  EXPECT_EQ(target_.flash_erases(), 0);
+  EXPECT_EQ(target_.flash_programs(), 0);
+  EXPECT_EQ(target_.Memory(kStart2, 0x20000), before);
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_FALSE(state_.dcu_reset);
+}
+
+// The EEPROM rows a JTAG write goes over are kept as an own-format text file first.
+TEST_F(FlashProgrammingTest, EepromWriteKeepsItsRowsAsText) {
+  QTemporaryDir data;
+  request_.backups.emplace(data.path());
+  const QByteArray before = Pattern(0x800, 25);
+  request_.destination = 0;
+  request_.length = 0x800;
+  JtagSession session = Session();
+  ASSERT_EQ(WriteEepromOverJtag(session, request_, before).outcome, SendOutcome::kDone);
+  request_.destination = 0x105;
+  request_.length = 0x20;  // into rows 10, 11 and 12
+  ASSERT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 26)).outcome, SendOutcome::kDone);
+  QStringList names = QDir(data.path()).entryList(QDir::Files, QDir::Name);
+  ASSERT_EQ(names.size(), 2);
+  EXPECT_TRUE(names[1].endsWith("_jtag-eeprom-send_00000105.txt")) << names[1].toStdString();
+  QFile file(data.filePath(names[1]));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EepromImage image;
+  EepromRows rows;
+  QString error;
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, file.readAll(), texts_, image, &error, &rows));
+  EXPECT_EQ(rows, RowsBetween(0x10, 0x12));
+  for (int a = 0x100; a < 0x130; ++a) EXPECT_EQ(image.ByteAt(a), uint8_t(before[a])) << a;
 }
 
 }  // namespace
