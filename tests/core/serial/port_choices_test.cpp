@@ -62,6 +62,8 @@ TEST_F(PortChoicesTest, ChoicesGoToTheSettingsAtOnceAndApplyAllSetsTheClosedPort
   choices_.ApplyParity(3);
   choices_.ApplyFlow(2);
   choices_.ApplyBaud(12);
+  choices_.ApplyDataBits(2);
+  choices_.ApplyStopBits(1);
   for (int bad : {-1, 13}) choices_.ApplyBaud(bad);
   choices_.ApplyParity(5);
   choices_.ApplyFlow(3);
@@ -71,6 +73,8 @@ TEST_F(PortChoicesTest, ChoicesGoToTheSettingsAtOnceAndApplyAllSetsTheClosedPort
   EXPECT_EQ(transport_.settings().baud, 115200);
   EXPECT_EQ(transport_.settings().parity, Parity::kMark);
   EXPECT_EQ(transport_.settings().flow, FlowControl::kHardware);
+  EXPECT_EQ(transport_.settings().data_bits, 8);
+  EXPECT_EQ(transport_.settings().stop_bits, 2);
 
   // "Valores por Defecto": the settings change, one call puts them on the closed port.
   settings_.SetInt(Key::kPuerto, 1);

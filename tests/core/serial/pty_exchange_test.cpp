@@ -29,20 +29,20 @@ TEST(PtyExchange, TerminalCommandsGetTheReceiversReplies) {
   sim.terminal.Submit("%EE?01010");
   QString expected;
   for (int i = 16; i < 32; ++i) expected += QString::asprintf("%02X", (i * 7) & 0xFF);
-  EXPECT_EQ(replies(2)[1], "$.EE" + expected + "\r");
+  EXPECT_EQ(replies(2).value(1), "$.EE" + expected + "\r");
   EXPECT_EQ(sim.receiver.ReceivedFrames(), QList<QByteArray>{AppendChecksum("%EE?01010")});
 
   sim.receiver.SplitNextReply(4);
   sim.terminal.Submit("%EE?01010");
-  EXPECT_EQ(replies(4)[3], replies(4)[1]);
+  EXPECT_EQ(replies(4).value(3), replies(4).value(1));
   // Two commands before any reply: both replies reach the terminal as one text.
   sim.receiver.MergeNextTwoReplies();
   sim.terminal.Submit("%EE?00010");
   sim.terminal.Submit("%EE?7F010");
-  EXPECT_EQ(replies(7)[6].count('\r'), 2);
+  EXPECT_EQ(replies(7).value(6).count('\r'), 2);
   sim.terminal.SetAppendChecksum(false);
   sim.terminal.Submit("%EE?0001000");
-  EXPECT_TRUE(replies(9)[8].startsWith("$?C0"));
+  EXPECT_TRUE(replies(9).value(8).startsWith("$?C0"));
 }
 
 TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReasonInTheLanguageOfItsTexts) {
