@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/channels/test_images.h"
 #include "tornavo_process.h"
@@ -62,6 +63,14 @@ TEST_F(ChannelsCommandTest, ListPrintsBothTablesInTheTextExportForm) {
                         Write("ram.bin", test::Channels(test::NumberedChannels(2, 1)))});
   ASSERT_EQ(ram.exit_code, 0);
   EXPECT_EQ(ChannelLines(ram.out)[1], "2\tCH2\t1\t2\t1002\t101\t0\t0\t100\t04\t\t");
+
+  // The same table exported: text or HTML, never both.
+  ASSERT_EQ(Run({"channels", "export", image, Path("t.txt"), "--txt", "--transponders"}).exit_code,
+            0);
+  EXPECT_TRUE(Read("t.txt").startsWith("\tFREC\t"));
+  ASSERT_EQ(Run({"channels", "export", image, Path("c.htm"), "--html"}).exit_code, 0);
+  EXPECT_TRUE(Read("c.htm").contains("<td align=left bgcolor=#F5E2AF>CH3</td>"));
+  EXPECT_EQ(Run({"channels", "export", image, Path("x"), "--txt", "--html"}).exit_code, 2);
 }
 
 TEST_F(ChannelsCommandTest, SeveralSectionsNeedAChoice) {
@@ -91,45 +100,17 @@ TEST_F(ChannelsCommandTest, SeveralSectionsNeedAChoice) {
       << as_ram.err.toStdString();
 }
 
-TEST_F(ChannelsCommandTest, ExportWritesTextOrHtml) {
-  const QString image = Write(
-      "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
-  ASSERT_EQ(Run({"channels", "export", image, Path("t.txt"), "--txt", "--transponders"}).exit_code,
-            0);
-  const QByteArray text = Read("t.txt");
-  EXPECT_TRUE(text.startsWith("\tFREC\t"));
-  EXPECT_EQ(text.count("\r\n"), 100);
-  ASSERT_EQ(Run({"channels", "export", image, Path("c.htm"), "--html"}).exit_code, 0);
-  EXPECT_TRUE(Read("c.htm").contains("<td align=left bgcolor=#F5E2AF>CH3</td>"));
-  EXPECT_EQ(Run({"channels", "export", image, Path("x"), "--txt", "--html"}).exit_code, 2);
-}
-
 TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
   const QString image = Write(
       "list.bin", test::FlashImage(test::NumberedChannels(20, 10), test::NumberedTransponders(10)));
   const QString added =
       Write("add.bin", test::FlashImage(test::NumberedChannels(2, 2), test::NumberedTransponders(2),
                                         0x100, 0x10000, 0x20000));
-  const auto edited = Run({"channels",
-                           "edit",
-                           image,
-                           Path("out.bin"),
-                           "move-channels",
-                           "5-7:2",
-                           "delete-transponders",
-                           "1",
-                           "copy-channels",
-                           "1-2",
-                           "paste-channels",
-                           "10",
-                           "encrypt",
-                           "1-1:40",
-                           "move-transponders",
-                           "9:1",
-                           "add",
-                           added,
-                           "tcs-block",
-                           "1F0000"});
+  const auto edited = Run(QStringList{"channels", "edit", image, Path("out.bin")} +
+                          QString("move-channels 5-7:2 delete-transponders 1 copy-channels 1-2 "
+                                  "paste-channels 10 encrypt 1-1:40 move-transponders 9:1 add")
+                              .split(' ') +
+                          QStringList{added, "tcs-block", "1F0000"});
   ASSERT_EQ(edited.exit_code, 0) << edited.err.toStdString();
   const auto listed = Run({"channels", "list", Path("out.bin")});
   ASSERT_EQ(listed.exit_code, 0) << listed.err.toStdString();
@@ -151,42 +132,32 @@ TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
   EXPECT_EQ(out.mid(0x1E0120, 3), QByteArray(3, '\0'));
 }
 
-// A save that would overwrite a live table, and a paste that would push a row in use off the
-// end, write nothing and exit 2 (the save-safety tests hold every such case).
+// A save that would overwrite a live table, a paste that would push a row in use off the end,
+// a file without tables and bad operations write nothing and exit 2 (the save-safety tests
+// hold every refusal).
 TEST_F(ChannelsCommandTest, RefusedEditsExitTwoAndWriteNothing) {
   Write("Tornavo.ini", "[TForm1]\r\nNumCanales=1\r\n");
   const auto channels = test::NumberedChannels(989, 5);
-  const std::pair<QByteArray, QStringList> cases[] = {
-      {test::FlashImage(channels, test::NumberedTransponders(5), 0, 0x7556), {}},
-      {test::FlashImage(channels, test::NumberedTransponders(99)),
-       {"copy-transponders", "1-2", "paste-transponders", "3"}},
-  };
-  for (const auto& [image, operations] : cases) {
-    const auto refused =
-        Run(QStringList{"channels", "edit", Write("in.bin", image), Path("out.bin")} + operations);
-    EXPECT_EQ(refused.exit_code, 2) << operations.join(' ').toStdString();
-    EXPECT_TRUE(refused.err.contains("No se ha ")) << refused.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("out.bin")));
-  }
-}
-
-TEST_F(ChannelsCommandTest, FailuresLeaveOutUncreated) {
   QByteArray no_tpt(0x20000, '\xFF');
   test::PutSection(no_tpt, 0, kChannelTag, {}, kChannelRecordSize, 999);
-  const auto failed =
-      Run({"channels", "edit", Write("bad.bin", no_tpt), Path("out.bin"), "delete-channels", "1"});
-  EXPECT_EQ(failed.exit_code, 2);
-  EXPECT_TRUE(failed.err.contains("transpondedores"));
-  const QString image = Write(
-      "list.bin", test::FlashImage(test::NumberedChannels(3, 2), test::NumberedTransponders(2)));
-  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "move-channels", "3-1:2"}).exit_code,
-            2);
-  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "paste-channels", "1"}).exit_code, 2);
-  EXPECT_EQ(Run({"channels", "edit", image, Path("out.bin"), "frobnicate", "1"}).exit_code, 2);
-  const auto outside = Run({"channels", "edit", image, Path("out.bin"), "tpt-block", "400000"});
-  EXPECT_EQ(outside.exit_code, 2);
-  EXPECT_TRUE(outside.err.contains("400000"));
-  EXPECT_FALSE(QFile::exists(Path("out.bin")));
+  const QByteArray good = test::FlashImage(channels, test::NumberedTransponders(5));
+  const std::tuple<QByteArray, QString, const char*> cases[] = {
+      {test::FlashImage(channels, test::NumberedTransponders(5), 0, 0x7556), "", "No se ha "},
+      {test::FlashImage(channels, test::NumberedTransponders(99)),
+       "copy-transponders 1-2 paste-transponders 3", "No se ha "},
+      {no_tpt, "delete-channels 1", "transpondedores"},
+      {good, "move-channels 3-1:2", ""},
+      {good, "paste-channels 1", ""},
+      {good, "frobnicate 1", ""},
+      {good, "tpt-block 400000", "400000"}};
+  for (const auto& [image, operations, said] : cases) {
+    const auto refused =
+        Run(QStringList{"channels", "edit", Write("in.bin", image), Path("out.bin")} +
+            operations.split(' ', Qt::SkipEmptyParts));
+    EXPECT_EQ(refused.exit_code, 2) << operations.toStdString();
+    EXPECT_TRUE(refused.err.contains(said)) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("out.bin")));
+  }
 }
 
 }  // namespace

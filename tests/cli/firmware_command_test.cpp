@@ -94,15 +94,15 @@ TEST_F(FirmwareCommandTest, RefusalsAndFailuresHaveTheirExitStatuses) {
   EXPECT_EQ(result.exit_code, 5);
   EXPECT_TRUE(result.err.contains("No se ha podido abrir el puerto paralelo."));
 
-  for (const QStringList& bad :
-       {QStringList{"firmware", "send", File(), "--parallel", "socket:/x"},
-        QStringList{"firmware", "send", dir_.filePath("missing.bin"), "--port", stuck.device(),
-                    "--parallel", "socket:/x"},
-        QStringList{"firmware", "send", File(), "--port", stuck.device(), "--parallel", "lpt1"},
-        QStringList{"firmware", "send", File(), "--port", stuck.device(), "--parallel", "socket:/x",
-                    "--command", "XL"},
-        QStringList{"firmware", "bogus"}})
-    EXPECT_EQ(RunTornavo(bad).exit_code, 2) << bad.join(' ').toStdString();
+  const QString port = stuck.device(), file = File(), missing = dir_.filePath("missing.bin");
+  for (const QString& bad :
+       {"send " + file + " --parallel socket:/x",
+        "send " + missing + " --port " + port + " --parallel socket:/x",
+        "send " + file + " --port " + port + " --parallel lpt1",
+        "send " + file + " --port " + port + " --parallel socket:/x --command XL",
+        QString("bogus")})
+    EXPECT_EQ(RunTornavo(QStringList{"firmware"} + bad.split(' ')).exit_code, 2)
+        << bad.toStdString();
 }
 
 // Nothing longer than the largest flash chip is read: a file one byte past 16 MiB (no chip

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <random>
 
 #include "core/channels/channel_list.h"
@@ -58,24 +59,20 @@ struct Model {
   // Rows top ... bottom taken out and put back at target (the block ending at the last row at
   // most); returns the new row of every old one.
   std::vector<int> Move(bool t, int top, int bottom, int target) {
-    Records& rows = Table(t);
-    const int n = static_cast<int>(rows.size());
+    const int n = static_cast<int>(Table(t).size());
     if (target < 1 || target > n - 1) target = 1;
     target = std::min(target, n - 1 - (bottom - top));
     std::vector<int> order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) order[i] = i;
-    std::vector<int> block(order.begin() + top, order.begin() + bottom + 1);
-    order.erase(order.begin() + top, order.begin() + bottom + 1);
-    order.insert(order.begin() + target, block.begin(), block.end());
+    std::iota(order.begin(), order.end(), 0);
+    // The block top ... bottom lands at target of what is left.
+    if (target <= top)
+      std::rotate(order.begin() + target, order.begin() + top, order.begin() + bottom + 1);
+    else
+      std::rotate(order.begin() + top, order.begin() + bottom + 1,
+                  order.begin() + target + (bottom - top) + 1);
     return Reorder(t, order);
   }
-  std::vector<int> Drag(bool t, int from, int to) {
-    std::vector<int> order(Table(t).size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    order.erase(order.begin() + from);
-    order.insert(order.begin() + to, from);
-    return Reorder(t, order);
-  }
+  std::vector<int> Drag(bool t, int from, int to) { return Move(t, from, from, to); }
   std::vector<int> Reorder(bool t, const std::vector<int>& old_of_new) {
     Records& rows = Table(t);
     const Records before = rows;

@@ -28,7 +28,7 @@ struct Collision {
   const char* name;
   QByteArray image;
   int channel_rows;
-  std::vector<int64_t> choices;
+  int64_t choice;      // 0: none asked for
   int64_t tcs_target;  // -1: where it is
   ChannelError::Kind kind;
   Kind range, other;
@@ -38,61 +38,32 @@ struct Collision {
 std::vector<Collision> Collisions() {
   const auto channels = NumberedChannels(989, 5);
   const auto transponders = NumberedTransponders(5);
+  using E = ChannelError::Kind;
+  // a: the transponder section right after 999 channel records, 2002 channels to write;
+  // b: the older channel section's wipe covers the chosen one; c: the old channel section's
+  // wipe covers the transponder table in its block; d: the moved channel header over
+  // transponder records running into its block; e: a block that holds the header but not the
+  // channels in use.
   return {
-      // The transponder section right after 999 channel records, 2002 channels to write.
-      {"a",
-       FlashImage(channels, transponders, 0, 0x7556),
-       2003,
-       {},
-       -1,
-       ChannelError::Kind::kRangesOverlap,
-       Kind::kChannelTable,
-       Kind::kTransponderTable,
+      {"a", FlashImage(channels, transponders, 0, 0x7556), 2003, 0, -1, E::kRangesOverlap,
+       Kind::kChannelTable, Kind::kTransponderTable,
        "Tabla de Canales (TCS 000000–00EADF) se solapa con Tabla de Transpondedores "
        "(TPT 007576–007A3D)"},
-      // The older channel section's wipe covers the chosen one.
       {"b",
        WithSection(FlashImage(channels, transponders, 0x20000, 0x1D0000), 0x18000, kChannelTag, 3),
-       1000,
-       {0x20000},
-       -1,
-       ChannelError::Kind::kRangesOverlap,
-       Kind::kChannelWipe,
-       Kind::kChannelTable,
-       "el borrado de una Tabla de Canales anterior (TCS 018020–026ACA) se solapa con Tabla de "
-       "Canales (TCS 020000–027555)"},
-      // The old channel section's wipe covers the transponder table in its block.
-      {"c",
-       FlashImage(channels, transponders, 0x10000, 0x18000),
-       1000,
-       {},
-       0x30000,
-       ChannelError::Kind::kRangesOverlap,
-       Kind::kChannelWipe,
-       Kind::kTransponderTable,
+       1000, 0x20000, -1, E::kRangesOverlap, Kind::kChannelWipe, Kind::kChannelTable,
+       "el borrado de una Tabla de Canales anterior (TCS 018020–026ACA) se solapa con Tabla "
+       "de Canales (TCS 020000–027555)"},
+      {"c", FlashImage(channels, transponders, 0x10000, 0x18000), 1000, 0, 0x30000,
+       E::kRangesOverlap, Kind::kChannelWipe, Kind::kTransponderTable,
        "(TCS 010000–01EAAA) se solapa con Tabla de Transpondedores (TPT 018020–0184E7)"},
-      // The moved channel header over transponder records running into its block.
-      {"d",
-       FlashImage(channels, transponders, 0x50100, 0x1FF00),
-       1000,
-       {},
-       0x20000,
-       ChannelError::Kind::kRangesOverlap,
-       Kind::kChannelTable,
-       Kind::kTransponderTable,
+      {"d", FlashImage(channels, transponders, 0x50100, 0x1FF00), 1000, 0, 0x20000,
+       E::kRangesOverlap, Kind::kChannelTable, Kind::kTransponderTable,
        "(TCS 020000–027555) se solapa con Tabla de Transpondedores (TPT 01FF20–0203E7)"},
-      // A block that holds the header but not the channels in use.
-      {"e",
-       FlashImage(channels, transponders, 0x10000, 0x20000, 0x30100),
-       1000,
-       {},
-       0x30000,
-       ChannelError::Kind::kPastImage,
-       Kind::kChannelTable,
-       Kind::kImage,
+      {"e", FlashImage(channels, transponders, 0x10000, 0x20000, 0x30100), 1000, 0, 0x30000,
+       E::kPastImage, Kind::kChannelTable, Kind::kImage,
        "(TCS 030000–037555) tiene registros en uso más allá del final de la imagen "
-       "(000000–0300FF)"},
-  };
+       "(000000–0300FF)"}};
 }
 
 TEST(SaveSafetyTest, SavesThatWouldDestroyALiveTableAreRefused) {
@@ -107,7 +78,7 @@ TEST(SaveSafetyTest, SavesThatWouldDestroyALiveTableAreRefused) {
     ChannelList list;
     list.ApplyChannelTableSize(c.channel_rows);
     test::ScriptedChooser chooser;
-    chooser.answers = c.choices;
+    if (c.choice) chooser.answers = {c.choice};
     ASSERT_EQ(list.LoadFlashImage(c.image, chooser), LoadResult::kOk);
     const QByteArray held = list.image();
     const int64_t tcs = list.tcs_block();

@@ -76,25 +76,19 @@ inline QByteArray Transponders(const std::vector<TransponderRecordData>& transpo
 // n channels named CH1.. on transponders cycling 1 .. transponders, and that many transponders.
 inline std::vector<ChannelRecordData> NumberedChannels(int n, int transponders) {
   std::vector<ChannelRecordData> channels;
-  for (int i = 1; i <= n; ++i) {
-    ChannelRecordData c;
-    c.name = "CH" + QByteArray::number(i);
-    c.transponder = static_cast<uint8_t>((i - 1) % transponders + 1);
-    c.sid = static_cast<uint16_t>(i);
-    c.vpid = static_cast<uint16_t>(1000 + i);
-    channels.push_back(c);
-  }
+  for (int i = 1; i <= n; ++i)
+    channels.push_back({.name = "CH" + QByteArray::number(i),
+                        .transponder = static_cast<uint8_t>((i - 1) % transponders + 1),
+                        .sid = static_cast<uint16_t>(i),
+                        .vpid = static_cast<uint16_t>(1000 + i)});
   return channels;
 }
 
 inline std::vector<TransponderRecordData> NumberedTransponders(int n) {
   std::vector<TransponderRecordData> transponders;
-  for (int i = 1; i <= n; ++i) {
-    TransponderRecordData t;
-    t.hertz = 1950000000u + static_cast<uint32_t>(i) * 1000000u;
-    t.id = static_cast<uint16_t>(i);
-    transponders.push_back(t);
-  }
+  for (int i = 1; i <= n; ++i)
+    transponders.push_back({.hertz = 1950000000u + static_cast<uint32_t>(i) * 1000000u,
+                            .id = static_cast<uint16_t>(i)});
   return transponders;
 }
 

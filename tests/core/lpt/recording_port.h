@@ -16,14 +16,8 @@ class RecordingPort : public PortRegisters {
   };
 
   explicit RecordingPort(PortRegisters& inner) : inner_(inner) {}
-  bool Acquire(QString* error) override {
-    ++acquired;
-    return inner_.Acquire(error);
-  }
-  void Release() override {
-    ++released;
-    inner_.Release();
-  }
+  bool Acquire(QString* error) override { return inner_.Acquire(error); }
+  void Release() override { inner_.Release(); }
   uint8_t Read(PortRegister reg) override {
     const uint8_t value = inner_.Read(reg);
     accesses.push_back({false, reg, value});
@@ -43,8 +37,6 @@ class RecordingPort : public PortRegisters {
   }
 
   std::vector<Access> accesses;
-  int acquired = 0;
-  int released = 0;
 
  private:
   PortRegisters& inner_;

@@ -14,49 +14,35 @@ namespace {
 using testing::SimLink;
 using testing::WaitUntil;
 
-TEST(PtyExchange, TerminalCommandGetsTheReceiversRow) {
+// The receiver's row for a terminal command; split and merged replies are assembled by the
+// last character; a wrong checksum is refused.
+TEST(PtyExchange, TerminalCommandsGetTheReceiversReplies) {
   SimLink sim;
   ASSERT_TRUE(sim.ready) << sim.error.toStdString();
   sim::EepromBytes bytes{};
   for (int i = 0; i < sim::kEepromSize; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
   sim.receiver.SetEeprom(bytes);
-
+  const auto replies = [&](int n) {
+    EXPECT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == n; }));
+    return sim.host.Log(LogId::kTerminal);
+  };
   sim.terminal.Submit("%EE?01010");
-  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 2; }));
-  const QString reply = sim.host.Log(LogId::kTerminal)[1];
   QString expected;
   for (int i = 16; i < 32; ++i) expected += QString::asprintf("%02X", (i * 7) & 0xFF);
-  EXPECT_EQ(reply.mid(4, 32), expected);
-  EXPECT_TRUE(reply.endsWith('\r'));
+  EXPECT_EQ(replies(2).value(1), "$.EE" + expected + "\r");
   EXPECT_EQ(sim.receiver.ReceivedFrames(), QList<QByteArray>{AppendChecksum("%EE?01010")});
-}
 
-TEST(PtyExchange, SplitAndMergedRepliesAreAssembledByTheLastCharacter) {
-  SimLink sim;
-  ASSERT_TRUE(sim.ready) << sim.error.toStdString();
-  sim.terminal.Submit("%EE?00010");
-  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 2; }));
   sim.receiver.SplitNextReply(4);
-  sim.terminal.Submit("%EE?00010");
-  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 4; }));
-  EXPECT_EQ(sim.host.Log(LogId::kTerminal)[3], sim.host.Log(LogId::kTerminal)[1]);
-
-  // Two commands before any reply: both replies come in one piece and reach the terminal as
-  // one text.
+  sim.terminal.Submit("%EE?01010");
+  EXPECT_EQ(replies(4).value(3), replies(4).value(1));
+  // Two commands before any reply: both replies reach the terminal as one text.
   sim.receiver.MergeNextTwoReplies();
   sim.terminal.Submit("%EE?00010");
   sim.terminal.Submit("%EE?7F010");
-  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 7; }));
-  EXPECT_EQ(sim.host.Log(LogId::kTerminal)[6].count('\r'), 2);
-}
-
-TEST(PtyExchange, WrongChecksumIsRejected) {
-  SimLink sim;
-  ASSERT_TRUE(sim.ready) << sim.error.toStdString();
+  EXPECT_EQ(replies(7).value(6).count('\r'), 2);
   sim.terminal.SetAppendChecksum(false);
   sim.terminal.Submit("%EE?0001000");
-  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 2; }));
-  EXPECT_TRUE(sim.host.Log(LogId::kTerminal)[1].startsWith("$?C0"));
+  EXPECT_TRUE(replies(9).value(8).startsWith("$?C0"));
 }
 
 TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReasonInTheLanguageOfItsTexts) {

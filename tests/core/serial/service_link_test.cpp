@@ -51,9 +51,14 @@ class ServiceLinkTest : public ::testing::Test {
   Probe firmware_;
 };
 
+// Every frame goes to the terminal log and to its operation, which logs its own.
 TEST_F(ServiceLinkTest, RoutesReplyLinesByOperationCode) {
   link_.Begin(opcode::kEepromReadAll);
   link_.SendServiceCommand("%EE?00010F1");
+  EXPECT_EQ(read_.sent, QList<QByteArray>{"%EE?00010F1"});
+  EXPECT_EQ(host_.Log(LogId::kTerminal), QStringList{"%EE?00010F1"});
+  EXPECT_EQ(transport_.written, QList<QByteArray>{"%EE?00010F1"});
+  EXPECT_TRUE(link_.reply_timer_active());
   transport_.Deliver("$.EE");
   EXPECT_TRUE(read_.replies.isEmpty());
   transport_.Deliver("00\r");
@@ -75,24 +80,6 @@ TEST_F(ServiceLinkTest, RoutesReplyLinesByOperationCode) {
   EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.XX\r");
 }
 
-TEST_F(ServiceLinkTest, SendingLogsEveryFrameToTheTerminalAndLetsTheOperationLogItsOwn) {
-  link_.Begin(opcode::kEepromReadRow);
-  link_.SendServiceCommand("%EE?00010F1");
-  EXPECT_EQ(read_.sent, QList<QByteArray>{"%EE?00010F1"});
-  EXPECT_EQ(host_.Log(LogId::kTerminal), QStringList{"%EE?00010F1"});
-  EXPECT_EQ(transport_.written, QList<QByteArray>{"%EE?00010F1"});
-  EXPECT_TRUE(link_.reply_timer_active());
-}
-
-TEST_F(ServiceLinkTest, LateReplyAfterTheOperationEndedOnlyReachesTheTerminalLog) {
-  link_.Begin(opcode::kEepromReadAll);
-  link_.SendServiceCommand("%EE?00010F1");
-  link_.End();
-  transport_.Deliver("$.EE00\r");
-  EXPECT_TRUE(read_.replies.isEmpty());
-  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE00\r");
-}
-
 TEST_F(ServiceLinkTest, TimeoutGoesToTheWaitingOperationAndEnablesThePages) {
   host_.DisablePages();
   link_.Begin(opcode::kEepromReadAll);
@@ -101,9 +88,10 @@ TEST_F(ServiceLinkTest, TimeoutGoesToTheWaitingOperationAndEnablesThePages) {
   EXPECT_TRUE(host_.pages_enabled);
   EXPECT_FALSE(link_.reply_timer_active());
   EXPECT_EQ(link_.operation_code(), opcode::kEepromReadAll);
-  // The time-out ended the operation: a reply that comes after it cannot restart it.
+  // The time-out ended the operation: a reply after it only reaches the terminal log.
   transport_.Deliver("$.EE00\r");
   EXPECT_TRUE(read_.replies.isEmpty());
+  EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE00\r");
 }
 
 TEST_F(ServiceLinkTest, FirstCharacterStopsTheTimerAndAPartialLineRearmsIt) {

@@ -48,43 +48,19 @@ class Generator {
         "=", "a=b=c", "$FF",  "[x]", QString::fromUtf8("Señal")};
     return Pick(values);
   }
-  // Any line the files may hold, read as entries, headers or lines the reader skips.
+  // Any line the files may hold, read as entries, headers or lines the reader skips; entries
+  // come most often. \1 stands for a section, \2 for a key, \3 for a value.
   QString Line() {
-    switch (Below(12)) {
-      case 0:
-        return '[' + Section() + ']';
-      case 1:
-        return '[' + Section() + "] ";
-      case 2:
-        return "  [" + Section() + ']';
-      case 3:
-        return "; " + Key();
-      case 4:
-        return QString();
-      case 5:
-        return '=' + Value();
-      case 6:
-        return "  " + Key() + " = " + Value() + "  ";
-      case 7:
-        return Key() + '\t' + '=' + Value();
-      case 8:
-        return "[" + Key();
-      default:
-        return Key() + '=' + Value();
-    }
+    static const char* const kShapes[] = {"[\1]", "[\1] ",       "  [\1]",  "; \2", "",
+                                          "=\3",  "  \2 = \3  ", "\2\t=\3", "[\2",  "\2=\3"};
+    QString line = QString::fromLatin1(kShapes[std::min(Below(12), 9)]);
+    return line.replace('\1', Section()).replace('\2', Key()).replace('\3', Value());
   }
   // A key the writer may be asked for, with the odd ones a caller could pass.
   QString WrittenKey() {
-    switch (Below(10)) {
-      case 0:
-        return ' ' + Key();
-      case 1:
-        return Key() + "=x";
-      case 2:
-        return "[" + Key();
-      default:
-        return Key();
-    }
+    const int pick = Below(10);
+    const QString key = Key();
+    return pick == 0 ? ' ' + key : pick == 1 ? key + "=x" : pick == 2 ? "[" + key : key;
   }
   QStringList Lines(int count) {
     QStringList lines;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/settings/ini_file.h"
 #include "core/settings/language.h"
@@ -66,14 +67,15 @@ TEST(ShippedLanguages, FolderBesideTheProgramOrItsShareFolder) {
 }
 
 TEST(ShippedLanguages, TheFirstSetLocaleVariableDecides) {
-  EXPECT_TRUE(LocaleIsEnglish("", "", "en_GB.UTF-8"));
-  EXPECT_TRUE(LocaleIsEnglish("en_US.UTF-8", "", "es_ES.UTF-8"));
-  EXPECT_TRUE(LocaleIsEnglish("", "en", "de_DE"));
-  EXPECT_FALSE(LocaleIsEnglish("es_ES.UTF-8", "", "en_GB.UTF-8"));
-  EXPECT_FALSE(LocaleIsEnglish("", "C.UTF-8", "en_GB.UTF-8"));
-  EXPECT_FALSE(LocaleIsEnglish("", "", ""));
-  EXPECT_FALSE(LocaleIsEnglish("", "", "eng"));
-  EXPECT_FALSE(LocaleIsEnglish("", "", "C"));
+  // LC_ALL, LC_MESSAGES, LANG: the first one set decides.
+  for (auto [all, messages, lang, english] : {std::tuple{"", "", "en_GB.UTF-8", true},
+                                              {"en_US.UTF-8", "", "es_ES.UTF-8", true},
+                                              {"", "en", "de_DE", true},
+                                              {"es_ES.UTF-8", "", "en_GB.UTF-8", false},
+                                              {"", "C.UTF-8", "en_GB.UTF-8", false},
+                                              {"", "", "", false},
+                                              {"", "", "eng", false}})
+    EXPECT_EQ(LocaleIsEnglish(all, messages, lang), english) << all << messages << lang;
 }
 
 class FirstStartTest : public ::testing::TestWithParam<bool> {};
