@@ -32,10 +32,10 @@ TEST(HelpAndErrors, EveryLevelHasHelpAndBadUsageIsStatus2) {
   const auto unknown = RunTornavo({"bogus"});
   EXPECT_EQ(unknown.exit_code, 2);
   EXPECT_TRUE(unknown.err.contains("bogus"));
-  for (const QString& level :
-       {"", "frame", "send", "virtual-receiver", "eeprom", "eeprom convert", "eeprom read",
-        "capture", "settings", "ports", "channels", "channels edit", "firmware", "firmware send",
-        "firmware check-lpt", "jtag", "jtag dump", "jtag send"}) {
+  for (const QString& level : QStringList{
+           "", "frame", "send", "virtual-receiver", "eeprom", "eeprom convert", "eeprom read",
+           "capture", "settings", "ports", "channels", "channels edit", "firmware", "firmware send",
+           "firmware check-lpt", "jtag", "jtag dump", "jtag send"}) {
     const auto run = RunTornavo(level.split(' ', Qt::SkipEmptyParts) << "--no-such-option");
     EXPECT_EQ(run.exit_code, 2) << level.toStdString();
     EXPECT_FALSE(run.err.trimmed().isEmpty()) << level.toStdString();
