@@ -9,6 +9,7 @@
 #include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "paced_line.h"
 #include "ratio_report.h"
 #include "sim/virtual_receiver.h"
 #include "support/recording_host.h"
@@ -25,19 +26,8 @@ sim::EepromBytes Pattern() {
 // The receiver holds Pattern(); the image holds it with `edited_rows` rows changed.
 void RunSend(benchmark::State& state, bool backup, int edited_rows) {
   sim::VirtualReceiver receiver;
-  receiver.SetLineSettings(PortSettings{});  // 9600 7O1
-  receiver.SetPacing(true);
-  QString error;
-  if (!receiver.Start(&error)) {
-    state.SkipWithError(error.toStdString().c_str());
-    return;
-  }
   QtSerialTransport transport;
-  transport.SetPortName(receiver.device_path());
-  if (!transport.Open(&error)) {
-    state.SkipWithError(error.toStdString().c_str());
-    return;
-  }
+  if (!OpenPacedLine(receiver, transport, state)) return;
   testing::RecordingHost host;
   Texts texts;
   EepromImage image;
@@ -46,10 +36,7 @@ void RunSend(benchmark::State& state, bool backup, int edited_rows) {
   EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
   transfer.SetOnFinished([&loop] { loop.quit(); });
-  transfer.SetBackups([backup]() -> std::optional<BackupStore> {
-    if (!backup) return std::nullopt;
-    return BackupStore();
-  });
+  transfer.SetBackups([backup] { return BackupsWhen(backup); });
   sim::EepromBytes edited = Pattern();
   for (int row = 0; row < edited_rows; ++row) edited[row * 0x2B * 16 % sim::kEepromSize] ^= 0x5A;
   image.PlaceBytes(edited.data(), 0, sim::kEepromSize);

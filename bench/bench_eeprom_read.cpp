@@ -10,6 +10,7 @@
 #include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
+#include "paced_line.h"
 #include "sim/virtual_receiver.h"
 #include "support/recording_host.h"
 
@@ -18,20 +19,9 @@ namespace {
 
 void BM_WholeEepromReadAt9600(benchmark::State& state) {
   sim::VirtualReceiver receiver;
-  PortSettings line;  // 9600 7O1
-  receiver.SetLineSettings(line);
-  receiver.SetPacing(true);
-  QString error;
-  if (!receiver.Start(&error)) {
-    state.SkipWithError(error.toStdString().c_str());
-    return;
-  }
   QtSerialTransport transport;
-  transport.SetPortName(receiver.device_path());
-  if (!transport.Open(&error)) {
-    state.SkipWithError(error.toStdString().c_str());
-    return;
-  }
+  if (!OpenPacedLine(receiver, transport, state)) return;
+  const PortSettings line;  // the line OpenPacedLine opened
   testing::RecordingHost host;
   Texts texts;
   EepromImage image;

@@ -106,10 +106,7 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
   EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
   transfer.SetOnFinished([&loop] { loop.quit(); });
-  transfer.SetBackups([backup]() -> std::optional<BackupStore> {
-    if (!backup) return std::nullopt;
-    return BackupStore();
-  });
+  transfer.SetBackups([backup] { return BackupsWhen(backup); });
   transfer.SetOnNote([](const QString& line) { Out(line); });
 
   const bool started = read                             ? transfer.StartEepromRead(range)

@@ -76,8 +76,8 @@ struct JtagRun {
     request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
                        settings.Bool(Key::kAddFirmwareCrc)};
     // The option wins over the settings folder's choice.
-    if (settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"))
-      request.backups.emplace();
+    request.backups =
+        BackupsWhen(settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"));
   }
 
   // Opens the port; for the virtual receiver its chips follow the usable descriptions.

@@ -175,10 +175,8 @@ void TForm1::BindEepromPage() {
     return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
   });
   session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
-  session_->eeprom_transfer().SetBackups([this]() -> std::optional<BackupStore> {
-    if (!settings_.Bool(Key::kCopiaSeguridad)) return std::nullopt;
-    return BackupStore();
-  });
+  session_->eeprom_transfer().SetBackups(
+      [this] { return BackupsWhen(settings_.Bool(Key::kCopiaSeguridad)); });
   connect(&eeprom_image_, &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
   connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }

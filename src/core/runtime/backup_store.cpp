@@ -24,6 +24,11 @@ QString BackupFileName(const QDateTime& when, const QString& operation, uint32_t
       .arg(when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")), operation, hex, extension);
 }
 
+std::optional<BackupStore> BackupsWhen(bool on) {
+  if (!on) return std::nullopt;
+  return BackupStore();
+}
+
 BackupStore::BackupStore(QString folder, Now now)
     : folder_(std::move(folder)),
       now_(now ? std::move(now) : [] { return QDateTime::currentDateTime(); }) {}

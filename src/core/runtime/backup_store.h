@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace tornavo {
 
@@ -43,5 +44,8 @@ class BackupStore {
   QString folder_;
   Now now_;
 };
+
+// The store in the default folder when backups are on; none when they are off.
+std::optional<BackupStore> BackupsWhen(bool on);
 
 }  // namespace tornavo

@@ -308,7 +308,7 @@ JtagSendRequest JtagDumpPage::SendRequest() {
                      s.Bool(Key::kAddFirmwareCrc)};
   if (links_.port_name) request.port = links_.port_name();
   // Where the data folder is now; with the setting off, nothing is read or kept.
-  if (s.Bool(Key::kCopiaSeguridad)) request.backups.emplace();
+  request.backups = BackupsWhen(s.Bool(Key::kCopiaSeguridad));
   return request;
 }
 
