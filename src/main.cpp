@@ -6,6 +6,9 @@
 // The front end is chosen here, so that the command line never depends on the window.
 int main(int argc, char** argv) {
   if (!tornavo::cli::OpensWindow(argc, argv)) return tornavo::cli::Main(argc, argv);
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (const std::optional<int> end = tornavo::WindowOptionsEnd(arguments)) return *end;
   QApplication app(argc, argv);
   return tornavo::RunWindow(app.arguments());
 }

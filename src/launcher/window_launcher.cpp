@@ -59,14 +59,26 @@ void DescribeWindow(QCommandLineParser& parser) {
 
 }  // namespace
 
-int RunWindow(const QStringList& arguments) {
+std::optional<int> WindowOptionsEnd(const QStringList& arguments) {
   QCommandLineParser parser;
   DescribeWindow(parser);
   if (!parser.parse(arguments)) {
-    std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+    std::fprintf(stderr, "tornavo: %s Try 'tornavo --help'.\n", qPrintable(parser.errorText()));
     return cli::kExitUsage;
   }
-  if (parser.isSet("help")) parser.showHelp(0);
+  if (!parser.isSet("help")) return std::nullopt;
+  // No application object exists yet to name the program.
+  QString help = parser.helpText();
+  help.replace(QStringLiteral("<executable_name>"), QStringLiteral("tornavo"));
+  std::fprintf(stdout, "%s", qPrintable(help));
+  return cli::kExitOk;
+}
+
+int RunWindow(const QStringList& arguments) {
+  if (const std::optional<int> end = WindowOptionsEnd(arguments)) return *end;
+  QCommandLineParser parser;
+  DescribeWindow(parser);
+  parser.parse(arguments);
 
   WindowOptions options;
   options.extra_ports = parser.values("port");

@@ -42,6 +42,24 @@ TEST(HelpAndErrors, EveryLevelHasHelpAndBadUsageIsStatus2) {
   }
 }
 
+// The window's options are checked before the window system is reached: on a machine
+// without a display a mistyped option or --help is still answered.
+TEST(HelpAndErrors, WindowOptionsNeedNoDisplay) {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  const QByteArray display = qgetenv("DISPLAY");
+  qunsetenv("QT_QPA_PLATFORM");
+  qunsetenv("DISPLAY");
+  const auto wrong = RunTornavo({"--virtual-receiver", "--no-such-option"});
+  const auto help = RunTornavo({"--virtual-receiver", "--help"});
+  if (!platform.isNull()) qputenv("QT_QPA_PLATFORM", platform);
+  if (!display.isNull()) qputenv("DISPLAY", display);
+  EXPECT_EQ(wrong.exit_code, 2);
+  EXPECT_TRUE(wrong.err.contains("no-such-option")) << wrong.err.toStdString();
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_TRUE(help.out.startsWith("Usage: tornavo [options]")) << help.out.toStdString();
+  EXPECT_TRUE(help.out.contains("--virtual-receiver"));
+}
+
 TEST(SendCommand, GetsTheReplyOrSaysWhyNot) {
   BackgroundReceiver receiver;
   ASSERT_FALSE(receiver.device().isEmpty());
