@@ -525,12 +525,17 @@ bool EraseWholeChip(JtagSession& session, DebugUnit& unit, const FlashChipDescri
   return all;
 }
 
+// Whether a whole chip can be read for a backup: its description gives its size.
+bool ChipSizeKnown(const FlashChipDescription& chip) {
+  return FlashChipProblem(chip).empty() && chip.size() > 0;
+}
+
 // The warning, with the check box that reads the chip first when backups are on and the
 // chip's size is known. *back_up: whether to read and keep it.
 bool EraseConfirmed(JtagSession& session, const JtagSendRequest& request, int index,
                     bool* back_up) {
   const FlashChipDescription& chip = request.chips[index];
-  *back_up = request.backups && FlashChipProblem(chip).empty() && chip.size() > 0;
+  *back_up = request.backups && ChipSizeKnown(chip);
   const QString warning = EraseChipWarning(session.texts, request, index);
   if (!*back_up) return session.host.Ask(Question::kOkCancel, warning) == Answer::kOk;
   const QString option = session.texts.Format(
@@ -574,7 +579,10 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   result.outcome = SendOutcome::kFailed;
   if (unit.DcuReadWord(kDcuStatusRegister, &status)) {
     QByteArray held;
-    if (!back_up) LogNoBackup(session);
+    if (!back_up)
+      LogNoBackup(session, request.backups && !ChipSizeKnown(chip)
+                               ? text_key::kSinCopiaTamano
+                               : text_key::kSinCopiaDeSeguridad);
     // Nothing is erased unless the chip's old contents are safe in a file.
     const bool kept =
         !back_up || (ReadForBackup(session, unit, chip.start, chip.size(), &held) &&

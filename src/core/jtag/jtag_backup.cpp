@@ -81,8 +81,8 @@ bool KeepBackup(JtagSession& session, const BackupStore& store, const QString& o
   return true;
 }
 
-void LogNoBackup(JtagSession& session) {
-  session.host.AppendLog(LogId::kJtag, session.texts.Key(text_key::kSinCopiaDeSeguridad));
+void LogNoBackup(JtagSession& session, int key) {
+  session.host.AppendLog(LogId::kJtag, session.texts.Key(key));
 }
 
 bool BackUpEepromRows(JtagSession& session, DebugUnit& unit, const BackupStore& store,

@@ -6,6 +6,7 @@
 
 #include "core/jtag/jtag_session.h"
 #include "core/runtime/backup_store.h"
+#include "core/texts/text_names.h"
 
 namespace tornavo {
 
@@ -25,8 +26,9 @@ bool ReadForBackup(JtagSession& session, DebugUnit& unit, uint32_t address, uint
 bool KeepBackup(JtagSession& session, const BackupStore& store, const QString& operation,
                 uint32_t address, const QByteArray& bytes, const QString& extension);
 
-// The log line of a destructive write done with backups switched off.
-void LogNoBackup(JtagSession& session);
+// The log line of a destructive write done without a backup: switched off, or (`key`) why
+// none could be made.
+void LogNoBackup(JtagSession& session, int key = text_key::kSinCopiaDeSeguridad);
 
 // What the EEPROM write over JTAG replaces: the whole rows around start..start+length, read
 // through the trap and kept as an own-format text file (whose lines name their rows). False,

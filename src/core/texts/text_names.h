@@ -438,6 +438,8 @@ inline constexpr int kLaEepromYaContiene =
 inline constexpr int kNoSePudoLeerLaCopia =
     420;  // "No se pudo leer la copia de seguridad. No se ha escrito nada."
 inline constexpr int kTareaCopia = 421;  // "Copia"
+inline constexpr int kSinCopiaTamano =
+    422;  // "Sin copia de seguridad : no se conoce el tamaño del integrado"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

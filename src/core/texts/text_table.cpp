@@ -519,6 +519,9 @@ constexpr TextDefault kDefaults[] = {
      "No se pudo leer la copia de seguridad. No se ha escrito nada."},  // a backup read that failed
                                                                         // stops the write
     {421, "Copia"},  // EEPROM status panel, task of the backup read before "Enviar"
+    {422, "Sin copia de seguridad : no se conoce el tamaño del integrado"},  // "Borrar Chip" with a
+                                                                             // chip description
+                                                                             // that gives no size
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

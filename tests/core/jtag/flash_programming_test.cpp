@@ -411,6 +411,15 @@ TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
   EXPECT_EQ(target_.flash_erases(), 0);
+  // A single-command erase still runs; a chip of unknown size cannot be read for a backup,
+  // and the log says that rather than calling backups switched off.
+  QTemporaryDir data;
+  request_.backups.emplace(data.path());
+  host_.answers = {Answer::kOk};
+  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kSingleCommand).outcome, SendOutcome::kDone);
+  const QStringList log = host_.Log(LogId::kJtag);
+  EXPECT_TRUE(log.contains("Sin copia de seguridad : no se conoce el tamaño del integrado"));
+  EXPECT_FALSE(log.contains("Sin copia de seguridad (desactivada)"));
 }
 
 // The one file a backup folder holds, read whole, with its name; empty when there is none.
