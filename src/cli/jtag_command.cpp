@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -124,64 +125,81 @@ bool PictureTypeOfName(const QString& out, PictureFileType* type) {
   return suffix == QLatin1String("bmp");
 }
 
-// Finds the channel and transponder tables in a RAM or flash dump and saves them to OUT.
-int SaveChannelDump(const Settings& settings, const SymbolRateTable& symbol_rates,
-                    const JtagDumpRequest& request, const JtagDumpResult& result,
-                    OptionChooser& chooser, const QString& out, const QString& name) {
-  Texts texts;
-  ChannelList list;
-  ApplyTableSettings(settings, symbol_rates, list);
-  const LoadResult loaded =
-      HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice);
-  switch (loaded) {
-    case LoadResult::kOk:
-      break;
-    case LoadResult::kNoChannelTable:
-    case LoadResult::kNoTransponderTable:
-      Err(name + MissingTableText(loaded, texts));
-      return kExitFailed;
-    case LoadResult::kNoChoice:
-      Err(name + chooser.problem());
-      return kExitUsage;
-  }
-  ChannelError error;
-  if (!list.SaveChannelImage(out, list.tcs_block(), list.tpt_block(), &error)) {
-    Err(name + list.ErrorText(error, texts));
-    return kExitFailed;
-  }
-  return kExitOk;
-}
+// The command line's end of a dump: whatever the source, it lands in OUT. The channel tables
+// are found and saved as the tuning page saves them; a failure leaves its reason on stderr
+// and its exit status in status().
+class FileDumpReceiver : public DumpReceiver {
+ public:
+  FileDumpReceiver(const Settings& settings, const SymbolRateTable& symbol_rates,
+                   OptionChooser& chooser, const PictureOptions& picture_options,
+                   PictureFileType picture_type, JtagConsoleHost& host, QString out, QString name)
+      : settings_(settings),
+        symbol_rates_(symbol_rates),
+        chooser_(chooser),
+        picture_options_(picture_options),
+        picture_type_(picture_type),
+        host_(host),
+        out_(std::move(out)),
+        name_(std::move(name)) {}
 
-// Writes the picture, EEPROM image or raw bytes of a dump to OUT.
-int SaveDumpBytes(const JtagDumpRequest& request, const JtagDumpResult& result,
-                  const PictureOptions& picture_options, PictureFileType picture_type,
-                  JtagConsoleHost& host, const QString& out, const QString& name) {
-  if (request.source == DumpSource::kImage) {
-    const QImage picture = MakeShownPicture(
-        result.buffer.left(static_cast<qsizetype>(RoundedDumpLength(request.length))),
-        picture_options);
-    QString error;
-    if (!WritePictureFile(out, picture, picture_type, picture_options.jpeg_quality, &error)) {
-      Err(name + error);
-      return kExitFailed;
+  int status() const { return status_; }
+
+  void TakeChannelDump(const JtagDumpRequest& request, const JtagDumpResult& result) override {
+    ChannelList list;
+    ApplyTableSettings(settings_, symbol_rates_, list);
+    const LoadResult loaded =
+        HandOverChannelDump(request, result, list, chooser_).value_or(LoadResult::kNoChoice);
+    switch (loaded) {
+      case LoadResult::kOk:
+        break;
+      case LoadResult::kNoChannelTable:
+      case LoadResult::kNoTransponderTable:
+        return Fail(kExitFailed, MissingTableText(loaded, texts_));
+      case LoadResult::kNoChoice:
+        return Fail(kExitUsage, chooser_.problem());
     }
-    return kExitOk;
+    ChannelError error;
+    if (!list.SaveChannelImage(out_, list.tcs_block(), list.tpt_block(), &error))
+      Fail(kExitFailed, list.ErrorText(error, texts_));
   }
-  if (request.source == DumpSource::kEeprom) {
+
+  void TakePicture(const QByteArray& bytes) override {
+    QString error;
+    if (!WritePictureFile(out_, MakeShownPicture(bytes, picture_options_), picture_type_,
+                          picture_options_.jpeg_quality, &error))
+      Fail(kExitFailed, error);
+  }
+
+  void TakeEeprom(uint32_t address, const QByteArray& bytes) override {
     EepromImage image;
-    image.PlaceBytes(reinterpret_cast<const uint8_t*>(result.buffer.constData()),
-                     static_cast<int>(request.address),
-                     static_cast<int>(RoundedDumpLength(request.length)));
-    return SaveEepromFile(out, EepromFormat::kBin, image, host) ? kExitOk : kExitFailed;
+    image.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                     static_cast<int>(address), static_cast<int>(bytes.size()));
+    // The save prints its own reason.
+    if (!SaveEepromFile(out_, EepromFormat::kBin, image, host_)) status_ = kExitFailed;
   }
-  QString error;
-  if (!WriteFileAtomically(out, result.buffer.left(static_cast<qsizetype>(request.length)),
-                           &error)) {
-    Err(name + error);
-    return kExitFailed;
+
+  void TakeRawBytes(const QByteArray& bytes) override {
+    QString error;
+    if (!WriteFileAtomically(out_, bytes, &error)) Fail(kExitFailed, error);
   }
-  return kExitOk;
-}
+
+ private:
+  void Fail(int status, const QString& reason) {
+    Err(name_ + reason);
+    status_ = status;
+  }
+
+  const Settings& settings_;
+  const SymbolRateTable& symbol_rates_;
+  OptionChooser& chooser_;
+  const PictureOptions& picture_options_;
+  PictureFileType picture_type_;
+  JtagConsoleHost& host_;
+  const QString out_;
+  const QString name_;
+  Texts texts_;
+  int status_ = kExitOk;
+};
 
 int RunIdcode(const QStringList& arguments) {
   QCommandLineParser parser;
@@ -297,12 +315,11 @@ int RunDump(const QStringList& arguments) {
     case DumpOutcome::kDone:
       break;
   }
-  if (source == DumpSource::kRam || source == DumpSource::kFlash) {
-    // The tuning page's hand-over, then its "Guardar como...".
-    OptionChooser chooser(parser.value("section-tcs"), parser.value("section-tpt"));
-    return SaveChannelDump(settings, symbol_rates, request, result, chooser, out, name);
-  }
-  return SaveDumpBytes(request, result, picture_options, picture_type, host, out, name);
+  OptionChooser chooser(parser);
+  FileDumpReceiver receiver(settings, symbol_rates, chooser, picture_options, picture_type, host,
+                            out, name);
+  RouteDump(request, result, receiver);
+  return receiver.status();
 }
 
 }  // namespace

@@ -217,37 +217,31 @@ void TForm1::SelectStoredPort() {
 }
 
 void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result) {
-  switch (request.source) {
-    case DumpSource::kRam:
-    case DumpSource::kFlash: {
-      const bool ram = request.source == DumpSource::kRam;
-      const LoadResult loaded = tuning_page()->LoadDumpedImage(
-          [&](ChannelList& list, SectionChooser& chooser) {
-            return HandOverChannelDump(request, result, list, chooser)
-                .value_or(LoadResult::kNoChoice);
-          },
-          ram);
-      if (loaded == LoadResult::kOk) pages_->setCurrentIndex(static_cast<int>(Page::kTuning));
-      return;
-    }
-    case DumpSource::kImage:
-      picture_->ShowCapture(DumpedBytes(request, result));
-      pages_->setCurrentIndex(static_cast<int>(Page::kPicture));
-      return;
-    case DumpSource::kEeprom: {
-      const QByteArray bytes = DumpedBytes(request, result);
-      eeprom_->hex_editor()->HighlightRows({});
-      eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                               static_cast<int>(request.address), static_cast<int>(bytes.size()));
-      eeprom_image_.Keep(RowsOfAddresses(request.address, static_cast<uint32_t>(bytes.size())));
-      eeprom_->RefreshInterpretedView();
-      eeprom_->update();
-      pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
-      return;
-    }
-    case DumpSource::kFile:
-      return;
-  }
+  RouteDump(request, result, *this);
+}
+
+void TForm1::TakeChannelDump(const JtagDumpRequest& request, const JtagDumpResult& result) {
+  const LoadResult loaded = tuning_page()->LoadDumpedImage(
+      [&](ChannelList& list, SectionChooser& chooser) {
+        return HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice);
+      },
+      request.source == DumpSource::kRam);
+  if (loaded == LoadResult::kOk) pages_->setCurrentIndex(static_cast<int>(Page::kTuning));
+}
+
+void TForm1::TakePicture(const QByteArray& bytes) {
+  picture_->ShowCapture(bytes);
+  pages_->setCurrentIndex(static_cast<int>(Page::kPicture));
+}
+
+void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
+  eeprom_->hex_editor()->HighlightRows({});
+  eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                           static_cast<int>(address), static_cast<int>(bytes.size()));
+  eeprom_image_.Keep(RowsOfAddresses(address, static_cast<uint32_t>(bytes.size())));
+  eeprom_->RefreshInterpretedView();
+  eeprom_->update();
+  pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
 }
 
 bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {

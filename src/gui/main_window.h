@@ -11,6 +11,7 @@
 #include "core/channels/channel_list.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/eeprom/eeprom_transfer.h"
+#include "core/jtag/dump_hand_over.h"
 #include "core/runtime/operation_host.h"
 #include "core/settings/settings.h"
 #include "core/texts/texts.h"
@@ -75,7 +76,7 @@ enum class Page { kEeprom = 0, kFirmware, kJtag, kTerminal, kTuning, kPicture, k
 
 // The main window: owns the program-wide objects and the pages, and is the operation host
 // of everything that runs from it.
-class TForm1 : public QMainWindow, public OperationHost {
+class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   Q_OBJECT
 
  public:
@@ -176,6 +177,12 @@ class TForm1 : public QMainWindow, public OperationHost {
   void ColourDifferingRows();
   // Gives a completed JTAG dump to the page that understands its bytes, and shows that page.
   void HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& result);
+  // DumpReceiver: the tuning, picture and EEPROM pages.
+  void TakeChannelDump(const JtagDumpRequest& request, const JtagDumpResult& result) override;
+  void TakePicture(const QByteArray& bytes) override;
+  void TakeEeprom(uint32_t address, const QByteArray& bytes) override;
+  // Raw dumps go to the file the JTAG page asked for before the dump began.
+  void TakeRawBytes(const QByteArray&) override {}
 
   bool image_initialised_ = false;
   bool shown_ = false;

@@ -46,10 +46,14 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   constexpr StatusPage kPage = StatusPage::kFirmware;
   auto log = [&](const QString& line) { host.AppendLog(LogId::kFirmware, line); };
   ParallelPort port(registers, clock);
-  ParallelLink link(port, host, texts, delays, state);
+  ParallelLink link(port, delays, state);
+  const auto show_failure = [&] {
+    if (const std::optional<int> slot = link.TakeFailure()) host.ShowError(texts.Slot(*slot));
+  };
 
   log(texts.Slot(kSlotOpening));
   link.OpenParallelLink();
+  show_failure();
   log(texts.Slot(kSlotStateAfterOpen) + state);
   if (state == link_state::kNoData || state == link_state::kData) {
     if (!link.TerminateLink()) log(texts.Slot(kSlotTermination1));
@@ -100,6 +104,7 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i - 1));
   if (fatal) log(texts.Slot(kSlotRecoveryFailed));
   link.Negotiate1284();
+  show_failure();
   log(texts.Slot(kSlotClosing));
   if (!link.TerminateLink()) log(texts.Slot(kSlotTermination2));
   registers.Flush();

@@ -35,8 +35,7 @@ void ParallelLink::OpenParallelLink() {
 }
 
 void ParallelLink::Fail(int slot) {
-  // A port that has failed is reported once, by the transfer, with its own reason.
-  if (!port_.registers().failed()) host_.ShowError(texts_.Slot(slot));
+  if (!port_.registers().failed()) failure_ = slot;
   ForceCompatibility();
 }
 

@@ -3,10 +3,10 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "core/lpt/parallel_port.h"
-#include "core/runtime/operation_host.h"
-#include "core/texts/texts.h"
 
 namespace tornavo {
 
@@ -39,9 +39,8 @@ inline const QString kError = QStringLiteral("ERROR");
 // state outlives an operation, so the caller holds it.
 class ParallelLink {
  public:
-  ParallelLink(ParallelPort& port, OperationHost& host, const Texts& texts,
-               const LinkDelays& delays, QString& state)
-      : port_(port), host_(host), texts_(texts), delays_(delays), state_(state) {}
+  ParallelLink(ParallelPort& port, const LinkDelays& delays, QString& state)
+      : port_(port), delays_(delays), state_(state) {}
 
   void ForceCompatibility();
   void OpenParallelLink();
@@ -54,15 +53,18 @@ class ParallelLink {
   int SendLinkByte(uint8_t byte);
 
   const QString& state() const { return state_; }
+  // The message slot of the last negotiation that failed and has not been taken yet; the
+  // transfer tells the user, the link only speaks to the port. None for a port that failed,
+  // which the transfer reports with its own reason.
+  std::optional<int> TakeFailure() { return std::exchange(failure_, std::nullopt); }
 
  private:
   void Fail(int slot);
 
   ParallelPort& port_;
-  OperationHost& host_;
-  const Texts& texts_;
   const LinkDelays& delays_;
   QString& state_;
+  std::optional<int> failure_;
 };
 
 }  // namespace tornavo

@@ -18,6 +18,7 @@
 #include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
+#include "core/jtag/dump_hand_over.h"
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
@@ -258,8 +259,7 @@ void JtagDumpPage::StartDump() {
       return;
     }
     QString error;
-    if (!WriteFileAtomically(file, result.buffer.left(static_cast<qsizetype>(request.length)),
-                             &error))
+    if (!WriteFileAtomically(file, RawDumpBytes(request, result), &error))
       services_.host.ShowError(error);
   };
   (void)links_.runner.Run(

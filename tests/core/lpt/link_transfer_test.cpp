@@ -56,6 +56,17 @@ TEST_F(LinkTransferTest, SendsEveryByteBetweenTheOpeningAndClosingLines) {
   EXPECT_EQ(host_.progress[1], 300);
   EXPECT_EQ(host_.Status(StatusPage::kFirmware, StatusField::kAddress), "7FE0012B");
   EXPECT_EQ(state_, "CPT");
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+TEST_F(LinkTransferTest, AFailedNegotiationIsToldToTheUser) {
+  SetFaults([](sim::PeripheralFaults& f) { f.silent_at_event2 = true; });
+  (void)Send(Pattern(5));
+  // Once for the opening negotiation, once for the closing one.
+  ASSERT_EQ(host_.boxes.size(), 2u);
+  for (const auto& box : host_.boxes)
+    EXPECT_EQ(box.text, "Ha pasado el tiempo de espera en la fase 2 de negociación.");
+  EXPECT_EQ(Log().value(1), "Estado tras apertura y negociación: ERROR");
 }
 
 TEST_F(LinkTransferTest, AByteRefusedAtPositionZeroIsLoggedAndSentAgain) {

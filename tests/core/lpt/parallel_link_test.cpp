@@ -7,12 +7,11 @@
 #include "core/lpt/recording_port.h"
 #include "core/lpt/step_clock.h"
 #include "sim/parallel_peripheral.h"
-#include "support/recording_host.h"
+#include "core/texts/texts.h"
 
 namespace tornavo {
 namespace {
 
-using testing::RecordingHost;
 using testing::RecordingPort;
 using testing::StepClock;
 using Bytes = std::vector<uint8_t>;
@@ -30,11 +29,10 @@ class ParallelLinkTest : public ::testing::Test {
   RecordingPort port_{peripheral_};
   StepClock clock_;
   ParallelPort parallel_{port_, clock_};
-  RecordingHost host_;
   Texts texts_;
   LinkDelays delays_;
   QString state_;
-  ParallelLink link_{parallel_, host_, texts_, delays_, state_};
+  ParallelLink link_{parallel_, delays_, state_};
 };
 
 TEST_F(ParallelLinkTest, NoDataOpenEndsWithBitsFourAndOneAndTerminationClearsBitFourFirst) {
@@ -43,7 +41,7 @@ TEST_F(ParallelLinkTest, NoDataOpenEndsWithBitsFourAndOneAndTerminationClearsBit
             (Bytes{0x0C, 0x08, 0x0C, 0x06, 0x07, 0x04, 0x14, 0x16}));
   EXPECT_EQ(port_.Writes(PortRegister::kExtControl), Bytes{0x34});
   EXPECT_EQ(port_.Writes(PortRegister::kData), (Bytes{0x00, 0x00}));
-  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_EQ(link_.TakeFailure(), std::nullopt);
 
   port_.accesses.clear();
   EXPECT_TRUE(link_.TerminateLink());
@@ -70,10 +68,11 @@ TEST_F(ParallelLinkTest, NegotiationOutcomes) {
   for (const Case& c : {Case{silent, "Ha pasado el tiempo de espera en la fase 2 de negociación."},
                         Case{ack_low, "Error en la fase 6 de negociación. Ack Low"},
                         Case{select_high, "Error en la fase 6 de negociación. Select High"}}) {
-    host_.boxes.clear();
     EXPECT_EQ(OpenWith(c.faults), "ERROR") << c.message;
-    ASSERT_EQ(host_.boxes.size(), 1u) << c.message;
-    EXPECT_EQ(host_.boxes[0].text, c.message);
+    const std::optional<int> failure = link_.TakeFailure();
+    ASSERT_TRUE(failure.has_value()) << c.message;
+    EXPECT_EQ(texts_.Slot(*failure), c.message);
+    EXPECT_EQ(link_.TakeFailure(), std::nullopt) << "taken once";
     // Forced back to compatibility: SelectIn set; Strobe, AutoFeed, Init, interrupts clear.
     EXPECT_EQ(port_.Writes(PortRegister::kControl).back() & 0x1F, 0x08) << c.message;
   }
