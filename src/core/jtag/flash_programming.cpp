@@ -8,6 +8,7 @@
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/jtag_backup.h"
 #include "core/jtag/jtag_texts.h"
+#include "core/jtag/port_frame.h"
 #include "core/jtag/tap_driver.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
@@ -52,41 +53,12 @@ bool Contains(const FlashChipDescription& chip, uint32_t address) {
   return address >= chip.start && uint64_t{address} < uint64_t{chip.start} + chip.size();
 }
 
-// The port bracket every operation runs in.
-class PortFrame {
- public:
-  explicit PortFrame(JtagSession& session) : session_(session) {}
-  bool Open(JtagSendResult* result) {
-    session_.host.DisablePages();
-    Log(session_.texts.Slot(jtag_slot::kOpeningPort));
-    if (!session_.port.Acquire(&result->port_error)) {
-      result->outcome = SendOutcome::kPortFailed;
-      Log(result->port_error);
-      session_.host.ShowError(
-          PortRefusedText(session_.texts.Slot(jtag_slot::kPortNotOpened), result->port_error));
-      session_.host.EnablePages();
-      return false;
-    }
-    return true;
-  }
-  // A port that stopped working before the operation had its own say, named once.
-  void ReportFailure() {
-    session_.port.Flush();
-    if (!session_.port.failed()) return;
-    Log(session_.port.failure());
-    session_.host.ShowError(session_.port.failure());
-  }
-  void Close() {
-    Log(session_.texts.Slot(jtag_slot::kClosingPort));
-    session_.port.Flush();
-    session_.port.Release();
-    session_.host.EnablePages();
-  }
-  void Log(const QString& line) { session_.host.AppendLog(LogId::kJtag, line); }
-
- private:
-  JtagSession& session_;
-};
+// Opens the bracket for a send; a port that cannot be had ends it as kPortFailed.
+bool OpenFrame(PortFrame& frame, JtagSendResult* result) {
+  if (frame.Open(&result->port_error)) return true;
+  result->outcome = SendOutcome::kPortFailed;
+  return false;
+}
 
 void StartStatus(JtagSession& session, uint32_t destination, uint32_t count) {
   OperationHost& host = session.host;
@@ -339,7 +311,7 @@ JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& 
     return result;
   }
   PortFrame frame(session);
-  if (!frame.Open(&result)) return result;
+  if (!OpenFrame(frame, &result)) return result;
   const auto count = static_cast<uint32_t>(table.size());
   StartStatus(session, request.destination, count);
   if (request.destination < kRamStart) {
@@ -351,7 +323,6 @@ JtagSendResult SendRamChannelTable(JtagSession& session, const JtagSendRequest& 
                               request.destination, count);
     result.outcome = FinalReport(session, request.destination, {result.done, {}}, count);
   }
-  frame.Close();
   return result;
 }
 
@@ -369,7 +340,7 @@ JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& re
     return result;
   }
   PortFrame frame(session);
-  if (!frame.Open(&result)) return result;
+  if (!OpenFrame(frame, &result)) return result;
   const auto count = static_cast<uint32_t>(image.size());
   StartStatus(session, request.destination, count);
   BlocksResult blocks;
@@ -382,7 +353,6 @@ JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& re
   }
   result.done = blocks.done;
   result.outcome = FinalReport(session, request.destination, blocks, count);
-  frame.Close();
   return result;
 }
 
@@ -396,7 +366,7 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
     return result;
   }
   PortFrame frame(session);
-  if (!frame.Open(&result)) return result;
+  if (!OpenFrame(frame, &result)) return result;
   const auto count = static_cast<uint32_t>(data.size());
   StartStatus(session, request.destination, count);
   const FlashChipDescription* chip = nullptr;
@@ -414,7 +384,6 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
            : BlocksResult{LoadIntoRam(session, bytes, request.destination, count), {}};
   result.done = blocks.done;
   result.outcome = FinalReport(session, request.destination, blocks, count);
-  frame.Close();
   return result;
 }
 
@@ -423,7 +392,7 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
   JtagSendResult result;
   OperationHost& host = session.host;
   PortFrame frame(session);
-  if (!frame.Open(&result)) return result;
+  if (!OpenFrame(frame, &result)) return result;
   const uint64_t address = request.destination;
   if (eeprom.size() < static_cast<qsizetype>(kEepromSize) || address >= kEepromSize ||
       address + request.length > kEepromSize) {
@@ -463,7 +432,6 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
     unit.DcuReleaseReset();
     host.ResetStatus(StatusPage::kJtag);
   }
-  frame.Close();
   return result;
 }
 
@@ -571,7 +539,7 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   }
 
   PortFrame frame(session);
-  if (!frame.Open(&result)) return result;
+  if (!OpenFrame(frame, &result)) return result;
   TapDriver tap(session.port, session.state, session.timing);
   DebugUnit unit(tap, session.clock, host, session.texts);
   unit.DcuResetSequence();
@@ -596,7 +564,6 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   if (session.port.failed()) result.outcome = SendOutcome::kFailed;
   frame.ReportFailure();
   unit.DcuReleaseReset();
-  frame.Close();
   return result;
 }
 

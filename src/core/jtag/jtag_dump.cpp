@@ -5,6 +5,7 @@
 
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/jtag_texts.h"
+#include "core/jtag/port_frame.h"
 #include "core/jtag/tap_driver.h"
 
 namespace tornavo {
@@ -149,24 +150,11 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
   const auto log = [&](const QString& line) { host.AppendLog(LogId::kJtag, line); };
   const bool eeprom = request.source == DumpSource::kEeprom;
 
-  host.DisablePages();
-  log(texts.Slot(jtag_slot::kOpeningPort));
-  if (!session.port.Acquire(&result.port_error)) {
-    log(result.port_error);
-    host.ShowError(PortRefusedText(texts.Slot(jtag_slot::kPortNotOpened), result.port_error));
-    host.EnablePages();
-    return result;
-  }
-  const auto close = [&] {
-    log(texts.Slot(jtag_slot::kClosingPort));
-    session.port.Flush();
-    session.port.Release();
-    host.EnablePages();
-  };
+  PortFrame frame(session);
+  if (!frame.Open(&result.port_error)) return result;
   if (!DumpRangeAccepted(request.source, request.address, request.length, request.flash_chip)) {
     result.outcome = DumpOutcome::kBadRange;
     host.ShowError(texts.Slot(jtag_slot::kBadAddressLength));
-    close();
     return result;
   }
 
@@ -205,7 +193,6 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
         session.port.failure()));
   }
   host.ResetStatus(StatusPage::kJtag);
-  close();
   return result;
 }
 

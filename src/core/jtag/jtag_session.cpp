@@ -2,6 +2,7 @@
 
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/jtag_texts.h"
+#include "core/jtag/port_frame.h"
 #include "core/jtag/tap_driver.h"
 #include "core/settings/flash_chip.h"
 
@@ -30,13 +31,8 @@ CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
   CpuIdentity identity;
   const Texts& texts = session.texts;
   OperationHost& host = session.host;
-  host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kOpeningPort));
-  if (!session.port.Acquire(&identity.port_error)) {
-    host.AppendLog(LogId::kJtag, identity.port_error);
-    host.ShowError(PortRefusedText(texts.Slot(jtag_slot::kPortNotOpened), identity.port_error));
-    return identity;
-  }
-  host.DisablePages();
+  PortFrame frame(session);
+  if (!frame.Open(&identity.port_error)) return identity;
   TapDriver tap(session.port, session.state, session.timing);
   DebugUnit unit(tap, session.clock, host, texts);
   unit.DcuResetSequence();
@@ -68,10 +64,6 @@ CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
       break;
   }
   unit.DcuReleaseReset();
-  host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kClosingPort));
-  session.port.Flush();
-  session.port.Release();
-  host.EnablePages();
   return identity;
 }
 

@@ -1,0 +1,38 @@
+#include "core/jtag/port_frame.h"
+
+#include "core/jtag/jtag_texts.h"
+#include "core/lpt/port_registers.h"
+
+namespace tornavo {
+
+bool PortFrame::Open(QString* port_error) {
+  session_.host.DisablePages();
+  Log(session_.texts.Slot(jtag_slot::kOpeningPort));
+  if (!session_.port.Acquire(port_error)) {
+    Log(*port_error);
+    session_.host.ShowError(
+        PortRefusedText(session_.texts.Slot(jtag_slot::kPortNotOpened), *port_error));
+    session_.host.EnablePages();
+    return false;
+  }
+  open_ = true;
+  return true;
+}
+
+void PortFrame::ReportFailure() {
+  session_.port.Flush();
+  if (!session_.port.failed()) return;
+  Log(session_.port.failure());
+  session_.host.ShowError(session_.port.failure());
+}
+
+void PortFrame::Close() {
+  if (!open_) return;
+  open_ = false;
+  Log(session_.texts.Slot(jtag_slot::kClosingPort));
+  session_.port.Flush();
+  session_.port.Release();
+  session_.host.EnablePages();
+}
+
+}  // namespace tornavo
