@@ -25,17 +25,12 @@ sim::EepromBytes Pattern() {
 
 // The receiver holds Pattern(); the image holds it with `edited_rows` rows changed.
 void RunSend(benchmark::State& state, bool backup, int edited_rows) {
-  sim::VirtualReceiver receiver;
-  QtSerialTransport transport;
-  if (!OpenPacedLine(receiver, transport, state)) return;
-  testing::RecordingHost host;
-  Texts texts;
-  EepromImage image;
-  SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
-  EepromTransfer& transfer = session.eeprom_transfer();
-  QEventLoop loop;
-  transfer.SetOnFinished([&loop] { loop.quit(); });
+  PacedEepromRig rig;
+  if (!rig.Open(state)) return;
+  sim::VirtualReceiver& receiver = rig.receiver;
+  EepromTransfer& transfer = rig.transfer();
+  EepromImage& image = rig.image;
+  QEventLoop& loop = rig.loop;
   transfer.SetBackups([backup] { return BackupsWhen(backup); });
   sim::EepromBytes edited = Pattern();
   for (int row = 0; row < edited_rows; ++row) edited[row * 0x2B * 16 % sim::kEepromSize] ^= 0x5A;

@@ -18,18 +18,13 @@ namespace tornavo {
 namespace {
 
 void BM_WholeEepromReadAt9600(benchmark::State& state) {
-  sim::VirtualReceiver receiver;
-  QtSerialTransport transport;
-  if (!OpenPacedLine(receiver, transport, state)) return;
+  PacedEepromRig rig;
+  if (!rig.Open(state)) return;
   const PortSettings line;  // the line OpenPacedLine opened
-  testing::RecordingHost host;
-  Texts texts;
-  EepromImage image;
-  SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
-  EepromTransfer& transfer = session.eeprom_transfer();
-  QEventLoop loop;
-  transfer.SetOnFinished([&loop] { loop.quit(); });
+  sim::VirtualReceiver& receiver = rig.receiver;
+  testing::RecordingHost& host = rig.host;
+  EepromTransfer& transfer = rig.transfer();
+  QEventLoop& loop = rig.loop;
 
   double measured_s = 0;
   qint64 characters = 0;

@@ -2,10 +2,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QEventLoop>
 #include <QString>
+#include <memory>
 
+#include "core/runtime/clock.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/service_session.h"
 #include "sim/virtual_receiver.h"
+#include "support/recording_host.h"
 
 namespace tornavo {
 
@@ -23,5 +28,26 @@ inline bool OpenPacedLine(sim::VirtualReceiver& receiver, QtSerialTransport& tra
   state.SkipWithError(error.toStdString().c_str());
   return false;
 }
+
+// An EEPROM transfer over the paced line, with an event loop its end quits.
+struct PacedEepromRig {
+  sim::VirtualReceiver receiver;
+  QtSerialTransport transport;
+  testing::RecordingHost host;
+  Texts texts;
+  EepromImage image;
+  SteadyClock clock;
+  std::unique_ptr<ServiceSession> session;
+  QEventLoop loop;
+
+  // False, with the benchmark skipped, when the line cannot be opened.
+  bool Open(benchmark::State& state) {
+    if (!OpenPacedLine(receiver, transport, state)) return false;
+    session = std::make_unique<ServiceSession>(transport, host, texts, image, clock);
+    transfer().SetOnFinished([this] { loop.quit(); });
+    return true;
+  }
+  EepromTransfer& transfer() { return session->eeprom_transfer(); }
+};
 
 }  // namespace tornavo

@@ -29,6 +29,22 @@ int Clamped(int64_t value) {
   return static_cast<int>(std::min<int64_t>(value, std::numeric_limits<int>::max()));
 }
 
+// Speed, time left, bytes sent and the address reached, after `sent` of `count` bytes.
+void ShowProgress(OperationHost& host, const Texts& texts, double speed, int64_t sent,
+                  int64_t count, uint64_t destination) {
+  constexpr StatusPage kPage = StatusPage::kFirmware;
+  host.SetStatus(kPage, StatusField::kSpeed,
+                 QLocale().toString(speed, 'f', 1) + texts.Slot(slot::kKilobytesPerSecond));
+  if (speed != 0) {
+    const double remaining = (count - sent) / (speed * 1024);
+    host.SetStatus(kPage, StatusField::kRemaining,
+                   QString::number(static_cast<long long>(std::nearbyint(remaining))) +
+                       texts.Slot(slot::kSeconds));
+  }
+  host.SetProgress(kPage, Clamped(sent));
+  host.SetStatus(kPage, StatusField::kAddress, Address(destination + sent));
+}
+
 }  // namespace
 
 LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& clock,
@@ -76,16 +92,7 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
     if (request.show_progress && i % kProgressStep == 0) {
       const uint64_t elapsed = clock.NowMs() - start_ms;
       if (elapsed > 0) speed = (i / 1024.0) / (elapsed / 1000.0);
-      host.SetStatus(kPage, StatusField::kSpeed,
-                     QLocale().toString(speed, 'f', 1) + texts.Slot(slot::kKilobytesPerSecond));
-      if (speed != 0) {
-        const double remaining = (count - i) / (speed * 1024);
-        host.SetStatus(kPage, StatusField::kRemaining,
-                       QString::number(static_cast<long long>(std::nearbyint(remaining))) +
-                           texts.Slot(slot::kSeconds));
-      }
-      host.SetProgress(kPage, Clamped(i));
-      host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i));
+      ShowProgress(host, texts, speed, i, count, request.destination);
     }
     if (delays.between_bytes != 0) SpinDelayWide(delays.between_bytes);
     pending_error = r != 0;
