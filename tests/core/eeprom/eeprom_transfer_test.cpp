@@ -87,7 +87,10 @@ TEST_F(EepromTransferTest, EndStateIsInPlaceBeforeTheClosingMessageShows) {
   EXPECT_EQ(transport_.written.last(), AppendChecksum("%EE?00010"));
   transport_.Deliver(ReadReply(QString(32, 'A')));
   EXPECT_TRUE(clean_at_box);
+  // A reply handed over after the end changes nothing and asks for nothing.
+  transfer_.OnReply(ReadReply(QString(32, 'B')));
   EXPECT_EQ(image_.RowText(1), QString(32, 'A'));
+  EXPECT_EQ(transport_.written.size(), 1);
 }
 
 TEST_F(EepromTransferTest, SpeedAndRemainingTime) {
