@@ -2,16 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -25,9 +20,7 @@
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/task_page.h"
-#include "real_input.h"
 #include "sim/virtual_receiver.h"
-#include "support/wait.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -36,8 +29,9 @@ namespace {
 using testing::WaitUntil;
 using testing::WindowUnderTest;
 
+// The window on the virtual receiver, shown and active. Without real boxes, the recorded ones
+// answer for the user.
 struct ReceiverWindow {
-  // Without boxes, the recorded ones answer for the user.
   explicit ReceiverWindow(std::unique_ptr<MessageBoxes> real_boxes = nullptr) {
     receiver.SetPacing(false);
     started = receiver.Start(&error);
@@ -46,8 +40,29 @@ struct ReceiverWindow {
     options.select_port = receiver.device_path();
     options.boxes = std::move(real_boxes);
     w = std::make_unique<WindowUnderTest>(std::move(options));
+    window().show();
+    window().activateWindow();
+    // The page's first activation clears the image: it comes before anything the test does.
+    started = started && QTest::qWaitForWindowActive(&window());
   }
   TForm1& window() { return *w->window; }
+  const QList<testing::RecordedBoxes::Box>& boxes() { return w->boxes->boxes; }
+  EepromTransferControls* controls() { return window().transfer_controls(); }
+  void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  bool WaitForBoxes(int count) {
+    return WaitUntil([&] { return boxes().size() == count; }, 20000);
+  }
+  std::array<uint8_t, kEepromBytes> ImageBytes() {
+    return window().services().eeprom_image.Bytes();
+  }
+  // Types a byte other than the one it holds into the first cell of each row.
+  void EditRows(std::initializer_list<int> rows) {
+    for (int row : rows) {
+      const bool zero = window().services().eeprom_image.Cell(row + 1, 1) == "00";
+      ASSERT_TRUE(testing::TypeIntoCell(window().eeprom_page()->hex_editor(), row + 1, 1,
+                                        zero ? "01" : "00"));
+    }
+  }
 
   sim::VirtualReceiver receiver;
   bool started = false;
@@ -71,7 +86,11 @@ QList<QByteArray> Frames(const sim::VirtualReceiver& receiver, const char* kind)
   return found;
 }
 
-TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
+// A read from the named fields' page: the grid comes forward, the pages are locked, and the
+// panel is clean before the closing message. Three rows then edited with the keyboard: the
+// verify names them, they stay coloured in the grid, and the next read asks about the edits
+// and clears the colour.
+TEST(EepromTransferPage, ReadThenVerifyNamesAndColoursTheDifferingRows) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
@@ -83,79 +102,37 @@ TEST(EepromTransferPage, ReadEndsWithACleanPanelBeforeTheClosingMessage) {
       clean = clean && page->status_panel()->Value(static_cast<StatusField>(f)).isEmpty();
   };
   window.eeprom_page()->inner_pages()->setCurrentIndex(1);
-  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  rw.Click(rw.controls()->read_button());
   EXPECT_FALSE(window.PageTakesInput(Page::kEeprom));
   EXPECT_EQ(window.eeprom_page()->inner_pages()->currentIndex(), 0);
   EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Recibe");
-  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
-  EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom leída con éxito !");
+  ASSERT_TRUE(rw.WaitForBoxes(1));
+  EXPECT_EQ(rw.boxes()[0].text, "¡ Eeprom leída con éxito !");
   EXPECT_TRUE(clean);
   EXPECT_TRUE(window.PageTakesInput(Page::kEeprom));
-  // The named fields were rebuilt from what was read.
   InterpretedView& view = window.eeprom_page()->interpreted_view();
   EXPECT_EQ(view.state(view.FindField("Pais :")).text, "ESP");
-  const auto sim_bytes = rw.receiver.Eeprom();
-  const auto image_bytes = window.services().eeprom_image.Bytes();
-  EXPECT_TRUE(std::equal(sim_bytes.begin(), sim_bytes.end(), image_bytes.begin()));
-}
+  EXPECT_TRUE(std::ranges::equal(rw.receiver.Eeprom(), rw.ImageBytes()));
 
-// Three rows edited with the keyboard after a read: the verify ends by naming them, they stay
-// coloured in the grid, and the next read asks about the edits and clears the colour.
-TEST(EepromTransferPage, VerifyNamesAndColoursTheDifferingRowsUntilTheNextOperation) {
-  ReceiverWindow rw;
-  ASSERT_TRUE(rw.started) << rw.error.toStdString();
-  TForm1& window = rw.window();
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  const QList<testing::RecordedBoxes::Box>& boxes = rw.w->boxes->boxes;
-  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
-  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 1; }, 20000));
+  rw.EditRows({0x12, 0x3A, 0x7F});
   HexEditor* grid = window.eeprom_page()->hex_editor();
-  for (int row : {0x12, 0x3A, 0x7F}) {
-    const bool zero = window.services().eeprom_image.Cell(row + 1, 1) == "00";
-    ASSERT_TRUE(testing::TypeIntoCell(grid, row + 1, 1, zero ? "01" : "00"));
-  }
   auto coloured = [&](int row) {
     return grid->model()->index(row, 9).data(Qt::BackgroundRole).isValid();
   };
-
-  QTest::mouseClick(window.transfer_controls()->verify_button(), Qt::LeftButton);
-  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 2; }, 20000));
-  EXPECT_TRUE(boxes[1].error);
-  EXPECT_EQ(boxes[1].text, "¡ Verificación completada !\n3 filas diferentes: 120, 3A0, 7F0");
+  rw.Click(rw.controls()->verify_button());
+  ASSERT_TRUE(rw.WaitForBoxes(2));
+  EXPECT_TRUE(rw.boxes()[1].error);
+  EXPECT_EQ(rw.boxes()[1].text, "¡ Verificación completada !\n3 filas diferentes: 120, 3A0, 7F0");
   EXPECT_EQ(window.log(LogId::kEeprom)->Lines().last(), "3 filas diferentes: 120, 3A0, 7F0");
   for (int row = 0; row < kEepromRows; ++row)
     EXPECT_EQ(coloured(row), row == 0x12 || row == 0x3A || row == 0x7F) << row;
 
-  QTest::mouseClick(window.transfer_controls()->read_button(), Qt::LeftButton);
+  rw.Click(rw.controls()->read_button());
   EXPECT_FALSE(coloured(0x12));
-  ASSERT_TRUE(WaitUntil([&] { return boxes.size() == 3; }, 20000));
+  ASSERT_TRUE(rw.WaitForBoxes(3));
   ASSERT_EQ(rw.w->boxes->questions.size(), 1);
   EXPECT_TRUE(rw.w->boxes->questions[0].contains("Filas cambiadas : 120, 3A0, 7F0"));
   EXPECT_EQ(window.windowTitle(), "Tornavo v4.0 (FINAL)");
-}
-
-// The backup covers the selected row alone and is named after its address.
-TEST(EepromTransferPage, SelectedRowWriteReadsAndSendsTheSelectedRowOnly) {
-  ReceiverWindow rw;
-  ASSERT_TRUE(rw.started) << rw.error.toStdString();
-  TForm1& window = rw.window();
-  rw.w->boxes->confirm = true;
-  EepromImage& image = window.services().eeprom_image;
-  for (int c = 1; c <= kEepromColumns; ++c) image.SetCell(3, c, "5A");
-  image.set_selected_row(3);
-  window.transfer_controls()->range_button(EepromRange::kSelectedRow)->click();
-  QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
-  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
-  EXPECT_EQ(rw.w->boxes->boxes[0].text, "¡ Eeprom escrita con éxito !");
-  ASSERT_EQ(rw.receiver.ReceivedFrames().size(), 2);
-  EXPECT_TRUE(rw.receiver.ReceivedFrames()[0].startsWith("%EE?02010"));
-  EXPECT_TRUE(
-      rw.receiver.ReceivedFrames()[1].startsWith("%EE=02010" + QByteArray("5A").repeated(16)));
-  EXPECT_TRUE(BackupInLog(window).endsWith("_eeprom-send_00000020.txt"));
-  EXPECT_EQ(rw.receiver.Eeprom()[0x20], 0x5A);
-  EXPECT_EQ(rw.receiver.Eeprom()[0x2F], 0x5A);
 }
 
 // An EEPROM file that defines only its first two rows, loaded into the window.
@@ -169,18 +146,19 @@ QString LoadTwoRows(ReceiverWindow& rw) {
   return file.fileName();
 }
 
+// A send of the selected row reads that row alone for its backup, named after its address.
 TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks) {
   ReceiverWindow rw;
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
   const QString file = LoadTwoRows(rw);
-  ASSERT_TRUE(rw.w->boxes->boxes.isEmpty());
+  ASSERT_TRUE(rw.boxes().isEmpty());
   const auto before = rw.receiver.Eeprom();
   const QStringList& questions = rw.w->boxes->questions;
   auto send = [&](EepromRange range, int row = 0) {
-    window.transfer_controls()->range_button(range)->click();
+    rw.controls()->range_button(range)->click();
     window.services().eeprom_image.set_selected_row(row);
-    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+    rw.Click(rw.controls()->write_button());
   };
 
   // Declined: nothing is sent.
@@ -196,128 +174,83 @@ TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks)
   // The rows the file has: the routine question, whose box turns it off for good.
   rw.w->boxes->confirm = rw.w->boxes->tick_option = true;
   send(EepromRange::kSelectedRow, 2);
-  ASSERT_TRUE(WaitUntil([&] { return !rw.w->boxes->boxes.isEmpty(); }, 20000));
+  ASSERT_TRUE(rw.WaitForBoxes(1));
   ASSERT_EQ(questions.size(), 2);
   EXPECT_TRUE(questions[1].startsWith("Filas que se escribirán : 010\n"))
       << questions[1].toStdString();
+  EXPECT_EQ(rw.receiver.ReceivedFrames().size(), 2);
+  EXPECT_EQ(Frames(rw.receiver, "%EE?"), QList<QByteArray>{"%EE?01010"});
+  EXPECT_EQ(Frames(rw.receiver, "%EE="), QList<QByteArray>{"%EE=01010"});
   EXPECT_EQ(rw.receiver.Eeprom()[0x10], 0x22);
+  EXPECT_EQ(rw.receiver.Eeprom()[0x1F], 0x22);
+  EXPECT_TRUE(BackupInLog(window).endsWith("_eeprom-send_00000010.txt"));
   EXPECT_FALSE(window.settings().Bool(Key::kPreguntarEnviarEeprom));
   send(EepromRange::kSelectedRow, 1);
-  ASSERT_TRUE(WaitUntil([&] { return rw.w->boxes->boxes.size() == 2; }, 20000));
+  ASSERT_TRUE(rw.WaitForBoxes(2));
   EXPECT_EQ(questions.size(), 2);
 
   // Rows the file lacks are still asked about; confirmed, they go as the grid holds them.
   send(EepromRange::kAll);
-  ASSERT_TRUE(WaitUntil([&] { return rw.w->boxes->boxes.size() == 3; }, 20000));
+  ASSERT_TRUE(rw.WaitForBoxes(3));
   EXPECT_EQ(questions.size(), 3);
-  EXPECT_EQ(rw.w->boxes->boxes[2].text, "¡ Eeprom escrita con éxito !");
+  EXPECT_EQ(rw.boxes()[2].text, "¡ Eeprom escrita con éxito !");
   int set_before = 0x20;  // a byte past the file's rows that the receiver held set
   while (set_before < kEepromBytes && before[set_before] == 0xFF) ++set_before;
   ASSERT_LT(set_before, kEepromBytes);
   EXPECT_EQ(rw.receiver.Eeprom()[set_before], 0xFF);
 }
 
-// The real question, answered with Enter and with Escape: both are Cancel and nothing is sent.
-// It names the port and the addresses the write would cover.
-TEST(EepromTransferPage, PartialWriteQuestionNamesItsTargetAndCancelsOnEnterAndEscape) {
-  ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
-  ASSERT_TRUE(rw.started) << rw.error.toStdString();
-  LoadTwoRows(rw);
-  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-    testing::BoxWatcher watcher(key);
-    QTest::mouseClick(rw.window().transfer_controls()->write_button(), Qt::LeftButton);
-    ASSERT_EQ(watcher.seen.size(), 1) << key;
-    EXPECT_TRUE(watcher.seen[0].cancel_is_default);
-    for (const QString& part : {rw.receiver.device_path(), QString("000"), QString("7FF")})
-      EXPECT_TRUE(watcher.seen[0].text.contains(part))
-          << part.toStdString() << " in " << watcher.seen[0].text.toStdString();
-  }
-  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
-}
-
-// The routine question, as the user meets it: Escape sends nothing; its check box ticked with
-// a key and OK pressed, the write goes, and later ones go without it, also after a restart.
+// The real question, as the user meets it: Enter and Escape both cancel and nothing is sent;
+// its check box ticked with a key and OK pressed, the write goes and the question is off.
 TEST(EepromTransferPage, RoutineWriteQuestionCanBeTurnedOffForGood) {
   ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
-  {
-    testing::BoxWatcher watcher(Qt::Key_Escape, "eeprom_send_question");
-    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    testing::BoxWatcher watcher(key, key == Qt::Key_Escape ? "eeprom_send_question" : "");
+    rw.Click(rw.controls()->write_button());
     ASSERT_EQ(watcher.seen.size(), 1);
     EXPECT_TRUE(watcher.seen[0].cancel_is_default);
     EXPECT_EQ(watcher.seen[0].text,
-              "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a "
-              "7FF, por el puerto " +
+              "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto " +
                   rw.receiver.device_path() + ".\n¿Escribirlas en la Eeprom del decodificador?");
   }
   EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
-  int questions = 0;
   QTimer answer;
   QObject::connect(&answer, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    if (box->checkBox()) {
-      ++questions;
-      QTest::keyClick(box->checkBox(), Qt::Key_Space);
-      QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
-    } else {
-      QTest::keyClick(box, Qt::Key_Return);
-    }
+    if (box->checkBox()) QTest::keyClick(box->checkBox(), Qt::Key_Space);
+    QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
   });
   answer.start(10);
-  for (int send = 0; send < 2; ++send) {
-    QTest::mouseClick(window.transfer_controls()->write_button(), Qt::LeftButton);
-    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
-  }
-  EXPECT_EQ(questions, 1);
-  EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), 2 * kEepromRows);  // a backup for each
-  EXPECT_TRUE(window.close());
-  QFile ini(rw.w->ini_folder.filePath("Tornavo.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(ini.readAll().contains("\r\nPreguntarEnviarEeprom=0\r\n"));
+  rw.Click(rw.controls()->write_button());
+  ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);  // the backup
+  EXPECT_FALSE(window.settings().Bool(Key::kPreguntarEnviarEeprom));
 }
 
 // Backups before "Enviar".
-
-struct ShownReceiverWindow : ReceiverWindow {
-  ShownReceiverWindow() {
-    w->boxes->confirm = true;  // the question before "Enviar"
-    window().show();
-    window().activateWindow();
-  }
-  void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-  bool WaitForBoxes(int count) {
-    return WaitUntil([&] { return w->boxes->boxes.size() == count; }, 20000);
-  }
-  std::array<uint8_t, kEepromBytes> ImageBytes() {
-    return window().services().eeprom_image.Bytes();
-  }
-};
 
 // Read, three cells typed, "Enviar": what the receiver held goes to a backup first, only the
 // three edited rows are sent, and the backup, loaded on the page and sent, restores the
 // receiver; the verify after it covers every row.
 TEST(EepromBackup, SendingKeepsWhatTheReceiverHeldAndSendsOnlyTheEditedRows) {
-  ShownReceiverWindow rw;
+  ReceiverWindow rw;
+  rw.w->boxes->confirm = true;  // the question before "Enviar"
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&rw.window()));
   TForm1& window = rw.window();
-  EepromTransferControls* controls = window.transfer_controls();
+  EepromTransferControls* controls = rw.controls();
   rw.Click(controls->read_button());
   ASSERT_TRUE(rw.WaitForBoxes(1));
-  for (int row : {0x12, 0x3A, 0x7F}) {
-    const bool zero = window.services().eeprom_image.Cell(row + 1, 1) == "00";
-    ASSERT_TRUE(
-        testing::TypeIntoCell(window.eeprom_page()->hex_editor(), row + 1, 1, zero ? "01" : "00"));
-  }
+  rw.EditRows({0x12, 0x3A, 0x7F});
   const sim::EepromBytes held = rw.receiver.Eeprom();
   rw.receiver.ClearReceivedFrames();
   rw.Click(controls->write_button());
   EXPECT_EQ(window.task_page(StatusPage::kEeprom)->status_panel()->Value(StatusField::kTask),
             "Copia");
   ASSERT_TRUE(rw.WaitForBoxes(2));
-  EXPECT_EQ(rw.w->boxes->boxes[1].text, "¡ Eeprom escrita con éxito !");
+  EXPECT_EQ(rw.boxes()[1].text, "¡ Eeprom escrita con éxito !");
   EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);
   EXPECT_EQ(Frames(rw.receiver, "%EE="),
             (QList<QByteArray>{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
@@ -343,17 +276,17 @@ TEST(EepromBackup, SendingKeepsWhatTheReceiverHeldAndSendsOnlyTheEditedRows) {
   rw.Click(controls->verify_button());
   ASSERT_TRUE(rw.WaitForBoxes(4));
   EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);
-  EXPECT_FALSE(rw.w->boxes->boxes[3].error) << rw.w->boxes->boxes[3].text.toStdString();
+  EXPECT_FALSE(rw.boxes()[3].error) << rw.boxes()[3].text.toStdString();
 }
 
 // The configuration page's box, cleared with the mouse: "Enviar" sends every row as it
 // stands and keeps no file.
 TEST(EepromBackup, SwitchedOffOnTheConfigurationPageEveryRowGoesAndNoFileIsKept) {
-  ShownReceiverWindow rw;
+  ReceiverWindow rw;
+  rw.w->boxes->confirm = true;  // the question before "Enviar"
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
   window.pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QCheckBox* box = window.config_page()->backup_box();
   ASSERT_TRUE(box->isChecked());
   EXPECT_EQ(box->text(), "Copia de seguridad antes de cada escritura");
@@ -362,7 +295,7 @@ TEST(EepromBackup, SwitchedOffOnTheConfigurationPageEveryRowGoesAndNoFileIsKept)
 
   const QStringList kept = QDir(DefaultBackupFolder()).entryList(QDir::Files);
   window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
-  rw.Click(window.transfer_controls()->write_button());
+  rw.Click(rw.controls()->write_button());
   ASSERT_TRUE(rw.WaitForBoxes(1));
   EXPECT_EQ(Frames(rw.receiver, "%EE=").size(), kEepromRows);
   EXPECT_TRUE(Frames(rw.receiver, "%EE?").isEmpty());
@@ -384,7 +317,8 @@ TEST_P(EepromBackupFailure, NothingIsWrittenAndThePagesComeBack) {
   const QByteArray data_home = qgetenv("XDG_DATA_HOME");
   if (GetParam() == BackupFault::kUnsavable)
     qputenv("XDG_DATA_HOME", dir.filePath("file/data").toUtf8());
-  ShownReceiverWindow rw;
+  ReceiverWindow rw;
+  rw.w->boxes->confirm = true;  // the question before "Enviar"
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
   if (GetParam() == BackupFault::kNoReply) {
@@ -392,12 +326,12 @@ TEST_P(EepromBackupFailure, NothingIsWrittenAndThePagesComeBack) {
     window.services().link.SetTimeoutScale(0.02);
   }
   const sim::EepromBytes held = rw.receiver.Eeprom();
-  rw.Click(window.transfer_controls()->write_button());
+  rw.Click(rw.controls()->write_button());
   const bool ended =
       rw.WaitForBoxes(1) && WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); });
   qputenv("XDG_DATA_HOME", data_home);
   ASSERT_TRUE(ended);
-  const testing::RecordedBoxes::Box& box = rw.w->boxes->boxes[0];
+  const testing::RecordedBoxes::Box& box = rw.boxes()[0];
   EXPECT_TRUE(box.error);
   EXPECT_TRUE(
       box.text.endsWith(GetParam() == BackupFault::kUnsavable

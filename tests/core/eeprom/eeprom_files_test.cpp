@@ -191,7 +191,7 @@ TEST_F(EepromFilesTest, KvlReaderStopsQuietlyAndReplacesBadPairs) {
   EXPECT_EQ(image_.RowText(128), QString(32, '2'));
 }
 
-TEST_F(EepromFilesTest, ReadersTellTheRowsAFileDefinedAndTakeLowerCaseDigits) {
+TEST_F(EepromFilesTest, ReadersAndTheOwnWriterTellTheRowsAFileDefines) {
   EepromRows rows;
   // Files that load yet define nothing: an empty own file, a KVL file whose first line is
   // not a row.
@@ -216,20 +216,17 @@ TEST_F(EepromFilesTest, ReadersTellTheRowsAFileDefinedAndTakeLowerCaseDigits) {
   ASSERT_TRUE(DecodeEepromFile(EepromFormat::kBin, QByteArray(kEepromBytes, '\0'), texts_, image_,
                                &error_, &rows));
   EXPECT_TRUE(rows.all());
-}
 
-TEST_F(EepromFilesTest, OwnWriterKeepsToTheRowsItIsGivenAndReadsBackTheSame) {
+  // The own writer keeps to the rows it is given, and they read back the same.
   FillPattern(image_);
-  EepromRows rows;
-  rows.set(3);
-  rows.set(0x7F);
-  const QByteArray file = EncodeEepromFile(EepromFormat::kOwn, image_, rows);
+  EepromRows some;
+  some.set(3).set(0x7F);
+  const QByteArray file = EncodeEepromFile(EepromFormat::kOwn, image_, some);
   EXPECT_EQ(file, OwnLine(3, image_.RowText(4).toLatin1()) + "\r\n" +
                       OwnLine(0x7F, image_.RowText(128).toLatin1()));
   EepromImage loaded;
-  EepromRows loaded_rows;
-  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, file, texts_, loaded, &error_, &loaded_rows));
-  EXPECT_EQ(loaded_rows, rows);
+  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, file, texts_, loaded, &error_, &rows));
+  EXPECT_EQ(rows, some);
   EXPECT_EQ(loaded.RowText(4), image_.RowText(4));
   EXPECT_EQ(loaded.RowText(5), QString(32, 'F'));
 }

@@ -18,12 +18,6 @@ namespace {
 using testing::SimLink;
 using testing::WaitUntil;
 
-int EnvironmentInt(const char* name, int fallback) {
-  bool ok = false;
-  const int value = qEnvironmentVariableIntValue(name, &ok);
-  return ok ? value : fallback;
-}
-
 using Bytes = std::array<uint8_t, kEepromBytes>;
 
 bool SameRow(const Bytes& a, const Bytes& b, int row) {
@@ -105,7 +99,9 @@ class EepromSoakTest : public ::testing::Test {
 TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) {
   ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
   sim_.receiver.SetPacing(qEnvironmentVariableIntValue("TORNAVO_SOAK_PACING") != 0);
-  const int cycles = EnvironmentInt("TORNAVO_SOAK_CYCLES", 50);
+  bool set = false;
+  int cycles = qEnvironmentVariableIntValue("TORNAVO_SOAK_CYCLES", &set);
+  if (!set) cycles = 50;
   int outcomes[3] = {};
   for (int cycle = 0; cycle < cycles; ++cycle) {
     SCOPED_TRACE(::testing::Message() << "cycle " << cycle);
@@ -180,11 +176,7 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
     }
   }
   // The faults did reach every ending.
-  if (cycles >= 50) {
-    EXPECT_GT(outcomes[0], 0);
-    EXPECT_GT(outcomes[1], 0);
-    EXPECT_GT(outcomes[2], 0);
-  }
+  for (int outcome : outcomes) EXPECT_TRUE(cycles < 50 || outcome > 0);
 }
 
 }  // namespace

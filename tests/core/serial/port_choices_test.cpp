@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/settings/settings.h"
 #include "support/fake_transport.h"
 #include "support/recording_host.h"
 
 namespace tornavo {
 namespace {
+
+// The line a port was set to, its name aside, as one comparable value.
+auto Line(const PortSettings& s) {
+  return std::tuple(s.baud, s.data_bits, s.parity, s.stop_bits, s.flow);
+}
 
 class PortChoicesTest : public ::testing::Test {
  protected:
@@ -70,24 +77,17 @@ TEST_F(PortChoicesTest, ChoicesGoToTheSettingsAtOnceAndApplyAllSetsTheClosedPort
   EXPECT_EQ(settings_.Int(Key::kParidad), 3);
   EXPECT_EQ(settings_.Int(Key::kControlFlujo), 2);
   EXPECT_EQ(settings_.Int(Key::kVelocidad), 12);
-  EXPECT_EQ(transport_.settings().baud, 115200);
-  EXPECT_EQ(transport_.settings().parity, Parity::kMark);
-  EXPECT_EQ(transport_.settings().flow, FlowControl::kHardware);
-  EXPECT_EQ(transport_.settings().data_bits, 8);
-  EXPECT_EQ(transport_.settings().stop_bits, 2);
+  EXPECT_EQ(Line(transport_.settings()),
+            Line({{}, 115200, 8, Parity::kMark, 2, FlowControl::kHardware}));
 
   // "Valores por Defecto": the settings change, one call puts them on the closed port.
   settings_.SetInt(Key::kPuerto, 1);
   settings_.ApplyDefaults();
   choices_.ApplyAll();
   EXPECT_EQ(choices_.port(), 0);
-  const PortSettings s = transport_.settings();
-  EXPECT_EQ(s.name, "/dev/ttyS0");
-  EXPECT_EQ(s.baud, 9600);
-  EXPECT_EQ(s.data_bits, 7);
-  EXPECT_EQ(s.stop_bits, 1);
-  EXPECT_EQ(s.parity, Parity::kOdd);
-  EXPECT_EQ(s.flow, FlowControl::kSoftware);
+  EXPECT_EQ(transport_.settings().name, "/dev/ttyS0");
+  EXPECT_EQ(Line(transport_.settings()),
+            Line({{}, 9600, 7, Parity::kOdd, 1, FlowControl::kSoftware}));
   EXPECT_FALSE(transport_.IsOpen());
   EXPECT_TRUE(host_.boxes.empty());
 }
