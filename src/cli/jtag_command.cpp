@@ -172,8 +172,7 @@ class FileDumpReceiver : public DumpReceiver {
 
   void TakeEeprom(uint32_t address, const QByteArray& bytes) override {
     EepromImage image;
-    image.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                     static_cast<int>(address), static_cast<int>(bytes.size()));
+    image.PlaceReceived(address, bytes);
     // The save prints its own reason.
     if (!SaveEepromFile(out_, EepromFormat::kBin, image, host_)) status_ = kExitFailed;
   }

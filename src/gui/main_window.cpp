@@ -49,14 +49,6 @@ namespace {
 
 constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
 
-// The EEPROM rows the bytes from address on reach.
-EepromRows RowsOfAddresses(uint32_t address, uint32_t length) {
-  const uint64_t end = std::min<uint64_t>(kEepromBytes, uint64_t{address} + length);
-  if (address >= end) return {};
-  return RowsBetween(static_cast<int>(address / kEepromColumns),
-                     static_cast<int>((end - 1) / kEepromColumns));
-}
-
 }  // namespace
 
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
@@ -236,9 +228,7 @@ void TForm1::TakePicture(const QByteArray& bytes) {
 
 void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
   eeprom_->hex_editor()->HighlightRows({});
-  eeprom_image_.PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                           static_cast<int>(address), static_cast<int>(bytes.size()));
-  eeprom_image_.Keep(RowsOfAddresses(address, static_cast<uint32_t>(bytes.size())));
+  eeprom_image_.PlaceReceived(address, bytes);
   eeprom_->RefreshInterpretedView();
   eeprom_->update();
   pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));

@@ -39,6 +39,13 @@ EepromRows RowsBetween(int first_row, int last_row) {
   return rows;
 }
 
+EepromRows RowsOfAddresses(uint32_t address, uint32_t length) {
+  const uint64_t end = std::min<uint64_t>(kEepromBytes, uint64_t{address} + length);
+  if (address >= end) return {};
+  return RowsBetween(static_cast<int>(address / kEepromColumns),
+                     static_cast<int>((end - 1) / kEepromColumns));
+}
+
 QString RowRangesText(const EepromRows& rows) {
   auto address = [](int row) { return ByteText(static_cast<uint8_t>(row)) + u'0'; };
   QStringList runs;
@@ -116,6 +123,12 @@ bool EepromImage::ValidateImage(OperationHost& host, const Texts& texts) const {
     return false;
   }
   return true;
+}
+
+void EepromImage::PlaceReceived(uint32_t address, const QByteArray& bytes) {
+  PlaceBytes(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<int>(address),
+             static_cast<int>(bytes.size()));
+  Keep(RowsOfAddresses(address, static_cast<uint32_t>(bytes.size())));
 }
 
 void EepromImage::PlaceBytes(const uint8_t* bytes, int start, int length) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -26,6 +27,8 @@ bool IsValidCellText(const QString& text);
 using EepromRows = std::bitset<kEepromRows>;
 // The rows a range covers.
 EepromRows RowsBetween(int first_row, int last_row);
+// The rows the bytes from address on reach, within the EEPROM.
+EepromRows RowsOfAddresses(uint32_t address, uint32_t length);
 // Rows as the start addresses of their runs, "000-0A0, 0C0": for messages.
 QString RowRangesText(const EepromRows& rows);
 
@@ -51,6 +54,8 @@ class EepromImage : public QObject {
   bool ValidateImage(OperationHost& host, const Texts& texts) const;
 
   void PlaceBytes(const uint8_t* bytes, int start, int length);  // addresses >= 2048 ignored
+  // Bytes the receiver holds from address on (a dump): placed, and their rows kept.
+  void PlaceReceived(uint32_t address, const QByteArray& bytes);
   std::array<uint8_t, kEepromBytes> Bytes() const;  // low 8 bits of HexToInt (invalid -> 0xFF)
 
   // Cell access by EEPROM address 0..2047; out of range as for Cell/SetCell.
