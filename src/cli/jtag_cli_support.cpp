@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 
 #include "core/jtag/debug_unit.h"
+#include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/text_file.h"
-#include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {
 
@@ -42,7 +42,8 @@ void AddJtagCommonOptions(QCommandLineParser& parser) {
   });
 }
 
-int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup) {
+int OpenJtagPort(const QCommandLineParser& parser, const QString& name,
+                 const VirtualCableMaker& make_virtual_cable, JtagSetup* setup) {
   PortLocator locator;
   QString error;
   if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
@@ -50,14 +51,21 @@ int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetu
                                                    : error));
     return kExitUsage;
   }
-  setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
-  for (const QString& fault : parser.values("fault")) {
-    if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
-      Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
+  const QStringList faults = parser.values("fault");
+  if (locator.kind == PortLocator::Kind::kVirtual && make_virtual_cable) {
+    QString unknown;
+    setup->cable = make_virtual_cable(faults, &unknown);
+    if (!setup->cable) {
+      Err(name +
+          QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(unknown));
       return kExitUsage;
     }
+  } else if (!faults.isEmpty()) {
+    Err(name +
+        QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(faults.first()));
+    return kExitUsage;
   }
-  setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
+  setup->port = PortBackends(setup->cable.get()).Make(locator, &error);
   if (!setup->port) {
     Err(name + error);
     return kExitPortRefused;
@@ -73,15 +81,14 @@ JtagTiming JtagTimingOf(const Settings& settings) {
 }
 
 bool JtagTrapPlaces(const QCommandLineParser& parser, const JtagSetup& setup,
-                    const QString& ini_folder, const QString& name, const QTemporaryDir& dir,
-                    QStringList* places) {
+                    const QString& ini_folder, const QString& name, QStringList* places) {
   if (parser.isSet("trap")) {
     *places = TrapFilePlaces({}, {}, parser.value("trap"));
-  } else if (setup.is_virtual) {
-    // The virtual receiver runs any 696 bytes; it gets its stand-in, never a real routine.
-    const QString path = dir.filePath(QStringLiteral("trap.bin"));
+  } else if (setup.cable) {
+    // The virtual receiver gets its stand-in, never a real routine.
     QString error;
-    if (!WriteFileAtomically(path, sim::TrapStandIn(), &error)) {
+    const QString path = setup.cable->TrapStandIn(&error);
+    if (path.isEmpty()) {
       Err(name + error);
       return false;
     }

@@ -3,14 +3,13 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "cli/console.h"
 #include "core/jtag/jtag_state.h"
 #include "core/lpt/port_registers.h"
+#include "core/lpt/virtual_cable.h"
 #include "core/settings/settings.h"
-#include "sim/jtag_target.h"
 
 namespace tornavo::cli {
 
@@ -31,21 +30,21 @@ class JtagConsoleHost : public ConsoleHost {
 };
 
 struct JtagSetup {
-  sim::JtagTarget virtual_target;
+  // --parallel virtual: the target, made for this command.
+  std::unique_ptr<VirtualCable> cable;
   std::unique_ptr<PortRegisters> port;
-  bool is_virtual = false;
 };
 
 // --parallel, --ini-dir and --fault.
 void AddJtagCommonOptions(QCommandLineParser& parser);
 // Opens the port the options name; prints the reason and returns the exit status on failure.
-int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup);
+int OpenJtagPort(const QCommandLineParser& parser, const QString& name,
+                 const VirtualCableMaker& make_virtual_cable, JtagSetup* setup);
 JtagTiming JtagTimingOf(const Settings& settings);
 // The places the trap routine is looked for: --trap, or for the virtual receiver its
-// stand-in written into dir, or beside the program and in the settings folder. Prints the
-// reason and returns false when the stand-in cannot be written.
+// stand-in, or beside the program and in the settings folder. Prints the reason and returns
+// false when the stand-in cannot be written.
 bool JtagTrapPlaces(const QCommandLineParser& parser, const JtagSetup& setup,
-                    const QString& ini_folder, const QString& name, const QTemporaryDir& dir,
-                    QStringList* places);
+                    const QString& ini_folder, const QString& name, QStringList* places);
 
 }  // namespace tornavo::cli

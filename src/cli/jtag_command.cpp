@@ -27,8 +27,6 @@
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
-#include "sim/jtag_target.h"
-#include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {
 
@@ -183,7 +181,7 @@ int SaveDumpBytes(const JtagDumpRequest& request, const JtagDumpResult& result,
   return kExitOk;
 }
 
-int RunIdcode(const QStringList& arguments) {
+int RunIdcode(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Reads the CPU's identification code through the JTAG cable and names the CPU.\n"
@@ -197,7 +195,8 @@ int RunIdcode(const QStringList& arguments) {
   settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                 QtSerialTransport::AvailablePorts());
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
+  if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup); status != kExitOk)
+    return status;
 
   JtagConsoleHost host(false);
   Texts texts;
@@ -241,7 +240,7 @@ void DescribeDump(QCommandLineParser& parser) {
   });
 }
 
-int RunDump(const QStringList& arguments) {
+int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   DescribeDump(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
@@ -275,11 +274,10 @@ int RunDump(const QStringList& arguments) {
   if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
     return kExitUsage;
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
+  if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup); status != kExitOk)
+    return status;
   request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
-  QTemporaryDir stand_in_dir;
-  if (!JtagTrapPlaces(parser, setup, ini_folder, name, stand_in_dir, &request.trap_places))
-    return kExitFailed;
+  if (!JtagTrapPlaces(parser, setup, ini_folder, name, &request.trap_places)) return kExitFailed;
 
   JtagConsoleHost host(parser.isSet("progress"));
   Texts texts;
@@ -307,15 +305,15 @@ int RunDump(const QStringList& arguments) {
 
 }  // namespace
 
-int RunJtagCommand(const QStringList& arguments) {
+int RunJtagCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   const QString verb = arguments.value(1);
   QStringList rest = arguments.mid(1);
   if (!rest.isEmpty()) rest[0] = arguments.value(0) + QLatin1Char(' ') + verb;
-  if (verb == QLatin1String("idcode")) return RunIdcode(rest);
-  if (verb == QLatin1String("dump")) return RunDump(rest);
-  if (verb == QLatin1String("send")) return RunJtagSendCommand(rest);
+  if (verb == QLatin1String("idcode")) return RunIdcode(rest, make_virtual_cable);
+  if (verb == QLatin1String("dump")) return RunDump(rest, make_virtual_cable);
+  if (verb == QLatin1String("send")) return RunJtagSendCommand(rest, make_virtual_cable);
   if (verb == QLatin1String("add-crc")) return RunJtagAddCrcCommand(rest);
-  if (verb == QLatin1String("erase-chip")) return RunJtagEraseChipCommand(rest);
+  if (verb == QLatin1String("erase-chip")) return RunJtagEraseChipCommand(rest, make_virtual_cable);
   if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
     Out(QStringLiteral(
         "Usage: tornavo jtag idcode|dump|send|add-crc|erase-chip [options] [--help]\n\n"

@@ -1,6 +1,5 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -80,22 +79,13 @@ struct JtagRun {
         BackupsWhen(settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"));
   }
 
-  // Opens the port; for the virtual receiver its chips follow the usable descriptions.
-  int Open(const QCommandLineParser& parser) {
-    if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
-    if (setup.is_virtual) {
-      for (int c = 0; c < 2; ++c) {
-        const FlashChipDescription& chip = request.chips[c];
-        if (!FlashChipProblem(chip).empty()) continue;
-        const int target_chip = c == 0 ? 1 : 0;  // the target lists the channel chip first
-        setup.virtual_target.SetFlashChip(target_chip, chip.start, chip.size());
-        setup.virtual_target.SetFlashBlocks(
-            target_chip, std::vector<uint32_t>(chip.block_offsets.begin(),
-                                               chip.block_offsets.begin() + chip.num_blocks + 1));
-      }
-    }
-    if (!JtagTrapPlaces(parser, setup, ini_folder, name, trap_dir, &request.trap_places))
-      return kExitFailed;
+  // Opens the port; for the virtual receiver its chips follow the settings.
+  int Open(const QCommandLineParser& parser, const VirtualCableMaker& make_virtual_cable) {
+    if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup);
+        status != kExitOk)
+      return status;
+    if (setup.cable) setup.cable->Follow(request.chips);
+    if (!JtagTrapPlaces(parser, setup, ini_folder, name, &request.trap_places)) return kExitFailed;
     return kExitOk;
   }
 
@@ -120,7 +110,6 @@ struct JtagRun {
   PictureOptions picture_options;
   Settings settings{symbol_rates, picture_options};
   JtagSetup setup;
-  QTemporaryDir trap_dir;
   JtagSendRequest request;
 };
 
@@ -260,7 +249,7 @@ bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleH
 
 }  // namespace
 
-int RunJtagSendCommand(const QStringList& arguments) {
+int RunJtagSendCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   DescribeJtagSend(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
@@ -305,7 +294,7 @@ int RunJtagSendCommand(const QStringList& arguments) {
   JtagSendSource send_source = JtagSendSource::kFile;
   if (!LoadSendInputs(parser, run, host, positional[0], format, &send_source, &inputs))
     return kExitUsage;
-  if (const int status = run.Open(parser); status != kExitOk) return status;
+  if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
   JtagState state;
   SteadyMonotonicClock clock;
   JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
@@ -351,7 +340,8 @@ int RunJtagAddCrcCommand(const QStringList& arguments) {
   return kExitOk;
 }
 
-int RunJtagEraseChipCommand(const QStringList& arguments) {
+int RunJtagEraseChipCommand(const QStringList& arguments,
+                            const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral(
@@ -400,7 +390,7 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
   const EraseMethod method =
       method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;
   // A start address of neither chip is refused before the port is acquired.
-  if (const int status = run.Open(parser); status != kExitOk) return status;
+  if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
   AnsweringConsoleHost host(Answer::kAbort, 0, true);
   JtagState state;
   SteadyMonotonicClock clock;

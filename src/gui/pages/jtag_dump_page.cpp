@@ -21,6 +21,7 @@
 #include "core/jtag/jtag_texts.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
+#include "core/lpt/virtual_cable.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/runtime/text_file.h"
 #include "core/settings/flash_chip.h"
@@ -233,7 +234,10 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.flash_chip = {chip.start, chip.size()};
   request.trap_address = TrapAddressFromText(s.Text(Key::kTrapAdr));
   request.trap_places = TrapFilePlaces(QCoreApplication::applicationDirPath(), s.ini_folder());
-  if (!links_.trap_stand_in.isEmpty()) request.trap_places << links_.trap_stand_in;
+  if (links_.virtual_cable) {
+    const QString stand_in = links_.virtual_cable->TrapStandIn(nullptr);
+    if (!stand_in.isEmpty()) request.trap_places << stand_in;
+  }
   return request;
 }
 
@@ -367,8 +371,9 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
 void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
   std::shared_ptr<PortRegisters> port = OpenPort();
   if (!port) return;
-  if (links_.follow_flash_chips)
-    links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
+  if (links_.virtual_cable)
+    links_.virtual_cable->Follow(
+        {services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
   const JtagTiming timing = Timing();
   // Disabled from the click, also while the erase warning is up, and enabled again however
   // the operation ended (a refused address returns before the port frame).

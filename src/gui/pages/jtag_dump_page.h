@@ -20,6 +20,7 @@ namespace tornavo {
 
 class BlockingRunner;
 class PortRegisters;
+class VirtualCable;
 
 // What the page needs from the window: the runner its operations go through, the port the
 // settings name, and the pages a completed dump hands its bytes to.
@@ -29,11 +30,9 @@ struct JtagPageLinks {
   // On the window's thread, after a dump that read all it was asked for, before the port is
   // closed.
   std::function<void(const JtagDumpRequest&, const JtagDumpResult&)> hand_over;
-  // Tried after the places of the real trap routine; empty but with the virtual receiver.
-  QString trap_stand_in;
-  // With the virtual receiver: lays its flash chips out as the settings describe them
-  // ([0] firmware, [1] channel list) before each operation. Empty for real hardware.
-  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
+  // The virtual receiver's cable: its trap stand-in is tried after the places of the real
+  // routine, and its chips follow the settings before each send or erase. Null for hardware.
+  VirtualCable* virtual_cable = nullptr;
   // The locator of the port the settings name, for the questions.
   std::function<QString()> port_name;
   // Asked before a dump starts whose bytes would replace what a page holds; false keeps it
