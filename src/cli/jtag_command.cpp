@@ -194,17 +194,18 @@ int RunIdcode(const QStringList& arguments, const VirtualCableMaker& make_virtua
   Settings settings(symbol_rates, picture_options);
   settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                 QtSerialTransport::AvailablePorts());
+  Texts texts;
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup); status != kExitOk)
+  if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, false);
+      status != kExitOk)
     return status;
 
   JtagConsoleHost host(false);
-  Texts texts;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
+  CpuIdentity identity;
   // Every failure is on stderr already, with its reason.
-  const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
+  setup.Run(host, [&](JtagSession& session) {
+    identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
+  });
   if (identity.kind == CpuKind::kNoPort) return kExitPortRefused;
   return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
                                                                                   : kExitFailed;
@@ -273,18 +274,17 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
   request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
     return kExitUsage;
+  Texts texts;
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup); status != kExitOk)
+  if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, false);
+      status != kExitOk)
     return status;
-  request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
-  if (!JtagTrapPlaces(parser, setup, ini_folder, name, &request.trap_places)) return kExitFailed;
+  request.trap_address = setup.service().TrapAddress();
+  if (!setup.TrapPlaces(parser, &request.trap_places)) return kExitFailed;
 
   JtagConsoleHost host(parser.isSet("progress"));
-  Texts texts;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
-  const JtagDumpResult result = RunJtagDump(session, request);
+  JtagDumpResult result;
+  setup.Run(host, [&](JtagSession& session) { result = RunJtagDump(session, request); });
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
       return kExitPortRefused;

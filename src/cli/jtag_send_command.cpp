@@ -67,11 +67,10 @@ struct JtagRun {
   explicit JtagRun(const QString& command) : name(command + QStringLiteral(": ")) {}
 
   void LoadSettings(const QCommandLineParser& parser) {
-    ini_folder = ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
-    settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
+    settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
+                  QtSerialTransport::AvailablePorts());
     request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
     request.port = parser.value("parallel");
-    request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
     request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
                        settings.Bool(Key::kAddFirmwareCrc)};
     // The option wins over the settings folder's choice.
@@ -81,12 +80,18 @@ struct JtagRun {
 
   // Opens the port; for the virtual receiver its chips follow the settings.
   int Open(const QCommandLineParser& parser, const VirtualCableMaker& make_virtual_cable) {
-    if (const int status = OpenJtagPort(parser, name, make_virtual_cable, &setup);
+    if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, true);
         status != kExitOk)
       return status;
-    if (setup.cable) setup.cable->Follow(request.chips);
-    if (!JtagTrapPlaces(parser, setup, ini_folder, name, &request.trap_places)) return kExitFailed;
-    return kExitOk;
+    request.trap_address = setup.service().TrapAddress();
+    return setup.TrapPlaces(parser, &request.trap_places) ? kExitOk : kExitFailed;
+  }
+
+  // The operation on the open port; its outcome as the exit status.
+  int Run(OperationHost& host, const std::function<JtagSendResult(JtagSession&)>& operation) {
+    JtagSendResult result;
+    setup.Run(host, [&](JtagSession& session) { result = operation(session); });
+    return ExitOf(result);
   }
 
   int ExitOf(const JtagSendResult& result) const {
@@ -104,7 +109,6 @@ struct JtagRun {
   }
 
   QString name;
-  QString ini_folder;
   Texts texts;
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
@@ -295,10 +299,9 @@ int RunJtagSendCommand(const QStringList& arguments, const VirtualCableMaker& ma
   if (!LoadSendInputs(parser, run, host, positional[0], format, &send_source, &inputs))
     return kExitUsage;
   if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
-  return run.ExitOf(StartJtagSend(session, run.request, send_source, inputs));
+  return run.Run(host, [&](JtagSession& session) {
+    return StartJtagSend(session, run.request, send_source, inputs);
+  });
 }
 
 int RunJtagAddCrcCommand(const QStringList& arguments) {
@@ -392,10 +395,8 @@ int RunJtagEraseChipCommand(const QStringList& arguments,
   // A start address of neither chip is refused before the port is acquired.
   if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
   AnsweringConsoleHost host(Answer::kAbort, 0, true);
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
-  return run.ExitOf(EraseChip(session, run.request, method));
+  return run.Run(host,
+                 [&](JtagSession& session) { return EraseChip(session, run.request, method); });
 }
 
 }  // namespace tornavo::cli

@@ -20,6 +20,7 @@
 #include "core/runtime/clock.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/jtag_service.h"
 #include "core/session/service_session.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/language.h"
@@ -72,6 +73,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
                                               std::make_unique<WorkerRunner>(*this));
   port_backends_ = std::make_unique<PortBackends>(options.virtual_cable);
+  jtag_service_ = std::make_unique<JtagService>(settings_, texts_, *port_backends_);
   session_->firmware_upgrade().SetPortOpener(
       [this](QString* error) { return OpenParallelPort(error); });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this, settings_);
@@ -95,11 +97,10 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new JtagDumpPage(
       *services_,
-      {session_->runner(), [this](QString* error) { return OpenParallelPort(error); },
+      {session_->runner(), *jtag_service_,
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       port_backends_->virtual_cable(),
        [this] {
          return ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
                                   port_backends_->virtual_cable() != nullptr);

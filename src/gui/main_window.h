@@ -32,6 +32,7 @@ class FirmwarePage;
 class PortRegisters;
 class LogTaskPage;
 class JtagDumpPage;
+class JtagService;
 struct JtagDumpRequest;
 struct JtagDumpResult;
 class LogView;
@@ -199,6 +200,7 @@ class TForm1 : public QMainWindow, public OperationHost {
   std::unique_ptr<SerialTransport> transport_;
   std::unique_ptr<ServiceSession> session_;
   std::unique_ptr<PortBackends> port_backends_;
+  std::unique_ptr<JtagService> jtag_service_;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 
