@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -13,25 +14,30 @@ namespace {
 struct Subcommand {
   const char* name;
   const char* summary;
-  int (*run)(const QStringList&);
+  std::function<int(const QStringList&)> run;
 };
 
-constexpr Subcommand kSubcommands[] = {
-    {"frame", "print a command text with its checksum appended", RunFrameCommand},
-    {"send", "send one service command and print the reply", RunSendCommand},
-    {"virtual-receiver", "run the virtual receiver and print its serial device",
-     RunVirtualReceiverCommand},
-    {"eeprom", "EEPROM files and transfers (convert, show, edit, read, write, verify)",
-     RunEepromCommand},
-    {"capture", "convert a captured frame to a picture", RunCaptureCommand},
-    {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
-    {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
-    {"channels", "channel and transponder tables of an image (list, export, edit)",
-     RunChannelsCommand},
-    {"firmware", "upgrade the firmware over parallel + serial, check the parallel port",
-     RunFirmwareCommand},
-    {"jtag", "JTAG: identify the CPU, dump target memory", RunJtagCommand},
-};
+std::vector<Subcommand> Subcommands(const CommandLineLinks& links) {
+  return {
+      {"frame", "print a command text with its checksum appended", RunFrameCommand},
+      {"send", "send one service command and print the reply", RunSendCommand},
+      {"virtual-receiver", "run the virtual receiver and print its serial device",
+       links.run_virtual_receiver},
+      {"eeprom", "EEPROM files and transfers (convert, show, edit, read, write, verify)",
+       RunEepromCommand},
+      {"capture", "convert a captured frame to a picture", RunCaptureCommand},
+      {"settings", "show the settings as they load, or their defaults", RunSettingsCommand},
+      {"ports", "list the ports and say why one cannot be opened", RunPortsCommand},
+      {"channels", "channel and transponder tables of an image (list, export, edit)",
+       RunChannelsCommand},
+      {"firmware", "upgrade the firmware over parallel + serial, check the parallel port",
+       RunFirmwareCommand},
+      {"jtag", "JTAG: identify the CPU, dump target memory",
+       [&links](const QStringList& arguments) {
+         return RunJtagCommand(arguments, links.make_virtual_cable);
+       }},
+  };
+}
 
 // The commands report their own failures; Qt's warnings about the same things (a file
 // that cannot be opened, say) would only repeat them in another voice.
@@ -39,7 +45,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type == QtCriticalMsg || type == QtFatalMsg) Err(message);
 }
 
-void PrintUsage() {
+void PrintUsage(const std::vector<Subcommand>& commands) {
   Out(
       QStringLiteral("Usage: tornavo [window options]\n"
                      "       tornavo COMMAND [options] [--help]\n\n"
@@ -51,7 +57,7 @@ void PrintUsage() {
                      "  --ini-dir DIR        folder of the settings and catalogue files\n"
                      "  --version            print the version and exit\n\n"
                      "Commands:"));
-  for (const Subcommand& command : kSubcommands)
+  for (const Subcommand& command : commands)
     Out(QStringLiteral("  %1%2")
             .arg(QString::fromLatin1(command.name), -18)
             .arg(QString::fromLatin1(command.summary)));
@@ -76,18 +82,19 @@ bool OpensWindow(int argc, char** argv) {
   return first.isEmpty() || first.startsWith(QLatin1String("--"));
 }
 
-int Main(int argc, char** argv) {
+int Main(int argc, char** argv, const CommandLineLinks& links) {
   const QString first = FirstArgument(argc, argv);
+  const std::vector<Subcommand> commands = Subcommands(links);
   if (AsksForHelp(first)) {
-    PrintUsage();
+    PrintUsage(commands);
     return kExitOk;
   }
   if (AsksForVersion(first)) {
     Out(QStringLiteral("tornavo " TORNAVO_VERSION));
     return kExitOk;
   }
-  for (const Subcommand& command : kSubcommands) {
-    if (first != QLatin1String(command.name)) continue;
+  for (const Subcommand& command : commands) {
+    if (first != QLatin1String(command.name) || !command.run) continue;
     qInstallMessageHandler(QuietQtMessages);
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments();

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "core/eeprom/eeprom_files.h"
+#include "core/lpt/virtual_cable.h"
 
 namespace tornavo::cli {
 
@@ -10,7 +11,6 @@ namespace tornavo::cli {
 // ("tornavo frame", TEXT ...) and returns the exit status.
 int RunFrameCommand(const QStringList& arguments);
 int RunSendCommand(const QStringList& arguments);
-int RunVirtualReceiverCommand(const QStringList& arguments);
 int RunEepromCommand(const QStringList& arguments);
 // "own", "kvl" or "bin", the names of the EEPROM file formats on the command line.
 bool EepromFormatOfName(const QString& name, EepromFormat* format);
@@ -22,11 +22,13 @@ int RunPortsCommand(const QStringList& arguments);
 int RunChannelsCommand(const QStringList& arguments);
 // "tornavo firmware send|check-lpt": the upgrade and the receiver's parallel-port check.
 int RunFirmwareCommand(const QStringList& arguments);
-// "tornavo jtag idcode|dump".
-int RunJtagCommand(const QStringList& arguments);
+// "tornavo jtag idcode|dump". make_virtual_cable serves --parallel virtual; without it,
+// "virtual" is refused as with no virtual receiver running.
+int RunJtagCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable);
 // "tornavo jtag send|add-crc|erase-chip", reached through RunJtagCommand.
-int RunJtagSendCommand(const QStringList& arguments);
+int RunJtagSendCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable);
 int RunJtagAddCrcCommand(const QStringList& arguments);
-int RunJtagEraseChipCommand(const QStringList& arguments);
+int RunJtagEraseChipCommand(const QStringList& arguments,
+                            const VirtualCableMaker& make_virtual_cable);
 
 }  // namespace tornavo::cli

@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/serial_options.h"
 #include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/text_file.h"
@@ -137,8 +138,7 @@ int Send(const QStringList& arguments) {
   ServiceSession session(transport, host, texts, image, clock);
   session.link().SetTimeoutScale(timeout_scale);
   FirmwareUpgrade& upgrade = session.firmware_upgrade();
-  upgrade.SetPortOpener(
-      [locator](QString* error) { return MakePortBackend(locator, nullptr, error); });
+  upgrade.SetPortOpener([locator](QString* error) { return PortBackends().Make(locator, error); });
   QEventLoop loop;
   upgrade.SetOnFinished([&loop] { loop.quit(); });
   upgrade.Start(data, options);

@@ -1,11 +1,6 @@
 #include "cli/jtag_cli_support.h"
 
-#include <QCoreApplication>
-
-#include "core/jtag/debug_unit.h"
 #include "core/lpt/port_locator.h"
-#include "core/runtime/text_file.h"
-#include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {
 
@@ -42,7 +37,10 @@ void AddJtagCommonOptions(QCommandLineParser& parser) {
   });
 }
 
-int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup) {
+int JtagSetup::Open(const QCommandLineParser& parser, const QString& name,
+                    const VirtualCableMaker& make_virtual_cable, const Settings& settings,
+                    const Texts& texts, bool changes_flash) {
+  name_ = name;
   PortLocator locator;
   QString error;
   if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
@@ -50,46 +48,38 @@ int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetu
                                                    : error));
     return kExitUsage;
   }
-  setup->is_virtual = locator.kind == PortLocator::Kind::kVirtual;
-  for (const QString& fault : parser.values("fault")) {
-    if (!setup->is_virtual || !setup->virtual_target.ApplyFault(fault)) {
-      Err(name + QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(fault));
+  const QStringList faults = parser.values("fault");
+  if (locator.kind == PortLocator::Kind::kVirtual && make_virtual_cable) {
+    QString unknown;
+    cable_ = make_virtual_cable(faults, &unknown);
+    if (!cable_) {
+      Err(name +
+          QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(unknown));
       return kExitUsage;
     }
+  } else if (!faults.isEmpty()) {
+    Err(name +
+        QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(faults.first()));
+    return kExitUsage;
   }
-  setup->port = MakePortBackend(locator, &setup->virtual_target, &error);
-  if (!setup->port) {
+  service_ = std::make_unique<JtagService>(settings, texts, PortBackends(cable_.get()));
+  port_ = service_->OpenPort(locator, changes_flash, &error);
+  if (!port_) {
     Err(name + error);
     return kExitPortRefused;
   }
   return kExitOk;
 }
 
-JtagTiming JtagTimingOf(const Settings& settings) {
-  JtagTiming timing;
-  timing.tck_cycles = settings.Int(Key::kDuracionTck);
-  timing.wait_start_bits = static_cast<int32_t>(settings.Int(Key::kWStartBits));
-  return timing;
+bool JtagSetup::TrapPlaces(const QCommandLineParser& parser, QStringList* places) const {
+  QString error;
+  *places = service_->TrapPlaces(parser.value("trap"), &error);
+  if (places->isEmpty()) Err(name_ + error);
+  return !places->isEmpty();
 }
 
-bool JtagTrapPlaces(const QCommandLineParser& parser, const JtagSetup& setup,
-                    const QString& ini_folder, const QString& name, const QTemporaryDir& dir,
-                    QStringList* places) {
-  if (parser.isSet("trap")) {
-    *places = TrapFilePlaces({}, {}, parser.value("trap"));
-  } else if (setup.is_virtual) {
-    // The virtual receiver runs any 696 bytes; it gets its stand-in, never a real routine.
-    const QString path = dir.filePath(QStringLiteral("trap.bin"));
-    QString error;
-    if (!WriteFileAtomically(path, sim::TrapStandIn(), &error)) {
-      Err(name + error);
-      return false;
-    }
-    *places = {path};
-  } else {
-    *places = TrapFilePlaces(QCoreApplication::applicationDirPath(), ini_folder);
-  }
-  return true;
+void JtagSetup::Run(OperationHost& host, std::function<void(JtagSession&)> operation) {
+  service_->Bind(port_, std::move(operation))(host);
 }
 
 }  // namespace tornavo::cli

@@ -3,14 +3,15 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "cli/console.h"
 #include "core/jtag/jtag_state.h"
 #include "core/lpt/port_registers.h"
+#include "core/lpt/virtual_cable.h"
+#include "core/session/jtag_service.h"
 #include "core/settings/settings.h"
-#include "sim/jtag_target.h"
 
 namespace tornavo::cli {
 
@@ -30,22 +31,31 @@ class JtagConsoleHost : public ConsoleHost {
   QString last_line_;
 };
 
-struct JtagSetup {
-  sim::JtagTarget virtual_target;
-  std::unique_ptr<PortRegisters> port;
-  bool is_virtual = false;
+// The port the options name and the JTAG service over it, for one command.
+class JtagSetup {
+ public:
+  // Opens the port of --parallel, with the --fault values on a virtual target (whose chips
+  // are laid out as the settings describe them when the operation changes_flash). Prints the
+  // reason and returns the exit status on failure. settings and texts outlive the setup.
+  int Open(const QCommandLineParser& parser, const QString& name,
+           const VirtualCableMaker& make_virtual_cable, const Settings& settings,
+           const Texts& texts, bool changes_flash);
+  JtagService& service() { return *service_; }
+  // The places the trap routine is looked for: --trap, or as the service finds them. Prints
+  // the reason and returns false when there are none.
+  bool TrapPlaces(const QCommandLineParser& parser, QStringList* places) const;
+  // One operation on the open port.
+  void Run(OperationHost& host, std::function<void(JtagSession&)> operation);
+
+ private:
+  QString name_;
+  // --parallel virtual: the target, made for this command.
+  std::unique_ptr<VirtualCable> cable_;
+  std::unique_ptr<JtagService> service_;
+  std::shared_ptr<PortRegisters> port_;
 };
 
 // --parallel, --ini-dir and --fault.
 void AddJtagCommonOptions(QCommandLineParser& parser);
-// Opens the port the options name; prints the reason and returns the exit status on failure.
-int OpenJtagPort(const QCommandLineParser& parser, const QString& name, JtagSetup* setup);
-JtagTiming JtagTimingOf(const Settings& settings);
-// The places the trap routine is looked for: --trap, or for the virtual receiver its
-// stand-in written into dir, or beside the program and in the settings folder. Prints the
-// reason and returns false when the stand-in cannot be written.
-bool JtagTrapPlaces(const QCommandLineParser& parser, const JtagSetup& setup,
-                    const QString& ini_folder, const QString& name, const QTemporaryDir& dir,
-                    QStringList* places);
 
 }  // namespace tornavo::cli

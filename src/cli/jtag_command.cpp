@@ -28,8 +28,6 @@
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
-#include "sim/jtag_target.h"
-#include "sim/trap_stand_in.h"
 
 namespace tornavo::cli {
 
@@ -200,7 +198,7 @@ class FileDumpReceiver : public DumpReceiver {
   int status_ = kExitOk;
 };
 
-int RunIdcode(const QStringList& arguments) {
+int RunIdcode(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Reads the CPU's identification code through the JTAG cable and names the CPU.\n"
@@ -213,16 +211,18 @@ int RunIdcode(const QStringList& arguments) {
   Settings settings(symbol_rates, picture_options);
   settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                 QtSerialTransport::AvailablePorts());
+  Texts texts;
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
+  if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, false);
+      status != kExitOk)
+    return status;
 
   JtagConsoleHost host(false);
-  Texts texts;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
+  CpuIdentity identity;
   // Every failure is on stderr already, with its reason.
-  const CpuIdentity identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
+  setup.Run(host, [&](JtagSession& session) {
+    identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
+  });
   if (identity.kind == CpuKind::kNoPort) return kExitPortRefused;
   return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
                                                                                   : kExitFailed;
@@ -258,7 +258,7 @@ void DescribeDump(QCommandLineParser& parser) {
   });
 }
 
-int RunDump(const QStringList& arguments) {
+int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   DescribeDump(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
@@ -291,19 +291,17 @@ int RunDump(const QStringList& arguments) {
   request.flash_chip = {channel_chip.start, channel_chip.size()};
   if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
     return kExitUsage;
+  Texts texts;
   JtagSetup setup;
-  if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
-  request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
-  QTemporaryDir stand_in_dir;
-  if (!JtagTrapPlaces(parser, setup, ini_folder, name, stand_in_dir, &request.trap_places))
-    return kExitFailed;
+  if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, false);
+      status != kExitOk)
+    return status;
+  request.trap_address = setup.service().TrapAddress();
+  if (!setup.TrapPlaces(parser, &request.trap_places)) return kExitFailed;
 
   JtagConsoleHost host(parser.isSet("progress"));
-  Texts texts;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*setup.port, clock, host, texts, state, JtagTimingOf(settings)};
-  const JtagDumpResult result = RunJtagDump(session, request);
+  JtagDumpResult result;
+  setup.Run(host, [&](JtagSession& session) { result = RunJtagDump(session, request); });
   switch (result.outcome) {
     case DumpOutcome::kPortFailed:
       return kExitPortRefused;
@@ -323,15 +321,15 @@ int RunDump(const QStringList& arguments) {
 
 }  // namespace
 
-int RunJtagCommand(const QStringList& arguments) {
+int RunJtagCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   const QString verb = arguments.value(1);
   QStringList rest = arguments.mid(1);
   if (!rest.isEmpty()) rest[0] = arguments.value(0) + QLatin1Char(' ') + verb;
-  if (verb == QLatin1String("idcode")) return RunIdcode(rest);
-  if (verb == QLatin1String("dump")) return RunDump(rest);
-  if (verb == QLatin1String("send")) return RunJtagSendCommand(rest);
+  if (verb == QLatin1String("idcode")) return RunIdcode(rest, make_virtual_cable);
+  if (verb == QLatin1String("dump")) return RunDump(rest, make_virtual_cable);
+  if (verb == QLatin1String("send")) return RunJtagSendCommand(rest, make_virtual_cable);
   if (verb == QLatin1String("add-crc")) return RunJtagAddCrcCommand(rest);
-  if (verb == QLatin1String("erase-chip")) return RunJtagEraseChipCommand(rest);
+  if (verb == QLatin1String("erase-chip")) return RunJtagEraseChipCommand(rest, make_virtual_cable);
   if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
     Out(QStringLiteral(
         "Usage: tornavo jtag idcode|dump|send|add-crc|erase-chip [options] [--help]\n\n"

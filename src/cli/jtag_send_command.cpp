@@ -1,6 +1,5 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -68,11 +67,10 @@ struct JtagRun {
   explicit JtagRun(const QString& command) : name(command + QStringLiteral(": ")) {}
 
   void LoadSettings(const QCommandLineParser& parser) {
-    ini_folder = ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
-    settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
+    settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
+                  QtSerialTransport::AvailablePorts());
     request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
     request.port = parser.value("parallel");
-    request.trap_address = TrapAddressFromText(settings.Text(Key::kTrapAdr));
     request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
                        settings.Bool(Key::kAddFirmwareCrc)};
     // The option wins over the settings folder's choice.
@@ -80,23 +78,20 @@ struct JtagRun {
         BackupsWhen(settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"));
   }
 
-  // Opens the port; for the virtual receiver its chips follow the usable descriptions.
-  int Open(const QCommandLineParser& parser) {
-    if (const int status = OpenJtagPort(parser, name, &setup); status != kExitOk) return status;
-    if (setup.is_virtual) {
-      for (int c = 0; c < 2; ++c) {
-        const FlashChipDescription& chip = request.chips[c];
-        if (!FlashChipProblem(chip).empty()) continue;
-        const int target_chip = c == 0 ? 1 : 0;  // the target lists the channel chip first
-        setup.virtual_target.SetFlashChip(target_chip, chip.start, chip.size());
-        setup.virtual_target.SetFlashBlocks(
-            target_chip, std::vector<uint32_t>(chip.block_offsets.begin(),
-                                               chip.block_offsets.begin() + chip.num_blocks + 1));
-      }
-    }
-    if (!JtagTrapPlaces(parser, setup, ini_folder, name, trap_dir, &request.trap_places))
-      return kExitFailed;
-    return kExitOk;
+  // Opens the port; for the virtual receiver its chips follow the settings.
+  int Open(const QCommandLineParser& parser, const VirtualCableMaker& make_virtual_cable) {
+    if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, true);
+        status != kExitOk)
+      return status;
+    request.trap_address = setup.service().TrapAddress();
+    return setup.TrapPlaces(parser, &request.trap_places) ? kExitOk : kExitFailed;
+  }
+
+  // The operation on the open port; its outcome as the exit status.
+  int Run(OperationHost& host, const std::function<JtagSendResult(JtagSession&)>& operation) {
+    JtagSendResult result;
+    setup.Run(host, [&](JtagSession& session) { result = operation(session); });
+    return ExitOf(result);
   }
 
   int ExitOf(const JtagSendResult& result) const {
@@ -114,13 +109,11 @@ struct JtagRun {
   }
 
   QString name;
-  QString ini_folder;
   Texts texts;
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings{symbol_rates, picture_options};
   JtagSetup setup;
-  QTemporaryDir trap_dir;
   JtagSendRequest request;
 };
 
@@ -260,7 +253,7 @@ bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleH
 
 }  // namespace
 
-int RunJtagSendCommand(const QStringList& arguments) {
+int RunJtagSendCommand(const QStringList& arguments, const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   DescribeJtagSend(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
@@ -305,11 +298,10 @@ int RunJtagSendCommand(const QStringList& arguments) {
   JtagSendSource send_source = JtagSendSource::kFile;
   if (!LoadSendInputs(parser, run, host, positional[0], format, &send_source, &inputs))
     return kExitUsage;
-  if (const int status = run.Open(parser); status != kExitOk) return status;
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
-  return run.ExitOf(StartJtagSend(session, run.request, send_source, inputs));
+  if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
+  return run.Run(host, [&](JtagSession& session) {
+    return StartJtagSend(session, run.request, send_source, inputs);
+  });
 }
 
 int RunJtagAddCrcCommand(const QStringList& arguments) {
@@ -351,7 +343,8 @@ int RunJtagAddCrcCommand(const QStringList& arguments) {
   return kExitOk;
 }
 
-int RunJtagEraseChipCommand(const QStringList& arguments) {
+int RunJtagEraseChipCommand(const QStringList& arguments,
+                            const VirtualCableMaker& make_virtual_cable) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral(
@@ -400,12 +393,10 @@ int RunJtagEraseChipCommand(const QStringList& arguments) {
   const EraseMethod method =
       method_name == QLatin1String("blocks") ? EraseMethod::kBlocks : EraseMethod::kSingleCommand;
   // A start address of neither chip is refused before the port is acquired.
-  if (const int status = run.Open(parser); status != kExitOk) return status;
+  if (const int status = run.Open(parser, make_virtual_cable); status != kExitOk) return status;
   AnsweringConsoleHost host(Answer::kAbort, 0, true);
-  JtagState state;
-  SteadyMonotonicClock clock;
-  JtagSession session{*run.setup.port, clock, host, run.texts, state, JtagTimingOf(run.settings)};
-  return run.ExitOf(EraseChip(session, run.request, method));
+  return run.Run(host,
+                 [&](JtagSession& session) { return EraseChip(session, run.request, method); });
 }
 
 }  // namespace tornavo::cli

@@ -13,12 +13,14 @@
 #include "core/eeprom/write_question.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
+#include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/runtime/clock.h"
 #include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/jtag_service.h"
 #include "core/session/service_session.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/language.h"
@@ -62,7 +64,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // Parallel transfers run on a worker, so that the window repaints while they run.
   session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
                                               std::make_unique<WorkerRunner>(*this));
-  virtual_parallel_ = options.virtual_parallel;
+  port_backends_ = std::make_unique<PortBackends>(options.virtual_cable);
+  jtag_service_ = std::make_unique<JtagService>(settings_, texts_, *port_backends_);
   session_->firmware_upgrade().SetPortOpener(
       [this](QString* error) { return OpenParallelPort(error); });
   port_choices_ = std::make_unique<PortChoices>(*transport_, *this, settings_);
@@ -86,13 +89,13 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The JTAG panel borrows its captions from the other two pages.
   jtag_ = new JtagDumpPage(
       *services_,
-      {session_->runner(), [this](QString* error) { return OpenParallelPort(error); },
+      {session_->runner(), *jtag_service_,
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       options.trap_stand_in, options.follow_flash_chips,
        [this] {
-         return ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr);
+         return ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
+                                  port_backends_->virtual_cable() != nullptr);
        },
        [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
       pages_);
@@ -174,12 +177,9 @@ void TForm1::BindEepromPage() {
 }
 
 std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
-  PortLocator locator;
-  if (!ParsePortLocator(
-          ParallelLocatorOf(settings_, PpdevLocatorsPresent(), virtual_parallel_ != nullptr),
-          &locator, error))
-    return nullptr;
-  return MakePortBackend(locator, virtual_parallel_, error);
+  return port_backends_->Open(ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
+                                                port_backends_->virtual_cable() != nullptr),
+                              error);
 }
 
 void TForm1::ApplyLoadedSettings() {
@@ -336,7 +336,7 @@ void TForm1::BuildConfigPage() {
   config_holder_->layout()->addWidget(config_);
   page_lock_.AddPage(config_);
   config_->parallel_group()->SetBackendChoices(PpdevLocatorsPresent(),
-                                               virtual_parallel_ != nullptr);
+                                               port_backends_->virtual_cable() != nullptr);
   TuningPage* tuning = tuning_page();
   connect(config_, &ConfigPage::TableSizesChanged, tuning, &TuningPage::ApplyTableSizes);
   connect(config_, &ConfigPage::SatelliteRenamed, tuning,

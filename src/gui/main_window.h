@@ -33,11 +33,13 @@ class FirmwarePage;
 class PortRegisters;
 class LogTaskPage;
 class JtagDumpPage;
+class JtagService;
 struct JtagDumpRequest;
 struct JtagDumpResult;
 class LogView;
 class MessageBoxes;
 class PicturePage;
+class PortBackends;
 class PortChoices;
 class SerialTransport;
 class ServiceSession;
@@ -46,6 +48,7 @@ class TaskPage;
 class Terminal;
 class TerminalPage;
 class TuningPage;
+class VirtualCable;
 
 // How the window is opened: extra serial devices for the port list (a pseudo-terminal, the
 // virtual receiver), the one to select, and stand-ins for the dialogs in tests.
@@ -62,13 +65,9 @@ struct WindowOptions {
   // when they arrive.
   // Off, the list is complete before the constructor returns.
   bool list_ports_in_background = false;
-  // The virtual receiver's parallel side, offered as the "virtual" port backend.
-  PortRegisters* virtual_parallel = nullptr;
-  // With the virtual receiver: a stand-in trap routine its JTAG target accepts, tried after
-  // the places a real routine is looked for.
-  QString trap_stand_in;
-  // With the virtual receiver: lays its flash chips out as the settings describe them.
-  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
+  // The virtual receiver's cable, offered as the "virtual" port backend; it outlives the
+  // window.
+  VirtualCable* virtual_cable = nullptr;
 };
 
 // Page indexes of the main page control.
@@ -207,7 +206,8 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   std::unique_ptr<MessageBoxes> boxes_;
   std::unique_ptr<SerialTransport> transport_;
   std::unique_ptr<ServiceSession> session_;
-  PortRegisters* virtual_parallel_ = nullptr;
+  std::unique_ptr<PortBackends> port_backends_;
+  std::unique_ptr<JtagService> jtag_service_;
   std::unique_ptr<PortChoices> port_choices_;
   std::unique_ptr<AppServices> services_;
 

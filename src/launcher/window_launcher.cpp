@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "cli/exit_codes.h"
-#include "core/runtime/text_file.h"
 #include "core/serial/serial_transport.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
@@ -17,7 +15,7 @@
 #include "gui/message_boxes.h"
 #include "sim/jtag_target.h"
 #include "sim/shared_cable_port.h"
-#include "sim/trap_stand_in.h"
+#include "sim/target_cable.h"
 #include "sim/virtual_catalogue.h"
 #include "sim/virtual_receiver.h"
 
@@ -100,7 +98,7 @@ int RunWindow(const QStringList& arguments) {
   sim::JtagTarget jtag;
   sim::ShareEeprom(jtag, receiver);
   sim::SharedCablePort port(jtag, receiver.parallel());
-  QTemporaryDir stand_in_dir;
+  sim::TargetCable cable(jtag, port, sim::TargetCable::Chips::kKeepBytes);
   if (with_receiver) {
     QString error;
     if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
@@ -116,19 +114,11 @@ int RunWindow(const QStringList& arguments) {
       return cli::kExitBadInput;
     }
     options.extra_ports << receiver.device_path();
-    options.virtual_parallel = &port;
+    options.virtual_cable = &cable;
     // Its own flash type and model files, so that flash programming works without hardware;
     // a technician's files are never replaced.
     if (!sim::InstallVirtualCatalogue(options.ini_dir, nullptr, &error))
       std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-    options.follow_flash_chips = [&jtag](const std::array<FlashChipDescription, 2>& chips) {
-      sim::FollowFlashChips(jtag, chips);
-    };
-    // The virtual target runs any routine of the right length; the real one is never shipped.
-    if (stand_in_dir.isValid()) {
-      const QString path = stand_in_dir.filePath(QStringLiteral("trap-stand-in.bin"));
-      if (WriteFileAtomically(path, sim::TrapStandIn(), &error)) options.trap_stand_in = path;
-    }
     options.select_port = receiver.device_path();
   }
 

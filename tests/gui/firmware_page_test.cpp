@@ -10,6 +10,7 @@
 #include "gui/pages/config_page.h"
 #include "gui/pages/parallel_group.h"
 #include "gui/task_page.h"
+#include "sim/target_cable.h"
 #include "sim/virtual_receiver.h"
 #include "window_fixture.h"
 
@@ -26,7 +27,7 @@ struct UpgradeWindow {
     WindowOptions options;
     options.extra_ports << receiver.device_path();
     options.select_port = receiver.device_path();
-    options.virtual_parallel = &receiver.parallel();
+    options.virtual_cable = &cable;
     w = std::make_unique<WindowUnderTest>(
         std::move(options), "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
   }
@@ -41,6 +42,8 @@ struct UpgradeWindow {
   }
 
   sim::VirtualReceiver receiver;
+  sim::JtagTarget jtag;
+  sim::TargetCable cable{jtag, receiver.parallel(), sim::TargetCable::Chips::kKeepBytes};
   bool started = false;
   QString error;
   std::unique_ptr<WindowUnderTest> w;

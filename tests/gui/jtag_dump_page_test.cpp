@@ -12,7 +12,7 @@
 #include "gui/pages/tuning_page.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
-#include "sim/trap_stand_in.h"
+#include "sim/target_cable.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -22,17 +22,14 @@ using testing::WaitUntil;
 using testing::WindowUnderTest;
 
 // A window whose parallel port is the virtual JTAG target, with a 2 MiB channel-list chip at
-// 7FE00000, given the stand-in trap routine as the launcher gives it with the virtual receiver
-// (the settings folder holds none).
+// 7FE00000, on the cable the launcher lends with the virtual receiver (which gives the trap
+// stand-in; the settings folder holds none).
 struct JtagWindow {
   JtagWindow() {
     testing::WriteTestFile(ini.filePath("Chip2M.ini"),
                            "[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
-    const QString routine = stand_in.filePath("routine.bin");
-    testing::WriteTestFile(routine, sim::TrapStandIn());
     WindowOptions options;
-    options.virtual_parallel = &target;
-    options.trap_stand_in = routine;
+    options.virtual_cable = &cable;
     options.ini_dir = ini.path();
     w = std::make_unique<WindowUnderTest>(
         std::move(options),
@@ -69,8 +66,8 @@ struct JtagWindow {
   bool Shows(Page shown) { return window().pages()->currentIndex() == static_cast<int>(shown); }
 
   QTemporaryDir ini;
-  QTemporaryDir stand_in;
   sim::JtagTarget target;
+  sim::TargetCable cable{target, target, sim::TargetCable::Chips::kKeepBytes};
   std::unique_ptr<WindowUnderTest> w;
 };
 

@@ -28,7 +28,7 @@
 #include "gui/pages/jtag_group.h"
 #include "real_input.h"
 #include "sim/jtag_target.h"
-#include "sim/trap_stand_in.h"
+#include "sim/target_cable.h"
 #include "sim/virtual_catalogue.h"
 #include "support/wait.h"
 #include "window_fixture.h"
@@ -62,18 +62,10 @@ struct SendWindow {
   explicit SendWindow(std::unique_ptr<MessageBoxes> real_boxes = nullptr) {
     QString error;
     EXPECT_TRUE(sim::InstallVirtualCatalogue(ini.path(), nullptr, &error)) << error.toStdString();
-    const QString routine = stand_in.filePath("routine.bin");
-    QFile file(routine);
-    if (file.open(QIODevice::WriteOnly)) file.write(sim::TrapStandIn());
-    file.close();
     WindowOptions options;
-    options.virtual_parallel = &target;
-    options.trap_stand_in = routine;
+    options.virtual_cable = &cable;
     options.ini_dir = ini.path();
     options.boxes = std::move(real_boxes);
-    options.follow_flash_chips = [this](const std::array<FlashChipDescription, 2>& chips) {
-      sim::FollowFlashChips(target, chips);
-    };
     w = std::make_unique<WindowUnderTest>(std::move(options));
     w->window->show();
     window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
@@ -137,8 +129,8 @@ struct SendWindow {
   }
 
   QTemporaryDir ini;
-  QTemporaryDir stand_in;
   sim::JtagTarget target;
+  sim::TargetCable cable{target, target, sim::TargetCable::Chips::kKeepBytes};
   std::unique_ptr<WindowUnderTest> w;
 };
 

@@ -21,6 +21,7 @@
 #include "gui/pages/serial_group.h"
 #include "gui/pages/tuning_page.h"
 #include "sim/jtag_target.h"
+#include "sim/target_cable.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -74,11 +75,13 @@ class LanguageSwitchTest : public ::testing::Test {
   }
   // "Castellano" holds nothing (the built-in texts); "Marcas" gives every key its marker;
   // "English" a few texts and Qt's English; "Sin Qt" a Qt language that is not installed.
-  void WriteLanguages(const QByteArray& list = "Idioma0=Castellano\r\nIdioma1=Marcas\r\n"
-                                               "Idioma2=English\r\nIdioma3=Sin Qt\r\nIdioma=0") {
+  void WriteLanguages(const QByteArray& list =
+                          "Idioma0=Castellano\r\nIdioma1=Marcas\r\n"
+                          "Idioma2=English\r\nIdioma3=Sin Qt\r\nIdioma=0") {
     QByteArray marks = "[Marcas]\r\n";
     for (const TextDefault& entry : DefaultTexts())
-      marks += "traduc" + QByteArray::number(entry.key) + "=" + Marker(entry.key).toLatin1() + "\r\n";
+      marks +=
+          "traduc" + QByteArray::number(entry.key) + "=" + Marker(entry.key).toLatin1() + "\r\n";
     WriteIni("Marcas.ini", marks);
     WriteIni("Tornavo.ini",
              "[TForm1]\r\n" + list + "\r\nControlFlujo=2\r\nModel1=K2002\r\nModel=1\r\n");
@@ -94,7 +97,7 @@ class LanguageSwitchTest : public ::testing::Test {
     options.select_port = "/dev/fake-tty";
     options.transport = std::make_unique<FakeTransport>();
     // With the virtual receiver, whose port choice has a caption of its own.
-    options.virtual_parallel = &target_;
+    options.virtual_cable = &cable_;
     w_ = std::make_unique<testing::WindowUnderTest>(std::move(options));
   }
   TForm1& window() { return *w_->window; }
@@ -121,6 +124,7 @@ class LanguageSwitchTest : public ::testing::Test {
 
   QTemporaryDir dir_;
   sim::JtagTarget target_;
+  sim::TargetCable cable_{target_, target_, sim::TargetCable::Chips::kKeepBytes};
   std::unique_ptr<testing::WindowUnderTest> w_;
 };
 

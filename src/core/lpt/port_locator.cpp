@@ -71,23 +71,6 @@ bool ParsePortLocator(const QString& text, PortLocator* locator, QString* error)
   return true;
 }
 
-std::unique_ptr<PortRegisters> MakePortBackend(const PortLocator& locator,
-                                               PortRegisters* virtual_port, QString* error) {
-  switch (locator.kind) {
-    case PortLocator::Kind::kPpdev:
-      return MakePpdevPort(locator.path);
-    case PortLocator::Kind::kDirect:
-      return MakeDirectIoPort(locator.base);
-    case PortLocator::Kind::kSocket:
-      return MakeSocketPort(locator.path);
-    case PortLocator::Kind::kVirtual:
-      if (virtual_port) return MakeBorrowedPort(*virtual_port);
-      if (error) *error = QStringLiteral("No virtual receiver is running.");
-      return nullptr;
-  }
-  return nullptr;
-}
-
 std::unique_ptr<PortRegisters> MakeBorrowedPort(PortRegisters& port) {
   return std::make_unique<BorrowedPort>(port);
 }

@@ -28,15 +28,10 @@ inline constexpr uint16_t kDirectBases[] = {0x278, 0x378, 0x3BC, 0xA068};
 // False with *error for anything but the four forms above.
 bool ParsePortLocator(const QString& text, PortLocator* locator, QString* error);
 
-// The backend for a locator. "virtual" borrows virtual_port, which must outlive the result;
-// without one, it fails with *error.
-std::unique_ptr<PortRegisters> MakePortBackend(const PortLocator& locator,
-                                               PortRegisters* virtual_port, QString* error);
-
 // Each /dev/parportN present, as "ppdev:" locators, in number order.
 QStringList PpdevLocatorsPresent(const QString& dev_dir = QStringLiteral("/dev"));
 
-// The backends, one header each would be overkill: constructors for the factory and tests.
+// The backends, one header each would be overkill: constructors for PortBackends and tests.
 std::unique_ptr<PortRegisters> MakePpdevPort(const QString& device);
 std::unique_ptr<PortRegisters> MakeDirectIoPort(uint16_t base);
 // A socket peer must answer each read within deadline_ms on clock (the steady clock when

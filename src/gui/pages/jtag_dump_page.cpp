@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,10 +19,12 @@
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/jtag/jtag_texts.h"
+#include "core/lpt/port_locator.h"
 #include "core/lpt/port_registers.h"
 #include "core/lpt/timing.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/runtime/text_file.h"
+#include "core/session/jtag_service.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
@@ -215,12 +216,7 @@ DumpSource JtagDumpPage::ChosenSource() const {
   return DumpSource::kFile;
 }
 
-JtagTiming JtagDumpPage::Timing() const {
-  JtagTiming timing;
-  timing.tck_cycles = services_.settings.Int(Key::kDuracionTck);
-  timing.wait_start_bits = static_cast<int32_t>(services_.settings.Int(Key::kWStartBits));
-  return timing;
-}
+JtagState& JtagDumpPage::jtag_state() { return links_.jtag.state(); }
 
 JtagDumpRequest JtagDumpPage::Request() {
   LeaveField(address_, true);
@@ -232,9 +228,9 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.length = length_->currentText().toUInt(nullptr, 16);
   const FlashChipDescription chip = s.flash_chip(1);
   request.flash_chip = {chip.start, chip.size()};
-  request.trap_address = TrapAddressFromText(s.Text(Key::kTrapAdr));
-  request.trap_places = TrapFilePlaces(QCoreApplication::applicationDirPath(), s.ini_folder());
-  if (!links_.trap_stand_in.isEmpty()) request.trap_places << links_.trap_stand_in;
+  request.trap_address = links_.jtag.TrapAddress();
+  // A stand-in that cannot be written leaves no place: the operation says the routine is missing.
+  request.trap_places = links_.jtag.TrapPlaces({}, nullptr);
   return request;
 }
 
@@ -249,9 +245,8 @@ void JtagDumpPage::StartDump() {
     if (!choice.accepted || choice.path.isEmpty()) return;
     file = choice.path;
   }
-  std::shared_ptr<PortRegisters> port = OpenPort();
+  std::shared_ptr<PortRegisters> port = OpenPort(false);
   if (!port) return;
-  const JtagTiming timing = Timing();
   // On this thread, while the dump still holds the port.
   auto hand_over = [this, request, file](const JtagDumpResult& result) {
     if (request.source != DumpSource::kFile) {
@@ -262,18 +257,19 @@ void JtagDumpPage::StartDump() {
     if (!WriteFileAtomically(file, RawDumpBytes(request, result), &error))
       services_.host.ShowError(error);
   };
-  (void)links_.runner.Run(
-      [this, port, request, timing, hand_over](OperationHost& host) {
-        SteadyMonotonicClock clock;
-        JtagSession session{*port, clock, host, services_.texts, state_, timing};
-        RunJtagDump(session, request, hand_over);
-      },
-      {});
+  (void)links_.runner.Run(links_.jtag.Bind(port,
+                                           [request, hand_over](JtagSession& session) {
+                                             RunJtagDump(session, request, hand_over);
+                                           }),
+                          {});
 }
 
-std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort() {
+std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort(bool changes_flash) {
   QString error;
-  std::shared_ptr<PortRegisters> port = links_.open_port(&error);
+  PortLocator locator;
+  std::shared_ptr<PortRegisters> port;
+  if (ParsePortLocator(links_.port_name(), &locator, &error))
+    port = links_.jtag.OpenPort(locator, changes_flash, &error);
   if (!port)
     services_.host.ShowError(
         PortRefusedText(services_.texts.Slot(jtag_slot::kPortNotOpened), error));
@@ -282,16 +278,11 @@ std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort() {
 
 void JtagDumpPage::IdentifyTargetCpu() {
   if (links_.runner.running()) return;
-  std::shared_ptr<PortRegisters> port = OpenPort();
+  std::shared_ptr<PortRegisters> port = OpenPort(false);
   if (!port) return;
-  const JtagTiming timing = Timing();
   const QString caption = services_.texts.Key(jtag_slot::kCpuCodeCaptionKey);
   (void)links_.runner.Run(
-      [this, port, timing, caption](OperationHost& host) {
-        SteadyMonotonicClock clock;
-        JtagSession session{*port, clock, host, services_.texts, state_, timing};
-        IdentifyCpu(session, caption);
-      },
+      links_.jtag.Bind(port, [caption](JtagSession& session) { IdentifyCpu(session, caption); }),
       [] {});
 }
 
@@ -365,21 +356,13 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
 }
 
 void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
-  std::shared_ptr<PortRegisters> port = OpenPort();
+  std::shared_ptr<PortRegisters> port = OpenPort(true);
   if (!port) return;
-  if (links_.follow_flash_chips)
-    links_.follow_flash_chips({services_.settings.flash_chip(0), services_.settings.flash_chip(1)});
-  const JtagTiming timing = Timing();
   // Disabled from the click, also while the erase warning is up, and enabled again however
   // the operation ended (a refused address returns before the port frame).
   services_.host.DisablePages();
-  const bool started = links_.runner.Run(
-      [this, port, timing, operation = std::move(operation)](OperationHost& host) {
-        SteadyMonotonicClock clock;
-        JtagSession session{*port, clock, host, services_.texts, state_, timing};
-        operation(session);
-      },
-      [this] { services_.host.EnablePages(); });
+  const bool started = links_.runner.Run(links_.jtag.Bind(port, std::move(operation)),
+                                         [this] { services_.host.EnablePages(); });
   if (!started) services_.host.EnablePages();
 }
 

@@ -19,21 +19,18 @@ class QRadioButton;
 namespace tornavo {
 
 class BlockingRunner;
+class JtagService;
 class PortRegisters;
 
-// What the page needs from the window: the runner its operations go through, the port the
-// settings name, and the pages a completed dump hands its bytes to.
+// What the page needs from the window: the runner its operations go through, the JTAG
+// service that opens the port and builds each operation, and the pages a completed dump hands
+// its bytes to.
 struct JtagPageLinks {
   BlockingRunner& runner;
-  std::function<std::unique_ptr<PortRegisters>(QString* error)> open_port;
+  JtagService& jtag;
   // On the window's thread, after a dump that read all it was asked for, before the port is
   // closed.
   std::function<void(const JtagDumpRequest&, const JtagDumpResult&)> hand_over;
-  // Tried after the places of the real trap routine; empty but with the virtual receiver.
-  QString trap_stand_in;
-  // With the virtual receiver: lays its flash chips out as the settings describe them
-  // ([0] firmware, [1] channel list) before each operation. Empty for real hardware.
-  std::function<void(const std::array<FlashChipDescription, 2>&)> follow_flash_chips;
   // The locator of the port the settings name, for the questions.
   std::function<QString()> port_name;
   // Asked before a dump starts whose bytes would replace what a page holds; false keeps it
@@ -63,7 +60,7 @@ class JtagDumpPage : public LogTaskPage {
 
   // The request the fields and the chosen source make, the fields rewritten first.
   JtagDumpRequest Request();
-  JtagState& jtag_state() { return state_; }
+  JtagState& jtag_state();
 
   QComboBox* address() const { return address_; }
   QComboBox* length() const { return length_; }
@@ -82,18 +79,17 @@ class JtagDumpPage : public LogTaskPage {
   void ChooseSource(DumpSource source);
   void StoreFields();
   DumpSource ChosenSource() const;
-  JtagTiming Timing() const;
   // The fields, the trap and the flash settings as they stand, for "Enviar" and "Borrar Chip".
   JtagSendRequest SendRequest();
   // What the chosen source sends; false when the user cancelled or an error was shown.
   bool GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs);
   // Runs one send or erase on the port the settings name.
   void RunOnPort(std::function<void(JtagSession&)> operation);
-  // The port the settings name; null, with the reason shown, when it cannot be had.
-  std::shared_ptr<PortRegisters> OpenPort();
+  // The port the settings name, its virtual chips laid out for an operation that changes the
+  // flash; null, with the reason shown, when it cannot be had.
+  std::shared_ptr<PortRegisters> OpenPort(bool changes_flash);
 
   JtagPageLinks links_;
-  JtagState state_;
   QLabel* address_label_;
   QComboBox* address_;
   QLabel* length_label_;

@@ -1,5 +1,7 @@
 // Each backend's lifecycle: acquire, use, release, and a refused acquire that names the
 // device and the system's reason.
+#include "core/lpt/port_backends.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -35,8 +37,7 @@ TEST(PortLocatorTest, ParsesTheFourFormsAndRefusesTheRest) {
     EXPECT_FALSE(ParsePortLocator(bad, &locator, &error)) << bad;
     EXPECT_TRUE(error.contains("ppdev:")) << bad;
   }
-  EXPECT_EQ(MakePortBackend(PortLocator{PortLocator::Kind::kVirtual, {}, 0}, nullptr, &error),
-            nullptr);
+  EXPECT_EQ(PortBackends().Make(PortLocator{PortLocator::Kind::kVirtual, {}, 0}, &error), nullptr);
 }
 
 TEST(PortLocatorTest, ListsTheParportDevicesInNumberOrder) {

@@ -1,18 +1,24 @@
+#include "launcher/virtual_receiver_command.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <csignal>
 
-#include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/exit_codes.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
 #include "sim/jtag_target.h"
 #include "sim/parallel_socket_server.h"
 #include "sim/shared_cable_port.h"
+#include "sim/target_cable.h"
 #include "sim/virtual_catalogue.h"
 #include "sim/virtual_receiver.h"
 
-namespace tornavo::cli {
+namespace tornavo {
+
+using cli::Err;
+using cli::Out;
 
 namespace {
 void Quit(int) { QCoreApplication::quit(); }
@@ -61,7 +67,7 @@ void FollowSettingsChips(const QString& ini_folder, sim::JtagTarget& jtag) {
 int RunVirtualReceiverCommand(const QStringList& arguments) {
   QCommandLineParser parser;
   DescribeVirtualReceiver(parser);
-  if (!Parse(parser, arguments)) return kExitUsage;
+  if (!cli::Parse(parser, arguments)) return cli::kExitUsage;
 
   sim::VirtualReceiver receiver;
   // The JTAG adapter shares the parallel port with the receiver's own cable, and its trap
@@ -72,37 +78,37 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   QString error;
   if (parser.isSet("eeprom") && !receiver.LoadEepromFile(parser.value("eeprom"), &error)) {
     Err(error);
-    return kExitBadInput;
+    return cli::kExitBadInput;
   }
   PortSettings line;
   bool ok = false;
   line.baud = parser.value("baud").toInt(&ok);
   if (!ok || line.baud <= 0) {
     Err(QStringLiteral("tornavo virtual-receiver: --baud must be a positive number."));
-    return kExitUsage;
+    return cli::kExitUsage;
   }
   receiver.SetLineSettings(line);
   receiver.SetPacing(!parser.isSet("no-pacing"));
   if (QString fault; !sim::ApplyFaults(parser.values("fault"), receiver, jtag, &fault)) {
     Err(QStringLiteral("tornavo virtual-receiver: unknown fault '%1'.").arg(fault));
-    return kExitUsage;
+    return cli::kExitUsage;
   }
   const QString ini_folder = parser.isSet("ini-dir")
                                  ? ResolveIniFolder(parser.value("ini-dir"), QString())
                                  : sim::VirtualReceiverIniFolder();
   if (!sim::InstallVirtualCatalogue(ini_folder, nullptr, &error)) {
     Err(error);
-    return kExitBadInput;
+    return cli::kExitBadInput;
   }
   FollowSettingsChips(ini_folder, jtag);
   if (!receiver.Start(&error)) {
     Err(error);
-    return kExitBadInput;
+    return cli::kExitBadInput;
   }
   sim::ParallelSocketServer parallel(port);
   if (parser.isSet("parallel-socket") && !parallel.Start(parser.value("parallel-socket"), &error)) {
     Err(error);
-    return kExitBadInput;
+    return cli::kExitBadInput;
   }
   Out(receiver.device_path());
   if (parser.isSet("parallel-socket")) Out(parser.value("parallel-socket"));
@@ -112,4 +118,12 @@ int RunVirtualReceiverCommand(const QStringList& arguments) {
   return QCoreApplication::exec();
 }
 
-}  // namespace tornavo::cli
+}  // namespace tornavo
+
+namespace tornavo {
+
+cli::CommandLineLinks VirtualReceiverLinks() {
+  return {RunVirtualReceiverCommand, sim::MakeCommandTargetCable};
+}
+
+}  // namespace tornavo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "core/jtag/jtag_session.h"
+#include "core/jtag/jtag_state.h"
+#include "core/lpt/port_backends.h"
+#include "core/runtime/operation_host.h"
+#include "core/settings/settings.h"
+#include "core/texts/texts.h"
+
+namespace tornavo {
+
+// The JTAG cable's work for one front end: turns the settings into timing and trap places,
+// opens the port a locator names, and builds each operation's session around the state that
+// outlives operations. Settings are read on the caller's thread; the bound operation may run
+// on another.
+class JtagService {
+ public:
+  JtagService(const Settings& settings, const Texts& texts, PortBackends backends)
+      : settings_(settings), texts_(texts), backends_(backends) {}
+
+  JtagState& state() { return state_; }
+  bool cable_is_virtual() const { return backends_.virtual_cable() != nullptr; }
+
+  // The cycle lengths the settings give.
+  JtagTiming Timing() const;
+  // The trap routine's load address the settings give, kDefaultTrapAddress when unreadable.
+  uint32_t TrapAddress() const;
+  // Where the trap routine is looked for: explicit_file when given; the virtual receiver's
+  // stand-in on its cable; else beside the program, then in the settings folder. Empty, with
+  // *error, when the stand-in cannot be written.
+  QStringList TrapPlaces(const QString& explicit_file, QString* error) const;
+
+  // The port the locator names, for one operation; null with *error. On the virtual cable,
+  // an operation that changes the flash (changes_flash) finds its chips laid out as the
+  // settings describe them.
+  std::shared_ptr<PortRegisters> OpenPort(const PortLocator& locator, bool changes_flash,
+                                          QString* error);
+  // The operation on port, with the timing as the settings give it now, ready to run on any
+  // thread; the service must outlive it.
+  std::function<void(OperationHost&)> Bind(std::shared_ptr<PortRegisters> port,
+                                           std::function<void(JtagSession&)> operation);
+
+ private:
+  const Settings& settings_;
+  const Texts& texts_;
+  PortBackends backends_;
+  JtagState state_;
+};
+
+}  // namespace tornavo

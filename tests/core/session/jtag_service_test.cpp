@@ -1,0 +1,107 @@
+// The JTAG service: settings turned into timing and trap places, the port a locator names,
+// and each operation's session built around the state that outlives operations.
+#include "core/session/jtag_service.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "core/lpt/virtual_cable.h"
+#include "support/recording_host.h"
+
+namespace tornavo {
+namespace {
+
+class RecordedCable : public VirtualCable, public PortRegisters {
+ public:
+  PortRegisters& registers() override { return *this; }
+  void Follow(const std::array<FlashChipDescription, 2>& chips) override {
+    followed.push_back(chips);
+  }
+  QString TrapStandIn(QString* error) override {
+    if (stand_in.isEmpty() && error) *error = QStringLiteral("disk full");
+    return stand_in;
+  }
+  bool Acquire(QString*) override { return true; }
+  void Release() override {}
+  uint8_t Read(PortRegister) override { return 0; }
+  void Write(PortRegister, uint8_t) override {}
+
+  std::vector<std::array<FlashChipDescription, 2>> followed;
+  QString stand_in;
+};
+
+struct ServiceFixture : ::testing::Test {
+  SymbolRateTable symbol_rates{};
+  PictureOptions picture_options;
+  Settings settings{symbol_rates, picture_options};
+  Texts texts;
+  RecordedCable cable;
+};
+
+TEST_F(ServiceFixture, TrapPlacesFollowTheCable) {
+  QTemporaryDir ini;
+  settings.Load(ini.path() + '/', {});
+  JtagService hardware(settings, texts, PortBackends());
+  QString error;
+  EXPECT_EQ(hardware.TrapPlaces("/x/mine.bin", &error), QStringList{"/x/mine.bin"});
+  const QStringList places = hardware.TrapPlaces({}, &error);
+  ASSERT_EQ(places.size(), 2);
+  EXPECT_EQ(QDir::cleanPath(places[0]),
+            QDir(QCoreApplication::applicationDirPath()).filePath("trap.bin"));
+  EXPECT_EQ(QDir::cleanPath(places[1]), QDir(ini.path()).filePath("trap.bin"));
+
+  // The virtual target is given its stand-in alone, never a real routine; when the stand-in
+  // cannot be written there is no place, and the reason.
+  JtagService on_cable(settings, texts, PortBackends(&cable));
+  EXPECT_TRUE(on_cable.TrapPlaces({}, &error).isEmpty());
+  EXPECT_EQ(error, "disk full");
+  cable.stand_in = "/tmp/stand-in.bin";
+  EXPECT_EQ(on_cable.TrapPlaces({}, &error), QStringList{"/tmp/stand-in.bin"});
+  EXPECT_EQ(on_cable.TrapPlaces("/x/mine.bin", &error), QStringList{"/x/mine.bin"});
+}
+
+TEST_F(ServiceFixture, TheVirtualChipsFollowTheSettingsOnlyForFlashChanges) {
+  PortLocator virtual_port;
+  ASSERT_TRUE(ParsePortLocator("virtual", &virtual_port, nullptr));
+  QString error;
+  EXPECT_EQ(JtagService(settings, texts, PortBackends()).OpenPort(virtual_port, true, &error),
+            nullptr);
+  EXPECT_EQ(error, "No virtual receiver is running.");
+
+  JtagService service(settings, texts, PortBackends(&cable));
+  EXPECT_NE(service.OpenPort(virtual_port, false, &error), nullptr);
+  EXPECT_TRUE(cable.followed.empty());
+  ASSERT_NE(service.OpenPort(virtual_port, true, &error), nullptr);
+  ASSERT_EQ(cable.followed.size(), 1u);
+  EXPECT_EQ(cable.followed[0][0].start, settings.flash_chip(0).start);
+  EXPECT_EQ(cable.followed[0][1].start, settings.flash_chip(1).start);
+}
+
+TEST_F(ServiceFixture, OperationsTakeTheTimingAsBoundAndShareTheState) {
+  JtagService service(settings, texts, PortBackends(&cable));
+  settings.SetInt(Key::kDuracionTck, 7);
+  settings.SetInt(Key::kWStartBits, 300);
+  settings.SetText(Key::kTrapAdr, "40020002");
+  EXPECT_EQ(service.TrapAddress(), 0x40020000u);
+  PortLocator locator;
+  ASSERT_TRUE(ParsePortLocator("virtual", &locator, nullptr));
+  JtagTiming seen;
+  auto operation =
+      service.Bind(service.OpenPort(locator, false, nullptr), [&](JtagSession& session) {
+        seen = session.timing;
+        session.state.trap_started = true;
+      });
+  // Changed after binding, as the window's settings may be while the operation waits.
+  settings.SetInt(Key::kDuracionTck, 9);
+  testing::RecordingHost host;
+  operation(host);
+  EXPECT_EQ(seen.tck_cycles, 7);
+  EXPECT_EQ(seen.wait_start_bits, 300);
+  EXPECT_TRUE(service.state().trap_started);
+}
+
+}  // namespace
+}  // namespace tornavo
