@@ -60,6 +60,8 @@ TEST(FirmwarePage, WholeUpgradeFromAFile) {
   page->progress()->setChecked(true);
   uw.w->dialogs->Answer(uw.w->Path("fw.bin"));
   QTest::mouseClick(page->send_button(), Qt::LeftButton);
+  EXPECT_EQ(uw.w->dialogs->requests.last().filter,
+            "Archivo Binario (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Todos los archivos (*.*)|*.*");
   EXPECT_FALSE(uw.window().PageTakesInput(Page::kFirmware));
   EXPECT_EQ(page->status_panel()->Value(StatusField::kTask), "Enviando");
   EXPECT_EQ(page->progress_bar()->maximum(), 30000);

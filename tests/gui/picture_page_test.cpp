@@ -61,6 +61,8 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
     EXPECT_EQ(window().width(), format == PictureFormat::kWide16x9 ? 1043 : 800);
   }
 
+  EXPECT_EQ(ui_.dialogs->requests[0].filter,
+            QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
   const QImage shown = page_->picture();
   Open("");  // a folder cannot be read
   EXPECT_EQ(ui_.boxes->boxes.size(), 2);
