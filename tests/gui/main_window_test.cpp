@@ -19,6 +19,11 @@ using testing::WindowUnderTest;
 TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   WindowUnderTest w;
   TForm1& window = *w.window;
+  QStringList captions;
+  for (int i = 0; i < window.pages()->count(); ++i) captions << window.pages()->tabText(i);
+  EXPECT_EQ(captions.join(", "),
+            "Eeprom, Firmware (Paralelo+Serie), Firmware (JTag), Terminal, Sintonización, Imagen, "
+            "Configuración, Acerca de...");
   window.config_page();
   // A button the page keeps disabled for its own reasons stays disabled afterwards.
   QPushButton* save_picture = window.picture_page()->save_button();
