@@ -41,7 +41,7 @@ int JtagSetup::Open(const QCommandLineParser& parser, const QString& name,
                     const VirtualCableMaker& make_virtual_cable, const Settings& settings,
                     const Texts& texts, bool changes_flash) {
   name_ = name;
-  PortLocator locator;
+  PortLocator& locator = locator_;
   QString error;
   if (!ParsePortLocator(parser.value("parallel"), &locator, &error)) {
     Err(name + (parser.value("parallel").isEmpty() ? QStringLiteral("--parallel PORT is required.")
@@ -73,7 +73,7 @@ int JtagSetup::Open(const QCommandLineParser& parser, const QString& name,
 
 bool JtagSetup::TrapPlaces(const QCommandLineParser& parser, QStringList* places) const {
   QString error;
-  *places = service_->TrapPlaces(parser.value("trap"), &error);
+  *places = service_->TrapPlaces(parser.value("trap"), locator_, &error);
   if (places->isEmpty()) Err(name_ + error);
   return !places->isEmpty();
 }

@@ -49,6 +49,7 @@ class JtagSetup {
 
  private:
   QString name_;
+  PortLocator locator_;
   // --parallel virtual: the target, made for this command.
   std::unique_ptr<VirtualCable> cable_;
   std::unique_ptr<JtagService> service_;

@@ -19,10 +19,13 @@ uint32_t JtagService::TrapAddress() const {
   return TrapAddressFromText(settings_.Text(Key::kTrapAdr));
 }
 
-QStringList JtagService::TrapPlaces(const QString& explicit_file, QString* error) const {
+QStringList JtagService::TrapPlaces(const QString& explicit_file, const PortLocator& locator,
+                                    QString* error) const {
   if (!explicit_file.isEmpty()) return {explicit_file};
-  if (VirtualCable* cable = backends_.virtual_cable()) {
-    // The virtual receiver gets its stand-in, never a real routine.
+  VirtualCable* cable = backends_.virtual_cable();
+  // The virtual receiver gets its stand-in, never a real routine; a real receiver, on a real
+  // port while a virtual one runs beside it, never the stand-in.
+  if (cable && locator.kind == PortLocator::Kind::kVirtual) {
     const QString stand_in = cable->TrapStandIn(error);
     return stand_in.isEmpty() ? QStringList() : QStringList{stand_in};
   }

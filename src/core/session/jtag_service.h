@@ -30,10 +30,11 @@ class JtagService {
   JtagTiming Timing() const;
   // The trap routine's load address the settings give, kDefaultTrapAddress when unreadable.
   uint32_t TrapAddress() const;
-  // Where the trap routine is looked for: explicit_file when given; the virtual receiver's
-  // stand-in on its cable; else beside the program, then in the settings folder. Empty, with
-  // *error, when the stand-in cannot be written.
-  QStringList TrapPlaces(const QString& explicit_file, QString* error) const;
+  // Where the trap routine is looked for on the port the locator names: explicit_file when
+  // given; the virtual receiver's stand-in on its cable; else beside the program, then in the
+  // settings folder. Empty, with *error, when the stand-in cannot be written.
+  QStringList TrapPlaces(const QString& explicit_file, const PortLocator& locator,
+                         QString* error) const;
 
   // The port the locator names, for one operation; null with *error. On the virtual cable,
   // an operation that changes the flash (changes_flash) finds its chips laid out as the

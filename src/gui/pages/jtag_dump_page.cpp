@@ -230,7 +230,9 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.flash_chip = {chip.start, chip.size()};
   request.trap_address = links_.jtag.TrapAddress();
   // A stand-in that cannot be written leaves no place: the operation says the routine is missing.
-  request.trap_places = links_.jtag.TrapPlaces({}, nullptr);
+  PortLocator locator;
+  (void)ParsePortLocator(links_.port_name(), &locator, nullptr);
+  request.trap_places = links_.jtag.TrapPlaces({}, locator, nullptr);
   return request;
 }
 

@@ -41,13 +41,16 @@ struct ServiceFixture : ::testing::Test {
   RecordedCable cable;
 };
 
-TEST_F(ServiceFixture, TrapPlacesFollowTheCable) {
+TEST_F(ServiceFixture, TrapPlacesFollowThePort) {
   QTemporaryDir ini;
   settings.Load(ini.path() + '/', {});
+  PortLocator real_port, virtual_port;
+  ASSERT_TRUE(ParsePortLocator("ppdev:/dev/parport0", &real_port, nullptr));
+  ASSERT_TRUE(ParsePortLocator("virtual", &virtual_port, nullptr));
   JtagService hardware(settings, texts, PortBackends());
   QString error;
-  EXPECT_EQ(hardware.TrapPlaces("/x/mine.bin", &error), QStringList{"/x/mine.bin"});
-  const QStringList places = hardware.TrapPlaces({}, &error);
+  EXPECT_EQ(hardware.TrapPlaces("/x/mine.bin", real_port, &error), QStringList{"/x/mine.bin"});
+  const QStringList places = hardware.TrapPlaces({}, real_port, &error);
   ASSERT_EQ(places.size(), 2);
   EXPECT_EQ(QDir::cleanPath(places[0]),
             QDir(QCoreApplication::applicationDirPath()).filePath("trap.bin"));
@@ -56,11 +59,15 @@ TEST_F(ServiceFixture, TrapPlacesFollowTheCable) {
   // The virtual target is given its stand-in alone, never a real routine; when the stand-in
   // cannot be written there is no place, and the reason.
   JtagService on_cable(settings, texts, PortBackends(&cable));
-  EXPECT_TRUE(on_cable.TrapPlaces({}, &error).isEmpty());
+  EXPECT_TRUE(on_cable.TrapPlaces({}, virtual_port, &error).isEmpty());
   EXPECT_EQ(error, "disk full");
   cable.stand_in = "/tmp/stand-in.bin";
-  EXPECT_EQ(on_cable.TrapPlaces({}, &error), QStringList{"/tmp/stand-in.bin"});
-  EXPECT_EQ(on_cable.TrapPlaces("/x/mine.bin", &error), QStringList{"/x/mine.bin"});
+  EXPECT_EQ(on_cable.TrapPlaces({}, virtual_port, &error), QStringList{"/tmp/stand-in.bin"});
+  EXPECT_EQ(on_cable.TrapPlaces("/x/mine.bin", virtual_port, &error),
+            QStringList{"/x/mine.bin"});
+  // A real receiver on a real port, while the virtual one runs beside it, never gets the
+  // stand-in.
+  EXPECT_EQ(on_cable.TrapPlaces({}, real_port, &error), places);
 }
 
 TEST_F(ServiceFixture, TheVirtualChipsFollowTheSettingsOnlyForFlashChanges) {
