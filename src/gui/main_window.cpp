@@ -93,10 +93,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
        [this](const JtagDumpRequest& request, const JtagDumpResult& result) {
          HandOverDump(request, result);
        },
-       [this] {
-         return ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
-                                  port_backends_->virtual_cable() != nullptr);
-       },
+       [this] { return ParallelLocator(); },
        [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
@@ -176,10 +173,13 @@ void TForm1::BindEepromPage() {
   connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }
 
+QString TForm1::ParallelLocator() const {
+  return ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
+                           port_backends_->virtual_cable() != nullptr);
+}
+
 std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
-  return port_backends_->Open(ParallelLocatorOf(settings_, PpdevLocatorsPresent(),
-                                                port_backends_->virtual_cable() != nullptr),
-                              error);
+  return port_backends_->Open(ParallelLocator(), error);
 }
 
 void TForm1::ApplyLoadedSettings() {

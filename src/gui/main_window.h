@@ -141,7 +141,9 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   // Refuses a resize below the limits once the window shows, by going back to the last size
   // it had.
   void KeepSizeLimits();
-  // The parallel port the settings choose, for the firmware upgrade and the JTAG page.
+  // The locator of the parallel port the settings choose, and that port opened, for the
+  // firmware upgrade and the JTAG page.
+  QString ParallelLocator() const;
   std::unique_ptr<PortRegisters> OpenParallelPort(QString* error);
   void BuildConfigPage();
   // The serial ports into the port list: listed at once, or (in_background) from a thread

@@ -230,9 +230,8 @@ JtagDumpRequest JtagDumpPage::Request() {
   request.flash_chip = {chip.start, chip.size()};
   request.trap_address = links_.jtag.TrapAddress();
   // A stand-in that cannot be written leaves no place: the operation says the routine is missing.
-  PortLocator locator;
-  (void)ParsePortLocator(links_.port_name(), &locator, nullptr);
-  request.trap_places = links_.jtag.TrapPlaces({}, locator, nullptr);
+  request.trap_places =
+      links_.jtag.TrapPlaces({}, ChosenPort(nullptr).value_or(PortLocator{}), nullptr);
   return request;
 }
 
@@ -266,12 +265,17 @@ void JtagDumpPage::StartDump() {
                           {});
 }
 
+std::optional<PortLocator> JtagDumpPage::ChosenPort(QString* error) const {
+  PortLocator locator;
+  if (!ParsePortLocator(links_.port_name(), &locator, error)) return std::nullopt;
+  return locator;
+}
+
 std::shared_ptr<PortRegisters> JtagDumpPage::OpenPort(bool changes_flash) {
   QString error;
-  PortLocator locator;
+  const std::optional<PortLocator> locator = ChosenPort(&error);
   std::shared_ptr<PortRegisters> port;
-  if (ParsePortLocator(links_.port_name(), &locator, &error))
-    port = links_.jtag.OpenPort(locator, changes_flash, &error);
+  if (locator) port = links_.jtag.OpenPort(*locator, changes_flash, &error);
   if (!port)
     services_.host.ShowError(
         PortRefusedText(services_.texts.Slot(jtag_slot::kPortNotOpened), error));

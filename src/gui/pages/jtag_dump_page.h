@@ -3,10 +3,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/jtag/flash_programming.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/jtag/jtag_state.h"
+#include "core/lpt/port_locator.h"
 #include "core/settings/flash_chip.h"
 #include "gui/pages/log_task_page.h"
 
@@ -87,6 +89,8 @@ class JtagDumpPage : public LogTaskPage {
   void RunOnPort(std::function<void(JtagSession&)> operation);
   // The port the settings name, its virtual chips laid out for an operation that changes the
   // flash; null, with the reason shown, when it cannot be had.
+  // The port the settings choose; none, with *error, when its locator names no port.
+  std::optional<PortLocator> ChosenPort(QString* error) const;
   std::shared_ptr<PortRegisters> OpenPort(bool changes_flash);
 
   JtagPageLinks links_;
