@@ -79,7 +79,8 @@ bool JtagSetup::TrapPlaces(const QCommandLineParser& parser, QStringList* places
 }
 
 void JtagSetup::Run(OperationHost& host, std::function<void(JtagSession&)> operation) {
-  service_->Bind(port_, std::move(operation))(host);
+  InlineRunner runner(host);
+  (void)service_->Start(runner, host, port_, std::move(operation));
 }
 
 }  // namespace tornavo::cli

@@ -284,20 +284,18 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
   const QString ini_folder =
       ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
   settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
-  JtagDumpRequest request;
-  request.source = source;
-  // The FLASH source reads the chip of the group " Integrado con Lista de Canales ".
-  const FlashChipDescription channel_chip = settings.flash_chip(1);
-  request.flash_chip = {channel_chip.start, channel_chip.size()};
-  if (!DumpRange(parser, name, source, request.flash_chip, &request.address, &request.length))
+  uint32_t address = 0, length = 0;
+  if (!DumpRange(parser, name, source, ChannelChipOf(settings), &address, &length))
     return kExitUsage;
   Texts texts;
   JtagSetup setup;
   if (const int status = setup.Open(parser, name, make_virtual_cable, settings, texts, false);
       status != kExitOk)
     return status;
-  request.trap_address = setup.service().TrapAddress();
-  if (!setup.TrapPlaces(parser, &request.trap_places)) return kExitFailed;
+  QStringList trap_places;
+  if (!setup.TrapPlaces(parser, &trap_places)) return kExitFailed;
+  const JtagDumpRequest request =
+      setup.service().DumpRequest(source, address, length, std::move(trap_places));
 
   JtagConsoleHost host(parser.isSet("progress"));
   JtagDumpResult result;

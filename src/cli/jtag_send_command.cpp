@@ -69,13 +69,9 @@ struct JtagRun {
   void LoadSettings(const QCommandLineParser& parser) {
     settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                   QtSerialTransport::AvailablePorts());
-    request.chips = {settings.flash_chip(0), settings.flash_chip(1)};
-    request.port = parser.value("parallel");
-    request.options = {settings.Bool(Key::kForzarJtag), settings.Bool(Key::kVerificarJtag),
-                       settings.Bool(Key::kAddFirmwareCrc)};
     // The option wins over the settings folder's choice.
-    request.backups =
-        BackupsWhen(settings.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup"));
+    TakeSendSettings(settings, !parser.isSet("no-backup"), &request);
+    request.port = parser.value("parallel");
   }
 
   // Opens the port; for the virtual receiver its chips follow the settings.

@@ -533,10 +533,7 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   const FlashChipDescription& chip = request.chips[index];
   if (method == EraseMethod::kBlocks && !ChipUsable(session, chip)) return result;
   bool back_up = false;
-  if (!EraseConfirmed(session, request, index, &back_up)) {
-    host.EnablePages();
-    return result;
-  }
+  if (!EraseConfirmed(session, request, index, &back_up)) return result;
 
   PortFrame frame(session);
   if (!OpenFrame(frame, &result)) return result;

@@ -6,13 +6,11 @@
 namespace tornavo {
 
 bool PortFrame::Open(QString* port_error) {
-  session_.host.DisablePages();
   Log(session_.texts.Slot(jtag_slot::kOpeningPort));
   if (!session_.port.Acquire(port_error)) {
     Log(*port_error);
     session_.host.ShowError(
         PortRefusedText(session_.texts.Slot(jtag_slot::kPortNotOpened), *port_error));
-    session_.host.EnablePages();
     return false;
   }
   open_ = true;
@@ -32,7 +30,6 @@ void PortFrame::Close() {
   Log(session_.texts.Slot(jtag_slot::kClosingPort));
   session_.port.Flush();
   session_.port.Release();
-  session_.host.EnablePages();
 }
 
 }  // namespace tornavo

@@ -6,9 +6,9 @@
 
 namespace tornavo {
 
-// The port bracket every JTAG operation runs in: the pages locked and the opening logged on
-// the way in; the port flushed and released, the closing logged and the pages unlocked on the
-// way out, however the operation ends.
+// The port bracket every JTAG operation runs in: the opening logged on the way in; the port
+// flushed and released and the closing logged on the way out, however the operation ends.
+// The pages are locked around the whole operation by whoever starts it, not here.
 class PortFrame {
  public:
   explicit PortFrame(JtagSession& session) : session_(session) {}
@@ -16,8 +16,7 @@ class PortFrame {
   PortFrame(const PortFrame&) = delete;
   PortFrame& operator=(const PortFrame&) = delete;
 
-  // False when the port cannot be had: the reason is logged, shown, left in *port_error,
-  // and the pages are unlocked again.
+  // False when the port cannot be had: the reason is logged, shown and left in *port_error.
   bool Open(QString* port_error);
   // A port that stopped working during the operation has its own say, named once.
   void ReportFailure();

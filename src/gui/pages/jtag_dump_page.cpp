@@ -185,28 +185,10 @@ void JtagDumpPage::StoreFields() {
 void JtagDumpPage::ChooseSource(DumpSource source) {
   Settings& s = services_.settings;
   for (int i = 0; i < 5; ++i) s.SetBool(kSourceSettings[i], sources_[i]->isChecked());
-  switch (source) {
-    case DumpSource::kRam:
-      address_->setEditText(QStringLiteral("401289A0"));
-      length_->setEditText(ChannelRowsOf(s) == ChannelList::kLargeChannelRows
-                               ? QStringLiteral("EC00")
-                               : QStringLiteral("7600"));
-      break;
-    case DumpSource::kFlash:
-      address_->setEditText(s.Text(Key::kFlash2Start));
-      length_->setEditText(QStringLiteral("50000"));
-      break;
-    case DumpSource::kImage:
-      address_->setEditText(QStringLiteral("C00D0000"));
-      length_->setEditText(QStringLiteral("98000"));
-      break;
-    case DumpSource::kEeprom:
-      address_->setEditText(QStringLiteral("00000000"));
-      length_->setEditText(QStringLiteral("00800"));
-      break;
-    case DumpSource::kFile:
-      return;
-  }
+  const std::optional<DumpFields> preset = links_.jtag.Preset(source);
+  if (!preset) return;
+  address_->setEditText(preset->address);
+  length_->setEditText(preset->length);
   StoreFields();
 }
 
@@ -221,18 +203,13 @@ JtagState& JtagDumpPage::jtag_state() { return links_.jtag.state(); }
 JtagDumpRequest JtagDumpPage::Request() {
   LeaveField(address_, true);
   LeaveField(length_, false);
-  const Settings& s = services_.settings;
-  JtagDumpRequest request;
-  request.source = ChosenSource();
-  request.address = address_->currentText().toUInt(nullptr, 16);
-  request.length = length_->currentText().toUInt(nullptr, 16);
-  const FlashChipDescription chip = s.flash_chip(1);
-  request.flash_chip = {chip.start, chip.size()};
-  request.trap_address = links_.jtag.TrapAddress();
-  // A stand-in that cannot be written leaves no place: the operation says the routine is missing.
-  request.trap_places =
-      links_.jtag.TrapPlaces({}, ChosenPort(nullptr).value_or(PortLocator{}), nullptr);
-  return request;
+  // Left fields hold hexadecimal digits only.
+  return links_.jtag.DumpRequest(
+      ChosenSource(), address_->currentText().toUInt(nullptr, 16),
+      length_->currentText().toUInt(nullptr, 16),
+      // A stand-in that cannot be written leaves no place: the
+      // operation says the routine is missing.
+      links_.jtag.TrapPlaces({}, ChosenPort(nullptr).value_or(PortLocator{}), nullptr));
 }
 
 void JtagDumpPage::StartDump() {
@@ -258,11 +235,9 @@ void JtagDumpPage::StartDump() {
     if (!WriteFileAtomically(file, RawDumpBytes(request, result), &error))
       services_.host.ShowError(error);
   };
-  (void)links_.runner.Run(links_.jtag.Bind(port,
-                                           [request, hand_over](JtagSession& session) {
-                                             RunJtagDump(session, request, hand_over);
-                                           }),
-                          {});
+  (void)links_.jtag.Start(
+      links_.runner, services_.host, port,
+      [request, hand_over](JtagSession& session) { RunJtagDump(session, request, hand_over); });
 }
 
 std::optional<PortLocator> JtagDumpPage::ChosenPort(QString* error) const {
@@ -287,26 +262,13 @@ void JtagDumpPage::IdentifyTargetCpu() {
   std::shared_ptr<PortRegisters> port = OpenPort(false);
   if (!port) return;
   const QString caption = services_.texts.Key(jtag_slot::kCpuCodeCaptionKey);
-  (void)links_.runner.Run(
-      links_.jtag.Bind(port, [caption](JtagSession& session) { IdentifyCpu(session, caption); }),
-      [] {});
+  (void)links_.jtag.Start(links_.runner, services_.host, port,
+                          [caption](JtagSession& session) { IdentifyCpu(session, caption); });
 }
 
 JtagSendRequest JtagDumpPage::SendRequest() {
-  const JtagDumpRequest dump = Request();
-  const Settings& s = services_.settings;
-  JtagSendRequest request;
-  request.chips = {s.flash_chip(0), s.flash_chip(1)};
-  request.destination = dump.address;
-  request.length = dump.length;
-  request.trap_address = dump.trap_address;
-  request.trap_places = dump.trap_places;
-  request.options = {s.Bool(Key::kForzarJtag), s.Bool(Key::kVerificarJtag),
-                     s.Bool(Key::kAddFirmwareCrc)};
-  if (links_.port_name) request.port = links_.port_name();
-  // Where the data folder is now; with the setting off, nothing is read or kept.
-  request.backups = BackupsWhen(s.Bool(Key::kCopiaSeguridad));
-  return request;
+  return links_.jtag.SendRequest(Request(), links_.port_name ? links_.port_name() : QString(),
+                                 true);
 }
 
 bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs) {
@@ -363,13 +325,8 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
 
 void JtagDumpPage::RunOnPort(std::function<void(JtagSession&)> operation) {
   std::shared_ptr<PortRegisters> port = OpenPort(true);
-  if (!port) return;
-  // Disabled from the click, also while the erase warning is up, and enabled again however
-  // the operation ended (a refused address returns before the port frame).
-  services_.host.DisablePages();
-  const bool started = links_.runner.Run(links_.jtag.Bind(port, std::move(operation)),
-                                         [this] { services_.host.EnablePages(); });
-  if (!started) services_.host.EnablePages();
+  // Locked from the click, also while the erase warning is up, until the operation has ended.
+  if (port) (void)links_.jtag.Start(links_.runner, services_.host, port, std::move(operation));
 }
 
 void JtagDumpPage::StartSend() {

@@ -128,7 +128,6 @@ TEST_F(FlashProgrammingTest, WholeBlocksEqualToTheFlashAreSkippedTheOthersErased
   EXPECT_EQ(LastBox(), kSent);
   EXPECT_FALSE(host_.boxes.back().error);
   EXPECT_TRUE(host_.StatusEmpty(StatusPage::kJtag));
-  EXPECT_TRUE(host_.pages_enabled);
   EXPECT_FALSE(state_.dcu_reset);
 
   // Again: every block is skipped; forced: every block is erased, none compared.
@@ -495,7 +494,6 @@ TEST_F(FlashProgrammingTest, NoCopyNoErase) {
   EXPECT_EQ(target_.flash_erases(), 0);
   EXPECT_EQ(target_.flash_programs(), 0);
   EXPECT_EQ(target_.Memory(kStart2, 0x20000), before);
-  EXPECT_TRUE(host_.pages_enabled);
   EXPECT_FALSE(state_.dcu_reset);
 }
 

@@ -122,7 +122,6 @@ TEST_F(JtagOperationTest, IdentifyNamesTheCpuOrSaysWhatIsWrong) {
                            "Estado de la DCU : Run-Test/Idle", QString::fromUtf8(c.code_line),
                            c.verdict, "Reset DCU desactivado", "Cerrando LPT1"}))
         << c.fault;
-    EXPECT_TRUE(host.pages_enabled);
     EXPECT_FALSE(state_.dcu_reset);
   }
   RefusingPort refusing;
@@ -146,7 +145,6 @@ TEST_F(JtagOperationTest, FileDumpReadsTheRoundedRange) {
   EXPECT_EQ(LastBox(), "¡ Firmware leído con éxito !");
   EXPECT_FALSE(host_.boxes.back().error);
   EXPECT_TRUE(host_.StatusEmpty(StatusPage::kJtag));
-  EXPECT_TRUE(host_.pages_enabled);
 }
 
 // The flash and RAM sources are the hand-over tests', the screen the command line's.
@@ -171,7 +169,6 @@ TEST_F(JtagOperationTest, DumpFailuresReportWhereTheyStopped) {
   JtagSession refused = Session(refusing);
   EXPECT_EQ(RunJtagDump(refused, {}).outcome, DumpOutcome::kPortFailed);
   EXPECT_EQ(LastBox(), "No se ha podido abrir el puerto paralelo.\n" + kRefusal);
-  EXPECT_TRUE(host_.pages_enabled);
 }
 
 TEST_F(JtagOperationTest, EepromDumpRunsTheTrapAndReadsTheChip) {

@@ -63,8 +63,7 @@ TEST_F(ServiceFixture, TrapPlacesFollowThePort) {
   EXPECT_EQ(error, "disk full");
   cable.stand_in = "/tmp/stand-in.bin";
   EXPECT_EQ(on_cable.TrapPlaces({}, virtual_port, &error), QStringList{"/tmp/stand-in.bin"});
-  EXPECT_EQ(on_cable.TrapPlaces("/x/mine.bin", virtual_port, &error),
-            QStringList{"/x/mine.bin"});
+  EXPECT_EQ(on_cable.TrapPlaces("/x/mine.bin", virtual_port, &error), QStringList{"/x/mine.bin"});
   // A real receiver on a real port, while the virtual one runs beside it, never gets the
   // stand-in.
   EXPECT_EQ(on_cable.TrapPlaces({}, real_port, &error), places);
@@ -108,6 +107,68 @@ TEST_F(ServiceFixture, OperationsTakeTheTimingAsBoundAndShareTheState) {
   EXPECT_EQ(seen.tck_cycles, 7);
   EXPECT_EQ(seen.wait_start_bits, 300);
   EXPECT_TRUE(service.state().trap_started);
+}
+
+// A runner that is busy with another operation.
+class BusyRunner : public BlockingRunner {
+ public:
+  bool Run(std::function<void(OperationHost&)>, std::function<void()>) override { return false; }
+  bool running() const override { return true; }
+};
+
+TEST_F(ServiceFixture, PagesStayLockedFromTheStartUntilTheOperationHasEnded) {
+  JtagService service(settings, texts, PortBackends(&cable));
+  PortLocator locator;
+  ASSERT_TRUE(ParsePortLocator("virtual", &locator, nullptr));
+  testing::RecordingHost host;
+  InlineRunner runner(host);
+  bool locked_during = false, locked_at_done = false, ran = false;
+  EXPECT_TRUE(service.Start(
+      runner, host, service.OpenPort(locator, false, nullptr),
+      [&](JtagSession&) { locked_during = !host.pages_enabled; },
+      [&] { locked_at_done = !host.pages_enabled; }));
+  EXPECT_TRUE(locked_during);
+  EXPECT_TRUE(locked_at_done);
+  EXPECT_TRUE(host.pages_enabled);
+
+  // A busy runner starts nothing and leaves the pages to the operation that holds them.
+  BusyRunner busy;
+  host.DisablePages();
+  EXPECT_FALSE(service.Start(busy, host, service.OpenPort(locator, false, nullptr),
+                             [&](JtagSession&) { ran = true; }));
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(host.pages_enabled);
+}
+
+TEST_F(ServiceFixture, RequestsTakeTheSettingsAsTheyStand) {
+  JtagService service(settings, texts, PortBackends());
+  settings.SetText(Key::kFlash2Start, "7FE00000");
+  EXPECT_EQ(service.Preset(DumpSource::kFlash)->address, "7FE00000");
+  EXPECT_EQ(service.Preset(DumpSource::kRam)->length, "7600");
+  settings.SetInt(Key::kNumCanales, 1);
+  EXPECT_EQ(service.Preset(DumpSource::kRam)->length, "EC00");
+  EXPECT_EQ(service.Preset(DumpSource::kImage)->address, "C00D0000");
+  EXPECT_FALSE(service.Preset(DumpSource::kFile).has_value());
+
+  settings.SetText(Key::kTrapAdr, "40020000");
+  const JtagDumpRequest dump =
+      service.DumpRequest(DumpSource::kEeprom, 0x10, 0x20, {QStringLiteral("/x/trap.bin")});
+  EXPECT_EQ(dump.trap_address, 0x40020000u);
+  EXPECT_EQ(dump.flash_chip.start, settings.flash_chip(1).start);
+  EXPECT_EQ(dump.trap_places, QStringList{"/x/trap.bin"});
+
+  // Backups only when both the settings and the caller want them.
+  settings.SetBool(Key::kCopiaSeguridad, true);
+  settings.SetBool(Key::kVerificarJtag, false);
+  const JtagSendRequest send = service.SendRequest(dump, "virtual", true);
+  EXPECT_EQ(send.destination, 0x10u);
+  EXPECT_EQ(send.length, 0x20u);
+  EXPECT_EQ(send.port, "virtual");
+  EXPECT_FALSE(send.options.verify);
+  EXPECT_TRUE(send.backups.has_value());
+  EXPECT_FALSE(service.SendRequest(dump, "virtual", false).backups.has_value());
+  settings.SetBool(Key::kCopiaSeguridad, false);
+  EXPECT_FALSE(service.SendRequest(dump, "virtual", true).backups.has_value());
 }
 
 }  // namespace
