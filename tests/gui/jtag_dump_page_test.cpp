@@ -82,9 +82,6 @@ TEST(JtagDumpPage, FieldsFilterAsTypedAndSourcesBringTheirPresets) {
   EXPECT_EQ(address->text(), "41");
   QTest::keyClick(address, Qt::Key_Return);
   EXPECT_EQ(address->text(), "00000040");
-  jw.ClickSource(DumpSource::kFlash);
-  EXPECT_EQ(address->text(), "7FE00000");
-  EXPECT_EQ(length->text(), "50000");
   jw.ClickSource(DumpSource::kRam);
   EXPECT_EQ(address->text(), "401289A0");
   EXPECT_EQ(length->text(), "7600");
@@ -109,8 +106,14 @@ TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
   QTest::mouseClick(jw.page()->receive_button(), Qt::LeftButton);
   EXPECT_TRUE(jw.page()->log()->Lines().isEmpty());
   EXPECT_EQ(jw.w->boxes->questions.size(), 1);
-  // Discarded, the dump replaces it.
+  // Discarded, the dump replaces it, with the pages locked until it has ended.
+  bool locked_at_box = false;
+  jw.w->boxes->on_box = [&](const auto&) {
+    locked_at_box = !jw.window().PageTakesInput(Page::kEeprom);
+  };
   ASSERT_TRUE(jw.Dump(DumpSource::kEeprom));
+  EXPECT_TRUE(locked_at_box);
+  EXPECT_TRUE(jw.window().PageTakesInput(Page::kEeprom));
   EXPECT_EQ(jw.window().windowTitle(), "Tornavo v4.0 (FINAL)");
   EXPECT_TRUE(log_at_hand_over.contains("Reset DCU desactivado"));
   EXPECT_FALSE(log_at_hand_over.contains("Cerrando LPT1"));

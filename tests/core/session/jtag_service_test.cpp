@@ -142,8 +142,9 @@ TEST_F(ServiceFixture, PagesStayLockedFromTheStartUntilTheOperationHasEnded) {
 
 TEST_F(ServiceFixture, RequestsTakeTheSettingsAsTheyStand) {
   JtagService service(settings, texts, PortBackends());
-  settings.SetText(Key::kFlash2Start, "7FE00000");
-  EXPECT_EQ(service.Preset(DumpSource::kFlash)->address, "7FE00000");
+  settings.SetText(Key::kFlash2Start, "7FC00000");
+  EXPECT_EQ(service.Preset(DumpSource::kFlash)->address, "7FC00000");
+  EXPECT_EQ(service.Preset(DumpSource::kFlash)->length, "50000");
   EXPECT_EQ(service.Preset(DumpSource::kRam)->length, "7600");
   settings.SetInt(Key::kNumCanales, 1);
   EXPECT_EQ(service.Preset(DumpSource::kRam)->length, "EC00");
