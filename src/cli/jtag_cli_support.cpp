@@ -6,14 +6,12 @@ namespace tornavo::cli {
 
 void JtagConsoleHost::AppendLog(LogId log, const QString& line) {
   ConsoleHost::AppendLog(log, line);
-  if (log == LogId::kJtag) {
-    Out(line);
-    last_line_ = line;
-  }
+  if (log == LogId::kJtag) Out(line);
 }
 
-void JtagConsoleHost::ShowInformation(const QString& text) {
-  if (text != last_line_) ConsoleHost::ShowInformation(text);
+void JtagConsoleHost::Log(LogId log, LogLevel level, const QString& line) {
+  AppendLog(log, line);
+  if (level == LogLevel::kFailure) ShowError(line);
 }
 
 void JtagConsoleHost::SetProgress(StatusPage, int position) {

@@ -20,15 +20,14 @@ class JtagConsoleHost : public ConsoleHost {
  public:
   explicit JtagConsoleHost(bool progress) : progress_(progress) {}
   void AppendLog(LogId log, const QString& line) override;
-  // Success boxes repeat the log line just printed.
-  void ShowInformation(const QString& text) override;
+  // A success is printed once, as the log line it is; a failure also on stderr.
+  void Log(LogId log, LogLevel level, const QString& line) override;
   void SetProgressMaximum(StatusPage, int maximum) override { maximum_ = maximum; }
   void SetProgress(StatusPage, int position) override;
 
  private:
   bool progress_;
   int maximum_ = 0;
-  QString last_line_;
 };
 
 // The port the options name and the JTAG service over it, for one command.

@@ -96,9 +96,7 @@ SendOutcome FinalReport(JtagSession& session, uint32_t destination, const Blocks
   }
   if (session.port.failed()) lines << session.port.failure();
   if (lines.isEmpty()) {
-    const QString text = session.texts.Slot(kDataSent);
-    host.AppendLog(LogId::kJtag, text);
-    host.ShowInformation(text);
+    host.Log(LogId::kJtag, LogLevel::kSuccess, session.texts.Slot(kDataSent));
   } else {
     host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QString::number(std::max(errors, 1)));
     for (const QString& line : lines) host.AppendLog(LogId::kJtag, line);
@@ -129,8 +127,7 @@ QString JtagSendFailedText(const Texts& texts) {
 bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
   const QString problem = session.texts.Format(FlashChipProblem(chip));
   if (problem.isEmpty()) return true;
-  session.host.AppendLog(LogId::kJtag, problem);
-  session.host.ShowError(problem);
+  session.host.Log(LogId::kJtag, LogLevel::kFailure, problem);
   return false;
 }
 
@@ -417,9 +414,7 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
                                        request.length)) {
         result.outcome = SendOutcome::kDone;
         result.done = request.length;
-        const QString text = session.texts.Slot(kEepromWritten);
-        frame.Log(text);
-        host.ShowInformation(text);
+        host.Log(LogId::kJtag, LogLevel::kSuccess, session.texts.Slot(kEepromWritten));
       } else if (kept) {
         const QString text = session.texts.Slot(kEepromWriteFailed);
         frame.Log(text);
@@ -485,9 +480,8 @@ bool EraseWholeChip(JtagSession& session, DebugUnit& unit, const FlashChipDescri
     if (!unit.TrapEraseBlock(block, address, chip.erasure_mode)) {
       all = false;
       if (session.port.failed()) break;
-      const QString text = session.texts.Slot(kBlockEraseFailed) + Hex8(block);
-      session.host.AppendLog(LogId::kJtag, text);
-      session.host.ShowError(text);
+      session.host.Log(LogId::kJtag, LogLevel::kFailure,
+                       session.texts.Slot(kBlockEraseFailed) + Hex8(block));
     }
   }
   return all;

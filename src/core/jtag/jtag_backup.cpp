@@ -33,8 +33,7 @@ QString Hex8(uint32_t value) {
 }
 
 void Fail(JtagSession& session, const QString& text) {
-  session.host.AppendLog(LogId::kJtag, text);
-  session.host.ShowError(text);
+  session.host.Log(LogId::kJtag, LogLevel::kFailure, text);
 }
 
 }  // namespace

@@ -177,9 +177,8 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
   session.port.Flush();
   if (n >= rounded && !session.port.failed()) {
     result.outcome = DumpOutcome::kDone;
-    const QString done = texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead);
-    log(done);
-    host.ShowInformation(done);
+    host.Log(LogId::kJtag, LogLevel::kSuccess,
+             texts.Slot(eeprom ? jtag_slot::kEepromRead : jtag_slot::kFirmwareRead));
     // The bytes reach their page while the port is still held, before "Cerrando LPT1".
     if (hand_over) host.Call([&] { hand_over(result); });
   } else {

@@ -47,8 +47,7 @@ CpuIdentity IdentifyCpu(JtagSession& session, const QString& caption) {
             QStringLiteral("%1").arg(identity.idcode, 8, 16, QLatin1Char('0')).toUpper());
   switch (identity.kind) {
     case CpuKind::kPortFailed:
-      host.AppendLog(LogId::kJtag, session.port.failure());
-      host.ShowError(session.port.failure());
+      host.Log(LogId::kJtag, LogLevel::kFailure, session.port.failure());
       break;
     case CpuKind::kWrongCode:
       host.AppendLog(LogId::kJtag, texts.Slot(jtag_slot::kCpuCodeWrong));

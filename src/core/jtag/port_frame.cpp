@@ -20,8 +20,7 @@ bool PortFrame::Open(QString* port_error) {
 void PortFrame::ReportFailure() {
   session_.port.Flush();
   if (!session_.port.failed()) return;
-  Log(session_.port.failure());
-  session_.host.ShowError(session_.port.failure());
+  session_.host.Log(LogId::kJtag, LogLevel::kFailure, session_.port.failure());
 }
 
 void PortFrame::Close() {

@@ -45,6 +45,13 @@ class WorkerRunner::Forwarder : public OperationHost {
   void ShowInformation(const QString& text) override {
     Wait([this, text] { host_.ShowInformation(text); });
   }
+  // Whole, so that the host decides how a success or a failure is said; waits for its box.
+  void Log(LogId log, LogLevel level, const QString& line) override {
+    if (level == LogLevel::kStep)
+      AppendLog(log, line);
+    else
+      Wait([this, log, level, line] { host_.Log(log, level, line); });
+  }
   void DisablePages() override {
     Post([this] { host_.DisablePages(); });
   }

@@ -15,6 +15,10 @@ inline constexpr int kStatusFieldCount = 5;
 enum class LogId { kEeprom = 0, kFirmware, kJtag, kTerminal };
 inline constexpr int kLogCount = 4;
 
+// A log line's weight: a step only goes to the log; a success or a failure ends an operation
+// and is also shown to the user, in the same words.
+enum class LogLevel { kStep, kSuccess, kFailure };
+
 // The questions an operation may ask, and their answers.
 // kSaveDiscardCancel comes before something would replace edits that no file holds.
 enum class Question { kAbortRetryIgnore, kOkCancel, kSaveDiscardCancel };
@@ -35,6 +39,13 @@ class OperationHost {
   virtual void ShowInformation(const QString& text) = 0;
   virtual void DisablePages() = 0;
   virtual void EnablePages() = 0;
+  // A log line at its level. The window logs a success or a failure and shows it in a box; a
+  // host that prints both in one stream says it once.
+  virtual void Log(LogId log, LogLevel level, const QString& line) {
+    AppendLog(log, line);
+    if (level == LogLevel::kSuccess) ShowInformation(line);
+    if (level == LogLevel::kFailure) ShowError(line);
+  }
   // A modal question; it returns the button chosen. A host that cannot ask gives the answer
   // that stops the operation.
   virtual Answer Ask(Question question, const QString& text) {
