@@ -22,7 +22,8 @@ class PicturePageTest : public ::testing::Test {
   }
 
   TForm1& window() { return *ui_.window; }
-  PictureOptions& options() { return window().services().picture_options; }
+  PictureService& pictures() { return window().services().pictures; }
+  PictureOptions& options() { return pictures().options(); }
   void Open(const QString& name = "bars.bin") {
     ui_.dialogs->Answer(ui_.Path(name));
     QTest::mouseClick(page_->open_button(), Qt::LeftButton);
@@ -46,7 +47,7 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
   // The system's text, in the language of Qt's installed translation.
   EXPECT_TRUE(ui_.LastBox().contains(
       QCoreApplication::translate("QIODevice", "No such file or directory")));
-  EXPECT_TRUE(page_->picture().isNull());
+  EXPECT_TRUE(pictures().picture().isNull());
   EXPECT_FALSE(page_->save_button()->isEnabled());
 
   for (auto [width, format, size] : {std::tuple{720, PictureFormat::kStandard4x3, QSize(720, 576)},
@@ -55,18 +56,18 @@ TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
     options().capture_width = width;
     options().format = format;
     Open();
-    EXPECT_EQ(page_->picture(), MakeShownPicture(testing::BarsFrame(720), options()));
-    EXPECT_EQ(page_->picture().size(), size);
+    EXPECT_EQ(pictures().picture(), MakeShownPicture(testing::BarsFrame(720), options()));
+    EXPECT_EQ(pictures().picture().size(), size);
     EXPECT_EQ(page_->picture_area()->size(), size);
     EXPECT_EQ(window().width(), format == PictureFormat::kWide16x9 ? 1043 : 800);
   }
 
   EXPECT_EQ(ui_.dialogs->requests[0].filter,
             QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
-  const QImage shown = page_->picture();
+  const QImage shown = pictures().picture();
   Open("");  // a folder cannot be read
   EXPECT_EQ(ui_.boxes->boxes.size(), 2);
-  EXPECT_EQ(page_->picture(), shown);
+  EXPECT_EQ(pictures().picture(), shown);
   EXPECT_TRUE(page_->save_button()->isEnabled());
 }
 
@@ -83,7 +84,7 @@ TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
     EXPECT_EQ(reader.size(), QSize(1024, 576));
   }
   EXPECT_EQ(QImageReader(ui_.Path("bitmap.jpg")).read(),
-            page_->picture().convertToFormat(QImage::Format_RGB32));
+            pictures().picture().convertToFormat(QImage::Format_RGB32));
 
   ui_.dialogs->Answer(ui_.Path("no/such/folder/x.jpg"), 2);
   QTest::mouseClick(page_->save_button(), Qt::LeftButton);
@@ -117,7 +118,7 @@ TEST_F(PicturePageTest, StaysCentredAndReachableAtEverySize) {
   if (!qEnvironmentVariableIsEmpty("TORNAVO_SHOTS_DIR"))
     window().grab().save(qEnvironmentVariable("TORNAVO_SHOTS_DIR") + "/756x570-picture.png");
   // The whole picture is still what is saved, and shown whole again at a large size.
-  EXPECT_EQ(page_->picture().size(), QSize(720, 576));
+  EXPECT_EQ(pictures().picture().size(), QSize(720, 576));
   Resize(QSize(1100, 800));
   EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
 
