@@ -4,10 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "core/capture/capture_file.h"
-#include "core/capture/convert_capture.h"
-#include "core/capture/picture_file.h"
-#include "core/settings/picture_options.h"
+#include "core/session/picture_service.h"
 
 namespace tornavo::cli {
 
@@ -47,7 +44,8 @@ int Usage(const QString& message) {
 }  // namespace
 
 int RunCaptureCommand(const QStringList& arguments) {
-  PictureOptions options;  // the settings' defaults
+  PictureService pictures;
+  PictureOptions& options = pictures.options();  // the settings' defaults
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "convert IN OUT: turns a raw capture of the receiver's frame memory (IN) into a picture "
@@ -85,17 +83,13 @@ int RunCaptureCommand(const QStringList& arguments) {
   if (!ok || options.jpeg_quality < 1 || options.jpeg_quality > 100)
     return Usage(QStringLiteral("--quality must be a whole number from 1 to 100."));
 
-  QByteArray bytes;
   QString error;
-  if (!ReadCaptureFile(positional[1], &bytes, &error)) {
+  if (!pictures.OpenCaptureFile(positional[1], &error) ||
+      !pictures.SavePicture(positional[2], type, &error)) {
     Err(error);
     return kExitBadInput;
   }
-  const QImage picture = MakeShownPicture(bytes, options);
-  if (!WritePictureFile(positional[2], picture, type, options.jpeg_quality, &error)) {
-    Err(error);
-    return kExitBadInput;
-  }
+  const QImage& picture = pictures.picture();
   Out(QStringLiteral("%1: %2 x %3 %4")
           .arg(positional[2])
           .arg(picture.width())

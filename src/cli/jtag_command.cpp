@@ -1,7 +1,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
@@ -11,7 +10,6 @@
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
-#include "core/capture/convert_capture.h"
 #include "core/capture/picture_file.h"
 #include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
@@ -24,6 +22,7 @@
 #include "core/lpt/port_locator.h"
 #include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/picture_service.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
@@ -129,12 +128,12 @@ bool PictureTypeOfName(const QString& out, PictureFileType* type) {
 class FileDumpReceiver : public DumpReceiver {
  public:
   FileDumpReceiver(const Settings& settings, const SymbolRateTable& symbol_rates,
-                   OptionChooser& chooser, const PictureOptions& picture_options,
-                   PictureFileType picture_type, JtagConsoleHost& host, QString out, QString name)
+                   OptionChooser& chooser, PictureService& pictures, PictureFileType picture_type,
+                   JtagConsoleHost& host, QString out, QString name)
       : settings_(settings),
         symbol_rates_(symbol_rates),
         chooser_(chooser),
-        picture_options_(picture_options),
+        pictures_(pictures),
         picture_type_(picture_type),
         host_(host),
         out_(std::move(out)),
@@ -163,8 +162,8 @@ class FileDumpReceiver : public DumpReceiver {
 
   void TakePicture(const QByteArray& bytes) override {
     QString error;
-    if (!WritePictureFile(out_, MakeShownPicture(bytes, picture_options_), picture_type_,
-                          picture_options_.jpeg_quality, &error))
+    if (!pictures_.TakeCapture(bytes, &error) ||
+        !pictures_.SavePicture(out_, picture_type_, &error))
       Fail(kExitFailed, error);
   }
 
@@ -189,7 +188,7 @@ class FileDumpReceiver : public DumpReceiver {
   const Settings& settings_;
   const SymbolRateTable& symbol_rates_;
   OptionChooser& chooser_;
-  const PictureOptions& picture_options_;
+  PictureService& pictures_;
   PictureFileType picture_type_;
   JtagConsoleHost& host_;
   const QString out_;
@@ -279,8 +278,8 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
     return kExitUsage;
   }
   SymbolRateTable symbol_rates{};
-  PictureOptions picture_options;
-  Settings settings(symbol_rates, picture_options);
+  PictureService pictures;
+  Settings settings(symbol_rates, pictures.options());
   const QString ini_folder =
       ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath());
   settings.Load(ini_folder, QtSerialTransport::AvailablePorts());
@@ -311,8 +310,8 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
       break;
   }
   OptionChooser chooser(parser);
-  FileDumpReceiver receiver(settings, symbol_rates, chooser, picture_options, picture_type, host,
-                            out, name);
+  FileDumpReceiver receiver(settings, symbol_rates, chooser, pictures, picture_type, host, out,
+                            name);
   RouteDump(request, result, receiver);
   return receiver.status();
 }

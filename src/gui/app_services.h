@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/settings/picture_options.h"
 #include "core/settings/symbol_rate_table.h"
 
 namespace tornavo {
@@ -15,6 +14,7 @@ class Terminal;
 class EepromImage;
 class Settings;
 class ChannelList;
+class PictureService;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
 struct AppServices {
@@ -26,7 +26,8 @@ struct AppServices {
   ServiceLink& link;
   Terminal& terminal;
   SymbolRateTable& symbol_rates;
-  PictureOptions& picture_options;
+  // The held picture and the options it is made with.
+  PictureService& pictures;
   EepromImage& eeprom_image;
   Settings& settings;
   // The held channel-list image and its tables.

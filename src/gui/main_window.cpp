@@ -78,7 +78,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   // The pages take their captions as they are built.
   LoadLanguageTexts();
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
-                                  session_->terminal(), symbol_rates_, picture_options_,
+                                  session_->terminal(), symbol_rates_, picture_service_,
                                   eeprom_image_, settings_, channel_list_});
 
   pages_ = new QTabWidget(this);

@@ -13,6 +13,7 @@
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/runtime/operation_host.h"
+#include "core/session/picture_service.h"
 #include "core/settings/settings.h"
 #include "core/texts/texts.h"
 #include "gui/app_services.h"
@@ -199,8 +200,8 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   QTranslator qt_translator_;
   QString qt_language_;
   SymbolRateTable symbol_rates_{};
-  PictureOptions picture_options_;
-  Settings settings_{symbol_rates_, picture_options_};
+  PictureService picture_service_;
+  Settings settings_{symbol_rates_, picture_service_.options()};
   EepromImage eeprom_image_;
   ChannelList channel_list_;
   std::unique_ptr<SteadyClock> clock_;

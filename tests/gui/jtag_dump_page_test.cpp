@@ -145,7 +145,7 @@ TEST(JtagDumpPage, CpuButtonAndDumpsToTheirPagesOrAFile) {
   ASSERT_TRUE(jw.Dump(DumpSource::kImage));
   EXPECT_TRUE(jw.Shows(Page::kPicture));
   EXPECT_EQ(jw.w->LastBox(), "¡ Firmware leído con éxito !");
-  const QImage& picture = jw.window().picture_page()->picture();
+  const QImage& picture = jw.window().services().pictures.picture();
   ASSERT_FALSE(picture.isNull());
   // The first colour bar is light, the last one black.
   EXPECT_GT(qGray(picture.pixel(picture.width() / 16, picture.height() / 2)), 150);

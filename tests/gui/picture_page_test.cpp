@@ -3,126 +3,90 @@
 #include <QImageReader>
 #include <tuple>
 
-#include "core/capture/convert_capture.h"
-#include "core/capture/picture_file.h"
 #include "core/capture/reference_capture.h"
 #include "window_fixture.h"
 
 namespace tornavo {
 namespace {
 
-class PicturePageTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window().resize(800, 700);
-    ui_.ShowPage(Page::kPicture);
-    window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
-    ASSERT_TRUE(testing::WriteTestFile(ui_.Path("bars.bin"), testing::BarsFrame(720)));
-  }
-
-  TForm1& window() { return *ui_.window; }
-  PictureOptions& options() { return window().services().picture_options; }
-  void Open(const QString& name = "bars.bin") {
-    ui_.dialogs->Answer(ui_.Path(name));
-    QTest::mouseClick(page_->open_button(), Qt::LeftButton);
-  }
-  QSize Resize(QSize size) {
-    window().resize(size);
+// Nothing shown and nothing to save until a capture opens; a failed open or save shows its
+// reason and keeps what is shown. The picture stays centred at any size; at the smallest size
+// the window allows, it shrinks in its proportions and both buttons stay on the page. "16:9"
+// widens the window. The chosen filter decides the saved type, whatever the name says, and
+// JPEG is offered each time.
+TEST(PicturePageTest, OpensShowsAndSavesThroughItsDialogs) {
+  testing::WindowUnderTest ui;
+  TForm1& window = *ui.window;
+  PicturePage* page = window.picture_page();
+  window.resize(800, 700);
+  ui.ShowPage(Page::kPicture);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(testing::WriteTestFile(ui.Path("bars.bin"), testing::BarsFrame(720)));
+  auto open = [&](const QString& name) {
+    ui.dialogs->Answer(ui.Path(name));
+    QTest::mouseClick(page->open_button(), Qt::LeftButton);
+  };
+  auto resize = [&](QSize size) {
+    window.resize(size);
     QCoreApplication::processEvents();
-    return window().size();
-  }
-
-  testing::WindowUnderTest ui_;
-  PicturePage* page_ = ui_.window->picture_page();
-};
-
-// Nothing shown and nothing to save until a capture opens; a failed open keeps what is shown.
-TEST_F(PicturePageTest, OpensACaptureInEachFormat) {
-  EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
-  Open("missing.bin");
-  ASSERT_EQ(ui_.boxes->boxes.size(), 1);
-  EXPECT_TRUE(ui_.boxes->boxes[0].error);
+    return window.size();
+  };
+  EXPECT_EQ(page->picture_area()->size(), QSize(720, 576));
+  open("missing.bin");
+  ASSERT_EQ(ui.boxes->boxes.size(), 1);
+  EXPECT_TRUE(ui.boxes->boxes[0].error);
   // The system's text, in the language of Qt's installed translation.
-  EXPECT_TRUE(ui_.LastBox().contains(
-      QCoreApplication::translate("QIODevice", "No such file or directory")));
-  EXPECT_TRUE(page_->picture().isNull());
-  EXPECT_FALSE(page_->save_button()->isEnabled());
-
-  for (auto [width, format, size] : {std::tuple{720, PictureFormat::kStandard4x3, QSize(720, 576)},
-                                     {352, PictureFormat::kOriginal, QSize(352, 576)},
-                                     {352, PictureFormat::kWide16x9, QSize(1024, 576)}}) {
-    options().capture_width = width;
-    options().format = format;
-    Open();
-    EXPECT_EQ(page_->picture(), MakeShownPicture(testing::BarsFrame(720), options()));
-    EXPECT_EQ(page_->picture().size(), size);
-    EXPECT_EQ(page_->picture_area()->size(), size);
-    EXPECT_EQ(window().width(), format == PictureFormat::kWide16x9 ? 1043 : 800);
-  }
-
-  EXPECT_EQ(ui_.dialogs->requests[0].filter,
-            QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
-  const QImage shown = page_->picture();
-  Open("");  // a folder cannot be read
-  EXPECT_EQ(ui_.boxes->boxes.size(), 2);
-  EXPECT_EQ(page_->picture(), shown);
-  EXPECT_TRUE(page_->save_button()->isEnabled());
-}
-
-// The chosen filter decides the type, whatever the name says, and JPEG is offered each time.
-TEST_F(PicturePageTest, SavesByTheChosenTypeAtTheShownSize) {
-  options().format = PictureFormat::kWide16x9;
-  Open();
-  for (auto [name, index, type] : {std::tuple{"bitmap.jpg", 1, "bmp"}, {"jpeg.bmp", 2, "jpeg"}}) {
-    ui_.dialogs->Answer(ui_.Path(name), index);
-    QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-    EXPECT_EQ(ui_.dialogs->requests.last().filter_index, 2);
-    QImageReader reader(ui_.Path(name));
-    EXPECT_EQ(reader.format(), type);
-    EXPECT_EQ(reader.size(), QSize(1024, 576));
-  }
-  EXPECT_EQ(QImageReader(ui_.Path("bitmap.jpg")).read(),
-            page_->picture().convertToFormat(QImage::Format_RGB32));
-
-  ui_.dialogs->Answer(ui_.Path("no/such/folder/x.jpg"), 2);
-  QTest::mouseClick(page_->save_button(), Qt::LeftButton);
-  ASSERT_EQ(ui_.boxes->boxes.size(), 1);
-  EXPECT_TRUE(ui_.boxes->boxes[0].error);
-}
-
-// Centred at any size, usable while other pages are locked; at the smallest size the window
-// allows, the picture shrinks in its proportions and both buttons stay on the page.
-TEST_F(PicturePageTest, StaysCentredAndReachableAtEverySize) {
-  Open();
+  EXPECT_TRUE(
+      ui.LastBox().contains(QCoreApplication::translate("QIODevice", "No such file or directory")));
+  EXPECT_FALSE(page->save_button()->isEnabled());
+  open("bars.bin");
+  EXPECT_EQ(window.width(), 800);  // "4:3" keeps the window's width
   for (QSize size : {QSize(800, 700), QSize(1100, 800), QSize(756, 570)}) {
-    ASSERT_EQ(Resize(size), size);
+    ASSERT_EQ(resize(size), size);
     SCOPED_TRACE(::testing::Message() << size.width() << " x " << size.height());
-    const QRect page(QPoint(0, 0), page_->size());
-    const QRect area = page_->picture_area()->geometry();
-    EXPECT_LE(std::abs(area.center().x() - page.center().x()), 1);
-    EXPECT_TRUE(page.contains(area));
-    for (QWidget* button : {static_cast<QWidget*>(page_->open_button()),
-                            static_cast<QWidget*>(page_->save_button())}) {
-      EXPECT_TRUE(page.contains(button->geometry()));
+    const QRect bounds(QPoint(0, 0), page->size());
+    const QRect area = page->picture_area()->geometry();
+    EXPECT_LE(std::abs(area.center().x() - bounds.center().x()), 1);
+    EXPECT_TRUE(bounds.contains(area));
+    for (QWidget* button :
+         {static_cast<QWidget*>(page->open_button()), static_cast<QWidget*>(page->save_button())}) {
+      EXPECT_TRUE(bounds.contains(button->geometry()));
       EXPECT_FALSE(button->geometry().intersects(area));
     }
-    EXPECT_FALSE(page_->open_button()->geometry().intersects(page_->save_button()->geometry()));
+    EXPECT_FALSE(page->open_button()->geometry().intersects(page->save_button()->geometry()));
   }
-  const QSize area = page_->picture_area()->size();
+  const QSize area = page->picture_area()->size();
   EXPECT_LT(area.height(), 576);
   EXPECT_NEAR(area.width() * 576.0 / area.height(), 720.0, 2.0);
-  EXPECT_EQ(page_->picture_area()->pixmap().size(), area);
+  EXPECT_EQ(page->picture_area()->pixmap().size(), area);
   // To look at: TORNAVO_SHOTS_DIR names a folder for the picture of the page.
   if (!qEnvironmentVariableIsEmpty("TORNAVO_SHOTS_DIR"))
-    window().grab().save(qEnvironmentVariable("TORNAVO_SHOTS_DIR") + "/756x570-picture.png");
-  // The whole picture is still what is saved, and shown whole again at a large size.
-  EXPECT_EQ(page_->picture().size(), QSize(720, 576));
-  Resize(QSize(1100, 800));
-  EXPECT_EQ(page_->picture_area()->size(), QSize(720, 576));
+    window.grab().save(qEnvironmentVariable("TORNAVO_SHOTS_DIR") + "/756x570-picture.png");
+  // Shown whole again at a large size.
+  resize(QSize(1100, 800));
+  EXPECT_EQ(page->picture_area()->size(), QSize(720, 576));
 
-  window().DisablePages();
-  EXPECT_TRUE(page_->open_button()->isEnabled() && page_->save_button()->isEnabled());
+  window.services().pictures.options().format = PictureFormat::kWide16x9;
+  open("bars.bin");
+  EXPECT_EQ(page->picture_area()->size(), QSize(1024, 576));
+  EXPECT_EQ(window.width(), 1043);
+  EXPECT_EQ(ui.dialogs->requests[0].filter,
+            QStringLiteral("Archivo RAM (BIN)|*.bin|Todos los archivos (*.*)|*.*"));
+  open("");  // a folder cannot be read
+  EXPECT_EQ(ui.boxes->boxes.size(), 2);
+  EXPECT_TRUE(page->save_button()->isEnabled());
+
+  for (auto [name, index, type] : {std::tuple{"bitmap.jpg", 1, "bmp"},
+                                   {"jpeg.bmp", 2, "jpeg"},
+                                   {"no/such/folder/x.jpg", 2, ""}}) {
+    ui.dialogs->Answer(ui.Path(name), index);
+    QTest::mouseClick(page->save_button(), Qt::LeftButton);
+    EXPECT_EQ(ui.dialogs->requests.last().filter_index, 2);
+    EXPECT_EQ(QImageReader(ui.Path(name)).format(), type);
+  }
+  ASSERT_EQ(ui.boxes->boxes.size(), 3);
+  EXPECT_TRUE(ui.boxes->boxes[2].error);
 }
 
 }  // namespace

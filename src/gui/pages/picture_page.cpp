@@ -5,10 +5,8 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/capture/capture_file.h"
-#include "core/capture/convert_capture.h"
-#include "core/capture/picture_file.h"
 #include "core/runtime/operation_host.h"
+#include "core/session/picture_service.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
 #include "gui/file_dialogs.h"
@@ -33,7 +31,7 @@ constexpr int kBottomGap = 2;
 }  // namespace
 
 PicturePage::PicturePage(AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent), services_(services), pictures_(services.pictures) {
   area_ = new QLabel(this);
   area_->setFixedSize(kAreaWidth, kAreaHeight);
   area_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -53,38 +51,39 @@ void PicturePage::ApplyTexts() {
 }
 
 void PicturePage::ShowCapture(const QByteArray& bytes) {
-  const PictureOptions& options = services_.picture_options;
-  QImage shown = MakeShownPicture(bytes, options);
-  if (shown.isNull()) return;  // a capture size outside what a frame can be
-  picture_ = std::move(shown);
-  save_->setEnabled(true);
-  if (options.format == PictureFormat::kWide16x9 && window() != this)
-    window()->resize(kWideWindowWidth, window()->height());
-  area_->clear();
-  PlaceControls();
+  QString error;
+  const bool taken = pictures_.TakeCapture(bytes, &error);
+  ShowTaken(taken, error);
 }
 
 void PicturePage::OpenCaptureFile() {
   const FileChoice choice =
       services_.dialogs.ChooseOpen({services_.texts.Slot(kOpenFilterSlot), 1, QString()});
   if (!choice.accepted) return;
-  QByteArray bytes;
   QString error;
-  if (!ReadCaptureFile(choice.path, &bytes, &error)) {
+  const bool taken = pictures_.OpenCaptureFile(choice.path, &error);
+  ShowTaken(taken, error);
+}
+
+void PicturePage::ShowTaken(bool taken, const QString& error) {
+  if (!taken) {
     services_.host.ShowError(error);
     return;
   }
-  ShowCapture(bytes);
+  save_->setEnabled(true);
+  if (pictures_.options().format == PictureFormat::kWide16x9 && window() != this)
+    window()->resize(kWideWindowWidth, window()->height());
+  area_->clear();
+  PlaceControls();
 }
 
 void PicturePage::SavePictureAs() {
-  if (picture_.isNull()) return;
+  if (pictures_.picture().isNull()) return;
   const FileChoice choice = services_.dialogs.ChooseSave(
       {QString::fromUtf8(kPictureSaveFilter), kPictureSaveJpegIndex, QString()});
   if (!choice.accepted) return;
   QString error;
-  if (!WritePictureFile(choice.path, picture_, PictureFileTypeForFilter(choice.filter_index),
-                        services_.picture_options.jpeg_quality, &error))
+  if (!pictures_.SavePicture(choice.path, PictureFileTypeForFilter(choice.filter_index), &error))
     services_.host.ShowError(error);
 }
 
@@ -97,19 +96,20 @@ void PicturePage::resizeEvent(QResizeEvent* event) {
 // picture. A page too small for the picture shows it scaled down, in its proportions, so that
 // the buttons stay on the page.
 void PicturePage::PlaceControls() {
+  const QImage& picture = pictures_.picture();
   const int w = width(), h = height();
-  const QSize natural = picture_.isNull() ? QSize(kAreaWidth, kAreaHeight) : picture_.size();
+  const QSize natural = picture.isNull() ? QSize(kAreaWidth, kAreaHeight) : picture.size();
   const QSize room(std::max(w, 1), std::max(h - kButtonHeight - kButtonGap - kBottomGap, 1));
   const QSize shown = natural.width() <= room.width() && natural.height() <= room.height()
                           ? natural
                           : natural.scaled(room, Qt::KeepAspectRatio);
-  if (area_->size() != shown || (area_->pixmap().isNull() && !picture_.isNull())) {
+  if (area_->size() != shown || (area_->pixmap().isNull() && !picture.isNull())) {
     area_->setFixedSize(shown);
-    if (!picture_.isNull())
+    if (!picture.isNull())
       area_->setPixmap(QPixmap::fromImage(
-          shown == picture_.size()
-              ? picture_
-              : picture_.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+          shown == picture.size()
+              ? picture
+              : picture.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   }
   const int lowest_top = h - kBottomGap - kButtonHeight - kButtonGap - shown.height();
   const int top = std::max(0, std::min(h / 2 - shown.height() / 2 - 13, lowest_top));

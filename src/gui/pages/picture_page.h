@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QWidget>
 
 #include "gui/app_services.h"
@@ -20,16 +19,14 @@ class PicturePage : public QWidget {
   PicturePage(AppServices& services, QWidget* parent);
   void ApplyTexts();
 
-  // Converts a captured frame with the picture settings as they stand and shows it in the
-  // chosen format; the JTAG capture hands its bytes here. "16:9" widens the main window.
+  // Takes a captured frame into the picture service and shows it; the JTAG capture hands its
+  // bytes here. "16:9" widens the main window.
   void ShowCapture(const QByteArray& bytes);
   // "Leer Archivo...": a raw capture file through the open dialog.
   void OpenCaptureFile();
   // "Guardar como...": the shown picture as BMP or JPEG, by the chosen file type.
   void SavePictureAs();
 
-  // The shown picture at its area's size; null until a capture was shown.
-  const QImage& picture() const { return picture_; }
   QLabel* picture_area() const { return area_; }
   QPushButton* open_button() const { return open_; }
   QPushButton* save_button() const { return save_; }
@@ -38,10 +35,12 @@ class PicturePage : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The service's picture, newly taken, or the reason none was.
+  void ShowTaken(bool taken, const QString& error);
   void PlaceControls();
 
   AppServices& services_;
-  QImage picture_;
+  PictureService& pictures_;
   QLabel* area_;
   QPushButton* open_;
   QPushButton* save_;
