@@ -15,6 +15,7 @@ class Terminal;
 class EepromImage;
 class Settings;
 class ChannelList;
+class ChannelService;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
 struct AppServices {
@@ -29,7 +30,9 @@ struct AppServices {
   PictureOptions& picture_options;
   EepromImage& eeprom_image;
   Settings& settings;
-  // The held channel-list image and its tables.
+  // The held channel-list image and its tables: the service that loads, saves and sends them,
+  // and its list, which the views show and the dialogs edit.
+  ChannelService& channels;
   ChannelList& channel_list;
 };
 
