@@ -99,13 +99,12 @@ QByteArray ChannelService::FlashSendImage(TableBlocks blocks, QString* error) {
 
 QByteArray ChannelService::RamSendBuffer(QString* error) {
   error->clear();
-  if (!list_.held() || !list_.ram()) return {};
   SyncContext();
   ChannelError failure;
   failure.kind = ChannelError::Kind::kCell;
   const QByteArray buffer =
       BuildRamChannelSendBuffer(list_, settings_.channel_table_size(), &failure.cell);
-  if (buffer.isEmpty()) *error = list_.ErrorText(failure, texts_);
+  if (buffer.isEmpty() && list_.held() && list_.ram()) *error = list_.ErrorText(failure, texts_);
   return buffer;
 }
 
