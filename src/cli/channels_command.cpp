@@ -8,9 +8,7 @@
 #include "cli/section_options.h"
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
-#include "core/channels/image_file_checks.h"
-#include "core/channels/table_settings.h"
-#include "core/runtime/text_file.h"
+#include "core/session/channel_service.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
 #include "core/texts/texts.h"
@@ -43,30 +41,20 @@ struct Session {
   void LoadSettings(const QCommandLineParser& parser) {
     settings.Load(ResolveIniFolder(parser.value("ini-dir"), QCoreApplication::applicationDirPath()),
                   {});
-    ApplyTableSettings(settings, symbol_rates, list);
+    channels.ApplyTableSettings();
   }
 
   // Loads a further image too when append is true. Errors are printed.
   bool Load(const QCommandLineParser& parser, const QString& path, bool append) {
-    QByteArray bytes;
-    QString error;
-    if (!ReadWholeFile(path, &bytes, &error)) {
-      Err(name + error);
-      return false;
-    }
-    if (parser.isSet("ram") && !append) {
-      if (!CheckRamTableFile(bytes, texts, &error)) {
-        Err(name + path + ": " + error);
-        return false;
-      }
-      list.LoadRamImage(bytes);
-      return true;
-    }
     OptionChooser chooser(parser);
-    const LoadResult result =
-        append ? list.AppendFlashImage(bytes, chooser) : list.LoadFlashImage(bytes, chooser);
-    if (result == LoadResult::kOk) return true;
-    Err(name + path + ": " + chooser.LoadProblem(result, bytes, texts));
+    const ChannelFileKind kind = append                ? ChannelFileKind::kAddedFlash
+                                 : parser.isSet("ram") ? ChannelFileKind::kRam
+                                                       : ChannelFileKind::kFlash;
+    const ChannelLoad loaded = channels.OpenImageFile(path, kind, chooser);
+    if (loaded) return true;
+    Err(name + (loaded.kind == ChannelLoad::Kind::kUnreadable
+                    ? loaded.error
+                    : path + ": " + chooser.Problem(loaded)));
     return false;
   }
 
@@ -75,7 +63,8 @@ struct Session {
   SymbolRateTable symbol_rates{};
   PictureOptions picture_options;
   Settings settings{symbol_rates, picture_options};
-  ChannelList list;
+  ChannelService channels{settings, symbol_rates, texts};
+  ChannelList& list = channels.list();
 };
 
 int RunList(const QStringList& arguments) {
@@ -120,12 +109,9 @@ int RunExport(const QStringList& arguments) {
   }
   session.LoadSettings(parser);
   if (!session.Load(parser, files[0], false)) return kExitBadInput;
-  const bool transponders = parser.isSet("transponders");
-  const TextGrid& grid = transponders ? session.list.transponders() : session.list.channels();
-  const QByteArray bytes =
-      parser.isSet("txt") ? GridTextFile(grid) : GridHtmlFile(grid, !transponders);
   QString error;
-  if (!WriteFileAtomically(files[1], bytes, &error)) {
+  if (!session.channels.ExportTable(files[1], parser.isSet("transponders"), parser.isSet("html"),
+                                    &error)) {
     Err(session.name + error);
     return kExitBadInput;
   }
@@ -261,9 +247,9 @@ int RunEdit(const QStringList& arguments) {
         status != kExitOk)
       return status;
   }
-  ChannelError error;
-  if (!list.SaveChannelImage(positional[1], edit.tcs_block, edit.tpt_block, &error)) {
-    Err(session.name + list.ErrorText(error, session.texts));
+  QString error;
+  if (!session.channels.SaveImageFile(positional[1], {edit.tcs_block, edit.tpt_block}, &error)) {
+    Err(session.name + error);
     return kExitBadInput;
   }
   return kExitOk;

@@ -11,8 +11,6 @@
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
 #include "core/capture/picture_file.h"
-#include "core/channels/image_file_checks.h"
-#include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
@@ -22,6 +20,7 @@
 #include "core/lpt/port_locator.h"
 #include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/channel_service.h"
 #include "core/session/picture_service.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/ini_folder.h"
@@ -142,22 +141,14 @@ class FileDumpReceiver : public DumpReceiver {
   int status() const { return status_; }
 
   void TakeChannelDump(const JtagDumpRequest& request, const JtagDumpResult& result) override {
-    ChannelList list;
-    ApplyTableSettings(settings_, symbol_rates_, list);
-    const LoadResult loaded =
-        HandOverChannelDump(request, result, list, chooser_).value_or(LoadResult::kNoChoice);
-    switch (loaded) {
-      case LoadResult::kOk:
-        break;
-      case LoadResult::kNoChannelTable:
-      case LoadResult::kNoTransponderTable:
-        return Fail(kExitFailed, MissingTableText(loaded, texts_));
-      case LoadResult::kNoChoice:
-        return Fail(kExitUsage, chooser_.problem());
-    }
-    ChannelError error;
-    if (!list.SaveChannelImage(out_, list.tcs_block(), list.tpt_block(), &error))
-      Fail(kExitFailed, list.ErrorText(error, texts_));
+    ChannelService channels(settings_, symbol_rates_, texts_);
+    channels.ApplyTableSettings();
+    const ChannelLoad loaded = channels.TakeDump(request, result, chooser_);
+    if (!loaded)
+      return Fail(loaded.kind == ChannelLoad::Kind::kGivenUp ? kExitUsage : kExitFailed,
+                  chooser_.Problem(loaded));
+    QString error;
+    if (!channels.SaveImageFile(out_, channels.LiveBlocks(), &error)) Fail(kExitFailed, error);
   }
 
   void TakePicture(const QByteArray& bytes) override {

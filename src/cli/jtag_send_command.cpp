@@ -5,16 +5,13 @@
 #include "cli/console.h"
 #include "cli/jtag_cli_support.h"
 #include "cli/section_options.h"
-#include "core/channels/channel_list.h"
-#include "core/channels/image_file_checks.h"
-#include "core/channels/ram_send_buffer.h"
-#include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/firmware_crc.h"
 #include "core/jtag/flash_programming.h"
 #include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
+#include "core/session/channel_service.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/ini_folder.h"
 #include "core/settings/settings.h"
@@ -172,43 +169,6 @@ void DescribeJtagSend(QCommandLineParser& parser) {
   AddSectionOptions(parser);
 }
 
-// Loads FILE as a RAM channel table and builds the bytes written into RAM. Errors are printed.
-bool LoadRamTableInput(JtagRun& run, const QString& path, const QByteArray& bytes,
-                       ChannelList& list, JtagSendInputs* inputs) {
-  QString error;
-  if (!CheckRamTableFile(bytes, run.texts, &error)) {
-    Err(run.name + path + QStringLiteral(": ") + error);
-    return false;
-  }
-  list.LoadRamImage(bytes);
-  ChannelError channel_error;
-  channel_error.kind = ChannelError::Kind::kCell;
-  inputs->ram_table =
-      BuildRamChannelSendBuffer(list, run.settings.channel_table_size(), &channel_error.cell);
-  if (inputs->ram_table.isEmpty()) {
-    Err(run.name + list.ErrorText(channel_error, run.texts));
-    return false;
-  }
-  return true;
-}
-
-// Loads FILE as a channel-list flash image and brings its tables up to date. Errors are printed.
-bool LoadFlashTableInput(const QCommandLineParser& parser, JtagRun& run, const QString& path,
-                         const QByteArray& bytes, ChannelList& list, JtagSendInputs* inputs) {
-  OptionChooser chooser(parser);
-  if (const LoadResult result = list.LoadFlashImage(bytes, chooser); result != LoadResult::kOk) {
-    Err(run.name + path + QStringLiteral(": ") + chooser.LoadProblem(result, bytes, run.texts));
-    return false;
-  }
-  ChannelError channel_error;
-  if (!list.BuildFlashImage(list.tcs_block(), list.tpt_block(), &channel_error)) {
-    Err(run.name + list.ErrorText(channel_error, run.texts));
-    return false;
-  }
-  inputs->flash_image = list.image();
-  return true;
-}
-
 // Reads FILE as --source says into what the send writes. Errors are printed.
 bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleHost& host,
                     const QString& path, EepromFormat format, JtagSendSource* send_source,
@@ -237,14 +197,23 @@ bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleH
     inputs->file = bytes;
     return true;
   }
-  ChannelList list;
-  ApplyTableSettings(run.settings, run.symbol_rates, list);
-  if (source == QLatin1String("ram")) {
-    *send_source = JtagSendSource::kRamTable;
-    return LoadRamTableInput(run, path, bytes, list, inputs);
+  const bool ram = source == QLatin1String("ram");
+  *send_source = ram ? JtagSendSource::kRamTable : JtagSendSource::kFlashTable;
+  ChannelService channels(run.settings, run.symbol_rates, run.texts);
+  channels.ApplyTableSettings();
+  OptionChooser chooser(parser);
+  const ChannelLoad loaded =
+      channels.LoadImage(bytes, ram ? ChannelFileKind::kRam : ChannelFileKind::kFlash, chooser);
+  if (!loaded) {
+    Err(run.name + path + QStringLiteral(": ") + chooser.Problem(loaded));
+    return false;
   }
-  *send_source = JtagSendSource::kFlashTable;
-  return LoadFlashTableInput(parser, run, path, bytes, list, inputs);
+  // The tables are written into the image as they stand, in the blocks they came from.
+  QByteArray& table = ram ? inputs->ram_table : inputs->flash_image;
+  table =
+      ram ? channels.RamSendBuffer(&error) : channels.FlashSendImage(channels.LiveBlocks(), &error);
+  if (table.isEmpty()) Err(run.name + error);
+  return !table.isEmpty();
 }
 
 }  // namespace

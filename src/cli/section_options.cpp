@@ -3,9 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "core/channels/image_file_checks.h"
 #include "core/channels/table_records.h"
-#include "core/texts/texts.h"
 
 namespace tornavo::cli {
 
@@ -13,12 +11,6 @@ void AddSectionOptions(QCommandLineParser& parser) {
   parser.addOptions(
       {{"section-tcs", "The channel section to use when there are several.", "HEX"},
        {"section-tpt", "The transponder section to use when there are several.", "HEX"}});
-}
-
-QString OptionChooser::LoadProblem(LoadResult result, const QByteArray& file,
-                                   const Texts& texts) const {
-  if (result == LoadResult::kNoChoice) return problem_;
-  return FlashFileErrorText(result, file, texts);
 }
 
 std::optional<int64_t> OptionChooser::ChooseSection(const char* tag,

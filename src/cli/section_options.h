@@ -4,10 +4,7 @@
 #include <QString>
 
 #include "core/channels/channel_list.h"
-
-namespace tornavo {
-class Texts;
-}
+#include "core/session/channel_service.h"
 
 namespace tornavo::cli {
 
@@ -15,7 +12,7 @@ namespace tornavo::cli {
 void AddSectionOptions(QCommandLineParser& parser);
 
 // Answers the section question from --section-tcs / --section-tpt; without an answer the
-// load fails and problem() lists the sections.
+// load fails and Problem names the sections.
 class OptionChooser : public SectionChooser {
  public:
   OptionChooser(const QString& tcs, const QString& tpt) : tcs_(tcs), tpt_(tpt) {}
@@ -24,10 +21,11 @@ class OptionChooser : public SectionChooser {
 
   std::optional<int64_t> ChooseSection(const char* tag,
                                        const std::vector<int64_t>& sections) override;
-  const QString& problem() const { return problem_; }
-  // Why a load failed: no channel section, no transponder section, or no choice among
-  // several; empty for a load that succeeded.
-  QString LoadProblem(LoadResult result, const QByteArray& file, const Texts& texts) const;
+  // Why a load failed: its refusal, or the sections to choose among; empty for a load that
+  // succeeded.
+  QString Problem(const ChannelLoad& load) const {
+    return load.kind == ChannelLoad::Kind::kGivenUp ? problem_ : load.error;
+  }
 
  private:
   QString tcs_, tpt_, problem_;

@@ -14,6 +14,7 @@ class Terminal;
 class EepromImage;
 class Settings;
 class ChannelList;
+class ChannelService;
 class PictureService;
 
 // The program-wide objects the main window owns, handed to the pages that need them.
@@ -30,7 +31,9 @@ struct AppServices {
   PictureService& pictures;
   EepromImage& eeprom_image;
   Settings& settings;
-  // The held channel-list image and its tables.
+  // The held channel-list image and its tables: the service that loads, saves and sends them,
+  // and its list, which the views show and the dialogs edit.
+  ChannelService& channels;
   ChannelList& channel_list;
 };
 

@@ -79,7 +79,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   LoadLanguageTexts();
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
                                   session_->terminal(), symbol_rates_, picture_service_,
-                                  eeprom_image_, settings_, channel_list_});
+                                  eeprom_image_, settings_, channels_, channels_.list()});
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
@@ -213,12 +213,8 @@ void TForm1::HandOverDump(const JtagDumpRequest& request, const JtagDumpResult& 
 }
 
 void TForm1::TakeChannelDump(const JtagDumpRequest& request, const JtagDumpResult& result) {
-  const LoadResult loaded = tuning_page()->LoadDumpedImage(
-      [&](ChannelList& list, SectionChooser& chooser) {
-        return HandOverChannelDump(request, result, list, chooser).value_or(LoadResult::kNoChoice);
-      },
-      request.source == DumpSource::kRam);
-  if (loaded == LoadResult::kOk) pages_->setCurrentIndex(static_cast<int>(Page::kTuning));
+  if (tuning_page()->LoadDumpedImage(request, result))
+    pages_->setCurrentIndex(static_cast<int>(Page::kTuning));
 }
 
 void TForm1::TakePicture(const QByteArray& bytes) {
@@ -252,7 +248,7 @@ bool TForm1::SettleEditsBeforeDump(const JtagDumpRequest& request) {
   switch (request.source) {
     case DumpSource::kRam:
     case DumpSource::kFlash:
-      return !channel_list_.modified() || tuning_page()->SettleEdits();
+      return !channels_.list().modified() || tuning_page()->SettleEdits();
     case DumpSource::kEeprom:
       return eeprom_->SettleEdits(
           RowsOfAddresses(request.address, RoundedDumpLength(request.length)));
@@ -280,7 +276,7 @@ void TForm1::ColourDifferingRows() {
 void TForm1::ShowUnsavedInTitle() {
   QStringList pages;
   if (eeprom_image_.EditedRows().any()) pages << texts_.Key(text_key::kEeprom);
-  if (channel_list_.modified()) pages << texts_.Key(text_key::kSintonizacion);
+  if (channels_.list().modified()) pages << texts_.Key(text_key::kSintonizacion);
   QString title = QString::fromLatin1(kWindowTitle);
   if (!pages.isEmpty())
     title += QStringLiteral(" - ") +
@@ -402,7 +398,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   // Edits no file holds are saved, discarded or keep the window open.
   if (!eeprom_->SettleEdits(EepromRows().set()) ||
-      (channel_list_.modified() && !tuning_page()->SettleEdits())) {
+      (channels_.list().modified() && !tuning_page()->SettleEdits())) {
     event->ignore();
     return;
   }

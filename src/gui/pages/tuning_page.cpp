@@ -18,10 +18,9 @@
 
 #include "core/channels/channel_list.h"
 #include "core/channels/clipboard_text.h"
-#include "core/channels/image_file_checks.h"
 #include "core/channels/table_settings.h"
 #include "core/runtime/operation_host.h"
-#include "core/runtime/text_file.h"
+#include "core/session/channel_service.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
@@ -75,7 +74,10 @@ int ClipboardKindNow() { return ClipboardKind(QGuiApplication::clipboard()->text
 }  // namespace
 
 TuningPage::TuningPage(AppServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), list_(services.channel_list) {
+    : QWidget(parent),
+      services_(services),
+      channels_(services.channels),
+      list_(services.channels.list()) {
   inner_ = new QTabWidget(this);
   inner_->setTabPosition(QTabWidget::East);
   channel_page_ = new QWidget(inner_);
@@ -347,17 +349,10 @@ TForm5* TuningPage::search_dialog() {
 
 SectionChooser& TuningPage::chooser() { return chooser_ ? *chooser_ : *section_dialog(); }
 
-void TuningPage::SyncContext() {
-  list_.SetContext(TableContextOf(services_.settings, services_.symbol_rates));
-}
-
 void TuningPage::ApplyTableSizes() {
-  SyncContext();
-  const int rows = ChannelRowsOf(services_.settings);
   target_->setText(QStringLiteral("1"));
-  target_->setMaxLength(rows > 1000 ? 4 : 3);
-  list_.ApplyChannelTableSize(rows);
-  list_.ApplyTransponderTableSize(TransponderRowsOf(services_.settings));
+  target_->setMaxLength(ChannelRowsOf(services_.settings) > 1000 ? 4 : 3);
+  channels_.ApplyTableSettings();
   RefreshAll();
 }
 
@@ -483,43 +478,34 @@ void TuningPage::LoadImageFile() {
       services_.dialogs.ChooseOpen({services_.texts.Key(kFlashFilterKey), 1, QString()});
   if (!choice.accepted || choice.path.isEmpty()) return;
   services_.host.DisablePages();
-  QByteArray bytes;
-  QString error;
-  if (!ReadWholeFile(choice.path, &bytes, &error)) {
-    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
-  } else if (choice.filter_index == 2) {
-    if (CheckRamTableFile(bytes, services_.texts, &error)) {
-      SyncContext();
-      list_.LoadRamImage(bytes);
-      inner_->setCurrentIndex(0);
-    } else {
-      services_.host.ShowError(error);
-    }
-  } else {
-    SyncContext();
-    const LoadResult result = list_.LoadFlashImage(bytes, chooser());
-    if (result == LoadResult::kNoTransponderTable || result == LoadResult::kNoChannelTable) {
-      services_.host.ShowError(FlashFileErrorText(result, bytes, services_.texts));
-    } else if (result == LoadResult::kOk) {
-      ShowLiveSectionsInSettings();
-    }
-  }
+  const bool ram = choice.filter_index == 2;
+  const ChannelLoad load = channels_.OpenImageFile(
+      choice.path, ram ? ChannelFileKind::kRam : ChannelFileKind::kFlash, chooser());
+  ShowLoadFailure(load);
+  if (load && ram)
+    inner_->setCurrentIndex(0);
+  else if (load)
+    ShowLiveSectionsInSettings();
   services_.host.EnablePages();
   RefreshAll();
 }
 
-LoadResult TuningPage::LoadDumpedImage(
-    const std::function<LoadResult(ChannelList&, SectionChooser&)>& load, bool ram) {
-  SyncContext();
-  const LoadResult result = load(list_, chooser());
-  if (const QString missing = MissingTableText(result, services_.texts); !missing.isEmpty()) {
-    services_.host.ShowError(missing);
-  } else if (result == LoadResult::kOk) {
+bool TuningPage::LoadDumpedImage(const JtagDumpRequest& request, const JtagDumpResult& result) {
+  const ChannelLoad load = channels_.TakeDump(request, result, chooser());
+  ShowLoadFailure(load);
+  if (load) {
     inner_->setCurrentIndex(0);
-    if (!ram) ShowLiveSectionsInSettings();
+    if (request.source != DumpSource::kRam) ShowLiveSectionsInSettings();
   }
   RefreshAll();
-  return result;
+  return static_cast<bool>(load);
+}
+
+void TuningPage::ShowLoadFailure(const ChannelLoad& load) {
+  if (load.kind == ChannelLoad::Kind::kUnreadable)
+    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
+  else if (!load.error.isEmpty())
+    services_.host.ShowError(load.error);
 }
 
 void TuningPage::ShowLiveSectionsInSettings() {
@@ -534,18 +520,11 @@ void TuningPage::AddImageFile() {
       services_.dialogs.ChooseOpen({services_.texts.Key(kAddFilterKey), 1, QString()});
   if (!choice.accepted || choice.path.isEmpty()) return;
   services_.host.DisablePages();
-  QByteArray bytes;
-  QString error;
-  if (!ReadWholeFile(choice.path, &bytes, &error)) {
-    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
-  } else {
-    SyncContext();
-    const QString failure =
-        FlashFileErrorText(list_.AppendFlashImage(bytes, chooser()), bytes, services_.texts);
-    if (!failure.isEmpty()) services_.host.ShowError(failure);
-    // The position lists show the live sections again, as after a load.
-    ShowLiveSectionsInSettings();
-  }
+  const ChannelLoad added =
+      channels_.OpenImageFile(choice.path, ChannelFileKind::kAddedFlash, chooser());
+  ShowLoadFailure(added);
+  // The position lists show the live sections again, as after a load.
+  if (added.kind != ChannelLoad::Kind::kUnreadable) ShowLiveSectionsInSettings();
   services_.host.EnablePages();
   RefreshAll();
 }
@@ -556,26 +535,17 @@ bool TuningPage::SaveImageFile() {
       {services_.texts.Key(kSaveFilterKey), services_.dialogs.last_save_filter_index(), QString()});
   if (!choice.accepted || choice.path.isEmpty()) return false;
   services_.host.DisablePages();
-  SyncContext();
-  const bool channels = channel_page_in_front();
+  const bool exported =
+      choice.filter_index == kSaveTextIndex || choice.filter_index == kSaveHtmlIndex;
   QString error;
-  bool saved = false;
-  if (choice.filter_index == kSaveTextIndex || choice.filter_index == kSaveHtmlIndex) {
-    const TextGrid& grid = channels ? list_.channels() : list_.transponders();
-    const QByteArray bytes =
-        choice.filter_index == kSaveTextIndex ? GridTextFile(grid) : GridHtmlFile(grid, channels);
-    if (!WriteFileAtomically(choice.path, bytes, &error)) services_.host.ShowError(error);
-  } else {
-    ChannelError failure;
-    const Settings& settings = services_.settings;
-    saved = list_.SaveChannelImage(
-        choice.path, PositionBlock(settings.Int(Key::kTcs), list_.tcs_block()),
-        PositionBlock(settings.Int(Key::kTpt), list_.tpt_block()), &failure);
-    if (!saved) services_.host.ShowError(list_.ErrorText(failure, services_.texts));
-  }
+  const bool written = exported
+                           ? channels_.ExportTable(choice.path, !channel_page_in_front(),
+                                                   choice.filter_index == kSaveHtmlIndex, &error)
+                           : channels_.SaveImageFile(choice.path, channels_.ChosenBlocks(), &error);
+  if (!written) services_.host.ShowError(error);
   services_.host.EnablePages();
   RefreshAll();
-  return saved;
+  return written && !exported;
 }
 
 void TuningPage::MoveRows() {
@@ -633,7 +603,7 @@ void TuningPage::PasteRows() {
 void TuningPage::EditRow() {
   int top, bottom;
   if (!list_.held() || !Selection(front_view(), &top, &bottom)) return;
-  SyncContext();
+  channels_.SyncContext();
   if (channel_page_in_front())
     channel_dialog()->Mostrar(top);
   else if (list_.flash_held())

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "core/channels/channel_list.h"
+#include "core/jtag/jtag_dump.h"
 #include "gui/app_services.h"
 
 class QCheckBox;
@@ -21,7 +21,9 @@ class QTableView;
 namespace tornavo {
 
 class ChannelList;
+class ChannelService;
 class ChannelTableModel;
+struct ChannelLoad;
 class SectionChooser;
 class TForm2;
 class TForm3;
@@ -62,10 +64,9 @@ class TuningPage : public QWidget {
 
   // The actions, as the buttons and keys run them.
   void LoadImageFile();
-  // A JTAG dump's hand-over: load fills the held list, asking this page's section question;
-  // the page then shows the tables or says which one is missing.
-  LoadResult LoadDumpedImage(const std::function<LoadResult(ChannelList&, SectionChooser&)>& load,
-                             bool ram);
+  // A completed RAM or FLASH dump's tables into the held list, asking this page's section
+  // question; the page then shows them or says which one is missing. True when they loaded.
+  bool LoadDumpedImage(const JtagDumpRequest& request, const JtagDumpResult& result);
   void AddImageFile();
   // True when the list went to a channel image file (an export to text or HTML keeps it
   // marked: it cannot be loaded back).
@@ -117,9 +118,10 @@ class TuningPage : public QWidget {
   // Selected data rows (1-based) of a view; false without a selection.
   bool Selection(QTableView* view, int* top, int* bottom) const;
   void SelectRows(QTableView* view, int top, int bottom);
-  void SyncContext();
   // "Posición TCS :" and "Posición TPT :" select the live sections' blocks.
   void ShowLiveSectionsInSettings();
+  // Why a load failed; nothing for a load that succeeded or was given up.
+  void ShowLoadFailure(const ChannelLoad& load);
   // After an undo or redo.
   void FollowTables();
   // After any change: the views, the enabling, the sections and the details panel.
@@ -145,6 +147,8 @@ class TuningPage : public QWidget {
   SectionChooser& chooser();
 
   AppServices& services_;
+  ChannelService& channels_;
+  // The service's list, which the views show and every edit changes.
   ChannelList& list_;
   SectionChooser* chooser_ = nullptr;
   QTabWidget* inner_;
