@@ -214,11 +214,15 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
 }
 
 TEST_F(FlashProgrammingTest, FlashImageGoesOnlyToTheChannelChipWithItsOwnTexts) {
+  // A failed verification is asked about in the general words, not the file's.
   const QByteArray image = Pattern(0x10000, 8);
+  host_.answers = {Answer::kRetry};
+  target_.SetFaults({.verify_failures = 1});
   request_.destination = kStart2;
   JtagSession session = Session();
   JtagSendResult result = ProgramFlashImage(session, request_, image);
   EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(target_.Memory(kStart2, 0x10000), image);
 
   request_.destination = kStart1;
