@@ -38,28 +38,27 @@ class AnsweringHost : public testing::RecordingHost {
   QStringList questions;
 };
 
-// The firmware chip with small boot blocks at its start (0x4000, 0x2000, 0x2000, 0x8000, then
-// 64 KiB blocks), the channel-list chip in 64 KiB blocks; both 2 MiB.
-FlashChipDescription FirmwareChip() {
+// A chip at start whose blocks begin at offsets, the last one its end.
+FlashChipDescription Chip(uint32_t start, const std::vector<uint32_t>& offsets) {
   FlashChipDescription chip;
-  chip.start = kStart1;
-  const uint32_t boot[] = {0, 0x4000, 0x6000, 0x8000, 0x10000};
-  int k = 0;
-  for (uint32_t offset : boot) chip.block_offsets[k++] = offset;
-  for (uint32_t offset = 0x20000; offset <= 0x200000; offset += 0x10000)
-    chip.block_offsets[k++] = offset;
-  chip.num_blocks = k - 1;
-  chip.erasure_mode = 0x30;
+  chip.start = start;
+  std::copy(offsets.begin(), offsets.end(), chip.block_offsets.begin());
+  chip.num_blocks = static_cast<int>(offsets.size()) - 1;
   return chip;
 }
 
-FlashChipDescription ChannelChip() {
-  FlashChipDescription chip;
-  chip.start = kStart2;
-  chip.num_blocks = 32;
-  for (int k = 0; k <= 32; ++k) chip.block_offsets[k] = static_cast<uint32_t>(k) * 0x10000;
-  return chip;
-}
+// The firmware chip with small boot blocks at its start (0x4000, 0x2000, 0x2000, 0x8000, then
+// 64 KiB blocks), the channel-list chip in 64 KiB blocks; both 2 MiB.
+const std::vector<uint32_t> kFirmwareBlocks = [] {
+  std::vector<uint32_t> offsets = {0, 0x4000, 0x6000, 0x8000, 0x10000};
+  for (uint32_t offset = 0x20000; offset <= 0x200000; offset += 0x10000) offsets.push_back(offset);
+  return offsets;
+}();
+const std::vector<uint32_t> kChannelBlocks = [] {
+  std::vector<uint32_t> offsets;
+  for (uint32_t offset = 0; offset <= 0x200000; offset += 0x10000) offsets.push_back(offset);
+  return offsets;
+}();
 
 QByteArray Pattern(int size, int seed) {
   QByteArray bytes(size, '\0');
@@ -75,16 +74,12 @@ class FlashProgrammingTest : public ::testing::Test {
     ASSERT_TRUE(trap.open(QIODevice::WriteOnly));
     trap.write(sim::TrapStandIn());
     trap.close();
-    request_.chips = {FirmwareChip(), ChannelChip()};
+    request_.chips = {Chip(kStart1, kFirmwareBlocks), Chip(kStart2, kChannelBlocks)};
     request_.trap_address = kTrap;
     request_.trap_places = {path};
-    for (int c = 0; c < 2; ++c) {
-      std::vector<uint32_t> offsets(
-          request_.chips[c].block_offsets.begin(),
-          request_.chips[c].block_offsets.begin() + request_.chips[c].num_blocks + 1);
-      // The target's chip 0 is the channel list, chip 1 the firmware.
-      target_.SetFlashBlocks(c == 0 ? 1 : 0, offsets);
-    }
+    // The target's chip 0 is the channel list, chip 1 the firmware.
+    target_.SetFlashBlocks(1, kFirmwareBlocks);
+    target_.SetFlashBlocks(0, kChannelBlocks);
   }
   JtagSession Session() {
     return {target_, clock_, host_, texts_, state_, {.tck_cycles = 0, .wait_start_bits = 64}};
