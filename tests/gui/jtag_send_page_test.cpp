@@ -213,15 +213,9 @@ TEST(JtagSendPage, EraseChipWarnsFirstAndTakesTheChosenMethod) {
   ASSERT_NE(channels, QByteArray(0x50000, '\xFF'));
   sw.Type(sw.page()->address(), "7FE00000");
 
-  // Cancel: nothing reaches the cable. The page takes no input while the warning is up.
+  // Cancel: nothing reaches the cable.
   const uint64_t edges = sw.target.edges();
-  bool enabled_while_asked = true;
-  sw.boxes().on_question = [&](const QString&) {
-    enabled_while_asked = sw.page()->erase_button()->isEnabled();
-  };
   ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-  EXPECT_FALSE(enabled_while_asked);
-  sw.boxes().on_question = nullptr;
   ASSERT_EQ(sw.boxes().questions.size(), 1);
   EXPECT_TRUE(sw.boxes().questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
   EXPECT_EQ(sw.target.edges(), edges);
