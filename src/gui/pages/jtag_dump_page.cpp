@@ -12,9 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/channels/channel_list.h"
-#include "core/channels/ram_send_buffer.h"
-#include "core/channels/table_settings.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
 #include "core/jtag/dump_hand_over.h"
@@ -24,6 +21,7 @@
 #include "core/lpt/timing.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/runtime/text_file.h"
+#include "core/session/channel_service.h"
 #include "core/session/jtag_service.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/settings.h"
@@ -272,33 +270,19 @@ JtagSendRequest JtagDumpPage::SendRequest() {
 }
 
 bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* inputs) {
-  ChannelList& list = services_.channel_list;
-  const Settings& s = services_.settings;
   switch (source) {
-    case JtagSendSource::kRamTable: {
-      // Without a held RAM table the operation itself says so.
-      if (!list.held() || !list.ram()) return true;
-      list.SetContext(TableContextOf(s, services_.symbol_rates));
-      ChannelError error;
-      error.kind = ChannelError::Kind::kCell;
-      inputs->ram_table = BuildRamChannelSendBuffer(list, s.channel_table_size(), &error.cell);
-      if (inputs->ram_table.isEmpty()) {
-        services_.host.ShowError(list.ErrorText(error, services_.texts));
-        return false;
-      }
-      return true;
-    }
+    case JtagSendSource::kRamTable:
     case JtagSendSource::kFlashTable: {
-      if (!list.flash_held()) return true;
-      list.SetContext(TableContextOf(s, services_.symbol_rates));
-      ChannelError error;
-      if (!list.BuildFlashImage(PositionBlock(s.Int(Key::kTcs), list.tcs_block()),
-                                PositionBlock(s.Int(Key::kTpt), list.tpt_block()), &error)) {
-        services_.host.ShowError(list.ErrorText(error, services_.texts));
-        return false;
-      }
-      inputs->flash_image = list.image();
-      return true;
+      // Without a held table of the kind the operation itself says so.
+      ChannelService& channels = services_.channels;
+      QString error;
+      if (source == JtagSendSource::kRamTable)
+        inputs->ram_table = channels.RamSendBuffer(&error);
+      else
+        inputs->flash_image = channels.FlashSendImage(channels.ChosenBlocks(), &error);
+      if (error.isEmpty()) return true;
+      services_.host.ShowError(error);
+      return false;
     }
     case JtagSendSource::kEeprom: {
       const auto bytes = services_.eeprom_image.Bytes();
