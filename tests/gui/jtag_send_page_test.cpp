@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "core/channels/channel_list.h"
+#include "core/channels/table_records.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
@@ -193,6 +194,15 @@ TEST(JtagSendPage, HeldEepromAndChannelTablesAreSentBack) {
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, kSent);
   EXPECT_EQ(sw.target.Memory(sim::kRamChannelTable, 0x7600), table);
+  // A cell that does not convert stops the send with its reason.
+  ChannelList& list = sw.window().services().channel_list;
+  QStringList cells = list.channels().Row(2);
+  cells[kVideoPid] = "12a";
+  list.SetChannelFields(2, cells.mid(1, 8), 0x04);
+  sw.target.Load(sim::kRamChannelTable, QByteArray(0x7600, '\0'));
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  EXPECT_TRUE(sw.boxes().boxes.back().text.startsWith("No se puede convertir «12a»"));
+  EXPECT_EQ(sw.target.Memory(sim::kRamChannelTable, 0x7600), QByteArray(0x7600, '\0'));
 
   // The flash table, dumped and sent back unchanged: every block is skipped.
   sw.Choose(DumpSource::kFlash);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/channels/table_records.h"
 #include "core/channels/test_images.h"
 #include "core/texts/texts.h"
 
@@ -61,6 +62,13 @@ TEST_F(ChannelServiceTest, SendsAreBuiltAsTheSettingsSay) {
   const QByteArray large = channels.RamSendBuffer(&error);
   ASSERT_EQ(large.size(), 0xEC00);
   EXPECT_EQ(large.mid(0xEA9C), QByteArray(0xEC00 - 0xEA9C, '\0'));
+
+  // A cell that does not convert: nothing to send, and which cell.
+  QStringList cells = channels.list().channels().Row(2);
+  cells[kVideoPid] = "12a";
+  channels.list().SetChannelFields(2, cells.mid(1, 8), 0x04);
+  EXPECT_TRUE(channels.RamSendBuffer(&error).isEmpty());
+  EXPECT_EQ(error, "No se puede convertir «12a» : Tabla de Canales, fila 2, columna VPID.");
 }
 
 }  // namespace
