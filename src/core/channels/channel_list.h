@@ -74,8 +74,8 @@ struct PasteResult {
 };
 
 // The channel-list image the tool holds (flash or RAM) with its live table sections, the
-// channel and transponder tables being edited, and their undo history. The window owns one;
-// the command line makes its own. Every change to the tables goes through here.
+// channel and transponder tables being edited, and their undo history. Each front end holds
+// one through its channel service. Every change to the tables goes through here.
 class ChannelList {
  public:
   static constexpr int kSmallChannelRows = 1000;
