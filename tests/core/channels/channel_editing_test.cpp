@@ -1,5 +1,6 @@
 // What the property test cannot see: text on the clipboard, undo and redo, satellite names
-// and the exports (the search is the tuning page's test). Moves, deletes, pastes and drags of whole records are its cases.
+// and the exports (the search is the tuning page's test). Moves, deletes, pastes and drags of
+// whole records are its cases.
 #include <gtest/gtest.h>
 
 #include "core/channels/channel_list.h"

@@ -426,8 +426,7 @@ TEST(ChannelPropertyTest, SavedTablesMatchAModelOfWholeRecords) {
   QElapsedTimer clock;
   clock.start();
   int findings = 0;
-  for (quint32 run = 0; seconds > 0 ? clock.elapsed() < seconds * 1000LL : run < sequences;
-       ++run) {
+  for (quint32 run = 0; seconds > 0 ? clock.elapsed() < seconds * 1000LL : run < sequences; ++run) {
     const std::string finding = Sequence(first_seed + run).Run();
     if (!finding.empty()) {
       ADD_FAILURE() << "seed " << first_seed + run << ": " << finding;

@@ -93,7 +93,8 @@ TEST(FirmwareCommandTest, CommandTextAndAddressList) {
   bool phases = false;
   for (const auto& [address, want, want_phases] :
        {std::tuple{"FFF82000", FirmwareCommand::kPL, false},
-        {"60000000", FirmwareCommand::kFL, false}, {"7FE00000", FirmwareCommand::kDL, true}}) {
+        {"60000000", FirmwareCommand::kFL, false},
+        {"7FE00000", FirmwareCommand::kDL, true}}) {
     ASSERT_TRUE(AddressPreset(address, &command, &phases));
     EXPECT_EQ(command, want) << address;
     EXPECT_EQ(phases, want_phases) << address;

@@ -7,8 +7,8 @@
 
 #include "core/lpt/recording_port.h"
 #include "core/lpt/step_clock.h"
-#include "sim/parallel_peripheral.h"
 #include "core/texts/texts.h"
+#include "sim/parallel_peripheral.h"
 
 namespace tornavo {
 namespace {
