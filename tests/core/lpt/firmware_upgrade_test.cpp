@@ -171,7 +171,9 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
   Start();
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kPortRefused);
-  EXPECT_TRUE(Box(1).contains("/dev/parport-missing")) << Box(1).toStdString();
+  EXPECT_TRUE(Box(1).startsWith("No se ha podido abrir el puerto paralelo.\n/dev/parport-missing"))
+      << Box(1).toStdString();
+  EXPECT_TRUE(host_.Log(LogId::kFirmware).last().contains("/dev/parport-missing"));
   EXPECT_EQ(transport_.written.size(), 2);
 
   refuse_port_ = false;
