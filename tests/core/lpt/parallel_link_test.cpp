@@ -1,13 +1,14 @@
 // The host side of the link against the virtual peripheral, on a clock that moves one
-// millisecond per read: negotiation outcomes, the exact control writes, byte handshake.
+// millisecond per read: negotiation outcomes and the exact control writes. The byte handshake
+// and its recovery are the link transfer tests'.
 #include "core/lpt/parallel_link.h"
 
 #include <gtest/gtest.h>
 
 #include "core/lpt/recording_port.h"
 #include "core/lpt/step_clock.h"
-#include "sim/parallel_peripheral.h"
 #include "core/texts/texts.h"
+#include "sim/parallel_peripheral.h"
 
 namespace tornavo {
 namespace {
@@ -76,34 +77,6 @@ TEST_F(ParallelLinkTest, NegotiationOutcomes) {
     // Forced back to compatibility: SelectIn set; Strobe, AutoFeed, Init, interrupts clear.
     EXPECT_EQ(port_.Writes(PortRegister::kControl).back() & 0x1F, 0x08) << c.message;
   }
-}
-
-TEST_F(ParallelLinkTest, ByteHandshakeAndRecovery) {
-  peripheral_.Expect('D', 3, 0);
-  EXPECT_EQ(link_.SendLinkByte(0x5A), 0);
-  EXPECT_EQ(peripheral_.received(), QByteArray("\x5A"));
-
-  sim::PeripheralFaults faults;
-  faults.ack_low_after_byte = 1;
-  peripheral_.SetFaults(faults);
-  EXPECT_EQ(link_.SendLinkByte(0x11), 2);
-  EXPECT_FALSE(link_.RecoverLink());
-  EXPECT_EQ(link_.SendLinkByte(0x11), 0);
-  EXPECT_EQ(peripheral_.received(), QByteArray("\x5A\x11"));
-
-  faults = {};
-  faults.busy_stuck = true;
-  peripheral_.SetFaults(faults);
-  port_.accesses.clear();
-  EXPECT_EQ(link_.SendLinkByte(0x22), 1);
-  // Busy never dropped: nothing was written.
-  for (const auto& access : port_.accesses) EXPECT_FALSE(access.write);
-
-  faults = {};
-  faults.paper_end_after_init = true;
-  peripheral_.SetFaults(faults);
-  EXPECT_TRUE(link_.RecoverLink());
-  EXPECT_EQ(state_, "CPT");
 }
 
 }  // namespace
