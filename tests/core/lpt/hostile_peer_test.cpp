@@ -147,8 +147,9 @@ TEST(HostileSerialPeerTest, PortCheckPassesOnlyOnTheReceiversWord) {
     EXPECT_TRUE(testing::WaitUntil([&] { return check.outcome() != FirmwareOutcome::kRunning; }))
         << c.what;
     EXPECT_EQ(check.outcome(), c.outcome) << c.what;
-    if (c.outcome == FirmwareOutcome::kNoReply)
+    if (c.outcome == FirmwareOutcome::kNoReply) {
       EXPECT_TRUE(host.Log(LogId::kFirmware).contains(texts.Slot(slot::kNoReply))) << c.what;
+    }
     EXPECT_TRUE(host.pages_enabled) << c.what;
   }
 }
