@@ -22,9 +22,9 @@ class FirmwareCommandTest : public ::testing::Test {
     for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13);
     QString error;
     ASSERT_TRUE(WriteFileAtomically(File(), data, &error));
-    ASSERT_TRUE(WriteFileAtomically(dir_.filePath("Tornavo.ini"),
-                                    "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n",
-                                    &error));
+    ASSERT_TRUE(WriteFileAtomically(
+        dir_.filePath("Tornavo.ini"),
+        "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n", &error));
   }
   QString File() const { return dir_.filePath("fw.bin"); }
   QString Socket() const { return dir_.filePath("lpt"); }
