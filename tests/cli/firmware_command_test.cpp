@@ -17,11 +17,11 @@ using testing::RunTornavo;
 class FirmwareCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Short pauses before the first byte and the verification, so the tests run quickly.
     QByteArray data(3000, '\0');
     for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13);
     QString error;
     ASSERT_TRUE(WriteFileAtomically(File(), data, &error));
+    // Short pauses before the first byte and the verification, so the tests run quickly.
     ASSERT_TRUE(WriteFileAtomically(
         dir_.filePath("Tornavo.ini"),
         "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n", &error));

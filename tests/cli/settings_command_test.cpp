@@ -23,8 +23,7 @@ void Write(const QString& path, const QByteArray& bytes) {
 // named on stderr, and without --ini-dir the one under XDG_CONFIG_HOME is read, not created.
 TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
   QTemporaryDir dir;
-  Write(dir.filePath("Tornavo.ini"),
-        "[TForm1]\r\nRetardoBusy=5000\r\nSat-A=Espa\361a\r\n");
+  Write(dir.filePath("Tornavo.ini"), "[TForm1]\r\nRetardoBusy=5000\r\nSat-A=Espa\361a\r\n");
   const auto show = RunTornavo({"settings", "show", "--ini-dir", dir.path()});
   ASSERT_EQ(show.exit_code, 0) << show.err.toStdString();
   const QStringList shown = Lines(show);
@@ -57,7 +56,7 @@ TEST(SettingsCommandTest, LanguagePrintsEverySlotAsTheWindowHoldsIt) {
   ASSERT_EQ(english.exit_code, 0) << english.err.toStdString();
   EXPECT_TRUE(english.err.isEmpty());
   const QStringList lines = english.out.split('\n');
-  ASSERT_EQ(lines.size(), 202);  // 201 slots and the final line break
+  ASSERT_EQ(lines.size(), 202);                            // 201 slots and the final line break
   EXPECT_EQ(lines[5], QString::fromUtf8("slot5\tEnvía"));  // not in the file: built in
   EXPECT_EQ(lines[154], "slot154\tCustom");
 
