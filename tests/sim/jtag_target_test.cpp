@@ -44,11 +44,13 @@ class Pins {
   JtagTarget& target_;
 };
 
-// The IDCODE after reset and the faults' answers are met by the CPU identification tests.
-TEST(JtagTargetTest, OtherInstructionsBypassWithOneBitOfDelay) {
+// Other IDCODEs and the faults' answers are met by the CPU identification tests.
+TEST(JtagTargetTest, ResetSelectsIdcodeAndOtherInstructionsBypass) {
   JtagTarget target;
   Pins pins(target);
-  pins.Clocks({1, 1, 1, 1, 1, 0});  // reset, idle
+  pins.Clocks({1, 1, 1, 1, 1, 0, 1, 0, 0});  // reset, idle, into Shift-DR
+  EXPECT_EQ(pins.ShiftDr(32, 0), kIdcodeSti5510);
+  pins.Clock(false);  // Update-DR to Run-Test/Idle
   pins.LoadIr(0x1F);
   EXPECT_EQ(pins.ShiftDr(8, 0b10110101), 0b01101010u);
 }
@@ -67,10 +69,12 @@ TEST(JtagTargetTest, FaultsByName) {
   EXPECT_EQ(faults.busy_patterns, 3);
 }
 
-TEST(JtagTargetTest, RamEndsWhereTheMapSays) {
+TEST(JtagTargetTest, RamEndsWhereTheMapSaysAndANewChipIsErased) {
   JtagTarget target;
   target.Load(kRamStart + kRamSize - 2, QByteArray("\x01\x02\x03\x04", 4));
   EXPECT_EQ(target.Memory(kRamStart + kRamSize - 2, 4), QByteArray("\x01\x02\0\0", 4));
+  target.SetFlashChip(0, 0x7FC00000, 0x400000);
+  EXPECT_EQ(target.Memory(0x7FC00000, 1), QByteArray(1, '\xFF'));
 }
 
 }  // namespace
