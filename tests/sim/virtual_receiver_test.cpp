@@ -102,15 +102,20 @@ TEST_F(VirtualReceiverTest, FramesRequestsByLengthAndSurvivesAReopen) {
   EXPECT_EQ(Read(0), RowReply(0));
 }
 
-// Rejections, silence, split and merged replies are met again by the terminal and transfer
-// tests that run on the receiver; here, what they do not see.
-TEST_F(VirtualReceiverTest, CorruptedAndLoneMergedReplies) {
+// Rejections, silence and merged replies are met again by the terminal and transfer tests that
+// run on the receiver; here, what they do not see.
+TEST_F(VirtualReceiverTest, CorruptedSplitAndLoneMergedReplies) {
   ASSERT_TRUE(receiver_.ApplyFault("corrupt"));
   const QByteArray damaged = Read(0);
   ASSERT_EQ(damaged.size(), 37);
   EXPECT_TRUE(damaged.mid(4, 32).contains('G'));
   EXPECT_EQ(Read(0), RowReply(0));
 
+  receiver_.SplitNextReply(3, 60);
+  client_->Send(AppendChecksum(ReadRequest(0)));
+  const QList<QByteArray> chunks = client_->ReadChunks();
+  EXPECT_GE(chunks.size(), 2);
+  EXPECT_EQ(chunks.join(), RowReply(0));
   // Held with nothing to follow, a merged reply still goes out on its own.
   receiver_.MergeNextTwoReplies();
   EXPECT_EQ(Read(2), RowReply(2));
