@@ -113,14 +113,18 @@ TEST_F(ChannelsCommandTest, EditAppliesOperationsInOrderAndSaves) {
   EXPECT_EQ(Read("out.bin").mid(0x1F0020, 3), "TCS");
 }
 
-// A save that would overwrite a live table and bad operations write nothing and exit 2 (the
-// save-safety tests hold every refusal).
+// A save that would overwrite a live table, a paste that would push a named row off the end and
+// bad operations write nothing and exit 2 (the save-safety tests hold the other refusals).
 TEST_F(ChannelsCommandTest, RefusedEditsExitTwoAndWriteNothing) {
   Write("Tornavo.ini", "[TForm1]\r\nNumCanales=1\r\n");
   const auto channels = test::NumberedChannels(989, 5);
   const QByteArray good = test::FlashImage(channels, test::NumberedTransponders(5));
+  auto dangling = test::NumberedChannels(3, 2);
+  dangling[2].transponder = 99;  // an empty row, but named: a paste may not push it off
   const std::tuple<QByteArray, QString, const char*> cases[] = {
       {test::FlashImage(channels, test::NumberedTransponders(5), 0, 0x7556), "", "No se ha "},
+      {test::FlashImage(dangling, test::NumberedTransponders(2)),
+       "copy-transponders 1-2 paste-transponders 3", "No se ha "},
       {good, "move-channels 3-1:2", ""},
       {good, "paste-channels 1", ""},
       {good, "frobnicate 1", ""},
