@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/settings/settings_keys.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -27,6 +28,7 @@ TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
   const auto show = RunTornavo({"settings", "show", "--ini-dir", dir.path()});
   ASSERT_EQ(show.exit_code, 0) << show.err.toStdString();
   const QStringList shown = Lines(show);
+  EXPECT_EQ(shown.size(), tornavo::kSettingCount);
   EXPECT_TRUE(shown.contains("RetardoBusy=700"));
   EXPECT_TRUE(shown.contains(QString::fromUtf8("Sat-A=España")));
   const QStringList reset = Lines(RunTornavo({"settings", "defaults", "--ini-dir", dir.path()}));
