@@ -29,16 +29,7 @@ TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   EXPECT_EQ(line.TakeDue(35000), QList<QByteArray>({"BB"}));
 }
 
-TEST(ReplyLine, WholePiecesAndGapsWithoutPacing) {
-  ReplyLine line;
-  line.Push("one", 100, 0, true);
-  line.Push("two", 100, 5000, true);
-  EXPECT_EQ(line.TakeDue(100), QList<QByteArray>({"one"}));
-  EXPECT_EQ(line.NextDeadline(), 5100);
-  EXPECT_TRUE(line.TakeDue(5099).isEmpty());
-  EXPECT_EQ(line.TakeDue(5100), QList<QByteArray>({"two"}));
-}
-
+// Unpaced pieces and the gaps between them are met by the split replies over the pty.
 TEST(RequestFramer, EndsFramesByLengthNewPercentOrQuietGap) {
   RequestFramer framer(20000);
   QList<QByteArray> frames;
