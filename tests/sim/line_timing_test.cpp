@@ -7,6 +7,7 @@
 namespace tornavo::sim {
 namespace {
 
+// Unpaced pieces and the gaps between them are met by the split replies over the pty.
 TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   ReplyLine line;
   line.set_char_time(1000);
@@ -29,7 +30,6 @@ TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   EXPECT_EQ(line.TakeDue(35000), QList<QByteArray>({"BB"}));
 }
 
-// Unpaced pieces and the gaps between them are met by the split replies over the pty.
 TEST(RequestFramer, EndsFramesByLengthNewPercentOrQuietGap) {
   RequestFramer framer(20000);
   QList<QByteArray> frames;
