@@ -7,6 +7,7 @@
 namespace tornavo::sim {
 namespace {
 
+// Unpaced pieces and the gaps between them are met by the split replies over the pty.
 TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   ReplyLine line;
   line.set_char_time(1000);
@@ -27,16 +28,6 @@ TEST(ReplyLine, PacedPiecesLeaveOneCharacterTimeApart) {
   EXPECT_EQ(line.NextDeadline(), 35000);
   EXPECT_TRUE(line.TakeDue(34999).isEmpty());
   EXPECT_EQ(line.TakeDue(35000), QList<QByteArray>({"BB"}));
-}
-
-TEST(ReplyLine, WholePiecesAndGapsWithoutPacing) {
-  ReplyLine line;
-  line.Push("one", 100, 0, true);
-  line.Push("two", 100, 5000, true);
-  EXPECT_EQ(line.TakeDue(100), QList<QByteArray>({"one"}));
-  EXPECT_EQ(line.NextDeadline(), 5100);
-  EXPECT_TRUE(line.TakeDue(5099).isEmpty());
-  EXPECT_EQ(line.TakeDue(5100), QList<QByteArray>({"two"}));
 }
 
 TEST(RequestFramer, EndsFramesByLengthNewPercentOrQuietGap) {
