@@ -201,12 +201,11 @@ JtagState& JtagDumpPage::jtag_state() { return links_.jtag.state(); }
 JtagDumpRequest JtagDumpPage::Request() {
   LeaveField(address_, true);
   LeaveField(length_, false);
-  // Left fields hold hexadecimal digits only.
+  // Left fields hold hexadecimal digits only. A stand-in that cannot be written leaves no trap
+  // place: the operation says the routine is missing.
   return links_.jtag.DumpRequest(
       ChosenSource(), address_->currentText().toUInt(nullptr, 16),
       length_->currentText().toUInt(nullptr, 16),
-      // A stand-in that cannot be written leaves no place: the
-      // operation says the routine is missing.
       links_.jtag.TrapPlaces({}, ChosenPort(nullptr).value_or(PortLocator{}), nullptr));
 }
 
