@@ -33,9 +33,7 @@ class CountingPort : public PortRegisters {
 class QuietHost : public OperationHost {
  public:
   void AppendLog(LogId, const QString&) override {}
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
+  void Report(StatusPage, const ProgressReport&) override {}
   void ShowError(const QString&) override {}
   void ShowInformation(const QString&) override {}
   void DisablePages() override {}

@@ -11,9 +11,7 @@
 class QuietHost : public tornavo::OperationHost {
  public:
   void AppendLog(tornavo::LogId, const QString&) override {}
-  void SetStatus(tornavo::StatusPage, tornavo::StatusField, const QString&) override {}
-  void SetProgressMaximum(tornavo::StatusPage, int) override {}
-  void SetProgress(tornavo::StatusPage, int) override {}
+  void Report(tornavo::StatusPage, const tornavo::ProgressReport&) override {}
   void ShowError(const QString&) override {}
   void ShowInformation(const QString&) override {}
   void DisablePages() override { enabled = false; }

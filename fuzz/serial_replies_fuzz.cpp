@@ -52,9 +52,7 @@ class PieceTransport : public SerialTransport {
 class QuietHost : public OperationHost {
  public:
   void AppendLog(LogId, const QString&) override {}
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
+  void Report(StatusPage, const ProgressReport&) override {}
   void ShowError(const QString&) override { ++boxes; }
   void ShowInformation(const QString&) override { ++boxes; }
   void DisablePages() override { enabled = false; }

@@ -50,6 +50,14 @@ bool Parse(QCommandLineParser& parser, const QStringList& arguments) {
   return true;
 }
 
+void ConsoleHost::Report(StatusPage page, const ProgressReport& report) {
+  TaskPanel& panel = panels_[static_cast<int>(page)];
+  panel.Apply(report);
+  if (!report.done() || *report.done() <= 0 || *report.done() == shown_progress_) return;
+  shown_progress_ = *report.done();
+  ShowProgress(page, panel);
+}
+
 void ConsoleHost::AppendLog(LogId log, const QString& line) {
   logs_[static_cast<int>(log)] << line;
   if (!verbose_) return;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 
 #include "cli/exit_codes.h"
 #include "core/runtime/operation_host.h"
@@ -26,7 +27,8 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, QString* error);
 bool Parse(QCommandLineParser& parser, const QStringList& arguments);
 
 // An operation host for the command line: information boxes on stdout, error boxes on
-// stderr, logs only with --verbose, the status panel not at all.
+// stderr, logs only with --verbose. It keeps each task panel as the reports leave it, and
+// hands a command each new step forward to print as it likes.
 class ConsoleHost : public OperationHost {
  public:
   explicit ConsoleHost(bool verbose = false) : verbose_(verbose) {}
@@ -34,9 +36,7 @@ class ConsoleHost : public OperationHost {
   void set_information_to_stderr(bool to_stderr) { information_to_stderr_ = to_stderr; }
 
   void AppendLog(LogId log, const QString& line) override;
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
+  void Report(StatusPage page, const ProgressReport& report) override;
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;
   void DisablePages() override {}
@@ -46,15 +46,15 @@ class ConsoleHost : public OperationHost {
   const QStringList& log(LogId id) const { return logs_[static_cast<int>(id)]; }
 
  protected:
-  // False for the position shown last: an operation's last step and its closing position are
-  // often the same, and a progress line is printed once.
-  bool NewProgress(int position) {
-    if (position == shown_progress_) return false;
-    shown_progress_ = position;
-    return true;
+  // A step forward on a page's panel, once per position: an operation's last step and its
+  // closing position are often the same. Nothing is printed unless a command asks.
+  virtual void ShowProgress(StatusPage page, const TaskPanel& panel) {
+    (void)page;
+    (void)panel;
   }
 
  private:
+  std::array<TaskPanel, kStatusPageCount> panels_;
   int shown_progress_ = -1;
   bool verbose_;
   bool information_to_stderr_ = false;

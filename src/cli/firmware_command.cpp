@@ -31,27 +31,19 @@ class FirmwareConsole : public ConsoleHost {
     while (text.endsWith('\r')) text.chop(1);
     Out(text.replace('\r', '\n'));
   }
-  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
-    if (page == StatusPage::kFirmware) status_[static_cast<int>(field)] = text;
-  }
-  void SetProgressMaximum(StatusPage page, int maximum) override {
-    if (page == StatusPage::kFirmware) maximum_ = maximum;
-  }
-  void SetProgress(StatusPage page, int position) override {
-    if (!progress_ || page != StatusPage::kFirmware || position <= 0 || !NewProgress(position))
-      return;
+
+ protected:
+  void ShowProgress(StatusPage page, const TaskPanel& panel) override {
+    if (!progress_ || page != StatusPage::kFirmware) return;
     Out(QStringLiteral("%1 / %2  %3  %4")
-            .arg(position)
-            .arg(maximum_)
-            .arg(status_[static_cast<int>(StatusField::kSpeed)],
-                 status_[static_cast<int>(StatusField::kRemaining)])
+            .arg(panel.done)
+            .arg(panel.total)
+            .arg(panel.Text(StatusField::kSpeed), panel.Text(StatusField::kRemaining))
             .trimmed());
   }
 
  private:
   bool progress_;
-  int maximum_ = 0;
-  QString status_[kStatusFieldCount];
 };
 
 // --address, --command, --no-phase2 and --progress over the settings' delays; false with

@@ -14,9 +14,8 @@ void JtagConsoleHost::Log(LogId log, LogLevel level, const QString& line) {
   if (level == LogLevel::kFailure) ShowError(line);
 }
 
-void JtagConsoleHost::SetProgress(StatusPage, int position) {
-  if (progress_ && position > 0 && NewProgress(position))
-    Err(QStringLiteral("%1/%2").arg(position).arg(maximum_));
+void JtagConsoleHost::ShowProgress(StatusPage, const TaskPanel& panel) {
+  if (progress_) Err(QStringLiteral("%1/%2").arg(panel.done).arg(panel.total));
 }
 
 void AddJtagCommonOptions(QCommandLineParser& parser) {

@@ -22,12 +22,12 @@ class JtagConsoleHost : public ConsoleHost {
   void AppendLog(LogId log, const QString& line) override;
   // A success is printed once, as the log line it is; a failure also on stderr.
   void Log(LogId log, LogLevel level, const QString& line) override;
-  void SetProgressMaximum(StatusPage, int maximum) override { maximum_ = maximum; }
-  void SetProgress(StatusPage, int position) override;
+
+ protected:
+  void ShowProgress(StatusPage page, const TaskPanel& panel) override;
 
  private:
   bool progress_;
-  int maximum_ = 0;
 };
 
 // The port the options name and the JTAG service over it, for one command.

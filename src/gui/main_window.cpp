@@ -465,20 +465,16 @@ LogView* TForm1::log(LogId log) const {
 
 void TForm1::AppendLog(LogId id, const QString& line) { log(id)->AppendLine(line); }
 
-void TForm1::SetStatus(StatusPage page, StatusField field, const QString& text) {
-  StatusPanel* panel = task_page(page)->status_panel();
-  panel->SetValue(field, text);
-  panel->repaint();
-}
-
-void TForm1::SetProgressMaximum(StatusPage page, int maximum) {
-  task_page(page)->progress_bar()->setMaximum(maximum);
-}
-
-void TForm1::SetProgress(StatusPage page, int position) {
-  QProgressBar* bar = task_page(page)->progress_bar();
-  bar->setValue(position);
-  bar->repaint();
+void TForm1::Report(StatusPage page, const ProgressReport& report) {
+  TaskPage* task = task_page(page);
+  task->status_panel()->Show(report);
+  task->status_panel()->repaint();
+  QProgressBar* bar = task->progress_bar();
+  if (report.total()) bar->setMaximum(*report.total());
+  if (report.done()) {
+    bar->setValue(*report.done());
+    bar->repaint();
+  }
 }
 
 void TForm1::ShowError(const QString& text) { boxes_->ShowError(text); }

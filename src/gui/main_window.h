@@ -96,9 +96,7 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
 
   // OperationHost.
   void AppendLog(LogId log, const QString& line) override;
-  void SetStatus(StatusPage page, StatusField field, const QString& text) override;
-  void SetProgressMaximum(StatusPage page, int maximum) override;
-  void SetProgress(StatusPage page, int position) override;
+  void Report(StatusPage page, const ProgressReport& report) override;
   void ShowError(const QString& text) override;
   void ShowInformation(const QString& text) override;
   void DisablePages() override;

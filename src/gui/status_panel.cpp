@@ -28,8 +28,9 @@ void StatusPanel::SetCaptions(const QString& group,
   for (int i = 0; i < kStatusFieldCount; ++i) captions_[i]->setText(labels[i]);
 }
 
-void StatusPanel::SetValue(StatusField field, const QString& text) {
-  values_[static_cast<int>(field)]->setText(text);
+void StatusPanel::Show(const ProgressReport& report) {
+  for (int f = 0; f < kStatusFieldCount; ++f)
+    if (const auto& text = report.text(static_cast<StatusField>(f))) values_[f]->setText(*text);
 }
 
 QString StatusPanel::Value(StatusField field) const {

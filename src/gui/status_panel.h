@@ -17,7 +17,8 @@ class StatusPanel : public QGroupBox {
   explicit StatusPanel(QWidget* parent);
 
   void SetCaptions(const QString& group, const std::array<QString, kStatusFieldCount>& labels);
-  void SetValue(StatusField field, const QString& text);
+  // The texts a report carries; the others stay as they are.
+  void Show(const ProgressReport& report);
   QString Value(StatusField field) const;
 
  private:

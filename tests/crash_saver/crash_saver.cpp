@@ -27,9 +27,7 @@ using SaveFunction = std::function<bool(int version, const QString& path)>;
 class SilentHost : public OperationHost {
  public:
   void AppendLog(LogId, const QString&) override {}
-  void SetStatus(StatusPage, StatusField, const QString&) override {}
-  void SetProgressMaximum(StatusPage, int) override {}
-  void SetProgress(StatusPage, int) override {}
+  void Report(StatusPage, const ProgressReport&) override {}
   void ShowError(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
   void ShowInformation(const QString&) override {}
   void DisablePages() override {}

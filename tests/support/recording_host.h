@@ -19,15 +19,15 @@ class RecordingHost : public OperationHost {
   };
 
   void AppendLog(LogId log, const QString& line) override { logs[static_cast<int>(log)] << line; }
-  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
-    status[static_cast<int>(page)][static_cast<int>(field)] = text;
-  }
-  void SetProgressMaximum(StatusPage page, int maximum) override {
-    progress_maximum[static_cast<int>(page)] = maximum;
-  }
-  void SetProgress(StatusPage page, int position) override {
-    progress[static_cast<int>(page)] = position;
-    progress_history[static_cast<int>(page)].push_back(position);
+  void Report(StatusPage page, const ProgressReport& report) override {
+    const int p = static_cast<int>(page);
+    for (int f = 0; f < kStatusFieldCount; ++f)
+      if (const auto& text = report.text(static_cast<StatusField>(f))) status[p][f] = *text;
+    if (report.total()) progress_maximum[p] = *report.total();
+    if (report.done()) {
+      progress[p] = *report.done();
+      progress_history[p].push_back(*report.done());
+    }
   }
   void ShowError(const QString& text) override { Show(true, text); }
   void ShowInformation(const QString& text) override { Show(false, text); }
@@ -45,7 +45,7 @@ class RecordingHost : public OperationHost {
   }
 
   std::array<QStringList, kLogCount> logs;
-  std::array<std::array<QString, kStatusFieldCount>, 3> status;
+  std::array<std::array<QString, kStatusFieldCount>, kStatusPageCount> status;
   std::array<int, 3> progress{};
   std::array<int, 3> progress_maximum{};
   std::array<std::vector<int>, 3> progress_history;

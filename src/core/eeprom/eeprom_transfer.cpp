@@ -133,12 +133,14 @@ void EepromTransfer::BeginStage(TransferStage stage, EepromTask exchange, const 
   done_ = 0;
   errors_ = 0;
   row_ = NextRow(rows, 0);
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kTask, task_name);
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress, QStringLiteral("000"));
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QStringLiteral("0"));
-  host_.SetProgress(StatusPage::kEeprom, 0);
-  // A single row leaves the bar as it stands.
-  if (!RowMode()) host_.SetProgressMaximum(StatusPage::kEeprom, stage_rows_ - 1);
+  ProgressReport start = ProgressReport()
+                             .Stage(task_name)
+                             .Address(QStringLiteral("000"))
+                             .Errors(QStringLiteral("0"))
+                             .Done(0);
+  // A single row leaves the bar's length as it stands.
+  if (!RowMode()) start.Total(stage_rows_ - 1);
+  host_.Report(StatusPage::kEeprom, start);
   start_ms_ = clock_.NowMs();
   link_.Begin(CodeFor(exchange, range_));
   SendRequest();
@@ -154,8 +156,8 @@ void EepromTransfer::SendRequest() {
 }
 
 void EepromTransfer::OnFrameSent(const QByteArray& frame) {
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kAddress,
-                  QString::fromLatin1(RowHex(row_) + "0"));
+  host_.Report(StatusPage::kEeprom,
+               ProgressReport().Address(QString::fromLatin1(RowHex(row_) + "0")));
   host_.AppendLog(LogId::kEeprom, QString::fromLatin1(frame));
 }
 
@@ -208,7 +210,7 @@ void EepromTransfer::OnOverlongReply(const QByteArray& dropped) {
 
 void EepromTransfer::CountBadReply() {
   ++errors_;
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kErrors, QString::number(errors_));
+  host_.Report(StatusPage::kEeprom, ProgressReport().Errors(QString::number(errors_)));
 }
 
 void EepromTransfer::Continue() {
@@ -222,20 +224,20 @@ void EepromTransfer::Continue() {
   }
   ShowProgress();
   SendRequest();
-  if (!RowMode()) host_.SetProgress(StatusPage::kEeprom, done_);
+  if (!RowMode()) host_.Report(StatusPage::kEeprom, ProgressReport().Done(done_));
 }
 
 void EepromTransfer::ShowProgress() {
   const uint32_t elapsed = clock_.NowMs() - start_ms_;
   const double speed = elapsed == 0 ? 0.0 : done_ * kBytesPerRow / (elapsed / 1000.0);
-  host_.SetStatus(StatusPage::kEeprom, StatusField::kSpeed,
-                  QLocale().toString(speed, 'f', 2) + texts_.Slot(slot::kBytesPerSecond));
+  ProgressReport report;
+  report.Speed(QLocale().toString(speed, 'f', 2) + texts_.Slot(slot::kBytesPerSecond));
   if (speed != 0.0) {
     const double remaining = (stage_rows_ - (done_ - 1)) * kBytesPerRow / speed;
-    host_.SetStatus(StatusPage::kEeprom, StatusField::kRemaining,
-                    QString::number(static_cast<long long>(std::nearbyint(remaining))) +
-                        texts_.Slot(slot::kSeconds));
+    report.Remaining(QString::number(static_cast<long long>(std::nearbyint(remaining))) +
+                     texts_.Slot(slot::kSeconds));
   }
+  host_.Report(StatusPage::kEeprom, report);
 }
 
 void EepromTransfer::KeepBackupAndSend() {

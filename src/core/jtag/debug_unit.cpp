@@ -120,21 +120,20 @@ bool DebugUnit::DcuReadWord(uint32_t address, uint32_t* value) {
 
 void DebugUnit::ShowRate(uint32_t done, uint32_t length, uint64_t start_ms, bool spaced,
                          uint32_t progress, uint32_t shown_address) {
+  ProgressReport report;
   const uint64_t elapsed = clock_.NowMs() - start_ms;
   if (elapsed > 0) {
     const double speed = (done / 1024.0) / (elapsed / 1000.0);
     const QString gap = spaced ? QStringLiteral(" ") : QString();
-    host_.SetStatus(
-        StatusPage::kJtag, StatusField::kSpeed,
-        QLocale().toString(speed, 'f', 2) + gap + texts_.Slot(slot::kKilobytesPerSecond));
+    report.Speed(QLocale().toString(speed, 'f', 2) + gap + texts_.Slot(slot::kKilobytesPerSecond));
     if (speed != 0) {
       const double remaining = length > done ? (length - done) / (speed * 1024.0) : 0.0;
-      host_.SetStatus(StatusPage::kJtag, StatusField::kRemaining,
-                      QString::number(std::llround(remaining)) + gap + texts_.Slot(slot::kSeconds));
+      report.Remaining(QString::number(std::llround(remaining)) + gap +
+                       texts_.Slot(slot::kSeconds));
     }
   }
-  host_.SetProgress(StatusPage::kJtag, static_cast<int>(progress));
-  host_.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(shown_address));
+  host_.Report(StatusPage::kJtag,
+               report.Done(static_cast<int>(progress)).Address(Hex8(shown_address)));
 }
 
 uint32_t DebugUnit::ReadRangeWithProgress(std::span<uint8_t> buffer, uint32_t address,
@@ -176,8 +175,9 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
       if (DcuWriteBlock(address + done, block.data(), 4) == 4) done += tail;
     }
   }
-  host_.SetProgress(StatusPage::kJtag, static_cast<int>(progress_base + body));
-  host_.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(display_base + body));
+  host_.Report(StatusPage::kJtag, ProgressReport()
+                                      .Done(static_cast<int>(progress_base + body))
+                                      .Address(Hex8(display_base + body)));
   return done;
 }
 

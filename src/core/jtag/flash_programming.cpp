@@ -61,12 +61,9 @@ bool OpenFrame(PortFrame& frame, JtagSendResult* result) {
 }
 
 void StartStatus(JtagSession& session, uint32_t destination, uint32_t count) {
-  OperationHost& host = session.host;
-  host.SetStatus(StatusPage::kJtag, StatusField::kTask, session.texts.Slot(slot::kTaskWrite));
-  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination));
-  host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("0"));
-  host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(count));
-  host.SetProgress(StatusPage::kJtag, 0);
+  session.host.Report(StatusPage::kJtag,
+                      ProgressReport::Start(session.texts.Slot(slot::kTaskWrite), Hex8(destination),
+                                            static_cast<int>(count)));
 }
 
 // Success only when every byte was sent, no block was passed over and the port still works;
@@ -81,8 +78,8 @@ SendOutcome FinalReport(JtagSession& session, uint32_t destination, const Blocks
     return SendOutcome::kFailed;
   }
   const uint32_t done = blocks.done;
-  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(destination + done - 1));
-  host.SetProgress(StatusPage::kJtag, static_cast<int>(done));
+  host.Report(StatusPage::kJtag,
+              ProgressReport().Address(Hex8(destination + done - 1)).Done(static_cast<int>(done)));
   session.port.Flush();
   QStringList lines;
   int errors = 0;
@@ -98,7 +95,7 @@ SendOutcome FinalReport(JtagSession& session, uint32_t destination, const Blocks
   if (lines.isEmpty()) {
     host.Log(LogId::kJtag, LogLevel::kSuccess, session.texts.Slot(kDataSent));
   } else {
-    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QString::number(std::max(errors, 1)));
+    host.Report(StatusPage::kJtag, ProgressReport().Errors(QString::number(std::max(errors, 1))));
     for (const QString& line : lines) host.AppendLog(LogId::kJtag, line);
     host.ShowError(lines.join(QLatin1Char('\n')));
   }
@@ -175,7 +172,8 @@ BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendReq
     log(catalogue.Slot(kChecking) + Hex8(at));
     if (held ? std::equal(data, data + size, held) : ReadEquals(unit, at, data, size)) {
       log(catalogue.Slot(kIdentical));
-      session.host.SetProgress(StatusPage::kJtag, static_cast<int>(progress_base + size));
+      session.host.Report(StatusPage::kJtag,
+                          ProgressReport().Done(static_cast<int>(progress_base + size)));
       return BlockOutcome::kWritten;
     }
   }

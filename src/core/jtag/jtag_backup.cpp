@@ -53,10 +53,9 @@ bool ReadForBackup(JtagSession& session, DebugUnit& unit, uint32_t address, uint
   OperationHost& host = session.host;
   const QString stage = session.texts.Key(text_key::kLeyendoElChipParaLaCopia);
   host.AppendLog(LogId::kJtag, stage);
-  host.SetStatus(StatusPage::kJtag, StatusField::kTask, stage);
-  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex8(address));
-  host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(length));
-  host.SetProgress(StatusPage::kJtag, 0);
+  host.Report(
+      StatusPage::kJtag,
+      ProgressReport().Stage(stage).Address(Hex8(address)).Total(static_cast<int>(length)).Done(0));
   *bytes = QByteArray(static_cast<qsizetype>(length), '\0');
   const uint32_t got = unit.ReadRangeWithProgress(
       std::span(reinterpret_cast<uint8_t*>(bytes->data()), length), address, length);

@@ -162,17 +162,15 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
   result.buffer = QByteArray(static_cast<qsizetype>(DumpBufferSize(request.length)), '\0');
   std::span<uint8_t> buffer(reinterpret_cast<uint8_t*>(result.buffer.data()),
                             static_cast<size_t>(result.buffer.size()));
-  host.SetStatus(StatusPage::kJtag, StatusField::kTask, texts.Slot(slot::kTaskRead));
-  host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address, 8));
-  host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("0"));
-  host.SetProgressMaximum(StatusPage::kJtag, static_cast<int>(request.length));
-  host.SetProgress(StatusPage::kJtag, 0);
+  host.Report(StatusPage::kJtag,
+              ProgressReport::Start(texts.Slot(slot::kTaskRead), Hex(request.address, 8),
+                                    static_cast<int>(request.length)));
 
   const uint32_t n = ReadDumpBytes(session, request, rounded, buffer);
   result.count = n;
-  if (!eeprom)
-    host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n - 1, 8));
-  host.SetProgress(StatusPage::kJtag, static_cast<int>(n));
+  ProgressReport read_to = ProgressReport().Done(static_cast<int>(n));
+  if (!eeprom) read_to.Address(Hex(request.address + n - 1, 8));
+  host.Report(StatusPage::kJtag, read_to);
 
   session.port.Flush();
   if (n >= rounded && !session.port.failed()) {
@@ -183,9 +181,9 @@ JtagDumpResult RunJtagDump(JtagSession& session, const JtagDumpRequest& request,
     if (hand_over) host.Call([&] { hand_over(result); });
   } else {
     result.outcome = DumpOutcome::kReadFailed;
-    host.SetStatus(StatusPage::kJtag, StatusField::kErrors, QStringLiteral("1"));
-    if (!eeprom)
-      host.SetStatus(StatusPage::kJtag, StatusField::kAddress, Hex(request.address + n, 8));
+    ProgressReport failed_at = ProgressReport().Errors(QStringLiteral("1"));
+    if (!eeprom) failed_at.Address(Hex(request.address + n, 8));
+    host.Report(StatusPage::kJtag, failed_at);
     if (session.port.failed()) log(session.port.failure());
     host.ShowError(PortRefusedText(
         texts.Slot(jtag_slot::kErrorAtAddress) + QLatin1Char(' ') + Hex(request.address + n, 8),

@@ -65,11 +65,9 @@ bool FirmwareUpgrade::Start(const QByteArray& data, const FirmwareOptions& optio
   phase_ = 0;
   errors_ = 0;
   outcome_ = FirmwareOutcome::kRunning;
-  host_.SetStatus(kPage, StatusField::kTask, texts_.Slot(kSlotSending));
-  host_.SetStatus(kPage, StatusField::kAddress, options_.address);
-  host_.SetStatus(kPage, StatusField::kErrors, QStringLiteral("0"));
-  host_.SetProgressMaximum(kPage, static_cast<int>(std::min<qsizetype>(data.size(), INT_MAX)));
-  host_.SetProgress(kPage, 0);
+  host_.Report(kPage,
+               ProgressReport::Start(texts_.Slot(kSlotSending), options_.address,
+                                     static_cast<int>(std::min<qsizetype>(data.size(), INT_MAX))));
   link_.SendServiceCommand(
       AppendChecksum(UpgradeCommandText(options_.command, options_.address, buffer_)));
   return true;

@@ -32,17 +32,15 @@ int Clamped(int64_t value) {
 // Speed, time left, bytes sent and the address reached, after `sent` of `count` bytes.
 void ShowProgress(OperationHost& host, const Texts& texts, double speed, int64_t sent,
                   int64_t count, uint64_t destination) {
-  constexpr StatusPage kPage = StatusPage::kFirmware;
-  host.SetStatus(kPage, StatusField::kSpeed,
-                 QLocale().toString(speed, 'f', 1) + texts.Slot(slot::kKilobytesPerSecond));
+  ProgressReport report;
+  report.Speed(QLocale().toString(speed, 'f', 1) + texts.Slot(slot::kKilobytesPerSecond));
   if (speed != 0) {
     const double remaining = (count - sent) / (speed * 1024);
-    host.SetStatus(kPage, StatusField::kRemaining,
-                   QString::number(static_cast<long long>(std::nearbyint(remaining))) +
-                       texts.Slot(slot::kSeconds));
+    report.Remaining(QString::number(static_cast<long long>(std::nearbyint(remaining))) +
+                     texts.Slot(slot::kSeconds));
   }
-  host.SetProgress(kPage, Clamped(sent));
-  host.SetStatus(kPage, StatusField::kAddress, Address(destination + sent));
+  host.Report(StatusPage::kFirmware,
+              report.Done(Clamped(sent)).Address(Address(destination + sent)));
 }
 
 }  // namespace
@@ -99,16 +97,16 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
     if (pending_error) {
       --i;
       ++errors;
-      host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i));
-      host.SetStatus(kPage, StatusField::kErrors, QString::number(errors));
-      host.SetStatus(kPage, StatusField::kRemaining,
-                     QStringLiteral("0 ") + texts.Slot(slot::kSeconds));
+      host.Report(kPage, ProgressReport()
+                             .Address(Address(request.destination + i))
+                             .Errors(QString::number(errors))
+                             .Remaining(QStringLiteral("0 ") + texts.Slot(slot::kSeconds)));
       log(texts.Slot(kSlotErrorAt) + QString::number(i) + texts.Slot(kSlotContinuing));
       fatal = link.RecoverLink();
     }
   }
-  host.SetProgress(kPage, Clamped(i));
-  host.SetStatus(kPage, StatusField::kAddress, Address(request.destination + i - 1));
+  host.Report(kPage,
+              ProgressReport().Done(Clamped(i)).Address(Address(request.destination + i - 1)));
   if (fatal) log(texts.Slot(kSlotRecoveryFailed));
   link.Negotiate1284();
   show_failure();

@@ -30,14 +30,8 @@ class WorkerRunner::Forwarder : public OperationHost {
   void AppendLog(LogId log, const QString& line) override {
     Post([this, log, line] { host_.AppendLog(log, line); });
   }
-  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
-    Post([this, page, field, text] { host_.SetStatus(page, field, text); });
-  }
-  void SetProgressMaximum(StatusPage page, int maximum) override {
-    Post([this, page, maximum] { host_.SetProgressMaximum(page, maximum); });
-  }
-  void SetProgress(StatusPage page, int position) override {
-    Post([this, page, position] { host_.SetProgress(page, position); });
+  void Report(StatusPage page, const ProgressReport& report) override {
+    Post([this, page, report] { host_.Report(page, report); });
   }
   void ShowError(const QString& text) override {
     Wait([this, text] { host_.ShowError(text); });

@@ -3,14 +3,9 @@
 #include <QString>
 #include <functional>
 
+#include "core/runtime/progress_report.h"
+
 namespace tornavo {
-
-// The three pages that carry a task status panel and a progress bar.
-enum class StatusPage { kEeprom = 0, kFirmware = 1, kJtag = 2 };
-
-// The five value fields of a task status panel, top to bottom.
-enum class StatusField { kTask = 0, kAddress, kErrors, kSpeed, kRemaining };
-inline constexpr int kStatusFieldCount = 5;
 
 enum class LogId { kEeprom = 0, kFirmware, kJtag, kTerminal };
 inline constexpr int kLogCount = 4;
@@ -31,9 +26,8 @@ class OperationHost {
   virtual ~OperationHost() = default;
 
   virtual void AppendLog(LogId log, const QString& line) = 0;
-  virtual void SetStatus(StatusPage page, StatusField field, const QString& text) = 0;
-  virtual void SetProgressMaximum(StatusPage page, int maximum) = 0;
-  virtual void SetProgress(StatusPage page, int position) = 0;
+  // One step of an operation's progress, on the task panel of its page.
+  virtual void Report(StatusPage page, const ProgressReport& report) = 0;
   // Modal boxes with one OK button; they return when the user closes them.
   virtual void ShowError(const QString& text) = 0;
   virtual void ShowInformation(const QString& text) = 0;
@@ -66,11 +60,8 @@ class OperationHost {
   // hands its result to what the window holds, in its place among the operation's steps.
   virtual void Call(const std::function<void()>& work) { work(); }
 
-  // The resting state of a panel: progress at 0, then all five values empty.
-  void ResetStatus(StatusPage page) {
-    SetProgress(page, 0);
-    for (int f = 0; f < kStatusFieldCount; ++f) SetStatus(page, static_cast<StatusField>(f), {});
-  }
+  // The resting state of a panel: progress at 0 and all five values empty.
+  void ResetStatus(StatusPage page) { Report(page, ProgressReport::Rest()); }
 };
 
 }  // namespace tornavo

@@ -19,9 +19,9 @@ class ThreadCheckingHost : public testing::RecordingHost {
     Check();
     RecordingHost::AppendLog(log, line);
   }
-  void SetStatus(StatusPage page, StatusField field, const QString& text) override {
+  void Report(StatusPage page, const ProgressReport& report) override {
     Check();
-    RecordingHost::SetStatus(page, field, text);
+    RecordingHost::Report(page, report);
   }
   Answer Ask(Question, const QString& text) override {
     Check();
@@ -58,7 +58,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
       [&](OperationHost& worker_host) {
         worker_was_elsewhere = QThread::currentThread() != main;
         for (int i = 0; i < 50; ++i) worker_host.AppendLog(LogId::kJtag, QString::number(i));
-        worker_host.SetStatus(StatusPage::kJtag, StatusField::kTask, "busy");
+        worker_host.Report(StatusPage::kJtag, ProgressReport().Stage("busy").Done(7));
         answer = worker_host.Ask(Question::kAbortRetryIgnore, "block 3?");
         worker_host.ShowError("failed");
         worker_host.AppendLog(LogId::kJtag, "last");
@@ -80,7 +80,9 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   ASSERT_EQ(host.boxes.size(), 1u);
   // The box came after everything before it and before the line that followed it.
   EXPECT_EQ(logged_at_box, 51);
+  // The report arrives whole: its stage and its step.
   EXPECT_EQ(host.Status(StatusPage::kJtag, StatusField::kTask), "busy");
+  EXPECT_EQ(host.progress[static_cast<int>(StatusPage::kJtag)], 7);
 }
 
 // A run asked for while the worker waits for an answer on this thread neither starts nor
