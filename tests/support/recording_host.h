@@ -19,15 +19,11 @@ class RecordingHost : public OperationHost {
   };
 
   void AppendLog(LogId log, const QString& line) override { logs[static_cast<int>(log)] << line; }
+  // Kept as the command line keeps them, so the tests that read a panel also check that a
+  // report leaves unset what it does not carry.
   void Report(StatusPage page, const ProgressReport& report) override {
-    const int p = static_cast<int>(page);
-    for (int f = 0; f < kStatusFieldCount; ++f)
-      if (const auto& text = report.text(static_cast<StatusField>(f))) status[p][f] = *text;
-    if (report.total()) progress_maximum[p] = *report.total();
-    if (report.done()) {
-      progress[p] = *report.done();
-      progress_history[p].push_back(*report.done());
-    }
+    panels[static_cast<int>(page)].Apply(report);
+    if (report.done()) progress_history[static_cast<int>(page)].push_back(*report.done());
   }
   void ShowError(const QString& text) override { Show(true, text); }
   void ShowInformation(const QString& text) override { Show(false, text); }
@@ -36,19 +32,17 @@ class RecordingHost : public OperationHost {
 
   const QStringList& Log(LogId log) const { return logs[static_cast<int>(log)]; }
   const QString& Status(StatusPage page, StatusField field) const {
-    return status[static_cast<int>(page)][static_cast<int>(field)];
+    return panels[static_cast<int>(page)].Text(field);
   }
   bool StatusEmpty(StatusPage page) const {
-    for (const QString& value : status[static_cast<int>(page)])
+    for (const QString& value : panels[static_cast<int>(page)].texts)
       if (!value.isEmpty()) return false;
     return true;
   }
 
   std::array<QStringList, kLogCount> logs;
-  std::array<std::array<QString, kStatusFieldCount>, kStatusPageCount> status;
-  std::array<int, 3> progress{};
-  std::array<int, 3> progress_maximum{};
-  std::array<std::vector<int>, 3> progress_history;
+  std::array<TaskPanel, kStatusPageCount> panels;
+  std::array<std::vector<int>, kStatusPageCount> progress_history;
   std::vector<Box> boxes;
   bool pages_enabled = true;
   // Runs when a box is shown, with the state as it stands at that moment.

@@ -54,7 +54,7 @@ TEST_F(EepromTransferTest, FirstElevenRowsReadRowsZeroToAAndEndWithTheSuccessMes
   ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kFirst176));
   EXPECT_FALSE(host_.pages_enabled);
   EXPECT_EQ(Status(StatusField::kTask), "Recibe");
-  EXPECT_EQ(host_.progress_maximum[0], 10);
+  EXPECT_EQ(host_.panels[0].total, 10);
   for (int row = 0; row < 11; ++row) {
     ASSERT_EQ(transport_.written.size(), row + 1);
     const QByteArray text =
@@ -80,7 +80,7 @@ TEST_F(EepromTransferTest, FirstElevenRowsReadRowsZeroToAAndEndWithTheSuccessMes
 TEST_F(EepromTransferTest, EndStateIsInPlaceBeforeTheClosingMessageShows) {
   bool clean_at_box = false;
   host_.on_box = [&](const RecordingHost::Box&) {
-    clean_at_box = host_.StatusEmpty(StatusPage::kEeprom) && host_.progress[0] == 0 &&
+    clean_at_box = host_.StatusEmpty(StatusPage::kEeprom) && host_.panels[0].done == 0 &&
                    host_.pages_enabled && refreshes_ == 1 && !transfer_.running();
   };
   ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kSelectedRow));

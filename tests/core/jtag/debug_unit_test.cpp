@@ -85,7 +85,7 @@ TEST_F(DebugUnitTest, TenByteRangeWriteKeepsTheBytesAfterItsTail) {
   EXPECT_EQ(unit_.WriteRangeWithProgress(bytes, kScratch, 0x100, 0, 10), 10u);
   EXPECT_EQ(target_.Memory(kScratch, 16), data + QByteArray(6, '\xAA'));
   EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kAddress), "00000108");
-  EXPECT_EQ(host_.progress[static_cast<int>(StatusPage::kJtag)], 8);
+  EXPECT_EQ(host_.panels[static_cast<int>(StatusPage::kJtag)].done, 8);
 }
 
 // Forwards to a target until the cable is cut after a number of register reads; from then

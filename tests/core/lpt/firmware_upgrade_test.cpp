@@ -107,7 +107,7 @@ TEST_F(FirmwareUpgradeTest, WholeUpgradeWithBothPhases) {
   EXPECT_EQ(LastFrame(), AppendChecksum("%DL=7FE00000000000040105"));
   EXPECT_FALSE(host_.pages_enabled);
   EXPECT_EQ(host_.Status(StatusPage::kFirmware, StatusField::kTask), "Enviando");
-  EXPECT_EQ(host_.progress_maximum[1], 4);
+  EXPECT_EQ(host_.panels[1].total, 4);
 
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(peripheral_.received(), kFile);

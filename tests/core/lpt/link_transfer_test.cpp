@@ -53,7 +53,7 @@ TEST_F(LinkTransferTest, SendsEveryByteBetweenTheOpeningAndClosingLines) {
   EXPECT_EQ(peripheral_.received(), data);
   EXPECT_EQ(Log(), (QStringList{"Abriendo LPT1", "Estado tras apertura y negociación: DNA",
                                 "Estado actual: CPT", "Enviando archivo...", "Cerrando LPT1"}));
-  EXPECT_EQ(host_.progress[1], 300);
+  EXPECT_EQ(host_.panels[1].done, 300);
   EXPECT_EQ(host_.Status(StatusPage::kFirmware, StatusField::kAddress), "7FE0012B");
   EXPECT_EQ(state_, "CPT");
   EXPECT_TRUE(host_.boxes.empty());

@@ -82,7 +82,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   EXPECT_EQ(logged_at_box, 51);
   // The report arrives whole: its stage and its step.
   EXPECT_EQ(host.Status(StatusPage::kJtag, StatusField::kTask), "busy");
-  EXPECT_EQ(host.progress[static_cast<int>(StatusPage::kJtag)], 7);
+  EXPECT_EQ(host.panels[static_cast<int>(StatusPage::kJtag)].done, 7);
 }
 
 // A run asked for while the worker waits for an answer on this thread neither starts nor
