@@ -29,7 +29,7 @@ void RunSend(benchmark::State& state, bool backup, int edited_rows) {
   if (!rig.Open(state)) return;
   sim::VirtualReceiver& receiver = rig.receiver;
   EepromTransfer& transfer = rig.transfer();
-  EepromImage& image = rig.image;
+  EepromImage& image = rig.image();
   QEventLoop& loop = rig.loop;
   transfer.SetBackups([backup] { return BackupsWhen(backup); });
   sim::EepromBytes edited = Pattern();

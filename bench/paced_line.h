@@ -35,7 +35,6 @@ struct PacedEepromRig {
   QtSerialTransport transport;
   testing::RecordingHost host;
   Texts texts;
-  EepromImage image;
   SteadyClock clock;
   std::unique_ptr<ServiceSession> session;
   QEventLoop loop;
@@ -43,11 +42,12 @@ struct PacedEepromRig {
   // False, with the benchmark skipped, when the line cannot be opened.
   bool Open(benchmark::State& state) {
     if (!OpenPacedLine(receiver, transport, state)) return false;
-    session = std::make_unique<ServiceSession>(transport, host, texts, image, clock);
+    session = std::make_unique<ServiceSession>(transport, host, texts, clock);
     transfer().SetOnFinished([this] { loop.quit(); });
     return true;
   }
   EepromTransfer& transfer() { return session->eeprom_transfer(); }
+  EepromImage& image() { return session->image(); }
 };
 
 }  // namespace tornavo

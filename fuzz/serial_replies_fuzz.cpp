@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PieceTransport transport;
   QuietHost host;
   StillClock clock;
-  EepromImage image;
-  ServiceSession session(transport, host, texts, image, clock);
+  ServiceSession session(transport, host, texts, clock);
+  EepromImage& image = session.image();
   ServiceLink& link = session.link();
   Terminal& terminal = session.terminal();
   EepromTransfer& transfer = session.eeprom_transfer();

@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QScopeGuard>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -92,16 +93,14 @@ int LoadBaseRows(const QCommandLineParser& parser, const QString& name, EepromFo
   return kExitOk;
 }
 
-// Opens the serial port, runs the read, write or verify of range on image and closes the port
-// again. Errors are printed; returns the exit status.
+// Opens the serial port, runs the read, write or verify of range on the session's image and
+// closes the port again. Errors are printed; returns the exit status.
 int RunEepromSession(const QString& verb, EepromRange range, const PortSettings& settings,
-                     double timeout_scale, bool backup, ConsoleHost& host, const Texts& texts,
-                     EepromImage& image) {
+                     double timeout_scale, bool backup, QtSerialTransport& transport,
+                     ServiceSession& session) {
   const bool read = verb == QLatin1String("read");
-  QtSerialTransport transport;
   if (!OpenSerialLine(settings, transport)) return kExitBadInput;
-  SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
+  const auto close_port = qScopeGuard([&transport] { transport.Close(); });
   session.link().SetTimeoutScale(timeout_scale);
   EepromTransfer& transfer = session.eeprom_transfer();
   QEventLoop loop;
@@ -171,7 +170,10 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   Texts texts;
   ConsoleHost host(parser.isSet("verbose"));
   host.set_information_to_stderr(read && file == QLatin1String(kStandardOutput));
-  EepromImage image;
+  QtSerialTransport transport;
+  SteadyClock clock;
+  ServiceSession session(transport, host, texts, clock);
+  EepromImage& image = session.image();
   const EepromRows range_rows = RowsOfRange(range, row);
   EepromRows file_rows;
   if (!read && !LoadEepromFile(file, format, texts, host, image, &file_rows)) return kExitBadInput;
@@ -200,7 +202,7 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
 
   const bool backup = stored.Bool(Key::kCopiaSeguridad) && !parser.isSet("no-backup");
   if (const int status =
-          RunEepromSession(verb, range, settings, timeout_scale, backup, host, texts, image);
+          RunEepromSession(verb, range, settings, timeout_scale, backup, transport, session);
       status != kExitOk)
     return status;
   if (read && !WriteOutput(file, EncodeEepromFile(format, image, saved_rows), &error)) {

@@ -125,9 +125,8 @@ int Send(const QStringList& arguments) {
   if (!OpenSerialLine(line, transport)) return kExitBadInput;
   FirmwareConsole host(options.show_progress);
   Texts texts;
-  EepromImage image;
   SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
+  ServiceSession session(transport, host, texts, clock);
   session.link().SetTimeoutScale(timeout_scale);
   FirmwareUpgrade& upgrade = session.firmware_upgrade();
   upgrade.SetPortOpener([locator](QString* error) { return PortBackends().Make(locator, error); });
@@ -173,9 +172,8 @@ int CheckLpt(const QStringList& arguments) {
   if (!OpenSerialLine(line, transport)) return kExitBadInput;
   FirmwareConsole host;
   Texts texts;
-  EepromImage image;
   SteadyClock clock;
-  ServiceSession session(transport, host, texts, image, clock);
+  ServiceSession session(transport, host, texts, clock);
   session.link().SetTimeoutScale(timeout_scale);
   ParallelCheck& check = session.parallel_check();
   QEventLoop loop;

@@ -62,7 +62,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
                                  : std::make_unique<QtSerialTransport>(&texts_);
   clock_ = std::make_unique<SteadyClock>();
   // Parallel transfers run on a worker, so that the window repaints while they run.
-  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, eeprom_image_, *clock_,
+  session_ = std::make_unique<ServiceSession>(*transport_, *this, texts_, *clock_,
                                               std::make_unique<WorkerRunner>(*this));
   port_backends_ = std::make_unique<PortBackends>(options.virtual_cable);
   jtag_service_ = std::make_unique<JtagService>(settings_, texts_, *port_backends_);
@@ -79,7 +79,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   LoadLanguageTexts();
   services_.reset(new AppServices{texts_, *this, *dialogs_, *boxes_, *transport_, session_->link(),
                                   session_->terminal(), symbol_rates_, picture_service_,
-                                  eeprom_image_, settings_, channels_, channels_.list()});
+                                  session_->image(), settings_, channels_, channels_.list()});
 
   pages_ = new QTabWidget(this);
   eeprom_ = new EepromPage(*services_, pages_);
@@ -162,15 +162,15 @@ void TForm1::BindEepromPage() {
     ColourDifferingRows();
   });
   transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
-    const int row = std::clamp(eeprom_image_.selected_row(), 1, kEepromRows) - 1;
+    const int row = std::clamp(session_->image().selected_row(), 1, kEepromRows) - 1;
     const EepromRows rows = RowsOfRange(range, row);
     return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
   });
   session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
   session_->eeprom_transfer().SetBackups(
       [this] { return BackupsWhen(settings_.Bool(Key::kCopiaSeguridad)); });
-  connect(&eeprom_image_, &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
-  connect(&eeprom_image_, &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
+  connect(&session_->image(), &EepromImage::CellsChanged, this, &TForm1::ShowUnsavedInTitle);
+  connect(&session_->image(), &EepromImage::KeptChanged, this, &TForm1::ShowUnsavedInTitle);
 }
 
 QString TForm1::ParallelLocator() const {
@@ -224,7 +224,7 @@ void TForm1::TakePicture(const QByteArray& bytes) {
 
 void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
   eeprom_->hex_editor()->HighlightRows({});
-  eeprom_image_.PlaceReceived(address, bytes);
+  session_->image().PlaceReceived(address, bytes);
   eeprom_->RefreshInterpretedView();
   eeprom_->update();
   pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
@@ -275,7 +275,7 @@ void TForm1::ColourDifferingRows() {
 
 void TForm1::ShowUnsavedInTitle() {
   QStringList pages;
-  if (eeprom_image_.EditedRows().any()) pages << texts_.Key(text_key::kEeprom);
+  if (session_->image().EditedRows().any()) pages << texts_.Key(text_key::kEeprom);
   if (channels_.list().modified()) pages << texts_.Key(text_key::kSintonizacion);
   QString title = QString::fromLatin1(kWindowTitle);
   if (!pages.isEmpty())

@@ -201,7 +201,6 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   SymbolRateTable symbol_rates_{};
   PictureService picture_service_;
   Settings settings_{symbol_rates_, picture_service_.options()};
-  EepromImage eeprom_image_;
   ChannelService channels_{settings_, symbol_rates_, texts_};
   std::unique_ptr<SteadyClock> clock_;
   std::unique_ptr<FileDialogs> dialogs_;

@@ -3,11 +3,10 @@
 namespace tornavo {
 
 ServiceSession::ServiceSession(SerialTransport& transport, OperationHost& host, const Texts& texts,
-                               EepromImage& image, Clock& clock,
-                               std::unique_ptr<BlockingRunner> runner)
+                               Clock& clock, std::unique_ptr<BlockingRunner> runner)
     : link_(transport, host),
       terminal_(link_, host, texts),
-      eeprom_transfer_(link_, host, texts, image, clock),
+      eeprom_transfer_(link_, host, texts, image_, clock),
       runner_(runner ? std::move(runner) : std::make_unique<InlineRunner>(host)),
       firmware_upgrade_(
           std::make_unique<FirmwareUpgrade>(link_, host, texts, *runner_, port_clock_)),

@@ -17,16 +17,17 @@
 namespace tornavo {
 
 // The service link and every serial operation over it, each routed once: the terminal, the
-// EEPROM transfer, the firmware upgrade and the parallel-port check. The window, the command
-// line and the benchmarks build one each and borrow what they use. The firmware upgrade's
-// parallel transfer runs on the given runner (inline when none is given).
+// EEPROM transfer, the firmware upgrade and the parallel-port check. It owns the EEPROM image
+// the transfers read into and write from. The window, the command line and the benchmarks
+// build one each and borrow what they use. The firmware upgrade's parallel transfer runs on the
+// given runner (inline when none is given).
 class ServiceSession {
  public:
-  ServiceSession(SerialTransport& transport, OperationHost& host, const Texts& texts,
-                 EepromImage& image, Clock& clock,
+  ServiceSession(SerialTransport& transport, OperationHost& host, const Texts& texts, Clock& clock,
                  std::unique_ptr<BlockingRunner> runner = nullptr);
   ~ServiceSession();
 
+  EepromImage& image() { return image_; }
   ServiceLink& link() { return link_; }
   Terminal& terminal() { return terminal_; }
   EepromTransfer& eeprom_transfer() { return eeprom_transfer_; }
@@ -36,6 +37,8 @@ class ServiceSession {
   MonotonicClock& port_clock() { return port_clock_; }
 
  private:
+  // Before the transfer that writes into it.
+  EepromImage image_;
   ServiceLink link_;
   Terminal terminal_;
   EepromTransfer eeprom_transfer_;
