@@ -153,14 +153,10 @@ int CheckLpt(const QStringList& arguments) {
                      "Exit: 0 the port is in order; 4 the receiver reports a fault; 3 no answer."));
   AddSerialOptions(parser);
   if (!Parse(parser, arguments)) return kExitUsage;
-  SymbolRateTable symbol_rates{};
-  PictureOptions picture_options;
-  Settings settings(symbol_rates, picture_options);
   PortSettings line;
   double timeout_scale = 1.0;
   QString error;
-  LoadSettingsFolder(parser, settings);
-  if (!ReadSerialOptions(parser, settings, &line, &timeout_scale, &error)) {
+  if (!ReadSerialOptions(parser, &line, &timeout_scale, &error)) {
     Err(QStringLiteral("tornavo firmware check-lpt: ") + error);
     return kExitUsage;
   }

@@ -534,6 +534,7 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   unit.DcuResetSequence();
   uint32_t status = 0;
   result.outcome = SendOutcome::kFailed;
+  bool copy_failed = false;  // its box has named a port that stopped working
   if (unit.DcuReadWord(kDcuStatusRegister, &status)) {
     QByteArray held;
     if (!back_up)
@@ -545,13 +546,14 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
         !back_up || (ReadForBackup(session, unit, chip.start, chip.size(), &held) &&
                      KeepBackup(session, *request.backups, QStringLiteral("flash-erase"),
                                 chip.start, held, QStringLiteral("bin")));
+    copy_failed = !kept;
     if (kept && unit.StartTrap(request.trap_address, request.trap_places) &&
         EraseWholeChip(session, unit, chip, address, method))
       result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
   if (session.port.failed()) result.outcome = SendOutcome::kFailed;
-  frame.ReportFailure();
+  if (!copy_failed) frame.ReportFailure();
   unit.DcuReleaseReset();
   return result;
 }

@@ -7,6 +7,7 @@
 #include "core/eeprom/eeprom_files.h"
 #include "core/eeprom/eeprom_image.h"
 #include "core/jtag/debug_unit.h"
+#include "core/lpt/port_registers.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
 
@@ -36,6 +37,16 @@ void Fail(JtagSession& session, const QString& text) {
   session.host.Log(LogId::kJtag, LogLevel::kFailure, text);
 }
 
+// A copy that could not be read: one box says that nothing was written and, when the port
+// stopped working, why. The operation does not name the port again.
+void FailCopyRead(JtagSession& session) {
+  const QString text = session.texts.Key(text_key::kNoSePudoLeerLaCopia);
+  if (!session.port.failed()) return Fail(session, text);
+  session.host.AppendLog(LogId::kJtag, session.port.failure());
+  session.host.AppendLog(LogId::kJtag, text);
+  session.host.ShowError(PortRefusedText(text, session.port.failure()));
+}
+
 }  // namespace
 
 int EstimatedJtagReadSeconds(uint32_t length, const JtagTiming& timing) {
@@ -62,8 +73,7 @@ bool ReadForBackup(JtagSession& session, DebugUnit& unit, uint32_t address, uint
   host.ResetStatus(StatusPage::kJtag);
   session.port.Flush();
   if (got >= length && !session.port.failed()) return true;
-  if (session.port.failed()) host.AppendLog(LogId::kJtag, session.port.failure());
-  Fail(session, session.texts.Key(text_key::kNoSePudoLeerLaCopia));
+  FailCopyRead(session);
   return false;
 }
 
@@ -96,8 +106,7 @@ bool BackUpEepromRows(JtagSession& session, DebugUnit& unit, const BackupStore& 
   session.host.ResetStatus(StatusPage::kJtag);
   session.port.Flush();
   if (got < end - first || session.port.failed()) {
-    if (session.port.failed()) session.host.AppendLog(LogId::kJtag, session.port.failure());
-    Fail(session, session.texts.Key(text_key::kNoSePudoLeerLaCopia));
+    FailCopyRead(session);
     return false;
   }
   EepromImage image;

@@ -61,6 +61,7 @@ struct RunResult {
   bool true_to_target = false;  // the target holds what a success claims
   bool ended_cleanly = false;   // the port given back
   bool named_the_socket = false;
+  int error_boxes = 0;
   int requests = 0;
 };
 
@@ -87,6 +88,8 @@ RunResult RunOnce(Operation operation, PeerFault fault, int at, MonotonicClock* 
   send.chips = {Chip(kFirmwareChip, {0, 0x100, 0x200}), Chip(0x7FE00000, {0, 0x100})};
   send.destination = kFirmwareChip;
   send.trap_places = {trap.fileName()};
+  // Writes read what they replace first, so a fault may come during the copy.
+  send.backups.emplace(dir.filePath("backups"));
   RunResult run;
   switch (operation) {
     case Operation::kIdcode: {
@@ -115,7 +118,10 @@ RunResult RunOnce(Operation operation, PeerFault fault, int at, MonotonicClock* 
       break;
   }
   run.ended_cleanly = testing::WaitUntil([&] { return peer.client_closed(); });
-  for (const auto& box : host.boxes) run.named_the_socket |= box.text.contains("socket:" + path);
+  for (const auto& box : host.boxes) {
+    run.named_the_socket |= box.text.contains("socket:" + path);
+    run.error_boxes += box.error ? 1 : 0;
+  }
   run.requests = peer.requests();
   return run;
 }
@@ -130,19 +136,24 @@ TEST_P(HostileSocketTest, EndsWithTheTruth) {
   const RunResult& good = healthy[operation];
   ASSERT_TRUE(good.succeeded && good.true_to_target && good.ended_cleanly) << Name(operation);
 
-  testing::LeapingClock leaping;
-  const RunResult run =
-      RunOnce(operation, fault, good.requests / 2, fault == PeerFault::kStall ? &leaping : nullptr);
-  EXPECT_TRUE(run.ended_cleanly);
-  if (fault == PeerFault::kFlip) {
-    // A flipped bit the debug unit's messages cannot see: only what is read back afterwards
-    // (the identification code, a verified send) can stand behind a success.
-    if (operation == Operation::kIdcode || operation == Operation::kSend) {
-      EXPECT_TRUE(!run.succeeded || run.true_to_target);
+  // Early (for the writes, while they read what they replace) and half-way.
+  for (const int at : {good.requests / 5, good.requests / 2}) {
+    SCOPED_TRACE(at);
+    testing::LeapingClock leaping;
+    const RunResult run =
+        RunOnce(operation, fault, at, fault == PeerFault::kStall ? &leaping : nullptr);
+    EXPECT_TRUE(run.ended_cleanly);
+    if (fault == PeerFault::kFlip) {
+      // A flipped bit the debug unit's messages cannot see: only what is read back afterwards
+      // (the identification code, a verified send) can stand behind a success.
+      if (operation == Operation::kIdcode || operation == Operation::kSend) {
+        EXPECT_TRUE(!run.succeeded || run.true_to_target);
+      }
+    } else {
+      EXPECT_FALSE(run.succeeded);
+      EXPECT_TRUE(run.named_the_socket);
+      EXPECT_EQ(run.error_boxes, 1);  // one failure, one box
     }
-  } else {
-    EXPECT_FALSE(run.succeeded);
-    EXPECT_TRUE(run.named_the_socket);
   }
 }
 
