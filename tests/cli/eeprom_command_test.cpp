@@ -11,21 +11,12 @@
 
 namespace {
 
+using tornavo::testing::ReadFile;
 using tornavo::testing::RunResult;
+using tornavo::testing::WriteFile;
 
 RunResult Eeprom(const QStringList& arguments) {
   return tornavo::testing::RunTornavo(QStringList{"eeprom"} + arguments);
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
 }
 
 class EepromCommandTest : public ::testing::Test {
@@ -41,17 +32,16 @@ class EepromCommandTest : public ::testing::Test {
 // Refused input leaves no output file; no name at all gets the command's own message, no
 // warning from the library beneath; an endless device is read only up to the limit.
 TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
-  QByteArray pattern(2048, '\0');
-  for (int i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<char>(i * 13 + i / 256);
-  WriteAll(Path("a.bin"), pattern);
+  const QByteArray pattern = tornavo::testing::Pattern(2048, 1);
+  WriteFile(Path("a.bin"), pattern);
   ASSERT_EQ(Convert("a.bin", "a.txt", "bin", "own"), 0);
-  EXPECT_TRUE(ReadAll(Path("a.txt")).startsWith("%EE=00010"));
+  EXPECT_TRUE(ReadFile(Path("a.txt")).startsWith("%EE=00010"));
   ASSERT_EQ(Convert("a.txt", "a.kvl", "own", "kvl"), 0);
   ASSERT_EQ(Convert("a.kvl", "b.bin", "kvl", "bin"), 0);
-  EXPECT_EQ(ReadAll(Path("b.bin")), pattern);
+  EXPECT_EQ(ReadFile(Path("b.bin")), pattern);
   EXPECT_EQ(Convert("a.bin", "x", "hex", "own"), 2);
 
-  WriteAll(Path("short.bin"), QByteArray(2047, '\0'));
+  WriteFile(Path("short.bin"), QByteArray(2047, '\0'));
   for (const QString& bad : {Path("short.bin"), QString("/dev/zero"), QString()}) {
     const RunResult refused =
         Eeprom({"convert", bad, Path("out.txt"), "--from", "bin", "--to", "own"});
@@ -66,7 +56,7 @@ TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
   }
   EXPECT_FALSE(QFile::exists(Path("out.txt")));
 
-  WriteAll(Path("a.bin"), QByteArray(2048, '\x12'));
+  WriteFile(Path("a.bin"), QByteArray(2048, '\x12'));
   const RunResult piped = Eeprom({"convert", Path("a.bin"), "-", "--from", "bin", "--to", "kvl"});
   ASSERT_EQ(piped.exit_code, 0) << piped.err.toStdString();
   EXPECT_EQ(piped.out, QString("12").repeated(16).append("\r\n").repeated(128));
@@ -76,13 +66,13 @@ TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
 // "show" prints each field as caption, text and raw digits, in page order.
 TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
   const QString own = Path("e.txt");
-  WriteAll(Path("e.bin"), QByteArray(2048, '\xFF'));
+  WriteFile(Path("e.bin"), QByteArray(2048, '\xFF'));
   ASSERT_EQ(Convert("e.bin", "e.txt", "bin", "own"), 0);
   const RunResult edit =
       Eeprom({"edit", own, "--format", "own", QString::fromUtf8("Satélite 2 Frecuencia :=8500"),
               "Luminosidad :=5", "Secciones activas :=1 y 3 (BCT15xx)", "Pais :=ESP"});
   ASSERT_EQ(edit.exit_code, 0) << edit.err.toStdString();
-  const QByteArray text = ReadAll(own);
+  const QByteArray text = ReadFile(own);
   EXPECT_TRUE(text.contains("%EE=04010FFFFFFFFFFFFFFFFFFFF2EC2"));  // 0x04A-0x04B
   EXPECT_TRUE(text.contains("%EE=40010FFFFFF85"));
   const RunResult show = Eeprom({"show", own, "--format", "own"});
@@ -98,19 +88,19 @@ TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
     EXPECT_EQ(refused.exit_code, 2) << bad.toStdString();
     EXPECT_FALSE(refused.err.isEmpty());
   }
-  EXPECT_EQ(ReadAll(own), text);
+  EXPECT_EQ(ReadFile(own), text);
 }
 
 TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
-  WriteAll(Path("empty.txt"), "");
-  WriteAll(Path("short.kvl"), "0123456789\r\n");
+  WriteFile(Path("empty.txt"), "");
+  WriteFile(Path("short.kvl"), "0123456789\r\n");
   QByteArray eleven;
   for (int row = 0; row < 11; ++row)
     eleven += tornavo::AppendChecksum(
                   "%EE=" + QByteArray::number(row, 16).toUpper().rightJustified(2, '0') + "010" +
                   QByteArray(32, '0')) +
               "\r\n";
-  WriteAll(Path("eleven.txt"), eleven);
+  WriteFile(Path("eleven.txt"), eleven);
   const QString port = "/dev/no-such-port";
   auto write = [&](const char* file, const char* format, QStringList more = {}) {
     return Eeprom(QStringList{"write", "--port", port, "--format", format, Path(file)} + more);
@@ -136,7 +126,7 @@ TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
   EXPECT_EQ(Convert("eleven.txt", "e.bin", "own", "bin"), 2);
   EXPECT_FALSE(QFile::exists(Path("e.bin")));
   ASSERT_EQ(Convert("eleven.txt", "e.txt", "own", "own"), 0);
-  EXPECT_EQ(ReadAll(Path("e.txt")) + "\r\n", eleven);
+  EXPECT_EQ(ReadFile(Path("e.txt")) + "\r\n", eleven);
 }
 
 TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase) {
@@ -146,7 +136,7 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
     return Eeprom(QStringList{"read", "--port", receiver.device()} + more);
   };
   ASSERT_EQ(read({"-o", Path("all.bin")}).exit_code, 0);
-  const QByteArray all = ReadAll(Path("all.bin"));
+  const QByteArray all = ReadFile(Path("all.bin"));
   ASSERT_EQ(all.size(), 2048);
 
   const RunResult refused = read({"--range", "first", "-o", Path("first.bin")});
@@ -155,14 +145,14 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
   EXPECT_FALSE(QFile::exists(Path("first.bin")));
 
   ASSERT_EQ(read({"--range", "row:7F", "--format", "own", "-o", Path("row.txt")}).exit_code, 0);
-  const QByteArray row = ReadAll(Path("row.txt"));
+  const QByteArray row = ReadFile(Path("row.txt"));
   EXPECT_TRUE(row.startsWith("%EE=7F010" + all.right(16).toHex().toUpper())) << row.data();
   EXPECT_EQ(row.size(), 43);
 
-  WriteAll(Path("base.bin"), QByteArray(2048, '\x5A'));
+  WriteFile(Path("base.bin"), QByteArray(2048, '\x5A'));
   ASSERT_EQ(
       read({"--range", "first", "--base", Path("base.bin"), "-o", Path("first.bin")}).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("first.bin")), all.left(176) + QByteArray(2048 - 176, '\x5A'));
+  EXPECT_EQ(ReadFile(Path("first.bin")), all.left(176) + QByteArray(2048 - 176, '\x5A'));
 }
 
 // Lines of a run's output that begin with `start`. --verbose shows each frame twice, once for
@@ -184,10 +174,10 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   ASSERT_FALSE(receiver.device().isEmpty());
   const QStringList port = {"--port", receiver.device(), "--ini-dir", dir_.path()};
   ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("held.bin")} + port).exit_code, 0);
-  const QByteArray held = ReadAll(Path("held.bin"));
+  const QByteArray held = ReadFile(Path("held.bin"));
   QByteArray edited = held;
   for (int address : {0x120, 0x3A5, 0x7FF}) edited[address] = static_cast<char>(~edited[address]);
-  WriteAll(Path("edited.bin"), edited);
+  WriteFile(Path("edited.bin"), edited);
 
   const RunResult write = Eeprom(QStringList{"write", "--verbose", Path("edited.bin")} + port);
   ASSERT_EQ(write.exit_code, 0) << write.err.toStdString();
@@ -203,20 +193,20 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   for (const QString& frame : LinesStarting(write.err, "%EE=")) sent << frame.left(9);
   EXPECT_EQ(sent, (QStringList{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
   ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("now.bin")), edited);
+  EXPECT_EQ(ReadFile(Path("now.bin")), edited);
 
   // The backup holds what the receiver held, in the own format, all 128 rows.
   const QString backup = out[0].mid(21);
   EXPECT_TRUE(QFileInfo(backup).fileName().endsWith("_eeprom-send_00000000.txt"));
   ASSERT_EQ(
       Eeprom({"convert", backup, Path("backup.bin"), "--from", "own", "--to", "bin"}).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("backup.bin")), held);
+  EXPECT_EQ(ReadFile(Path("backup.bin")), held);
   const RunResult restore =
       Eeprom(QStringList{"write", "--verbose", "--format", "own", backup} + port);
   ASSERT_EQ(restore.exit_code, 0) << restore.err.toStdString();
   EXPECT_EQ(LinesStarting(restore.err, "%EE=").size(), 3);
   ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("now.bin")), held);
+  EXPECT_EQ(ReadFile(Path("now.bin")), held);
   // Nothing differs: nothing is sent, and the output says so.
   const RunResult same = Eeprom(QStringList{"write", "--verbose", Path("held.bin")} + port);
   EXPECT_EQ(same.exit_code, 0);
@@ -232,8 +222,8 @@ TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsN
   tornavo::testing::BackgroundReceiver receiver;
   ASSERT_FALSE(receiver.device().isEmpty());
   ASSERT_TRUE(QDir(dir_.path()).mkdir("off"));
-  WriteAll(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
-  WriteAll(Path("ff.bin"), QByteArray(2048, '\xFF'));
+  WriteFile(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
+  WriteFile(Path("ff.bin"), QByteArray(2048, '\xFF'));
   const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
   const QStringList kept = backups.entryList(QDir::Files);
   auto write = [&](const QString& device, QStringList more) {
@@ -253,7 +243,7 @@ TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsN
   EXPECT_EQ(backups.entryList(QDir::Files), kept);
   EXPECT_TRUE(Eeprom({"write", "--help"}).out.contains("--no-backup"));
 
-  WriteAll(Path("file"), "");
+  WriteFile(Path("file"), "");
   const QByteArray data_home = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_DATA_HOME", Path("file/data").toUtf8());
   const RunResult unsavable = write(receiver.device(), {"--ini-dir", dir_.path()});
