@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/serial/checksum.h"
+#include "support/qt_printers.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -168,32 +169,45 @@ QStringList LinesStarting(const QString& text, const QString& start) {
 }
 
 // Against the virtual receiver: the write keeps what the rows held, then sends only those that
-// differ; the backup, written back, restores the receiver.
+// differ; the backup, written back, restores the receiver. CopiaSeguridad=0 in the settings
+// folder, or --no-backup: every row goes and no file is kept. A backup that cannot be kept or
+// read: nothing is sent and the status says it failed.
 TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   tornavo::testing::BackgroundReceiver receiver;
   ASSERT_FALSE(receiver.device().isEmpty());
-  const QStringList port = {"--port", receiver.device(), "--ini-dir", dir_.path()};
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("held.bin")} + port).exit_code, 0);
-  const QByteArray held = ReadFile(Path("held.bin"));
+  const QStringList ini = {"--ini-dir", dir_.path()};
+  auto write = [&](const QString& file, const QStringList& more,
+                   const QString& device = QString()) {
+    return Eeprom(QStringList{"write", "--verbose", file, "--port",
+                              device.isEmpty() ? receiver.device() : device} +
+                  more);
+  };
+  auto held_now = [&] {
+    EXPECT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin"), "--port", receiver.device()} + ini)
+                  .exit_code,
+              0);
+    return ReadFile(Path("now.bin"));
+  };
+  const QByteArray held = held_now();
+  ASSERT_EQ(held.size(), 2048);
+  WriteFile(Path("held.bin"), held);
   QByteArray edited = held;
   for (int address : {0x120, 0x3A5, 0x7FF}) edited[address] = static_cast<char>(~edited[address]);
   WriteFile(Path("edited.bin"), edited);
 
-  const RunResult write = Eeprom(QStringList{"write", "--verbose", Path("edited.bin")} + port);
-  ASSERT_EQ(write.exit_code, 0) << write.err.toStdString();
-  const QStringList out = write.out.split('\n', Qt::SkipEmptyParts);
-  ASSERT_EQ(out.size(), 3) << write.out.toStdString();
-  EXPECT_TRUE(
-      out[0].startsWith("Copia de seguridad : " +
-                        QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups/")));
+  const RunResult written = write(Path("edited.bin"), ini);
+  ASSERT_EQ(written.exit_code, 0) << written.err.toStdString();
+  const QStringList out = tornavo::testing::Lines(written.out);
+  ASSERT_EQ(out.size(), 3) << written.out.toStdString();
+  const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
+  EXPECT_TRUE(out[0].startsWith("Copia de seguridad : " + backups.path() + "/"));
   EXPECT_EQ(out[1], QString::fromUtf8("Filas diferentes que se enviarán : 3"));
   EXPECT_EQ(out[2], QString::fromUtf8("¡ Eeprom escrita con éxito !"));
-  EXPECT_EQ(LinesStarting(write.err, "%EE?").size(), 128);
+  EXPECT_EQ(LinesStarting(written.err, "%EE?").size(), 128);
   QStringList sent;
-  for (const QString& frame : LinesStarting(write.err, "%EE=")) sent << frame.left(9);
+  for (const QString& frame : LinesStarting(written.err, "%EE=")) sent << frame.left(9);
   EXPECT_EQ(sent, (QStringList{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadFile(Path("now.bin")), edited);
+  EXPECT_EQ(held_now(), edited);
 
   // The backup holds what the receiver held, in the own format, all 128 rows.
   const QString backup = out[0].mid(21);
@@ -201,39 +215,22 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   ASSERT_EQ(
       Eeprom({"convert", backup, Path("backup.bin"), "--from", "own", "--to", "bin"}).exit_code, 0);
   EXPECT_EQ(ReadFile(Path("backup.bin")), held);
-  const RunResult restore =
-      Eeprom(QStringList{"write", "--verbose", "--format", "own", backup} + port);
-  ASSERT_EQ(restore.exit_code, 0) << restore.err.toStdString();
-  EXPECT_EQ(LinesStarting(restore.err, "%EE=").size(), 3);
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadFile(Path("now.bin")), held);
+  ASSERT_EQ(write(backup, ini + QStringList{"--format", "own"}).exit_code, 0);
+  EXPECT_EQ(held_now(), held);
   // Nothing differs: nothing is sent, and the output says so.
-  const RunResult same = Eeprom(QStringList{"write", "--verbose", Path("held.bin")} + port);
+  const RunResult same = write(Path("held.bin"), ini);
   EXPECT_EQ(same.exit_code, 0);
   EXPECT_TRUE(same.out.endsWith(QString::fromUtf8(
       "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila.\n")))
       << same.out.toStdString();
   EXPECT_TRUE(LinesStarting(same.err, "%EE=").isEmpty());
-}
 
-// CopiaSeguridad=0 in the settings folder, or --no-backup: every row goes and no file is kept.
-// A backup that cannot be kept or read: nothing is sent and the status says it failed.
-TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsNothing) {
-  tornavo::testing::BackgroundReceiver receiver;
-  ASSERT_FALSE(receiver.device().isEmpty());
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("off"));
   WriteFile(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
   WriteFile(Path("ff.bin"), QByteArray(2048, '\xFF'));
-  const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
   const QStringList kept = backups.entryList(QDir::Files);
-  auto write = [&](const QString& device, QStringList more) {
-    return Eeprom(
-        QStringList{"write", "--verbose", "--port", device, "--timeout", "300", Path("ff.bin")} +
-        more);
-  };
-  for (const QStringList& off : {QStringList{"--ini-dir", Path("off")},
-                                 QStringList{"--ini-dir", dir_.path(), "--no-backup"}}) {
-    const RunResult whole = write(receiver.device(), off);
+  for (const QStringList& off :
+       {QStringList{"--ini-dir", Path("off")}, ini + QStringList{"--no-backup"}}) {
+    const RunResult whole = write(Path("ff.bin"), off);
     EXPECT_EQ(whole.exit_code, 0) << whole.err.toStdString();
     EXPECT_TRUE(whole.out.startsWith("Sin copia de seguridad (desactivada)\n"))
         << whole.out.toStdString();
@@ -246,10 +243,11 @@ TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsN
   WriteFile(Path("file"), "");
   const QByteArray data_home = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_DATA_HOME", Path("file/data").toUtf8());
-  const RunResult unsavable = write(receiver.device(), {"--ini-dir", dir_.path()});
+  const RunResult unsavable = write(Path("held.bin"), ini);
   qputenv("XDG_DATA_HOME", data_home);
   tornavo::testing::BackgroundReceiver silent({"--fault", "silent"});
-  const RunResult unread = write(silent.device(), {"--ini-dir", dir_.path()});
+  const RunResult unread =
+      write(Path("held.bin"), ini + QStringList{"--timeout", "300"}, silent.device());
   for (const RunResult& failed : {unsavable, unread}) {
     EXPECT_TRUE(failed.err.contains("No se ha escrito nada.")) << failed.err.toStdString();
     EXPECT_TRUE(LinesStarting(failed.err, "%EE=").isEmpty()) << failed.err.toStdString();
