@@ -33,9 +33,14 @@ class JtagSendCommandTest : public ::testing::Test {
       text += "block" + QByteArray::number(k) + "=" + QByteArray::number(k * size, 16) + "\r\n";
     WriteFile(Ini(type + ".ini"), text);
   }
-  tornavo::testing::RunResult Send(QStringList extra) {
-    return RunTornavo(
-        QStringList{"jtag", "send", "--parallel", "virtual", "--ini-dir", dir_.path()} + extra);
+  // "jtag VERB" on the virtual target, with this settings folder.
+  tornavo::testing::RunResult Jtag(const char* verb, const QStringList& extra) {
+    return RunTornavo(QStringList{"jtag", verb, "--parallel", "virtual", "--ini-dir", dir_.path()} +
+                      extra);
+  }
+  tornavo::testing::RunResult Send(const QStringList& extra) { return Jtag("send", extra); }
+  tornavo::testing::RunResult EraseChip(const QStringList& extra) {
+    return Jtag("erase-chip", extra);
   }
 
   QTemporaryDir dir_;
@@ -148,28 +153,26 @@ TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {
 // Refusing the wrong chip start and a bad flash type file is the engine's; here "--yes" and
 // "--method" reach it, and the settings folder's type files describe the chips.
 TEST_F(JtagSendCommandTest, EraseChipNeedsYesAndTakesItsMethod) {
-  const QStringList base = {"jtag",      "erase-chip", "--parallel", "virtual",
-                            "--ini-dir", dir_.path(),  "--method"};
-  const auto warned = RunTornavo(base + QStringList{"blocks", "--address", "7FE00000"});
+  const auto warned = EraseChip({"--method", "blocks", "--address", "7FE00000"});
   EXPECT_EQ(warned.exit_code, 2);
   EXPECT_TRUE(warned.err.contains(QString::fromUtf8("¡ A T E N C I Ó N !")));
   EXPECT_TRUE(warned.out.isEmpty());
-  const auto erased = RunTornavo(base + QStringList{"blocks", "--address", "7FE00000", "--yes"});
+  const auto erased = EraseChip({"--method", "blocks", "--address", "7FE00000", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err.toStdString();
   EXPECT_TRUE(erased.out.contains("Borrando bloque : 7FFE0000"));  // the last of 16
-  const QStringList single = base + QStringList{"single", "--address", "60000000", "--yes"};
-  const auto one = RunTornavo(single);
+  const QStringList single = {"--method", "single", "--address", "60000000", "--yes"};
+  const auto one = EraseChip(single);
   EXPECT_EQ(one.exit_code, 0) << one.err.toStdString();
   EXPECT_TRUE(one.out.contains("Borrando chip : 60000000"));
   // A target that takes no byte: exit 4.
-  EXPECT_EQ(RunTornavo(single + QStringList{"--fault", "jtag-no-ack"}).exit_code, 4);
+  EXPECT_EQ(EraseChip(single + QStringList{"--fault", "jtag-no-ack"}).exit_code, 4);
 
   // A bad flash type file stops every flash operation before the port, naming the file.
   WriteType("FW64", 0, 0x10000);
   WriteFile(Ini("fw.bin"), Pattern(0x100, 2));
   for (const auto& refused :
        {Send({"--source", "file", Ini("fw.bin"), "--address", "60000000"}),
-        RunTornavo(base + QStringList{"blocks", "--address", "60000000", "--yes"})}) {
+        EraseChip({"--method", "blocks", "--address", "60000000", "--yes"})}) {
     EXPECT_EQ(refused.exit_code, 2);
     EXPECT_TRUE(refused.err.contains(QDir(dir_.path()).filePath("FW64.ini")))
         << refused.err.toStdString();
@@ -209,17 +212,13 @@ TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   EXPECT_TRUE(BackupNamed(written.out).endsWith("_jtag-eeprom-send_00000048.txt"));
 
   const QString off = QString::fromUtf8("Sin copia de seguridad (desactivada)");
-  const QStringList erase = {"jtag",      "erase-chip", "--parallel", "virtual",
-                             "--ini-dir", dir_.path(),  "--method",   "single",
-                             "--yes",     "--address",  "7FE00000",   "--no-backup"};
-  for (const auto& result : {Send(file + QStringList{"--no-backup"}), RunTornavo(erase)}) {
+  for (const auto& result :
+       {Send(file + QStringList{"--no-backup"}),
+        EraseChip({"--method", "single", "--yes", "--address", "7FE00000", "--no-backup"})}) {
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.contains(off)) << result.out.toStdString();
   }
-  QFile ini(Ini("Tornavo.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::Append));
-  ini.write("CopiaSeguridad=0\r\n");
-  ini.close();
+  WriteFile(Ini("Tornavo.ini"), ReadFile(Ini("Tornavo.ini")) + "CopiaSeguridad=0\r\n");
   EXPECT_TRUE(Send(eeprom).out.contains(off));
   EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
   qputenv("XDG_DATA_HOME", data_home);
