@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "core/capture/reference_capture.h"
-#include "core/runtime/text_file.h"
 #include "tornavo_process.h"
 
 namespace tornavo {
@@ -17,10 +16,7 @@ using testing::RunTornavo;
 
 class CaptureCommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    QString error;
-    ASSERT_TRUE(WriteFileAtomically(Path("bars.bin"), testing::BarsFrame(720), &error));
-  }
+  void SetUp() override { testing::WriteFile(Path("bars.bin"), testing::BarsFrame(720)); }
   QString Path(const QString& name) const { return dir_.filePath(name); }
   // Converts the colour-bar capture into `out`.
   RunResult Convert(const QString& out, const QStringList& options = {}) const {

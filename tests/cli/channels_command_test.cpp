@@ -17,16 +17,11 @@ class ChannelsCommandTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
   QString Write(const QString& name, const QByteArray& bytes) {
-    QFile file(dir_.filePath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return file.fileName();
+    testing::WriteFile(Path(name), bytes);
+    return Path(name);
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
-  QByteArray Read(const QString& name) const {
-    QFile file(dir_.filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  QByteArray Read(const QString& name) const { return testing::ReadFile(Path(name)); }
   testing::RunResult Run(QStringList arguments) {
     arguments << "--ini-dir" << dir_.path();
     return RunTornavo(arguments);

@@ -7,25 +7,17 @@
 #include <utility>
 
 #include "core/serial/checksum.h"
+#include "support/qt_printers.h"
 #include "tornavo_process.h"
 
 namespace {
 
+using tornavo::testing::ReadFile;
 using tornavo::testing::RunResult;
+using tornavo::testing::WriteFile;
 
 RunResult Eeprom(const QStringList& arguments) {
   return tornavo::testing::RunTornavo(QStringList{"eeprom"} + arguments);
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
 }
 
 class EepromCommandTest : public ::testing::Test {
@@ -41,17 +33,16 @@ class EepromCommandTest : public ::testing::Test {
 // Refused input leaves no output file; no name at all gets the command's own message, no
 // warning from the library beneath; an endless device is read only up to the limit.
 TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
-  QByteArray pattern(2048, '\0');
-  for (int i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<char>(i * 13 + i / 256);
-  WriteAll(Path("a.bin"), pattern);
+  const QByteArray pattern = tornavo::testing::Pattern(2048, 1);
+  WriteFile(Path("a.bin"), pattern);
   ASSERT_EQ(Convert("a.bin", "a.txt", "bin", "own"), 0);
-  EXPECT_TRUE(ReadAll(Path("a.txt")).startsWith("%EE=00010"));
+  EXPECT_TRUE(ReadFile(Path("a.txt")).startsWith("%EE=00010"));
   ASSERT_EQ(Convert("a.txt", "a.kvl", "own", "kvl"), 0);
   ASSERT_EQ(Convert("a.kvl", "b.bin", "kvl", "bin"), 0);
-  EXPECT_EQ(ReadAll(Path("b.bin")), pattern);
+  EXPECT_EQ(ReadFile(Path("b.bin")), pattern);
   EXPECT_EQ(Convert("a.bin", "x", "hex", "own"), 2);
 
-  WriteAll(Path("short.bin"), QByteArray(2047, '\0'));
+  WriteFile(Path("short.bin"), QByteArray(2047, '\0'));
   for (const QString& bad : {Path("short.bin"), QString("/dev/zero"), QString()}) {
     const RunResult refused =
         Eeprom({"convert", bad, Path("out.txt"), "--from", "bin", "--to", "own"});
@@ -66,7 +57,7 @@ TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
   }
   EXPECT_FALSE(QFile::exists(Path("out.txt")));
 
-  WriteAll(Path("a.bin"), QByteArray(2048, '\x12'));
+  WriteFile(Path("a.bin"), QByteArray(2048, '\x12'));
   const RunResult piped = Eeprom({"convert", Path("a.bin"), "-", "--from", "bin", "--to", "kvl"});
   ASSERT_EQ(piped.exit_code, 0) << piped.err.toStdString();
   EXPECT_EQ(piped.out, QString("12").repeated(16).append("\r\n").repeated(128));
@@ -76,13 +67,13 @@ TEST_F(EepromCommandTest, ConvertChainsReadersAndWritersAndRefusesBadInput) {
 // "show" prints each field as caption, text and raw digits, in page order.
 TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
   const QString own = Path("e.txt");
-  WriteAll(Path("e.bin"), QByteArray(2048, '\xFF'));
+  WriteFile(Path("e.bin"), QByteArray(2048, '\xFF'));
   ASSERT_EQ(Convert("e.bin", "e.txt", "bin", "own"), 0);
   const RunResult edit =
       Eeprom({"edit", own, "--format", "own", QString::fromUtf8("Satélite 2 Frecuencia :=8500"),
               "Luminosidad :=5", "Secciones activas :=1 y 3 (BCT15xx)", "Pais :=ESP"});
   ASSERT_EQ(edit.exit_code, 0) << edit.err.toStdString();
-  const QByteArray text = ReadAll(own);
+  const QByteArray text = ReadFile(own);
   EXPECT_TRUE(text.contains("%EE=04010FFFFFFFFFFFFFFFFFFFF2EC2"));  // 0x04A-0x04B
   EXPECT_TRUE(text.contains("%EE=40010FFFFFF85"));
   const RunResult show = Eeprom({"show", own, "--format", "own"});
@@ -98,19 +89,19 @@ TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
     EXPECT_EQ(refused.exit_code, 2) << bad.toStdString();
     EXPECT_FALSE(refused.err.isEmpty());
   }
-  EXPECT_EQ(ReadAll(own), text);
+  EXPECT_EQ(ReadFile(own), text);
 }
 
 TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
-  WriteAll(Path("empty.txt"), "");
-  WriteAll(Path("short.kvl"), "0123456789\r\n");
+  WriteFile(Path("empty.txt"), "");
+  WriteFile(Path("short.kvl"), "0123456789\r\n");
   QByteArray eleven;
   for (int row = 0; row < 11; ++row)
     eleven += tornavo::AppendChecksum(
                   "%EE=" + QByteArray::number(row, 16).toUpper().rightJustified(2, '0') + "010" +
                   QByteArray(32, '0')) +
               "\r\n";
-  WriteAll(Path("eleven.txt"), eleven);
+  WriteFile(Path("eleven.txt"), eleven);
   const QString port = "/dev/no-such-port";
   auto write = [&](const char* file, const char* format, QStringList more = {}) {
     return Eeprom(QStringList{"write", "--port", port, "--format", format, Path(file)} + more);
@@ -136,7 +127,7 @@ TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
   EXPECT_EQ(Convert("eleven.txt", "e.bin", "own", "bin"), 2);
   EXPECT_FALSE(QFile::exists(Path("e.bin")));
   ASSERT_EQ(Convert("eleven.txt", "e.txt", "own", "own"), 0);
-  EXPECT_EQ(ReadAll(Path("e.txt")) + "\r\n", eleven);
+  EXPECT_EQ(ReadFile(Path("e.txt")) + "\r\n", eleven);
 }
 
 TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase) {
@@ -146,7 +137,7 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
     return Eeprom(QStringList{"read", "--port", receiver.device()} + more);
   };
   ASSERT_EQ(read({"-o", Path("all.bin")}).exit_code, 0);
-  const QByteArray all = ReadAll(Path("all.bin"));
+  const QByteArray all = ReadFile(Path("all.bin"));
   ASSERT_EQ(all.size(), 2048);
 
   const RunResult refused = read({"--range", "first", "-o", Path("first.bin")});
@@ -155,14 +146,14 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
   EXPECT_FALSE(QFile::exists(Path("first.bin")));
 
   ASSERT_EQ(read({"--range", "row:7F", "--format", "own", "-o", Path("row.txt")}).exit_code, 0);
-  const QByteArray row = ReadAll(Path("row.txt"));
+  const QByteArray row = ReadFile(Path("row.txt"));
   EXPECT_TRUE(row.startsWith("%EE=7F010" + all.right(16).toHex().toUpper())) << row.data();
   EXPECT_EQ(row.size(), 43);
 
-  WriteAll(Path("base.bin"), QByteArray(2048, '\x5A'));
+  WriteFile(Path("base.bin"), QByteArray(2048, '\x5A'));
   ASSERT_EQ(
       read({"--range", "first", "--base", Path("base.bin"), "-o", Path("first.bin")}).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("first.bin")), all.left(176) + QByteArray(2048 - 176, '\x5A'));
+  EXPECT_EQ(ReadFile(Path("first.bin")), all.left(176) + QByteArray(2048 - 176, '\x5A'));
 }
 
 // Lines of a run's output that begin with `start`. --verbose shows each frame twice, once for
@@ -178,72 +169,68 @@ QStringList LinesStarting(const QString& text, const QString& start) {
 }
 
 // Against the virtual receiver: the write keeps what the rows held, then sends only those that
-// differ; the backup, written back, restores the receiver.
+// differ; the backup, written back, restores the receiver. CopiaSeguridad=0 in the settings
+// folder, or --no-backup: every row goes and no file is kept. A backup that cannot be kept or
+// read: nothing is sent and the status says it failed.
 TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   tornavo::testing::BackgroundReceiver receiver;
   ASSERT_FALSE(receiver.device().isEmpty());
-  const QStringList port = {"--port", receiver.device(), "--ini-dir", dir_.path()};
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("held.bin")} + port).exit_code, 0);
-  const QByteArray held = ReadAll(Path("held.bin"));
+  const QStringList ini = {"--ini-dir", dir_.path()};
+  auto write = [&](const QString& file, const QStringList& more,
+                   const QString& device = QString()) {
+    return Eeprom(QStringList{"write", "--verbose", file, "--port",
+                              device.isEmpty() ? receiver.device() : device} +
+                  more);
+  };
+  auto held_now = [&] {
+    EXPECT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin"), "--port", receiver.device()} + ini)
+                  .exit_code,
+              0);
+    return ReadFile(Path("now.bin"));
+  };
+  const QByteArray held = held_now();
+  ASSERT_EQ(held.size(), 2048);
+  WriteFile(Path("held.bin"), held);
   QByteArray edited = held;
   for (int address : {0x120, 0x3A5, 0x7FF}) edited[address] = static_cast<char>(~edited[address]);
-  WriteAll(Path("edited.bin"), edited);
+  WriteFile(Path("edited.bin"), edited);
 
-  const RunResult write = Eeprom(QStringList{"write", "--verbose", Path("edited.bin")} + port);
-  ASSERT_EQ(write.exit_code, 0) << write.err.toStdString();
-  const QStringList out = write.out.split('\n', Qt::SkipEmptyParts);
-  ASSERT_EQ(out.size(), 3) << write.out.toStdString();
-  EXPECT_TRUE(
-      out[0].startsWith("Copia de seguridad : " +
-                        QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups/")));
+  const RunResult written = write(Path("edited.bin"), ini);
+  ASSERT_EQ(written.exit_code, 0) << written.err.toStdString();
+  const QStringList out = tornavo::testing::Lines(written.out);
+  ASSERT_EQ(out.size(), 3) << written.out.toStdString();
+  const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
+  EXPECT_TRUE(out[0].startsWith("Copia de seguridad : " + backups.path() + "/"));
   EXPECT_EQ(out[1], QString::fromUtf8("Filas diferentes que se enviarán : 3"));
   EXPECT_EQ(out[2], QString::fromUtf8("¡ Eeprom escrita con éxito !"));
-  EXPECT_EQ(LinesStarting(write.err, "%EE?").size(), 128);
+  EXPECT_EQ(LinesStarting(written.err, "%EE?").size(), 128);
   QStringList sent;
-  for (const QString& frame : LinesStarting(write.err, "%EE=")) sent << frame.left(9);
+  for (const QString& frame : LinesStarting(written.err, "%EE=")) sent << frame.left(9);
   EXPECT_EQ(sent, (QStringList{"%EE=12010", "%EE=3A010", "%EE=7F010"}));
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("now.bin")), edited);
+  EXPECT_EQ(held_now(), edited);
 
   // The backup holds what the receiver held, in the own format, all 128 rows.
   const QString backup = out[0].mid(21);
   EXPECT_TRUE(QFileInfo(backup).fileName().endsWith("_eeprom-send_00000000.txt"));
   ASSERT_EQ(
       Eeprom({"convert", backup, Path("backup.bin"), "--from", "own", "--to", "bin"}).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("backup.bin")), held);
-  const RunResult restore =
-      Eeprom(QStringList{"write", "--verbose", "--format", "own", backup} + port);
-  ASSERT_EQ(restore.exit_code, 0) << restore.err.toStdString();
-  EXPECT_EQ(LinesStarting(restore.err, "%EE=").size(), 3);
-  ASSERT_EQ(Eeprom(QStringList{"read", "-o", Path("now.bin")} + port).exit_code, 0);
-  EXPECT_EQ(ReadAll(Path("now.bin")), held);
+  EXPECT_EQ(ReadFile(Path("backup.bin")), held);
+  ASSERT_EQ(write(backup, ini + QStringList{"--format", "own"}).exit_code, 0);
+  EXPECT_EQ(held_now(), held);
   // Nothing differs: nothing is sent, and the output says so.
-  const RunResult same = Eeprom(QStringList{"write", "--verbose", Path("held.bin")} + port);
+  const RunResult same = write(Path("held.bin"), ini);
   EXPECT_EQ(same.exit_code, 0);
   EXPECT_TRUE(same.out.endsWith(QString::fromUtf8(
       "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila.\n")))
       << same.out.toStdString();
   EXPECT_TRUE(LinesStarting(same.err, "%EE=").isEmpty());
-}
 
-// CopiaSeguridad=0 in the settings folder, or --no-backup: every row goes and no file is kept.
-// A backup that cannot be kept or read: nothing is sent and the status says it failed.
-TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsNothing) {
-  tornavo::testing::BackgroundReceiver receiver;
-  ASSERT_FALSE(receiver.device().isEmpty());
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("off"));
-  WriteAll(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
-  WriteAll(Path("ff.bin"), QByteArray(2048, '\xFF'));
-  const QDir backups(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("tornavo/backups"));
+  WriteFile(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
+  WriteFile(Path("ff.bin"), QByteArray(2048, '\xFF'));
   const QStringList kept = backups.entryList(QDir::Files);
-  auto write = [&](const QString& device, QStringList more) {
-    return Eeprom(
-        QStringList{"write", "--verbose", "--port", device, "--timeout", "300", Path("ff.bin")} +
-        more);
-  };
-  for (const QStringList& off : {QStringList{"--ini-dir", Path("off")},
-                                 QStringList{"--ini-dir", dir_.path(), "--no-backup"}}) {
-    const RunResult whole = write(receiver.device(), off);
+  for (const QStringList& off :
+       {QStringList{"--ini-dir", Path("off")}, ini + QStringList{"--no-backup"}}) {
+    const RunResult whole = write(Path("ff.bin"), off);
     EXPECT_EQ(whole.exit_code, 0) << whole.err.toStdString();
     EXPECT_TRUE(whole.out.startsWith("Sin copia de seguridad (desactivada)\n"))
         << whole.out.toStdString();
@@ -253,13 +240,14 @@ TEST_F(EepromCommandTest, WriteWithoutABackupSendsEveryRowAndAFailedBackupSendsN
   EXPECT_EQ(backups.entryList(QDir::Files), kept);
   EXPECT_TRUE(Eeprom({"write", "--help"}).out.contains("--no-backup"));
 
-  WriteAll(Path("file"), "");
+  WriteFile(Path("file"), "");
   const QByteArray data_home = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_DATA_HOME", Path("file/data").toUtf8());
-  const RunResult unsavable = write(receiver.device(), {"--ini-dir", dir_.path()});
+  const RunResult unsavable = write(Path("held.bin"), ini);
   qputenv("XDG_DATA_HOME", data_home);
   tornavo::testing::BackgroundReceiver silent({"--fault", "silent"});
-  const RunResult unread = write(silent.device(), {"--ini-dir", dir_.path()});
+  const RunResult unread =
+      write(Path("held.bin"), ini + QStringList{"--timeout", "300"}, silent.device());
   for (const RunResult& failed : {unsavable, unread}) {
     EXPECT_TRUE(failed.err.contains("No se ha escrito nada.")) << failed.err.toStdString();
     EXPECT_TRUE(LinesStarting(failed.err, "%EE=").isEmpty()) << failed.err.toStdString();

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/runtime/text_file.h"
 #include "support/qt_printers.h"
 #include "tornavo_process.h"
 
@@ -17,14 +16,10 @@ using testing::RunTornavo;
 class FirmwareCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QByteArray data(3000, '\0');
-    for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13);
-    QString error;
-    ASSERT_TRUE(WriteFileAtomically(File(), data, &error));
+    testing::WriteFile(File(), testing::Pattern(3000, 0));
     // Short pauses before the first byte and the verification, so the tests run quickly.
-    ASSERT_TRUE(WriteFileAtomically(
-        dir_.filePath("Tornavo.ini"),
-        "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n", &error));
+    testing::WriteFile(dir_.filePath("Tornavo.ini"),
+                       "[TForm1]\r\nRetardoComienzo=200\r\nRetardoVerificacion=200\r\n");
   }
   QString File() const { return dir_.filePath("fw.bin"); }
   QString Socket() const { return dir_.filePath("lpt"); }
@@ -42,7 +37,7 @@ TEST_F(FirmwareCommandTest, UpgradesTheVirtualReceiverAndItsVerificationIsPositi
   ASSERT_FALSE(receiver.device().isEmpty());
   auto result = Send(receiver);
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
-  const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
+  const QStringList lines = testing::Lines(result.out);
   ASSERT_GE(lines.size(), 12) << result.out.toStdString();
   EXPECT_TRUE(lines[0].startsWith("%DL=7FE0000000000BB8"));
   EXPECT_TRUE(result.out.contains("Esperando"));

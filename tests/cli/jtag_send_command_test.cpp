@@ -9,33 +9,19 @@
 
 namespace {
 
+using tornavo::testing::Pattern;
+using tornavo::testing::ReadFile;
 using tornavo::testing::RunTornavo;
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Pattern(int size, int seed) {
-  QByteArray bytes(size, '\0');
-  for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 5 + seed + (i >> 9)) & 0xFF);
-  return bytes;
-}
+using tornavo::testing::WriteFile;
 
 // A settings folder whose two chips are described by flash type files: the firmware chip at
 // 60000000 in 64 KiB blocks, the channel-list chip at 7FE00000 in 128 KiB blocks.
 class JtagSendCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Write(Ini("Tornavo.ini"),
-          "[TForm1]\r\nFlashIC0=FW64\r\nFlashIC1=CH128\r\nFlash1Type=0\r\nFlash2Type=1\r\n"
-          "Flash1Start=60000000\r\nFlash2Start=7FE00000\r\nVerificarJtag=1\r\n");
+    WriteFile(Ini("Tornavo.ini"),
+              "[TForm1]\r\nFlashIC0=FW64\r\nFlashIC1=CH128\r\nFlash1Type=0\r\nFlash2Type=1\r\n"
+              "Flash1Start=60000000\r\nFlash2Start=7FE00000\r\nVerificarJtag=1\r\n");
     WriteType("FW64", 32, 0x10000);
     WriteType("CH128", 16, 0x20000);
   }
@@ -45,11 +31,16 @@ class JtagSendCommandTest : public ::testing::Test {
                       "\r\nErasureMode=48\r\n";
     for (int k = 0; k <= blocks; ++k)
       text += "block" + QByteArray::number(k) + "=" + QByteArray::number(k * size, 16) + "\r\n";
-    Write(Ini(type + ".ini"), text);
+    WriteFile(Ini(type + ".ini"), text);
   }
-  tornavo::testing::RunResult Send(QStringList extra) {
-    return RunTornavo(
-        QStringList{"jtag", "send", "--parallel", "virtual", "--ini-dir", dir_.path()} + extra);
+  // "jtag VERB" on the virtual target, with this settings folder.
+  tornavo::testing::RunResult Jtag(const char* verb, const QStringList& extra) {
+    return RunTornavo(QStringList{"jtag", verb, "--parallel", "virtual", "--ini-dir", dir_.path()} +
+                      extra);
+  }
+  tornavo::testing::RunResult Send(const QStringList& extra) { return Jtag("send", extra); }
+  tornavo::testing::RunResult EraseChip(const QStringList& extra) {
+    return Jtag("erase-chip", extra);
   }
 
   QTemporaryDir dir_;
@@ -58,7 +49,7 @@ class JtagSendCommandTest : public ::testing::Test {
 // How blocks are erased, compared and verified is the engine's; here the answers to a failed
 // block come from the options, and each ending has its exit status.
 TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
-  Write(Ini("fw.bin"), Pattern(0x18000, 1));  // a block and a half
+  WriteFile(Ini("fw.bin"), Pattern(0x18000, 1));  // a block and a half
   const QStringList file = {"--source", "file", Ini("fw.bin"), "--address", "60000000"};
   const auto sent = Send(file);
   ASSERT_EQ(sent.exit_code, 0) << sent.err.toStdString();
@@ -104,12 +95,12 @@ TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
 // Each source is read from its file and sent, or refused with what is wrong with it.
 TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
   using namespace tornavo;
-  Write(Ini("eeprom.bin"), Pattern(0x800, 3));
-  Write(Ini("table.ram"), QByteArray(0x7600, '\0'));
+  WriteFile(Ini("eeprom.bin"), Pattern(0x800, 3));
+  WriteFile(Ini("table.ram"), QByteArray(0x7600, '\0'));
   QByteArray two = test::FlashImage(test::NumberedChannels(3, 1), test::NumberedTransponders(1),
                                     0x30100, 0x50000, 0x80000);
   test::PutSection(two, 0x10000, kChannelTag, {}, kChannelRecordSize, 999);
-  Write(Ini("two.bin"), two);
+  WriteFile(Ini("two.bin"), two);
   struct Case {
     QStringList options;
     int exit_code;
@@ -145,13 +136,13 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
 // The values themselves are the CRC block's own test; here they reach the file and the output.
 TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {
   const QByteArray image = Pattern(0x13FC50, 4);
-  Write(Ini("in.bin"), image);
-  Write(Ini("short.bin"), image.left(0x13FC4F));
+  WriteFile(Ini("in.bin"), image);
+  WriteFile(Ini("short.bin"), image.left(0x13FC4F));
   const auto added = RunTornavo({"jtag", "add-crc", Ini("in.bin"), Ini("out.bin")});
   ASSERT_EQ(added.exit_code, 0) << added.err.toStdString();
-  const QStringList lines = added.out.split('\n', Qt::SkipEmptyParts);
+  const QStringList lines = tornavo::testing::Lines(added.out);
   ASSERT_EQ(lines.size(), 20);
-  const QByteArray written = ReadAll(Ini("out.bin"));
+  const QByteArray written = ReadFile(Ini("out.bin"));
   EXPECT_EQ(written.left(0x13FC00), image.left(0x13FC00));
   EXPECT_EQ(written.mid(0x13FC00).toHex().toUpper(), lines.join("").toLatin1());
   EXPECT_NE(written.mid(0x13FC00), image.mid(0x13FC00));
@@ -162,28 +153,26 @@ TEST_F(JtagSendCommandTest, AddCrcWritesTheBlockAndPrintsTheValues) {
 // Refusing the wrong chip start and a bad flash type file is the engine's; here "--yes" and
 // "--method" reach it, and the settings folder's type files describe the chips.
 TEST_F(JtagSendCommandTest, EraseChipNeedsYesAndTakesItsMethod) {
-  const QStringList base = {"jtag",      "erase-chip", "--parallel", "virtual",
-                            "--ini-dir", dir_.path(),  "--method"};
-  const auto warned = RunTornavo(base + QStringList{"blocks", "--address", "7FE00000"});
+  const auto warned = EraseChip({"--method", "blocks", "--address", "7FE00000"});
   EXPECT_EQ(warned.exit_code, 2);
   EXPECT_TRUE(warned.err.contains(QString::fromUtf8("¡ A T E N C I Ó N !")));
   EXPECT_TRUE(warned.out.isEmpty());
-  const auto erased = RunTornavo(base + QStringList{"blocks", "--address", "7FE00000", "--yes"});
+  const auto erased = EraseChip({"--method", "blocks", "--address", "7FE00000", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err.toStdString();
   EXPECT_TRUE(erased.out.contains("Borrando bloque : 7FFE0000"));  // the last of 16
-  const QStringList single = base + QStringList{"single", "--address", "60000000", "--yes"};
-  const auto one = RunTornavo(single);
+  const QStringList single = {"--method", "single", "--address", "60000000", "--yes"};
+  const auto one = EraseChip(single);
   EXPECT_EQ(one.exit_code, 0) << one.err.toStdString();
   EXPECT_TRUE(one.out.contains("Borrando chip : 60000000"));
   // A target that takes no byte: exit 4.
-  EXPECT_EQ(RunTornavo(single + QStringList{"--fault", "jtag-no-ack"}).exit_code, 4);
+  EXPECT_EQ(EraseChip(single + QStringList{"--fault", "jtag-no-ack"}).exit_code, 4);
 
   // A bad flash type file stops every flash operation before the port, naming the file.
   WriteType("FW64", 0, 0x10000);
-  Write(Ini("fw.bin"), Pattern(0x100, 2));
+  WriteFile(Ini("fw.bin"), Pattern(0x100, 2));
   for (const auto& refused :
        {Send({"--source", "file", Ini("fw.bin"), "--address", "60000000"}),
-        RunTornavo(base + QStringList{"blocks", "--address", "60000000", "--yes"})}) {
+        EraseChip({"--method", "blocks", "--address", "60000000", "--yes"})}) {
     EXPECT_EQ(refused.exit_code, 2);
     EXPECT_TRUE(refused.err.contains(QDir(dir_.path()).filePath("FW64.ini")))
         << refused.err.toStdString();
@@ -207,15 +196,15 @@ TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   const QByteArray data_home = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_DATA_HOME", data.path().toUtf8());
   const QString folder = data.filePath("tornavo/backups") + "/";
-  Write(Ini("fw.bin"), Pattern(0x18000, 5));
+  WriteFile(Ini("fw.bin"), Pattern(0x18000, 5));
   const QStringList file = {"--source", "file", Ini("fw.bin"), "--address", "60008000"};
   const auto sent = Send(file);
   ASSERT_EQ(sent.exit_code, 0) << sent.err.toStdString();
   const QString flash = BackupNamed(sent.out);
   EXPECT_TRUE(flash.startsWith(folder) && flash.endsWith("_flash-send_60000000.bin"))
       << flash.toStdString();
-  EXPECT_EQ(ReadAll(flash), QByteArray(0x20000, '\xFF'));
-  Write(Ini("eeprom.bin"), Pattern(0x800, 6));
+  EXPECT_EQ(ReadFile(flash), QByteArray(0x20000, '\xFF'));
+  WriteFile(Ini("eeprom.bin"), Pattern(0x800, 6));
   const QStringList eeprom = {"--source", "eeprom", Ini("eeprom.bin"), "--address", "48",
                               "--length", "10"};
   const auto written = Send(eeprom);
@@ -223,17 +212,13 @@ TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   EXPECT_TRUE(BackupNamed(written.out).endsWith("_jtag-eeprom-send_00000048.txt"));
 
   const QString off = QString::fromUtf8("Sin copia de seguridad (desactivada)");
-  const QStringList erase = {"jtag",      "erase-chip", "--parallel", "virtual",
-                             "--ini-dir", dir_.path(),  "--method",   "single",
-                             "--yes",     "--address",  "7FE00000",   "--no-backup"};
-  for (const auto& result : {Send(file + QStringList{"--no-backup"}), RunTornavo(erase)}) {
+  for (const auto& result :
+       {Send(file + QStringList{"--no-backup"}),
+        EraseChip({"--method", "single", "--yes", "--address", "7FE00000", "--no-backup"})}) {
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.contains(off)) << result.out.toStdString();
   }
-  QFile ini(Ini("Tornavo.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::Append));
-  ini.write("CopiaSeguridad=0\r\n");
-  ini.close();
+  WriteFile(Ini("Tornavo.ini"), ReadFile(Ini("Tornavo.ini")) + "CopiaSeguridad=0\r\n");
   EXPECT_TRUE(Send(eeprom).out.contains(off));
   EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
   qputenv("XDG_DATA_HOME", data_home);

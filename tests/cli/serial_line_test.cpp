@@ -68,10 +68,7 @@ constexpr char kStoredLine[] =
 
 TEST_P(SerialLineTest, TheSettingsFolderGivesTheLineAndOptionsOverrideIt) {
   QTemporaryDir dir;
-  QFile ini(dir.filePath("Tornavo.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(kStoredLine);
-  ini.close();
+  testing::WriteFile(dir.filePath("Tornavo.ini"), kStoredLine);
   Cable cable;
   ASSERT_TRUE(cable.ok());
 

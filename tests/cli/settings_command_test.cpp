@@ -8,30 +8,23 @@
 
 namespace {
 
+using tornavo::testing::Lines;
 using tornavo::testing::RunTornavo;
-
-QStringList Lines(const tornavo::testing::RunResult& result) {
-  return result.out.split('\n', Qt::SkipEmptyParts);
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
+using tornavo::testing::WriteFile;
 
 // Show and defaults print every setting in the stored order; a folder that does not exist is
 // named on stderr, and without --ini-dir the one under XDG_CONFIG_HOME is read, not created.
 TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
   QTemporaryDir dir;
-  Write(dir.filePath("Tornavo.ini"), "[TForm1]\r\nRetardoBusy=5000\r\nSat-A=Espa\361a\r\n");
+  WriteFile(dir.filePath("Tornavo.ini"), "[TForm1]\r\nRetardoBusy=5000\r\nSat-A=Espa\361a\r\n");
   const auto show = RunTornavo({"settings", "show", "--ini-dir", dir.path()});
   ASSERT_EQ(show.exit_code, 0) << show.err.toStdString();
-  const QStringList shown = Lines(show);
+  const QStringList shown = Lines(show.out);
   EXPECT_EQ(shown.size(), tornavo::kSettingCount);
   EXPECT_TRUE(shown.contains("RetardoBusy=700"));
   EXPECT_TRUE(shown.contains(QString::fromUtf8("Sat-A=España")));
-  const QStringList reset = Lines(RunTornavo({"settings", "defaults", "--ini-dir", dir.path()}));
+  const QStringList reset =
+      Lines(RunTornavo({"settings", "defaults", "--ini-dir", dir.path()}).out);
   EXPECT_TRUE(reset.contains("RetardoBusy=500"));
   EXPECT_TRUE(reset.contains(QString::fromUtf8("Sat-A=España")));
 
@@ -39,12 +32,12 @@ TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
   const auto absent = RunTornavo({"settings", "show", "--ini-dir", missing});
   EXPECT_EQ(absent.exit_code, 0);
   EXPECT_TRUE(absent.err.contains(missing)) << absent.err.toStdString();
-  EXPECT_TRUE(Lines(absent).contains("Velocidad=6"));
+  EXPECT_TRUE(Lines(absent.out).contains("Velocidad=6"));
   qputenv("XDG_CONFIG_HOME", missing.toUtf8());
   const auto config = RunTornavo({"settings", "show"});
   const auto bad = RunTornavo({"settings", "erase"});
   qunsetenv("XDG_CONFIG_HOME");
-  EXPECT_TRUE(Lines(config).contains("WindowWidth=736"));
+  EXPECT_TRUE(Lines(config.out).contains("WindowWidth=736"));
   EXPECT_FALSE(QFile::exists(missing));
   EXPECT_EQ(bad.exit_code, 2);
   EXPECT_TRUE(bad.out.isEmpty());
@@ -52,7 +45,7 @@ TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
 
 TEST(SettingsCommandTest, LanguagePrintsEverySlotAsTheWindowHoldsIt) {
   QTemporaryDir dir;
-  Write(dir.filePath("English.ini"), "[English]\r\ntraduc269=Custom\r\n");
+  WriteFile(dir.filePath("English.ini"), "[English]\r\ntraduc269=Custom\r\n");
   const auto english =
       RunTornavo({"settings", "show", "--ini-dir", dir.path(), "--language", "English"});
   ASSERT_EQ(english.exit_code, 0) << english.err.toStdString();

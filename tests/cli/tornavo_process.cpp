@@ -1,7 +1,11 @@
 #include "tornavo_process.h"
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 
 namespace tornavo::testing {
@@ -9,6 +13,26 @@ namespace tornavo::testing {
 QString TornavoPath() {
   return qEnvironmentVariable("TORNAVO_BIN", QStringLiteral(TORNAVO_BIN_PATH));
 }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+  ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Pattern(int size, int seed) {
+  QByteArray bytes(size, '\0');
+  for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 5 + seed + (i >> 9)) & 0xFF);
+  return bytes;
+}
+
+QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
 
 RunResult RunTornavo(const QStringList& arguments, int timeout_ms, int memory_limit_mb) {
   QProcess process;

@@ -16,6 +16,15 @@ struct RunResult {
 };
 
 QString TornavoPath();
+// Writes bytes to path, making its folder first; a file that cannot be written fails the test.
+void WriteFile(const QString& path, const QByteArray& bytes);
+// What path holds; empty when it cannot be read.
+QByteArray ReadFile(const QString& path);
+// size bytes that repeat no short run, different for each seed.
+QByteArray Pattern(int size, int seed);
+// The lines of text that are not empty.
+QStringList Lines(const QString& text);
+
 // memory_limit_mb, when not 0, caps the process's address space, so that a run away
 // allocation ends the process instead of filling the machine.
 RunResult RunTornavo(const QStringList& arguments, int timeout_ms = 30000, int memory_limit_mb = 0);
