@@ -97,11 +97,10 @@ TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) 
                      OwnLine(5, QByteArray(32, '1')) + "\r\n" + OwnLine(5, QByteArray(32, '2'))));
   EXPECT_EQ(image_.RowText(6), QString(32, '2'));
   EXPECT_EQ(image_.RowText(5), QString(32, 'F'));
-  // The checksum is not checked; an empty file loads nothing and passes.
+  // The checksum is not checked.
   QByteArray bad_sum = OwnLine(0);
   bad_sum[41] = 'Z';
   EXPECT_TRUE(Decode(EepromFormat::kOwn, bad_sum));
-  EXPECT_TRUE(Decode(EepromFormat::kOwn, ""));
 }
 
 TEST_F(EepromFilesTest, ReadersRefuseBadFilesWithTheirMessageAndLoadNothing) {

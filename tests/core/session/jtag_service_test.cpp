@@ -39,14 +39,19 @@ struct ServiceFixture : ::testing::Test {
   Settings settings{symbol_rates, picture_options};
   Texts texts;
   RecordedCable cable;
+  PortLocator virtual_port = Locator("virtual");
+
+  static PortLocator Locator(const QString& text) {
+    PortLocator locator;
+    EXPECT_TRUE(ParsePortLocator(text, &locator, nullptr)) << text.toStdString();
+    return locator;
+  }
 };
 
 TEST_F(ServiceFixture, TrapPlacesFollowThePort) {
   QTemporaryDir ini;
   settings.Load(ini.path() + '/', {});
-  PortLocator real_port, virtual_port;
-  ASSERT_TRUE(ParsePortLocator("ppdev:/dev/parport0", &real_port, nullptr));
-  ASSERT_TRUE(ParsePortLocator("virtual", &virtual_port, nullptr));
+  const PortLocator real_port = Locator("ppdev:/dev/parport0");
   JtagService hardware(settings, texts, PortBackends());
   QString error;
   EXPECT_EQ(hardware.TrapPlaces("/x/mine.bin", real_port, &error), QStringList{"/x/mine.bin"});
@@ -70,8 +75,6 @@ TEST_F(ServiceFixture, TrapPlacesFollowThePort) {
 }
 
 TEST_F(ServiceFixture, TheVirtualChipsFollowTheSettingsOnlyForFlashChanges) {
-  PortLocator virtual_port;
-  ASSERT_TRUE(ParsePortLocator("virtual", &virtual_port, nullptr));
   QString error;
   EXPECT_EQ(JtagService(settings, texts, PortBackends()).OpenPort(virtual_port, true, &error),
             nullptr);
@@ -92,11 +95,9 @@ TEST_F(ServiceFixture, OperationsTakeTheTimingAsBoundAndShareTheState) {
   settings.SetInt(Key::kWStartBits, 300);
   settings.SetText(Key::kTrapAdr, "40020002");
   EXPECT_EQ(service.TrapAddress(), 0x40020000u);
-  PortLocator locator;
-  ASSERT_TRUE(ParsePortLocator("virtual", &locator, nullptr));
   JtagTiming seen;
   auto operation =
-      service.Bind(service.OpenPort(locator, false, nullptr), [&](JtagSession& session) {
+      service.Bind(service.OpenPort(virtual_port, false, nullptr), [&](JtagSession& session) {
         seen = session.timing;
         session.state.trap_started = true;
       });
@@ -118,13 +119,11 @@ class BusyRunner : public BlockingRunner {
 
 TEST_F(ServiceFixture, PagesStayLockedFromTheStartUntilTheOperationHasEnded) {
   JtagService service(settings, texts, PortBackends(&cable));
-  PortLocator locator;
-  ASSERT_TRUE(ParsePortLocator("virtual", &locator, nullptr));
   testing::RecordingHost host;
   InlineRunner runner(host);
   bool locked_during = false, locked_at_done = false, ran = false;
   EXPECT_TRUE(service.Start(
-      runner, host, service.OpenPort(locator, false, nullptr),
+      runner, host, service.OpenPort(virtual_port, false, nullptr),
       [&](JtagSession&) { locked_during = !host.pages_enabled; },
       [&] { locked_at_done = !host.pages_enabled; }));
   EXPECT_TRUE(locked_during);
@@ -134,7 +133,7 @@ TEST_F(ServiceFixture, PagesStayLockedFromTheStartUntilTheOperationHasEnded) {
   // A busy runner starts nothing and leaves the pages to the operation that holds them.
   BusyRunner busy;
   host.DisablePages();
-  EXPECT_FALSE(service.Start(busy, host, service.OpenPort(locator, false, nullptr),
+  EXPECT_FALSE(service.Start(busy, host, service.OpenPort(virtual_port, false, nullptr),
                              [&](JtagSession&) { ran = true; }));
   EXPECT_FALSE(ran);
   EXPECT_FALSE(host.pages_enabled);

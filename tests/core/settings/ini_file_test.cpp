@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include "core/settings/file_bytes.h"
 
 namespace tornavo {
 namespace {
@@ -12,15 +13,8 @@ namespace {
 // "ñ" is \361 in Windows-1252 and \303\261 in UTF-8.
 class IniFileTest : public ::testing::Test {
  protected:
-  void Write(const QByteArray& bytes) {
-    QFile file(path_);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  QByteArray Bytes() const {
-    QFile file(path_);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  void Write(const QByteArray& bytes) { ASSERT_TRUE(WriteBytes(path_, bytes)); }
+  QByteArray Bytes() const { return ReadBytes(path_); }
 
   QTemporaryDir dir_;
   QString path_ = dir_.filePath("Tornavo.ini");

@@ -4,11 +4,10 @@
 // them, lines without "=", empty values.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <random>
 
+#include "core/settings/file_bytes.h"
 #include "core/settings/flash_chip.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/scanning_ini.h"
@@ -73,16 +72,6 @@ class Generator {
 
 class IniIndexTest : public ::testing::Test {
  protected:
-  void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-
   QTemporaryDir dir_;
 };
 
@@ -95,9 +84,9 @@ TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
     // A last empty line needs its break to stay a line.
     const bool final_break =
         expected.lines().isEmpty() || expected.lines().last().isEmpty() || generate.Below(3) > 0;
-    Write(path, expected.Bytes(line_break, final_break));
+    ASSERT_TRUE(WriteBytes(path, expected.Bytes(line_break, final_break)));
     // A file without any break is given CR LF.
-    if (!Read(path).contains('\n')) line_break = "\r\n";
+    if (!ReadBytes(path).contains('\n')) line_break = "\r\n";
     TIniFile32 ini(path);
     ASSERT_EQ(ini.lines(), expected.lines()) << "seed " << seed;
     for (int step = 0; step < 120; ++step) {
@@ -118,7 +107,7 @@ TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
       }
     }
     ASSERT_TRUE(ini.Store());
-    EXPECT_EQ(Read(path), expected.Bytes(line_break, final_break)) << "seed " << seed;
+    EXPECT_EQ(ReadBytes(path), expected.Bytes(line_break, final_break)) << "seed " << seed;
   }
 }
 
@@ -135,7 +124,7 @@ TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
     bytes += "filler" + QByteArray::number(i) + "=some text\r\n";
   bytes += tail;
   ASSERT_LE(bytes.size(), TIniFile32::kMaximumFileSize);
-  Write(folder + "Big.ini", bytes);
+  ASSERT_TRUE(WriteBytes(folder + "Big.ini", bytes));
   FlashChipDescription chip;
   LoadFlashType(folder, "Big", &chip);
   EXPECT_EQ(chip.num_blocks, 1000);

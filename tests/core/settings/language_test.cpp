@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
+#include "core/settings/file_bytes.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
 #include "support/qt_printers.h"
@@ -16,9 +16,7 @@ class LanguageTest : public ::testing::Test {
  protected:
   QString Folder() const { return dir_.path() + "/"; }
   void WriteFile(const QString& name, const QByteArray& bytes) {
-    QFile file(Folder() + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    ASSERT_TRUE(WriteBytes(Folder() + name, bytes));
   }
   // Keys whose text differs from the built-in one.
   std::vector<int> ChangedKeys() const {

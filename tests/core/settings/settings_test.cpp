@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
+#include "core/settings/file_bytes.h"
 #include "core/settings/ini_folder.h"
 #include "core/texts/texts.h"
 
@@ -17,14 +17,9 @@ class SettingsTest : public ::testing::Test {
  protected:
   QString Folder() const { return dir_.path() + "/"; }
   void WriteFile(const QString& name, const QByteArray& bytes) {
-    QFile file(Folder() + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(WriteBytes(Folder() + name, bytes));
   }
-  QByteArray ReadFile(const QString& name) const {
-    QFile file(Folder() + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  QByteArray ReadFile(const QString& name) const { return ReadBytes(Folder() + name); }
   void Load(const QStringList& ports = {}) { settings_.Load(Folder(), ports); }
 
   QTemporaryDir dir_;

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <tuple>
 
+#include "core/settings/file_bytes.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/language.h"
 #include "core/settings/settings.h"
@@ -21,11 +21,6 @@ namespace tornavo {
 namespace {
 
 const QString kShipped = QStringLiteral(TORNAVO_SHARE_DIR "/");
-
-QByteArray Bytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList Placeholders(const QString& text) {
   QStringList found;
@@ -88,7 +83,7 @@ TEST_P(FirstStartTest, NewFolderGetsTheFileListedAndChosenByTheLocale) {
   const QString folder = home.filePath("config/tornavo/INIs/");
   QString error;
   ASSERT_TRUE(InstallShippedLanguages(folder, kShipped, english, &error)) << error.toStdString();
-  EXPECT_EQ(Bytes(folder + "English.ini"), Bytes(kShipped + "English.ini"));
+  EXPECT_EQ(ReadBytes(folder + "English.ini"), ReadBytes(kShipped + "English.ini"));
   SymbolRateTable rates{};
   PictureOptions picture;
   Settings settings(rates, picture);
@@ -105,16 +100,12 @@ TEST_P(FirstStartTest, NewFolderGetsTheFileListedAndChosenByTheLocale) {
 TEST_P(FirstStartTest, WhatTheFolderHoldsStays) {
   QTemporaryDir folder;
   const QString path = folder.path() + '/';
-  QFile mine(path + "English.ini");
-  ASSERT_TRUE(mine.open(QIODevice::WriteOnly) && mine.write("[English]\r\ntraduc4=Mine\r\n") > 0);
-  mine.close();
-  QFile ini(path + "Tornavo.ini");
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write("\r\n[TForm1]\r\nModel=1\r\n") > 0);
-  ini.close();
+  ASSERT_TRUE(WriteBytes(path + "English.ini", "[English]\r\ntraduc4=Mine\r\n"));
+  ASSERT_TRUE(WriteBytes(path + "Tornavo.ini", "\r\n[TForm1]\r\nModel=1\r\n"));
   QString error;
   ASSERT_TRUE(InstallShippedLanguages(path, kShipped, GetParam(), &error));
-  EXPECT_EQ(Bytes(path + "English.ini"), "[English]\r\ntraduc4=Mine\r\n");
-  const QByteArray settings = Bytes(path + "Tornavo.ini");
+  EXPECT_EQ(ReadBytes(path + "English.ini"), "[English]\r\ntraduc4=Mine\r\n");
+  const QByteArray settings = ReadBytes(path + "Tornavo.ini");
   EXPECT_TRUE(settings.startsWith("\r\n[TForm1]\r\nModel=1\r\nIdioma0=English\r\nIdioma="))
       << settings.toStdString();
 }

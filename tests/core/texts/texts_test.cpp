@@ -23,7 +23,6 @@ TEST(Texts, EveryKeyOnceAndSlotsOnlyOnTheCataloguesKeys) {
   for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_LT(SlotKey(slot), kFirstAddedKey);
   const Texts texts;
   EXPECT_EQ(texts.Key(text_key::kEepromEstado), " Estado ");  // blanks are part of a text
-  EXPECT_EQ(texts.Slot(slot::kCodigo), ", código: ");
   for (int unfilled : {17, 18, 180, 200, 201, -1}) EXPECT_EQ(texts.Slot(unfilled), "") << unfilled;
 }
 
@@ -35,11 +34,6 @@ TEST(Texts, FormatFillsEachNumberOnceWhateverTheValuesHold) {
   texts.Set(text_key::kDestino, "%1|%2|%3|%4|%5|100%");
   EXPECT_EQ(texts.Format(text_key::kDestino, {"a%2", "b", "c"}), "a%2|b|c|%4|%5|100%");
   EXPECT_EQ(texts.Format(TextRef{}), "");
-  texts.Set(4, "Lee");
-  EXPECT_EQ(texts.Slot(slot::kTaskRead), "Lee");
-  EXPECT_EQ(texts.Slot(slot::kTaskWrite), "Envía");
-  texts.ResetToDefaults();
-  EXPECT_EQ(texts.Slot(slot::kTaskRead), "Recibe");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// Many read, write and verify cycles against the virtual receiver with faults thrown in at
-// random moments. After every cycle the image and the receiver hold exactly what the
-// transfer's outcome says, and the pages are enabled again. TORNAVO_SOAK_CYCLES sets the
-// count (50 by default; 500 for the full soak), TORNAVO_SOAK_PACING=1 runs at line speed.
+// Read, write and verify against the virtual receiver's EEPROM through a pseudo-terminal.
+// The soak runs many cycles with faults thrown in at random moments: after every cycle the
+// image and the receiver hold exactly what the transfer's outcome says, and the pages are
+// enabled again. TORNAVO_SOAK_CYCLES sets the count (50 by default; 500 for the full soak),
+// TORNAVO_SOAK_PACING=1 runs at line speed. Ranges, rejections and corrupt replies are
+// proven on a scripted port.
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -18,7 +20,13 @@ namespace {
 using testing::SimLink;
 using testing::WaitUntil;
 
-using Bytes = std::array<uint8_t, kEepromBytes>;
+using Bytes = sim::EepromBytes;
+
+Bytes Pattern(uint8_t seed) {
+  Bytes bytes{};
+  for (int i = 0; i < sim::kEepromSize; ++i) bytes[i] = static_cast<uint8_t>(i * 13 + seed);
+  return bytes;
+}
 
 bool SameRow(const Bytes& a, const Bytes& b, int row) {
   return std::equal(a.begin() + row * kEepromColumns, a.begin() + (row + 1) * kEepromColumns,
@@ -47,20 +55,25 @@ int CheckPrefix(const Bytes& before, const Bytes& after, const Bytes& done,
   return reached;
 }
 
-class EepromSoakTest : public ::testing::Test {
+class SimTransferTest : public ::testing::Test {
  protected:
-  EepromSoakTest() : transfer_(sim_.link, sim_.host, sim_.texts, image_, clock_) {
+  SimTransferTest() : transfer_(sim_.link, sim_.host, sim_.texts, image_, clock_) {
     transfer_.RegisterRoutes();
     // 1500 ms: far longer than any fault's hold, so that only silence times out even on a
     // busy machine.
     sim_.SetTimeoutScale(0.1);
   }
 
-  Bytes Receiver() const {
-    const auto eeprom = sim_.receiver.Eeprom();
-    Bytes out;
-    std::copy(eeprom.begin(), eeprom.end(), out.begin());
-    return out;
+  bool Start(EepromTask task, EepromRange range) {
+    return task == EepromTask::kRead    ? transfer_.StartEepromRead(range)
+           : task == EepromTask::kWrite ? transfer_.StartEepromWrite(range)
+                                        : transfer_.StartEepromVerify(range);
+  }
+  // Runs one transfer to its end.
+  void Run(EepromTask task, EepromRange range) {
+    sim_.receiver.ClearReceivedFrames();
+    ASSERT_TRUE(Start(task, range));
+    ASSERT_TRUE(WaitUntil([&] { return !transfer_.running(); }, 20000));
   }
 
   // One fault, now.
@@ -96,7 +109,7 @@ class EepromSoakTest : public ::testing::Test {
   std::mt19937 random_{20261207};
 };
 
-TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) {
+TEST_F(SimTransferTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) {
   ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
   sim_.receiver.SetPacing(qEnvironmentVariableIntValue("TORNAVO_SOAK_PACING") != 0);
   bool set = false;
@@ -115,7 +128,7 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
     const auto range = static_cast<EepromRange>(random_() % 3);
     image_.set_selected_row(1 + static_cast<int>(random_() % kEepromRows));
     const Bytes image_before = image_.Bytes();
-    const Bytes receiver_before = Receiver();
+    const Bytes receiver_before = sim_.receiver.Eeprom();
     const size_t boxes_before = sim_.host.boxes.size();
 
     const int fault = static_cast<int>(random_() % 8);
@@ -124,10 +137,7 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
       Inject(fault);
     else
       QTimer::singleShot(when_ms, [this, fault] { Inject(fault); });
-    const bool started = task == EepromTask::kRead    ? transfer_.StartEepromRead(range)
-                         : task == EepromTask::kWrite ? transfer_.StartEepromWrite(range)
-                                                      : transfer_.StartEepromVerify(range);
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(Start(task, range));
     ASSERT_TRUE(WaitUntil([&] { return !transfer_.running(); }, 60000));
     // A fault due after the end comes, and goes with the rest; after a time-out, a reply
     // that was late after all is let through before the next request could take it.
@@ -146,7 +156,7 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
                   (task == EepromTask::kVerify && !transfer_.differing_rows().isEmpty()));
     const EepromRows rows = transfer_.rows();
     const Bytes image_after = image_.Bytes();
-    const Bytes receiver_after = Receiver();
+    const Bytes receiver_after = sim_.receiver.Eeprom();
     for (const QString& cell : image_.cells())
       ASSERT_TRUE(IsValidCellText(cell)) << cell.toStdString();
 
@@ -177,6 +187,45 @@ TEST_F(EepromSoakTest, EveryCycleEndsWithImageReceiverAndPagesAsTheOutcomeSays) 
   }
   // The faults did reach every ending.
   for (int outcome : outcomes) EXPECT_TRUE(cycles < 50 || outcome > 0);
+}
+
+TEST_F(SimTransferTest, VerifyAsksForEveryRowOnceAndNamesTheOneThatDiffers) {
+  ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
+  sim_.receiver.SetEeprom(Pattern(9));
+  image_.PlaceBytes(Pattern(9).data(), 0, sim::kEepromSize);
+  image_.SetCell(0x31, 16, "00");  // address 0x30F, row 0x30
+  Run(EepromTask::kVerify, EepromRange::kAll);
+  EXPECT_EQ(sim_.receiver.ReceivedFrames().size(), 128);
+  EXPECT_EQ(transfer_.differing_rows(), QList<int>{0x30});
+  const QStringList& log = sim_.host.Log(LogId::kEeprom);
+  EXPECT_EQ(log.count("¡ Esta línea no es igual que la original !"), 1);
+  EXPECT_EQ(log.count("Línea verificada."), 127);
+  EXPECT_EQ(sim_.host.boxes.back().text, "¡ Verificación completada !\n1 fila diferente: 300");
+  EXPECT_EQ(image_.Cell(0x31, 16), "00");  // verify never changes the image
+}
+
+TEST_F(SimTransferTest, SilenceKeepsTheRowsReadAndALateReplyRestartsNothing) {
+  ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
+  sim_.SetTimeoutScale(0.02);  // 300 ms
+  sim_.receiver.SetEeprom(Pattern(7));
+  sim_.receiver.SplitNextReply(5);
+  ASSERT_TRUE(transfer_.StartEepromRead(EepromRange::kAll));
+  ASSERT_TRUE(WaitUntil([&] { return image_.ByteAt(0x10) == Pattern(7)[0x10]; }));
+  sim_.receiver.SetSilent(true);
+  ASSERT_TRUE(WaitUntil([&] { return !transfer_.running(); }, 20000));
+  // The scripted port's time-out test shows the rows read kept and the pages enabled.
+  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kNoReply);
+  EXPECT_EQ(image_.Cell(128, 1), "FF");
+
+  sim_.receiver.SetSilent(false);
+  sim_.receiver.DelayNextReply(600);
+  Run(EepromTask::kWrite, EepromRange::kAll);
+  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kNoReply);
+  const auto terminal_lines = sim_.host.Log(LogId::kTerminal).size();
+  ASSERT_TRUE(WaitUntil([&] { return sim_.host.Log(LogId::kTerminal).size() > terminal_lines; }));
+  testing::Pump(200);
+  EXPECT_EQ(sim_.receiver.ReceivedFrames().size(), 1);  // nothing more went out
+  EXPECT_FALSE(transfer_.running());
 }
 
 }  // namespace
