@@ -8,6 +8,7 @@
 
 #include "core/serial/checksum.h"
 #include "support/qt_printers.h"
+#include "support/scoped_env.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -241,10 +242,10 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
   EXPECT_TRUE(Eeprom({"write", "--help"}).out.contains("--no-backup"));
 
   WriteFile(Path("file"), "");
-  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", Path("file/data").toUtf8());
-  const RunResult unsavable = write(Path("held.bin"), ini);
-  qputenv("XDG_DATA_HOME", data_home);
+  const RunResult unsavable = [&] {
+    tornavo::testing::ScopedEnv data_home("XDG_DATA_HOME", Path("file/data").toUtf8());
+    return write(Path("held.bin"), ini);
+  }();
   tornavo::testing::BackgroundReceiver silent({"--fault", "silent"});
   const RunResult unread =
       write(Path("held.bin"), ini + QStringList{"--timeout", "300"}, silent.device());

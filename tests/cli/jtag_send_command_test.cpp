@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "core/channels/test_images.h"
+#include "support/scoped_env.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -193,8 +194,7 @@ QString BackupNamed(const QString& out) {
 // CopiaSeguridad=0 keeps none.
 TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   QTemporaryDir data;
-  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  tornavo::testing::ScopedEnv data_home("XDG_DATA_HOME", data.path().toUtf8());
   const QString folder = data.filePath("tornavo/backups") + "/";
   WriteFile(Ini("fw.bin"), Pattern(0x18000, 5));
   const QStringList file = {"--source", "file", Ini("fw.bin"), "--address", "60008000"};
@@ -221,7 +221,6 @@ TEST_F(JtagSendCommandTest, WritesKeepACopyFirstUnlessTold) {
   WriteFile(Ini("Tornavo.ini"), ReadFile(Ini("Tornavo.ini")) + "CopiaSeguridad=0\r\n");
   EXPECT_TRUE(Send(eeprom).out.contains(off));
   EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
-  qputenv("XDG_DATA_HOME", data_home);
 }
 
 }  // namespace

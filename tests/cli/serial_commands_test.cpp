@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/qt_printers.h"
+#include "support/scoped_env.h"
 #include "tornavo_process.h"
 
 namespace tornavo {
@@ -45,14 +46,10 @@ TEST(HelpAndErrors, EveryLevelHasHelpAndBadUsageIsStatus2) {
 // The window's options are checked before the window system is reached: on a machine
 // without a display a mistyped option or --help is still answered.
 TEST(HelpAndErrors, WindowOptionsNeedNoDisplay) {
-  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  const QByteArray display = qgetenv("DISPLAY");
-  qunsetenv("QT_QPA_PLATFORM");
-  qunsetenv("DISPLAY");
+  tornavo::testing::ScopedEnv platform("QT_QPA_PLATFORM", {});
+  tornavo::testing::ScopedEnv display("DISPLAY", {});
   const auto wrong = RunTornavo({"--virtual-receiver", "--no-such-option"});
   const auto help = RunTornavo({"--virtual-receiver", "--help"});
-  if (!platform.isNull()) qputenv("QT_QPA_PLATFORM", platform);
-  if (!display.isNull()) qputenv("DISPLAY", display);
   EXPECT_EQ(wrong.exit_code, 2);
   EXPECT_TRUE(wrong.err.contains("no-such-option")) << wrong.err.toStdString();
   EXPECT_EQ(help.exit_code, 0);

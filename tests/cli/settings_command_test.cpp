@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "core/settings/settings_keys.h"
+#include "support/scoped_env.h"
 #include "tornavo_process.h"
 
 namespace {
@@ -33,10 +34,9 @@ TEST(SettingsCommandTest, ShowAndDefaultsPrintTheStoredOrder) {
   EXPECT_EQ(absent.exit_code, 0);
   EXPECT_TRUE(absent.err.contains(missing)) << absent.err.toStdString();
   EXPECT_TRUE(Lines(absent.out).contains("Velocidad=6"));
-  qputenv("XDG_CONFIG_HOME", missing.toUtf8());
+  tornavo::testing::ScopedEnv config_home("XDG_CONFIG_HOME", missing.toUtf8());
   const auto config = RunTornavo({"settings", "show"});
   const auto bad = RunTornavo({"settings", "erase"});
-  qunsetenv("XDG_CONFIG_HOME");
   EXPECT_TRUE(Lines(config.out).contains("WindowWidth=736"));
   EXPECT_FALSE(QFile::exists(missing));
   EXPECT_EQ(bad.exit_code, 2);

@@ -12,6 +12,7 @@
 #include "core/texts/text_names.h"
 #include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
+#include "support/scoped_env.h"
 
 namespace tornavo::sim {
 namespace {
@@ -48,9 +49,10 @@ TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
   QString error;
   ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error)) << error.toStdString();
   // Beside the tool's own settings, where the base directory rules put them.
-  qputenv("XDG_CONFIG_HOME", "/cfg");
-  EXPECT_EQ(VirtualReceiverIniFolder(), "/cfg/tornavo/virtual-receiver/INIs/");
-  qunsetenv("XDG_CONFIG_HOME");
+  {
+    tornavo::testing::ScopedEnv config_home("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(VirtualReceiverIniFolder(), "/cfg/tornavo/virtual-receiver/INIs/");
+  }
 
   CatalogueSettings loaded(folder);
   EXPECT_TRUE(loaded.settings.flash_fields_locked());

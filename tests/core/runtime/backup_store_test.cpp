@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/scoped_env.h"
+
 namespace tornavo {
 namespace {
 
@@ -38,15 +40,10 @@ TEST(BackupStoreTest, EachOperationGetsItsOwnWholeFileNamedForWhatItReplaces) {
 }
 
 TEST(BackupStoreTest, OnlyAnAbsoluteDataHomeIsUsed) {
-  const QByteArray saved = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", "/srv/data");
+  tornavo::testing::ScopedEnv data_home("XDG_DATA_HOME", "/srv/data");
   EXPECT_EQ(DefaultBackupFolder(), "/srv/data/tornavo/backups");
-  qputenv("XDG_DATA_HOME", "relative/data");
+  data_home.Set("relative/data");
   EXPECT_EQ(DefaultBackupFolder(), QDir::homePath() + "/.local/share/tornavo/backups");
-  if (saved.isNull())
-    qunsetenv("XDG_DATA_HOME");
-  else
-    qputenv("XDG_DATA_HOME", saved);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/settings/file_bytes.h"
 #include "core/settings/ini_folder.h"
 #include "core/texts/texts.h"
+#include "support/scoped_env.h"
 
 namespace tornavo {
 namespace {
@@ -228,9 +229,9 @@ TEST(IniFolderTest, GivenFolderThenWritableBesideTheExecutableThenTheConfigFolde
   QTemporaryDir dir;
   const QString exe = dir.filePath("bin");
   QDir().mkpath(exe);
-  qputenv("XDG_CONFIG_HOME", dir.filePath("cfg").toUtf8());
+  tornavo::testing::ScopedEnv config_home("XDG_CONFIG_HOME", dir.filePath("cfg").toUtf8());
   EXPECT_EQ(ResolveIniFolder("", exe), dir.filePath("cfg/tornavo/INIs/"));
-  qputenv("XDG_CONFIG_HOME", "relative/path");
+  config_home.Set("relative/path");
   EXPECT_EQ(ResolveIniFolder("", exe), QDir::homePath() + "/.config/tornavo/INIs/");
   QDir().mkpath(exe + "/INIs");
   EXPECT_EQ(ResolveIniFolder("", exe), exe + "/INIs/");
@@ -239,7 +240,6 @@ TEST(IniFolderTest, GivenFolderThenWritableBesideTheExecutableThenTheConfigFolde
   const auto read_only = [](const QString&) { return false; };
   EXPECT_EQ(ResolveIniFolder("", exe, read_only), QDir::homePath() + "/.config/tornavo/INIs/");
   EXPECT_EQ(ResolveIniFolder(dir.filePath("mine"), exe), dir.filePath("mine") + "/");
-  qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
