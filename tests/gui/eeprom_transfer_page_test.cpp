@@ -27,25 +27,19 @@ namespace tornavo {
 namespace {
 
 using testing::WaitUntil;
-using testing::WindowUnderTest;
 
 // The window on the virtual receiver, shown and active. Without real boxes, the recorded ones
 // answer for the user.
-struct ReceiverWindow {
+struct ReceiverWindow : testing::VirtualReceiverWindow {
   explicit ReceiverWindow(std::unique_ptr<MessageBoxes> real_boxes = nullptr) {
-    receiver.SetPacing(false);
-    started = receiver.Start(&error);
     WindowOptions options;
-    options.extra_ports << receiver.device_path();
-    options.select_port = receiver.device_path();
     options.boxes = std::move(real_boxes);
-    w = std::make_unique<WindowUnderTest>(std::move(options));
+    Open(std::move(options));
     window().show();
     window().activateWindow();
     // The page's first activation clears the image: it comes before anything the test does.
     started = started && QTest::qWaitForWindowActive(&window());
   }
-  TForm1& window() { return *w->window; }
   const QList<testing::RecordedBoxes::Box>& boxes() { return w->boxes->boxes; }
   EepromTransferControls* controls() { return window().transfer_controls(); }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -63,18 +57,11 @@ struct ReceiverWindow {
                                         zero ? "01" : "00"));
     }
   }
-
-  sim::VirtualReceiver receiver;
-  bool started = false;
-  QString error;
-  std::unique_ptr<WindowUnderTest> w;
 };
 
-// The backup a write named in the EEPROM log; empty when it named none.
+// The backup the last write named in the EEPROM log; empty when it named none.
 QString BackupInLog(TForm1& window) {
-  for (const QString& line : window.log(LogId::kEeprom)->Lines())
-    if (line.startsWith("Copia de seguridad : ")) return line.mid(21);
-  return {};
+  return testing::BackupNamedIn(window.log(LogId::kEeprom)->Lines());
 }
 
 // The frames of one kind ("%EE?" reads, "%EE=" writes) the receiver got, cut to their
