@@ -178,7 +178,6 @@ TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks)
   send(EepromRange::kAll);
   ASSERT_TRUE(rw.WaitForBoxes(3));
   EXPECT_EQ(questions.size(), 3);
-  EXPECT_EQ(rw.boxes()[2].text, "¡ Eeprom escrita con éxito !");
   int set_before = 0x20;  // a byte past the file's rows that the receiver held set
   while (set_before < kEepromBytes && before[set_before] == 0xFF) ++set_before;
   ASSERT_LT(set_before, kEepromBytes);
