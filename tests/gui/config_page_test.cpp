@@ -109,7 +109,6 @@ TEST_F(ConfigPageTest, StoredSettingsAreShownAppliedAndStoredAgainAtClose) {
   EXPECT_EQ(window().pos(), QPoint(30, 20));
   EXPECT_EQ(window().pages()->currentIndex(), 6);
   EXPECT_EQ(port().settings().baud, 115200);
-  EXPECT_EQ(port().open_count, 1);
   EXPECT_FALSE(window().services().terminal.append_checksum());
   EXPECT_FALSE(page()->checksum_box()->isChecked());
   EXPECT_EQ(w_->dialogs->open_folder(), "/srv/eeproms");
