@@ -10,6 +10,7 @@
 namespace tornavo {
 namespace {
 
+using testing::TypeOver;
 using testing::WindowUnderTest;
 
 class EepromPageTest : public ::testing::Test {
@@ -24,13 +25,6 @@ class EepromPageTest : public ::testing::Test {
     testing::TypeIntoCell(grid_, row, column, QString::fromLatin1(keys), end);
   }
 
-  // Replaces a box's text by typing, as a technician would; gives the text the box shows then.
-  static QString Retype(QLineEdit* box, const char* keys) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, keys);
-    return box->text();
-  }
   int Field(const char* caption) {
     return page_->interpreted_view().FindField(QString::fromUtf8(caption));
   }
@@ -42,7 +36,6 @@ class EepromPageTest : public ::testing::Test {
 
 TEST_F(EepromPageTest, GridShowsTheImageAndKeepsOnlyValidBytes) {
   QAbstractItemModel* model = grid_->model();
-  ASSERT_EQ(QSize(model->columnCount(), model->rowCount()), QSize(16, 128));
   EXPECT_EQ(model->headerData(127, Qt::Vertical).toString(), "7F0");
   EXPECT_EQ(model->index(0x12, 3).data().toString(), "FF");  // 0x123, before the window showed
   image().SetCell(128, 16, "5A");                            // any change shows at once
@@ -108,7 +101,7 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
 
   // Leaving a decimal box writes it.
   QLineEdit* frequency = fields->box(Field("Satélite 1 Frecuencia :"));
-  EXPECT_EQ(Retype(frequency, "85x00"), "8500");
+  EXPECT_EQ(TypeOver(frequency, "85x00"), "8500");
   QTest::keyClick(frequency, Qt::Key_Tab);
   EXPECT_EQ(image().CellAt(0x025) + image().CellAt(0x026), "2EC2");
   EXPECT_EQ(frequency->text(), "11970");
@@ -123,12 +116,12 @@ TEST_F(EepromPageTest, FieldControlsEditTheImage) {
   EXPECT_EQ(image().CellAt(0x403), "83");
   QTest::keyClick(list, Qt::Key_End);
   ASSERT_TRUE(raw->isEnabled());
-  EXPECT_EQ(Retype(raw, "c"), "C");  // a lower-case digit is a digit
+  EXPECT_EQ(TypeOver(raw, "c"), "C");  // a lower-case digit is a digit
   QTest::keyClick(raw, Qt::Key_Return);
   EXPECT_EQ(image().CellAt(0x403), "8C");
 
   QLineEdit* name = fields->box(Field("Satélite 2 Nombre del satélite :"));
-  EXPECT_EQ(Retype(name, "hb"), "HB");
+  EXPECT_EQ(TypeOver(name, "hb"), "HB");
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_EQ(image().CellAt(0x030) + image().CellAt(0x031) + image().CellAt(0x032), "484200");
 }

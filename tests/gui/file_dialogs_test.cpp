@@ -28,17 +28,17 @@ TEST(FileDialogRules, FiltersFoldersAndTheExtensionOfTheChosenEntry) {
 
   // A name without extension takes the first pattern's of the chosen entry; a typed extension
   // stays; an index outside the entries, or a pattern that is no plain extension, adds nothing.
-  const QString flash = "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo TXT|*.txt|Todo|*.*";
-  for (auto [typed, filter, index, kept] :
-       {std::tuple{"/tmp/flash", flash, 1, "/tmp/flash.bin"},
-        {"/tmp/flash", flash, 2, "/tmp/flash.txt"},
-        {"/tmp/flash", flash, 3, "/tmp/flash"},
-        {"/tmp/flash.rcs", flash, 2, "/tmp/flash.rcs"},
-        {"/tmp/flash.", flash, 1, "/tmp/flash.bin"},
-        {"/tmp/x", flash, 4, "/tmp/x"},
-        {"/tmp/x", flash, 0, "/tmp/x"},
-        {"/tmp/x", QString("Copias|copia*"), 1, "/tmp/x"},
-        {"/tmp/x", QString("Raras|*.b?n"), 1, "/tmp/x"}})
+  const QString flash =
+      "Archivo FLASH (BIN, RCU o RCS)|*.bin;*.rcu;*.rcs|Archivo TXT|*.txt|Todo|*.*";
+  for (auto [typed, filter, index, kept] : {std::tuple{"/tmp/flash", flash, 1, "/tmp/flash.bin"},
+                                            {"/tmp/flash", flash, 2, "/tmp/flash.txt"},
+                                            {"/tmp/flash", flash, 3, "/tmp/flash"},
+                                            {"/tmp/flash.rcs", flash, 2, "/tmp/flash.rcs"},
+                                            {"/tmp/flash.", flash, 1, "/tmp/flash.bin"},
+                                            {"/tmp/x", flash, 4, "/tmp/x"},
+                                            {"/tmp/x", flash, 0, "/tmp/x"},
+                                            {"/tmp/x", QString("Copias|copia*"), 1, "/tmp/x"},
+                                            {"/tmp/x", QString("Raras|*.b?n"), 1, "/tmp/x"}})
     EXPECT_EQ(Rules::WithFilterSuffix(typed, filter, index), kept) << typed << " " << index;
 }
 

@@ -91,17 +91,13 @@ class LanguageSwitchTest : public ::testing::Test {
     WriteIni("Sin Qt.ini", "[Sin Qt]\r\nQtIdioma=zz\r\n");
   }
   void Open() {
-    WindowOptions options;
-    options.ini_dir = dir_.path();
-    options.extra_ports << "/dev/fake-tty";
-    options.select_port = "/dev/fake-tty";
-    options.transport = std::make_unique<FakeTransport>();
+    WindowOptions options = testing::WindowUnderTest::OnFakeTty(dir_.path());
     // With the virtual receiver, whose port choice has a caption of its own.
     options.virtual_cable = &cable_;
     w_ = std::make_unique<testing::WindowUnderTest>(std::move(options));
   }
   TForm1& window() { return *w_->window; }
-  FakeTransport& port() { return static_cast<FakeTransport&>(window().services().transport); }
+  FakeTransport& port() { return w_->port(); }
   ConfigPage* page() { return window().config_page(); }
   QString Tab(Page tab) { return window().pages()->tabText(static_cast<int>(tab)); }
   void ExpectNoMarker() {

@@ -35,14 +35,6 @@ void LengthenTexts(Texts& texts) {
   }
 }
 
-QString ShotsDir() { return qEnvironmentVariable("TORNAVO_SHOTS_DIR"); }
-
-void Save(QWidget* widget, const QString& name) {
-  if (ShotsDir().isEmpty()) return;
-  QDir().mkpath(ShotsDir());
-  widget->grab().save(QDir(ShotsDir()).filePath(name + ".png"));
-}
-
 // Buttons that are not inside something that scrolls must lie inside the window, whole: as
 // large as they need and inside the group or panel that holds them (a radio button squeezed
 // into a group too low for it is cut).
@@ -129,12 +121,12 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
     const QString name = c.Name() + QStringLiteral("-page%1").arg(i);
     ExpectButtonsReachable(&window, window.pages()->widget(i), name);
     ExpectLabelsWhole(window.pages()->widget(i), name);
-    Save(&window, name);
+    testing::SaveShot(&window, name);
   }
   window.pages()->setCurrentIndex(static_cast<int>(Page::kEeprom));
   window.eeprom_page()->inner_pages()->setCurrentIndex(1);
   QCoreApplication::processEvents();
-  Save(&window, c.Name() + QStringLiteral("-page0-fields"));
+  testing::SaveShot(&window, c.Name() + QStringLiteral("-page0-fields"));
   ExpectLabelsWhole(window.eeprom_page(), c.Name() + QStringLiteral("-page0-fields"));
   window.pages()->setCurrentIndex(static_cast<int>(Page::kTuning));
   auto* tuning_inner = window.tuning_page()->findChild<QTabWidget*>();
@@ -142,7 +134,7 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
   tuning_inner->setCurrentIndex(1);
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
-  Save(&window, c.Name() + QStringLiteral("-page4-transponders"));
+  testing::SaveShot(&window, c.Name() + QStringLiteral("-page4-transponders"));
 
   if (c.size != QSize(736, 657)) return;
   // The dialogs at their remembered (here: smallest stored) sizes.
@@ -158,7 +150,7 @@ TEST_P(LayoutScreensTest, EveryPageAndDialogKeepsItsButtonsReachable) {
                          QString::fromLatin1(dialog->metaObject()->className());
     ExpectButtonsReachable(dialog, dialog, name);
     ExpectLabelsWhole(dialog, name);
-    Save(dialog, name);
+    testing::SaveShot(dialog, name);
     dialog->hide();
   }
 }

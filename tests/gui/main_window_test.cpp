@@ -98,8 +98,6 @@ TEST(LogMenu, EntriesAndSaveAs) {
   log->SaveAs();
   EXPECT_EQ(testing::ReadTestFile(path),
             "%EE?00010F1\r\n$.EE00\r\r\n¡ Eeprom leída con éxito !\r\n");
-  EXPECT_EQ(w.dialogs->requests.last().filter,
-            "Archivo de Texto (TXT)|*.txt|Todos los archivos (*.*)|*.*");
 }
 
 TEST(AboutPage, ScrollsOnlyWhileShown) {

@@ -28,7 +28,8 @@ class PortListingTest : public ::testing::Test {
     options.list_ports_in_background = true;
     options.transport = std::move(transport);
     return std::make_unique<WindowUnderTest>(
-        std::move(options), "[TForm1]\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n");
+        std::move(options),
+        "[TForm1]\r\nPuerto=" + QByteArray::number(system_.size() + 1) + "\r\n");
   }
 
   QTemporaryDir ini_dir_;

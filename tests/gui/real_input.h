@@ -37,6 +37,18 @@ inline void WheelOver(QWidget* widget, int notches) {
   qApp->notify(target, &event);
 }
 
+// Selects a box's text and types over it, as a technician does (an empty text erases it);
+// gives the text the box shows then.
+inline QString TypeOver(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  if (text.isEmpty())
+    QTest::keyClick(box, Qt::Key_Backspace);
+  else
+    QTest::keyClicks(box, text);
+  return box->text();
+}
+
 // Types into a grid's cell (row and column from 1) as a technician does: the cell chosen, the
 // first key opening its editor, the rest typed into it and `end` closing it. False, with the
 // reason added to the test's failures, when the editor did not open or did not close.
@@ -89,6 +101,14 @@ inline QString ValueOf(const QWidget* widget) {
   return {};
 }
 
+// With TORNAVO_SHOTS_DIR naming a folder, a widget as it looks is saved there as <name>.png,
+// to be looked at.
+inline void SaveShot(QWidget* widget, const QString& name) {
+  const QString folder = qEnvironmentVariable("TORNAVO_SHOTS_DIR");
+  if (!folder.isEmpty() && QDir().mkpath(folder))
+    widget->grab().save(QDir(folder).filePath(name + ".png"));
+}
+
 // Answers the program's own message boxes as a person does, with one key, and notes what each
 // said and which button Enter and Escape would press. With TORNAVO_SHOTS_DIR set, the first
 // box is saved there as <shot>.png.
@@ -115,9 +135,7 @@ class BoxWatcher {
     Seen s{box->text(), cancel && box->defaultButton() == cancel && box->escapeButton() == cancel,
            cancel ? cancel->text().remove(u'&') : QString()};
     seen << s;
-    const QString folder = qEnvironmentVariable("TORNAVO_SHOTS_DIR");
-    if (seen.size() == 1 && !shot_.isEmpty() && !folder.isEmpty() && QDir().mkpath(folder))
-      box->grab().save(QDir(folder).filePath(shot_ + ".png"));
+    if (seen.size() == 1 && !shot_.isEmpty()) SaveShot(box, shot_);
     QTest::keyClick(box, key_);
   }
 

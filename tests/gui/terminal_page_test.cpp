@@ -12,14 +12,11 @@ namespace {
 using testing::WaitUntil;
 
 TEST(TerminalPageE2e, TypedCommandReachesTheReceiverAndItsReplyIsLogged) {
-  sim::VirtualReceiver receiver;
-  receiver.SetPacing(false);
-  QString error;
-  ASSERT_TRUE(receiver.Start(&error)) << error.toStdString();
-  WindowOptions options;
-  options.extra_ports << receiver.device_path();
-  options.select_port = receiver.device_path();
-  testing::WindowUnderTest w(std::move(options));
+  testing::VirtualReceiverWindow rw;
+  ASSERT_TRUE(rw.started) << rw.error.toStdString();
+  rw.Open();
+  testing::WindowUnderTest& w = *rw.w;
+  sim::VirtualReceiver& receiver = rw.receiver;
   ASSERT_TRUE(w.boxes->boxes.isEmpty());
   w.window->services().link.SetTimeoutScale(0.02);
   QLineEdit* line = w.window->terminal_page()->command_line();

@@ -24,8 +24,9 @@ class TuningPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(testing::WriteTestFile(
-        ui_.Path("list.bin"), test::FlashImage(NumberedChannels(2002, 199), NumberedTransponders(199),
-                                               0x1E0100, 0x1D0000, 0x200000, 2002, 199)));
+        ui_.Path("list.bin"),
+        test::FlashImage(NumberedChannels(2002, 199), NumberedTransponders(199), 0x1E0100, 0x1D0000,
+                         0x200000, 2002, 199)));
     window().resize(1000, 760);
     ui_.ShowPage(Page::kTuning);
     window().show();
@@ -53,12 +54,7 @@ class TuningPageTest : public ::testing::Test {
   }
   // Selects the box's text and types over it (an empty text erases it), then leaves the box.
   void Retype(QLineEdit* box, const QString& text, bool leave = true) {
-    box->setFocus();
-    box->selectAll();
-    if (text.isEmpty())
-      QTest::keyClick(box, Qt::Key_Backspace);
-    else
-      QTest::keyClicks(box, text);
+    testing::TypeOver(box, text);
     if (leave) QMetaObject::invokeMethod(box, "editingFinished");
   }
 

@@ -18,10 +18,12 @@
 #include <functional>
 #include <memory>
 
+#include "gui/app_services.h"
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
 #include "real_input.h"
+#include "sim/virtual_receiver.h"
 #include "support/fake_transport.h"
 #include "support/qt_printers.h"
 #include "support/wait.h"
@@ -116,6 +118,15 @@ inline QByteArray ReadTestFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The file the last "Copia de seguridad : " line of a log names; empty when none does.
+inline QString BackupNamedIn(const QStringList& log) {
+  const QString start = QStringLiteral("Copia de seguridad : ");
+  QString path;
+  for (const QString& line : log)
+    if (line.startsWith(start)) path = line.mid(start.size());
+  return path;
+}
+
 // A main window with scripted dialogs and recorded boxes. It keeps its settings in a folder of
 // its own (holding `ini` as Tornavo.ini when given), and without a chosen device its port is a
 // fake, so no test touches the machine's settings or serial ports.
@@ -137,6 +148,18 @@ struct WindowUnderTest {
     window = std::make_unique<TForm1>(std::move(options));
   }
 
+  // Options for a window keeping its settings in `ini_dir`, on a fake port chosen as
+  // /dev/fake-tty.
+  static WindowOptions OnFakeTty(const QString& ini_dir) {
+    WindowOptions options;
+    options.ini_dir = ini_dir;
+    options.extra_ports << "/dev/fake-tty";
+    options.select_port = "/dev/fake-tty";
+    options.transport = std::make_unique<FakeTransport>();
+    return options;
+  }
+  FakeTransport& port() { return static_cast<FakeTransport&>(window->services().transport); }
+
   // Shown, in front and ready for keys.
   bool Show() {
     window->show();
@@ -151,6 +174,26 @@ struct WindowUnderTest {
   ScriptedDialogs* dialogs;
   RecordedBoxes* boxes = nullptr;
   std::unique_ptr<TForm1> window;
+};
+
+// A window on the virtual receiver's serial port, the receiver unpaced. Open() builds the
+// window, so that what it needs of the receiver (a cable to its parallel side) can come first.
+struct VirtualReceiverWindow {
+  VirtualReceiverWindow() {
+    receiver.SetPacing(false);
+    started = receiver.Start(&error);
+  }
+  void Open(WindowOptions options = {}, const QByteArray& ini = {}) {
+    options.extra_ports << receiver.device_path();
+    options.select_port = receiver.device_path();
+    w = std::make_unique<WindowUnderTest>(std::move(options), ini);
+  }
+  TForm1& window() { return *w->window; }
+
+  sim::VirtualReceiver receiver;
+  bool started = false;
+  QString error;
+  std::unique_ptr<WindowUnderTest> w;
 };
 
 }  // namespace tornavo::testing
