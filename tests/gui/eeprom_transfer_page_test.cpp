@@ -21,6 +21,7 @@
 #include "gui/pages/hex_editor.h"
 #include "gui/task_page.h"
 #include "sim/virtual_receiver.h"
+#include "support/scoped_env.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -296,9 +297,9 @@ TEST_P(EepromBackupFailure, NothingIsWrittenAndThePagesComeBack) {
   QTemporaryDir dir;
   QFile blocker(dir.filePath("file"));
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  const QByteArray data_home = qgetenv("XDG_DATA_HOME");
-  if (GetParam() == BackupFault::kUnsavable)
-    qputenv("XDG_DATA_HOME", dir.filePath("file/data").toUtf8());
+  tornavo::testing::ScopedEnv data_home("XDG_DATA_HOME", GetParam() == BackupFault::kUnsavable
+                                                             ? dir.filePath("file/data").toUtf8()
+                                                             : qgetenv("XDG_DATA_HOME"));
   ReceiverWindow rw;
   rw.w->boxes->confirm = true;  // the question before "Enviar"
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
@@ -311,7 +312,6 @@ TEST_P(EepromBackupFailure, NothingIsWrittenAndThePagesComeBack) {
   rw.Click(rw.controls()->write_button());
   const bool ended =
       rw.WaitForBoxes(1) && WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); });
-  qputenv("XDG_DATA_HOME", data_home);
   ASSERT_TRUE(ended);
   const testing::RecordedBoxes::Box& box = rw.boxes()[0];
   EXPECT_TRUE(box.error);
