@@ -225,6 +225,13 @@ TEST_F(EepromCommandTest, WriteKeepsABackupAndSendsOnlyTheDifferingRows) {
       "La Eeprom del decodificador ya contiene estos datos: no se envía ninguna fila.\n")))
       << same.out.toStdString();
   EXPECT_TRUE(LinesStarting(same.err, "%EE=").isEmpty());
+  // A one-row write keeps that row alone: a copy never claims rows it did not read.
+  const RunResult one_row = write(Path("edited.bin"), ini + QStringList{"--range", "row:12"});
+  ASSERT_EQ(one_row.exit_code, 0) << one_row.err.toStdString();
+  const QStringList copy = tornavo::testing::Lines(
+      QString::fromLatin1(ReadFile(tornavo::testing::Lines(one_row.out).value(0).mid(21))));
+  ASSERT_EQ(copy.size(), 1) << copy.join('\n').toStdString();
+  EXPECT_TRUE(copy[0].startsWith("%EE=1201")) << copy[0].toStdString();
 
   WriteFile(Path("off/Tornavo.ini"), "[TForm1]\r\nCopiaSeguridad=0\r\n");
   WriteFile(Path("ff.bin"), QByteArray(2048, '\xFF'));
