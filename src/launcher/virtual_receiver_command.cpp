@@ -34,7 +34,9 @@ void DescribeVirtualReceiver(QCommandLineParser& parser) {
       {"baud", "Line rate the replies are paced to (default 9600).", "N", "9600"},
       {"no-pacing", "Answer at once instead of at the line rate."},
       {"fault",
-       "Switch on a fault: reject:N, silent, split:N, merge, delay:MS, corrupt, refuse-upgrade,\n"
+       "Switch on a fault: reject:N, silent, silent:N (after N replies), split:N, merge, "
+       "delay:MS,\n"
+       "corrupt, refuse-upgrade, "
        "refuse-check; on the parallel side busy, ack-low:K, paper-end, data, silent-event2,\n"
        "ack-low-event6, select-high-event6; on the JTAG side jtag-none, jtag-tdo-low, "
        "jtag-no-ack,\n"

@@ -66,6 +66,7 @@ class VirtualReceiver::Impl {
   bool pacing = true;
   int reject_next = 0;
   bool silent = false;
+  int replies_before_silence = -1;  // none pending when negative
   int split_pieces = 0;
   int split_gap_ms = kSplitGapMs;
   bool merge_next = false;
@@ -261,7 +262,12 @@ void VirtualReceiver::Impl::HandleFrame(const QByteArray& frame, Micros at) {
   {
     std::lock_guard lock(mu);
     frames.append(frame);
+    if (replies_before_silence == 0) {
+      silent = true;
+      replies_before_silence = -1;
+    }
     if (silent) return;
+    if (replies_before_silence > 0) --replies_before_silence;
     if (reject_next > 0) {
       --reject_next;
       reply = ServiceProtocol::Rejection(ServiceProtocol::kRefused);
@@ -422,6 +428,12 @@ void VirtualReceiver::RejectNext(int count) {
 void VirtualReceiver::SetSilent(bool silent) {
   std::lock_guard lock(impl_->mu);
   impl_->silent = silent;
+  impl_->replies_before_silence = -1;
+}
+
+void VirtualReceiver::SetSilentAfter(int replies) {
+  std::lock_guard lock(impl_->mu);
+  impl_->replies_before_silence = std::max(replies, 0);
 }
 
 void VirtualReceiver::SplitNextReply(int pieces, int gap_ms) {
@@ -450,6 +462,7 @@ void VirtualReceiver::ClearFaults() {
   std::lock_guard lock(impl_->mu);
   impl_->reject_next = 0;
   impl_->silent = false;
+  impl_->replies_before_silence = -1;
   impl_->split_pieces = 0;
   impl_->split_gap_ms = kSplitGapMs;
   impl_->merge_next = false;
@@ -475,6 +488,7 @@ bool VirtualReceiver::ApplyFault(const QString& fault) {
   if (name == "ack-low") return impl_->parallel.ApplyFault(fault.trimmed().toLower());
   if (!ok) return false;
   if (name == "reject" && value >= 1) return RejectNext(value), true;
+  if (name == "silent" && value >= 0) return SetSilentAfter(value), true;
   if (name == "split" && value >= 2) return SplitNextReply(value), true;
   if (name == "delay" && value >= 0) return DelayNextReply(value), true;
   return false;

@@ -54,12 +54,13 @@ class VirtualReceiver {
   // Fault injection. Each applies to the next replies, in the order they are due.
   void RejectNext(int count);                     // answer "$?C0..." instead of serving
   void SetSilent(bool silent);                    // read requests, answer nothing
+  void SetSilentAfter(int replies);               // answer that many more, then fall silent
   void SplitNextReply(int pieces,                 // send the next reply in that many pieces,
                       int gap_ms = kSplitGapMs);  // that far apart
   void MergeNextTwoReplies();                     // hold one reply and send it with the next
   void DelayNextReply(int milliseconds);          // answer the next request that much later
   void CorruptNextReply();                        // damage one data character of the next reply
-  // Named faults, for the command line: "reject:N", "silent", "split:N", "merge",
+  // Named faults, for the command line: "reject:N", "silent", "silent:N", "split:N", "merge",
   // "delay:MS", "corrupt", "refuse-upgrade", "refuse-check", and the parallel side's
   // ("busy", "ack-low:K", "paper-end", "data", "silent-event2", "ack-low-event6",
   // "select-high-event6"). False for an unknown name.

@@ -131,9 +131,11 @@ TEST_F(VirtualReceiverTest, PacedRepliesArriveWhole) {
 
 TEST(VirtualReceiverFaults, NamesAreParsedStrictly) {
   VirtualReceiver receiver;
-  for (const char* good : {"reject:3", "silent", "split:2", "merge", "delay:0", "corrupt", "none"})
+  for (const char* good :
+       {"reject:3", "silent", "silent:0", "split:2", "merge", "delay:0", "corrupt", "none"})
     EXPECT_TRUE(receiver.ApplyFault(good)) << good;
-  for (const char* bad : {"reject", "reject:0", "reject:x", "split:1", "delay:-5", "loud", ""})
+  for (const char* bad :
+       {"reject", "reject:0", "reject:x", "silent:x", "split:1", "delay:-5", "loud", ""})
     EXPECT_FALSE(receiver.ApplyFault(bad)) << bad;
 }
 
