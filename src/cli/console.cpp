@@ -33,6 +33,10 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, QString* error) {
   return true;
 }
 
+bool OutputCanBeWritten(const QString& path, QString* error) {
+  return path == QLatin1String(kStandardOutput) || FileCanBeWritten(path, error);
+}
+
 bool Parse(QCommandLineParser& parser, const QStringList& arguments) {
   parser.addHelpOption();
   if (!parser.parse(arguments)) {

@@ -20,6 +20,9 @@ inline constexpr char kStandardOutput[] = "-";
 // Writes a command's output file: "-" to standard output, anything else through
 // WriteFileAtomically. On failure returns false with the reason in *error.
 bool WriteOutput(const QString& path, const QByteArray& bytes, QString* error);
+// Whether WriteOutput could write path, asked before a command's long work: false, with the
+// reason in *error, when the file could not be written anyway.
+bool OutputCanBeWritten(const QString& path, QString* error);
 
 // Parses a subcommand's arguments (the first is the program and subcommand name, for the
 // usage text). Prints the error and returns false on unknown options; --help prints the

@@ -166,6 +166,11 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
     Err(name + (read ? QStringLiteral("-o FILE is required.") : QStringLiteral("give one FILE.")));
     return kExitUsage;
   }
+  // A whole read is not spent on a file that cannot be written.
+  if (read && !OutputCanBeWritten(file, &error)) {
+    Err(error);
+    return kExitBadInput;
+  }
 
   Texts texts;
   ConsoleHost host(parser.isSet("verbose"));

@@ -263,6 +263,11 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
     Err(name + QStringLiteral("--address, --length and -o OUT are required."));
     return kExitUsage;
   }
+  // A dump is not spent on a file that cannot be written.
+  if (QString error; !FileCanBeWritten(out, &error)) {
+    Err(name + error);
+    return kExitFailed;
+  }
   PictureFileType picture_type = PictureFileType::kBmp;
   if (source == DumpSource::kImage && !PictureTypeOfName(out, &picture_type)) {
     Err(name + QStringLiteral("OUT must end in .bmp, .jpg or .jpeg for the image source."));

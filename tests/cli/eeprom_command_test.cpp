@@ -145,6 +145,10 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
   EXPECT_EQ(refused.exit_code, 2);
   EXPECT_TRUE(refused.err.contains("--base")) << refused.err.toStdString();
   EXPECT_FALSE(QFile::exists(Path("first.bin")));
+  const RunResult nowhere = read({"-o", Path("nowhere/all.bin")});
+  EXPECT_EQ(nowhere.exit_code, 2);
+  EXPECT_TRUE(nowhere.err.contains("nowhere/all.bin")) << nowhere.err.toStdString();
+  EXPECT_FALSE((nowhere.out + nowhere.err).contains("éxito")) << nowhere.out.toStdString();
 
   ASSERT_EQ(read({"--range", "row:7F", "--format", "own", "-o", Path("row.txt")}).exit_code, 0);
   const QByteArray row = ReadFile(Path("row.txt"));

@@ -172,6 +172,12 @@ TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatusAndWriteNothing) {
     EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.said))) << result.err.toStdString();
   }
   EXPECT_EQ(ReadFile(out), "held before");
+
+  // An output that cannot be written is refused before the dump, not after its success line.
+  const auto nowhere = Dump(dir, dir.filePath("nowhere/out.bin"), Range("eeprom", "0", "800"));
+  EXPECT_EQ(nowhere.exit_code, 4);
+  EXPECT_TRUE(nowhere.err.contains("nowhere/out.bin")) << nowhere.err.toStdString();
+  EXPECT_FALSE((nowhere.out + nowhere.err).contains("éxito")) << nowhere.out.toStdString();
 }
 
 // The virtual receiver's socket serves one port with both cables behind it: the JTAG adapter

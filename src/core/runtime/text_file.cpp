@@ -148,16 +148,36 @@ QString LinkEnd(QString path) {
   return path;
 }
 
+// The file a save replaces: the link's target, not the link; a link whose target is missing
+// creates it.
+QString SaveTarget(const QString& path, const QFileInfo& info) {
+  if (!info.isSymLink()) return path;
+  return info.exists() ? info.canonicalFilePath() : LinkEnd(path);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
   if (path.isEmpty()) return NoName(error);
   const QFileInfo info(path);
   if (info.exists() && !info.isFile() && !info.isDir()) return WriteInPlace(path, bytes, error);
-  // The link's target is replaced, not the link; a link whose target is missing creates it.
-  QString target = path;
-  if (info.isSymLink()) target = info.exists() ? info.canonicalFilePath() : LinkEnd(path);
-  return ReplaceRegularFile(path, target, bytes, error);
+  return ReplaceRegularFile(path, SaveTarget(path, info), bytes, error);
+}
+
+bool FileCanBeWritten(const QString& path, QString* error) {
+  if (path.isEmpty()) return NoName(error);
+  const QFileInfo info(path);
+  if (info.isDir()) return SystemFail(path, EISDIR, error);
+  if (info.exists() && !info.isFile()) {
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
+      return SystemFail(path, errno, error);
+    return true;
+  }
+  // A replacement is made in the folder and renamed over the file: the folder must take it.
+  const QString folder = QFileInfo(SaveTarget(path, info)).absolutePath();
+  if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+    return SystemFail(path, errno, error);
+  return true;
 }
 
 namespace {

@@ -12,6 +12,10 @@ namespace tornavo {
 // regular file (a device, a FIFO) is written in place, as replacing it would lose it.
 // On failure returns false and sets *error to the system's text.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+// Whether WriteFileAtomically could write path now, asked before work whose result it would
+// write: false, with the system's text in *error, for a missing or closed folder, a folder in
+// the file's place, or a device that cannot be opened for writing.
+bool FileCanBeWritten(const QString& path, QString* error);
 
 // Lines as 8-bit Windows-1252 text, each followed by CR LF: the files the tool reads back.
 QByteArray EncodeLines8Bit(const QStringList& lines);

@@ -94,5 +94,27 @@ TEST(TextFileTest, ASaveKeepsPermissionsAndClearsOnlyItsOwnLeftovers) {
             (QStringList{".e.bin.tornavo-save-x", "e.bin", "e.bin.backup"}));
 }
 
+// Asking first gives the answer the save gives, and the same reason when it fails.
+TEST(TextFileTest, TheQuestionBeforeASaveAgreesWithTheSave) {
+  QTemporaryDir dir;
+  QString error;
+  ASSERT_TRUE(WriteFileAtomically(dir.filePath("held.bin"), "held", &error));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+  ASSERT_TRUE(QFile::link("missing/target.bin", dir.filePath("into-nowhere.bin")));
+  ASSERT_TRUE(QFile::link("made.bin", dir.filePath("dangling.bin")));
+  for (const QString& path :
+       {dir.filePath("new.bin"), dir.filePath("held.bin"), dir.filePath("dangling.bin"),
+        QStringLiteral("/dev/null"), dir.filePath("missing/new.bin"),
+        dir.filePath("into-nowhere.bin"), dir.filePath("folder"), QString()}) {
+    QString asked, saved;
+    const bool can = FileCanBeWritten(path, &asked);
+    EXPECT_EQ(can, WriteFileAtomically(path, "new", &saved)) << path.toStdString();
+    if (!can) {
+      EXPECT_EQ(asked, saved);
+    }
+  }
+  EXPECT_EQ(ReadAll(dir.filePath("made.bin")), "new");
+}
+
 }  // namespace
 }  // namespace tornavo
