@@ -240,6 +240,11 @@ void JtagTarget::TakeByte(uint8_t byte) {
 }
 
 void JtagTarget::Answer(uint32_t address) {
+  const Region* region = RegionAt(address);
+  if (region && region->flash && faults_.flash_read_failures > 0) {
+    --faults_.flash_read_failures;
+    return;
+  }
   const int count = faults_.short_read > 0 ? std::min(faults_.short_read & 0xFC, 252) : 256;
   const int silence = 2 + faults_.slow_start;
   for (int i = 0; i < silence; ++i) out_bits_.push_back(false);
@@ -457,6 +462,8 @@ bool JtagTarget::ApplyFault(const QString& name) {
     faults_.program_failures = n;
   } else if (key == QLatin1String("jtag-verify-fail") && n >= 0) {
     faults_.verify_failures = n;
+  } else if (key == QLatin1String("jtag-read-fail") && n >= 0) {
+    faults_.flash_read_failures = n;
   } else if (key == QLatin1String("jtag-sti5512") && arg.isEmpty()) {
     idcode_ = kIdcodeSti5512;
   } else {

@@ -153,7 +153,7 @@ uint32_t DebugUnit::ReadRangeWithProgress(std::span<uint8_t> buffer, uint32_t ad
 
 uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address,
                                            uint32_t display_base, uint32_t progress_base,
-                                           uint32_t length) {
+                                           uint32_t length, CountedSpan counted) {
   const uint32_t body = length & ~3u;
   const uint32_t tail = length & 3u;
   const uint64_t start = clock_.NowMs();
@@ -164,7 +164,7 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
     last = DcuWriteBlock(address + done, data + done, chunk);
     done += static_cast<uint32_t>(last);
     if (last > 0 && done % 15 == 0)
-      ShowRate(done, length, start, true, progress_base + done, display_base + done);
+      ShowRate(done, length, start, true, progress_base + counted.Of(done), display_base + done);
   }
   // The last 1 to 3 bytes go in by read-modify-write of their word; they count only when both
   // steps did, and only after a whole body.
@@ -176,7 +176,7 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
     }
   }
   host_.Report(StatusPage::kJtag, ProgressReport()
-                                      .Done(static_cast<int>(progress_base + body))
+                                      .Done(static_cast<int>(progress_base + counted.Of(body)))
                                       .Address(Hex8(display_base + body)));
   return done;
 }
@@ -271,10 +271,12 @@ bool DebugUnit::PostCommand(uint32_t code, std::initializer_list<Field> fields, 
 }
 
 bool DebugUnit::TrapProgramFlash(uint32_t trap_address, uint32_t destination, const uint8_t* data,
-                                 uint32_t count, uint32_t chip_base, uint32_t progress_base) {
+                                 uint32_t count, uint32_t chip_base, uint32_t progress_base,
+                                 CountedSpan counted) {
   Log(texts_.Slot(jtag_slot::kProgramAt) + Hex8(destination));
   const uint32_t buffer = trap_address + kTrapBufferOffset;
-  if (WriteRangeWithProgress(data, buffer, destination, progress_base, count) < count) return false;
+  if (WriteRangeWithProgress(data, buffer, destination, progress_base, count, counted) < count)
+    return false;
   return PostCommand(kTrapProgram, {{4, destination}, {8, buffer}, {12, count}, {16, chip_base}},
                      kCommandPolls);
 }

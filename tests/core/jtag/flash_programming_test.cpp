@@ -137,22 +137,43 @@ TEST_F(FlashProgrammingTest, WholeBlocksEqualToTheFlashAreSkippedTheOthersErased
   EXPECT_EQ(target_.flash_erases(), 5);
 }
 
-TEST_F(FlashProgrammingTest, DestinationInsideABlockErasesItWholeAndProgramsFromThere) {
-  target_.Load(kStart1 + 0x4000, QByteArray(0x2000, '\x5A'));
+// A block the send covers only partly keeps its other bytes: it is read, the chunk laid over
+// it, and the whole block erased, programmed and read back.
+TEST_F(FlashProgrammingTest, PartlyCoveredBlocksKeepTheirOtherBytes) {
+  const QByteArray old_block = Pattern(0x2000, 2);
+  target_.Load(kStart1 + 0x4000, old_block);
   const QByteArray data = Pattern(0x200, 3);
   const uint32_t destination = kStart1 + 0x4100;
-  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kDone);
+  const JtagSendResult result = SendFile(data, destination);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(result.done, 0x200u);
+  // The bar counts the file's bytes, not the block's.
+  const std::vector<int>& progress = host_.progress_history[static_cast<int>(StatusPage::kJtag)];
+  EXPECT_EQ(*std::max_element(progress.begin(), progress.end()), 0x200);
   EXPECT_EQ(target_.flash_erases(), 1);
   EXPECT_FALSE(host_.Log(LogId::kJtag).join('\n').contains("Comprobando"));
-  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x100), QByteArray(0x100, '\xFF'));
-  EXPECT_EQ(target_.Memory(destination, 0x200), data);
-  EXPECT_EQ(target_.Memory(destination + 0x200, 0x1D00), QByteArray(0x1D00, '\xFF'));
+  QByteArray expected = old_block;
+  expected.replace(0x100, 0x200, data);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), expected);
 
-  // Across a block end: the rest of the block, then the start of the next one.
-  const QByteArray across = Pattern(0x3000, 4);
+  // Across a block end, the file ending inside the second block.
+  const QByteArray next_block = Pattern(0x2000, 5);
+  target_.Load(kStart1 + 0x6000, next_block);
+  const QByteArray across = Pattern(0x1800, 4);
   EXPECT_EQ(SendFile(across, kStart1 + 0x5000).outcome, SendOutcome::kDone);
-  EXPECT_EQ(target_.Memory(kStart1 + 0x5000, 0x3000), across);
+  expected.replace(0x1000, 0x1000, across.left(0x1000));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), expected);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x6000, 0x800), across.mid(0x1000));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x6800, 0x1800), next_block.mid(0x800));
   EXPECT_EQ(target_.flash_erases(), 3);
+
+  // A block that cannot be read first is not erased: it fails like any other.
+  target_.SetFaults({.flash_read_failures = 1});
+  const QByteArray before = target_.Memory(kStart1 + 0x4000, 0x4000);
+  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
+  EXPECT_EQ(target_.flash_erases(), 3);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x4000), before);
 }
 
 TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
