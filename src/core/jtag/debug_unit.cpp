@@ -114,6 +114,7 @@ bool DebugUnit::DcuReadWord(uint32_t address, uint32_t* value) {
     const QString message = texts_.Slot(jtag_slot::kDcuStatusUnreadable);
     Log(message);
     host_.ShowError(message);
+    error_shown_ = true;
   }
   return false;
 }
@@ -209,6 +210,7 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
       message += QLatin1Char('\n') + QDir::toNativeSeparators(place);
     Log(message);
     host_.ShowError(message);
+    error_shown_ = true;
     return false;
   }
   // A short file would leave the target running whatever lay past its end.
@@ -222,7 +224,10 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
   if (written < kTrapSize) {
     const QString message = texts_.Slot(jtag_slot::kTrapInitFailed);
     Log(message);
-    if (!tap_.port().failed()) host_.ShowError(message);
+    if (!tap_.port().failed()) {
+      host_.ShowError(message);
+      error_shown_ = true;
+    }
     return false;
   }
   bool ok = DcuWriteWord(kDcuRunRegister, 0);

@@ -55,6 +55,9 @@ class DebugUnit {
 
   void DcuResetSequence();
   void DcuReleaseReset();
+  // Whether this unit has shown a box of its own (unreadable status, trap missing or not
+  // loaded), so that the operation does not show a second one for the same failure.
+  bool error_shown() const { return error_shown_; }
 
   // Reads one block from address. Returns the count the target announced (4 to 256) when
   // every byte of it arrived, else 0. Only the first buffer.size() bytes are kept, so a
@@ -109,6 +112,7 @@ class DebugUnit {
   MonotonicClock& clock_;
   OperationHost& host_;
   const Texts& texts_;
+  bool error_shown_ = false;
 };
 
 }  // namespace tornavo

@@ -442,6 +442,13 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
       }
       unit.DcuReadWord(kDcuStatusRegister, &status);
     } else {
+      // A trap that never answered has shown nothing yet; a port that stopped working is
+      // named by the frame.
+      if (!unit.error_shown() && !session.port.failed()) {
+        const QString text = session.texts.Slot(kEepromWriteFailed);
+        frame.Log(text);
+        host.ShowError(text);
+      }
       frame.ReportFailure();
     }
     unit.DcuReleaseReset();
@@ -557,6 +564,7 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   uint32_t status = 0;
   result.outcome = SendOutcome::kFailed;
   bool copy_failed = false;  // its box has named a port that stopped working
+  bool trap_started = false;
   if (unit.DcuReadWord(kDcuStatusRegister, &status)) {
     QByteArray held;
     if (!back_up)
@@ -569,12 +577,15 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
                      KeepBackup(session, *request.backups, QStringLiteral("flash-erase"),
                                 chip.start, held, QStringLiteral("bin")));
     copy_failed = !kept;
-    if (kept && unit.StartTrap(request.trap_address, request.trap_places) &&
-        EraseWholeChip(session, unit, chip, address, method))
+    trap_started = kept && unit.StartTrap(request.trap_address, request.trap_places);
+    if (trap_started && EraseWholeChip(session, unit, chip, address, method))
       result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
   if (session.port.failed()) result.outcome = SendOutcome::kFailed;
+  // A trap that never answered has shown nothing yet; one box per failure.
+  if (!copy_failed && !trap_started && !unit.error_shown() && !session.port.failed())
+    host.ShowError(session.texts.Slot(kChipEraseFailed));
   if (!copy_failed) frame.ReportFailure();
   unit.DcuReleaseReset();
   return result;

@@ -381,6 +381,45 @@ TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTar
   EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando chip : 60000000"));
 }
 
+// A trap that never answers has no box of its own: the EEPROM write and the chip erase show
+// their failure text once; a trap file that is missing has its own box and no second one.
+TEST_F(FlashProgrammingTest, TrapThatNeverStartsIsNamedOnceByTheOperation) {
+  const QString eeprom_failed = "¡ Se produjo un error escribiendo en la eeprom !";
+  const QString erase_failed = "Se produjo un error borrando el chip.";
+  const sim::EepromBytes eeprom = target_.Eeprom();
+  const QByteArray flash = target_.Memory(kStart2, 0x100);
+  for (const bool missing : {false, true}) {
+    if (missing) request_.trap_places = {trap_dir_.filePath("nowhere/trap.bin")};
+    target_.SetFaults({.trap_silent = !missing, .trap_late_reads = 0});
+    JtagSession session = Session();
+    const auto one_box = [&](const QString& own) {
+      EXPECT_EQ(host_.boxes.size(), 1u) << own.toStdString();
+      if (host_.boxes.empty()) return;
+      if (missing)
+        EXPECT_TRUE(LastBox().startsWith("No se ha encontrado el fichero trap.bin"))
+            << LastBox().toStdString();
+      else
+        EXPECT_EQ(LastBox(), own);
+      host_.boxes.clear();
+    };
+    host_.boxes.clear();
+    request_.destination = 0x10;
+    request_.length = 0x10;
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 30)).outcome,
+              SendOutcome::kFailed);
+    one_box(eeprom_failed);
+    request_.destination = kStart2;
+    for (const EraseMethod method : {EraseMethod::kBlocks, EraseMethod::kSingleCommand}) {
+      host_.answers = {Answer::kOk};
+      EXPECT_EQ(EraseChip(session, request_, method).outcome, SendOutcome::kFailed);
+      one_box(erase_failed);
+    }
+  }
+  EXPECT_EQ(target_.Eeprom(), eeprom);
+  EXPECT_EQ(target_.Memory(kStart2, 0x100), flash);
+  EXPECT_FALSE(state_.dcu_reset);
+}
+
 TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   request_.chips[0].problem = {text_key::kNoSeEncuentraElArchivo, {"/x/Bad.ini"}};
   EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
