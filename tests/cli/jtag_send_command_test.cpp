@@ -114,7 +114,7 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
                 "¡ Eeprom escrita con éxito !"},
            Case{{"eeprom", Ini("eeprom.bin"), "7F0", "--length", "20"},
                 2,
-                "¡ Dirección incorrecta !"},
+                "¡ Dirección o longitud incorrecta !"},
            Case{{"ram", Ini("table.ram"), "401289A0"}, 0, "¡ Datos enviados con éxito !"},
            Case{{"ram", Ini("table.ram"), "3FFFFFFC"}, 2, ""},
            Case{{"flash", Ini("two.bin"), flash},

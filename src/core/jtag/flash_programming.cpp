@@ -408,11 +408,16 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
                                    const QByteArray& eeprom) {
   JtagSendResult result;
   OperationHost& host = session.host;
+  const uint64_t address = request.destination;
+  // Refused before the port is touched: a write of nothing must not be reported as written.
+  if (request.length == 0 || address >= kEepromSize || address + request.length > kEepromSize) {
+    result.outcome = SendOutcome::kRefused;
+    host.ShowError(session.texts.Slot(jtag_slot::kBadAddressLength));
+    return result;
+  }
   PortFrame frame(session);
   if (!OpenFrame(frame, &result)) return result;
-  const uint64_t address = request.destination;
-  if (eeprom.size() < static_cast<qsizetype>(kEepromSize) || address >= kEepromSize ||
-      address + request.length > kEepromSize) {
+  if (eeprom.size() < static_cast<qsizetype>(kEepromSize)) {
     result.outcome = SendOutcome::kRefused;
     host.ShowError(session.texts.Slot(kBadAddress));
   } else {

@@ -324,9 +324,19 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   const sim::EepromBytes chip = target_.Eeprom();
   for (int a = 0; a < 0x800; ++a)
     ASSERT_EQ(chip[a], a >= 0x100 && a < 0x400 ? uint8_t(eeprom[a]) : held[a]) << a;
-  request_.length = 0x701;
-  EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
+  // A range past the chip's end, or of no bytes, is refused before the port is touched.
+  const uint64_t edges = target_.edges();
+  for (const auto& [address, length] :
+       std::vector<std::pair<uint32_t, uint32_t>>{{0x100, 0x701}, {0, 0}, {0x800, 1}}) {
+    request_.destination = address;
+    request_.length = length;
+    host_.boxes.clear();
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
+    EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+    EXPECT_EQ(host_.boxes.size(), 1u);
+  }
+  EXPECT_EQ(target_.edges(), edges);
+  EXPECT_EQ(target_.Eeprom(), chip);
 }
 
 TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTargetWhenAsking) {
