@@ -13,6 +13,7 @@ namespace {
 constexpr uint8_t kTms = 0x01;
 constexpr uint8_t kTck = 0x02;
 constexpr uint8_t kTdi = 0x04;
+constexpr uint8_t kDcuReset = 0x08;
 constexpr uint8_t kTdo = 0x10;
 
 constexpr uint8_t kIrIdcode = 0x02;
@@ -84,6 +85,19 @@ void JtagTarget::Write(PortRegister reg, uint8_t value) {
   if (reg == PortRegister::kControl) control_ = value;
   if (reg != PortRegister::kData) return;
   const bool rising = (value & kTck) && !(data_ & kTck);
+  // The DCU reset restarts the CPU and the debug unit: a trap that ran is no longer running,
+  // and a message a host left halfway (a program killed mid-send) is forgotten.
+  if ((value & kDcuReset) && !(data_ & kDcuReset) && !faults_.no_target) {
+    trap_running_ = false;
+    run_register_ = 0;
+    late_reads_left_ = 0;
+    rx_window_ = 0;
+    rx_bits_ = -1;
+    link_tdo_ = false;
+    out_bits_.clear();
+    message_ = Message::kHeader;
+    payload_.clear();
+  }
   data_ = value;
   if (rising && !faults_.no_target) RisingEdge((value & kTms) != 0, (value & kTdi) != 0);
 }

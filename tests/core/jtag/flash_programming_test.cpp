@@ -454,6 +454,47 @@ TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   EXPECT_FALSE(log.contains("Sin copia de seguridad (desactivada)"));
 }
 
+// Passes writes to the target until a set number have gone through, then nothing: a program
+// killed halfway through an operation.
+class CutPort : public PortRegisters {
+ public:
+  CutPort(PortRegisters& target, int writes) : target_(target), writes_left_(writes) {}
+  bool Acquire(QString* error) override { return target_.Acquire(error); }
+  void Release() override {}
+  uint8_t Read(PortRegister reg) override { return writes_left_ > 0 ? target_.Read(reg) : 0xFF; }
+  void Write(PortRegister reg, uint8_t value) override {
+    if (writes_left_ > 0 && --writes_left_ >= 0) target_.Write(reg, value);
+  }
+
+ private:
+  PortRegisters& target_;
+  int writes_left_;
+};
+
+// A send killed at any point leaves the target as a reset finds it: the next program's send
+// and EEPROM write work.
+TEST_F(FlashProgrammingTest, SendKilledHalfwayLeavesTheTargetUsable) {
+  const QByteArray data = Pattern(0x4000, 40);
+  request_.destination = kStart1;
+  for (const int writes : {20000, 60000, 61237, 150001, 400003}) {
+    CutPort killed(target_, writes);
+    JtagState dead_state;
+    JtagSession dying{killed, clock_, host_, texts_, dead_state, {.wait_start_bits = 64}};
+    SendFileOverJtag(dying, request_, Pattern(0x4000, writes));
+    JtagState fresh;
+    JtagSession session{target_, clock_, host_, texts_, fresh, {.wait_start_bits = 64}};
+    host_.boxes.clear();
+    request_.destination = kStart1;
+    EXPECT_EQ(SendFileOverJtag(session, request_, data).outcome, SendOutcome::kDone) << writes;
+    EXPECT_EQ(target_.Memory(kStart1, 0x4000), data) << writes;
+    request_.destination = 0x20;
+    request_.length = 0x10;
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, writes)).outcome,
+              SendOutcome::kDone)
+        << writes;
+  }
+}
+
 // The one file a backup folder holds, read whole, with its name; empty when there is none.
 QByteArray OnlyBackup(const QString& folder, QString* name = nullptr) {
   const QStringList files = QDir(folder).entryList(QDir::Files);
