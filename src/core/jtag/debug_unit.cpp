@@ -184,14 +184,30 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
   return done;
 }
 
-uint32_t DebugUnit::LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length) {
+uint32_t DebugUnit::LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length,
+                                 bool verify) {
   DcuResetSequence();
   Log(texts_.Slot(jtag_slot::kSendingFile));
-  const uint32_t written = WriteRangeWithProgress(data, address, 0, 0, length);
+  uint32_t written = WriteRangeWithProgress(data, address, 0, 0, length);
   std::array<uint8_t, kReadBlockMax + 1> block{};
   DcuReadBlock(address, block);  // lets the last write settle; its bytes are not needed
+  if (verify) written = ReadBackEqual(data, address, written);
   DcuReleaseReset();
   return written;
+}
+
+uint32_t DebugUnit::ReadBackEqual(const uint8_t* data, uint32_t address, uint32_t length) {
+  std::array<uint8_t, kReadBlockMax + 1> block{};
+  uint32_t same = 0;
+  while (same < length) {
+    const int n = DcuReadBlock(address + same, block);
+    if (n <= 0) break;
+    const uint32_t take = std::min<uint32_t>(static_cast<uint32_t>(n), length - same);
+    const auto differs = std::mismatch(block.begin(), block.begin() + take, data + same);
+    same += static_cast<uint32_t>(differs.first - block.begin());
+    if (differs.first != block.begin() + take) break;
+  }
+  return same;
 }
 
 bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {

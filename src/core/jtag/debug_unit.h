@@ -74,7 +74,12 @@ class DebugUnit {
   uint32_t WriteRangeWithProgress(const uint8_t* data, uint32_t address, uint32_t display_base,
                                   uint32_t progress_base, uint32_t length,
                                   CountedSpan counted = {});
-  uint32_t LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length);
+  // With verify, the bytes written are read back: the count is then of those found equal, from
+  // the start up to the first that differs.
+  uint32_t LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length,
+                        bool verify = false);
+  // How many of length bytes from address, from the first on, read back equal to data.
+  uint32_t ReadBackEqual(const uint8_t* data, uint32_t address, uint32_t length);
 
   // Loads the first of places that opens, unless the trap already runs.
   bool StartTrap(uint32_t trap_address, const QStringList& places);

@@ -136,10 +136,12 @@ bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
 // Steps common to the two flash programming operations once the port is open: reset, trap,
 // block loop. Returns the bytes counted as sent.
 // Bytes written into target RAM through the debug unit; returns how many were written.
-uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t address, uint32_t count) {
+// With verify, only the bytes read back equal count, up to the first that differs.
+uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t address, uint32_t count,
+                     bool verify = false) {
   TapDriver tap(session.port, session.state, session.timing);
   DebugUnit unit(tap, session.clock, session.host, session.texts);
-  return unit.LoadRamImage(bytes, address, count);
+  return unit.LoadRamImage(bytes, address, count, verify);
 }
 
 BlocksResult ProgramChip(JtagSession& session, const JtagSendRequest& request,
@@ -398,7 +400,9 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
   const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
   const BlocksResult blocks =
       chip ? ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile)
-           : BlocksResult{LoadIntoRam(session, bytes, request.destination, count), {}};
+           : BlocksResult{
+                 LoadIntoRam(session, bytes, request.destination, count, request.options.verify),
+                 {}};
   result.done = blocks.done;
   result.outcome = FinalReport(session, request.destination, blocks, count);
   return result;

@@ -305,6 +305,18 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   EXPECT_EQ(target_.Memory(0x40100000, 0x1234), data);
   EXPECT_EQ(target_.flash_erases(), 0);
   EXPECT_EQ(target_.trap_commands(), 0);
+  // Read back when verifying: bytes the target did not keep (past the end of RAM) are an
+  // error at the first of them; not verifying, nothing is read and nothing is known.
+  const QByteArray past_end = Pattern(0x100, 17);
+  EXPECT_EQ(SendFile(past_end, 0x401FFF80).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 40200000");
+  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 10000000");
+  request_.options.verify = false;
+  const int reads = target_.reads_of(0x10000000);
+  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.reads_of(0x10000000), reads + 1);  // the one read that lets it settle
+  request_.options.verify = true;
 
   JtagSession session = Session();
   const QByteArray table = Pattern(0x7600, 15);
