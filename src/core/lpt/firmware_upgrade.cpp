@@ -1,6 +1,7 @@
 #include "core/lpt/firmware_upgrade.h"
 
 #include "core/serial/checksum.h"
+#include "core/serial/service_reply.h"
 #include "core/texts/text_names.h"
 
 namespace tornavo {
@@ -18,8 +19,6 @@ constexpr int kSlotNoPhase2Reply = slot::kNoHayRespuestaDelDecodificador46;
 constexpr StatusPage kPage = StatusPage::kFirmware;
 
 const char* const kHeads[] = {"%DL", "%PL", "%FL"};
-
-bool Positive(const QByteArray& reply) { return reply.size() >= 2 && reply[1] == '.'; }
 
 // The typed address as a number: hexadecimal digits only, 0 for anything else.
 uint64_t AddressValue(const QString& text) {
@@ -81,7 +80,7 @@ void FirmwareUpgrade::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
   host_.AppendLog(LogId::kTerminal, QString::fromLatin1(line));
   if (phase_ == 2) {
-    if (Positive(line)) {
+    if (IsPositiveReply(line)) {
       host_.ShowInformation(texts_.Slot(kSlotSucceeded));
       Finish(FirmwareOutcome::kSucceeded);
     } else {
@@ -95,7 +94,7 @@ void FirmwareUpgrade::OnReply(const QByteArray& line) {
     SendVerificationQuery();
     return;
   }
-  if (!Positive(line)) {
+  if (!IsPositiveReply(line)) {
     ++errors_;
     host_.ShowError(texts_.Slot(kSlotRefused));
     Finish(FirmwareOutcome::kRefused);
@@ -202,7 +201,7 @@ void ParallelCheck::OnFrameSent(const QByteArray& frame) {
 void ParallelCheck::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
   link_.End();
-  const bool good = Positive(line);
+  const bool good = IsPositiveReply(line);
   outcome_ = good ? FirmwareOutcome::kSucceeded : FirmwareOutcome::kReportedFailed;
   if (good)
     host_.ShowInformation(kPortGood);
