@@ -117,10 +117,21 @@ TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
   }
   const RunResult whole = write("eleven.txt", "own");
   EXPECT_TRUE(whole.err.contains("lacks rows 0B0-7F0")) << whole.err.toStdString();
+  // A verify would report the rows the file lacks as differing: refused the same way.
+  const RunResult compared =
+      Eeprom({"verify", "--port", port, "--format", "own", Path("eleven.txt")});
+  EXPECT_EQ(compared.exit_code, 2);
+  EXPECT_TRUE(
+      compared.err.contains("defines 11 of the 128 rows to compare; it lacks rows "
+                            "0B0-7F0. Nothing was compared"))
+      << compared.err.toStdString();
+  EXPECT_FALSE(compared.err.contains(port)) << compared.err.toStdString();
   // Asked for, or a range the file covers: on to the port.
   for (const RunResult& sent : {write("eleven.txt", "own", {"--range", "first"}),
                                 write("eleven.txt", "own", {"--range", "row:0A"}),
-                                write("empty.txt", "own", {"--allow-partial"})}) {
+                                write("empty.txt", "own", {"--allow-partial"}),
+                                Eeprom({"verify", "--port", port, "--format", "own", "--range",
+                                        "row:0A", Path("eleven.txt")})}) {
     EXPECT_EQ(sent.exit_code, 2);
     EXPECT_TRUE(sent.err.contains(port)) << sent.err.toStdString();
   }
