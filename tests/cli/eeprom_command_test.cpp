@@ -91,6 +91,36 @@ TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
     EXPECT_FALSE(refused.err.isEmpty());
   }
   EXPECT_EQ(ReadFile(own), text);
+
+  // A file that lacks rows is not written back with them as FF: neither a kvl file that stops
+  // early (a short line ends it) nor an own file whose edit reaches a row it lacks.
+  QByteArray kvl = QByteArray("0123456789ABCDEF").repeated(2).append("\r\n").repeated(50);
+  WriteFile(Path("p.kvl"), kvl + QByteArray(31, '0') + "\r\n" + QByteArray(32, '0') + "\r\n");
+  ASSERT_EQ(Convert("p.kvl", "p.txt", "kvl", "own"), 0);
+  const QByteArray partial_own = ReadFile(Path("p.txt"));
+  struct Partial {
+    const char* file;
+    const char* format;
+    const char* said;
+  };
+  for (const Partial& p :
+       {Partial{"p.kvl", "kvl", "defines 50 of the 128 rows to write back; it lacks rows 320-7F0"},
+        Partial{"p.txt", "own", "defines 50 of the 51 rows to write back; it lacks rows 400"}}) {
+    const QByteArray held = ReadFile(Path(p.file));
+    const RunResult refused =
+        Eeprom({"edit", Path(p.file), "--format", p.format, "Luminosidad :=5"});
+    EXPECT_EQ(refused.exit_code, 2) << p.file;
+    EXPECT_TRUE(refused.err.contains(p.said)) << refused.err.toStdString();
+    EXPECT_EQ(ReadFile(Path(p.file)), held) << p.file;
+  }
+  // Within its rows an own file is edited; --allow-partial writes the rest as asked.
+  ASSERT_EQ(Eeprom({"edit", Path("p.txt"), "--format", "own", "Pais :=ESP"}).exit_code, 0);
+  EXPECT_EQ(tornavo::testing::Lines(QString::fromLatin1(ReadFile(Path("p.txt")))).size(), 50);
+  EXPECT_NE(ReadFile(Path("p.txt")), partial_own);
+  ASSERT_EQ(
+      Eeprom({"edit", Path("p.kvl"), "--format", "kvl", "Pais :=ESP", "--allow-partial"}).exit_code,
+      0);
+  EXPECT_EQ(tornavo::testing::Lines(QString::fromLatin1(ReadFile(Path("p.kvl")))).size(), 128);
 }
 
 TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
