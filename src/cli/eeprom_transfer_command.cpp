@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include "cli/commands.h"
@@ -27,12 +28,12 @@ bool ParseRange(const QString& text, EepromRange* range, int* row) {
     *range = EepromRange::kFirst176;
     return true;
   }
-  if (!text.startsWith(QLatin1String("row:"))) return false;
-  bool ok = false;
-  const QString digits = text.mid(4);
-  *row = digits.toInt(&ok, 16);
+  // Two digits, no sign or blank, which toInt would let through.
+  static const QRegularExpression kRow(QStringLiteral("^row:[0-9A-Fa-f]{2}$"));
+  if (!kRow.match(text).hasMatch()) return false;
+  *row = text.mid(4).toInt(nullptr, 16);
   *range = EepromRange::kSelectedRow;
-  return ok && digits.size() <= 2 && *row >= 0 && *row < kEepromRows;
+  return *row < kEepromRows;
 }
 
 // The help text and options of read, write or verify.

@@ -156,6 +156,11 @@ TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
                             "0B0-7F0. Nothing was compared"))
       << compared.err.toStdString();
   EXPECT_FALSE(compared.err.contains(port)) << compared.err.toStdString();
+  // A row is two hexadecimal digits, no sign.
+  const RunResult signed_row =
+      Eeprom({"read", "--port", port, "--range", "row:+1", "-o", Path("row.bin")});
+  EXPECT_EQ(signed_row.exit_code, 2);
+  EXPECT_FALSE(signed_row.err.contains(port)) << signed_row.err.toStdString();
   // Asked for, or a range the file covers: on to the port.
   for (const RunResult& sent : {write("eleven.txt", "own", {"--range", "first"}),
                                 write("eleven.txt", "own", {"--range", "row:0A"}),
