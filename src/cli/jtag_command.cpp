@@ -271,7 +271,7 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
   // A dump is not spent on a file that cannot be written.
   if (QString error; !FileCanBeWritten(out, &error)) {
     Err(name + error);
-    return kExitFailed;
+    return kExitBadInput;
   }
   PictureFileType picture_type = PictureFileType::kBmp;
   if (source == DumpSource::kImage && !PictureTypeOfName(out, &picture_type)) {
