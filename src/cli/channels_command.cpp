@@ -180,6 +180,15 @@ int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const
   }
   if (operation == "move-channels" || operation == "move-transponders") {
     if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
+    // The list would take a target outside the table as row 1.
+    const int rows = (transponders ? list.transponders() : list.channels()).rows() - 1;
+    if (target < 1 || target > rows) {
+      Err(session.name + QStringLiteral("target row %1 of %2 is not in the table (1 ... %3).")
+                             .arg(target)
+                             .arg(operation)
+                             .arg(rows));
+      return kExitBadInput;
+    }
     transponders ? list.MoveTransponders(first, last, target)
                  : list.MoveChannels(first, last, target);
   } else if (operation == "delete-channels" || operation == "delete-transponders") {

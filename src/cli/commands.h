@@ -16,6 +16,14 @@ int RunEepromCommand(const QStringList& arguments);
 bool EepromFormatOfName(const QString& name, EepromFormat* format);
 // "tornavo eeprom read|write|verify": the serial transfers, reached through RunEepromCommand.
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments);
+// What a command does with the rows of an EEPROM file: sends them to the receiver, compares
+// them with it, or writes the file back.
+enum class RowUse { kSend, kCompare, kWriteBack };
+// A file that defines fewer rows than a command uses would have the others taken as FF: on a
+// receiver that blanks them. Unless allow_partial, such a file is refused: the rows it lacks
+// and that nothing was done are printed after name, and the result is false.
+bool FileDefinesRows(const QString& name, const QString& file, const EepromRows& file_rows,
+                     const EepromRows& used_rows, RowUse use, bool allow_partial);
 int RunCaptureCommand(const QStringList& arguments);
 int RunSettingsCommand(const QStringList& arguments);
 int RunPortsCommand(const QStringList& arguments);

@@ -132,6 +132,9 @@ int RunEdit(const QStringList& arguments) {
       "the hex text of a raw box (the list then shows \"otro\") or the text of a box."));
   parser.addPositionalArgument("FILE", "the EEPROM file");
   parser.addPositionalArgument("CAPTION=VALUE", "the edits, applied in order", "CAPTION=VALUE...");
+  parser.addOption({"allow-partial",
+                    "Write FILE back even when it lacks rows the edits change (own) or any row "
+                    "(kvl): they go as FF."});
   const QString name = QStringLiteral("tornavo eeprom edit: ");
   QString file;
   EepromFormat format;
@@ -154,11 +157,20 @@ int RunEdit(const QStringList& arguments) {
       return kExitBadInput;
     }
   }
-  // An own-format file keeps to its rows, and gains those the edits changed.
-  for (int a = 0; a < kEepromBytes; ++a)
-    if (fields.image.cells()[a] != before[a]) fields.rows.set(a / kEepromColumns);
+  // An own-format file keeps to its rows and those the edits changed; the other formats hold
+  // all 128. Rows the file did not define would go back as FF, as convert refuses to write.
+  EepromRows written = fields.rows;
+  if (format == EepromFormat::kOwn) {
+    for (int a = 0; a < kEepromBytes; ++a)
+      if (fields.image.cells()[a] != before[a]) written.set(a / kEepromColumns);
+  } else {
+    written.set();
+  }
+  if (!FileDefinesRows(name, file, fields.rows, written, RowUse::kWriteBack,
+                       parser.isSet("allow-partial")))
+    return kExitBadInput;
   ConsoleHost host;
-  return SaveEepromFile(file, format, fields.image, host, fields.rows) ? kExitOk : kExitBadInput;
+  return SaveEepromFile(file, format, fields.image, host, written) ? kExitOk : kExitBadInput;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include "cli/commands.h"
@@ -27,12 +28,12 @@ bool ParseRange(const QString& text, EepromRange* range, int* row) {
     *range = EepromRange::kFirst176;
     return true;
   }
-  if (!text.startsWith(QLatin1String("row:"))) return false;
-  bool ok = false;
-  const QString digits = text.mid(4);
-  *row = digits.toInt(&ok, 16);
+  // Two digits, no sign or blank, which toInt would let through.
+  static const QRegularExpression kRow(QStringLiteral("^row:[0-9A-Fa-f]{2}$"));
+  if (!kRow.match(text).hasMatch()) return false;
+  *row = text.mid(4).toInt(nullptr, 16);
   *range = EepromRange::kSelectedRow;
-  return ok && digits.size() <= 2 && *row >= 0 && *row < kEepromRows;
+  return *row < kEepromRows;
 }
 
 // The help text and options of read, write or verify.
@@ -135,6 +136,27 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
 
 }  // namespace
 
+bool FileDefinesRows(const QString& name, const QString& file, const EepromRows& file_rows,
+                     const EepromRows& used_rows, RowUse use, bool allow_partial) {
+  const EepromRows lacking = used_rows & ~file_rows;
+  if (lacking.none() || allow_partial) return true;
+  const char* verb = "send";
+  const char* nothing = "Nothing was sent (--allow-partial sends them as FF).";
+  if (use == RowUse::kCompare) {
+    verb = "compare";
+    nothing = "Nothing was compared (give a --range within the rows it defines).";
+  } else if (use == RowUse::kWriteBack) {
+    verb = "write back";
+    nothing = "Nothing was written (--allow-partial writes them as FF).";
+  }
+  Err(name + QStringLiteral("%1 defines %2 of the %3 rows to %4; it lacks rows %5. %6")
+                 .arg(file)
+                 .arg((used_rows & file_rows).count())
+                 .arg(used_rows.count())
+                 .arg(QLatin1String(verb), RowRangesText(lacking), QLatin1String(nothing)));
+  return false;
+}
+
 int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) {
   const bool read = verb == QLatin1String("read");
   QCommandLineParser parser;
@@ -182,17 +204,12 @@ int RunEepromTransferCommand(const QString& verb, const QStringList& arguments) 
   const EepromRows range_rows = RowsOfRange(range, row);
   EepromRows file_rows;
   if (!read && !LoadEepromFile(file, format, texts, host, image, &file_rows)) return kExitBadInput;
-  // A file that defines fewer rows than are sent would blank the rest of the receiver.
-  const EepromRows lacking = range_rows & ~file_rows;
-  if (verb == QLatin1String("write") && lacking.any() && !parser.isSet("allow-partial")) {
-    Err(name + QStringLiteral("%1 defines %2 of the %3 rows to send; it lacks rows %4. Nothing "
-                              "was sent (--allow-partial sends them as FF).")
-                   .arg(file)
-                   .arg((range_rows & file_rows).count())
-                   .arg(range_rows.count())
-                   .arg(RowRangesText(lacking)));
+  // A verify has no --allow-partial: rows it took as FF could only be reported as differing.
+  const bool write = verb == QLatin1String("write");
+  if (!read &&
+      !FileDefinesRows(name, file, file_rows, range_rows, write ? RowUse::kSend : RowUse::kCompare,
+                       write && parser.isSet("allow-partial")))
     return kExitBadInput;
-  }
   // A partial read in a format that holds all 128 rows takes the others from a base file;
   // the own format holds only the rows read.
   const bool partial = range != EepromRange::kAll;

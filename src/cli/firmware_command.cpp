@@ -9,7 +9,6 @@
 #include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/clock.h"
-#include "core/runtime/text_file.h"
 #include "core/serial/qt_serial_transport.h"
 #include "core/session/service_session.h"
 #include "core/settings/settings.h"
@@ -118,7 +117,7 @@ int Send(const QStringList& arguments) {
   if (!ReadUpgradeOptions(parser, settings, &options, &error)) return usage(error);
 
   QByteArray data;
-  if (!ReadWholeFile(parser.positionalArguments()[0], &data, &error, FirmwareFileLimit(settings)))
+  if (!ReadFirmwareFile(parser.positionalArguments()[0], settings, &data, &error))
     return usage(error);
 
   QtSerialTransport transport;

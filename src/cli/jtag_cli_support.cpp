@@ -27,7 +27,8 @@ void AddJtagCommonOptions(QCommandLineParser& parser) {
       {"ini-dir", "Folder of the settings and catalogue files.", "DIR"},
       {"fault",
        "With --parallel virtual: a fault of the virtual target (jtag-none, "
-       "jtag-tdo-low, jtag-no-ack, jtag-slow-start, jtag-short-read:N, "
+       "jtag-tdo-low, jtag-no-ack, jtag-slow-start, jtag-short-read:N (N = 4 ... 252, a multiple "
+       "of 4), "
        "jtag-trap-silent, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
        "jtag-sti5512...). Repeatable.",
        "NAME"},
@@ -50,8 +51,10 @@ int JtagSetup::Open(const QCommandLineParser& parser, const QString& name,
     QString unknown;
     cable_ = make_virtual_cable(faults, &unknown);
     if (!cable_) {
-      Err(name +
-          QStringLiteral("unknown fault '%1' (faults need --parallel virtual).").arg(unknown));
+      // The port is virtual: the name, or the value after it, is what the target lacks.
+      Err(name + QStringLiteral("unknown fault '%1': the virtual target has no fault of that name "
+                                "and value (--help lists them).")
+                     .arg(unknown));
       return kExitUsage;
     }
   } else if (!faults.isEmpty()) {

@@ -214,8 +214,13 @@ int RunIdcode(const QStringList& arguments, const VirtualCableMaker& make_virtua
     identity = IdentifyCpu(session, texts.Key(jtag_slot::kCpuCodeCaptionKey));
   });
   if (identity.kind == CpuKind::kNoPort) return kExitPortRefused;
-  return identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512 ? kExitOk
-                                                                                  : kExitFailed;
+  if (identity.kind == CpuKind::kSti5510 || identity.kind == CpuKind::kSti5512) return kExitOk;
+  // A code that names no CPU is only a log line so far; as a failure it goes to stderr too.
+  if (identity.kind == CpuKind::kWrongCode)
+    Err(texts.Slot(jtag_slot::kCpuCodeWrong));
+  else if (identity.kind == CpuKind::kUnknown)
+    Err(texts.Slot(jtag_slot::kCpuCodeUnknown));
+  return kExitFailed;
 }
 
 // The dump's help text and options.
@@ -266,7 +271,7 @@ int RunDump(const QStringList& arguments, const VirtualCableMaker& make_virtual_
   // A dump is not spent on a file that cannot be written.
   if (QString error; !FileCanBeWritten(out, &error)) {
     Err(name + error);
-    return kExitFailed;
+    return kExitBadInput;
   }
   PictureFileType picture_type = PictureFileType::kBmp;
   if (source == DumpSource::kImage && !PictureTypeOfName(out, &picture_type)) {

@@ -164,6 +164,7 @@ void DescribeJtagSend(QCommandLineParser& parser) {
        "folder).",
        "FILE"},
       {"format", "EEPROM source: own, kvl or bin (default bin).", "FORMAT"},
+      {"allow-partial", "EEPROM source: send the bytes even of rows FILE does not define (as FF)."},
       NoBackupOption(),
   });
   AddSectionOptions(parser);
@@ -177,7 +178,12 @@ bool LoadSendInputs(const QCommandLineParser& parser, JtagRun& run, JtagConsoleH
   if (source == QLatin1String("eeprom")) {
     *send_source = JtagSendSource::kEeprom;
     EepromImage image;
-    if (!LoadEepromFile(path, format, run.texts, host, image)) return false;
+    EepromRows file_rows;
+    if (!LoadEepromFile(path, format, run.texts, host, image, &file_rows) ||
+        !FileDefinesRows(run.name, path, file_rows,
+                         RowsOfAddresses(run.request.destination, run.request.length),
+                         RowUse::kSend, parser.isSet("allow-partial")))
+      return false;
     const auto bytes = image.Bytes();
     inputs->eeprom = QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                 static_cast<qsizetype>(bytes.size()));

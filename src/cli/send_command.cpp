@@ -75,7 +75,8 @@ int RunSendCommand(const QStringList& arguments) {
   QString line = FromCp1252(reply.reply);
   while (line.endsWith('\r')) line.chop(1);
   Out(line.replace('\r', '\n'));
-  return kExitOk;
+  // "$?C0" and a reason: the receiver refused the request.
+  return reply.reply.startsWith("$?C0") ? kExitFailed : kExitOk;
 }
 
 }  // namespace tornavo::cli

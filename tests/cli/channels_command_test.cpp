@@ -121,6 +121,8 @@ TEST_F(ChannelsCommandTest, RefusedEditsExitTwoAndWriteNothing) {
       {test::FlashImage(dangling, test::NumberedTransponders(2)),
        "copy-transponders 1-2 paste-transponders 3", "No se ha "},
       {good, "move-channels 3-1:2", ""},
+      {good, "move-channels 1-5:99999", "99999"},
+      {good, "move-transponders 1:0", "target row 0"},
       {good, "paste-channels 1", ""},
       {good, "frobnicate 1", ""},
       {good, "tpt-block 400000", "400000"}};

@@ -91,6 +91,36 @@ TEST_F(EepromCommandTest, EditWritesThroughTheFieldsAndKeepsTheFileOnErrors) {
     EXPECT_FALSE(refused.err.isEmpty());
   }
   EXPECT_EQ(ReadFile(own), text);
+
+  // A file that lacks rows is not written back with them as FF: neither a kvl file that stops
+  // early (a short line ends it) nor an own file whose edit reaches a row it lacks.
+  QByteArray kvl = QByteArray("0123456789ABCDEF").repeated(2).append("\r\n").repeated(50);
+  WriteFile(Path("p.kvl"), kvl + QByteArray(31, '0') + "\r\n" + QByteArray(32, '0') + "\r\n");
+  ASSERT_EQ(Convert("p.kvl", "p.txt", "kvl", "own"), 0);
+  const QByteArray partial_own = ReadFile(Path("p.txt"));
+  struct Partial {
+    const char* file;
+    const char* format;
+    const char* said;
+  };
+  for (const Partial& p :
+       {Partial{"p.kvl", "kvl", "defines 50 of the 128 rows to write back; it lacks rows 320-7F0"},
+        Partial{"p.txt", "own", "defines 50 of the 51 rows to write back; it lacks rows 400"}}) {
+    const QByteArray held = ReadFile(Path(p.file));
+    const RunResult refused =
+        Eeprom({"edit", Path(p.file), "--format", p.format, "Luminosidad :=5"});
+    EXPECT_EQ(refused.exit_code, 2) << p.file;
+    EXPECT_TRUE(refused.err.contains(p.said)) << refused.err.toStdString();
+    EXPECT_EQ(ReadFile(Path(p.file)), held) << p.file;
+  }
+  // Within its rows an own file is edited; --allow-partial writes the rest as asked.
+  ASSERT_EQ(Eeprom({"edit", Path("p.txt"), "--format", "own", "Pais :=ESP"}).exit_code, 0);
+  EXPECT_EQ(tornavo::testing::Lines(QString::fromLatin1(ReadFile(Path("p.txt")))).size(), 50);
+  EXPECT_NE(ReadFile(Path("p.txt")), partial_own);
+  ASSERT_EQ(
+      Eeprom({"edit", Path("p.kvl"), "--format", "kvl", "Pais :=ESP", "--allow-partial"}).exit_code,
+      0);
+  EXPECT_EQ(tornavo::testing::Lines(QString::fromLatin1(ReadFile(Path("p.kvl")))).size(), 128);
 }
 
 TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
@@ -117,10 +147,26 @@ TEST_F(EepromCommandTest, WriteRefusesAFileThatDefinesFewerRowsThanItSends) {
   }
   const RunResult whole = write("eleven.txt", "own");
   EXPECT_TRUE(whole.err.contains("lacks rows 0B0-7F0")) << whole.err.toStdString();
+  // A verify would report the rows the file lacks as differing: refused the same way.
+  const RunResult compared =
+      Eeprom({"verify", "--port", port, "--format", "own", Path("eleven.txt")});
+  EXPECT_EQ(compared.exit_code, 2);
+  EXPECT_TRUE(
+      compared.err.contains("defines 11 of the 128 rows to compare; it lacks rows "
+                            "0B0-7F0. Nothing was compared"))
+      << compared.err.toStdString();
+  EXPECT_FALSE(compared.err.contains(port)) << compared.err.toStdString();
+  // A row is two hexadecimal digits, no sign.
+  const RunResult signed_row =
+      Eeprom({"read", "--port", port, "--range", "row:+1", "-o", Path("row.bin")});
+  EXPECT_EQ(signed_row.exit_code, 2);
+  EXPECT_FALSE(signed_row.err.contains(port)) << signed_row.err.toStdString();
   // Asked for, or a range the file covers: on to the port.
   for (const RunResult& sent : {write("eleven.txt", "own", {"--range", "first"}),
                                 write("eleven.txt", "own", {"--range", "row:0A"}),
-                                write("empty.txt", "own", {"--allow-partial"})}) {
+                                write("empty.txt", "own", {"--allow-partial"}),
+                                Eeprom({"verify", "--port", port, "--format", "own", "--range",
+                                        "row:0A", Path("eleven.txt")})}) {
     EXPECT_EQ(sent.exit_code, 2);
     EXPECT_TRUE(sent.err.contains(port)) << sent.err.toStdString();
   }

@@ -81,9 +81,12 @@ TEST_F(FirmwareCommandTest, RefusalsAndFailuresHaveTheirExitStatuses) {
   EXPECT_TRUE(result.err.contains("No se ha podido abrir el puerto paralelo."));
 
   const QString port = stuck.device(), file = File(), missing = dir_.filePath("missing.bin");
+  const QString empty = dir_.filePath("empty.bin");
+  testing::WriteFile(empty, {});
   for (const QString& bad :
        {"send " + file + " --parallel socket:/x",
         "send " + missing + " --port " + port + " --parallel socket:/x",
+        "send " + empty + " --port " + port + " --parallel socket:/x",
         "send " + file + " --port " + port + " --parallel lpt1",
         "send " + file + " --port " + port + " --parallel socket:/x --command XL",
         QString("bogus")})

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "sim/channel_tables.h"
 #include "sim/default_eeprom.h"
@@ -31,10 +32,21 @@ TEST(JtagCommandTest, IdcodeNamesTheVirtualCpuAndExitsByWhatItFound) {
   ASSERT_EQ(named.exit_code, 0) << named.err.toStdString();
   EXPECT_TRUE(Lines(named.out).contains("Tipo de CPU : STi5510")) << named.out.toStdString();
 
-  const auto none = RunTornavo(
-      {"jtag", "idcode", "--parallel", "virtual", "--fault", "jtag-none", "--ini-dir", ini.path()});
-  EXPECT_EQ(none.exit_code, 4);
-  EXPECT_TRUE(none.out.contains(QString::fromUtf8("¡Código de CPU erroneo!")));
+  // A code that names no CPU is a failure: said on stderr as well as in the log.
+  for (const auto& [fault, said] : {std::pair{"jtag-none", "¡Código de CPU erroneo!"},
+                                    std::pair{"jtag-tdo-low", "¡Código de CPU desconocido!"}}) {
+    const auto unnamed = RunTornavo(
+        {"jtag", "idcode", "--parallel", "virtual", "--fault", fault, "--ini-dir", ini.path()});
+    EXPECT_EQ(unnamed.exit_code, 4) << fault;
+    EXPECT_TRUE(unnamed.out.contains(QString::fromUtf8(said))) << unnamed.out.toStdString();
+    EXPECT_TRUE(unnamed.err.contains(QString::fromUtf8(said))) << unnamed.err.toStdString();
+  }
+  // A value the fault does not take is named as such, not blamed on the port.
+  const auto bad_value = RunTornavo({"jtag", "idcode", "--parallel", "virtual", "--fault",
+                                     "jtag-short-read:6", "--ini-dir", ini.path()});
+  EXPECT_EQ(bad_value.exit_code, 2);
+  EXPECT_TRUE(bad_value.err.contains("'jtag-short-read:6'")) << bad_value.err.toStdString();
+  EXPECT_FALSE(bad_value.err.contains("need --parallel virtual")) << bad_value.err.toStdString();
 
   const auto no_port = RunTornavo(
       {"jtag", "idcode", "--parallel", "ppdev:/nonexistent/parport9", "--ini-dir", ini.path()});
@@ -175,7 +187,7 @@ TEST(JtagCommandTest, DumpFailuresGiveTheirExitStatusAndWriteNothing) {
 
   // An output that cannot be written is refused before the dump, not after its success line.
   const auto nowhere = Dump(dir, dir.filePath("nowhere/out.bin"), Range("eeprom", "0", "800"));
-  EXPECT_EQ(nowhere.exit_code, 4);
+  EXPECT_EQ(nowhere.exit_code, 2);
   EXPECT_TRUE(nowhere.err.contains("nowhere/out.bin")) << nowhere.err.toStdString();
   EXPECT_FALSE((nowhere.out + nowhere.err).contains("éxito")) << nowhere.out.toStdString();
 }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "core/channels/test_images.h"
+#include "core/serial/checksum.h"
 #include "support/scoped_env.h"
 #include "tornavo_process.h"
 
@@ -97,6 +98,8 @@ TEST_F(JtagSendCommandTest, FileIsProgrammedAndFailedBlocksFollowOnError) {
 TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
   using namespace tornavo;
   WriteFile(Ini("eeprom.bin"), Pattern(0x800, 3));
+  WriteFile(Ini("row02.txt"), AppendChecksum("%EE=02010" + QByteArray(32, '0')));  // row 02 alone
+  WriteFile(Ini("empty.txt"), "");
   WriteFile(Ini("table.ram"), QByteArray(0x7600, '\0'));
   QByteArray two = test::FlashImage(test::NumberedChannels(3, 1), test::NumberedTransponders(1),
                                     0x30100, 0x50000, 0x80000);
@@ -115,6 +118,17 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
            Case{{"eeprom", Ini("eeprom.bin"), "7F0", "--length", "20"},
                 2,
                 "¡ Dirección o longitud incorrecta !"},
+           // Rows the file lacks are refused before the port, unless asked for.
+           Case{{"eeprom", Ini("row02.txt"), "0", "--format", "own"},
+                2,
+                "defines 1 of the 128 rows to send; it lacks rows 000-010, 030-7F0. Nothing was "
+                "sent"},
+           Case{{"eeprom", Ini("row02.txt"), "24", "--length", "8", "--format", "own"},
+                0,
+                "¡ Eeprom escrita con éxito !"},
+           Case{{"eeprom", Ini("empty.txt"), "7F0", "--format", "own", "--allow-partial"},
+                0,
+                "¡ Eeprom escrita con éxito !"},
            Case{{"ram", Ini("table.ram"), "401289A0"}, 0, "¡ Datos enviados con éxito !"},
            Case{{"ram", Ini("table.ram"), "3FFFFFFC"}, 2, ""},
            Case{{"flash", Ini("two.bin"), flash},

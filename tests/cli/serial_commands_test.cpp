@@ -68,6 +68,7 @@ TEST(SendCommand, GetsTheReplyOrSaysWhyNot) {
   EXPECT_EQ(result.out.trimmed().size(), 36);  // "$.EE" and the row's 32 hex digits
   const auto raw = RunTornavo({"send", "--no-checksum", "--port", receiver.device(), "%EE?00010"});
   EXPECT_TRUE(raw.out.startsWith("$?C0")) << raw.out.toStdString();
+  EXPECT_EQ(raw.exit_code, 4);  // a refused request
   const auto missing = RunTornavo({"send", "--port", "/dev/no-such-port", "%EE?00010"});
   EXPECT_EQ(missing.exit_code, 2);
   EXPECT_TRUE(missing.err.contains("/dev/no-such-port")) << missing.err.toStdString();

@@ -50,12 +50,18 @@ HostilePeer::~HostilePeer() {
 }
 
 void HostilePeer::Serve() {
-  pollfd waiting{listen_fd_, POLLIN, 0};
-  while (!stop_ && ::poll(&waiting, 1, 20) <= 0) {
+  // One client at a time, as long as it stays; a client that only tries the port and leaves
+  // is followed by the one that uses it.
+  while (!stop_) {
+    pollfd waiting{listen_fd_, POLLIN, 0};
+    if (::poll(&waiting, 1, 20) <= 0) continue;
+    const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return;
+    ServeClient(fd);
   }
-  if (stop_) return;
-  const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd < 0) return;
+}
+
+void HostilePeer::ServeClient(int fd) {
   QString ignored;
   port_.Acquire(&ignored);
   std::string in;

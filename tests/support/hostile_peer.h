@@ -20,8 +20,9 @@ enum class PeerFault {
 };
 const char* PeerFaultName(PeerFault fault);
 
-// Serves a port's registers on a Unix socket to one client, as the virtual receiver's socket
-// does, turning hostile once, at request number at (counted from 1, reads and writes alike).
+// Serves a port's registers on a Unix socket to one client at a time, as the virtual
+// receiver's socket does, turning hostile once, at request number at (counted from 1, reads and
+// writes alike).
 class HostilePeer {
  public:
   HostilePeer(PortRegisters& port, QString path, PeerFault fault, int at);
@@ -34,6 +35,7 @@ class HostilePeer {
 
  private:
   void Serve();
+  void ServeClient(int fd);
   // Serves whole requests from in; false once the connection should end.
   bool ServeRequests(int fd, std::string& in);
 

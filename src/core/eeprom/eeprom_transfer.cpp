@@ -5,6 +5,7 @@
 
 #include "core/eeprom/eeprom_files.h"
 #include "core/serial/checksum.h"
+#include "core/serial/service_reply.h"
 #include "core/texts/text_names.h"
 
 namespace tornavo {
@@ -169,10 +170,12 @@ void EepromTransfer::OnReply(const QByteArray& line) {
 
   // A read or verify reply must carry its row as 32 hex digits after "%EE?"-like four
   // characters; anything else (noise, a cut line) would be taken for data, so it counts
-  // as a rejection and the row is asked for again.
+  // as a rejection and the row is asked for again. A write is confirmed only by a positive
+  // reply: a damaged rejection is no proof that the row was stored.
   const QString data = text.mid(4, 2 * kBytesPerRow).toUpper();
-  const bool rejected =
-      line.startsWith("$?C0") || (exchange_ != EepromTask::kWrite && !IsRowData(data));
+  const bool rejected = exchange_ == EepromTask::kWrite
+                            ? !IsPositiveReply(line)
+                            : line.startsWith("$?C0") || !IsRowData(data);
   if (rejected) {
     CountBadReply();
   } else {

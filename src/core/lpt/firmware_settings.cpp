@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/lpt/port_locator.h"
+#include "core/runtime/text_file.h"
 
 namespace tornavo {
 
@@ -39,6 +40,18 @@ qsizetype FirmwareFileLimit(const Settings& settings) {
   const qsizetype largest =
       std::max<qsizetype>(settings.flash_chip(0).size(), settings.flash_chip(1).size());
   return largest > 0 ? largest : kUndescribedFlashLimit;
+}
+
+bool ReadFirmwareFile(const QString& path, const Settings& settings, QByteArray* data,
+                      QString* error) {
+  QByteArray bytes;
+  if (!ReadWholeFile(path, &bytes, error, FirmwareFileLimit(settings))) return false;
+  if (bytes.isEmpty()) {
+    if (error) *error = path + QStringLiteral(": the file is empty.");
+    return false;
+  }
+  *data = std::move(bytes);
+  return true;
 }
 
 FirmwareOptions FirmwareOptionsOf(const Settings& settings) {

@@ -21,6 +21,10 @@ QString ParallelLocatorOf(const Settings& settings, const QStringList& ppdev_pre
 // 16 MiB when they describe none. Nothing longer is read.
 inline constexpr qsizetype kUndescribedFlashLimit = 16 * 1024 * 1024;
 qsizetype FirmwareFileLimit(const Settings& settings);
+// Reads a firmware file of at most FirmwareFileLimit bytes. An empty file is refused: it
+// would be announced to the receiver as an upgrade of nothing.
+bool ReadFirmwareFile(const QString& path, const Settings& settings, QByteArray* data,
+                      QString* error);
 
 // The page's stored choices: address, command, phases, progress and the delays.
 FirmwareOptions FirmwareOptionsOf(const Settings& settings);

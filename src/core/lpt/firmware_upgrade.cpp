@@ -1,6 +1,7 @@
 #include "core/lpt/firmware_upgrade.h"
 
 #include "core/serial/checksum.h"
+#include "core/serial/service_reply.h"
 #include "core/texts/text_names.h"
 
 namespace tornavo {
@@ -18,8 +19,6 @@ constexpr int kSlotNoPhase2Reply = slot::kNoHayRespuestaDelDecodificador46;
 constexpr StatusPage kPage = StatusPage::kFirmware;
 
 const char* const kHeads[] = {"%DL", "%PL", "%FL"};
-
-bool Positive(const QByteArray& reply) { return reply.size() >= 2 && reply[1] == '.'; }
 
 // The typed address as a number: hexadecimal digits only, 0 for anything else.
 uint64_t AddressValue(const QString& text) {
@@ -58,6 +57,18 @@ FirmwareUpgrade::FirmwareUpgrade(ServiceLink& link, OperationHost& host, const T
 
 bool FirmwareUpgrade::Start(const QByteArray& data, const FirmwareOptions& options) {
   if (running() || runner_.running()) return false;
+  // The port is tried before the receiver is told to expect the bytes: one that cannot be
+  // used must leave the receiver as it was.
+  QString error;
+  std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
+  if (!port || !port->Acquire(&error)) {
+    host_.AppendLog(LogId::kFirmware, error);
+    host_.ShowError(PortRefusedText(texts_.Slot(kSlotPortRefused), error));
+    outcome_ = FirmwareOutcome::kPortRefused;
+    return false;
+  }
+  port->Release();
+  port_ = std::move(port);
   options_ = options;
   buffer_ = data;
   host_.DisablePages();
@@ -81,7 +92,7 @@ void FirmwareUpgrade::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
   host_.AppendLog(LogId::kTerminal, QString::fromLatin1(line));
   if (phase_ == 2) {
-    if (Positive(line)) {
+    if (IsPositiveReply(line)) {
       host_.ShowInformation(texts_.Slot(kSlotSucceeded));
       Finish(FirmwareOutcome::kSucceeded);
     } else {
@@ -95,7 +106,7 @@ void FirmwareUpgrade::OnReply(const QByteArray& line) {
     SendVerificationQuery();
     return;
   }
-  if (!Positive(line)) {
+  if (!IsPositiveReply(line)) {
     ++errors_;
     host_.ShowError(texts_.Slot(kSlotRefused));
     Finish(FirmwareOutcome::kRefused);
@@ -111,18 +122,9 @@ void FirmwareUpgrade::RunTransfer() {
   request.buffer = buffer_;
   request.destination = AddressValue(options_.address);
   request.show_progress = options_.show_progress;
-  // The backend is chosen here, on the caller's thread; the worker only uses it.
-  QString error;
-  std::shared_ptr<PortRegisters> port(opener_ ? opener_(&error).release() : nullptr);
+  // The backend was chosen at the start, on the caller's thread; the worker only uses it.
   const bool started = runner_.Run(
-      [this, request, port, error](OperationHost& host) {
-        if (!port) {
-          host.AppendLog(LogId::kFirmware, error);
-          host.ShowError(PortRefusedText(texts_.Slot(kSlotPortRefused), error));
-          transfer_result_ = LinkTransferResult{};
-          transfer_result_.access_refused = true;
-          return;
-        }
+      [this, request, port = port_](OperationHost& host) {
         transfer_result_ =
             SendBufferOverLink(*port, clock_, host, texts_, options_.delays, link_state_, request);
       },
@@ -134,7 +136,10 @@ void FirmwareUpgrade::OnTransferDone(const LinkTransferResult& result) {
   if (!result.complete) {
     // A port that stopped working is said once, naming it; the link's own failures are
     // in the log.
-    if (!result.port_failure.isEmpty()) host_.ShowError(result.port_failure);
+    if (!result.port_failure.isEmpty())
+      host_.ShowError(result.port_failure);
+    else if (!result.link_failure.isEmpty())
+      host_.ShowError(result.link_failure);
     Finish(result.access_refused ? FirmwareOutcome::kPortRefused
                                  : FirmwareOutcome::kTransferFailed);
     link_.ReleaseReplies();
@@ -178,6 +183,7 @@ void FirmwareUpgrade::Finish(FirmwareOutcome outcome) {
   host_.ResetStatus(kPage);
   link_.End();
   buffer_.clear();
+  port_.reset();
   outcome_ = outcome;
   host_.EnablePages();
   if (on_finished_) on_finished_();
@@ -202,7 +208,7 @@ void ParallelCheck::OnFrameSent(const QByteArray& frame) {
 void ParallelCheck::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
   link_.End();
-  const bool good = Positive(line);
+  const bool good = IsPositiveReply(line);
   outcome_ = good ? FirmwareOutcome::kSucceeded : FirmwareOutcome::kReportedFailed;
   if (good)
     host_.ShowInformation(kPortGood);

@@ -65,7 +65,8 @@ class FirmwareUpgrade : public SerialOperation {
   void SetPortOpener(PortOpener opener) { opener_ = std::move(opener); }
   void SetOnFinished(std::function<void()> finished) { on_finished_ = std::move(finished); }
 
-  // Starts an upgrade of data; false (nothing sent) while one runs.
+  // Starts an upgrade of data; false (nothing sent) while one runs, or when the parallel
+  // port cannot be used (said in a box, outcome kPortRefused).
   bool Start(const QByteArray& data, const FirmwareOptions& options);
 
   void OnFrameSent(const QByteArray& frame) override;
@@ -95,6 +96,7 @@ class FirmwareUpgrade : public SerialOperation {
 
   FirmwareOptions options_;
   QByteArray buffer_;
+  std::shared_ptr<PortRegisters> port_;  // from the start to the end of one upgrade
   int phase_ = 0;
   int errors_ = 0;
   QString link_state_;

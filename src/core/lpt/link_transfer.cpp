@@ -121,6 +121,9 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   result.errors = errors;
   result.complete = i == count && !pending_error && errors < kLinkErrorLimit && !fatal &&
                     result.port_failure.isEmpty();
+  if (!result.complete && result.port_failure.isEmpty())
+    result.link_failure =
+        fatal ? texts.Slot(kSlotRecoveryFailed) : texts.Slot(kSlotErrorAt) + QString::number(i);
   return result;
 }
 

@@ -18,6 +18,7 @@ struct LinkTransferResult {
   bool complete = false;  // every byte sent, fewer than 100 errors, no failed recovery
   int errors = 0;
   QString port_failure;  // why the port stopped working during the transfer, if it did
+  QString link_failure;  // else, when incomplete: where the link gave up
 };
 
 struct LinkTransferRequest {

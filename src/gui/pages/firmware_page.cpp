@@ -12,7 +12,6 @@
 #include "core/channels/channel_list.h"
 #include "core/lpt/firmware_settings.h"
 #include "core/lpt/firmware_upgrade.h"
-#include "core/runtime/text_file.h"
 #include "core/session/channel_service.h"
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
@@ -161,7 +160,7 @@ void FirmwarePage::StartUpgrade() {
         services_.dialogs.ChooseOpen({services_.texts.Slot(kOpenFilterSlot), 1, QString()});
     if (!choice.accepted) return;
     QString error;
-    if (!ReadWholeFile(choice.path, &data, &error, FirmwareFileLimit(services_.settings))) {
+    if (!ReadFirmwareFile(choice.path, services_.settings, &data, &error)) {
       services_.host.ShowError(error);
       return;
     }

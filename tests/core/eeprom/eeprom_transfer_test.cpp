@@ -113,7 +113,12 @@ TEST_F(EepromTransferTest, NineRejectionsThenAcceptanceGoOnAndTenEndWithTheRetry
   transport_.Deliver("$.EE\r");
   EXPECT_EQ(transfer_.row_counter(), 1);
   EXPECT_TRUE(transport_.written.last().startsWith("%EE=01010"));
-  for (int i = 0; i < 10; ++i) transport_.Deliver("$?C0\r");
+  // A damaged rejection or noise confirms nothing: the row goes again.
+  transport_.Deliver("$?G04\r");
+  transport_.Deliver("EE01\r");
+  EXPECT_EQ(transfer_.row_counter(), 1);
+  EXPECT_EQ(Status(StatusField::kErrors), "2");
+  for (int i = 0; i < 8; ++i) transport_.Deliver("$?C0\r");
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_TRUE(host_.boxes[0].error);
   EXPECT_EQ(host_.boxes[0].text,

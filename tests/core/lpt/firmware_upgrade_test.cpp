@@ -111,7 +111,7 @@ TEST_F(FirmwareUpgradeTest, WholeUpgradeWithBothPhases) {
 
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(peripheral_.received(), kFile);
-  EXPECT_EQ(peripheral_.acquisitions(), 1);
+  EXPECT_EQ(peripheral_.acquisitions(), 2);  // tried before the announcement, then used
   EXPECT_FALSE(peripheral_.acquired());
   EXPECT_EQ(upgrade_.phase(), 1);
   EXPECT_TRUE(link_.reply_timer_active());
@@ -163,19 +163,21 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
   transport_.Deliver("$?C04\r");
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kRefused);
   EXPECT_EQ(Box(0), "El decodificador no permite enviar ese archivo a esa dirección.");
-  EXPECT_EQ(opened_, 0);
-  EXPECT_EQ(peripheral_.acquisitions(), 0);
+  EXPECT_TRUE(peripheral_.received().isEmpty());
+  EXPECT_FALSE(peripheral_.acquired());
   EXPECT_TRUE(host_.pages_enabled);
 
+  // A port that cannot be used is found before the receiver is told anything.
   refuse_port_ = true;
-  Start();
-  transport_.Deliver("$.DL\r");
+  EXPECT_FALSE(upgrade_.Start(kFile, options_));
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kPortRefused);
   EXPECT_TRUE(Box(1).startsWith("No se ha podido abrir el puerto paralelo.\n/dev/parport-missing"))
       << Box(1).toStdString();
   EXPECT_TRUE(host_.Log(LogId::kFirmware).last().contains("/dev/parport-missing"));
-  EXPECT_EQ(transport_.written.size(), 2);
+  EXPECT_EQ(transport_.written.size(), 1);
+  EXPECT_TRUE(host_.pages_enabled);
 
+  // A link that gives up says where, in a box as well as in the log.
   refuse_port_ = false;
   sim::PeripheralFaults faults;
   faults.busy_stuck = true;
@@ -183,8 +185,10 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
   Start();
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kTransferFailed);
-  EXPECT_EQ(host_.boxes.size(), 2u);  // log lines only
-  EXPECT_EQ(transport_.written.size(), 3);
+  ASSERT_EQ(host_.boxes.size(), 3u);
+  EXPECT_TRUE(host_.boxes[2].error);
+  EXPECT_EQ(Box(2), "Error en la posición 0");
+  EXPECT_EQ(transport_.written.size(), 2);
   EXPECT_TRUE(host_.pages_enabled);
 }
 
