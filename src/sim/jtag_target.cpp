@@ -13,6 +13,7 @@ namespace {
 constexpr uint8_t kTms = 0x01;
 constexpr uint8_t kTck = 0x02;
 constexpr uint8_t kTdi = 0x04;
+constexpr uint8_t kDcuReset = 0x08;
 constexpr uint8_t kTdo = 0x10;
 
 constexpr uint8_t kIrIdcode = 0x02;
@@ -84,6 +85,19 @@ void JtagTarget::Write(PortRegister reg, uint8_t value) {
   if (reg == PortRegister::kControl) control_ = value;
   if (reg != PortRegister::kData) return;
   const bool rising = (value & kTck) && !(data_ & kTck);
+  // The DCU reset restarts the CPU and the debug unit: a trap that ran is no longer running,
+  // and a message a host left halfway (a program killed mid-send) is forgotten.
+  if ((value & kDcuReset) && !(data_ & kDcuReset) && !faults_.no_target) {
+    trap_running_ = false;
+    run_register_ = 0;
+    late_reads_left_ = 0;
+    rx_window_ = 0;
+    rx_bits_ = -1;
+    link_tdo_ = false;
+    out_bits_.clear();
+    message_ = Message::kHeader;
+    payload_.clear();
+  }
   data_ = value;
   if (rising && !faults_.no_target) RisingEdge((value & kTms) != 0, (value & kTdi) != 0);
 }
@@ -240,6 +254,11 @@ void JtagTarget::TakeByte(uint8_t byte) {
 }
 
 void JtagTarget::Answer(uint32_t address) {
+  const Region* region = RegionAt(address);
+  if (region && region->flash && faults_.flash_read_failures > 0) {
+    --faults_.flash_read_failures;
+    return;
+  }
   const int count = faults_.short_read > 0 ? std::min(faults_.short_read & 0xFC, 252) : 256;
   const int silence = 2 + faults_.slow_start;
   for (int i = 0; i < silence; ++i) out_bits_.push_back(false);
@@ -457,6 +476,8 @@ bool JtagTarget::ApplyFault(const QString& name) {
     faults_.program_failures = n;
   } else if (key == QLatin1String("jtag-verify-fail") && n >= 0) {
     faults_.verify_failures = n;
+  } else if (key == QLatin1String("jtag-read-fail") && n >= 0) {
+    faults_.flash_read_failures = n;
   } else if (key == QLatin1String("jtag-sti5512") && arg.isEmpty()) {
     idcode_ = kIdcodeSti5512;
   } else {

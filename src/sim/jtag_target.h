@@ -48,7 +48,8 @@ struct JtagFaults {
   // The next N erase (program) commands change nothing and never report completion.
   int erase_failures = 0;
   int program_failures = 0;
-  int verify_failures = 0;  // the next N program commands clear one bit too many
+  int verify_failures = 0;      // the next N program commands clear one bit too many
+  int flash_read_failures = 0;  // the next N reads of flash get no answer
 };
 
 // The JTAG side of the virtual receiver: an IEEE 1149.1 TAP clocked by the TCK edges written
@@ -71,8 +72,8 @@ class JtagTarget : public PortRegisters {
   JtagFaults faults() const;
   // "jtag-none", "jtag-tdo-low", "jtag-no-ack", "jtag-late-ack", "jtag-slow-start[:N]",
   // "jtag-busy:N", "jtag-short-read:N", "jtag-trap-silent", "jtag-trap-late:N",
-  // "jtag-erase-fail:N", "jtag-program-fail:N", "jtag-verify-fail:N", "jtag-sti5512"; false for an
-  // unknown name.
+  // "jtag-erase-fail:N", "jtag-program-fail:N", "jtag-verify-fail:N", "jtag-read-fail:N",
+  // "jtag-sti5512"; false for an unknown name.
   bool ApplyFault(const QString& name);
 
   // A flash chip at start, size bytes, erased. Index 0 or 1; a later call replaces it. Chip 0

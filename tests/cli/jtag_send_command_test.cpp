@@ -117,7 +117,7 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
                 "¡ Eeprom escrita con éxito !"},
            Case{{"eeprom", Ini("eeprom.bin"), "7F0", "--length", "20"},
                 2,
-                "¡ Dirección incorrecta !"},
+                "¡ Dirección o longitud incorrecta !"},
            // Rows the file lacks are refused before the port, unless asked for.
            Case{{"eeprom", Ini("row02.txt"), "0", "--format", "own"},
                 2,

@@ -42,6 +42,8 @@ QStringList TrapFilePlaces(const QString& executable_folder, const QString& ini_
 void DebugUnit::Log(const QString& line) { host_.AppendLog(LogId::kJtag, line); }
 
 void DebugUnit::DcuResetSequence() {
+  // The reset restarts the CPU: the trap has to be started again.
+  tap_.state().trap_started = false;
   tap_.SetDcuReset(false);
   WaitMs(clock_, kResetSettleMs);
   tap_.SetDcuReset(true);
@@ -114,6 +116,7 @@ bool DebugUnit::DcuReadWord(uint32_t address, uint32_t* value) {
     const QString message = texts_.Slot(jtag_slot::kDcuStatusUnreadable);
     Log(message);
     host_.ShowError(message);
+    error_shown_ = true;
   }
   return false;
 }
@@ -153,7 +156,7 @@ uint32_t DebugUnit::ReadRangeWithProgress(std::span<uint8_t> buffer, uint32_t ad
 
 uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address,
                                            uint32_t display_base, uint32_t progress_base,
-                                           uint32_t length) {
+                                           uint32_t length, CountedSpan counted) {
   const uint32_t body = length & ~3u;
   const uint32_t tail = length & 3u;
   const uint64_t start = clock_.NowMs();
@@ -164,7 +167,7 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
     last = DcuWriteBlock(address + done, data + done, chunk);
     done += static_cast<uint32_t>(last);
     if (last > 0 && done % 15 == 0)
-      ShowRate(done, length, start, true, progress_base + done, display_base + done);
+      ShowRate(done, length, start, true, progress_base + counted.Of(done), display_base + done);
   }
   // The last 1 to 3 bytes go in by read-modify-write of their word; they count only when both
   // steps did, and only after a whole body.
@@ -176,19 +179,35 @@ uint32_t DebugUnit::WriteRangeWithProgress(const uint8_t* data, uint32_t address
     }
   }
   host_.Report(StatusPage::kJtag, ProgressReport()
-                                      .Done(static_cast<int>(progress_base + body))
+                                      .Done(static_cast<int>(progress_base + counted.Of(body)))
                                       .Address(Hex8(display_base + body)));
   return done;
 }
 
-uint32_t DebugUnit::LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length) {
+uint32_t DebugUnit::LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length,
+                                 bool verify) {
   DcuResetSequence();
   Log(texts_.Slot(jtag_slot::kSendingFile));
-  const uint32_t written = WriteRangeWithProgress(data, address, 0, 0, length);
+  uint32_t written = WriteRangeWithProgress(data, address, 0, 0, length);
   std::array<uint8_t, kReadBlockMax + 1> block{};
   DcuReadBlock(address, block);  // lets the last write settle; its bytes are not needed
+  if (verify) written = ReadBackEqual(data, address, written);
   DcuReleaseReset();
   return written;
+}
+
+uint32_t DebugUnit::ReadBackEqual(const uint8_t* data, uint32_t address, uint32_t length) {
+  std::array<uint8_t, kReadBlockMax + 1> block{};
+  uint32_t same = 0;
+  while (same < length) {
+    const int n = DcuReadBlock(address + same, block);
+    if (n <= 0) break;
+    const uint32_t take = std::min<uint32_t>(static_cast<uint32_t>(n), length - same);
+    const auto differs = std::mismatch(block.begin(), block.begin() + take, data + same);
+    same += static_cast<uint32_t>(differs.first - block.begin());
+    if (differs.first != block.begin() + take) break;
+  }
+  return same;
 }
 
 bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
@@ -209,6 +228,7 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
       message += QLatin1Char('\n') + QDir::toNativeSeparators(place);
     Log(message);
     host_.ShowError(message);
+    error_shown_ = true;
     return false;
   }
   // A short file would leave the target running whatever lay past its end.
@@ -222,7 +242,10 @@ bool DebugUnit::StartTrap(uint32_t trap_address, const QStringList& places) {
   if (written < kTrapSize) {
     const QString message = texts_.Slot(jtag_slot::kTrapInitFailed);
     Log(message);
-    if (!tap_.port().failed()) host_.ShowError(message);
+    if (!tap_.port().failed()) {
+      host_.ShowError(message);
+      error_shown_ = true;
+    }
     return false;
   }
   bool ok = DcuWriteWord(kDcuRunRegister, 0);
@@ -271,10 +294,12 @@ bool DebugUnit::PostCommand(uint32_t code, std::initializer_list<Field> fields, 
 }
 
 bool DebugUnit::TrapProgramFlash(uint32_t trap_address, uint32_t destination, const uint8_t* data,
-                                 uint32_t count, uint32_t chip_base, uint32_t progress_base) {
+                                 uint32_t count, uint32_t chip_base, uint32_t progress_base,
+                                 CountedSpan counted) {
   Log(texts_.Slot(jtag_slot::kProgramAt) + Hex8(destination));
   const uint32_t buffer = trap_address + kTrapBufferOffset;
-  if (WriteRangeWithProgress(data, buffer, destination, progress_base, count) < count) return false;
+  if (WriteRangeWithProgress(data, buffer, destination, progress_base, count, counted) < count)
+    return false;
   return PostCommand(kTrapProgram, {{4, destination}, {8, buffer}, {12, count}, {16, chip_base}},
                      kCommandPolls);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -39,6 +40,14 @@ QStringList TrapFilePlaces(const QString& executable_folder, const QString& ini_
 // Target memory through the debug unit's messages on the DCU link, and the trap routine's
 // remote commands. Runs inside an acquired port; logs and the status panel go to the JTAG
 // page of the host.
+// The part of a written range that the progress bar counts: the rest only rewrites what was
+// there before.
+struct CountedSpan {
+  uint32_t offset = 0;
+  uint32_t length = UINT32_MAX;
+  uint32_t Of(uint32_t done) const { return done <= offset ? 0 : std::min(done - offset, length); }
+};
+
 class DebugUnit {
  public:
   DebugUnit(TapDriver& tap, MonotonicClock& clock, OperationHost& host, const Texts& texts)
@@ -46,6 +55,9 @@ class DebugUnit {
 
   void DcuResetSequence();
   void DcuReleaseReset();
+  // Whether this unit has shown a box of its own (unreadable status, trap missing or not
+  // loaded), so that the operation does not show a second one for the same failure.
+  bool error_shown() const { return error_shown_; }
 
   // Reads one block from address. Returns the count the target announced (4 to 256) when
   // every byte of it arrived, else 0. Only the first buffer.size() bytes are kept, so a
@@ -60,17 +72,25 @@ class DebugUnit {
   // writes past the end of the buffer.
   uint32_t ReadRangeWithProgress(std::span<uint8_t> buffer, uint32_t address, uint32_t length);
   uint32_t WriteRangeWithProgress(const uint8_t* data, uint32_t address, uint32_t display_base,
-                                  uint32_t progress_base, uint32_t length);
-  uint32_t LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length);
+                                  uint32_t progress_base, uint32_t length,
+                                  CountedSpan counted = {});
+  // With verify, the bytes written are read back: the count is then of those found equal, from
+  // the start up to the first that differs.
+  uint32_t LoadRamImage(const uint8_t* data, uint32_t address, uint32_t length,
+                        bool verify = false);
+  // How many of length bytes from address, from the first on, read back equal to data.
+  uint32_t ReadBackEqual(const uint8_t* data, uint32_t address, uint32_t length);
 
   // Loads the first of places that opens, unless the trap already runs.
   bool StartTrap(uint32_t trap_address, const QStringList& places);
   bool InstallTrapVector(uint32_t trap_address);
 
   // The five trap commands. The data ones pass through the trap buffer, trap address + 0x500.
-  // progress_base: where this write starts within the whole operation, for the progress bar.
+  // progress_base: where this write starts within the whole operation, for the progress bar;
+  // counted: the bytes of it the bar counts.
   bool TrapProgramFlash(uint32_t trap_address, uint32_t destination, const uint8_t* data,
-                        uint32_t count, uint32_t chip_base, uint32_t progress_base = 0);
+                        uint32_t count, uint32_t chip_base, uint32_t progress_base = 0,
+                        CountedSpan counted = {});
   bool TrapEraseBlock(uint32_t block, uint32_t chip_base, uint32_t erase_parameter);
   bool TrapEraseChip(uint32_t chip_base);
   // The bytes read into out (at most its size), 0 when the command failed.
@@ -97,6 +117,7 @@ class DebugUnit {
   MonotonicClock& clock_;
   OperationHost& host_;
   const Texts& texts_;
+  bool error_shown_ = false;
 };
 
 }  // namespace tornavo

@@ -103,16 +103,21 @@ SendOutcome FinalReport(JtagSession& session, uint32_t destination, const Blocks
   return lines.isEmpty() ? SendOutcome::kDone : SendOutcome::kFailed;
 }
 
+// Fills buffer from address; false at a block that delivers nothing.
+bool ReadRange(DebugUnit& unit, uint32_t address, std::span<uint8_t> buffer) {
+  size_t got = 0;
+  while (got < buffer.size()) {
+    const int n = unit.DcuReadBlock(address + static_cast<uint32_t>(got), buffer.subspan(got));
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 // Reads length bytes from address, stopping at a block that delivers nothing.
 bool ReadEquals(DebugUnit& unit, uint32_t address, const uint8_t* expected, uint32_t length) {
   std::vector<uint8_t> buffer(length);
-  uint32_t got = 0;
-  while (got < length) {
-    const int n = unit.DcuReadBlock(address + got, std::span(buffer).subspan(got));
-    if (n <= 0) return false;
-    got += static_cast<uint32_t>(n);
-  }
-  return std::equal(buffer.begin(), buffer.end(), expected);
+  return ReadRange(unit, address, buffer) && std::equal(buffer.begin(), buffer.end(), expected);
 }
 
 QString JtagSendFailedText(const Texts& texts) {
@@ -131,10 +136,12 @@ bool ChipUsable(JtagSession& session, const FlashChipDescription& chip) {
 // Steps common to the two flash programming operations once the port is open: reset, trap,
 // block loop. Returns the bytes counted as sent.
 // Bytes written into target RAM through the debug unit; returns how many were written.
-uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t address, uint32_t count) {
+// With verify, only the bytes read back equal count, up to the first that differs.
+uint32_t LoadIntoRam(JtagSession& session, const uint8_t* bytes, uint32_t address, uint32_t count,
+                     bool verify = false) {
   TapDriver tap(session.port, session.state, session.timing);
   DebugUnit unit(tap, session.clock, session.host, session.texts);
-  return unit.LoadRamImage(bytes, address, count);
+  return unit.LoadRamImage(bytes, address, count, verify);
 }
 
 BlocksResult ProgramChip(JtagSession& session, const JtagSendRequest& request,
@@ -157,17 +164,21 @@ BlocksResult ProgramChip(JtagSession& session, const JtagSendRequest& request,
 
 namespace {
 
-enum class BlockOutcome { kWritten, kEraseFailed, kProgramFailed, kVerifyFailed };
+// kReadFailed: a block the chunk covers only partly could not be read first, so it was not
+// erased.
+enum class BlockOutcome { kWritten, kReadFailed, kEraseFailed, kProgramFailed, kVerifyFailed };
 
 // One block's turn: skipped when it is whole, not forced and equal to the flash; else erased,
-// programmed and, when asked, read back. held: what the flash held at `at`, read for the
-// backup; null: read it now.
+// programmed and, when asked, read back. A block the chunk covers only partly is read first
+// and programmed whole with the chunk laid over it, so that the bytes around the chunk stay.
+// held: what the flash held from block_start, read for the backup; null: read it now.
 BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendRequest& request,
-                        const FlashChipDescription& chip, uint64_t block_start, bool whole,
+                        const FlashChipDescription& chip, uint32_t block_start, uint32_t block_size,
                         uint32_t at, const uint8_t* data, const uint8_t* held, uint32_t size,
                         uint32_t progress_base, BlockTexts texts) {
   const Texts& catalogue = session.texts;
   const auto log = [&](const QString& line) { session.host.AppendLog(LogId::kJtag, line); };
+  const bool whole = size == block_size;
   if (!request.options.force && whole) {
     log(catalogue.Slot(kChecking) + Hex8(at));
     if (held ? std::equal(data, data + size, held) : ReadEquals(unit, at, data, size)) {
@@ -177,13 +188,25 @@ BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendReq
       return BlockOutcome::kWritten;
     }
   }
-  if (!unit.TrapEraseBlock(static_cast<uint32_t>(block_start), chip.start, chip.erasure_mode))
+  std::vector<uint8_t> merged;
+  const uint32_t offset = at - block_start;
+  if (!whole) {
+    merged.resize(block_size);
+    if (held)
+      std::copy(held, held + block_size, merged.begin());
+    else if (!ReadRange(unit, block_start, merged))
+      return BlockOutcome::kReadFailed;
+    std::copy(data, data + size, merged.begin() + offset);
+  }
+  const uint8_t* bytes = whole ? data : merged.data();
+  if (!unit.TrapEraseBlock(block_start, chip.start, chip.erasure_mode))
     return BlockOutcome::kEraseFailed;
-  if (!unit.TrapProgramFlash(request.trap_address, at, data, size, chip.start, progress_base))
+  if (!unit.TrapProgramFlash(request.trap_address, block_start, bytes, block_size, chip.start,
+                             progress_base, {offset, size}))
     return BlockOutcome::kProgramFailed;
   if (!request.options.verify) return BlockOutcome::kWritten;
-  log(catalogue.Slot(kVerifying) + Hex8(at));
-  if (!ReadEquals(unit, at, data, size)) return BlockOutcome::kVerifyFailed;
+  log(catalogue.Slot(kVerifying) + Hex8(block_start));
+  if (!ReadEquals(unit, block_start, bytes, block_size)) return BlockOutcome::kVerifyFailed;
   log(texts == BlockTexts::kFile ? catalogue.Slot(kVerified) : catalogue.Slot(kVerified).mid(2));
   return BlockOutcome::kWritten;
 }
@@ -191,6 +214,7 @@ BlockOutcome WriteBlock(JtagSession& session, DebugUnit& unit, const JtagSendReq
 // Why a block passed over was not written, as the closing message names it.
 QString WhatFailed(BlockOutcome outcome, const Texts& texts) {
   switch (outcome) {
+    case BlockOutcome::kReadFailed:  // read before its erase: nothing was erased
     case BlockOutcome::kEraseFailed:
       return texts.Key(text_key::kFalloElBorrado);
     case BlockOutcome::kProgramFailed:
@@ -267,12 +291,12 @@ BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSend
       chunk = be > end ? count : be - destination;
     const uint32_t at = static_cast<uint32_t>(destination + done);
     host.AppendLog(LogId::kJtag, kDashes);
-    const uint8_t* held_at =
+    const uint8_t* held_block =
         held.isEmpty() ? nullptr
-                       : reinterpret_cast<const uint8_t*>(held.constData()) + (at - held_start);
-    const BlockOutcome outcome =
-        WriteBlock(session, unit, request, chip, bs, chunk == be - bs, at, data + done, held_at,
-                   static_cast<uint32_t>(chunk), static_cast<uint32_t>(done), texts);
+                       : reinterpret_cast<const uint8_t*>(held.constData()) + (bs - held_start);
+    const BlockOutcome outcome = WriteBlock(
+        session, unit, request, chip, static_cast<uint32_t>(bs), static_cast<uint32_t>(be - bs), at,
+        data + done, held_block, static_cast<uint32_t>(chunk), static_cast<uint32_t>(done), texts);
     if (outcome == BlockOutcome::kWritten) {
       done += chunk;
       ++k;
@@ -376,7 +400,9 @@ JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& req
   const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
   const BlocksResult blocks =
       chip ? ProgramChip(session, request, *chip, bytes, count, BlockTexts::kFile)
-           : BlocksResult{LoadIntoRam(session, bytes, request.destination, count), {}};
+           : BlocksResult{
+                 LoadIntoRam(session, bytes, request.destination, count, request.options.verify),
+                 {}};
   result.done = blocks.done;
   result.outcome = FinalReport(session, request.destination, blocks, count);
   return result;
@@ -386,11 +412,16 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
                                    const QByteArray& eeprom) {
   JtagSendResult result;
   OperationHost& host = session.host;
+  const uint64_t address = request.destination;
+  // Refused before the port is touched: a write of nothing must not be reported as written.
+  if (request.length == 0 || address >= kEepromSize || address + request.length > kEepromSize) {
+    result.outcome = SendOutcome::kRefused;
+    host.ShowError(session.texts.Slot(jtag_slot::kBadAddressLength));
+    return result;
+  }
   PortFrame frame(session);
   if (!OpenFrame(frame, &result)) return result;
-  const uint64_t address = request.destination;
-  if (eeprom.size() < static_cast<qsizetype>(kEepromSize) || address >= kEepromSize ||
-      address + request.length > kEepromSize) {
+  if (eeprom.size() < static_cast<qsizetype>(kEepromSize)) {
     result.outcome = SendOutcome::kRefused;
     host.ShowError(session.texts.Slot(kBadAddress));
   } else {
@@ -420,6 +451,13 @@ JtagSendResult WriteEepromOverJtag(JtagSession& session, const JtagSendRequest& 
       }
       unit.DcuReadWord(kDcuStatusRegister, &status);
     } else {
+      // A trap that never answered has shown nothing yet; a port that stopped working is
+      // named by the frame.
+      if (!unit.error_shown() && !session.port.failed()) {
+        const QString text = session.texts.Slot(kEepromWriteFailed);
+        frame.Log(text);
+        host.ShowError(text);
+      }
       frame.ReportFailure();
     }
     unit.DcuReleaseReset();
@@ -535,6 +573,7 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
   uint32_t status = 0;
   result.outcome = SendOutcome::kFailed;
   bool copy_failed = false;  // its box has named a port that stopped working
+  bool trap_started = false;
   if (unit.DcuReadWord(kDcuStatusRegister, &status)) {
     QByteArray held;
     if (!back_up)
@@ -547,12 +586,15 @@ JtagSendResult EraseChip(JtagSession& session, const JtagSendRequest& request, E
                      KeepBackup(session, *request.backups, QStringLiteral("flash-erase"),
                                 chip.start, held, QStringLiteral("bin")));
     copy_failed = !kept;
-    if (kept && unit.StartTrap(request.trap_address, request.trap_places) &&
-        EraseWholeChip(session, unit, chip, address, method))
+    trap_started = kept && unit.StartTrap(request.trap_address, request.trap_places);
+    if (trap_started && EraseWholeChip(session, unit, chip, address, method))
       result.outcome = SendOutcome::kDone;
     unit.DcuReadWord(kDcuStatusRegister, &status);
   }
   if (session.port.failed()) result.outcome = SendOutcome::kFailed;
+  // A trap that never answered has shown nothing yet; one box per failure.
+  if (!copy_failed && !trap_started && !unit.error_shown() && !session.port.failed())
+    host.ShowError(session.texts.Slot(kChipEraseFailed));
   if (!copy_failed) frame.ReportFailure();
   unit.DcuReleaseReset();
   return result;

@@ -137,22 +137,43 @@ TEST_F(FlashProgrammingTest, WholeBlocksEqualToTheFlashAreSkippedTheOthersErased
   EXPECT_EQ(target_.flash_erases(), 5);
 }
 
-TEST_F(FlashProgrammingTest, DestinationInsideABlockErasesItWholeAndProgramsFromThere) {
-  target_.Load(kStart1 + 0x4000, QByteArray(0x2000, '\x5A'));
+// A block the send covers only partly keeps its other bytes: it is read, the chunk laid over
+// it, and the whole block erased, programmed and read back.
+TEST_F(FlashProgrammingTest, PartlyCoveredBlocksKeepTheirOtherBytes) {
+  const QByteArray old_block = Pattern(0x2000, 2);
+  target_.Load(kStart1 + 0x4000, old_block);
   const QByteArray data = Pattern(0x200, 3);
   const uint32_t destination = kStart1 + 0x4100;
-  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kDone);
+  const JtagSendResult result = SendFile(data, destination);
+  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(result.done, 0x200u);
+  // The bar counts the file's bytes, not the block's.
+  const std::vector<int>& progress = host_.progress_history[static_cast<int>(StatusPage::kJtag)];
+  EXPECT_EQ(*std::max_element(progress.begin(), progress.end()), 0x200);
   EXPECT_EQ(target_.flash_erases(), 1);
   EXPECT_FALSE(host_.Log(LogId::kJtag).join('\n').contains("Comprobando"));
-  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x100), QByteArray(0x100, '\xFF'));
-  EXPECT_EQ(target_.Memory(destination, 0x200), data);
-  EXPECT_EQ(target_.Memory(destination + 0x200, 0x1D00), QByteArray(0x1D00, '\xFF'));
+  QByteArray expected = old_block;
+  expected.replace(0x100, 0x200, data);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), expected);
 
-  // Across a block end: the rest of the block, then the start of the next one.
-  const QByteArray across = Pattern(0x3000, 4);
+  // Across a block end, the file ending inside the second block.
+  const QByteArray next_block = Pattern(0x2000, 5);
+  target_.Load(kStart1 + 0x6000, next_block);
+  const QByteArray across = Pattern(0x1800, 4);
   EXPECT_EQ(SendFile(across, kStart1 + 0x5000).outcome, SendOutcome::kDone);
-  EXPECT_EQ(target_.Memory(kStart1 + 0x5000, 0x3000), across);
+  expected.replace(0x1000, 0x1000, across.left(0x1000));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), expected);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x6000, 0x800), across.mid(0x1000));
+  EXPECT_EQ(target_.Memory(kStart1 + 0x6800, 0x1800), next_block.mid(0x800));
   EXPECT_EQ(target_.flash_erases(), 3);
+
+  // A block that cannot be read first is not erased: it fails like any other.
+  target_.SetFaults({.flash_read_failures = 1});
+  const QByteArray before = target_.Memory(kStart1 + 0x4000, 0x4000);
+  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
+  EXPECT_EQ(target_.flash_erases(), 3);
+  EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x4000), before);
 }
 
 TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
@@ -284,6 +305,18 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   EXPECT_EQ(target_.Memory(0x40100000, 0x1234), data);
   EXPECT_EQ(target_.flash_erases(), 0);
   EXPECT_EQ(target_.trap_commands(), 0);
+  // Read back when verifying: bytes the target did not keep (past the end of RAM) are an
+  // error at the first of them; not verifying, nothing is read and nothing is known.
+  const QByteArray past_end = Pattern(0x100, 17);
+  EXPECT_EQ(SendFile(past_end, 0x401FFF80).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 40200000");
+  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 10000000");
+  request_.options.verify = false;
+  const int reads = target_.reads_of(0x10000000);
+  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(target_.reads_of(0x10000000), reads + 1);  // the one read that lets it settle
+  request_.options.verify = true;
 
   JtagSession session = Session();
   const QByteArray table = Pattern(0x7600, 15);
@@ -303,9 +336,19 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   const sim::EepromBytes chip = target_.Eeprom();
   for (int a = 0; a < 0x800; ++a)
     ASSERT_EQ(chip[a], a >= 0x100 && a < 0x400 ? uint8_t(eeprom[a]) : held[a]) << a;
-  request_.length = 0x701;
-  EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
-  EXPECT_EQ(LastBox(), "¡ Dirección incorrecta !");
+  // A range past the chip's end, or of no bytes, is refused before the port is touched.
+  const uint64_t edges = target_.edges();
+  for (const auto& [address, length] :
+       std::vector<std::pair<uint32_t, uint32_t>>{{0x100, 0x701}, {0, 0}, {0x800, 1}}) {
+    request_.destination = address;
+    request_.length = length;
+    host_.boxes.clear();
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
+    EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+    EXPECT_EQ(host_.boxes.size(), 1u);
+  }
+  EXPECT_EQ(target_.edges(), edges);
+  EXPECT_EQ(target_.Eeprom(), chip);
 }
 
 TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTargetWhenAsking) {
@@ -360,6 +403,45 @@ TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTar
   EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando chip : 60000000"));
 }
 
+// A trap that never answers has no box of its own: the EEPROM write and the chip erase show
+// their failure text once; a trap file that is missing has its own box and no second one.
+TEST_F(FlashProgrammingTest, TrapThatNeverStartsIsNamedOnceByTheOperation) {
+  const QString eeprom_failed = "¡ Se produjo un error escribiendo en la eeprom !";
+  const QString erase_failed = "Se produjo un error borrando el chip.";
+  const sim::EepromBytes eeprom = target_.Eeprom();
+  const QByteArray flash = target_.Memory(kStart2, 0x100);
+  for (const bool missing : {false, true}) {
+    if (missing) request_.trap_places = {trap_dir_.filePath("nowhere/trap.bin")};
+    target_.SetFaults({.trap_silent = !missing, .trap_late_reads = 0});
+    JtagSession session = Session();
+    const auto one_box = [&](const QString& own) {
+      EXPECT_EQ(host_.boxes.size(), 1u) << own.toStdString();
+      if (host_.boxes.empty()) return;
+      if (missing)
+        EXPECT_TRUE(LastBox().startsWith("No se ha encontrado el fichero trap.bin"))
+            << LastBox().toStdString();
+      else
+        EXPECT_EQ(LastBox(), own);
+      host_.boxes.clear();
+    };
+    host_.boxes.clear();
+    request_.destination = 0x10;
+    request_.length = 0x10;
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 30)).outcome,
+              SendOutcome::kFailed);
+    one_box(eeprom_failed);
+    request_.destination = kStart2;
+    for (const EraseMethod method : {EraseMethod::kBlocks, EraseMethod::kSingleCommand}) {
+      host_.answers = {Answer::kOk};
+      EXPECT_EQ(EraseChip(session, request_, method).outcome, SendOutcome::kFailed);
+      one_box(erase_failed);
+    }
+  }
+  EXPECT_EQ(target_.Eeprom(), eeprom);
+  EXPECT_EQ(target_.Memory(kStart2, 0x100), flash);
+  EXPECT_FALSE(state_.dcu_reset);
+}
+
 TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   request_.chips[0].problem = {text_key::kNoSeEncuentraElArchivo, {"/x/Bad.ini"}};
   EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
@@ -382,6 +464,47 @@ TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   const QStringList log = host_.Log(LogId::kJtag);
   EXPECT_TRUE(log.contains("Sin copia de seguridad : no se conoce el tamaño del integrado"));
   EXPECT_FALSE(log.contains("Sin copia de seguridad (desactivada)"));
+}
+
+// Passes writes to the target until a set number have gone through, then nothing: a program
+// killed halfway through an operation.
+class CutPort : public PortRegisters {
+ public:
+  CutPort(PortRegisters& target, int writes) : target_(target), writes_left_(writes) {}
+  bool Acquire(QString* error) override { return target_.Acquire(error); }
+  void Release() override {}
+  uint8_t Read(PortRegister reg) override { return writes_left_ > 0 ? target_.Read(reg) : 0xFF; }
+  void Write(PortRegister reg, uint8_t value) override {
+    if (writes_left_ > 0 && --writes_left_ >= 0) target_.Write(reg, value);
+  }
+
+ private:
+  PortRegisters& target_;
+  int writes_left_;
+};
+
+// A send killed at any point leaves the target as a reset finds it: the next program's send
+// and EEPROM write work.
+TEST_F(FlashProgrammingTest, SendKilledHalfwayLeavesTheTargetUsable) {
+  const QByteArray data = Pattern(0x4000, 40);
+  request_.destination = kStart1;
+  for (const int writes : {20000, 60000, 61237, 150001, 400003}) {
+    CutPort killed(target_, writes);
+    JtagState dead_state;
+    JtagSession dying{killed, clock_, host_, texts_, dead_state, {.wait_start_bits = 64}};
+    SendFileOverJtag(dying, request_, Pattern(0x4000, writes));
+    JtagState fresh;
+    JtagSession session{target_, clock_, host_, texts_, fresh, {.wait_start_bits = 64}};
+    host_.boxes.clear();
+    request_.destination = kStart1;
+    EXPECT_EQ(SendFileOverJtag(session, request_, data).outcome, SendOutcome::kDone) << writes;
+    EXPECT_EQ(target_.Memory(kStart1, 0x4000), data) << writes;
+    request_.destination = 0x20;
+    request_.length = 0x10;
+    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, writes)).outcome,
+              SendOutcome::kDone)
+        << writes;
+  }
 }
 
 // The one file a backup folder holds, read whole, with its name; empty when there is none.
