@@ -85,11 +85,9 @@ void JtagTarget::Write(PortRegister reg, uint8_t value) {
   if (reg == PortRegister::kControl) control_ = value;
   if (reg != PortRegister::kData) return;
   const bool rising = (value & kTck) && !(data_ & kTck);
-  // The DCU reset restarts the CPU and the debug unit: a trap that ran is no longer running,
-  // and a message a host left halfway (a program killed mid-send) is forgotten.
+  // The DCU reset restarts the debug link: a message a host left halfway (a program killed
+  // mid-send) is forgotten. The trap, once started, runs on.
   if ((value & kDcuReset) && !(data_ & kDcuReset) && !faults_.no_target) {
-    trap_running_ = false;
-    run_register_ = 0;
     late_reads_left_ = 0;
     rx_window_ = 0;
     rx_bits_ = -1;

@@ -42,8 +42,6 @@ QStringList TrapFilePlaces(const QString& executable_folder, const QString& ini_
 void DebugUnit::Log(const QString& line) { host_.AppendLog(LogId::kJtag, line); }
 
 void DebugUnit::DcuResetSequence() {
-  // The reset restarts the CPU: the trap has to be started again.
-  tap_.state().trap_started = false;
   tap_.SetDcuReset(false);
   WaitMs(clock_, kResetSettleMs);
   tap_.SetDcuReset(true);
