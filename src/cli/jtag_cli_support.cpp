@@ -30,6 +30,7 @@ void AddJtagCommonOptions(QCommandLineParser& parser) {
        "jtag-tdo-low, jtag-no-ack, jtag-slow-start, jtag-short-read:N (N = 4 ... 252, a multiple "
        "of 4), "
        "jtag-trap-silent, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
+       "jtag-read-fail:N, "
        "jtag-sti5512...). Repeatable.",
        "NAME"},
   });

@@ -42,6 +42,7 @@ void DescribeVirtualReceiver(QCommandLineParser& parser) {
        "jtag-no-ack,\n"
        "jtag-late-ack, jtag-slow-start[:N], jtag-busy:N, jtag-short-read:N, jtag-trap-silent,\n"
        "jtag-trap-late:N, jtag-erase-fail:N, jtag-program-fail:N, jtag-verify-fail:N, "
+       "jtag-read-fail:N, "
        "jtag-sti5512.",
        "FAULT"},
       {"ini-dir",
