@@ -378,6 +378,12 @@ JtagSendResult ProgramFlashImage(JtagSession& session, const JtagSendRequest& re
 JtagSendResult SendFileOverJtag(JtagSession& session, const JtagSendRequest& request,
                                 QByteArray data) {
   JtagSendResult result;
+  // No bytes would end with the success message for nothing sent.
+  if (data.isEmpty()) {
+    result.outcome = SendOutcome::kRefused;
+    session.host.ShowError(session.texts.Slot(jtag_slot::kBadAddressLength));
+    return result;
+  }
   // Both descriptions decide where the bytes go: with either unusable, flash could be taken
   // for RAM.
   if (!ChipUsable(session, request.chips[0]) || !ChipUsable(session, request.chips[1])) {

@@ -347,6 +347,13 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
     EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
     EXPECT_EQ(host_.boxes.size(), 1u);
   }
+  // So is a file of no bytes, wherever it goes.
+  for (const uint32_t destination : {kStart1, 0x40100000u}) {
+    host_.boxes.clear();
+    EXPECT_EQ(SendFile({}, destination).outcome, SendOutcome::kRefused);
+    EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+    EXPECT_EQ(host_.boxes.size(), 1u);
+  }
   EXPECT_EQ(target_.edges(), edges);
   EXPECT_EQ(target_.Eeprom(), chip);
 }
