@@ -45,6 +45,35 @@ TEST(PtyExchange, TerminalCommandsGetTheReceiversReplies) {
   EXPECT_TRUE(replies(9).value(8).startsWith("$?C0"));
 }
 
+// A receiver that goes away hangs up the line: the port closes at once, saying so under its
+// name, rather than spinning on the dead line until the reply time-out; a port that is there
+// again is opened by the next command.
+TEST(PtyExchange, ALineThatHangsUpClosesThePortWithItsReasonAndTheNextCommandReopensIt) {
+  SimLink sim;
+  ASSERT_TRUE(sim.ready) << sim.error.toStdString();
+  sim.SetTimeoutScale(100);
+  const QString path = sim.receiver.device_path();
+  int failures = 0;
+  QObject::connect(&sim.transport, &SerialTransport::PortFailed, [&] { ++failures; });
+  sim.receiver.SetSilent(true);
+  sim.terminal.Submit("%EE?00010");
+  sim.receiver.Stop();
+  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 2; }));
+  const QString failure = sim.host.Log(LogId::kTerminal)[1];
+  // What follows the first line depends on whether the device name is free again.
+  EXPECT_EQ(failure.section('\n', 0, 0), "read " + path + ": the device hung up");
+  EXPECT_FALSE(sim.transport.IsOpen());
+  testing::Pump(50);
+  EXPECT_EQ(failures, 1);
+
+  sim.receiver.SetSilent(false);
+  ASSERT_TRUE(sim.receiver.Start(&sim.error)) << sim.error.toStdString();
+  sim.transport.SetPortName(sim.receiver.device_path());
+  sim.terminal.Submit("%EE?00010");
+  ASSERT_TRUE(WaitUntil([&] { return sim.host.Log(LogId::kTerminal).size() == 4; }));
+  EXPECT_TRUE(sim.host.Log(LogId::kTerminal)[3].startsWith("$.EE"));
+}
+
 TEST(PtyExchange, FailedOpenSaysWhatToDoAfterTheSystemsReasonInTheLanguageOfItsTexts) {
   Texts marked;
   marked.Set(text_key::kPuertoNoExiste, "<%1>");
