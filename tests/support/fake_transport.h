@@ -37,8 +37,9 @@ class FakeTransport : public SerialTransport {
   bool IsOpen() const override { return open_; }
   void Close() override { open_ = false; }
   bool Write(const QByteArray& bytes, QString* error) override {
-    if (!open_) {
-      *error = QStringLiteral("write: the port is not open");
+    if (!open_ || fail_write) {
+      *error = open_ ? QStringLiteral("write %1: Input/output error").arg(settings_.name)
+                     : QStringLiteral("write: the port is not open");
       return false;
     }
     written << bytes;
@@ -54,9 +55,15 @@ class FakeTransport : public SerialTransport {
     pending_ += piece;
     emit BytesReceived();
   }
+  // The device goes away under the open port, as the real one reports it.
+  void FailPort(const QString& message) {
+    open_ = false;
+    emit PortFailed(message);
+  }
 
   QList<QByteArray> written;
   bool fail_open = false;
+  bool fail_write = false;
   int open_count = 0;
 
  private:

@@ -334,4 +334,17 @@ void EepromTransfer::OnTimeout() {
   if (on_finished_) on_finished_();
 }
 
+void EepromTransfer::OnPortFailure(const QString& message) {
+  // As a time-out, but the port's reason replaces the receiver's silence.
+  host_.ResetStatus(StatusPage::kEeprom);
+  row_ = 0;
+  link_.End();
+  outcome_ = TransferOutcome::kPortFailed;
+  host_.AppendLog(LogId::kEeprom, message);
+  QString shown = message;
+  if (stage_ == TransferStage::kBackupRead) shown += u'\n' + BackupReadFailed();
+  host_.ShowError(shown);
+  if (on_finished_) on_finished_();
+}
+
 }  // namespace tornavo

@@ -28,8 +28,16 @@ EepromRows RowsOfRange(EepromRange range, int row);
 QString DifferingRowsVerdict(const QList<int>& rows, const Texts& texts);
 
 // How the last transfer ended. kBackupFailed: the backup before a write could not be saved,
-// and nothing was written.
-enum class TransferOutcome { kNone, kRunning, kDone, kRetryLimit, kNoReply, kBackupFailed };
+// and nothing was written. kPortFailed: the serial port failed under the transfer.
+enum class TransferOutcome {
+  kNone,
+  kRunning,
+  kDone,
+  kRetryLimit,
+  kNoReply,
+  kBackupFailed,
+  kPortFailed
+};
 
 // The stages of a transfer: a write with backups on first reads the rows it covers.
 enum class TransferStage { kBackupRead, kTransfer };
@@ -72,6 +80,7 @@ class EepromTransfer : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override;
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  void OnPortFailure(const QString& message) override;
   void OnOverlongReply(const QByteArray& dropped) override;
 
   bool running() const { return outcome_ == TransferOutcome::kRunning; }

@@ -1,5 +1,7 @@
 #include "core/serial/qt_serial_transport.h"
 
+#include <poll.h>
+
 #include <QSerialPortInfo>
 
 #include "core/port/port_diagnosis.h"
@@ -39,12 +41,25 @@ QSerialPort::FlowControl ToQt(FlowControl flow) {
   return QSerialPort::NoFlowControl;
 }
 
+bool IsPortFailure(QSerialPort::SerialPortError error) {
+  return error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
+         error == QSerialPort::ResourceError;
+}
+
+// Whether the device behind the descriptor hung up (an adapter unplugged, the far end of a
+// pseudo-terminal closed).
+bool HungUp(qintptr handle) {
+  pollfd probe{static_cast<int>(handle), POLLIN, 0};
+  return ::poll(&probe, 1, 0) > 0 && (probe.revents & POLLHUP) != 0;
+}
+
 }  // namespace
 
 QtSerialTransport::QtSerialTransport(const Texts* texts, QObject* parent)
     : SerialTransport(parent), texts_(texts) {
   port_.setReadBufferSize(kBufferSize);
   connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::BytesReceived);
+  connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialTransport::OnPortError);
 }
 
 QStringList QtSerialTransport::AvailablePorts() {
@@ -110,13 +125,7 @@ bool QtSerialTransport::Open(QString* error) {
   port_.setPortName(settings_.name);
   ApplyLineSettings();
   if (!port_.open(QIODevice::ReadWrite)) {
-    if (error) *error = ErrorText(QStringLiteral("open"));
-    // The system's reason alone ("Permission denied") does not say what to do about it.
-    const QString advice =
-        PortInspector(QStringLiteral("/"), CurrentUser(), texts_ ? *texts_ : Texts())
-            .Serial(settings_.name)
-            .Explanation();
-    if (error && !advice.isEmpty()) *error += u'\n' + advice;
+    if (error) *error = ErrorText(QStringLiteral("open")) + Advice();
     port_.clearError();
     return false;
   }
@@ -125,9 +134,20 @@ bool QtSerialTransport::Open(QString* error) {
   return true;
 }
 
+QString QtSerialTransport::Advice() const {
+  // The system's reason alone ("Permission denied") does not say what to do about it.
+  const QString advice =
+      PortInspector(QStringLiteral("/"), CurrentUser(), texts_ ? *texts_ : Texts())
+          .Serial(settings_.name)
+          .Explanation();
+  return advice.isEmpty() ? advice : u'\n' + advice;
+}
+
 bool QtSerialTransport::IsOpen() const { return port_.isOpen(); }
 
-void QtSerialTransport::Close() { port_.close(); }
+void QtSerialTransport::Close() {
+  if (port_.isOpen()) port_.close();
+}
 
 bool QtSerialTransport::Write(const QByteArray& bytes, QString* error) {
   if (!port_.isOpen()) {
@@ -139,20 +159,42 @@ bool QtSerialTransport::Write(const QByteArray& bytes, QString* error) {
     port_.clearError();
     return false;
   }
+  writing_ = true;
   port_.flush();
+  writing_ = false;
   return true;
 }
 
-QByteArray QtSerialTransport::ReadAll() { return port_.readAll(); }
+QByteArray QtSerialTransport::ReadAll() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
 
 QByteArray QtSerialTransport::ReadArrived() {
-  if (port_.isOpen()) {
+  if (!port_.isOpen()) return {};
+  {
     // Takes what the device holds into the buffer without announcing it.
     const QSignalBlocker quiet(port_);
     port_.waitForReadyRead(0);
-    port_.clearError();
   }
-  return port_.readAll();
+  const QByteArray arrived = port_.readAll();
+  // The read that found the line gone was not announced either.
+  OnPortError(port_.error());
+  port_.clearError();
+  return arrived;
+}
+
+void QtSerialTransport::OnPortError(QSerialPort::SerialPortError error) {
+  // A port that is not open has not failed: Open reports its own errors.
+  if (!port_.isOpen() || !IsPortFailure(error)) return;
+  const bool write = writing_ || error == QSerialPort::WriteError;
+  // A line that hung up reads as an end of file, which sets no system error: the port's
+  // error text is then whatever an earlier call left.
+  const QString reason =
+      HungUp(port_.handle()) ? QStringLiteral("the device hung up") : port_.errorString();
+  const QString message =
+      QStringLiteral("%1 %2: %3")
+          .arg(write ? QStringLiteral("write") : QStringLiteral("read"), settings_.name, reason) +
+      Advice();
+  port_.close();
+  emit PortFailed(message);
 }
 
 QString QtSerialTransport::ErrorText(const QString& action) const {

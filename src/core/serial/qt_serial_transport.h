@@ -40,10 +40,17 @@ class QtSerialTransport : public SerialTransport {
   void ApplyLineSettings();
   void ApplyModemLines();
   QString ErrorText(const QString& action) const;
+  // What the system says about the device, when that is something to act on: on a line of
+  // its own, or nothing.
+  QString Advice() const;
+  // A read, write or resource error of the open port closes it and reports it: left open, a
+  // hung-up line signals readiness without end.
+  void OnPortError(QSerialPort::SerialPortError error);
 
   const Texts* texts_;
   QSerialPort port_;
   PortSettings settings_;
+  bool writing_ = false;  // inside Write: a failure now is the write's
 };
 
 }  // namespace tornavo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 
 namespace tornavo {
@@ -27,7 +28,8 @@ inline constexpr bool IsEeprom(uint8_t code) {
 }  // namespace opcode
 
 // One conversation over the service link: the EEPROM transfer, the terminal, the firmware
-// upgrade. The link calls it for the replies and the time-out of the codes it is routed for.
+// upgrade. The link calls it for the replies, the time-out and the port failures of the codes
+// it is routed for.
 class SerialOperation {
  public:
   virtual ~SerialOperation() = default;
@@ -37,6 +39,14 @@ class SerialOperation {
   virtual void OnReply(const QByteArray& line) = 0;
   // The receiver did not answer in time. The link then enables the pages.
   virtual void OnTimeout() = 0;
+  // The port failed under the operation (the device went away, hung up, could not be read,
+  // written or opened again); `message` names the port and says why. The link has closed the
+  // port and enables the pages after this. An operation that has no ending of its own for it
+  // ends as if the receiver had not answered, at once rather than after the wait.
+  virtual void OnPortFailure(const QString& message) {
+    (void)message;
+    OnTimeout();
+  }
   // The link dropped received text that grew longer than any reply can be without ending.
   virtual void OnOverlongReply(const QByteArray& dropped) { (void)dropped; }
   // Text that arrived before a frame of this operation went out: it answers none of its

@@ -8,8 +8,8 @@
 
 namespace tornavo {
 
-// The serial device as the service link uses it. Receive notifications arrive on the
-// thread the transport lives on (the user-interface thread in the window).
+// The serial device as the service link uses it. Receive and failure notifications arrive on
+// the thread the transport lives on (the user-interface thread in the window).
 class SerialTransport : public QObject {
   Q_OBJECT
 
@@ -50,6 +50,10 @@ class SerialTransport : public QObject {
 
  signals:
   void BytesReceived();
+  // The open port stopped working: the device went away, the line hung up, a read or write
+  // failed. The port is closed by then; `message` names it and gives the system's reason, as
+  // a failed Open does. Also emitted from inside Write or ReadArrived.
+  void PortFailed(const QString& message);
 };
 
 }  // namespace tornavo

@@ -1,6 +1,7 @@
 #include "core/serial/service_link.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/texts/text_names.h"
 
@@ -11,6 +12,7 @@ ServiceLink::ServiceLink(SerialTransport& transport, OperationHost& host, QObjec
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &ServiceLink::OnReplyTimeout);
   connect(&transport_, &SerialTransport::BytesReceived, this, &ServiceLink::OnBytesReceived);
+  connect(&transport_, &SerialTransport::PortFailed, this, &ServiceLink::FailLater);
 }
 
 void ServiceLink::Route(uint8_t code, SerialOperation* operation) { routes_[code] = operation; }
@@ -39,14 +41,21 @@ void ServiceLink::TakeEarlyReplies() {
 }
 
 void ServiceLink::SendServiceCommand(const QByteArray& frame) {
+  // The operation ends with the failure already on its way.
+  if (failure_) return;
+  QString error;
+  if (!transport_.IsOpen() && !transport_.Open(&error)) {
+    FailLater(error);
+    return;
+  }
   TakeEarlyReplies();
+  if (!transport_.IsOpen()) return;  // the port failed as the early replies were taken
   if (waiting_ && code_ != opcode::kTerminal) {
     if (SerialOperation* operation = RouteFor(code_)) operation->OnFrameSent(frame);
   }
   host_.AppendLog(LogId::kTerminal, QString::fromLatin1(frame));
   StartReplyTimer(kReplyTimeoutMs);
-  QString error;
-  if (!transport_.Write(frame, &error)) host_.ShowError(error);
+  if (!transport_.Write(frame, &error)) FailLater(error);
 }
 
 void ServiceLink::StartReplyTimer(int period_ms) {
@@ -58,6 +67,10 @@ void ServiceLink::StartReplyTimer(int period_ms) {
 
 void ServiceLink::ReleaseReplies() {
   held_ = false;
+  if (failure_) {
+    DeliverFailure();
+    return;
+  }
   OnBytesReceived();
 }
 
@@ -93,6 +106,31 @@ void ServiceLink::OnReplyTimeout() {
   if (operation) operation->OnTimeout();
   timer_.stop();
   host_.EnablePages();
+}
+
+void ServiceLink::FailLater(const QString& message) {
+  // The first failure says why; what follows from it (a write to the closed port) adds
+  // nothing.
+  if (failure_) return;
+  failure_ = message;
+  transport_.Close();
+  // No reply can come: the time-out must not take the operation first.
+  timer_.stop();
+  QMetaObject::invokeMethod(this, &ServiceLink::DeliverFailure, Qt::QueuedConnection);
+}
+
+void ServiceLink::DeliverFailure() {
+  if (held_ || !failure_) return;
+  const QString message = *std::exchange(failure_, std::nullopt);
+  // A reply the failure cut short answers nothing.
+  accumulator_.Clear();
+  // When nothing waited, the terminal says so, and the pages stay as whatever holds them (a
+  // JTAG operation, perhaps) has them.
+  const bool was_waiting = waiting_;
+  SerialOperation* operation = RouteFor(code_);
+  if (code_ != opcode::kTerminal) waiting_ = false;
+  if (operation) operation->OnPortFailure(message);
+  if (was_waiting) host_.EnablePages();
 }
 
 }  // namespace tornavo

@@ -22,4 +22,6 @@ void Terminal::OnReply(const QByteArray& line) {
 
 void Terminal::OnTimeout() { host_.AppendLog(LogId::kTerminal, texts_.Slot(slot::kNoReply)); }
 
+void Terminal::OnPortFailure(const QString& message) { host_.AppendLog(LogId::kTerminal, message); }
+
 }  // namespace tornavo

@@ -23,6 +23,8 @@ class Terminal : public SerialOperation {
 
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  // Also when nothing waited: the log is where an idle port's end shows.
+  void OnPortFailure(const QString& message) override;
   // What arrived without ending is shown as it came.
   void OnOverlongReply(const QByteArray& dropped) override { OnReply(dropped); }
 

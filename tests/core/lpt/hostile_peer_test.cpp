@@ -142,6 +142,8 @@ TEST(HostileSerialPeerTest, PortCheckPassesOnlyOnTheReceiversWord) {
     link.SetTimeoutScale(0.001);
     ParallelCheck check(link, host, texts);
     link.Route(opcode::kParallelCheck, &check);
+    // A line that is gone cannot be opened again either.
+    transport.fail_open = c.close;
     if (c.close) transport.Close();
     check.Start();
     EXPECT_TRUE(testing::WaitUntil([&] { return check.outcome() != FirmwareOutcome::kRunning; }))

@@ -22,9 +22,19 @@ class Probe : public SerialOperation {
   void OnReply(const QByteArray& line) override { replies << line; }
   void OnTimeout() override { ++timeouts; }
   void OnOverlongReply(const QByteArray& dropped) override { overlong << dropped; }
+  void OnPortFailure(const QString& message) override { failures << message; }
   QList<QByteArray> sent;
   QList<QByteArray> overlong;
   QList<QByteArray> replies;
+  int timeouts = 0;
+  QStringList failures;
+};
+
+// An operation with no ending of its own for a failed port.
+class Unaware : public SerialOperation {
+ public:
+  void OnReply(const QByteArray&) override {}
+  void OnTimeout() override { ++timeouts; }
   int timeouts = 0;
 };
 
@@ -94,14 +104,77 @@ TEST_F(ServiceLinkTest, TimeoutGoesToTheWaitingOperationAndEnablesThePages) {
   EXPECT_EQ(host_.Log(LogId::kTerminal).last(), "$.EE00\r");
 }
 
-TEST_F(ServiceLinkTest, WriteFailureShowsTheSerialErrorAndTheOperationEndsByTimeout) {
-  transport_.Close();
-  link_.Begin(opcode::kEepromReadAll);
-  link_.SendServiceCommand("%EE?00010F1");
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_TRUE(host_.boxes[0].error);
-  EXPECT_TRUE(host_.boxes[0].text.contains("not open"));
-  EXPECT_TRUE(WaitUntil([&] { return read_.timeouts == 1; }));
+// The port failing, or failing to open or to take a frame, ends the waiting operation with
+// the port's reason long before the reply time-out; the next send opens the port again.
+TEST_F(ServiceLinkTest, APortFailureEndsTheOperationAtOnceAndTheNextSendReopensThePort) {
+  link_.SetTimeoutScale(100);
+  const auto send = [&](uint8_t code) {
+    host_.DisablePages();
+    link_.Begin(code);
+    link_.SendServiceCommand("%EE?00010F1");
+  };
+  send(opcode::kEepromReadAll);
+  transport_.Deliver("$.EE");
+  transport_.FailPort("read /dev/ttyUSB0: the device hung up");
+  EXPECT_TRUE(read_.failures.isEmpty());  // never inside the transport's own call
+  ASSERT_TRUE(WaitUntil([&] { return !read_.failures.isEmpty(); }));
+  EXPECT_EQ(read_.failures, QStringList{"read /dev/ttyUSB0: the device hung up"});
+  EXPECT_EQ(read_.timeouts, 0);
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_FALSE(link_.reply_timer_active());
+  EXPECT_FALSE(link_.waiting());
+
+  transport_.fail_open = true;
+  send(opcode::kEepromReadAll);
+  ASSERT_TRUE(WaitUntil([&] { return read_.failures.size() == 2; }));
+  EXPECT_EQ(read_.failures[1], "open : No such file or directory");
+  EXPECT_EQ(read_.sent.size(), 1);  // nothing went out, nothing is logged as sent
+  EXPECT_EQ(host_.Log(LogId::kTerminal).size(), 1);
+  EXPECT_TRUE(host_.pages_enabled);
+
+  transport_.fail_open = false;
+  transport_.fail_write = true;
+  send(opcode::kEepromReadAll);
+  ASSERT_TRUE(WaitUntil([&] { return read_.failures.size() == 3; }));
+  EXPECT_EQ(read_.failures[2], "write : Input/output error");
+  // The reply the failure cut short is not taken for early text of the next request.
+  EXPECT_EQ(host_.Log(LogId::kTerminal), QStringList(2, "%EE?00010F1"));
+  EXPECT_FALSE(transport_.IsOpen());
+  EXPECT_EQ(transport_.open_count, 2);
+
+  // An operation that knows nothing of ports ends as if unanswered, as promptly.
+  transport_.fail_write = false;
+  Unaware unaware;
+  link_.Route(opcode::kFirmware, &unaware);
+  send(opcode::kFirmware);
+  EXPECT_EQ(transport_.open_count, 3);
+  EXPECT_EQ(transport_.written.size(), 2);
+  transport_.FailPort("read /dev/ttyUSB0: the device hung up");
+  ASSERT_TRUE(WaitUntil([&] { return unaware.timeouts == 1; }));
+  EXPECT_TRUE(host_.pages_enabled);
+  EXPECT_EQ(read_.failures.size(), 3);
+  EXPECT_EQ(read_.timeouts, 0);
+}
+
+// With nothing waiting, the terminal log tells and the pages stay as they are; while
+// replies are held, so is the failure, until they are released.
+TEST_F(ServiceLinkTest, APortFailureWhileIdleIsLoggedAndWhileHeldWaitsForTheRelease) {
+  host_.DisablePages();
+  transport_.FailPort("read /dev/ttyUSB0: the device hung up");
+  ASSERT_TRUE(WaitUntil([&] { return !host_.Log(LogId::kTerminal).isEmpty(); }));
+  EXPECT_EQ(host_.Log(LogId::kTerminal), QStringList{"read /dev/ttyUSB0: the device hung up"});
+  EXPECT_FALSE(host_.pages_enabled);
+
+  link_.SetTimeoutScale(100);
+  link_.Begin(opcode::kFirmware);
+  link_.SendServiceCommand("%DL?D0");
+  link_.HoldReplies();
+  transport_.FailPort("read /dev/ttyUSB0: the device hung up");
+  testing::Pump(50);
+  EXPECT_TRUE(firmware_.failures.isEmpty());
+  link_.ReleaseReplies();
+  EXPECT_EQ(firmware_.failures, QStringList{"read /dev/ttyUSB0: the device hung up"});
+  EXPECT_TRUE(host_.pages_enabled);
 }
 
 // The terminal's time-out is logged without a box, and a late reply still arrives.
