@@ -118,11 +118,11 @@ int RunEepromSession(const QString& verb, EepromRange range, const PortSettings&
   switch (transfer.outcome()) {
     case TransferOutcome::kNoReply:
       return kExitNoReply;
-    case TransferOutcome::kRetryLimit:
-    case TransferOutcome::kBackupFailed:
-      return kExitFailed;
-    default:
+    case TransferOutcome::kDone:
       break;
+    default:
+      // Retry limit, backup failed, port failed: nothing else may pass for success.
+      return kExitFailed;
   }
   if (!transfer.differing_rows().isEmpty()) {
     QStringList rows;

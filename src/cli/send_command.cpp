@@ -27,8 +27,13 @@ class OneReply : public SerialOperation {
     timed_out = true;
     loop_.quit();
   }
+  void OnPortFailure(const QString& message) override {
+    port_failure = message;
+    loop_.quit();
+  }
   QByteArray reply;
   bool timed_out = false;
+  QString port_failure;
 
  private:
   QEventLoop& loop_;
@@ -68,6 +73,10 @@ int RunSendCommand(const QStringList& arguments) {
   const QByteArray text = ToCp1252(parser.positionalArguments()[0]);
   link.SendServiceCommand(parser.isSet("no-checksum") ? text : AppendChecksum(text));
   loop.exec();
+  if (!reply.port_failure.isEmpty()) {
+    Err(reply.port_failure);
+    return kExitFailed;
+  }
   if (reply.timed_out) {
     Err(Texts().Slot(slot::kNoReply) + QStringLiteral(" (%1)").arg(link.port_name()));
     return kExitNoReply;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <utility>
 
@@ -205,6 +206,24 @@ TEST_F(EepromCommandTest, PartialReadsWriteOnlyTheRowsReadOrTakeTheRestFromABase
   ASSERT_EQ(
       read({"--range", "first", "--base", Path("base.bin"), "-o", Path("first.bin")}).exit_code, 0);
   EXPECT_EQ(ReadFile(Path("first.bin")), all.left(176) + QByteArray(2048 - 176, '\x5A'));
+}
+
+// A receiver whose line goes dead in the middle of a read (it falls silent after three rows,
+// then goes away): the read ends at once with the port's failure, long before its time-out,
+// and writes nothing.
+TEST_F(EepromCommandTest, AReadWhoseLineGoesDeadFailsAtOnceAndWritesNothing) {
+  tornavo::testing::BackgroundReceiver receiver({"--fault", "silent:3"});
+  ASSERT_FALSE(receiver.device().isEmpty());
+  QProcess read;
+  read.start(tornavo::testing::TornavoPath(), {"eeprom", "read", "--port", receiver.device(),
+                                               "--timeout", "600000", "-o", Path("dead.bin")});
+  ASSERT_TRUE(read.waitForStarted());
+  read.waitForFinished(500);  // the three rows come at once; then the read waits
+  receiver.Stop();
+  ASSERT_TRUE(read.waitForFinished(30000));
+  EXPECT_EQ(read.exitCode(), 4);
+  EXPECT_TRUE(QString::fromUtf8(read.readAllStandardError()).contains(receiver.device()));
+  EXPECT_FALSE(QFile::exists(Path("dead.bin")));
 }
 
 // Lines of a run's output that begin with `start`. --verbose shows each frame twice, once for

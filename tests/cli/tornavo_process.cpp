@@ -70,7 +70,10 @@ BackgroundReceiver::BackgroundReceiver(const QStringList& extra_arguments) {
   device_ = device_.section('\n', 0, 0).trimmed();
 }
 
-BackgroundReceiver::~BackgroundReceiver() {
+BackgroundReceiver::~BackgroundReceiver() { Stop(); }
+
+void BackgroundReceiver::Stop() {
+  if (process_.state() == QProcess::NotRunning) return;
   process_.terminate();
   if (!process_.waitForFinished(3000)) process_.kill();
   process_.waitForFinished();

@@ -35,6 +35,8 @@ class BackgroundReceiver {
   explicit BackgroundReceiver(const QStringList& extra_arguments = {});
   ~BackgroundReceiver();
   QString device() const { return device_; }
+  // Ends the receiver now, as a pulled cable would: its line hangs up.
+  void Stop();
 
  private:
   // Its own settings folder goes here, never into the user's.

@@ -322,28 +322,25 @@ void EepromTransfer::Note(const QString& line) {
 }
 
 void EepromTransfer::OnTimeout() {
-  // The rows done so far stay in the image; the view is refreshed at the next end.
-  host_.ResetStatus(StatusPage::kEeprom);
-  row_ = 0;
-  link_.End();
-  outcome_ = TransferOutcome::kNoReply;
-  host_.AppendLog(LogId::kEeprom, texts_.Slot(slot::kNoReply));
-  QString message = NoReplyMessage(texts_, link_.port_name());
-  if (stage_ == TransferStage::kBackupRead) message += u'\n' + BackupReadFailed();
-  host_.ShowError(message);
-  if (on_finished_) on_finished_();
+  EndUnanswered(TransferOutcome::kNoReply, texts_.Slot(slot::kNoReply),
+                NoReplyMessage(texts_, link_.port_name()));
 }
 
 void EepromTransfer::OnPortFailure(const QString& message) {
   // As a time-out, but the port's reason replaces the receiver's silence.
+  EndUnanswered(TransferOutcome::kPortFailed, message, message);
+}
+
+void EepromTransfer::EndUnanswered(TransferOutcome outcome, const QString& log_line,
+                                   QString message) {
+  // The rows done so far stay in the image; the view is refreshed at the next end.
   host_.ResetStatus(StatusPage::kEeprom);
   row_ = 0;
   link_.End();
-  outcome_ = TransferOutcome::kPortFailed;
-  host_.AppendLog(LogId::kEeprom, message);
-  QString shown = message;
-  if (stage_ == TransferStage::kBackupRead) shown += u'\n' + BackupReadFailed();
-  host_.ShowError(shown);
+  outcome_ = outcome;
+  host_.AppendLog(LogId::kEeprom, log_line);
+  if (stage_ == TransferStage::kBackupRead) message += u'\n' + BackupReadFailed();
+  host_.ShowError(message);
   if (on_finished_) on_finished_();
 }
 

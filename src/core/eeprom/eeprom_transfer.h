@@ -109,6 +109,8 @@ class EepromTransfer : public SerialOperation {
   void KeepBackupAndSend();
   void EndTransfer(TransferOutcome outcome);
   void Finish();
+  // Ends a transfer that got no answer (silence or a failed port), keeping the rows done.
+  void EndUnanswered(TransferOutcome outcome, const QString& log_line, QString message);
   // Logs that nothing was written because the backup read failed; returns the line.
   QString BackupReadFailed();
   void Note(const QString& line);

@@ -179,6 +179,12 @@ void FirmwareUpgrade::OnTimeout() {
   Finish(FirmwareOutcome::kNoReply);
 }
 
+void FirmwareUpgrade::OnPortFailure(const QString& message) {
+  host_.AppendLog(LogId::kFirmware, message);
+  host_.ShowError(message);
+  Finish(FirmwareOutcome::kSerialFailed);
+}
+
 void FirmwareUpgrade::Finish(FirmwareOutcome outcome) {
   host_.ResetStatus(kPage);
   link_.End();
@@ -215,6 +221,13 @@ void ParallelCheck::OnReply(const QByteArray& line) {
   else
     host_.ShowError(kPortBad);
   host_.EnablePages();
+  if (on_finished_) on_finished_();
+}
+
+void ParallelCheck::OnPortFailure(const QString& message) {
+  outcome_ = FirmwareOutcome::kSerialFailed;
+  host_.AppendLog(LogId::kFirmware, message);
+  host_.ShowError(message);
   if (on_finished_) on_finished_();
 }
 

@@ -48,6 +48,7 @@ enum class FirmwareOutcome {
   kNoReply,
   kTransferFailed,  // the parallel transfer ended early
   kPortRefused,     // port access refused
+  kSerialFailed,    // the serial port stopped working
 };
 
 // The firmware upgrade over the serial link and the parallel port. Phase 0: the command is
@@ -72,6 +73,7 @@ class FirmwareUpgrade : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override;
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  void OnPortFailure(const QString& message) override;
   // The receiver's end-of-transfer line, when no phase waits for it.
   void OnEarlyReply(const QByteArray& text) override;
 
@@ -116,6 +118,7 @@ class ParallelCheck : public SerialOperation {
   void OnFrameSent(const QByteArray& frame) override;
   void OnReply(const QByteArray& line) override;
   void OnTimeout() override;
+  void OnPortFailure(const QString& message) override;
 
   FirmwareOutcome outcome() const { return outcome_; }
 

@@ -202,7 +202,7 @@ TEST_F(FirmwareUpgradeTest, AReplyDuringTheTransferIsHandledInTheNextPhase) {
   EXPECT_EQ(peripheral_.received(), kFile);
 }
 
-TEST_F(FirmwareUpgradeTest, EachPhaseTimesOutWithItsMessage) {
+TEST_F(FirmwareUpgradeTest, TimeOutsAndAFailedSerialPortEndTheOperationWithTheirMessages) {
   const QString messages[] = {
       texts_.TwoLines(slot::kNoReply, slot::kCheckServiceMode),
       "¡ No hay respuesta del decodificador a la segunda fase del envio del Firmware !",
@@ -217,6 +217,18 @@ TEST_F(FirmwareUpgradeTest, EachPhaseTimesOutWithItsMessage) {
     EXPECT_TRUE(host_.pages_enabled);
     EXPECT_TRUE(host_.StatusEmpty(StatusPage::kFirmware));
   }
+  // A serial port that stops working ends either operation at once, naming the port.
+  const QString failure = "read /dev/ttyUSB0: the device hung up";
+  Start();
+  transport_.FailPort(failure);
+  ASSERT_TRUE(WaitUntil([&] { return !upgrade_.running(); }));
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kSerialFailed);
+  check_.Start();
+  transport_.FailPort(failure);
+  ASSERT_TRUE(WaitUntil([&] { return check_.outcome() == FirmwareOutcome::kSerialFailed; }));
+  EXPECT_EQ(Box(3), failure);
+  EXPECT_EQ(Box(4), failure);
+  EXPECT_TRUE(host_.pages_enabled);
 }
 
 // Its outcomes against silent and hostile receivers are the hostile peer tests'.

@@ -128,7 +128,7 @@ TEST(HostileSerialPeerTest, PortCheckPassesOnlyOnTheReceiversWord) {
   };
   for (const Case& c :
        {Case{"silent", "", false, FirmwareOutcome::kNoReply},
-        Case{"line gone", "$.PR\r", true, FirmwareOutcome::kNoReply},
+        Case{"line gone", "$.PR\r", true, FirmwareOutcome::kSerialFailed},
         Case{"garbage", QByteArray("\x13\x37\xFF\r", 4), false, FirmwareOutcome::kReportedFailed},
         Case{"flipped", "$\xD1PR\r", false, FirmwareOutcome::kReportedFailed},
         Case{"healthy", "$.PR\r", false, FirmwareOutcome::kSucceeded}}) {
