@@ -19,6 +19,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/hex_editor.h"
+#include "gui/pages/interpreted_page.h"
 #include "gui/task_page.h"
 #include "sim/virtual_receiver.h"
 #include "support/scoped_env.h"
@@ -75,7 +76,8 @@ QList<QByteArray> Frames(const sim::VirtualReceiver& receiver, const char* kind)
 }
 
 // A read from the named fields' page: the grid comes forward, the pages are locked, and the
-// panel is clean before the closing message. Three rows then edited with the keyboard: the
+// panel is clean before the closing message; each field's raw box is then as after a load of
+// the same bytes (a known entry's box greyed). Three rows then edited with the keyboard: the
 // verify names them, they stay coloured in the grid, and the next read asks about the edits
 // and clears the colour.
 TEST(EepromTransferPage, ReadThenVerifyNamesAndColoursTheDifferingRows) {
@@ -101,6 +103,23 @@ TEST(EepromTransferPage, ReadThenVerifyNamesAndColoursTheDifferingRows) {
   InterpretedView& view = window.eeprom_page()->interpreted_view();
   EXPECT_EQ(view.state(view.FindField("Pais :")).text, "ESP");
   EXPECT_TRUE(std::ranges::equal(rw.receiver.Eeprom(), rw.ImageBytes()));
+  InterpretedPage* fields = window.eeprom_page()->interpreted_fields();
+  auto raw_boxes_enabled = [&] {
+    QList<bool> enabled;
+    for (int f = 0; f < InterpretedView::FieldCount(); ++f)
+      if (fields->raw(f)) enabled << fields->raw(f)->isEnabled();
+    return enabled;
+  };
+  const QList<bool> after_read = raw_boxes_enabled();
+  EXPECT_FALSE(fields->raw(view.FindField("Pais :"))->isEnabled());
+  const QString saved = rw.w->Path("read.txt");
+  rw.w->dialogs->Answer(saved, 1);
+  rw.Click(window.eeprom_page()->save_button());
+  rw.Click(window.eeprom_page()->clear_button());
+  ASSERT_TRUE(fields->raw(view.FindField("Pais :"))->isEnabled());
+  rw.w->dialogs->Answer(saved, 1);
+  rw.Click(window.eeprom_page()->load_button());
+  EXPECT_EQ(raw_boxes_enabled(), after_read);
 
   rw.EditRows({0x12, 0x3A, 0x7F});
   HexEditor* grid = window.eeprom_page()->hex_editor();
