@@ -13,6 +13,7 @@
 #include "core/eeprom/write_question.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
+#include "core/lpt/firmware_upgrade.h"
 #include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/backup_store.h"
@@ -390,9 +391,16 @@ bool TForm1::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+bool TForm1::OperationRunning() {
+  return session_->runner().running() || session_->eeprom_transfer().running() ||
+         session_->firmware_upgrade().running() ||
+         session_->parallel_check().outcome() == FirmwareOutcome::kRunning;
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A parallel transfer must end before the port and the pages go away.
-  if (session_->runner().running()) {
+  // An operation must end before the port and the pages go away: a write cut short would
+  // leave the receiver half-written.
+  if (OperationRunning()) {
     event->ignore();
     return;
   }

@@ -167,6 +167,8 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   // Before "Enviar": names the port and the rows, and warns of rows the loaded file did not
   // define. The routine question (no such rows) can be turned off from its check box.
   bool ConfirmEepromWrite(const EepromRows& rows);
+  // A transfer, firmware upgrade, port check or JTAG operation has not ended yet.
+  bool OperationRunning();
   // Before a dump replaces the EEPROM rows or the channel list it reaches: their unsaved
   // edits are saved, discarded or the dump does not start.
   bool SettleEditsBeforeDump(const JtagDumpRequest& request);

@@ -9,6 +9,7 @@
 #include "gui/pages/about_page.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/firmware_page.h"
 #include "gui/pages/interpreted_page.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/terminal_page.h"
@@ -152,6 +153,25 @@ TEST(PageLock, NothingTakesInputUntilTheOperationEnds) {
   nothing_takes_input("inner lock released");
   window.EnablePages();
   EXPECT_TRUE(window.PageTakesInput(Page::kTuning));
+}
+
+// The window stays open while a serial operation runs (a read, "Comprobar LPT"), as it does
+// while a port job runs, and closes once it has ended.
+TEST(PageLock, TheWindowStaysOpenWhileASerialOperationRuns) {
+  PortWindow pw;
+  TForm1& window = *pw.w.window;
+  pw.StartRead();
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  pw.AnswerRead();
+  pw.w.ShowPage(Page::kFirmware);
+  QTest::mouseClick(window.firmware_page()->check_button(), Qt::LeftButton);
+  ASSERT_EQ(pw.w.port().written.size(), 2);
+  EXPECT_TRUE(pw.w.port().written.back().startsWith("%PR?"));
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  pw.w.port().Deliver("$.PR\r");
+  EXPECT_TRUE(window.close());
 }
 
 // Copy only with a selection; a saved log is UTF-8, for people to read, with CRLF line ends,
