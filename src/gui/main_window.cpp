@@ -52,6 +52,15 @@ namespace {
 
 constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
 
+// The rows a dump of length bytes from address fills whole.
+EepromRows WholeRowsOf(uint32_t address, uint32_t length) {
+  const uint64_t first = (uint64_t{address} + kEepromColumns - 1) / kEepromColumns;
+  const uint64_t end =
+      std::min<uint64_t>(uint64_t{address} + length, kEepromBytes) / kEepromColumns;
+  if (first >= end) return {};
+  return RowsBetween(static_cast<int>(first), static_cast<int>(end) - 1);
+}
+
 }  // namespace
 
 TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
@@ -95,7 +104,12 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
          HandOverDump(request, result);
        },
        [this] { return ParallelLocator(); },
-       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
+       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); },
+       [this](const JtagSendRequest& request) {
+         // Rows the request does not reach are the operation's to refuse.
+         const EepromRows rows = RowsOfAddresses(request.destination, request.length);
+         return rows.none() || ConfirmEepromWrite(rows, request.port);
+       }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   // The tuning page is built on first show (or use) too.
@@ -165,7 +179,8 @@ void TForm1::BindEepromPage() {
   transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
     const int row = std::clamp(session_->image().selected_row(), 1, kEepromRows) - 1;
     const EepromRows rows = RowsOfRange(range, row);
-    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
+    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows, transport_->settings().name)
+                                      : eeprom_->SettleEdits(rows);
   });
   session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
   session_->eeprom_transfer().SetBackups(
@@ -226,14 +241,23 @@ void TForm1::TakePicture(const QByteArray& bytes) {
 void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
   eeprom_->hex_editor()->HighlightRows({});
   session_->image().PlaceReceived(address, bytes);
+  eeprom_->MarkRowsRead(WholeRowsOf(address, static_cast<uint32_t>(bytes.size())));
   eeprom_->RefreshInterpretedView();
   eeprom_->update();
   pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
 }
 
-bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {
-  const EepromWriteQuestion question{rows, rows & eeprom_->rows_not_loaded(),
-                                     eeprom_->loaded_file(), transport_->settings().name};
+bool TForm1::ConfirmEepromWrite(const EepromRows& rows, const QString& port) {
+  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
+  if (lacking.any() && eeprom_->loaded_file().isEmpty()) {
+    // No file names these rows: they are the blank grid's, never read. They go as they stand
+    // only when confirmed, every time.
+    QString text = EepromWriteQuestionText({rows, {}, {}, port}, texts_);
+    const QString routine_end = texts_.Key(text_key::kEscribirlasEnLaEeprom);
+    if (text.endsWith(routine_end)) text.chop(routine_end.size());
+    return boxes_->Confirm(text + texts_.Key(text_key::kSeEnviaranTalComoEstan));
+  }
+  const EepromWriteQuestion question{rows, lacking, eeprom_->loaded_file(), port};
   const QString text = EepromWriteQuestionText(question, texts_);
   if (!question.routine()) return boxes_->Confirm(text);
   if (!settings_.Bool(Key::kPreguntarEnviarEeprom)) return true;

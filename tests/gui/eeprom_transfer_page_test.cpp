@@ -204,34 +204,62 @@ TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks)
   EXPECT_EQ(rw.receiver.Eeprom()[set_before], 0xFF);
 }
 
-// The real question, as the user meets it: Enter and Escape both cancel and nothing is sent;
-// its check box ticked with a key and OK pressed, the write goes and the question is off.
+// The real questions, as the user meets them. The grid at the start, never read nor loaded, is
+// no routine write: its question has no check box. Once read, the routine question: Enter and
+// Escape both cancel and nothing is sent; its check box ticked with a key and OK pressed, the
+// write goes and that question is off. A grid blank again after "Borrar" is still asked about.
 TEST(EepromTransferPage, RoutineWriteQuestionCanBeTurnedOffForGood) {
   ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
+  const QString rows_and_target =
+      "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto " +
+      rw.receiver.device_path() + ".\n";
+  const QString as_they_stand = "Se enviarán tal como están en el editor. ¿Enviar de todos modos?";
+  auto blank_grid_is_asked_about = [&](Qt::Key key) {
+    testing::BoxWatcher watcher(key);
+    rw.Click(rw.controls()->write_button());
+    ASSERT_EQ(watcher.seen.size(), 1);
+    EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    EXPECT_FALSE(watcher.seen[0].has_option);
+    EXPECT_EQ(watcher.seen[0].text, rows_and_target + as_they_stand);
+  };
+  blank_grid_is_asked_about(Qt::Key_Return);
+  {
+    testing::BoxWatcher read_box(Qt::Key_Return);
+    rw.Click(rw.controls()->read_button());
+    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  }
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
     testing::BoxWatcher watcher(key, key == Qt::Key_Escape ? "eeprom_send_question" : "");
     rw.Click(rw.controls()->write_button());
     ASSERT_EQ(watcher.seen.size(), 1);
     EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    EXPECT_TRUE(watcher.seen[0].has_option);
     EXPECT_EQ(watcher.seen[0].text,
-              "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto " +
-                  rw.receiver.device_path() + ".\n¿Escribirlas en la Eeprom del decodificador?");
+              rows_and_target + "¿Escribirlas en la Eeprom del decodificador?");
   }
-  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    if (box->checkBox()) QTest::keyClick(box->checkBox(), Qt::Key_Space);
-    QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
-  });
-  answer.start(10);
-  rw.Click(rw.controls()->write_button());
-  ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  EXPECT_TRUE(Frames(rw.receiver, "%EE=").isEmpty());
+  {
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      if (box->checkBox()) QTest::keyClick(box->checkBox(), Qt::Key_Space);
+      QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
+    });
+    answer.start(10);
+    rw.receiver.ClearReceivedFrames();
+    rw.Click(rw.controls()->write_button());
+    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  }
   EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);  // the backup
   EXPECT_FALSE(window.settings().Bool(Key::kPreguntarEnviarEeprom));
+
+  rw.Click(window.eeprom_page()->clear_button());
+  rw.receiver.ClearReceivedFrames();
+  blank_grid_is_asked_about(Qt::Key_Escape);
+  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
 }
 
 // Backups before "Enviar".

@@ -331,9 +331,12 @@ void JtagDumpPage::StartSend() {
     case DumpSource::kImage:
       return;  // a captured picture is never sent
   }
+  const JtagSendRequest request = SendRequest();
+  if (source == JtagSendSource::kEeprom && links_.before_eeprom_send &&
+      !links_.before_eeprom_send(request))
+    return;
   auto inputs = std::make_shared<JtagSendInputs>();
   if (!GatherSendInputs(source, inputs.get())) return;
-  const JtagSendRequest request = SendRequest();
   RunOnPort([request, source, inputs](JtagSession& session) {
     StartJtagSend(session, request, source, *inputs);
   });
