@@ -1,5 +1,5 @@
-// "Enviar" of the EEPROM grid on the page "Firmware (JTag)", against the virtual JTAG target:
-// the question before an EEPROM write.
+// "Enviar" of the EEPROM grid and of a file on the page "Firmware (JTag)", against the virtual
+// JTAG target: the question before an EEPROM write, and why a file cannot be sent.
 #include "core/runtime/blocking_runner.h"
 #include "core/session/service_session.h"
 #include "core/settings/settings.h"
@@ -97,6 +97,18 @@ TEST(JtagEepromSend, AsksTheEepromWriteQuestionFirst) {
             rows_and_target + "virtual.\n¿Escribirlas en la Eeprom del decodificador?");
   EXPECT_FALSE(sw.window().settings().Bool(Key::kPreguntarEnviarEeprom));
   EXPECT_EQ(sw.target.Eeprom(), held);
+}
+
+// A file too long to send is refused with the reader's reason, and nothing is sent.
+TEST(JtagEepromSend, AnOversizedFileIsRefusedWithItsReason) {
+  JtagWindow sw;
+  const QString big = sw.w->Path("big.bin");
+  ASSERT_TRUE(testing::WriteTestFile(big, QByteArray(5 * 1024 * 1024, '\x5A')));
+  sw.Choose(DumpSource::kFile);
+  sw.w->dialogs->Answer(big);
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  EXPECT_EQ(sw.w->LastBox(), big + ": longer than 4194304 bytes");
+  EXPECT_TRUE(sw.page()->log()->Lines().isEmpty());
 }
 
 }  // namespace

@@ -51,8 +51,6 @@ constexpr int kEraseMethodKeys[] = {
     text_key::kPorBloques, text_key::kConUnSoloComando};  // "Por bloques", "Con un solo comando"
 constexpr int kSendFilterSlot =
     slot::kArchivoBinarioBINRCUO;  // "Archivo Binario (BIN, RCU o RCS)|...|Todos ..."
-constexpr int kFileInUseSlot =
-    slot::kNoSePuedeAbrirEl;  // "No se puede abrir el archivo porque otra ..."
 
 QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   auto* box = new QComboBox(parent);
@@ -295,7 +293,8 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       if (!choice.accepted || choice.path.isEmpty()) return false;
       QString error;
       if (!ReadWholeFile(choice.path, &inputs->file, &error)) {
-        services_.host.ShowError(services_.texts.Slot(kFileInUseSlot));
+        // The reader's own reason: missing, refused, too long.
+        services_.host.ShowError(error);
         return false;
       }
       return true;

@@ -65,7 +65,6 @@ constexpr int kSaveFilterKey =
     text_key::kArchivoBinarioBINBinArchivo15;  // BIN | RCU | RCS | TXT | HTM | all
 constexpr int kSaveTextIndex = 4;
 constexpr int kSaveHtmlIndex = 5;
-constexpr int kCannotOpenSlot = slot::kNoSePuedeAbrirEl;
 constexpr int kNoMatchSlot = slot::kNoHayNingunCanalCon;
 
 constexpr QMargins kGroupMargins(6, 2, 6, 2);
@@ -505,10 +504,8 @@ bool TuningPage::LoadDumpedImage(const JtagDumpRequest& request, const JtagDumpR
 }
 
 void TuningPage::ShowLoadFailure(const ChannelLoad& load) {
-  if (load.kind == ChannelLoad::Kind::kUnreadable)
-    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
-  else if (!load.error.isEmpty())
-    services_.host.ShowError(load.error);
+  // An unreadable file's reason is the reader's own: missing, refused, too long.
+  if (!load.error.isEmpty()) services_.host.ShowError(load.error);
 }
 
 void TuningPage::ShowLiveSectionsInSettings() {
