@@ -2,12 +2,15 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/eeprom/write_question.h"
@@ -51,6 +54,10 @@ namespace tornavo {
 namespace {
 
 constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
+
+int ClampToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+}
 
 // The rows a dump of length bytes from address fills whole.
 EepromRows WholeRowsOf(uint32_t address, uint32_t length) {
@@ -199,9 +206,18 @@ std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
 }
 
 void TForm1::ApplyLoadedSettings() {
-  move(static_cast<int>(settings_.Int(Key::kLeft)), static_cast<int>(settings_.Int(Key::kTop)));
   resize(static_cast<int>(settings_.Int(Key::kWindowWidth)),
          static_cast<int>(settings_.Int(Key::kWindowHeight)));
+  // A stored place on no screen (another monitor layout, a damaged file) would leave the
+  // window out of reach.
+  QList<QRect> screens;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->geometry();
+  for (const QScreen* screen : QGuiApplication::screens())
+    if (screen != QGuiApplication::primaryScreen()) screens << screen->geometry();
+  move(PlaceOnScreens(
+      QRect(QPoint(ClampToInt(settings_.Int(Key::kLeft)), ClampToInt(settings_.Int(Key::kTop))),
+            size()),
+      screens));
   const int page = static_cast<int>(settings_.Int(Key::kPestanaActiva));
   if (page >= 0) pages_->setCurrentIndex(page);
   dialogs_->BindSettings(&settings_);
