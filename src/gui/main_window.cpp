@@ -2,17 +2,21 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 #include "core/eeprom/eeprom_transfer.h"
 #include "core/eeprom/write_question.h"
 #include "core/jtag/dump_hand_over.h"
 #include "core/lpt/firmware_settings.h"
+#include "core/lpt/firmware_upgrade.h"
 #include "core/lpt/port_backends.h"
 #include "core/lpt/port_locator.h"
 #include "core/runtime/backup_store.h"
@@ -50,6 +54,19 @@ namespace tornavo {
 namespace {
 
 constexpr const char* kWindowTitle = "Tornavo v4.0 (FINAL)";
+
+int ClampToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+}
+
+// The rows a dump of length bytes from address fills whole.
+EepromRows WholeRowsOf(uint32_t address, uint32_t length) {
+  const uint64_t first = (uint64_t{address} + kEepromColumns - 1) / kEepromColumns;
+  const uint64_t end =
+      std::min<uint64_t>(uint64_t{address} + length, kEepromBytes) / kEepromColumns;
+  if (first >= end) return {};
+  return RowsBetween(static_cast<int>(first), static_cast<int>(end) - 1);
+}
 
 }  // namespace
 
@@ -94,7 +111,12 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
          HandOverDump(request, result);
        },
        [this] { return ParallelLocator(); },
-       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); }},
+       [this](const JtagDumpRequest& request) { return SettleEditsBeforeDump(request); },
+       [this](const JtagSendRequest& request) {
+         // Rows the request does not reach are the operation's to refuse.
+         const EepromRows rows = RowsOfAddresses(request.destination, request.length);
+         return rows.none() || ConfirmEepromWrite(rows, request.port);
+       }},
       pages_);
   terminal_page_ = new TerminalPage(*services_, pages_);
   // The tuning page is built on first show (or use) too.
@@ -164,7 +186,8 @@ void TForm1::BindEepromPage() {
   transfer_controls_->SetGuard([this](EepromTask task, EepromRange range) {
     const int row = std::clamp(session_->image().selected_row(), 1, kEepromRows) - 1;
     const EepromRows rows = RowsOfRange(range, row);
-    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows) : eeprom_->SettleEdits(rows);
+    return task == EepromTask::kWrite ? ConfirmEepromWrite(rows, transport_->settings().name)
+                                      : eeprom_->SettleEdits(rows);
   });
   session_->eeprom_transfer().SetOnFinished([this] { FollowTransferEnd(); });
   session_->eeprom_transfer().SetBackups(
@@ -183,9 +206,18 @@ std::unique_ptr<PortRegisters> TForm1::OpenParallelPort(QString* error) {
 }
 
 void TForm1::ApplyLoadedSettings() {
-  move(static_cast<int>(settings_.Int(Key::kLeft)), static_cast<int>(settings_.Int(Key::kTop)));
   resize(static_cast<int>(settings_.Int(Key::kWindowWidth)),
          static_cast<int>(settings_.Int(Key::kWindowHeight)));
+  // A stored place on no screen (another monitor layout, a damaged file) would leave the
+  // window out of reach.
+  QList<QRect> screens;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->geometry();
+  for (const QScreen* screen : QGuiApplication::screens())
+    if (screen != QGuiApplication::primaryScreen()) screens << screen->geometry();
+  move(PlaceOnScreens(
+      QRect(QPoint(ClampToInt(settings_.Int(Key::kLeft)), ClampToInt(settings_.Int(Key::kTop))),
+            size()),
+      screens));
   const int page = static_cast<int>(settings_.Int(Key::kPestanaActiva));
   if (page >= 0) pages_->setCurrentIndex(page);
   dialogs_->BindSettings(&settings_);
@@ -225,14 +257,23 @@ void TForm1::TakePicture(const QByteArray& bytes) {
 void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
   eeprom_->hex_editor()->HighlightRows({});
   session_->image().PlaceReceived(address, bytes);
+  eeprom_->MarkRowsRead(WholeRowsOf(address, static_cast<uint32_t>(bytes.size())));
   eeprom_->RefreshInterpretedView();
   eeprom_->update();
   pages_->setCurrentIndex(static_cast<int>(Page::kEeprom));
 }
 
-bool TForm1::ConfirmEepromWrite(const EepromRows& rows) {
-  const EepromWriteQuestion question{rows, rows & eeprom_->rows_not_loaded(),
-                                     eeprom_->loaded_file(), transport_->settings().name};
+bool TForm1::ConfirmEepromWrite(const EepromRows& rows, const QString& port) {
+  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
+  if (lacking.any() && eeprom_->loaded_file().isEmpty()) {
+    // No file names these rows: they are the blank grid's, never read. They go as they stand
+    // only when confirmed, every time.
+    QString text = EepromWriteQuestionText({rows, {}, {}, port}, texts_);
+    const QString routine_end = texts_.Key(text_key::kEscribirlasEnLaEeprom);
+    if (text.endsWith(routine_end)) text.chop(routine_end.size());
+    return boxes_->Confirm(text + texts_.Key(text_key::kSeEnviaranTalComoEstan));
+  }
+  const EepromWriteQuestion question{rows, lacking, eeprom_->loaded_file(), port};
   const QString text = EepromWriteQuestionText(question, texts_);
   if (!question.routine()) return boxes_->Confirm(text);
   if (!settings_.Bool(Key::kPreguntarEnviarEeprom)) return true;
@@ -390,9 +431,16 @@ bool TForm1::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+bool TForm1::OperationRunning() {
+  return session_->runner().running() || session_->eeprom_transfer().running() ||
+         session_->firmware_upgrade().running() ||
+         session_->parallel_check().outcome() == FirmwareOutcome::kRunning;
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A parallel transfer must end before the port and the pages go away.
-  if (session_->runner().running()) {
+  // An operation must end before the port and the pages go away: a write cut short would
+  // leave the receiver half-written.
+  if (OperationRunning()) {
     event->ignore();
     return;
   }

@@ -164,9 +164,12 @@ class TForm1 : public QMainWindow, public OperationHost, private DumpReceiver {
   // The loaded settings onto the window, its dialogs, the terminal and the serial port.
   void ApplyLoadedSettings();
   void SaveSettings();
-  // Before "Enviar": names the port and the rows, and warns of rows the loaded file did not
-  // define. The routine question (no such rows) can be turned off from its check box.
-  bool ConfirmEepromWrite(const EepromRows& rows);
+  // Before an EEPROM "Enviar" (serial or JTAG): names the rows and the port they go through,
+  // and warns of rows the loaded file did not define, or of a blank grid's rows never read.
+  // The routine question (no such rows) can be turned off from its check box.
+  bool ConfirmEepromWrite(const EepromRows& rows, const QString& port);
+  // A transfer, firmware upgrade, port check or JTAG operation has not ended yet.
+  bool OperationRunning();
   // Before a dump replaces the EEPROM rows or the channel list it reaches: their unsaved
   // edits are saved, discarded or the dump does not start.
   bool SettleEditsBeforeDump(const JtagDumpRequest& request);

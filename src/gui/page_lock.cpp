@@ -16,11 +16,21 @@ namespace tornavo {
 
 namespace {
 
+// Set on a control while a lock holds it: whether its page wants it enabled.
+constexpr char kWantedEnabled[] = "tornavo_wanted_enabled";
+
 bool InsideWatchedPart(const QWidget* widget) {
   for (const QWidget* w = widget; w; w = w->parentWidget())
     if (qobject_cast<const LogView*>(w) || qobject_cast<const StatusPanel*>(w) ||
         qobject_cast<const QProgressBar*>(w))
       return true;
+  return false;
+}
+
+// An input inside another input (a spin box's line, a view's editor) follows that input.
+bool InsideInput(const QWidget* widget, const QWidget* page) {
+  for (const QWidget* w = widget->parentWidget(); w && w != page; w = w->parentWidget())
+    if (PageLock::IsInput(w)) return true;
   return false;
 }
 
@@ -39,31 +49,42 @@ bool PageLock::IsInput(const QWidget* widget) {
          qobject_cast<const QSlider*>(widget) || qobject_cast<const QAbstractItemView*>(widget);
 }
 
+void PageLock::SetEnabled(QWidget* widget, bool enabled) {
+  if (widget->property(kWantedEnabled).isValid())
+    widget->setProperty(kWantedEnabled, enabled);
+  else
+    widget->setEnabled(enabled);
+}
+
 void PageLock::Lock(const QList<QWidget*>& pages) {
-  if (locked_) return;
-  locked_ = true;
+  if (depth_++ > 0) return;
   for (QWidget* page : pages) LockInputs(page);
 }
 
 void PageLock::AddPage(QWidget* page) {
-  if (locked_) LockInputs(page);
+  if (locked()) LockInputs(page);
 }
 
 void PageLock::LockInputs(QWidget* page) {
   for (QWidget* widget : page->findChildren<QWidget*>()) {
-    // Parents come before their children: what lies inside a disabled view is skipped.
-    if (!widget->isEnabledTo(page) || !IsInput(widget)) continue;
+    if (!IsInput(widget) || InsideInput(widget, page) || widget->property(kWantedEnabled).isValid())
+      continue;
+    // The control's own state, whatever its parents' is.
+    widget->setProperty(kWantedEnabled, !widget->testAttribute(Qt::WA_ForceDisabled));
     widget->setEnabled(false);
-    disabled_.append(widget);
+    held_.append(widget);
   }
 }
 
 void PageLock::Unlock() {
-  if (!locked_) return;
-  locked_ = false;
-  for (const QPointer<QWidget>& widget : disabled_)
-    if (widget) widget->setEnabled(true);
-  disabled_.clear();
+  if (depth_ == 0 || --depth_ > 0) return;
+  for (const QPointer<QWidget>& widget : held_) {
+    if (!widget) continue;
+    const bool wanted = widget->property(kWantedEnabled).toBool();
+    widget->setProperty(kWantedEnabled, QVariant());
+    widget->setEnabled(wanted);
+  }
+  held_.clear();
 }
 
 }  // namespace tornavo

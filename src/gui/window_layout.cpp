@@ -1,11 +1,27 @@
 #include "gui/window_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tornavo {
 
 bool AllowResize(bool showing, int width, int height) {
   return !showing || (width >= kShownMinimumWidth && height >= kShownMinimumHeight);
+}
+
+QPoint PlaceOnScreens(const QRect& stored, const QList<QRect>& screens) {
+  if (screens.isEmpty()) return stored.topLeft();
+  // The start of the title bar, to take hold of: its first 100 pixels (all of a narrower
+  // one). Half of it on a screen is enough.
+  const QRect grip(stored.topLeft(), QSize(std::min(stored.width(), 100), 24));
+  for (const QRect& screen : screens) {
+    const QRect on_screen = screen.intersected(grip);
+    if (on_screen.width() * 2 >= grip.width() && on_screen.height() * 2 >= grip.height())
+      return stored.topLeft();
+  }
+  const QRect& primary = screens.first();
+  return {primary.left() + std::max(0, (primary.width() - stored.width()) / 2),
+          primary.top() + std::max(0, (primary.height() - stored.height()) / 2)};
 }
 
 int RoundHalfEven(double value) {

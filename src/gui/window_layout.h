@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <array>
 
 namespace tornavo {
@@ -14,6 +17,11 @@ inline constexpr int kShownMinimumHeight = 570;
 // Whether a resize to width × height is allowed: always before the window shows, and once it
 // shows only at or above the shown minimums.
 bool AllowResize(bool showing, int width, int height);
+
+// Where a window stored at `stored` opens: there while the start of its title bar lies on one
+// of the screens (the first is the primary one); otherwise centred on the primary screen, its
+// top left corner kept on it.
+QPoint PlaceOnScreens(const QRect& stored, const QList<QRect>& screens);
 
 // The nearest integer to value, a half going to the even neighbour.
 int RoundHalfEven(double value);

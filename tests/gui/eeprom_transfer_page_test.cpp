@@ -19,6 +19,7 @@
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/hex_editor.h"
+#include "gui/pages/interpreted_page.h"
 #include "gui/task_page.h"
 #include "sim/virtual_receiver.h"
 #include "support/scoped_env.h"
@@ -75,7 +76,8 @@ QList<QByteArray> Frames(const sim::VirtualReceiver& receiver, const char* kind)
 }
 
 // A read from the named fields' page: the grid comes forward, the pages are locked, and the
-// panel is clean before the closing message. Three rows then edited with the keyboard: the
+// panel is clean before the closing message; each field's raw box is then as after a load of
+// the same bytes (a known entry's box greyed). Three rows then edited with the keyboard: the
 // verify names them, they stay coloured in the grid, and the next read asks about the edits
 // and clears the colour.
 TEST(EepromTransferPage, ReadThenVerifyNamesAndColoursTheDifferingRows) {
@@ -101,6 +103,23 @@ TEST(EepromTransferPage, ReadThenVerifyNamesAndColoursTheDifferingRows) {
   InterpretedView& view = window.eeprom_page()->interpreted_view();
   EXPECT_EQ(view.state(view.FindField("Pais :")).text, "ESP");
   EXPECT_TRUE(std::ranges::equal(rw.receiver.Eeprom(), rw.ImageBytes()));
+  InterpretedPage* fields = window.eeprom_page()->interpreted_fields();
+  auto raw_boxes_enabled = [&] {
+    QList<bool> enabled;
+    for (int f = 0; f < InterpretedView::FieldCount(); ++f)
+      if (fields->raw(f)) enabled << fields->raw(f)->isEnabled();
+    return enabled;
+  };
+  const QList<bool> after_read = raw_boxes_enabled();
+  EXPECT_FALSE(fields->raw(view.FindField("Pais :"))->isEnabled());
+  const QString saved = rw.w->Path("read.txt");
+  rw.w->dialogs->Answer(saved, 1);
+  rw.Click(window.eeprom_page()->save_button());
+  rw.Click(window.eeprom_page()->clear_button());
+  ASSERT_TRUE(fields->raw(view.FindField("Pais :"))->isEnabled());
+  rw.w->dialogs->Answer(saved, 1);
+  rw.Click(window.eeprom_page()->load_button());
+  EXPECT_EQ(raw_boxes_enabled(), after_read);
 
   rw.EditRows({0x12, 0x3A, 0x7F});
   HexEditor* grid = window.eeprom_page()->hex_editor();
@@ -185,34 +204,62 @@ TEST(EepromTransferPage, SendingAsksOnceNamingTheRowsAndThoseTheLoadedFileLacks)
   EXPECT_EQ(rw.receiver.Eeprom()[set_before], 0xFF);
 }
 
-// The real question, as the user meets it: Enter and Escape both cancel and nothing is sent;
-// its check box ticked with a key and OK pressed, the write goes and the question is off.
+// The real questions, as the user meets them. The grid at the start, never read nor loaded, is
+// no routine write: its question has no check box. Once read, the routine question: Enter and
+// Escape both cancel and nothing is sent; its check box ticked with a key and OK pressed, the
+// write goes and that question is off. A grid blank again after "Borrar" is still asked about.
 TEST(EepromTransferPage, RoutineWriteQuestionCanBeTurnedOffForGood) {
   ReceiverWindow rw(std::make_unique<QtMessageBoxes>(nullptr));
   ASSERT_TRUE(rw.started) << rw.error.toStdString();
   TForm1& window = rw.window();
+  const QString rows_and_target =
+      "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto " +
+      rw.receiver.device_path() + ".\n";
+  const QString as_they_stand = "Se enviarán tal como están en el editor. ¿Enviar de todos modos?";
+  auto blank_grid_is_asked_about = [&](Qt::Key key) {
+    testing::BoxWatcher watcher(key);
+    rw.Click(rw.controls()->write_button());
+    ASSERT_EQ(watcher.seen.size(), 1);
+    EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    EXPECT_FALSE(watcher.seen[0].has_option);
+    EXPECT_EQ(watcher.seen[0].text, rows_and_target + as_they_stand);
+  };
+  blank_grid_is_asked_about(Qt::Key_Return);
+  {
+    testing::BoxWatcher read_box(Qt::Key_Return);
+    rw.Click(rw.controls()->read_button());
+    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  }
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
     testing::BoxWatcher watcher(key, key == Qt::Key_Escape ? "eeprom_send_question" : "");
     rw.Click(rw.controls()->write_button());
     ASSERT_EQ(watcher.seen.size(), 1);
     EXPECT_TRUE(watcher.seen[0].cancel_is_default);
+    EXPECT_TRUE(watcher.seen[0].has_option);
     EXPECT_EQ(watcher.seen[0].text,
-              "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto " +
-                  rw.receiver.device_path() + ".\n¿Escribirlas en la Eeprom del decodificador?");
+              rows_and_target + "¿Escribirlas en la Eeprom del decodificador?");
   }
-  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    if (box->checkBox()) QTest::keyClick(box->checkBox(), Qt::Key_Space);
-    QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
-  });
-  answer.start(10);
-  rw.Click(rw.controls()->write_button());
-  ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  EXPECT_TRUE(Frames(rw.receiver, "%EE=").isEmpty());
+  {
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      if (box->checkBox()) QTest::keyClick(box->checkBox(), Qt::Key_Space);
+      QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
+    });
+    answer.start(10);
+    rw.receiver.ClearReceivedFrames();
+    rw.Click(rw.controls()->write_button());
+    ASSERT_TRUE(WaitUntil([&] { return window.PageTakesInput(Page::kEeprom); }, 20000));
+  }
   EXPECT_EQ(Frames(rw.receiver, "%EE?").size(), kEepromRows);  // the backup
   EXPECT_FALSE(window.settings().Bool(Key::kPreguntarEnviarEeprom));
+
+  rw.Click(window.eeprom_page()->clear_button());
+  rw.receiver.ClearReceivedFrames();
+  blank_grid_is_asked_about(Qt::Key_Escape);
+  EXPECT_TRUE(rw.receiver.ReceivedFrames().isEmpty());
 }
 
 // Backups before "Enviar".

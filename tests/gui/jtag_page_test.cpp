@@ -156,6 +156,7 @@ TEST(JtagSendPage, HeldEepromAndChannelTablesAreSentBack) {
   sw.window().services().eeprom_image.PlaceBytes(
       reinterpret_cast<const uint8_t*>(written.constData()), 0, 0x800);
   sw.Choose(DumpSource::kEeprom);
+  sw.boxes().confirm = true;  // the write question comes first
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, "¡ Eeprom escrita con éxito !");
   const sim::EepromBytes chip = sw.target.Eeprom();

@@ -1,9 +1,15 @@
 
 
+#include <QApplication>
+#include <QClipboard>
+
+#include "core/channels/test_images.h"
+#include "core/eeprom/eeprom_transfer.h"
 #include "gui/log_view.h"
 #include "gui/pages/about_page.h"
 #include "gui/pages/eeprom_page.h"
 #include "gui/pages/eeprom_transfer_controls.h"
+#include "gui/pages/firmware_page.h"
 #include "gui/pages/interpreted_page.h"
 #include "gui/pages/picture_page.h"
 #include "gui/pages/terminal_page.h"
@@ -68,6 +74,104 @@ TEST(MainWindow, DisablePagesTakesTheInputButLeavesWhatIsWatchedReadable) {
   EXPECT_TRUE(window.terminal_page()->command_line()->isEnabled());
   EXPECT_FALSE(save_picture->isEnabled());
   EXPECT_TRUE(country->isEnabled());
+}
+
+// A window on a fake serial port, a channel list loaded on the tuning page and its first rows
+// copied; the page "Eeprom" is then shown with its range set to the selected row.
+struct PortWindow {
+  PortWindow() : w(WindowUnderTest::OnFakeTty(ini.path())) {
+    EXPECT_TRUE(w.Show());
+    EXPECT_TRUE(testing::WriteTestFile(
+        w.Path("list.bin"), test::FlashImage(test::NumberedChannels(20, 3),
+                                             test::NumberedTransponders(3), 0x30100, 0x50000)));
+    w.ShowPage(Page::kTuning);
+    tuning = w.window->tuning_page();
+    w.dialogs->Answer(w.Path("list.bin"));
+    QTest::mouseClick(tuning->button(TuningPage::kLoad), Qt::LeftButton);
+    tuning->channel_view()->setFocus();
+    tuning->channel_view()->selectRow(0);
+    QTest::mouseClick(tuning->button(TuningPage::kCopy), Qt::LeftButton);
+    w.ShowPage(Page::kEeprom);
+    QRadioButton* row = w.window->transfer_controls()->range_button(EepromRange::kSelectedRow);
+    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(6, row->height() / 2));
+  }
+  // "Recibir" of the selected row; it waits for the row's reply.
+  void StartRead() {
+    QTest::mouseClick(w.window->transfer_controls()->read_button(), Qt::LeftButton);
+    ASSERT_TRUE(w.window->eeprom_transfer().running());
+  }
+  void AnswerRead() { w.port().Deliver("$.EE" + QByteArray(32, '5') + "\r"); }
+
+  QTemporaryDir ini;
+  WindowUnderTest w;
+  TuningPage* tuning = nullptr;
+};
+
+constexpr Page kLockedPages[] = {Page::kEeprom, Page::kFirmware, Page::kJtag, Page::kTerminal,
+                                 Page::kTuning, Page::kConfig,   Page::kAbout};
+
+// While a serial read runs, the tuning page's own updates (shown again, the clipboard changing,
+// another inner page) and a list saved from it (which locks and unlocks around its work, as the
+// unsaved-edits question runs it) give no input back to any page. Once the read ends, each
+// control is as its page wants it.
+TEST(PageLock, NothingTakesInputUntilTheOperationEnds) {
+  PortWindow pw;
+  TForm1& window = *pw.w.window;
+  TuningPage* tuning = pw.tuning;
+  ASSERT_TRUE(window.services().channel_list.flash_held());
+  ASSERT_TRUE(tuning->button(TuningPage::kPaste)->isEnabled());
+  std::vector<Page> with_input;
+  for (Page page : kLockedPages)
+    if (window.PageTakesInput(page)) with_input.push_back(page);
+  ASSERT_GE(with_input.size(), 5u);
+  pw.StartRead();
+  auto nothing_takes_input = [&](const char* when) {
+    for (Page page : kLockedPages)
+      EXPECT_FALSE(window.PageTakesInput(page)) << when << ", page " << static_cast<int>(page);
+  };
+  nothing_takes_input("read started");
+  pw.w.ShowPage(Page::kTuning);
+  const QString copied = QApplication::clipboard()->text();
+  QApplication::clipboard()->clear();
+  QApplication::clipboard()->setText(copied);
+  tuning->inner_pages()->setCurrentIndex(1);
+  tuning->inner_pages()->setCurrentIndex(0);
+  nothing_takes_input("tuning page updated");
+  pw.w.dialogs->Answer(pw.w.Path("saved.bin"));
+  ASSERT_TRUE(tuning->SaveImageFile());
+  nothing_takes_input("list saved");
+
+  pw.AnswerRead();
+  ASSERT_FALSE(window.eeprom_transfer().running());
+  for (Page page : with_input) EXPECT_TRUE(window.PageTakesInput(page)) << static_cast<int>(page);
+  for (auto b : {TuningPage::kSave, TuningPage::kMove, TuningPage::kPaste, TuningPage::kFind})
+    EXPECT_TRUE(tuning->button(b)->isEnabled()) << b;
+  // An inner lock released on its own gives nothing back either.
+  window.DisablePages();
+  window.DisablePages();
+  window.EnablePages();
+  nothing_takes_input("inner lock released");
+  window.EnablePages();
+  EXPECT_TRUE(window.PageTakesInput(Page::kTuning));
+}
+
+// The window stays open while a serial operation runs (a read, "Comprobar LPT"), as it does
+// while a port job runs, and closes once it has ended.
+TEST(PageLock, TheWindowStaysOpenWhileASerialOperationRuns) {
+  PortWindow pw;
+  TForm1& window = *pw.w.window;
+  pw.StartRead();
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  pw.AnswerRead();
+  pw.w.ShowPage(Page::kFirmware);
+  QTest::mouseClick(window.firmware_page()->check_button(), Qt::LeftButton);
+  ASSERT_EQ(pw.w.port().written.size(), 2);
+  EXPECT_TRUE(pw.w.port().written.back().startsWith("%PR?"));
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  pw.w.port().Deliver("$.PR\r");
+  EXPECT_TRUE(window.close());
 }
 
 // Copy only with a selection; a saved log is UTF-8, for people to read, with CRLF line ends,

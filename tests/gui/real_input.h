@@ -118,6 +118,7 @@ class BoxWatcher {
     QString text;
     bool cancel_is_default = false;  // Enter and Escape both answer Cancel (or No)
     QString cancel_caption;          // as the button shows it, without its mnemonic
+    bool has_option = false;         // the box has a check box
   };
 
   BoxWatcher(Qt::Key key, QString shot = {}) : key_(key), shot_(std::move(shot)) {
@@ -133,7 +134,7 @@ class BoxWatcher {
     QAbstractButton* cancel = box->button(QMessageBox::Cancel);
     if (!cancel) cancel = box->button(QMessageBox::No);
     Seen s{box->text(), cancel && box->defaultButton() == cancel && box->escapeButton() == cancel,
-           cancel ? cancel->text().remove(u'&') : QString()};
+           cancel ? cancel->text().remove(u'&') : QString(), box->checkBox() != nullptr};
     seen << s;
     if (seen.size() == 1 && !shot_.isEmpty()) SaveShot(box, shot_);
     QTest::keyClick(box, key_);

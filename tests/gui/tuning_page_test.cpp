@@ -81,6 +81,11 @@ TEST_F(TuningPageTest, LoadsEnableThePageAndRefusalsKeepTheList) {
   // A flash image is no RAM table: the box says why.
   Load("list.bin", 2);
   EXPECT_TRUE(ui_.LastBox().contains("«Archivo FLASH")) << ui_.LastBox().toStdString();
+  // So does a file too long to be one.
+  ASSERT_TRUE(testing::WriteTestFile(ui_.Path("big.bin"), QByteArray(5 * 1024 * 1024, '\xFF')));
+  Load("big.bin");
+  EXPECT_EQ(ui_.LastBox(), ui_.Path("big.bin") + ": longer than 4194304 bytes");
+  EXPECT_EQ(Cell(2002, 1), "CH2002");
 
   // A RAM table shows no transponders.
   ASSERT_TRUE(testing::WriteTestFile(ui_.Path("ram.bin"), test::Channels(NumberedChannels(3, 1))));

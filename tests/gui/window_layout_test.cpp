@@ -2,6 +2,7 @@
 // the real widgets.
 #include "gui/window_layout.h"
 
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <numeric>
@@ -51,6 +52,17 @@ TEST_F(WindowLayoutTest, ResizesBelowTheLimitsAreRefusedOnceShown) {
   EXPECT_EQ(ResizeTo(756, 570), QSize(756, 570));
   EXPECT_EQ(ResizeTo(1400, 950), QSize(1400, 950));
   EXPECT_EQ(ResizeTo(700, 500), QSize(756, 570));  // the window system keeps it at the limits
+}
+
+// A stored place on a screen is kept; one on none (another screen layout, a damaged file)
+// brings the window back onto the primary screen.
+TEST_F(WindowLayoutTest, AStoredPlaceOffEveryScreenComesBackOntoOne) {
+  Open("Left=40\r\nTop=30\r\n");
+  EXPECT_EQ(window().pos(), QPoint(40, 30));
+  Open("Left=-7937\r\nTop=31072\r\n");
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_TRUE(screen.contains(window().pos())) << window().x() << "," << window().y();
+  EXPECT_TRUE(screen.contains(window().pos() + QPoint(100, 24)));
 }
 
 TEST(ColumnSharesTest, HexGridLeavesNothingToScrollSideways) {
@@ -134,6 +146,16 @@ TEST(WindowLayoutRules, LimitsRoundingAndColumnShares) {
                                                {true, 900, 569, false},
                                                {true, 756, 570, true}})
     EXPECT_EQ(AllowResize(shown, width, height), allowed) << width << "x" << height;
+  // Two screens side by side, the primary one first.
+  const QList<QRect> screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+  for (auto [left, top, placed] : {std::tuple{2000, 100, QPoint(2000, 100)},
+                                   {1900, 10, QPoint(1900, 10)},  // most of the grip on the 2nd
+                                   {-40, 0, QPoint(-40, 0)},      // 60 px of the grip show
+                                   {-60, 0, QPoint(560, 240)},    // 40 px do not
+                                   {100, 1070, QPoint(560, 240)},
+                                   {-7937, 31072, QPoint(560, 240)}})
+    EXPECT_EQ(PlaceOnScreens(QRect(left, top, 800, 600), screens), placed) << left << "," << top;
+  EXPECT_EQ(PlaceOnScreens(QRect(-7937, 31072, 2500, 1200), screens), QPoint(0, 0));
   for (auto [value, rounded] : {std::pair{27.5, 28}, {26.5, 26}, {42.4999, 42}, {42.5000017, 43}})
     EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 

@@ -114,6 +114,8 @@ void EepromPage::BuildInterpretedFields() {
 
 void EepromPage::InitImage() {
   services_.eeprom_image.ClearImage();
+  rows_not_loaded_.set();
+  loaded_file_.clear();
   RefreshInterpretedView();
 }
 
@@ -132,7 +134,8 @@ void EepromPage::ClearImage() {
   if (!SettleEdits(EepromRows().set())) return;
   hex_editor_->HighlightRows({});
   services_.eeprom_image.ClearImage();
-  rows_not_loaded_.reset();
+  rows_not_loaded_.set();
+  loaded_file_.clear();
   RefreshInterpretedView();
 }
 

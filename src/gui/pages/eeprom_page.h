@@ -46,9 +46,12 @@ class EepromPage : public TaskPage {
   QPushButton* load_button() const { return load_; }
   QPushButton* save_button() const { return save_; }
 
-  // Rows the last loaded file did not define (none after "Borrar" or once read again):
-  // sending them would send what the grid holds there, not what the file holds.
+  // Rows the last loaded file did not define, or, with no file loaded since the grid was
+  // blank (at the start, after "Borrar"), rows not read since: sending them would send what
+  // the grid holds there, not what the file or the receiver holds. Reading them takes them
+  // off.
   const EepromRows& rows_not_loaded() const { return rows_not_loaded_; }
+  // Empty while the grid holds no loaded file's rows.
   const QString& loaded_file() const { return loaded_file_; }
   void MarkRowsRead(const EepromRows& rows) { rows_not_loaded_ &= ~rows; }
 
@@ -83,7 +86,7 @@ class EepromPage : public TaskPage {
   QPushButton* clear_;
   QPushButton* load_;
   QPushButton* save_;
-  EepromRows rows_not_loaded_;
+  EepromRows rows_not_loaded_ = EepromRows().set();
   QString loaded_file_;
 };
 

@@ -15,6 +15,7 @@
 #include "core/eeprom/interpreted_view.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
+#include "gui/page_lock.h"
 
 namespace tornavo {
 
@@ -248,7 +249,7 @@ void InterpretedPage::ShowField(int field) {
   if (c.raw) {
     const QSignalBlocker block(c.raw);
     c.raw->setText(s.raw);
-    if (d.kind == FieldKind::kOtherList) c.raw->setEnabled(s.raw_enabled);
+    if (d.kind == FieldKind::kOtherList) PageLock::SetEnabled(c.raw, s.raw_enabled);
   }
 }
 

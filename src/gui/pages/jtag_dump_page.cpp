@@ -51,8 +51,6 @@ constexpr int kEraseMethodKeys[] = {
     text_key::kPorBloques, text_key::kConUnSoloComando};  // "Por bloques", "Con un solo comando"
 constexpr int kSendFilterSlot =
     slot::kArchivoBinarioBINRCUO;  // "Archivo Binario (BIN, RCU o RCS)|...|Todos ..."
-constexpr int kFileInUseSlot =
-    slot::kNoSePuedeAbrirEl;  // "No se puede abrir el archivo porque otra ..."
 
 QComboBox* MakeField(const QStringList& entries, QWidget* parent) {
   auto* box = new QComboBox(parent);
@@ -295,7 +293,8 @@ bool JtagDumpPage::GatherSendInputs(JtagSendSource source, JtagSendInputs* input
       if (!choice.accepted || choice.path.isEmpty()) return false;
       QString error;
       if (!ReadWholeFile(choice.path, &inputs->file, &error)) {
-        services_.host.ShowError(services_.texts.Slot(kFileInUseSlot));
+        // The reader's own reason: missing, refused, too long.
+        services_.host.ShowError(error);
         return false;
       }
       return true;
@@ -331,9 +330,12 @@ void JtagDumpPage::StartSend() {
     case DumpSource::kImage:
       return;  // a captured picture is never sent
   }
+  const JtagSendRequest request = SendRequest();
+  if (source == JtagSendSource::kEeprom && links_.before_eeprom_send &&
+      !links_.before_eeprom_send(request))
+    return;
   auto inputs = std::make_shared<JtagSendInputs>();
   if (!GatherSendInputs(source, inputs.get())) return;
-  const JtagSendRequest request = SendRequest();
   RunOnPort([request, source, inputs](JtagSession& session) {
     StartJtagSend(session, request, source, *inputs);
   });

@@ -38,6 +38,8 @@ struct JtagPageLinks {
   // Asked before a dump starts whose bytes would replace what a page holds; false keeps it
   // from starting.
   std::function<bool(const JtagDumpRequest&)> before_dump;
+  // Asked before "Enviar" writes the EEPROM grid into the receiver; false sends nothing.
+  std::function<bool(const JtagSendRequest&)> before_eeprom_send;
 };
 
 // "Firmware (JTag)": reads target memory through the JTAG cable and hands it to the page

@@ -14,6 +14,7 @@
 #include "core/settings/settings.h"
 #include "core/texts/text_names.h"
 #include "core/texts/texts.h"
+#include "gui/page_lock.h"
 #include "gui/pages/parallel_group.h"
 
 namespace tornavo {
@@ -176,8 +177,8 @@ void JtagGroup::ShowFlashFields() {
     const int64_t type = settings.Int(TypeKey(chip));
     boxes.type->setCurrentIndex(type < boxes.type->count() ? static_cast<int>(type) : -1);
     // A chosen model owns these fields.
-    boxes.start->setEnabled(!settings.flash_fields_locked());
-    boxes.type->setEnabled(!settings.flash_fields_locked());
+    PageLock::SetEnabled(boxes.start, !settings.flash_fields_locked());
+    PageLock::SetEnabled(boxes.type, !settings.flash_fields_locked());
   }
 }
 

@@ -30,6 +30,7 @@
 #include "gui/digit_box.h"
 #include "gui/encryption_list.h"
 #include "gui/file_dialogs.h"
+#include "gui/page_lock.h"
 #include "gui/search_dialog.h"
 #include "gui/section_dialog.h"
 #include "gui/transponder_dialog.h"
@@ -64,7 +65,6 @@ constexpr int kSaveFilterKey =
     text_key::kArchivoBinarioBINBinArchivo15;  // BIN | RCU | RCS | TXT | HTM | all
 constexpr int kSaveTextIndex = 4;
 constexpr int kSaveHtmlIndex = 5;
-constexpr int kCannotOpenSlot = slot::kNoSePuedeAbrirEl;
 constexpr int kNoMatchSlot = slot::kNoHayNingunCanalCon;
 
 constexpr QMargins kGroupMargins(6, 2, 6, 2);
@@ -417,16 +417,18 @@ void TuningPage::UpdateEnabling() {
   const bool flash = list_.flash_held();
   const bool channels = channel_page_in_front();
   const bool rows = held && (channels || flash);
-  for (Button b : {kSave, kCopy, kMove, kDelete, kEdit, kCut}) buttons_[b]->setEnabled(rows);
-  target_->setEnabled(rows);
-  buttons_[kFind]->setEnabled(held && channels);
-  buttons_[kAdd]->setEnabled(flash);
+  // Through the page lock: while an operation runs, these wait for its end.
+  for (Button b : {kSave, kCopy, kMove, kDelete, kEdit, kCut})
+    PageLock::SetEnabled(buttons_[b], rows);
+  PageLock::SetEnabled(target_, rows);
+  PageLock::SetEnabled(buttons_[kFind], held && channels);
+  PageLock::SetEnabled(buttons_[kAdd], flash);
   const int kind = ClipboardKindNow();
-  buttons_[kPaste]->setEnabled(rows &&
-                               kind == (channels ? kClipboardChannels : kClipboardTransponders));
+  PageLock::SetEnabled(buttons_[kPaste],
+                       rows && kind == (channels ? kClipboardChannels : kClipboardTransponders));
   inner_->setTabEnabled(1, !held || flash);
-  for (QCheckBox* box : status_) box->setEnabled(held);
-  encryption_->setEnabled(held);
+  for (QCheckBox* box : status_) PageLock::SetEnabled(box, held);
+  PageLock::SetEnabled(encryption_, held);
 }
 
 void TuningPage::RefreshDetails() {
@@ -502,10 +504,8 @@ bool TuningPage::LoadDumpedImage(const JtagDumpRequest& request, const JtagDumpR
 }
 
 void TuningPage::ShowLoadFailure(const ChannelLoad& load) {
-  if (load.kind == ChannelLoad::Kind::kUnreadable)
-    services_.host.ShowError(services_.texts.Slot(kCannotOpenSlot));
-  else if (!load.error.isEmpty())
-    services_.host.ShowError(load.error);
+  // An unreadable file's reason is the reader's own: missing, refused, too long.
+  if (!load.error.isEmpty()) services_.host.ShowError(load.error);
 }
 
 void TuningPage::ShowLiveSectionsInSettings() {
