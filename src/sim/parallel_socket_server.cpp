@@ -45,7 +45,7 @@ bool ParallelSocketServer::Start(const QString& path, QString* error) {
   if (listen_fd_ < 0) return fail("socket");
   if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
     return fail("bind");
-  if (::listen(listen_fd_, 1) != 0) return fail("listen");
+  if (::listen(listen_fd_, 4) != 0) return fail("listen");
   wake_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wake_fd_ < 0) return fail("eventfd");
   path_ = path;

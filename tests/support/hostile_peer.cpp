@@ -34,7 +34,7 @@ HostilePeer::HostilePeer(PortRegisters& port, QString path, PeerFault fault, int
   std::memcpy(address.sun_path, bytes.constData(), std::min<size_t>(bytes.size(), 100));
   listen_fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listen_fd_, 1) != 0) {
+      ::listen(listen_fd_, 4) != 0) {
     ::close(listen_fd_);
     listen_fd_ = -1;
     return;
