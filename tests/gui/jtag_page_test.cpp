@@ -6,9 +6,11 @@
 #include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
 #include "core/session/service_session.h"
+#include "core/settings/settings.h"
 #include "gui/log_view.h"
 #include "gui/pages/config_page.h"
 #include "gui/pages/eeprom_page.h"
+#include "gui/pages/eeprom_transfer_controls.h"
 #include "gui/pages/hex_editor.h"
 #include "gui/pages/jtag_dump_page.h"
 #include "gui/pages/jtag_group.h"
@@ -391,6 +393,68 @@ TEST(JtagDumpPage, CpuButtonAndDumpsToTheirPagesOrAFile) {
   ASSERT_TRUE(jw.Dump(DumpSource::kFile));
   EXPECT_EQ(jw.w->dialogs->requests.size(), 1);
   EXPECT_EQ(testing::ReadTestFile(out), QByteArray("0123456789ABCDEF"));
+}
+
+// The grid at the start, never read, is asked about as it stands, with no check box; declined,
+// nothing reaches the target. A file of two rows, then a JTAG dump of the whole EEPROM over
+// it: every row is the receiver's, and both "Enviar" ask the routine question, naming no file.
+// Its box ticked, the JTAG write goes and is not asked about again.
+TEST(JtagSendPage, AsksTheEepromWriteQuestionFirst) {
+  JtagWindow sw;
+  // Activated, the window fills the grid before anything else happens.
+  ASSERT_TRUE(sw.w->Show());
+  sw.w->ShowPage(Page::kJtag);
+  const QStringList& questions = sw.boxes().questions;
+  const sim::EepromBytes held = sw.target.Eeprom();
+  sw.Choose(DumpSource::kEeprom);
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  ASSERT_EQ(questions.size(), 1);
+  const QString rows_and_target =
+      "Filas que se escribirán : 000-7F0\nDestino : Eeprom, de 000 a 7FF, por el puerto ";
+  EXPECT_EQ(questions[0], rows_and_target +
+                              "virtual.\nSe enviarán tal como están en el editor. ¿Enviar de "
+                              "todos modos?");
+  EXPECT_TRUE(sw.page()->log()->Lines().isEmpty());
+  EXPECT_EQ(sw.target.Eeprom(), held);
+
+  const QString two_rows = sw.w->Path("two_rows.txt");
+  ASSERT_TRUE(testing::WriteTestFile(two_rows, "%EE=00010" + QByteArray(32, '1') + "00\r\n" +
+                                                   "%EE=01010" + QByteArray(32, '2') + "00"));
+  sw.w->dialogs->Answer(two_rows, 1);
+  QTest::mouseClick(sw.window().eeprom_page()->load_button(), Qt::LeftButton);
+  sw.w->ShowPage(Page::kJtag);
+  ASSERT_TRUE(sw.Press(sw.page()->receive_button()));
+  ASSERT_EQ(sw.w->LastBox(), "¡ Eeprom leída con éxito !");
+  ASSERT_EQ(questions.size(), 1);
+  QTest::mouseClick(sw.window().transfer_controls()->write_button(), Qt::LeftButton);
+  ASSERT_EQ(questions.size(), 2);
+  EXPECT_TRUE(questions[1].startsWith(rows_and_target)) << questions[1].toStdString();
+  EXPECT_TRUE(questions[1].endsWith(".\n¿Escribirlas en la Eeprom del decodificador?"))
+      << questions[1].toStdString();
+
+  sw.boxes().confirm = sw.boxes().tick_option = true;
+  sw.w->ShowPage(Page::kJtag);
+  for (int send = 1; send <= 2; ++send) {
+    ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+    EXPECT_EQ(sw.w->LastBox(), "¡ Eeprom escrita con éxito !");
+  }
+  ASSERT_EQ(questions.size(), 3);
+  EXPECT_EQ(questions[2],
+            rows_and_target + "virtual.\n¿Escribirlas en la Eeprom del decodificador?");
+  EXPECT_FALSE(sw.window().settings().Bool(Key::kPreguntarEnviarEeprom));
+  EXPECT_EQ(sw.target.Eeprom(), held);
+}
+
+// A file too long to send is refused with the reader's reason, and nothing is sent.
+TEST(JtagSendPage, AnOversizedFileIsRefusedWithItsReason) {
+  JtagWindow sw;
+  const QString big = sw.w->Path("big.bin");
+  ASSERT_TRUE(testing::WriteTestFile(big, QByteArray(5 * 1024 * 1024, '\x5A')));
+  sw.Choose(DumpSource::kFile);
+  sw.w->dialogs->Answer(big);
+  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
+  EXPECT_EQ(sw.w->LastBox(), big + ": longer than 4194304 bytes");
+  EXPECT_TRUE(sw.page()->log()->Lines().isEmpty());
 }
 
 }  // namespace
