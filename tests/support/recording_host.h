@@ -28,7 +28,10 @@ class RecordingHost : public OperationHost {
   void ShowError(const QString& text) override { Show(true, text); }
   void ShowInformation(const QString& text) override { Show(false, text); }
   void DisablePages() override { pages_enabled = false; }
-  void EnablePages() override { pages_enabled = true; }
+  void EnablePages() override {
+    pages_enabled = true;
+    ++unlocks;
+  }
 
   const QStringList& Log(LogId log) const { return logs[static_cast<int>(log)]; }
   const QString& Status(StatusPage page, StatusField field) const {
@@ -45,6 +48,7 @@ class RecordingHost : public OperationHost {
   std::array<std::vector<int>, kStatusPageCount> progress_history;
   std::vector<Box> boxes;
   bool pages_enabled = true;
+  int unlocks = 0;  // each must match a lock: a second one could free someone else's
   // Runs when a box is shown, with the state as it stands at that moment.
   std::function<void(const Box&)> on_box;
 

@@ -176,7 +176,8 @@ void FirmwareUpgrade::OnTimeout() {
     host_.AppendLog(LogId::kFirmware, texts_.Slot(message));
     host_.ShowError(texts_.Slot(message));
   }
-  Finish(FirmwareOutcome::kNoReply);
+  // The link gives the pages back after every time-out.
+  Finish(FirmwareOutcome::kNoReply, /*unlock=*/false);
 }
 
 void FirmwareUpgrade::OnPortFailure(const QString& message) {
@@ -185,13 +186,13 @@ void FirmwareUpgrade::OnPortFailure(const QString& message) {
   Finish(FirmwareOutcome::kSerialFailed);
 }
 
-void FirmwareUpgrade::Finish(FirmwareOutcome outcome) {
+void FirmwareUpgrade::Finish(FirmwareOutcome outcome, bool unlock) {
   host_.ResetStatus(kPage);
   link_.End();
   buffer_.clear();
   port_.reset();
   outcome_ = outcome;
-  host_.EnablePages();
+  if (unlock) host_.EnablePages();
   if (on_finished_) on_finished_();
 }
 

@@ -86,7 +86,8 @@ class FirmwareUpgrade : public SerialOperation {
   void RunTransfer();
   void OnTransferDone(const LinkTransferResult& result);
   void SendVerificationQuery();
-  void Finish(FirmwareOutcome outcome);
+  // Ends the upgrade; unlock: give the pages back (a time-out leaves that to the link).
+  void Finish(FirmwareOutcome outcome, bool unlock = true);
 
   ServiceLink& link_;
   OperationHost& host_;
