@@ -91,6 +91,8 @@ void FirmwareUpgrade::OnFrameSent(const QByteArray& frame) {
 void FirmwareUpgrade::OnReply(const QByteArray& line) {
   host_.AppendLog(LogId::kFirmware, QString::fromLatin1(line));
   host_.AppendLog(LogId::kTerminal, QString::fromLatin1(line));
+  // A line under the upgrade's code while none runs starts nothing.
+  if (!running()) return;
   if (phase_ == 2) {
     if (IsPositiveReply(line)) {
       host_.ShowInformation(texts_.Slot(kSlotSucceeded));

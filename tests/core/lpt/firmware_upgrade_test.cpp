@@ -166,15 +166,23 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
   EXPECT_TRUE(peripheral_.received().isEmpty());
   EXPECT_FALSE(peripheral_.acquired());
   EXPECT_TRUE(host_.pages_enabled);
+  // An acceptance that comes after the end starts nothing.
+  link_.Begin(opcode::kFirmware);
+  link_.SendServiceCommand("%DL?");
+  transport_.Deliver("$.DL\r");
+  EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kRefused);
+  EXPECT_EQ(peripheral_.acquisitions(), 1);
+  EXPECT_EQ(host_.boxes.size(), 1u);
 
   // A port that cannot be used is found before the receiver is told anything.
   refuse_port_ = true;
+  const qsizetype sent = transport_.written.size();
   EXPECT_FALSE(upgrade_.Start(kFile, options_));
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kPortRefused);
   EXPECT_TRUE(Box(1).startsWith("No se ha podido abrir el puerto paralelo.\n/dev/parport-missing"))
       << Box(1).toStdString();
   EXPECT_TRUE(host_.Log(LogId::kFirmware).last().contains("/dev/parport-missing"));
-  EXPECT_EQ(transport_.written.size(), 1);
+  EXPECT_EQ(transport_.written.size(), sent);
   EXPECT_TRUE(host_.pages_enabled);
 
   // A link that gives up says where, in a box as well as in the log.
@@ -188,7 +196,7 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
   ASSERT_EQ(host_.boxes.size(), 3u);
   EXPECT_TRUE(host_.boxes[2].error);
   EXPECT_EQ(Box(2), "Error en la posición 0");
-  EXPECT_EQ(transport_.written.size(), 2);
+  EXPECT_EQ(transport_.written.size(), sent + 1);
   EXPECT_TRUE(host_.pages_enabled);
 }
 
