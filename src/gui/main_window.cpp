@@ -264,16 +264,9 @@ void TForm1::TakeEeprom(uint32_t address, const QByteArray& bytes) {
 }
 
 bool TForm1::ConfirmEepromWrite(const EepromRows& rows, const QString& port) {
-  const EepromRows lacking = rows & eeprom_->rows_not_loaded();
-  if (lacking.any() && eeprom_->loaded_file().isEmpty()) {
-    // No file names these rows: they are the blank grid's, never read. They go as they stand
-    // only when confirmed, every time.
-    QString text = EepromWriteQuestionText({rows, {}, {}, port}, texts_);
-    const QString routine_end = texts_.Key(text_key::kEscribirlasEnLaEeprom);
-    if (text.endsWith(routine_end)) text.chop(routine_end.size());
-    return boxes_->Confirm(text + texts_.Key(text_key::kSeEnviaranTalComoEstan));
-  }
-  const EepromWriteQuestion question{rows, lacking, eeprom_->loaded_file(), port};
+  // Rows never read or loaded (the blank grid's) are never a routine write.
+  const EepromWriteQuestion question{rows, rows & eeprom_->rows_not_loaded(),
+                                     eeprom_->loaded_file(), port};
   const QString text = EepromWriteQuestionText(question, texts_);
   if (!question.routine()) return boxes_->Confirm(text);
   if (!settings_.Bool(Key::kPreguntarEnviarEeprom)) return true;
@@ -433,8 +426,7 @@ bool TForm1::event(QEvent* event) {
 
 bool TForm1::OperationRunning() {
   return session_->runner().running() || session_->eeprom_transfer().running() ||
-         session_->firmware_upgrade().running() ||
-         session_->parallel_check().outcome() == FirmwareOutcome::kRunning;
+         session_->firmware_upgrade().running() || session_->parallel_check().running();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -21,7 +21,8 @@ QString EepromWriteQuestionText(const EepromWriteQuestion& question, const Texts
   int last = kEepromRows - 1;
   while (last > first && !rows[static_cast<size_t>(last)]) --last;
   QStringList lines;
-  if (!question.routine())
+  // Rows no file named (a grid never read) are asked about without naming one.
+  if (!question.routine() && !question.file.isEmpty())
     lines << texts.Format(text_key::kElArchivoNoDefineLas,
                           {question.file, RowRangesText(question.lacking)});
   lines << texts.Format(text_key::kFilasQueSeEscribiran, {RowRangesText(rows)})

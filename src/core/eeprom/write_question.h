@@ -12,14 +12,14 @@ namespace tornavo {
 struct EepromWriteQuestion {
   EepromRows rows;
   EepromRows lacking;
-  QString file;  // the loaded file, when rows are lacking
+  QString file;  // the loaded file, when rows are lacking; empty when no file was loaded
   QString port;
 
   // Without lacking rows the question is the routine one, which the user may turn off.
   bool routine() const { return lacking.none(); }
 };
 
-// The question's text, a line each: the rows the file lacks (when it lacks some), the rows
+// The question's text, a line each: the rows the file lacks (when a file lacks some), the rows
 // written, the target with its addresses and port, and what is asked.
 QString EepromWriteQuestionText(const EepromWriteQuestion& question, const Texts& texts);
 

@@ -122,6 +122,7 @@ class ParallelCheck : public SerialOperation {
   void OnPortFailure(const QString& message) override;
 
   FirmwareOutcome outcome() const { return outcome_; }
+  bool running() const { return outcome_ == FirmwareOutcome::kRunning; }
 
   static const QString kPortGood;
   static const QString kPortBad;
