@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <tuple>
 
+#include "core/lpt/firmware_settings.h"
 #include "core/lpt/port_locator.h"
 #include "core/lpt/step_clock.h"
 #include "core/serial/checksum.h"
@@ -102,6 +105,35 @@ TEST(FirmwareCommandTest, CommandTextAndAddressList) {
   EXPECT_FALSE(AddressPreset("7FE0000", &command, &phases));
 }
 
+TEST(FirmwareSettingsTest, BackendDefaultsAndTheStoredChoices) {
+  QTemporaryDir dir;
+  QFile ini(dir.filePath("Tornavo.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(
+      "[TForm1]\r\nParalelo=3\r\nRetardoStrobe=300\r\nFirmComando1=0\r\nFirmComando3=1\r\n"
+      "FirmDireccion=2\r\nFase1y2=0\r\n");
+  ini.close();
+  SymbolRateTable rates{};
+  PictureOptions picture;
+  Settings settings(rates, picture);
+  settings.Load(dir.path() + '/', {});
+
+  EXPECT_EQ(ParallelLocatorOf(settings, {}), "direct:A068");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}), "ppdev:/dev/parport1");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}, true), "virtual");
+  settings.SetText(Key::kAccesoParalelo, "socket:/run/lpt");
+  EXPECT_EQ(ParallelLocatorOf(settings, {"ppdev:/dev/parport1"}, true), "socket:/run/lpt");
+
+  const FirmwareOptions options = FirmwareOptionsOf(settings);
+  EXPECT_EQ(options.address, "FFF90000");
+  EXPECT_EQ(options.command, FirmwareCommand::kFL);
+  EXPECT_FALSE(options.phases);
+  // Byte settings are taken modulo 256, as the loop counts them.
+  EXPECT_EQ(options.delays.strobe, 300 % 256);
+  EXPECT_EQ(options.delays.busy_ms, 300);  // a missing key's own default
+  EXPECT_EQ(options.delays.start_ms, 2000);
+}
+
 TEST_F(FirmwareUpgradeTest, WholeUpgradeWithBothPhases) {
   Start();
   EXPECT_EQ(LastFrame(), AppendChecksum("%DL=7FE00000000000040105"));
@@ -187,9 +219,7 @@ TEST_F(FirmwareUpgradeTest, RefusalsEndTheUpgradeWithoutPortTraffic) {
 
   // A link that gives up says where, in a box as well as in the log.
   refuse_port_ = false;
-  sim::PeripheralFaults faults;
-  faults.busy_stuck = true;
-  peripheral_.SetFaults(faults);
+  peripheral_.SetFaults({.busy_stuck = true});
   Start();
   transport_.Deliver("$.DL\r");
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kTransferFailed);

@@ -31,11 +31,6 @@ class LinkTransferTest : public ::testing::Test {
     request.show_progress = progress;
     return SendBufferOverLink(peripheral_, clock_, host_, texts_, delays_, state_, request);
   }
-  void SetFaults(void (*set)(sim::PeripheralFaults&)) {
-    sim::PeripheralFaults faults;
-    set(faults);
-    peripheral_.SetFaults(faults);
-  }
   const QStringList& Log() const { return host_.Log(LogId::kFirmware); }
 
   sim::ParallelPeripheral peripheral_;
@@ -60,7 +55,7 @@ TEST_F(LinkTransferTest, SendsEveryByteBetweenTheOpeningAndClosingLines) {
 }
 
 TEST_F(LinkTransferTest, AFailedNegotiationIsToldToTheUser) {
-  SetFaults([](sim::PeripheralFaults& f) { f.silent_at_event2 = true; });
+  peripheral_.SetFaults({.silent_at_event2 = true});
   (void)Send(Pattern(5));
   // Once for the opening negotiation, once for the closing one.
   ASSERT_EQ(host_.boxes.size(), 2u);
@@ -70,7 +65,7 @@ TEST_F(LinkTransferTest, AFailedNegotiationIsToldToTheUser) {
 }
 
 TEST_F(LinkTransferTest, AByteRefusedAtPositionZeroIsLoggedAndSentAgain) {
-  SetFaults([](sim::PeripheralFaults& f) { f.ack_low_after_byte = 0; });
+  peripheral_.SetFaults({.ack_low_after_byte = 0});
   const QByteArray data = Pattern(5);
   const LinkTransferResult result = Send(data);
   EXPECT_TRUE(result.complete);
@@ -82,7 +77,7 @@ TEST_F(LinkTransferTest, AByteRefusedAtPositionZeroIsLoggedAndSentAgain) {
 }
 
 TEST_F(LinkTransferTest, AHundredErrorsOrAFailedRecoveryEndTheTransfer) {
-  SetFaults([](sim::PeripheralFaults& f) { f.busy_stuck = true; });
+  peripheral_.SetFaults({.busy_stuck = true});
   LinkTransferResult result = Send(Pattern(10));
   EXPECT_FALSE(result.complete);
   EXPECT_EQ(result.errors, 100);
@@ -91,10 +86,7 @@ TEST_F(LinkTransferTest, AHundredErrorsOrAFailedRecoveryEndTheTransfer) {
   EXPECT_EQ(Log().last(), "Cerrando LPT1");
 
   host_.logs = {};
-  SetFaults([](sim::PeripheralFaults& f) {
-    f.ack_low_after_byte = 2;
-    f.paper_end_after_init = true;
-  });
+  peripheral_.SetFaults({.ack_low_after_byte = 2, .paper_end_after_init = true});
   result = Send(Pattern(10));
   EXPECT_FALSE(result.complete);
   EXPECT_EQ(result.errors, 1);
