@@ -51,18 +51,24 @@ TEST(PortLocatorTest, ListsTheParportDevicesInNumberOrder) {
                          "ppdev:" + dir.filePath("parport10")}));
 }
 
-TEST(PpdevPortTest, RefusedAcquireNamesTheDeviceAndTheReason) {
-  QString error;
-  auto missing = MakePpdevPort("/dev/parport-missing");
-  EXPECT_FALSE(missing->Acquire(&error));
-  EXPECT_TRUE(error.contains("/dev/parport-missing")) << error.toStdString();
-  EXPECT_TRUE(error.contains("No such file")) << error.toStdString();
-  // A device that is not a parallel port opens but cannot be claimed.
-  auto not_a_port = MakePpdevPort("/dev/null");
-  EXPECT_FALSE(not_a_port->Acquire(&error));
-  EXPECT_TRUE(error.contains("/dev/null")) << error.toStdString();
-  EXPECT_TRUE(error.contains("claim")) << error.toStdString();
-  not_a_port->Release();  // harmless after a refusal
+// Each refusal names the device and the system's reason; releasing after it is harmless.
+TEST(PortBackendsTest, RefusedAcquireNamesTheDeviceAndTheReason) {
+  QTemporaryDir dir;
+  struct Case {
+    std::unique_ptr<PortRegisters> port;
+    const char* name;
+    const char* reason;
+  };
+  Case cases[] = {{MakePpdevPort("/dev/parport-missing"), "/dev/parport-missing", "No such file"},
+                  // Not a parallel port: it opens but cannot be claimed.
+                  {MakePpdevPort("/dev/null"), "/dev/null", "claim"},
+                  {MakeSocketPort(dir.filePath("nobody")), "nobody", "No such file"}};
+  for (Case& c : cases) {
+    QString error;
+    EXPECT_FALSE(c.port->Acquire(&error)) << c.name;
+    EXPECT_TRUE(error.contains(c.name) && error.contains(c.reason)) << error.toStdString();
+    c.port->Release();
+  }
 }
 
 TEST(DirectIoPortTest, AcquireWithoutPermissionIsRefused) {
@@ -140,15 +146,6 @@ TEST(SocketPortTest, WritesReachTheServerBeforeTheNextReadAndReleaseCloses) {
   EXPECT_EQ(server.requests, "WWRRW");
   EXPECT_EQ(server.registers[0], 0xA5);
   EXPECT_TRUE(server.closed_by_client);
-}
-
-TEST(SocketPortTest, RefusedAcquireNamesThePath) {
-  QTemporaryDir dir;
-  auto port = MakeSocketPort(dir.filePath("nobody"));
-  QString error;
-  EXPECT_FALSE(port->Acquire(&error));
-  EXPECT_TRUE(error.contains("nobody")) << error.toStdString();
-  EXPECT_TRUE(error.contains("No such file")) << error.toStdString();
 }
 
 }  // namespace
