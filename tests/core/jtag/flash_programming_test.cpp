@@ -66,6 +66,15 @@ QByteArray Pattern(int size, int seed) {
   return bytes;
 }
 
+// The one file a backup folder holds, read whole, with its name; empty when there is none.
+QByteArray OnlyBackup(const QString& folder, QString* name = nullptr) {
+  const QStringList files = QDir(folder).entryList(QDir::Files);
+  if (files.size() != 1) return {};
+  if (name) *name = files[0];
+  QFile file(QDir(folder).filePath(files[0]));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class FlashProgrammingTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,6 +98,26 @@ class FlashProgrammingTest : public ::testing::Test {
     JtagSession session = Session();
     return SendFileOverJtag(session, request_, data);
   }
+  SendOutcome Send(const QByteArray& data, uint32_t destination) {
+    return SendFile(data, destination).outcome;
+  }
+  SendOutcome Image(const QByteArray& image, uint32_t destination) {
+    request_.destination = destination;
+    JtagSession session = Session();
+    return ProgramFlashImage(session, request_, image).outcome;
+  }
+  SendOutcome Eeprom(const QByteArray& eeprom, uint32_t address, uint32_t length) {
+    request_.destination = address;
+    request_.length = length;
+    JtagSession session = Session();
+    return WriteEepromOverJtag(session, request_, eeprom).outcome;
+  }
+  SendOutcome Erase(uint32_t address, EraseMethod method, Answer answer = Answer::kOk) {
+    request_.destination = address;
+    host_.answers = {answer};
+    JtagSession session = Session();
+    return EraseChip(session, request_, method).outcome;
+  }
   int Count(const QString& line) const { return host_.Log(LogId::kJtag).count(line); }
   QString LastBox() const { return host_.boxes.empty() ? QString() : host_.boxes.back().text; }
 
@@ -103,6 +132,7 @@ class FlashProgrammingTest : public ::testing::Test {
 
 const QString kSkip = "Los datos en la flash son identicos. Saltamos al siguiente bloque...";
 const QString kSent = "¡ Datos enviados con éxito !";
+const QString kBadRange = "¡ Dirección o longitud incorrecta !";
 const QString kJtagFailed =
     "Error en el envio por Jtag.\r\nComprueba que el Interfaz Jtag esté bien construido\r\n"
     "y que las direcciones Trap y destino son las correctas.";
@@ -127,12 +157,12 @@ TEST_F(FlashProgrammingTest, WholeBlocksEqualToTheFlashAreSkippedTheOthersErased
 
   // Again: every block is skipped; forced: every block is erased, none compared.
   host_.logs = {};
-  SendFile(data, kStart1);
+  Send(data, kStart1);
   EXPECT_EQ(Count(kSkip), 3);
   EXPECT_EQ(target_.flash_erases(), 2);
   request_.options.force = true;
   host_.logs = {};
-  SendFile(data, kStart1);
+  Send(data, kStart1);
   EXPECT_EQ(Count(kSkip), 0);
   EXPECT_EQ(target_.flash_erases(), 5);
 }
@@ -143,8 +173,7 @@ TEST_F(FlashProgrammingTest, PartlyCoveredBlocksKeepTheirOtherBytes) {
   const QByteArray old_block = Pattern(0x2000, 2);
   target_.Load(kStart1 + 0x4000, old_block);
   const QByteArray data = Pattern(0x200, 3);
-  const uint32_t destination = kStart1 + 0x4100;
-  const JtagSendResult result = SendFile(data, destination);
+  const JtagSendResult result = SendFile(data, kStart1 + 0x4100);
   EXPECT_EQ(result.outcome, SendOutcome::kDone);
   EXPECT_EQ(result.done, 0x200u);
   // The bar counts the file's bytes, not the block's.
@@ -160,7 +189,7 @@ TEST_F(FlashProgrammingTest, PartlyCoveredBlocksKeepTheirOtherBytes) {
   const QByteArray next_block = Pattern(0x2000, 5);
   target_.Load(kStart1 + 0x6000, next_block);
   const QByteArray across = Pattern(0x1800, 4);
-  EXPECT_EQ(SendFile(across, kStart1 + 0x5000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(across, kStart1 + 0x5000), SendOutcome::kDone);
   expected.replace(0x1000, 0x1000, across.left(0x1000));
   EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), expected);
   EXPECT_EQ(target_.Memory(kStart1 + 0x6000, 0x800), across.mid(0x1000));
@@ -170,7 +199,7 @@ TEST_F(FlashProgrammingTest, PartlyCoveredBlocksKeepTheirOtherBytes) {
   // A block that cannot be read first is not erased: it fails like any other.
   target_.SetFaults({.flash_read_failures = 1});
   const QByteArray before = target_.Memory(kStart1 + 0x4000, 0x4000);
-  EXPECT_EQ(SendFile(data, destination).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Send(data, kStart1 + 0x4100), SendOutcome::kFailed);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(target_.flash_erases(), 3);
   EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x4000), before);
@@ -184,22 +213,19 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
 
   // Abort: the report names the first byte of the failed block.
   target_.SetFaults({.program_failures = 1});
-  JtagSendResult result = SendFile(data, kStart1);
+  const JtagSendResult result = SendFile(data, kStart1);
   EXPECT_EQ(result.outcome, SendOutcome::kFailed);
   EXPECT_EQ(result.done, 0x4000u);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60004000");
   EXPECT_TRUE(host_.boxes.back().error);
-  EXPECT_EQ(host_.Status(StatusPage::kJtag, StatusField::kErrors), "");
-  EXPECT_FALSE(state_.dcu_reset);
 
   // Retry after a failed verification: the second try is good.
   host_.questions.clear();
   host_.logs = {};
   host_.answers = {Answer::kRetry};
   target_.SetFaults({.verify_failures = 1});
-  result = SendFile(data, kStart1);
-  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(data, kStart1), SendOutcome::kDone);
   EXPECT_EQ(host_.questions, QStringList{"Error en la verificación."});
   EXPECT_EQ(target_.Memory(kStart1, 0x6000), data);
   EXPECT_EQ(Count("Borrando bloque : 60004000"), 2);
@@ -216,8 +242,7 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
     errors_at_box = host_.Status(StatusPage::kJtag, StatusField::kErrors);
   };
   const QByteArray other = Pattern(0x6000, 6);
-  result = SendFile(other, kStart1);
-  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Send(other, kStart1), SendOutcome::kFailed);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   const QString not_written = "60000000 : falló el borrado";
   EXPECT_TRUE(host_.boxes.back().error);
@@ -229,28 +254,21 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
   EXPECT_EQ(target_.Memory(kStart1 + 0x4000, 0x2000), other.mid(0x4000));
 }
 
+// A failed verification is asked about in the general words, not the file's.
 TEST_F(FlashProgrammingTest, FlashImageGoesOnlyToTheChannelChipWithItsOwnTexts) {
-  // A failed verification is asked about in the general words, not the file's.
   const QByteArray image = Pattern(0x10000, 8);
   host_.answers = {Answer::kRetry};
   target_.SetFaults({.verify_failures = 1});
-  request_.destination = kStart2;
-  JtagSession session = Session();
-  JtagSendResult result = ProgramFlashImage(session, request_, image);
-  EXPECT_EQ(result.outcome, SendOutcome::kDone);
+  EXPECT_EQ(Image(image, kStart2), SendOutcome::kDone);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
   EXPECT_EQ(target_.Memory(kStart2, 0x10000), image);
 
-  request_.destination = kStart1;
   const uint64_t edges = target_.edges();
-  result = ProgramFlashImage(session, request_, image);
-  EXPECT_EQ(result.outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Image(image, kStart1), SendOutcome::kFailed);
   EXPECT_EQ(target_.edges(), edges);
   EXPECT_EQ(host_.boxes[host_.boxes.size() - 2].text, "¡ Dirección incorrecta !");
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60000000");
-
-  result = ProgramFlashImage(session, request_, {});
-  EXPECT_EQ(result.outcome, SendOutcome::kRefused);
+  EXPECT_EQ(Image({}, kStart2), SendOutcome::kRefused);
   EXPECT_EQ(LastBox(), "¡ No hay ninguna lista de canales cargada !");
 }
 
@@ -283,7 +301,7 @@ TEST_F(FlashProgrammingTest, CrcBlockIsSentToChipOneOnlyWhenAskedForAndLongEnoug
   ASSERT_TRUE(AddFirmwareCrcBlock(&with_crc));
   target_.Load(kStart1, with_crc);
   request_.options.add_crc = true;
-  EXPECT_EQ(SendFile(image, kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(image, kStart1), SendOutcome::kDone);
   EXPECT_EQ(target_.flash_erases(), 1);
   EXPECT_EQ(target_.Memory(kStart1 + 0x13FC00, 0x50), with_crc.mid(0x13FC00));
   EXPECT_EQ(host_.Log(LogId::kEeprom).size(), 20);
@@ -291,30 +309,30 @@ TEST_F(FlashProgrammingTest, CrcBlockIsSentToChipOneOnlyWhenAskedForAndLongEnoug
   host_.logs = {};
   const QByteArray short_image = image.left(image.size() - 1);
   target_.Load(kStart1 + 0x130000, QByteArray(0x10000, '\0'));  // the last block differs
-  EXPECT_EQ(SendFile(short_image, kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(short_image, kStart1), SendOutcome::kDone);
   EXPECT_EQ(target_.flash_erases(), 2);
   EXPECT_EQ(target_.Memory(kStart1 + 0x130000, 0xFC4F), short_image.mid(0x130000));
-  EXPECT_EQ(SendFile(image.left(0x10000), kStart2).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(image.left(0x10000), kStart2), SendOutcome::kDone);
   EXPECT_TRUE(host_.Log(LogId::kEeprom).isEmpty());
   EXPECT_EQ(target_.Memory(kStart2, 0x10000), image.left(0x10000));
 }
 
 TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
   const QByteArray data = Pattern(0x1234, 14);
-  EXPECT_EQ(SendFile(data, 0x40100000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(data, 0x40100000), SendOutcome::kDone);
   EXPECT_EQ(target_.Memory(0x40100000, 0x1234), data);
   EXPECT_EQ(target_.flash_erases(), 0);
   EXPECT_EQ(target_.trap_commands(), 0);
   // Read back when verifying: bytes the target did not keep (past the end of RAM) are an
   // error at the first of them; not verifying, nothing is read and nothing is known.
   const QByteArray past_end = Pattern(0x100, 17);
-  EXPECT_EQ(SendFile(past_end, 0x401FFF80).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Send(past_end, 0x401FFF80), SendOutcome::kFailed);
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 40200000");
-  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Send(past_end, 0x10000000), SendOutcome::kFailed);
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 10000000");
   request_.options.verify = false;
   const int reads = target_.reads_of(0x10000000);
-  EXPECT_EQ(SendFile(past_end, 0x10000000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(past_end, 0x10000000), SendOutcome::kDone);
   EXPECT_EQ(target_.reads_of(0x10000000), reads + 1);  // the one read that lets it settle
   request_.options.verify = true;
 
@@ -329,29 +347,22 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
 
   const QByteArray eeprom = Pattern(0x800, 16);
   const sim::EepromBytes held = target_.Eeprom();
-  request_.destination = 0x100;
-  request_.length = 0x300;
-  EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Eeprom(eeprom, 0x100, 0x300), SendOutcome::kDone);
   EXPECT_EQ(LastBox(), "¡ Eeprom escrita con éxito !");
   const sim::EepromBytes chip = target_.Eeprom();
   for (int a = 0; a < 0x800; ++a)
     ASSERT_EQ(chip[a], a >= 0x100 && a < 0x400 ? uint8_t(eeprom[a]) : held[a]) << a;
-  // A range past the chip's end, or of no bytes, is refused before the port is touched.
+  // A range past the chip's end, or of no bytes, or a file of no bytes wherever it goes, is
+  // refused before the port is touched.
   const uint64_t edges = target_.edges();
-  for (const auto& [address, length] :
-       std::vector<std::pair<uint32_t, uint32_t>>{{0x100, 0x701}, {0, 0}, {0x800, 1}}) {
-    request_.destination = address;
-    request_.length = length;
+  const std::function<SendOutcome()> refused[] = {
+      [&] { return Eeprom(eeprom, 0x100, 0x701); }, [&] { return Eeprom(eeprom, 0, 0); },
+      [&] { return Eeprom(eeprom, 0x800, 1); }, [&] { return Send({}, kStart1); },
+      [&] { return Send({}, 0x40100000); }};
+  for (const auto& run : refused) {
     host_.boxes.clear();
-    EXPECT_EQ(WriteEepromOverJtag(session, request_, eeprom).outcome, SendOutcome::kRefused);
-    EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
-    EXPECT_EQ(host_.boxes.size(), 1u);
-  }
-  // So is a file of no bytes, wherever it goes.
-  for (const uint32_t destination : {kStart1, 0x40100000u}) {
-    host_.boxes.clear();
-    EXPECT_EQ(SendFile({}, destination).outcome, SendOutcome::kRefused);
-    EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+    EXPECT_EQ(run(), SendOutcome::kRefused);
+    EXPECT_EQ(LastBox(), kBadRange);
     EXPECT_EQ(host_.boxes.size(), 1u);
   }
   EXPECT_EQ(target_.edges(), edges);
@@ -359,21 +370,15 @@ TEST_F(FlashProgrammingTest, NeitherChipMeansRamAndRamTablesAndEepromReadBack) {
 }
 
 TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTargetWhenAsking) {
-  request_.destination = kStart1 + 0x10000;
-  JtagSession session = Session();
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(Erase(kStart1 + 0x10000, EraseMethod::kBlocks), SendOutcome::kRefused);
   EXPECT_TRUE(host_.questions.isEmpty());
   EXPECT_TRUE(LastBox().contains("60000000") && LastBox().contains("7FE00000"))
       << LastBox().toStdString();
-  EXPECT_EQ(target_.edges(), 0u);
 
   // Cancel: nothing at all.
   target_.Load(kStart2, QByteArray(0x30000, '\0'));
-  request_.destination = kStart2;
   request_.port = "ppdev:/dev/parport0";
-  host_.answers = {Answer::kCancel};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kBlocks, Answer::kCancel), SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
   ASSERT_EQ(host_.questions.size(), 1);
   EXPECT_TRUE(host_.questions[0].startsWith(
@@ -381,8 +386,7 @@ TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTar
       "7FFFFFFF, por el puerto ppdev:/dev/parport0.\r\n\r\n¡ Borrar todo"))
       << host_.questions[0].toStdString();
 
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kBlocks), SendOutcome::kDone);
   EXPECT_EQ(target_.flash_erases(), 32);
   EXPECT_EQ(target_.Memory(kStart2, 0x30000), QByteArray(0x30000, '\xFF'));
   EXPECT_FALSE(state_.dcu_reset);
@@ -391,21 +395,18 @@ TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTar
   target_.SetFaults({.erase_failures = 1});
   target_.Load(kStart2, QByteArray(0x20, '\0'));
   target_.Load(kStart2 + 0x10000, QByteArray(0x20, '\0'));
-  host_.answers = {Answer::kOk};
   host_.boxes.clear();
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kBlocks), SendOutcome::kFailed);
   EXPECT_EQ(target_.flash_erases(), 32 + 31);
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(LastBox(), "Se produjo un error borrando el bloque :7FE00000");
-  EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Se produjo un error borrando el bloque :7FE00000"));
+  EXPECT_TRUE(host_.Log(LogId::kJtag).contains(LastBox()));
   EXPECT_EQ(target_.Memory(kStart2, 0x20), QByteArray(0x20, '\0'));
   EXPECT_EQ(target_.Memory(kStart2 + 0x10000, 0x20), QByteArray(0x20, '\xFF'));
   target_.SetFaults({});
 
   target_.Load(kStart1 + 0x100000, QByteArray(0x10, '\0'));
-  host_.answers = {Answer::kOk};
-  request_.destination = kStart1;
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kSingleCommand).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Erase(kStart1, EraseMethod::kSingleCommand), SendOutcome::kDone);
   EXPECT_EQ(target_.Memory(kStart1 + 0x100000, 0x10), QByteArray(0x10, '\xFF'));
   EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Borrando chip : 60000000"));
 }
@@ -413,36 +414,24 @@ TEST_F(FlashProgrammingTest, EraseChipRefusesOtherAddressesUnaskedAndNamesItsTar
 // A trap that never answers has no box of its own: the EEPROM write and the chip erase show
 // their failure text once; a trap file that is missing has its own box and no second one.
 TEST_F(FlashProgrammingTest, TrapThatNeverStartsIsNamedOnceByTheOperation) {
-  const QString eeprom_failed = "¡ Se produjo un error escribiendo en la eeprom !";
-  const QString erase_failed = "Se produjo un error borrando el chip.";
   const sim::EepromBytes eeprom = target_.Eeprom();
   const QByteArray flash = target_.Memory(kStart2, 0x100);
   for (const bool missing : {false, true}) {
     if (missing) request_.trap_places = {trap_dir_.filePath("nowhere/trap.bin")};
     target_.SetFaults({.trap_silent = !missing, .trap_late_reads = 0});
-    JtagSession session = Session();
-    const auto one_box = [&](const QString& own) {
-      EXPECT_EQ(host_.boxes.size(), 1u) << own.toStdString();
-      if (host_.boxes.empty()) return;
-      if (missing)
-        EXPECT_TRUE(LastBox().startsWith("No se ha encontrado el fichero trap.bin"))
-            << LastBox().toStdString();
-      else
-        EXPECT_EQ(LastBox(), own);
+    const auto one_box = [&](SendOutcome outcome, const QString& own) {
+      EXPECT_EQ(outcome, SendOutcome::kFailed);
+      ASSERT_EQ(host_.boxes.size(), 1u) << own.toStdString();
+      EXPECT_TRUE(missing ? LastBox().startsWith("No se ha encontrado el fichero trap.bin")
+                          : LastBox() == own)
+          << LastBox().toStdString();
       host_.boxes.clear();
     };
     host_.boxes.clear();
-    request_.destination = 0x10;
-    request_.length = 0x10;
-    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 30)).outcome,
-              SendOutcome::kFailed);
-    one_box(eeprom_failed);
-    request_.destination = kStart2;
-    for (const EraseMethod method : {EraseMethod::kBlocks, EraseMethod::kSingleCommand}) {
-      host_.answers = {Answer::kOk};
-      EXPECT_EQ(EraseChip(session, request_, method).outcome, SendOutcome::kFailed);
-      one_box(erase_failed);
-    }
+    one_box(Eeprom(Pattern(0x800, 30), 0x10, 0x10),
+            "¡ Se produjo un error escribiendo en la eeprom !");
+    for (const EraseMethod method : {EraseMethod::kBlocks, EraseMethod::kSingleCommand})
+      one_box(Erase(kStart2, method), "Se produjo un error borrando el chip.");
   }
   EXPECT_EQ(target_.Eeprom(), eeprom);
   EXPECT_EQ(target_.Memory(kStart2, 0x100), flash);
@@ -451,23 +440,18 @@ TEST_F(FlashProgrammingTest, TrapThatNeverStartsIsNamedOnceByTheOperation) {
 
 TEST_F(FlashProgrammingTest, UnusableChipDescriptionIsRefusedBeforeThePort) {
   request_.chips[0].problem = {text_key::kNoSeEncuentraElArchivo, {"/x/Bad.ini"}};
-  EXPECT_EQ(SendFile(Pattern(0x100, 1), 0x40100000).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(Send(Pattern(0x100, 1), 0x40100000), SendOutcome::kRefused);
   EXPECT_EQ(LastBox(), "No se encuentra el archivo de tipo de Flash \"/x/Bad.ini\".");
   request_.chips[0].problem = {};
   request_.chips[1].block_offsets[5] = request_.chips[1].block_offsets[4];  // a zero-length block
-  request_.destination = kStart2;
-  JtagSession session = Session();
-  EXPECT_EQ(ProgramFlashImage(session, request_, Pattern(0x100, 1)).outcome, SendOutcome::kRefused);
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kRefused);
+  EXPECT_EQ(Image(Pattern(0x100, 1), kStart2), SendOutcome::kRefused);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kBlocks), SendOutcome::kRefused);
   EXPECT_EQ(target_.edges(), 0u);
-  EXPECT_EQ(target_.flash_erases(), 0);
   // A single-command erase still runs; a chip of unknown size cannot be read for a backup,
   // and the log says that rather than calling backups switched off.
   QTemporaryDir data;
   request_.backups.emplace(data.path());
-  host_.answers = {Answer::kOk};
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kSingleCommand).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kSingleCommand), SendOutcome::kDone);
   const QStringList log = host_.Log(LogId::kJtag);
   EXPECT_TRUE(log.contains("Sin copia de seguridad : no se conoce el tamaño del integrado"));
   EXPECT_FALSE(log.contains("Sin copia de seguridad (desactivada)"));
@@ -500,27 +484,11 @@ TEST_F(FlashProgrammingTest, SendKilledHalfwayLeavesTheTargetUsable) {
     JtagState dead_state;
     JtagSession dying{killed, clock_, host_, texts_, dead_state, {.wait_start_bits = 64}};
     SendFileOverJtag(dying, request_, Pattern(0x4000, writes));
-    JtagState fresh;
-    JtagSession session{target_, clock_, host_, texts_, fresh, {.wait_start_bits = 64}};
-    host_.boxes.clear();
-    request_.destination = kStart1;
-    EXPECT_EQ(SendFileOverJtag(session, request_, data).outcome, SendOutcome::kDone) << writes;
+    state_ = {};
+    EXPECT_EQ(Send(data, kStart1), SendOutcome::kDone) << writes;
     EXPECT_EQ(target_.Memory(kStart1, 0x4000), data) << writes;
-    request_.destination = 0x20;
-    request_.length = 0x10;
-    EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, writes)).outcome,
-              SendOutcome::kDone)
-        << writes;
+    EXPECT_EQ(Eeprom(Pattern(0x800, writes), 0x20, 0x10), SendOutcome::kDone) << writes;
   }
-}
-
-// The one file a backup folder holds, read whole, with its name; empty when there is none.
-QByteArray OnlyBackup(const QString& folder, QString* name = nullptr) {
-  const QStringList files = QDir(folder).entryList(QDir::Files);
-  if (files.size() != 1) return {};
-  if (name) *name = files[0];
-  QFile file(QDir(folder).filePath(files[0]));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // What a flash send goes over, from the start of its first block to the end of its last, is
@@ -534,7 +502,7 @@ TEST_F(FlashProgrammingTest, FlashSendKeepsTheBlocksItGoesOverAndTheCopyRestores
   target_.Load(kStart1, before);
   // From inside block 1 (4000-5FFF) to inside block 3 (8000-FFFF).
   const QByteArray sent = Pattern(0x5000, 22);
-  ASSERT_EQ(SendFile(sent, kStart1 + 0x5000).outcome, SendOutcome::kDone);
+  ASSERT_EQ(Send(sent, kStart1 + 0x5000), SendOutcome::kDone);
   QString name;
   EXPECT_EQ(OnlyBackup(folder, &name), before.mid(0x4000, 0xC000));
   EXPECT_TRUE(name.endsWith("_flash-send_60004000.bin")) << name.toStdString();
@@ -542,7 +510,7 @@ TEST_F(FlashProgrammingTest, FlashSendKeepsTheBlocksItGoesOverAndTheCopyRestores
   EXPECT_EQ(target_.Memory(kStart1 + 0x5000, 0x5000), sent);
 
   request_.backups.reset();
-  EXPECT_EQ(SendFile(OnlyBackup(folder), kStart1 + 0x4000).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(OnlyBackup(folder), kStart1 + 0x4000), SendOutcome::kDone);
   EXPECT_EQ(target_.Memory(kStart1, 0x10000), before);
   EXPECT_TRUE(host_.Log(LogId::kJtag).contains("Sin copia de seguridad (desactivada)"));
   EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
@@ -552,16 +520,17 @@ TEST_F(FlashProgrammingTest, FlashSendKeepsTheBlocksItGoesOverAndTheCopyRestores
   request_.backups.emplace(data.filePath("again"));
   const int reads = target_.reads_of(kStart1);
   const int erases = target_.flash_erases();
-  EXPECT_EQ(SendFile(before.left(0x8000), kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(before.left(0x8000), kStart1), SendOutcome::kDone);
   EXPECT_EQ(target_.reads_of(kStart1), reads + 1);
   EXPECT_EQ(target_.flash_erases(), erases);
   request_.options.force = true;
-  EXPECT_EQ(SendFile(before.left(0x8000), kStart1).outcome, SendOutcome::kDone);
+  EXPECT_EQ(Send(before.left(0x8000), kStart1), SendOutcome::kDone);
   EXPECT_EQ(QDir(data.filePath("again")).entryList(QDir::Files).size(), 2);
   EXPECT_EQ(target_.flash_erases(), erases + 3);
 }
 
-// A copy that cannot be kept stops the send and the erase before anything is erased.
+// A copy that cannot be kept stops the send, the erase and the EEPROM write before anything
+// is written.
 TEST_F(FlashProgrammingTest, NoCopyNoErase) {
   QTemporaryDir data;
   QFile plain(data.filePath("plain"));
@@ -569,20 +538,14 @@ TEST_F(FlashProgrammingTest, NoCopyNoErase) {
   plain.close();
   request_.backups.emplace(data.filePath("plain/backups"));
   const QByteArray before = target_.Memory(kStart2, 0x20000);
-  EXPECT_EQ(SendFile(Pattern(0x20000, 23), kStart2).outcome, SendOutcome::kFailed);
+  const sim::EepromBytes eeprom = target_.Eeprom();
+  EXPECT_EQ(Send(Pattern(0x20000, 23), kStart2), SendOutcome::kFailed);
   EXPECT_TRUE(LastBox().startsWith("No se pudo guardar la copia de seguridad (") &&
               LastBox().endsWith("). No se ha escrito nada."))
       << LastBox().toStdString();
   EXPECT_EQ(host_.boxes.size(), 1u);
-  host_.answers = {Answer::kOk};
-  request_.destination = kStart2;
-  JtagSession session = Session();
-  EXPECT_EQ(EraseChip(session, request_, EraseMethod::kBlocks).outcome, SendOutcome::kFailed);
-  request_.destination = 0x100;
-  request_.length = 0x10;
-  const sim::EepromBytes eeprom = target_.Eeprom();
-  EXPECT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 24)).outcome,
-            SendOutcome::kFailed);
+  EXPECT_EQ(Erase(kStart2, EraseMethod::kBlocks), SendOutcome::kFailed);
+  EXPECT_EQ(Eeprom(Pattern(0x800, 24), 0x100, 0x10), SendOutcome::kFailed);
   EXPECT_EQ(target_.Eeprom(), eeprom);
   EXPECT_EQ(target_.flash_erases(), 0);
   EXPECT_EQ(target_.flash_programs(), 0);
@@ -595,13 +558,8 @@ TEST_F(FlashProgrammingTest, EepromWriteKeepsItsRowsAsText) {
   QTemporaryDir data;
   request_.backups.emplace(data.path());
   const QByteArray before = Pattern(0x800, 25);
-  request_.destination = 0;
-  request_.length = 0x800;
-  JtagSession session = Session();
-  ASSERT_EQ(WriteEepromOverJtag(session, request_, before).outcome, SendOutcome::kDone);
-  request_.destination = 0x105;
-  request_.length = 0x20;  // into rows 10, 11 and 12
-  ASSERT_EQ(WriteEepromOverJtag(session, request_, Pattern(0x800, 26)).outcome, SendOutcome::kDone);
+  ASSERT_EQ(Eeprom(before, 0, 0x800), SendOutcome::kDone);
+  ASSERT_EQ(Eeprom(Pattern(0x800, 26), 0x105, 0x20), SendOutcome::kDone);  // rows 10 to 12
   QStringList names = QDir(data.path()).entryList(QDir::Files, QDir::Name);
   ASSERT_EQ(names.size(), 2);
   EXPECT_TRUE(names[1].endsWith("_jtag-eeprom-send_00000105.txt")) << names[1].toStdString();
