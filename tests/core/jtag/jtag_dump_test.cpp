@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/jtag/dump_hand_over.h"
 #include "core/lpt/step_clock.h"
 #include "core/texts/text_names.h"
+#include "sim/channel_tables.h"
 #include "sim/jtag_target.h"
 #include "sim/trap_stand_in.h"
 #include "support/recording_host.h"
@@ -28,6 +30,15 @@ class RefusingPort : public PortRegisters {
   void Write(PortRegister, uint8_t) override { ADD_FAILURE() << "written without access"; }
 };
 
+// The virtual image has one section of each table, so nothing is ever asked.
+class NoQuestions : public SectionChooser {
+ public:
+  std::optional<int64_t> ChooseSection(const char*, const std::vector<int64_t>&) override {
+    ADD_FAILURE() << "a section was asked for";
+    return std::nullopt;
+  }
+};
+
 class JtagOperationTest : public ::testing::Test {
  protected:
   JtagSession Session(PortRegisters& port) {
@@ -41,7 +52,17 @@ class JtagOperationTest : public ::testing::Test {
     return request;
   }
   QString LastBox() const { return host_.boxes.empty() ? QString() : host_.boxes.back().text; }
+  // Dumps through the virtual target and hands the result over to the list.
+  std::optional<LoadResult> HandOver(DumpSource source, uint32_t address, uint32_t length,
+                                     DumpFlashChip chip = {0x7FE00000, 0x200000}) {
+    JtagSession session = Session(target_);
+    JtagDumpRequest request = Request(source, address, length);
+    request.flash_chip = chip;
+    NoQuestions chooser;
+    return HandOverChannelDump(request, RunJtagDump(session, request), list_, chooser);
+  }
 
+  ChannelList list_;
   sim::JtagTarget target_;
   JtagState state_;
   testing::StepClock clock_;
@@ -189,6 +210,53 @@ TEST_F(JtagOperationTest, EepromDumpRunsTheTrapAndReadsTheChip) {
   EXPECT_EQ(RunJtagDump(silent_session, request).outcome, DumpOutcome::kReadFailed);
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección :  00000700");
   EXPECT_FALSE(fresh.trap_started);
+}
+
+// Only the RAM and flash sources reach the channel list, and a dump that fails leaves the
+// table the list held as it was.
+TEST_F(JtagOperationTest, ChannelDumpsFillTheListAndFailedOnesKeepWhatItHeld) {
+  EXPECT_EQ(HandOver(DumpSource::kImage, sim::kVideoStart, 0x98000), std::nullopt);
+  EXPECT_EQ(HandOver(DumpSource::kFile, sim::kRamChannelTable, 0x7600), std::nullopt);
+  EXPECT_FALSE(list_.held());
+
+  ASSERT_EQ(HandOver(DumpSource::kRam, sim::kRamChannelTable, 0x7600), LoadResult::kOk);
+  // The 0x7600 bytes read: the table, then the zeroed RAM behind it.
+  QByteArray ram = sim::BuildRamChannelTable();
+  ram.append(QByteArray(0x7600 - ram.size(), '\0'));
+  EXPECT_TRUE(list_.ram());
+  EXPECT_EQ(list_.image(), ram);
+  EXPECT_EQ(list_.FirstFreeChannelRow(), sim::kChannelsInUse + 1);
+  // Refused by the address check; read in full, but the erased chip holds no tables.
+  EXPECT_EQ(HandOver(DumpSource::kFlash, 0x7FDFFFFC, 0x50000), std::nullopt);
+  EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+  EXPECT_EQ(HandOver(DumpSource::kFlash, 0x60000000, 0x50000, {0x60000000, 0x200000}),
+            LoadResult::kNoChannelTable);
+  EXPECT_TRUE(list_.ram());
+  EXPECT_EQ(list_.image(), ram);
+  EXPECT_EQ(list_.FirstFreeChannelRow(), sim::kChannelsInUse + 1);
+
+  ASSERT_EQ(HandOver(DumpSource::kFlash, 0x7FE00000, 0x50000), LoadResult::kOk);
+  EXPECT_TRUE(list_.flash_held());
+  const QByteArray flash = sim::BuildFlashChannelImage();
+  EXPECT_EQ(list_.image(), flash);
+  EXPECT_EQ(list_.tcs_block(), sim::kFlashTcsBlock);
+  EXPECT_EQ(list_.tpt_block(), sim::kFlashTptBlock);
+  EXPECT_EQ(list_.FirstFreeChannelRow(), sim::kChannelsInUse + 1);
+  EXPECT_EQ(list_.FirstFreeTransponderRow(), sim::kTranspondersInUse + 1);
+  // Refused by the address check, then cut short by a target that stops answering.
+  host_.boxes.clear();
+  EXPECT_EQ(HandOver(DumpSource::kRam, 0x3FFFFFFC, 0x7600), std::nullopt);
+  EXPECT_EQ(LastBox(), "¡ Dirección o longitud incorrecta !");
+  target_.SetFaults({.slow_start = 200});
+  EXPECT_EQ(HandOver(DumpSource::kRam, sim::kRamChannelTable, 0x7600), std::nullopt);
+  EXPECT_TRUE(list_.flash_held());
+  EXPECT_FALSE(list_.ram());
+  EXPECT_EQ(list_.image(), flash);
+  // The image still saves as the flash image it is, not with channel records over its start.
+  ChannelError error;
+  ASSERT_TRUE(list_.BuildFlashImage(list_.tcs_block(), list_.tpt_block(), &error));
+  EXPECT_EQ(list_.image().left(0x100), flash.left(0x100));
+  EXPECT_EQ(list_.image().size(), flash.size());
 }
 
 }  // namespace
