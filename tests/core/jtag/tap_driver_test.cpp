@@ -2,13 +2,55 @@
 
 #include <gtest/gtest.h>
 
-#include "core/jtag/scripted_jtag_port.h"
+#include <deque>
+
+#include "core/lpt/port_registers.h"
 
 namespace tornavo {
 namespace {
 
-using testing::ScriptedJtagPort;
 using Bits = std::vector<int>;
+
+// A cable with a scripted far end: each status read takes the next TDO level from the
+// script (idle_tdo once it runs out); every data write is kept, and each rising TCK edge is
+// kept with the TMS and TDI levels it clocked in.
+class ScriptedJtagPort : public PortRegisters {
+ public:
+  bool Acquire(QString*) override { return true; }
+  void Release() override {}
+  uint8_t Read(PortRegister reg) override {
+    if (reg == PortRegister::kData) return data;
+    if (reg != PortRegister::kStatus) return 0;
+    ++samples;
+    bool tdo = idle_tdo;
+    if (!tdo_script.empty()) {
+      tdo = tdo_script.front();
+      tdo_script.pop_front();
+    }
+    return tdo ? JtagMask(JtagSignal::kTdo) : 0;
+  }
+  void Write(PortRegister reg, uint8_t value) override {
+    if (reg != PortRegister::kData) return;
+    writes.push_back(value);
+    const uint8_t tck = JtagMask(JtagSignal::kTck);
+    if ((value & tck) && !(data & tck)) {
+      tms.push_back((value & JtagMask(JtagSignal::kTms)) != 0);
+      tdi.push_back((value & JtagMask(JtagSignal::kTdi)) != 0);
+    }
+    data = value;
+  }
+  void Script(std::initializer_list<int> bits) {
+    for (int b : bits) tdo_script.push_back(b != 0);
+  }
+  void ClearEdges() { tms.clear(), tdi.clear(); }
+
+  uint8_t data = 0;
+  bool idle_tdo = false;
+  int samples = 0;
+  std::deque<bool> tdo_script;
+  std::vector<uint8_t> writes;
+  Bits tms, tdi;  // at each rising TCK edge
+};
 
 class TapDriverTest : public ::testing::Test {
  protected:
@@ -40,11 +82,10 @@ TEST_F(TapDriverTest, EnterDataScanLoadsTheLinkInstructionOnce) {
   tap_.EnterDataScan();
   EXPECT_TRUE(state_.data_scan);
   // Reset (6), instruction (10), into Shift-DR (3).
-  EXPECT_EQ(port_.edges.size(), 19u);
-  const Bits tms = port_.Tms();
-  EXPECT_EQ(Bits(tms.end() - 3, tms.end()), (Bits{1, 0, 0}));
+  EXPECT_EQ(port_.tms.size(), 19u);
+  EXPECT_EQ(Bits(port_.tms.end() - 3, port_.tms.end()), (Bits{1, 0, 0}));
   tap_.EnterDataScan();
-  EXPECT_EQ(port_.edges.size(), 19u);
+  EXPECT_EQ(port_.tms.size(), 19u);
 }
 
 TEST_F(TapDriverTest, StartSearchRunsOutAfterLimitClocksOfSilenceAndRestartsOnBusy) {
@@ -73,26 +114,26 @@ TEST_F(TapDriverTest, AckSearchDoesNotRestartOnBusy) {
 TEST_F(TapDriverTest, WriteByteSendsStartBitsThenDataLeastSignificantFirst) {
   port_.Script({0, 1});  // accepted early, on the second data bit
   EXPECT_TRUE(tap_.LinkWriteByte(0xA5));
-  EXPECT_EQ(port_.Tdi(), (Bits{0, 1, 1, 1, 0, 1, 0, 0, 1, 0, 1, 0}));
-  EXPECT_EQ(port_.Tms(), Bits(12, 0));
+  EXPECT_EQ(port_.tdi, (Bits{0, 1, 1, 1, 0, 1, 0, 0, 1, 0, 1, 0}));
+  EXPECT_EQ(port_.tms, Bits(12, 0));
   EXPECT_EQ(port_.samples, 8);
 
   // A TDO that floats high (nothing on the cable) accepts nothing, in the data bits or after.
-  port_.edges.clear();
+  port_.ClearEdges();
   port_.idle_tdo = true;
   EXPECT_FALSE(tap_.LinkWriteByte(0x00));
-  EXPECT_EQ(port_.edges.size(), 3u + 8u + 64u + 1u);
+  EXPECT_EQ(port_.tms.size(), 3u + 8u + 64u + 1u);
 
   // Not accepted in the data bits: a late 0, 1, 0 within 64 clocks still accepts.
-  port_.edges.clear();
+  port_.ClearEdges();
   port_.idle_tdo = false;
   port_.Script({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
   EXPECT_TRUE(tap_.LinkWriteByte(0x5A));
-  EXPECT_EQ(port_.edges.size(), 3u + 8u + 4u + 1u);
+  EXPECT_EQ(port_.tms.size(), 3u + 8u + 4u + 1u);
 
-  port_.edges.clear();
+  port_.ClearEdges();
   EXPECT_FALSE(tap_.LinkWriteByte(0x5A));
-  EXPECT_EQ(port_.edges.size(), 3u + 8u + 64u + 1u);
+  EXPECT_EQ(port_.tms.size(), 3u + 8u + 64u + 1u);
 }
 
 TEST_F(TapDriverTest, WriteWordSendsAllFourBytesEvenWhenTheFirstIsRefused) {
@@ -100,7 +141,7 @@ TEST_F(TapDriverTest, WriteWordSendsAllFourBytesEvenWhenTheFirstIsRefused) {
   for (int i = 0; i < 8 + 64; ++i) port_.tdo_script.push_back(false);
   for (int i = 0; i < 3; ++i) port_.Script({0, 1, 0, 0, 0, 0, 0, 0});
   EXPECT_FALSE(tap_.LinkWriteWord(0x44332211));
-  const Bits tdi = port_.Tdi();
+  const Bits& tdi = port_.tdi;
   ASSERT_EQ(tdi.size(), (3u + 8u + 64u + 1u) + 3u * 12u);
   // The last byte, 0x44, closes the stream.
   EXPECT_EQ(Bits(tdi.end() - 12, tdi.end()), (Bits{0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0}));
@@ -112,7 +153,7 @@ TEST_F(TapDriverTest, ReadByteFindsTheStartAndDrivesTdiOnTheFifthBitOnly) {
   uint8_t byte = 0;
   EXPECT_TRUE(tap_.LinkReadByte(&byte));
   EXPECT_EQ(byte, 0xA5);
-  EXPECT_EQ(port_.Tdi(), (Bits{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(port_.tdi, (Bits{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
 
   timing_.wait_start_bits = 16;
   byte = 0x55;
