@@ -69,7 +69,11 @@ void HostilePeer::ServeClient(int fd) {
     // Stalled, the peer reads nothing more, but still sees the client hang up.
     pollfd ready{fd, static_cast<short>(stalled_ ? 0 : POLLIN), 0};
     if (::poll(&ready, 1, 20) <= 0) continue;
-    if (ready.revents & (POLLHUP | POLLERR)) break;
+    // Bytes sent just before a hang-up arrive with it: read them before leaving.
+    if (!(ready.revents & POLLIN)) {
+      if (ready.revents & (POLLHUP | POLLERR)) break;
+      continue;
+    }
     char buffer[4096];
     const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
     if (got <= 0) break;

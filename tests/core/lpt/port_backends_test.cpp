@@ -13,6 +13,8 @@
 #include <thread>
 
 #include "core/lpt/port_locator.h"
+#include "support/hostile_peer.h"
+#include "support/wait.h"
 
 namespace tornavo {
 namespace {
@@ -146,6 +148,31 @@ TEST(SocketPortTest, WritesReachTheServerBeforeTheNextReadAndReleaseCloses) {
   EXPECT_EQ(server.requests, "WWRRW");
   EXPECT_EQ(server.registers[0], 0xA5);
   EXPECT_TRUE(server.closed_by_client);
+}
+
+// The hostile peer that the socket-backend tests trust must see a release's last write, even
+// when the hang-up arrives with it; otherwise a port that drops its last bytes goes unseen.
+TEST(SocketPortTest, TheLastWriteBeforeReleaseReachesTheHostilePeer) {
+  struct Registers : PortRegisters {
+    bool Acquire(QString*) override { return true; }
+    void Release() override {}
+    void Write(PortRegister reg, uint8_t value) override { values[static_cast<int>(reg)] = value; }
+    uint8_t Read(PortRegister reg) override { return values[static_cast<int>(reg)]; }
+    std::array<std::atomic<uint8_t>, 6> values{};
+  } registers;
+  QTemporaryDir dir;
+  for (int round = 0; round < 20; ++round) {
+    const QString path = dir.filePath(QString("lpt%1").arg(round));
+    testing::HostilePeer peer(registers, path, testing::PeerFault::kNone, 0);
+    ASSERT_TRUE(peer.listening());
+    auto port = MakeSocketPort(path);
+    QString error;
+    ASSERT_TRUE(port->Acquire(&error)) << error.toStdString();
+    port->Write(PortRegister::kData, static_cast<uint8_t>(round + 1));
+    port->Release();
+    ASSERT_TRUE(testing::WaitUntil([&] { return peer.client_closed(); }, 5000));
+    ASSERT_EQ(registers.values[0], round + 1) << "round " << round;
+  }
 }
 
 }  // namespace
