@@ -67,21 +67,6 @@ TEST_F(EepromFilesTest, EveryFormatRoundTripsAllRowsThroughAFile) {
   EXPECT_TRUE(loaded.cells() == EepromImage().cells());
 }
 
-TEST_F(EepromFilesTest, WritersUseCrLfAndTheLayoutOfEachFormat) {
-  FillPattern(image_);
-  const QList<QByteArray> own = EncodeEepromFile(EepromFormat::kOwn, image_).split('\n');
-  ASSERT_EQ(own.size(), 128);
-  EXPECT_EQ(own[0], OwnLine(0, image_.RowText(1).toLatin1()) + "\r");
-  EXPECT_EQ(own[127], OwnLine(0x7F, image_.RowText(128).toLatin1()));  // no break after it
-
-  const QByteArray kvl = EncodeEepromFile(EepromFormat::kKvl, image_);
-  EXPECT_EQ(kvl.size(), 128 * 34);
-  EXPECT_TRUE(kvl.endsWith(image_.RowText(128).toLatin1() + "\r\n"));
-
-  image_.SetCell(1, 1, "zz");  // the binary writer turns invalid texts into FF
-  EXPECT_EQ(EncodeEepromFile(EepromFormat::kBin, image_).left(2), QByteArray::fromHex("FF07"));
-}
-
 TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) {
   EepromImage source;
   FillPattern(source, 3);

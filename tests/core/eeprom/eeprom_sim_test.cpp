@@ -204,30 +204,5 @@ TEST_F(SimTransferTest, VerifyAsksForEveryRowOnceAndNamesTheOneThatDiffers) {
   EXPECT_EQ(image_.Cell(0x31, 16), "00");  // verify never changes the image
 }
 
-TEST_F(SimTransferTest, SilenceKeepsTheRowsReadAndALateReplyRestartsNothing) {
-  ASSERT_TRUE(sim_.ready) << sim_.error.toStdString();
-  sim_.SetTimeoutScale(0.02);  // 300 ms
-  sim_.receiver.SetEeprom(Pattern(7));
-  sim_.receiver.SplitNextReply(5);
-  // Silent from the third row on, whatever the pace of the machine.
-  sim_.receiver.SetSilentAfter(2);
-  Run(EepromTask::kRead, EepromRange::kAll);
-  // The scripted port's time-out test shows the pages enabled.
-  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kNoReply);
-  EXPECT_EQ(image_.ByteAt(0x1F), Pattern(7)[0x1F]);
-  EXPECT_EQ(image_.ByteAt(0x20), 0xFF);
-  EXPECT_EQ(image_.ByteAt(0x7FF), 0xFF);
-
-  sim_.receiver.SetSilent(false);
-  sim_.receiver.DelayNextReply(600);
-  Run(EepromTask::kWrite, EepromRange::kAll);
-  EXPECT_EQ(transfer_.outcome(), TransferOutcome::kNoReply);
-  const auto terminal_lines = sim_.host.Log(LogId::kTerminal).size();
-  ASSERT_TRUE(WaitUntil([&] { return sim_.host.Log(LogId::kTerminal).size() > terminal_lines; }));
-  testing::Pump(200);
-  EXPECT_EQ(sim_.receiver.ReceivedFrames().size(), 1);  // nothing more went out
-  EXPECT_FALSE(transfer_.running());
-}
-
 }  // namespace
 }  // namespace tornavo
