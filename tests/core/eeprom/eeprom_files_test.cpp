@@ -88,40 +88,16 @@ TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) 
   EXPECT_TRUE(Decode(EepromFormat::kOwn, bad_sum));
 }
 
+// A refused file gives its message, naming the type of the tool's files it looks like when
+// its size or first line shows one, and loads nothing.
 TEST_F(EepromFilesTest, ReadersRefuseBadFilesWithTheirMessageAndLoadNothing) {
   QList<QByteArray> good;
   for (int row = 0; row < 8; ++row) good << OwnLine(row);
-  using Case = std::tuple<int, QByteArray, const char*>;  // 0-based line to spoil, its text
-  const Case cases[] = {
-      {4, good[4].left(42), "La longitud de la línea 5 es incorrecta."},
-      {7, good[7] + "0", "La longitud de la línea 8 es incorrecta."},
-      {2, "%EE!" + good[2].mid(4), "El comando de la línea 3 es incorrecto"},
-      {1, good[1].left(6) + "020" + good[1].mid(9), "El comando de la línea 2 es incorrecto"},
-      {3, "%EE=80" + good[3].mid(6), "El comando de la línea 4 es incorrecto"},
-      {3, "%EE=x1" + good[3].mid(6), "El comando de la línea 4 es incorrecto"},
-      {6, good[6].left(20) + "g" + good[6].mid(21), "Valor hexadecimal inválido en la línea 7"},
-      {0, good[0].left(40) + "G" + good[0].mid(41), "Valor hexadecimal inválido en la línea 1"},
-  };
-  for (const auto& [line, text, message] : cases) {
+  auto spoil = [&](int line, const QByteArray& text) {  // line 0-based
     QList<QByteArray> lines = good;
     lines[line] = text;
-    ExpectRefused(EepromFormat::kOwn, lines.join("\r\n"), Message(message));
-  }
-  // A blank line is a line too.
-  ExpectRefused(EepromFormat::kOwn, good[0] + "\r\n\r\n" + good[1],
-                Message("La longitud de la línea 2 es incorrecta."));
-  // Text without rows, or a command file, is no KVL5208 file; BIN is exactly the EEPROM's size.
-  for (const QByteArray& contents :
-       {"ABCD\r\n" + QByteArray(32, '0'), QByteArray(), "\r\n" + QByteArray(32, '0')})
-    ExpectRefused(EepromFormat::kKvl, contents, QString::fromUtf8("¡ Fichero de eeprom erróneo !"));
-  for (int size : {0, 2047, 2049})
-    ExpectRefused(EepromFormat::kBin, QByteArray(size, '\0'),
-                  Message("La longitud del fichero es incorrecto."));
-}
-
-// A file of another of the tool's types, read as the chosen one, is refused by its size or
-// first line with a message that names the type it looks like.
-TEST_F(EepromFilesTest, ARefusalNamesTheTypeTheFileLooksLike) {
+    return lines.join("\r\n");
+  };
   const QByteArray own = OwnLine(0) + "\r\n" + OwnLine(1);
   const QByteArray kvl = QByteArray(32, 'A') + "\r\n" + QByteArray(32, 'B') + "\r\n";
   const QByteArray bin(kEepromBytes, '\x0A');  // line breaks only: no line is a row
@@ -131,18 +107,39 @@ TEST_F(EepromFilesTest, ARefusalNamesTheTypeTheFileLooksLike) {
   const QString bin_name = looks.arg("Archivo Binario (BIN)", "Eeprom");
   const QString bad = QString::fromUtf8("¡ Fichero de eeprom erróneo !");
   const QString length = Message("La longitud del fichero es incorrecto.");
-  using Case = std::tuple<EepromFormat, QByteArray, QString>;
-  const Case cases[] = {
-      {EepromFormat::kBin, own, length + own_name},
-      {EepromFormat::kBin, kvl, length + looks.arg("Archivo de Texto KVL5208 (TXT)", "Eeprom")},
-      {EepromFormat::kBin, flash,
+  const QString command = Message("El comando de la línea %1 es incorrecto");
+  const QString line_length = Message("La longitud de la línea %1 es incorrecta.");
+  const QString hex = Message("Valor hexadecimal inválido en la línea %1");
+  using F = EepromFormat;
+  const std::tuple<F, QByteArray, QString> cases[] = {
+      {F::kOwn, spoil(4, good[4].left(42)), line_length.arg(5)},
+      {F::kOwn, spoil(7, good[7] + "0"), line_length.arg(8)},
+      {F::kOwn, good[0] + "\r\n\r\n" + good[1], line_length.arg(2)},  // a blank line is a line
+      {F::kOwn, spoil(2, "%EE!" + good[2].mid(4)), command.arg(3)},
+      {F::kOwn, spoil(1, good[1].left(6) + "020" + good[1].mid(9)), command.arg(2)},
+      {F::kOwn, spoil(3, "%EE=80" + good[3].mid(6)), command.arg(4)},
+      {F::kOwn, spoil(3, "%EE=x1" + good[3].mid(6)), command.arg(4)},
+      {F::kOwn, spoil(6, good[6].left(20) + "g" + good[6].mid(21)), hex.arg(7)},
+      {F::kOwn, spoil(0, good[0].left(40) + "G" + good[0].mid(41)), hex.arg(1)},
+      // Text without rows, or a command file, is no KVL5208 file.
+      {F::kKvl, "ABCD\r\n" + QByteArray(32, '0'), bad},
+      {F::kKvl, QByteArray(), bad},
+      {F::kKvl, "\r\n" + QByteArray(32, '0'), bad},
+      // BIN is exactly the EEPROM's size; no text file is longer than any EEPROM file.
+      {F::kBin, QByteArray(), length},
+      {F::kBin, QByteArray(2047, '\0'), length},
+      {F::kBin, QByteArray(2049, '\0'), length},
+      {F::kOwn, QByteArray(kMaxEepromFileBytes + 1, '\n'), length},
+      {F::kKvl, QByteArray(kMaxEepromFileBytes + 1, '\n'), length},
+      {F::kBin, own, length + own_name},
+      {F::kBin, kvl, length + looks.arg("Archivo de Texto KVL5208 (TXT)", "Eeprom")},
+      {F::kBin, flash,
        length + looks.arg("Archivo FLASH (BIN, RCU o RCS)", QString::fromUtf8("Sintonización"))},
-      {EepromFormat::kOwn, bin, Message("La longitud de la línea 1 es incorrecta.") + bin_name},
-      {EepromFormat::kOwn, QByteArray(0x98000, '\x10'),
-       length + looks.arg("Archivo RAM (BIN)", "Imagen")},
-      {EepromFormat::kKvl, own, bad + own_name},
-      {EepromFormat::kKvl, bin, bad + bin_name},
-      {EepromFormat::kKvl, QByteArray(0x7600, '\x01'),
+      {F::kOwn, bin, line_length.arg(1) + bin_name},
+      {F::kOwn, QByteArray(0x98000, '\x10'), length + looks.arg("Archivo RAM (BIN)", "Imagen")},
+      {F::kKvl, own, bad + own_name},
+      {F::kKvl, bin, bad + bin_name},
+      {F::kKvl, QByteArray(0x7600, '\x01'),
        bad + looks.arg("Archivo RAM (BIN)", QString::fromUtf8("Sintonización"))},
   };
   for (const auto& [format, contents, message] : cases) ExpectRefused(format, contents, message);
@@ -215,15 +212,12 @@ TEST_F(EepromFilesTest, ReadersAndTheOwnWriterTellTheRowsAFileDefines) {
   EXPECT_EQ(loaded.RowText(5), QString(32, 'F'));
 }
 
-TEST_F(EepromFilesTest, FilesLongerThanAnyEepromFileAreRefusedWithoutReadingThemWhole) {
-  const QString length_message = Message("La longitud del fichero es incorrecto.");
-  for (EepromFormat format : {EepromFormat::kOwn, EepromFormat::kKvl})
-    ExpectRefused(format, QByteArray(kMaxEepromFileBytes + 1, '\n'), length_message);
-  // An endless device is read only up to the limit.
+// An endless device is read only up to the limit.
+TEST_F(EepromFilesTest, AnEndlessDeviceIsRefusedWithoutReadingItWhole) {
   testing::RecordingHost host;
   EXPECT_FALSE(LoadEepromFile("/dev/zero", EepromFormat::kKvl, texts_, host, image_));
   ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, length_message);
+  EXPECT_EQ(host.boxes[0].text, Message("La longitud del fichero es incorrecto."));
 }
 
 }  // namespace
