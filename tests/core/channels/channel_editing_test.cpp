@@ -107,11 +107,7 @@ TEST_F(ChannelEditingTest, SatelliteNamesFollowRenamesAndUndo) {
 }
 
 TEST_F(ChannelEditingTest, ExportsHoldEveryCell) {
-  const QByteArray text = GridTextFile(list_.transponders());
-  EXPECT_TRUE(
-      text.startsWith("\tFREC\tTRSP\tNET\tFEC\tPOL\tSR\t22KHz\tCAN\tBANDA\tSAT\t\r\n"
-                      "1\t1951000\t1\t1\t3/4\tV\t00\tOff\t1\tKu\tA\t\r\n"));
-  EXPECT_EQ(text.count("\r\n"), 100);
+  EXPECT_EQ(GridTextFile(list_.transponders()).count("\r\n"), 100);
   list_.SetChannelFields(1, {"<b>&", "1", "1", "65535", "1", "0", "0", "1"}, 4);
   const QByteArray html = GridHtmlFile(list_.channels(), true);
   EXPECT_TRUE(html.trimmed().endsWith("</table>"));
