@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 #include <random>
 
@@ -71,7 +70,6 @@ struct Model {
                   order.begin() + target + (bottom - top) + 1);
     return Reorder(t, order);
   }
-  std::vector<int> Drag(bool t, int from, int to) { return Move(t, from, from, to); }
   std::vector<int> Reorder(bool t, const std::vector<int>& old_of_new) {
     Records& rows = Table(t);
     const Records before = rows;
@@ -169,12 +167,9 @@ QByteArray RandomTable(QRandomGenerator& random, bool transponder, int count, in
   return records;
 }
 
+// A section holding exactly these records.
 void PutTable(QByteArray& image, int64_t p, const char* tag, const QByteArray& records) {
-  for (int i = 0; i < kSectionHeaderSize; ++i)
-    image[static_cast<qsizetype>(p + i)] = static_cast<char>(0x60 + i);
-  image.replace(p + 32, 3, tag);
-  image.replace(p + 48, 3, tag);
-  image.replace(p + kSectionHeaderSize, records.size(), records);
+  test::PutSection(image, p, tag, records, 1, static_cast<int>(records.size()));
 }
 
 struct Layout {
@@ -210,18 +205,6 @@ Layout RandomLayout(QRandomGenerator& random, int blocks, int stale) {
   layout.free_blocks.assign(order.begin() + next, order.end());
   return layout;
 }
-
-// Picks the layout's live sections among the stale ones.
-class LayoutChooser : public SectionChooser {
- public:
-  explicit LayoutChooser(const Layout& layout) : layout_(layout) {}
-  std::optional<int64_t> ChooseSection(const char* tag, const std::vector<int64_t>&) override {
-    return std::strcmp(tag, kChannelTag) == 0 ? layout_.tcs : layout_.tpt;
-  }
-
- private:
-  const Layout& layout_;
-};
 
 Records ReadRecords(const QByteArray& image, int64_t p, int rows, int size) {
   Records records(static_cast<size_t>(rows), QByteArray(size, '\0'));
@@ -284,7 +267,11 @@ class Sequence {
     const int transponder_rows = random_.bounded(2) ? 100 : 200;
     list_.ApplyChannelTableSize(channel_rows);
     list_.ApplyTransponderTableSize(transponder_rows);
-    LayoutChooser chooser(layout_);
+    // The layout's live sections among the stale ones; the chooser is asked only where there
+    // are several.
+    test::ScriptedChooser chooser;
+    if (!layout_.stale_tcs.empty()) chooser.answers.push_back(layout_.tcs);
+    if (!layout_.stale_tpt.empty()) chooser.answers.push_back(layout_.tpt);
     if (list_.LoadFlashImage(layout_.image, chooser) != LoadResult::kOk) return "load failed";
     model_ = {ReadRecords(layout_.image, layout_.tcs, channel_rows, kChannelRecordSize),
               ReadRecords(layout_.image, layout_.tpt, transponder_rows, kTransponderRecordSize)};
@@ -333,7 +320,7 @@ class Sequence {
       case 5: {
         const int to = Between(1, std::min(n - 1, 40));
         t ? list_.DragTransponderRow(top, to) : list_.DragChannelRow(top, to);
-        model_.Drag(t, top, to);
+        model_.Move(t, top, top, to);
         return true;
       }
       case 6: {
