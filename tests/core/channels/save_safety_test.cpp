@@ -17,12 +17,6 @@ using test::NumberedChannels;
 using test::NumberedTransponders;
 using Kind = ImageRange::Kind;
 
-QByteArray WithSection(QByteArray image, qsizetype at, const char* tag, int channels) {
-  test::PutSection(image, at, tag, test::Channels(NumberedChannels(channels, 1)),
-                   kChannelRecordSize, 999);
-  return image;
-}
-
 struct Collision {
   const char* name;
   QByteArray image;
@@ -38,6 +32,9 @@ std::vector<Collision> Collisions() {
   const auto channels = NumberedChannels(989, 5);
   const auto transponders = NumberedTransponders(5);
   using E = ChannelError::Kind;
+  QByteArray older = FlashImage(channels, transponders, 0x20000, 0x1D0000);
+  test::PutSection(older, 0x18000, kChannelTag, test::Channels(NumberedChannels(3, 1)),
+                   kChannelRecordSize, 999);
   // a: the transponder section right after 999 channel records, 2002 channels to write;
   // b: the older channel section's wipe covers the chosen one; c: the old channel section's
   // wipe covers the transponder table in its block; d: the moved channel header over
@@ -48,9 +45,7 @@ std::vector<Collision> Collisions() {
        Kind::kChannelTable, Kind::kTransponderTable,
        "Tabla de Canales (TCS 000000–00EADF) se solapa con Tabla de Transpondedores "
        "(TPT 007576–007A3D)"},
-      {"b",
-       WithSection(FlashImage(channels, transponders, 0x20000, 0x1D0000), 0x18000, kChannelTag, 3),
-       1000, 0x20000, -1, E::kRangesOverlap, Kind::kChannelWipe, Kind::kChannelTable,
+      {"b", older, 1000, 0x20000, -1, E::kRangesOverlap, Kind::kChannelWipe, Kind::kChannelTable,
        "el borrado de una Tabla de Canales anterior (TCS 018020–026ACA) se solapa con Tabla "
        "de Canales (TCS 020000–027555)"},
       {"c", FlashImage(channels, transponders, 0x10000, 0x18000), 1000, 0, 0x30000,

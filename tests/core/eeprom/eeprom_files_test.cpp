@@ -28,9 +28,9 @@ QString Message(const char* second_line) {
 
 class EepromFilesTest : public ::testing::Test {
  protected:
-  bool Decode(EepromFormat format, const QByteArray& contents) {
+  bool Decode(EepromFormat format, const QByteArray& contents, EepromRows* rows = nullptr) {
     error_.clear();
-    return DecodeEepromFile(format, contents, texts_, image_, &error_);
+    return DecodeEepromFile(format, contents, texts_, image_, &error_, rows);
   }
   // A refused file gives its message and leaves the image all FF, as it started.
   void ExpectRefused(EepromFormat format, const QByteArray& contents, const QString& message) {
@@ -176,26 +176,22 @@ TEST_F(EepromFilesTest, ReadersAndTheOwnWriterTellTheRowsAFileDefines) {
   EepromRows rows;
   // Files that load yet define nothing: an empty own file, a KVL file whose first line is
   // not a row.
-  EXPECT_TRUE(DecodeEepromFile(EepromFormat::kOwn, "", texts_, image_, &error_, &rows));
+  EXPECT_TRUE(Decode(EepromFormat::kOwn, "", &rows));
   EXPECT_TRUE(rows.none());
-  EXPECT_TRUE(DecodeEepromFile(EepromFormat::kKvl, "0123456789\r\n" + QByteArray(32, '0'), texts_,
-                               image_, &error_, &rows));
+  EXPECT_TRUE(Decode(EepromFormat::kKvl, "0123456789\r\n" + QByteArray(32, '0'), &rows));
   EXPECT_TRUE(rows.none());
   EXPECT_TRUE(image_.cells() == EepromImage().cells());
 
   const QByteArray lower = QByteArray("ab").repeated(16);
-  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kOwn, OwnLine(5) + "\r\n%EE=7f010" + lower + "00",
-                               texts_, image_, &error_, &rows));
+  ASSERT_TRUE(Decode(EepromFormat::kOwn, OwnLine(5) + "\r\n%EE=7f010" + lower + "00", &rows));
   EXPECT_EQ(RowRangesText(rows), "050, 7F0");
   EXPECT_EQ(image_.RowText(128), QString("AB").repeated(16));
 
-  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kKvl, lower + "\r\n" + lower + "\r\n", texts_, image_,
-                               &error_, &rows));
+  ASSERT_TRUE(Decode(EepromFormat::kKvl, lower + "\r\n" + lower + "\r\n", &rows));
   EXPECT_EQ(RowRangesText(rows), "000-010");
   EXPECT_EQ(image_.RowText(2), QString("AB").repeated(16));
 
-  ASSERT_TRUE(DecodeEepromFile(EepromFormat::kBin, QByteArray(kEepromBytes, '\0'), texts_, image_,
-                               &error_, &rows));
+  ASSERT_TRUE(Decode(EepromFormat::kBin, QByteArray(kEepromBytes, '\0'), &rows));
   EXPECT_TRUE(rows.all());
 
   // The own writer keeps to the rows it is given, and they read back the same.
