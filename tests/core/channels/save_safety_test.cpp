@@ -124,15 +124,6 @@ TEST(SaveSafetyTest, PasteThatWouldDropARowInUseIsRefused) {
             "quedaría fuera de la tabla.");
   EXPECT_EQ(list.transponders(), before);
   EXPECT_FALSE(list.can_undo());
-  // Channels too: a full table takes no more rows.
-  EXPECT_EQ(list.PasteChannels(1, list.CopyRows(false, 1, 1)).row, 999);
-  // A free transponder row that a channel names is in use too.
-  ChannelList named;
-  ASSERT_EQ(
-      named.LoadFlashImage(FlashImage(NumberedChannels(3, 1), NumberedTransponders(1)), chooser),
-      LoadResult::kOk);
-  named.SetChannelFields(1, {"CH1", "99", "1", "1", "1", "0", "0", "1"}, 4);
-  EXPECT_EQ(named.PasteTransponders(3, named.CopyRows(true, 1, 1)).row, 99);
 }
 
 }  // namespace
