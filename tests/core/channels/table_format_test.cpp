@@ -69,8 +69,6 @@ TEST(TableFormatTest, SectionsAreListedOncePerBlockAndChosenWhenSeveral) {
   EXPECT_EQ(chooser.tags[0], "TCS");
   EXPECT_EQ(list.channels().Cell(3, kName), "CH3");
   EXPECT_EQ(list.channels().Cell(4, kName), "");
-  EXPECT_EQ(list.ChannelSectionText(), "03 (030120)");
-  EXPECT_EQ(list.TransponderSectionText(), "05 (050000)");
 
   // No answer, or an answer that is not one of the sections, gives the load up.
   ScriptedChooser silent;
@@ -247,7 +245,6 @@ TEST(TableFormatTest, ShortImagesReadAndWriteWhatFits) {
   EXPECT_EQ(list.channels().Cell(3, kName), "CH3");
   EXPECT_EQ(list.channels().Cell(3, kChannelSatellite), "");
   EXPECT_EQ(list.channels().Cell(4, kName), "");
-  EXPECT_EQ(list.ChannelSectionText(), "RAM");
   list.SetEncryption(1, 1, 0x40);
   QTemporaryDir dir;
   ChannelError error;
