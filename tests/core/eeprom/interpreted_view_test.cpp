@@ -118,11 +118,7 @@ TEST_F(InterpretedViewTest, ListEditsWriteValueCopyAndCheckPair) {
   EXPECT_EQ(Edit("Satélite 2 Symbol Rate :=22000", 0x04C, 1), "00");
   EXPECT_EQ(image_.CellAt(0x027), "FF");
 
-  // "otro" keeps the raw text, and the raw box writes on leaving, padded with its digit.
-  const int brightness = F("Luminosidad :");
-  view_.SelectEntry(brightness, view_.OtherIndex(brightness));
-  EXPECT_TRUE(S("Luminosidad :").raw_enabled);
-  EXPECT_EQ(Edit("Luminosidad :=5", 0x403, 1), "85");
+  // The raw box keeps its digits and writes on leaving.
   const int epg = F("EPG :");
   EXPECT_EQ(view_.EditRaw(epg, "3g-b"), "3B");  // only digits and A-F stay, in upper case
   EXPECT_EQ(view_.EditRaw(epg, "xyz"), "000000000000");
@@ -134,11 +130,6 @@ TEST_F(InterpretedViewTest, ListEditsWriteValueCopyAndCheckPair) {
 }
 
 TEST_F(InterpretedViewTest, BoxEditsApplyTheirRulesOnChangeAndOnLeaving) {
-  const int frequency = F("Satélite 1 Frecuencia :");
-  EXPECT_EQ(view_.EditText(frequency, "8a5b00"), "8500");
-  view_.LeaveText(frequency);
-  EXPECT_EQ(Bytes(0x025, 2), "2EC2");
-  EXPECT_EQ(S("Satélite 1 Frecuencia :").text, "11970");
   EXPECT_EQ(Edit("Satélite 2 Frec. LNB :=9750", 0x053, 2), "2616");
   EXPECT_EQ(Edit("Satélite 2 Frec. LNB :=14000", 0x053, 2), "2968");  // 10600
 
