@@ -44,29 +44,6 @@ class EepromFilesTest : public ::testing::Test {
   QString error_;
 };
 
-TEST_F(EepromFilesTest, EveryFormatRoundTripsAllRowsThroughAFile) {
-  QTemporaryDir dir;
-  testing::RecordingHost host;
-  for (EepromFormat format : {EepromFormat::kOwn, EepromFormat::kKvl, EepromFormat::kBin}) {
-    FillPattern(image_, static_cast<int>(format));
-    const QString path = dir.filePath(QString::number(static_cast<int>(format)));
-    EepromImage loaded;
-    ASSERT_TRUE(SaveEepromFile(path, format, image_, host));
-    ASSERT_TRUE(LoadEepromFile(path, format, texts_, host, loaded));
-    EXPECT_TRUE(loaded.cells() == image_.cells()) << static_cast<int>(format);
-  }
-  EXPECT_TRUE(host.boxes.empty());
-
-  // Failures of the reader and of the file system are shown, and the image stays as it was.
-  EepromImage loaded;
-  EXPECT_FALSE(LoadEepromFile(dir.filePath("1"), EepromFormat::kBin, texts_, host, loaded));
-  EXPECT_FALSE(LoadEepromFile(dir.filePath("none.bin"), EepromFormat::kBin, texts_, host, loaded));
-  EXPECT_FALSE(SaveEepromFile(dir.filePath("no/folder/e.bin"), EepromFormat::kBin, image_, host));
-  ASSERT_EQ(host.boxes.size(), 3u);
-  for (const auto& box : host.boxes) EXPECT_TRUE(box.error && !box.text.isEmpty());
-  EXPECT_TRUE(loaded.cells() == EepromImage().cells());
-}
-
 TEST_F(EepromFilesTest, OwnReaderTakesRowsFromTheirFieldInAnyOrderAndLineBreak) {
   EepromImage source;
   FillPattern(source, 3);
@@ -185,12 +162,16 @@ TEST_F(EepromFilesTest, ReadersTellTheRowsAFileDefines) {
   EXPECT_EQ(image_.RowText(2), QString("AB").repeated(16));
 }
 
-// An endless device is read only up to the limit.
-TEST_F(EepromFilesTest, AnEndlessDeviceIsRefusedWithoutReadingItWhole) {
+// File-system failures are shown: an endless device is read only up to the limit, and a save
+// the file system refuses says so.
+TEST_F(EepromFilesTest, FileFailuresAreShown) {
   testing::RecordingHost host;
   EXPECT_FALSE(LoadEepromFile("/dev/zero", EepromFormat::kKvl, texts_, host, image_));
-  ASSERT_EQ(host.boxes.size(), 1u);
+  QTemporaryDir dir;
+  EXPECT_FALSE(SaveEepromFile(dir.filePath("no/folder/e.bin"), EepromFormat::kBin, image_, host));
+  ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].text, Message("La longitud del fichero es incorrecto."));
+  EXPECT_TRUE(host.boxes[1].error && host.boxes[1].text.contains("e.bin"));
 }
 
 }  // namespace
