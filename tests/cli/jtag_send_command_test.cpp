@@ -111,10 +111,10 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
     const char* said;  // on the output when sent, on the error output when not
   };
   const QString flash = "7FE00000";
+  const char* written = "¡ Eeprom escrita con éxito !";
+  const char* sent = "¡ Datos enviados con éxito !";
   for (const Case& c : {
-           Case{{"eeprom", Ini("eeprom.bin"), "100", "--length", "80"},
-                0,
-                "¡ Eeprom escrita con éxito !"},
+           Case{{"eeprom", Ini("eeprom.bin"), "100", "--length", "80"}, 0, written},
            Case{{"eeprom", Ini("eeprom.bin"), "7F0", "--length", "20"},
                 2,
                 "¡ Dirección o longitud incorrecta !"},
@@ -123,20 +123,16 @@ TEST_F(JtagSendCommandTest, EachSourceIsSentOrRefused) {
                 2,
                 "defines 1 of the 128 rows to send; it lacks rows 000-010, 030-7F0. Nothing was "
                 "sent"},
-           Case{{"eeprom", Ini("row02.txt"), "24", "--length", "8", "--format", "own"},
-                0,
-                "¡ Eeprom escrita con éxito !"},
+           Case{{"eeprom", Ini("row02.txt"), "24", "--length", "8", "--format", "own"}, 0, written},
            Case{{"eeprom", Ini("empty.txt"), "7F0", "--format", "own", "--allow-partial"},
                 0,
-                "¡ Eeprom escrita con éxito !"},
-           Case{{"ram", Ini("table.ram"), "401289A0"}, 0, "¡ Datos enviados con éxito !"},
+                written},
+           Case{{"ram", Ini("table.ram"), "401289A0"}, 0, sent},
            Case{{"ram", Ini("table.ram"), "3FFFFFFC"}, 2, ""},
            Case{{"flash", Ini("two.bin"), flash},
                 2,
                 "several TCS sections (010000, 030100); choose one with --section-tcs"},
-           Case{{"flash", Ini("two.bin"), flash, "--section-tcs", "30100"},
-                0,
-                "¡ Datos enviados con éxito !"},
+           Case{{"flash", Ini("two.bin"), flash, "--section-tcs", "30100"}, 0, sent},
        }) {
     QStringList options = c.options;
     options.insert(0, "--source");

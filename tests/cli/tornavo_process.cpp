@@ -34,6 +34,12 @@ QByteArray Pattern(int size, int seed) {
 
 QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
 
+::testing::AssertionResult Has(const QString& text, const QString& part) {
+  if (text.contains(part)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "no \"" << part.toStdString() << "\" in:\n"
+                                       << text.toStdString();
+}
+
 RunResult RunTornavo(const QStringList& arguments, int timeout_ms, int memory_limit_mb) {
   QProcess process;
   if (memory_limit_mb > 0) {

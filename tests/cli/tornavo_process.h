@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -24,6 +26,8 @@ QByteArray ReadFile(const QString& path);
 QByteArray Pattern(int size, int seed);
 // The lines of text that are not empty.
 QStringList Lines(const QString& text);
+// Whether text holds part; a failure shows the whole text.
+::testing::AssertionResult Has(const QString& text, const QString& part);
 
 // memory_limit_mb, when not 0, caps the process's address space, so that a run away
 // allocation ends the process instead of filling the machine.

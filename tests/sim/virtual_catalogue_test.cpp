@@ -24,11 +24,6 @@ class NoSectionChoice : public SectionChooser {
   }
 };
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The settings as the tool reads them from a folder holding the catalogue.
 struct CatalogueSettings {
   explicit CatalogueSettings(const QString& folder) {
@@ -41,39 +36,29 @@ struct CatalogueSettings {
   Settings settings{rates, picture};
 };
 
-// A folder that cannot be made is met by the settings' own save test.
-TEST(VirtualCatalogue, DescribesBothChipsAndNeverReplacesAFile) {
-  QTemporaryDir dir;
-  const QString folder = dir.filePath("INIs") + "/";
-  QStringList written;
-  QString error;
-  ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error)) << error.toStdString();
-  // Beside the tool's own settings, where the base directory rules put them.
+// A folder that cannot be made is met by the settings' own save test; what the files describe,
+// by the target's chips following them below.
+TEST(VirtualCatalogue, LivesBesideTheSettingsAndNeverReplacesAFile) {
   {
     tornavo::testing::ScopedEnv config_home("XDG_CONFIG_HOME", "/cfg");
     EXPECT_EQ(VirtualReceiverIniFolder(), "/cfg/tornavo/virtual-receiver/INIs/");
   }
-
-  CatalogueSettings loaded(folder);
-  EXPECT_TRUE(loaded.settings.flash_fields_locked());
-  const FlashChipDescription firmware = loaded.settings.flash_chip(0);
-  const FlashChipDescription channels = loaded.settings.flash_chip(1);
-  EXPECT_TRUE(FlashChipProblem(firmware).empty()) << firmware.problem.key;
-  EXPECT_TRUE(FlashChipProblem(channels).empty()) << channels.problem.key;
-  // Where the virtual target has its chips.
-  EXPECT_EQ(firmware.start, 0x60000000u);
-  EXPECT_EQ(channels.start, 0x7FE00000u);
-
+  QTemporaryDir dir;
+  const QString folder = dir.filePath("INIs") + "/";
+  QString error;
+  ASSERT_TRUE(InstallVirtualCatalogue(folder, nullptr, &error)) << error.toStdString();
   // A technician's own files stay as they are, settings included.
   QFile own(folder + "Tornavo.ini");
   ASSERT_TRUE(own.open(QIODevice::WriteOnly));
   own.write("[TForm1]\r\nIdioma=3\r\n");
   own.close();
-  QFile::remove(folder + QString::fromLatin1(kVirtualModel) + ".ini");
-  written.clear();
+  const QString model = folder + QString::fromLatin1(kVirtualModel) + ".ini";
+  QFile::remove(model);
+  QStringList written;
   ASSERT_TRUE(InstallVirtualCatalogue(folder, &written, &error));
-  EXPECT_EQ(written, QStringList{folder + QString::fromLatin1(kVirtualModel) + ".ini"});
-  EXPECT_EQ(ReadAll(folder + "Tornavo.ini"), QByteArray("[TForm1]\r\nIdioma=3\r\n"));
+  EXPECT_EQ(written, QStringList{model});
+  ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+  EXPECT_EQ(own.readAll(), QByteArray("[TForm1]\r\nIdioma=3\r\n"));
 }
 
 // A newcomer's first look: every sample transponder shows its symbol rate, and a frequency

@@ -48,19 +48,6 @@ class VirtualReceiverTest : public ::testing::Test {
   std::unique_ptr<PtyClient> client_;
 };
 
-TEST_F(VirtualReceiverTest, WritesOnlyTheRowAddressed) {
-  EepromBytes bytes;
-  for (int i = 0; i < kEepromSize; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  receiver_.SetEeprom(bytes);
-
-  const QByteArray data = "00112233445566778899AABBCCDDEEFF";
-  const QByteArray reply = client_->Ask("%EE=3A010" + data);
-  EXPECT_TRUE(reply.at(1) == '.' && reply.endsWith('\r')) << reply.toStdString();
-  for (int i = 0; i < 16; ++i) bytes[0x3A * 16 + i] = static_cast<uint8_t>(0x11 * i);
-  EXPECT_EQ(receiver_.Eeprom(), bytes);
-  EXPECT_EQ(Read(0x3A), "$.EE" + data + "\r");
-}
-
 TEST_F(VirtualReceiverTest, RejectsBadFramesAndLeavesTheEepromAlone) {
   const EepromBytes before = receiver_.Eeprom();
   QByteArray wrong_sum = AppendChecksum("%EE=05010" + QByteArray(32, '0'));
