@@ -92,8 +92,7 @@ struct PortWindow {
     tuning->channel_view()->selectRow(0);
     QTest::mouseClick(tuning->button(TuningPage::kCopy), Qt::LeftButton);
     w.ShowPage(Page::kEeprom);
-    QRadioButton* row = w.window->transfer_controls()->range_button(EepromRange::kSelectedRow);
-    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(6, row->height() / 2));
+    testing::ClickMark(w.window->transfer_controls()->range_button(EepromRange::kSelectedRow));
   }
   // "Recibir" of the selected row; it waits for the row's reply.
   void StartRead() {

@@ -127,7 +127,7 @@ TEST_F(TuningPageTest, KeysStatusBoxesAndUndoActOnTheSelectedChannels) {
   // "Activo" shows ticked: a click on its indicator clears the bit in both rows.
   QCheckBox* active = page_->status_box(0);
   ASSERT_TRUE(active->isChecked());
-  QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(6, active->height() / 2));
+  testing::ClickMark(active);
   EXPECT_EQ(Cell(2, kStatus), "00");
   EXPECT_EQ(Cell(3, kStatus), "00");
 
