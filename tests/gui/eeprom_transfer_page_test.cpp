@@ -1,15 +1,4 @@
 // The EEPROM page's transfer buttons driving the virtual receiver through the window.
-#include "core/eeprom/eeprom_transfer.h"
-#include "core/eeprom/interpreted_view.h"
-#include "core/runtime/backup_store.h"
-#include "core/settings/settings.h"
-#include "gui/log_view.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/eeprom_transfer_controls.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/interpreted_page.h"
-#include "gui/task_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {

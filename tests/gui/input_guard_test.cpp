@@ -2,20 +2,10 @@
 // focus (the page scrolls otherwise), Tab leaves the grids while the arrows move inside them,
 // and the address and length boxes keep what is typed.
 
-#include <QAbstractItemView>
 #include <QDialog>
-#include <QScrollArea>
 
-#include "core/channels/test_images.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/runtime/text_file.h"
-#include "gui/channel_dialog.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/firmware_page.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/interpreted_page.h"
-#include "gui/pages/jtag_dump_page.h"
-#include "gui/pages/tuning_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -1,22 +1,8 @@
 // The page "Firmware (JTag)" against the virtual JTAG target laid out by the virtual receiver's
 // own flash type and model files: the fields, the sources' presets, every dump's hand-over to
 // the window's pages, "Enviar" and "Borrar Chip".
-#include "core/channels/channel_list.h"
 #include "core/channels/table_records.h"
-#include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
-#include "core/session/service_session.h"
-#include "core/settings/settings.h"
-#include "gui/log_view.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/eeprom_transfer_controls.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/jtag_dump_page.h"
-#include "gui/pages/jtag_group.h"
-#include "sim/channel_tables.h"
-#include "sim/jtag_target.h"
-#include "sim/target_cable.h"
 #include "sim/virtual_catalogue.h"
 #include "window_fixture.h"
 

@@ -1,20 +1,6 @@
 
 
-#include <QApplication>
-#include <QClipboard>
-
-#include "core/channels/test_images.h"
-#include "core/eeprom/eeprom_transfer.h"
-#include "gui/log_view.h"
 #include "gui/pages/about_page.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/eeprom_transfer_controls.h"
-#include "gui/pages/firmware_page.h"
-#include "gui/pages/interpreted_page.h"
-#include "gui/pages/picture_page.h"
-#include "gui/pages/terminal_page.h"
-#include "gui/pages/tuning_page.h"
-#include "gui/task_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -3,10 +3,7 @@
 
 #include <QWindow>
 
-#include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/serial_group.h"
 #include "window_fixture.h"
 
 namespace tornavo {

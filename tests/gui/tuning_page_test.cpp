@@ -1,16 +1,6 @@
-#include "gui/pages/tuning_page.h"
 
-#include <QClipboard>
 
-#include "core/channels/channel_list.h"
-#include "core/channels/test_images.h"
-#include "gui/channel_dialog.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/tuning_group.h"
-#include "gui/search_dialog.h"
-#include "gui/section_dialog.h"
 #include "gui/transponder_channels_list.h"
-#include "gui/transponder_dialog.h"
 #include "window_fixture.h"
 
 namespace tornavo {
