@@ -137,6 +137,9 @@ TEST(JtagSendPage, HeldEepromAndChannelTablesAreSentBack) {
 
   // A RAM table, dumped and sent back: the same bytes land in RAM.
   ASSERT_TRUE(sw.Dump(DumpSource::kRam));
+  // The source chosen is stored as the settings' own choice.
+  EXPECT_TRUE(sw.window().settings().Bool(Key::kUsarFirmJtagRam));
+  EXPECT_FALSE(sw.window().settings().Bool(Key::kUsarFirmJtagEeprom));
   ASSERT_TRUE(sw.window().services().channel_list.ram());
   const QByteArray table = sw.target.Memory(sim::kRamChannelTable, 0x7600);
   sw.target.Load(sim::kRamChannelTable, QByteArray(0x7600, '\0'));
@@ -227,19 +230,6 @@ TEST(JtagSendPage, EraseWarningCancelsByDefaultAndTheEraseTakesTheChosenCopyAndM
   EXPECT_EQ(BackupCount(), files);
   EXPECT_EQ(sw.Logged("Sin copia de seguridad (desactivada)"), 1);
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), firmware);
-}
-
-// The rewriting rules are proven on the fields themselves; here, the boxes filter what is typed
-// and the sources bring their presets.
-TEST(JtagDumpPage, FieldsFilterAsTypedAndSourcesBringTheirPresets) {
-  JtagWindow jw;
-  QLineEdit* address = jw.page()->address()->lineEdit();
-  EXPECT_EQ(testing::TypeOver(address, "4o1g"), "41");
-  QTest::keyClick(address, Qt::Key_Return);
-  EXPECT_EQ(address->text(), "00000040");
-  jw.Choose(DumpSource::kRam);
-  EXPECT_TRUE(jw.window().services().settings.Bool(Key::kUsarFirmJtagRam));
-  EXPECT_FALSE(jw.window().services().settings.Bool(Key::kUsarFirmJtagFlash));
 }
 
 TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
