@@ -84,8 +84,6 @@ TEST_F(PortListingTest, AShownWindowOpensItsPortOnceOnScreen) {
   ASSERT_TRUE(testing::WaitUntil([&] { return watched->open_count > 0; }));
   EXPECT_TRUE(exposed_at_open);
   EXPECT_EQ(watched->open_count, 1);
-  EXPECT_EQ(watched->settings().name, "/dev/tornavo-test-b");
-  EXPECT_EQ(window.port_choices().port_names(), system_ + extra_);
 }
 
 }  // namespace
