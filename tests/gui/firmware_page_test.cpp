@@ -1,7 +1,6 @@
 // The page "Firmware (Paralelo+Serie)" driving the virtual receiver through a
 // pseudo-terminal and its parallel side, and the " Puerto Paralelo " backend list.
 
-#include "core/lpt/firmware_upgrade.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -1,7 +1,6 @@
 // The page "Firmware (JTag)" against the virtual JTAG target laid out by the virtual receiver's
 // own flash type and model files: the fields, the sources' presets, every dump's hand-over to
 // the window's pages, "Enviar" and "Borrar Chip".
-#include "core/channels/table_records.h"
 #include "core/runtime/blocking_runner.h"
 #include "sim/virtual_catalogue.h"
 #include "window_fixture.h"
