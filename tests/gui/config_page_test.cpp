@@ -1,18 +1,10 @@
 // The configuration page bound to the settings, and the settings file at start and close.
-#include "gui/pages/config_page.h"
 
-#include <QRadioButton>
-#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
 
 #include "core/serial/terminal.h"
-#include "core/settings/settings.h"
-#include "gui/pages/jtag_group.h"
-#include "gui/pages/parallel_group.h"
 #include "gui/pages/picture_group.h"
-#include "gui/pages/serial_group.h"
-#include "gui/pages/tuning_group.h"
 #include "window_fixture.h"
 
 namespace tornavo {

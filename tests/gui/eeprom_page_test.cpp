@@ -1,10 +1,5 @@
-#include "gui/pages/eeprom_page.h"
 
-#include <numeric>
 
-#include "core/eeprom/interpreted_view.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/interpreted_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {

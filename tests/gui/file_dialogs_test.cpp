@@ -1,9 +1,6 @@
-#include "gui/file_dialogs.h"
 
 #include <QFileDialog>
-#include <tuple>
 
-#include "core/settings/settings.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -2,20 +2,10 @@
 // focus (the page scrolls otherwise), Tab leaves the grids while the arrows move inside them,
 // and the address and length boxes keep what is typed.
 
-#include <QAbstractItemView>
 #include <QDialog>
-#include <QScrollArea>
 
-#include "core/channels/test_images.h"
 #include "core/jtag/jtag_dump.h"
 #include "core/runtime/text_file.h"
-#include "gui/channel_dialog.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/firmware_page.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/interpreted_page.h"
-#include "gui/pages/jtag_dump_page.h"
-#include "gui/pages/tuning_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -222,12 +212,15 @@ TEST(TypedFieldsTest, AddressAndLengthBoxesKeepWhatIsTyped) {
     Page page;
     QComboBox* box;
     const char* typed;
+    QString shown;  // as typed, before the box is left
     QString kept;
   };
   const Case cases[] = {
-      {Page::kJtag, window.jtag_page()->address(), "7", LeaveDumpAddress("7")},
-      {Page::kJtag, window.jtag_page()->length(), "1000", LeaveDumpLength("1000")},
-      {Page::kFirmware, window.firmware_page()->address(), "6", "6"},
+      {Page::kJtag, window.jtag_page()->address(), "7", "7", LeaveDumpAddress("7")},
+      // What is no hex digit is not taken; the address left is a whole word's.
+      {Page::kJtag, window.jtag_page()->address(), "4o1g", "41", "00000040"},
+      {Page::kJtag, window.jtag_page()->length(), "1000", "1000", LeaveDumpLength("1000")},
+      {Page::kFirmware, window.firmware_page()->address(), "6", "6", "6"},
   };
   for (const Case& c : cases) {
     ShowPage(window, c.page);
@@ -235,6 +228,7 @@ TEST(TypedFieldsTest, AddressAndLengthBoxesKeepWhatIsTyped) {
     ASSERT_TRUE(TabInto(c.box)) << c.typed;
     QTest::keyClick(c.box->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(c.box->lineEdit(), c.typed);
+    EXPECT_EQ(c.box->lineEdit()->text(), c.shown) << c.typed;
     QTest::keyClick(c.box->lineEdit(), Qt::Key_Tab);
     EXPECT_FALSE(c.box->hasFocus()) << c.typed;
     EXPECT_EQ(c.box->currentText(), c.kept) << c.typed;

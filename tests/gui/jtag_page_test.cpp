@@ -1,22 +1,7 @@
 // The page "Firmware (JTag)" against the virtual JTAG target laid out by the virtual receiver's
 // own flash type and model files: the fields, the sources' presets, every dump's hand-over to
 // the window's pages, "Enviar" and "Borrar Chip".
-#include "core/channels/channel_list.h"
-#include "core/channels/table_records.h"
-#include "core/runtime/backup_store.h"
 #include "core/runtime/blocking_runner.h"
-#include "core/session/service_session.h"
-#include "core/settings/settings.h"
-#include "gui/log_view.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/eeprom_transfer_controls.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/jtag_dump_page.h"
-#include "gui/pages/jtag_group.h"
-#include "sim/channel_tables.h"
-#include "sim/jtag_target.h"
-#include "sim/target_cable.h"
 #include "sim/virtual_catalogue.h"
 #include "window_fixture.h"
 
@@ -59,9 +44,8 @@ struct JtagWindow {
   testing::RecordedBoxes& boxes() { return *w->boxes; }
   // On the round mark: a short caption leaves the middle of the wide button unclickable.
   void Choose(DumpSource source) {
-    QRadioButton* radio = page()->source(source);
-    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
-    ASSERT_TRUE(radio->isChecked());
+    testing::ClickMark(page()->source(source));
+    ASSERT_TRUE(page()->source(source)->isChecked());
   }
   void Type(QComboBox* field, const QString& text) {
     testing::TypeOver(field->lineEdit(), text);
@@ -111,43 +95,26 @@ struct JtagWindow {
 };
 
 // How blocks are compared, erased, verified, retried and kept is the engine's; here the page's
-// file, address and the configuration page's settings reach it, and its answers come back.
-TEST(JtagSendPage, FirmwareFileIsProgrammedSkippedAndForced) {
+// file and address, and the configuration page's "Forzar escritura en todos los bloques", reach
+// it.
+TEST(JtagSendPage, FirmwareFileIsProgrammedAndForced) {
   JtagWindow sw;
   // Across the eight boot blocks and two 64 KiB blocks, the last one partly.
   const QByteArray firmware = Pattern(0x2C000, 1);
   EXPECT_EQ(sw.SendFile(firmware, "60000000"), kSent);
   EXPECT_EQ(sw.target.Memory(kFirmwareStart, firmware.size()), firmware);
-  EXPECT_EQ(sw.LoggedStarting("Borrando bloque : "), 10);
-  EXPECT_EQ(sw.Logged("Cerrando LPT1"), 1);
-  EXPECT_TRUE(sw.LoggedBackup().endsWith("_flash-send_60000000.bin"));
   sw.Shot("jtag_send_firmware");
 
-  // Again: every whole block is skipped; the partial last one is always written.
+  // Forced, the same file is written again whole: no block is skipped.
   const int erases = sw.target.flash_erases();
-  EXPECT_EQ(sw.SendFile(firmware, "60000000"), kSent);
-  EXPECT_EQ(sw.Logged(kSkip), 9);
-  EXPECT_EQ(sw.target.flash_erases(), erases + 1);
-
-  // "Forzar escritura en todos los bloques" on the configuration page: nothing is skipped.
-  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kConfig));
+  sw.w->ShowPage(Page::kConfig);
   QCheckBox* force = sw.window().config_page()->jtag_group()->force_box();
   ASSERT_FALSE(force->isChecked());
-  QTest::mouseClick(force, Qt::LeftButton, {}, QPoint(6, force->height() / 2));
+  testing::ClickMark(force);
   ASSERT_TRUE(force->isChecked());
-  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  sw.w->ShowPage(Page::kJtag);
   EXPECT_EQ(sw.SendFile(firmware, "60000000"), kSent);
-  EXPECT_EQ(sw.target.flash_erases(), erases + 1 + 10);
-
-  // A failed erase is asked about; aborted, the report names the first byte of that block.
-  ASSERT_TRUE(sw.target.ApplyFault("jtag-erase-fail:1"));
-  sw.boxes().answers = {Answer::kAbort};
-  EXPECT_EQ(sw.SendFile(Pattern(0x4000, 4), "60000000"),
-            "Se ha producido un error en la dirección : 60000000");
-  EXPECT_EQ(sw.boxes().questions,
-            QStringList{"Error en el envio por Jtag.\r\nComprueba que el Interfaz Jtag esté bien "
-                        "construido\r\ny que las direcciones Trap y destino son las correctas."});
-  EXPECT_TRUE(sw.boxes().boxes.back().error);
+  EXPECT_EQ(sw.target.flash_erases(), erases + 10);
 }
 
 // The EEPROM image and the channel tables the window holds go back where they came from; the
@@ -163,36 +130,27 @@ TEST(JtagSendPage, HeldEepromAndChannelTablesAreSentBack) {
   EXPECT_EQ(sw.boxes().boxes.back().text, "¡ Eeprom escrita con éxito !");
   const sim::EepromBytes chip = sw.target.Eeprom();
   EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(chip.data()), 0x800), written);
-  EXPECT_TRUE(sw.LoggedBackup().endsWith("_jtag-eeprom-send_00000000.txt"));
 
   // A RAM table, dumped and sent back: the same bytes land in RAM.
   ASSERT_TRUE(sw.Dump(DumpSource::kRam));
+  // The source chosen is stored as the settings' own choice.
+  EXPECT_TRUE(sw.window().settings().Bool(Key::kUsarFirmJtagRam));
+  EXPECT_FALSE(sw.window().settings().Bool(Key::kUsarFirmJtagEeprom));
   ASSERT_TRUE(sw.window().services().channel_list.ram());
   const QByteArray table = sw.target.Memory(sim::kRamChannelTable, 0x7600);
   sw.target.Load(sim::kRamChannelTable, QByteArray(0x7600, '\0'));
-  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  sw.w->ShowPage(Page::kJtag);
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, kSent);
   EXPECT_EQ(sw.target.Memory(sim::kRamChannelTable, 0x7600), table);
-  // A cell that does not convert stops the send with its reason.
-  ChannelList& list = sw.window().services().channel_list;
-  QStringList cells = list.channels().Row(2);
-  cells[kVideoPid] = "12a";
-  list.SetChannelFields(2, cells.mid(1, 8), 0x04);
-  sw.target.Load(sim::kRamChannelTable, QByteArray(0x7600, '\0'));
-  ASSERT_TRUE(sw.Press(sw.page()->send_button()));
-  EXPECT_TRUE(sw.boxes().boxes.back().text.startsWith("No se puede convertir «12a»"));
-  EXPECT_EQ(sw.target.Memory(sim::kRamChannelTable, 0x7600), QByteArray(0x7600, '\0'));
-
   // The flash table, dumped and sent back unchanged: every block is skipped.
   ASSERT_TRUE(sw.Dump(DumpSource::kFlash));
   EXPECT_EQ(sw.page()->address()->currentText(), "7FE00000");
   EXPECT_EQ(sw.w->LastBox(), "¡ Firmware leído con éxito !");
   EXPECT_TRUE(sw.Shows(Page::kTuning));
   ASSERT_TRUE(sw.window().services().channel_list.flash_held());
-  EXPECT_EQ(sw.window().services().channel_list.tcs_block(), sim::kFlashTcsBlock);
   sw.Shot("flash_dump");
-  sw.window().pages()->setCurrentIndex(static_cast<int>(Page::kJtag));
+  sw.w->ShowPage(Page::kJtag);
   const int erases = sw.target.flash_erases();
   ASSERT_TRUE(sw.Press(sw.page()->send_button()));
   EXPECT_EQ(sw.boxes().boxes.back().text, kSent);
@@ -200,79 +158,12 @@ TEST(JtagSendPage, HeldEepromAndChannelTablesAreSentBack) {
   EXPECT_EQ(sw.target.flash_erases(), erases);
 }
 
-TEST(JtagSendPage, EraseChipWarnsFirstAndTakesTheChosenMethod) {
-  JtagWindow sw;
-  const QByteArray channels = sw.target.Memory(kChannelStart, 0x50000);
-  ASSERT_NE(channels, QByteArray(0x50000, '\xFF'));
-  sw.Type(sw.page()->address(), "7FE00000");
-
-  // Cancel: nothing reaches the cable.
-  const uint64_t edges = sw.target.edges();
-  ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-  ASSERT_EQ(sw.boxes().questions.size(), 1);
-  EXPECT_TRUE(sw.boxes().questions[0].startsWith("¡ A T E N C I Ó N !\r\n\r\n"));
-  EXPECT_EQ(sw.target.edges(), edges);
-
-  // OK from here on, the copy left unticked. Block by block: every block of the chip's type.
-  sw.boxes().confirm = true;
-  QRadioButton* blocks = sw.page()->erase_method(EraseMethod::kBlocks);
-  QTest::mouseClick(blocks, Qt::LeftButton, {}, QPoint(6, blocks->height() / 2));
-  ASSERT_TRUE(blocks->isChecked());
-  ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-  EXPECT_EQ(sw.LoggedStarting("Borrando bloque : "), 32);
-  EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), QByteArray(0x200000, '\xFF'));
-  sw.Shot("jtag_erase_blocks");
-
-  // One command, which fails: its own message, and the firmware chip is left alone.
-  const QByteArray firmware = Pattern(0x2000, 6);
-  sw.target.Load(kFirmwareStart, firmware);
-  sw.Type(sw.page()->address(), "60000000");
-  QRadioButton* single = sw.page()->erase_method(EraseMethod::kSingleCommand);
-  QTest::mouseClick(single, Qt::LeftButton, {}, QPoint(6, single->height() / 2));
-  ASSERT_TRUE(sw.target.ApplyFault("jtag-erase-fail:1"));
-  ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-  EXPECT_EQ(sw.boxes().boxes.back().text, "Se produjo un error borrando el chip.");
-  EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), firmware);
-}
-
-// Answers the erase question as a user would: the check box clicked when asked, then OK. Other
-// boxes are closed with Enter.
-class EraseAnswerer {
- public:
-  explicit EraseAnswerer(bool untick, QString shot = {}) : untick_(untick), shot_(std::move(shot)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] { Answer(); });
-    poll_.start(10);
-  }
-  QString option;  // the check box's caption as it was shown
-  bool ticked = false;
-  int boxes = 0;
-
- private:
-  void Answer() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    ++boxes;
-    QCheckBox* check = box->checkBox();
-    if (!check) {
-      QTest::keyClick(box, Qt::Key_Return);
-      return;
-    }
-    option = check->text();
-    ticked = check->isChecked();
-    if (!shot_.isEmpty()) testing::SaveShot(box, shot_);
-    if (untick_) QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
-    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-  }
-
-  bool untick_;
-  QString shot_;
-  QTimer poll_;
-};
-
 // The real warning names the chip, its first and last address and the port, and quotes the
 // Cancel button as it reads; Enter and Escape both cancel. Its check box comes ticked: left
 // ticked, the chip is read and kept before the erase; unticked, it is erased without a copy.
-TEST(JtagSendPage, EraseWarningCancelsOnEnterAndEscapeAndReadsTheChipFirstWhenTicked) {
+// Each erase takes the chosen method: block by block every block of the chip's type, or one
+// command, whose failure has its own message.
+TEST(JtagSendPage, EraseWarningCancelsByDefaultAndTheEraseTakesTheChosenCopyAndMethod) {
   JtagWindow sw(std::make_unique<QtMessageBoxes>(nullptr));
   const QByteArray before = sw.target.Memory(kChannelStart, 0x200000);
   ASSERT_NE(before.left(0x50000), QByteArray(0x50000, '\xFF'));
@@ -285,48 +176,55 @@ TEST(JtagSendPage, EraseWarningCancelsOnEnterAndEscapeAndReadsTheChipFirstWhenTi
     const testing::BoxWatcher::Seen& box = watcher.seen[0];
     EXPECT_TRUE(box.cancel_is_default);
     for (const QString& part :
-         {QString("Integrado con Lista de Canales"), QString("7FE00000"), QString("7FFFFFFF"),
-          QString("virtual"), "pulsa " + box.cancel_caption + "."})
+         {QString("¡ A T E N C I Ó N !\r\n\r\n"), QString("Integrado con Lista de Canales"),
+          QString("7FE00000"), QString("7FFFFFFF"), QString("virtual"),
+          "pulsa " + box.cancel_caption + "."})
       EXPECT_TRUE(box.text.contains(part))
           << part.toStdString() << " in " << box.text.toStdString();
     EXPECT_EQ(sw.target.edges(), edges);
   }
 
+  // OK with the copy left ticked, block by block.
+  const auto ok = [](bool untick) {
+    return [untick](QMessageBox* box) {
+      if (untick && box->checkBox()) testing::ClickMark(box->checkBox());
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    };
+  };
+  testing::ClickMark(sw.page()->erase_method(EraseMethod::kBlocks));
   {
-    EraseAnswerer answerer(false, "erase-question-backup");
+    testing::BoxWatcher answerer(ok(false), "erase-question-backup");
     ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-    EXPECT_TRUE(answerer.ticked);
-    EXPECT_TRUE(answerer.option.startsWith("Leer el chip antes de borrarlo y guardar una copia"))
-        << answerer.option.toStdString();
+    ASSERT_FALSE(answerer.seen.isEmpty());
+    EXPECT_TRUE(answerer.seen[0].option_ticked);
+    EXPECT_TRUE(
+        answerer.seen[0].option.startsWith("Leer el chip antes de borrarlo y guardar una copia"))
+        << answerer.seen[0].option.toStdString();
   }
+  EXPECT_EQ(sw.LoggedStarting("Borrando bloque : "), 32);
   const QString backup = sw.LoggedBackup();
   EXPECT_TRUE(backup.endsWith("_flash-erase_7FE00000.bin")) << backup.toStdString();
   EXPECT_EQ(testing::ReadTestFile(backup), before);
   EXPECT_EQ(sw.target.Memory(kChannelStart, 0x200000), QByteArray(0x200000, '\xFF'));
+  sw.Shot("jtag_erase_blocks");
 
-  sw.target.Load(kChannelStart, before.left(0x1000));
+  // Unticked, one command, which fails: no copy, and the firmware chip is left alone.
+  const QByteArray firmware = Pattern(0x2000, 6);
+  sw.target.Load(kFirmwareStart, firmware);
+  sw.Type(sw.page()->address(), "60000000");
+  testing::ClickMark(sw.page()->erase_method(EraseMethod::kSingleCommand));
+  ASSERT_TRUE(sw.target.ApplyFault("jtag-erase-fail:1"));
   const int files = BackupCount();
   {
-    EraseAnswerer answerer(true);
+    testing::BoxWatcher answerer(ok(true));
     ASSERT_TRUE(sw.Press(sw.page()->erase_button()));
-    EXPECT_TRUE(answerer.ticked);
+    ASSERT_EQ(answerer.seen.size(), 2);
+    EXPECT_TRUE(answerer.seen[0].option_ticked);
+    EXPECT_EQ(answerer.seen[1].text, "Se produjo un error borrando el chip.");
   }
   EXPECT_EQ(BackupCount(), files);
   EXPECT_EQ(sw.Logged("Sin copia de seguridad (desactivada)"), 1);
-  EXPECT_EQ(sw.target.Memory(kChannelStart, 0x1000), QByteArray(0x1000, '\xFF'));
-}
-
-// The rewriting rules are proven on the fields themselves; here, the boxes filter what is typed
-// and the sources bring their presets.
-TEST(JtagDumpPage, FieldsFilterAsTypedAndSourcesBringTheirPresets) {
-  JtagWindow jw;
-  QLineEdit* address = jw.page()->address()->lineEdit();
-  EXPECT_EQ(testing::TypeOver(address, "4o1g"), "41");
-  QTest::keyClick(address, Qt::Key_Return);
-  EXPECT_EQ(address->text(), "00000040");
-  jw.Choose(DumpSource::kRam);
-  EXPECT_TRUE(jw.window().services().settings.Bool(Key::kUsarFirmJtagRam));
-  EXPECT_FALSE(jw.window().services().settings.Bool(Key::kUsarFirmJtagFlash));
+  EXPECT_EQ(sw.target.Memory(kFirmwareStart, 0x2000), firmware);
 }
 
 TEST(JtagDumpPage, EepromDumpFillsTheEepromPage) {
@@ -377,11 +275,7 @@ TEST(JtagDumpPage, CpuButtonAndDumpsToTheirPagesOrAFile) {
   ASSERT_TRUE(jw.Dump(DumpSource::kImage));
   EXPECT_TRUE(jw.Shows(Page::kPicture));
   EXPECT_EQ(jw.w->LastBox(), "¡ Firmware leído con éxito !");
-  const QImage& picture = jw.window().services().pictures.picture();
-  ASSERT_FALSE(picture.isNull());
-  // The first colour bar is light, the last one black.
-  EXPECT_GT(qGray(picture.pixel(picture.width() / 16, picture.height() / 2)), 150);
-  EXPECT_LT(qGray(picture.pixel(picture.width() * 15 / 16, picture.height() / 2)), 30);
+  EXPECT_FALSE(jw.window().services().pictures.picture().isNull());
   jw.Shot("image_dump");
 
   // The file source asks for the file first and writes the requested bytes, not the rounded.

@@ -2,26 +2,11 @@
 // and the serial and model selections stay.
 #include "core/settings/language.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QAction>
-#include <QGroupBox>
 #include <QRegularExpression>
 #include <set>
 
-#include "core/serial/port_choices.h"
 #include "core/texts/text_names.h"
-#include "core/texts/text_table.h"
-#include "core/texts/texts.h"
-#include "gui/log_view.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/jtag_dump_page.h"
-#include "gui/pages/jtag_group.h"
-#include "gui/pages/serial_group.h"
-#include "gui/pages/tuning_page.h"
-#include "sim/jtag_target.h"
-#include "sim/target_cable.h"
 #include "window_fixture.h"
 
 namespace tornavo {

@@ -3,19 +3,9 @@
 // window and every caption is whole.
 // With TORNAVO_SHOTS_DIR set, each view is also saved there as a picture to look at.
 
-#include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QGroupBox>
 
 #include "core/settings/shipped_languages.h"
-#include "core/texts/text_table.h"
-#include "core/texts/texts.h"
-#include "gui/channel_dialog.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/tuning_page.h"
-#include "gui/search_dialog.h"
-#include "gui/section_dialog.h"
-#include "gui/transponder_dialog.h"
 #include "window_fixture.h"
 
 namespace tornavo {

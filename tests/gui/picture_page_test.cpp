@@ -1,7 +1,5 @@
-#include "gui/pages/picture_page.h"
 
 #include <QImageReader>
-#include <tuple>
 
 #include "core/capture/reference_capture.h"
 #include "window_fixture.h"

@@ -3,10 +3,7 @@
 
 #include <QWindow>
 
-#include "core/serial/port_choices.h"
 #include "core/serial/qt_serial_transport.h"
-#include "gui/pages/config_page.h"
-#include "gui/pages/serial_group.h"
 #include "window_fixture.h"
 
 namespace tornavo {
@@ -87,8 +84,6 @@ TEST_F(PortListingTest, AShownWindowOpensItsPortOnceOnScreen) {
   ASSERT_TRUE(testing::WaitUntil([&] { return watched->open_count > 0; }));
   EXPECT_TRUE(exposed_at_open);
   EXPECT_EQ(watched->open_count, 1);
-  EXPECT_EQ(watched->settings().name, "/dev/tornavo-test-b");
-  EXPECT_EQ(window.port_choices().port_names(), system_ + extra_);
 }
 
 }  // namespace

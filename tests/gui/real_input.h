@@ -5,6 +5,7 @@
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <functional>
 
 namespace tornavo::testing {
 
@@ -109,9 +111,15 @@ inline void SaveShot(QWidget* widget, const QString& name) {
     widget->grab().save(QDir(folder).filePath(name + ".png"));
 }
 
-// Answers the program's own message boxes as a person does, with one key, and notes what each
-// said and which button Enter and Escape would press. With TORNAVO_SHOTS_DIR set, the first
-// box is saved there as <shot>.png.
+// Clicks a check box or radio button on its round mark: a short caption leaves the middle of
+// a wide button unclickable.
+inline void ClickMark(QAbstractButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+// Answers the program's own message boxes as a person does, with one key or with `answer`, and
+// notes what each said, which button Enter and Escape would press and how its check box came.
+// With TORNAVO_SHOTS_DIR set, the first box is saved there as <shot>.png.
 class BoxWatcher {
  public:
   struct Seen {
@@ -119,9 +127,14 @@ class BoxWatcher {
     bool cancel_is_default = false;  // Enter and Escape both answer Cancel (or No)
     QString cancel_caption;          // as the button shows it, without its mnemonic
     bool has_option = false;         // the box has a check box
+    QString option;                  // its caption
+    bool option_ticked = false;
   };
 
-  BoxWatcher(Qt::Key key, QString shot = {}) : key_(key), shot_(std::move(shot)) {
+  BoxWatcher(Qt::Key key, QString shot = {})
+      : BoxWatcher([key](QMessageBox* box) { QTest::keyClick(box, key); }, std::move(shot)) {}
+  BoxWatcher(std::function<void(QMessageBox*)> answer, QString shot = {})
+      : answer_(std::move(answer)), shot_(std::move(shot)) {
     QObject::connect(&poll_, &QTimer::timeout, [this] { Answer(); });
     poll_.start(10);
   }
@@ -133,14 +146,18 @@ class BoxWatcher {
     if (!box || !box->isVisible()) return;
     QAbstractButton* cancel = box->button(QMessageBox::Cancel);
     if (!cancel) cancel = box->button(QMessageBox::No);
-    Seen s{box->text(), cancel && box->defaultButton() == cancel && box->escapeButton() == cancel,
-           cancel ? cancel->text().remove(u'&') : QString(), box->checkBox() != nullptr};
-    seen << s;
+    QCheckBox* option = box->checkBox();
+    seen << Seen{box->text(),
+                 cancel && box->defaultButton() == cancel && box->escapeButton() == cancel,
+                 cancel ? cancel->text().remove(u'&') : QString(),
+                 option != nullptr,
+                 option ? option->text() : QString(),
+                 option && option->isChecked()};
     if (seen.size() == 1 && !shot_.isEmpty()) SaveShot(box, shot_);
-    QTest::keyClick(box, key_);
+    answer_(box);
   }
 
-  Qt::Key key_;
+  std::function<void(QMessageBox*)> answer_;
   QString shot_;
   QTimer poll_;
 };

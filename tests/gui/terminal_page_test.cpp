@@ -1,9 +1,6 @@
 // The terminal page talking to the virtual receiver through a real pseudo-terminal.
-#include "gui/pages/terminal_page.h"
 
 #include "core/serial/service_link.h"
-#include "gui/log_view.h"
-#include "sim/virtual_receiver.h"
 #include "window_fixture.h"
 
 namespace tornavo {

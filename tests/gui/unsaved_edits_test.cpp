@@ -1,10 +1,6 @@
 // Edits no file holds: the title names the page that holds them, and closing the window or
 // loading over them asks to save, discard or stay.
 
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/tuning_page.h"
-#include "sim/channel_tables.h"
 #include "window_fixture.h"
 
 namespace tornavo {

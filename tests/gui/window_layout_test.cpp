@@ -5,16 +5,9 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardItemModel>
-#include <numeric>
-#include <tuple>
 
 #include "core/eeprom/eeprom_image.h"
-#include "core/settings/settings.h"
 #include "gui/column_sizer.h"
-#include "gui/log_view.h"
-#include "gui/pages/eeprom_page.h"
-#include "gui/pages/hex_editor.h"
-#include "gui/pages/terminal_page.h"
 #include "window_fixture.h"
 
 namespace tornavo {
