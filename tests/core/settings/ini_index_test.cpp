@@ -8,7 +8,6 @@
 #include <random>
 
 #include "core/settings/file_bytes.h"
-#include "core/settings/flash_chip.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/scanning_ini.h"
 #include "core/settings/settings_keys.h"
@@ -109,27 +108,6 @@ TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
     ASSERT_TRUE(ini.Store());
     EXPECT_EQ(ReadBytes(path), expected.Bytes(line_break, final_break)) << "seed " << seed;
   }
-}
-
-// A catalogue file as large as a file may be, with its keys at the far end of one long
-// section: each key is found without walking the file again.
-TEST_F(IniIndexTest, LargestFilesLoadWithTheirKeysFound) {
-  const QString folder = dir_.path() + '/';
-  QByteArray tail;
-  for (int k = 0; k <= 1024; ++k)
-    tail += "block" + QByteArray::number(k) + '=' + QByteArray::number(k * 0x100, 16) + "\r\n";
-  tail += "NumBlocks=9\r\nblock7=FFFF\r\n";
-  QByteArray bytes = "[Big]\r\nNumBlocks=1000\r\n";
-  for (int i = 0; bytes.size() + tail.size() + 32 < TIniFile32::kMaximumFileSize; ++i)
-    bytes += "filler" + QByteArray::number(i) + "=some text\r\n";
-  bytes += tail;
-  ASSERT_LE(bytes.size(), TIniFile32::kMaximumFileSize);
-  ASSERT_TRUE(WriteBytes(folder + "Big.ini", bytes));
-  FlashChipDescription chip;
-  LoadFlashType(folder, "Big", &chip);
-  EXPECT_EQ(chip.num_blocks, 1000);
-  EXPECT_EQ(chip.block_offsets[7], 0x700u);
-  EXPECT_EQ(chip.block_offsets[1024], 0x40000u);
 }
 
 }  // namespace
