@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/lpt/virtual_cable.h"
 #include "support/recording_host.h"
@@ -126,9 +127,7 @@ TEST_F(ServiceFixture, PagesStayLockedFromTheStartUntilTheOperationHasEnded) {
       runner, host, service.OpenPort(virtual_port, false, nullptr),
       [&](JtagSession&) { locked_during = !host.pages_enabled; },
       [&] { locked_at_done = !host.pages_enabled; }));
-  EXPECT_TRUE(locked_during);
-  EXPECT_TRUE(locked_at_done);
-  EXPECT_TRUE(host.pages_enabled);
+  EXPECT_TRUE(locked_during && locked_at_done && host.pages_enabled);
 
   // A busy runner starts nothing and leaves the pages to the operation that holds them.
   BusyRunner busy;
@@ -153,18 +152,15 @@ TEST_F(ServiceFixture, RequestsTakeTheSettingsAsTheyStand) {
   settings.SetText(Key::kTrapAdr, "40020000");
   const JtagDumpRequest dump =
       service.DumpRequest(DumpSource::kEeprom, 0x10, 0x20, {QStringLiteral("/x/trap.bin")});
-  EXPECT_EQ(dump.trap_address, 0x40020000u);
-  EXPECT_EQ(dump.flash_chip.start, settings.flash_chip(1).start);
-  EXPECT_EQ(dump.trap_places, QStringList{"/x/trap.bin"});
+  EXPECT_EQ(std::tuple(dump.trap_address, dump.flash_chip.start, dump.trap_places),
+            std::tuple(0x40020000u, settings.flash_chip(1).start, QStringList{"/x/trap.bin"}));
 
   // Backups only when both the settings and the caller want them.
   settings.SetBool(Key::kCopiaSeguridad, true);
   settings.SetBool(Key::kVerificarJtag, false);
   const JtagSendRequest send = service.SendRequest(dump, "virtual", true);
-  EXPECT_EQ(send.destination, 0x10u);
-  EXPECT_EQ(send.length, 0x20u);
-  EXPECT_EQ(send.port, "virtual");
-  EXPECT_FALSE(send.options.verify);
+  EXPECT_EQ(std::tuple(send.destination, send.length, send.port, send.options.verify),
+            std::tuple(0x10u, 0x20u, QString("virtual"), false));
   EXPECT_TRUE(send.backups.has_value());
   EXPECT_FALSE(service.SendRequest(dump, "virtual", false).backups.has_value());
   settings.SetBool(Key::kCopiaSeguridad, false);
