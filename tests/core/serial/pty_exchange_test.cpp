@@ -43,6 +43,7 @@ TEST(PtyExchange, AReadWhoseLineHangsUpEndsWithThePortsFailureAndTheNextReadReop
   EXPECT_EQ(sim.host.boxes[0].text.section('\n', 0, 0), "read " + path + ": the device hung up");
   EXPECT_FALSE(sim.transport.IsOpen());
   EXPECT_EQ(image.ByteAt(0x4F), bytes[0x4F]);  // the rows read stay
+  EXPECT_EQ(image.ByteAt(0x50), 0xFF);
   testing::Pump(50);
   EXPECT_EQ(failures, 1);
 
