@@ -69,14 +69,11 @@ class Generator {
   std::mt19937 random_;
 };
 
-class IniIndexTest : public ::testing::Test {
- protected:
-  QTemporaryDir dir_;
-};
-
-TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
-  const QString path = dir_.filePath("catalogue.ini");
+TEST(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("catalogue.ini");
   for (uint32_t seed = 1; seed <= 150; ++seed) {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
     Generator generate(seed);
     QByteArray line_break = generate.Below(2) ? "\r\n" : "\n";
     ScanningIni expected(generate.Lines(generate.Below(40)));
@@ -87,26 +84,27 @@ TEST_F(IniIndexTest, ReadsAndWritesAgreeWithRescanningTheLines) {
     // A file without any break is given CR LF.
     if (!ReadBytes(path).contains('\n')) line_break = "\r\n";
     TIniFile32 ini(path);
-    ASSERT_EQ(ini.lines(), expected.lines()) << "seed " << seed;
+    ASSERT_EQ(ini.lines(), expected.lines());
     for (int step = 0; step < 120; ++step) {
       const QString section = generate.Section();
-      const QString key = generate.Key();
-      if (generate.Below(3) == 0) {
-        const QString value = generate.Value();
-        const QString written_key = generate.WrittenKey();
-        ini.SetString(section, written_key, value);
-        expected.Write(section, written_key, value);
-        ASSERT_EQ(ini.lines(), expected.lines())
-            << "seed " << seed << " step " << step << " [" << section.toStdString() << "] "
-            << written_key.toStdString();
-      } else {
-        ASSERT_EQ(ini.ReadString(section, key, "none"), expected.Read(section, key, "none"))
-            << "seed " << seed << " step " << step << " [" << section.toStdString() << "] "
-            << key.toStdString();
+      QString key = generate.Key();
+      const bool write = generate.Below(3) == 0;
+      const QString value = write ? generate.Value() : QString();
+      if (write) {
+        key = generate.WrittenKey();
+        ini.SetString(section, key, value);
+        expected.Write(section, key, value);
       }
+      const std::string where =
+          QString("step %1 [%2] %3").arg(step).arg(section, key).toStdString();
+      if (write)
+        ASSERT_EQ(ini.lines(), expected.lines()) << where;
+      else
+        ASSERT_EQ(ini.ReadString(section, key, "none"), expected.Read(section, key, "none"))
+            << where;
     }
     ASSERT_TRUE(ini.Store());
-    EXPECT_EQ(ReadBytes(path), expected.Bytes(line_break, final_break)) << "seed " << seed;
+    EXPECT_EQ(ReadBytes(path), expected.Bytes(line_break, final_break));
   }
 }
 
