@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/settings/file_bytes.h"
 #include "support/scoped_env.h"
 
 namespace tornavo {
@@ -24,14 +25,11 @@ TEST(BackupStoreTest, EachOperationGetsItsOwnWholeFileNamedForWhatItReplaces) {
   const BackupResult b = store.Save("flash-erase", 0x7f800000u, "other", "bin");
   ASSERT_TRUE(b.saved);
   EXPECT_EQ(QFileInfo(b.path).fileName(), "2026-12-07_09-05-03_flash-erase_7F800000-2.bin");
-  QFile file(a.path);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), first);
+  EXPECT_EQ(ReadBytes(a.path), first);
   EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
 
   // A folder that cannot be made writes nothing and says why.
-  QFile blocker(dir.filePath("plain"));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(WriteBytes(dir.filePath("plain"), ""));
   const BackupResult c =
       BackupStore(dir.filePath("plain/backups")).Save("eeprom-send", 0, "x", "txt");
   EXPECT_FALSE(c.saved);

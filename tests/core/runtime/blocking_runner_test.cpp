@@ -51,8 +51,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   };
   WorkerRunner runner(host);
   Answer answer = Answer::kAbort;
-  bool worker_was_elsewhere = false;
-  bool done = false;
+  bool worker_was_elsewhere = false, done = false;
   QThread* main = QThread::currentThread();
   ASSERT_TRUE(runner.Run(
       [&](OperationHost& worker_host) {
@@ -75,8 +74,7 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
   EXPECT_EQ(answer, Answer::kRetry);
   QStringList expected;
   for (int i = 0; i < 50; ++i) expected << QString::number(i);
-  EXPECT_EQ(host.Log(LogId::kJtag), expected << "block 3?"
-                                             << "last");
+  EXPECT_EQ(host.Log(LogId::kJtag), (expected + QStringList{"block 3?", "last"}));
   ASSERT_EQ(host.boxes.size(), 1u);
   // The box came after everything before it and before the line that followed it.
   EXPECT_EQ(logged_at_box, 51);
@@ -90,21 +88,18 @@ TEST(WorkerRunnerTest, CallsArriveOnTheRunnersThreadInOrderAndQuestionsAreAnswer
 TEST(WorkerRunnerTest, ASecondRunWhileOneIsActiveIsRefused) {
   ThreadCheckingHost host;
   WorkerRunner runner(host);
-  int started = 0;
-  int finished = 0;
+  int started = 0, finished = 0;
   host.on_ask = [&] {
     EXPECT_FALSE(runner.Run([&](OperationHost&) { ++started; }, [&] { ++finished; }));
   };
-  const bool first = runner.Run(
+  ASSERT_TRUE(runner.Run(
       [&](OperationHost& worker_host) {
         ++started;
         worker_host.Ask(Question::kAbortRetryIgnore, "block?");
       },
-      [&] { ++finished; });
-  EXPECT_TRUE(first);
+      [&] { ++finished; }));
   ASSERT_TRUE(testing::WaitUntil([&] { return finished > 0; }));
-  EXPECT_EQ(started, 1);
-  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(std::pair(started, finished), std::pair(1, 1));
   EXPECT_FALSE(runner.running());
 }
 

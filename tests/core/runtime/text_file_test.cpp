@@ -9,20 +9,17 @@
 #include <QTemporaryDir>
 #include <thread>
 
+#include "core/settings/file_bytes.h"
+
 namespace tornavo {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(TextFileTest, AFifoIsWrittenInPlaceAndALinkKeepsBeingALink) {
   QTemporaryDir dir;
   const QString fifo = dir.filePath("pipe");
   ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   QByteArray received;
-  std::thread reader([&] { received = ReadAll(fifo); });
+  std::thread reader([&] { received = ReadBytes(fifo); });
   QString error;
   EXPECT_TRUE(WriteFileAtomically(fifo, "through the pipe", &error)) << error.toStdString();
   reader.join();
@@ -37,7 +34,7 @@ TEST(TextFileTest, AFifoIsWrittenInPlaceAndALinkKeepsBeingALink) {
   ASSERT_TRUE(QFile::link(target, link));
   ASSERT_TRUE(WriteFileAtomically(link, "new", &error)) << error.toStdString();
   EXPECT_TRUE(QFileInfo(link).isSymLink());
-  EXPECT_EQ(ReadAll(target), "new");
+  EXPECT_EQ(ReadBytes(target), "new");
   // Nothing else was left behind.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3);
 
@@ -49,7 +46,7 @@ TEST(TextFileTest, AFifoIsWrittenInPlaceAndALinkKeepsBeingALink) {
       << error.toStdString();
   EXPECT_TRUE(QFileInfo(dir.filePath("dangling.txt")).isSymLink());
   EXPECT_TRUE(QFileInfo(dir.filePath("middle.txt")).isSymLink());
-  EXPECT_EQ(ReadAll(dir.filePath("sub/made.txt")), "made");
+  EXPECT_EQ(ReadBytes(dir.filePath("sub/made.txt")), "made");
 }
 
 TEST(TextFileTest, ReadsStopAtTheLimitWhateverTheFileIs) {
@@ -86,7 +83,7 @@ TEST(TextFileTest, ASaveKeepsPermissionsAndClearsOnlyItsOwnLeftovers) {
   for (const char* name : {".e.bin.tornavo-save-Ab12cD", "e.bin.backup", ".e.bin.tornavo-save-x"})
     ASSERT_TRUE(WriteFileAtomically(dir.filePath(name), "x", &error));
   ASSERT_TRUE(WriteFileAtomically(path, "new", &error));
-  EXPECT_EQ(ReadAll(path), "new");
+  EXPECT_EQ(ReadBytes(path), "new");
   struct stat st;
   ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -113,7 +110,7 @@ TEST(TextFileTest, TheQuestionBeforeASaveAgreesWithTheSave) {
       EXPECT_EQ(asked, saved);
     }
   }
-  EXPECT_EQ(ReadAll(dir.filePath("made.bin")), "new");
+  EXPECT_EQ(ReadBytes(dir.filePath("made.bin")), "new");
 }
 
 }  // namespace

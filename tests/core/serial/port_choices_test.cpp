@@ -54,17 +54,6 @@ TEST_F(PortChoicesTest, ChoosingAPortOpensItAndAFailureLeavesItClosedWithTheErro
   EXPECT_EQ(transport_.open_count, 1);
 }
 
-// "Valores por Defecto" may switch the port: a new one that cannot be opened says so.
-TEST_F(PortChoicesTest, ApplyingEveryChoiceReportsAPortThatCannotBeReopened) {
-  choices_.ApplyPort(0);
-  ASSERT_TRUE(transport_.IsOpen());
-  settings_.SetInt(Key::kPuerto, 1);
-  transport_.fail_open = true;
-  choices_.ApplyAll();
-  EXPECT_FALSE(transport_.IsOpen());
-  ExpectOneErrorNaming("/dev/ttyS1");
-}
-
 TEST_F(PortChoicesTest, ChoicesGoToTheSettingsAtOnceAndApplyAllSetsTheClosedPort) {
   choices_.ApplyParity(3);
   choices_.ApplyFlow(2);
@@ -90,6 +79,14 @@ TEST_F(PortChoicesTest, ChoicesGoToTheSettingsAtOnceAndApplyAllSetsTheClosedPort
             Line({{}, 9600, 7, Parity::kOdd, 1, FlowControl::kSoftware}));
   EXPECT_FALSE(transport_.IsOpen());
   EXPECT_TRUE(host_.boxes.empty());
+  // The port they switch to, open before, that cannot be reopened says so.
+  choices_.ApplyPort(0);
+  ASSERT_TRUE(transport_.IsOpen());
+  settings_.SetInt(Key::kPuerto, 1);
+  transport_.fail_open = true;
+  choices_.ApplyAll();
+  EXPECT_FALSE(transport_.IsOpen());
+  ExpectOneErrorNaming("/dev/ttyS1");
 }
 
 }  // namespace

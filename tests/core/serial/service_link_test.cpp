@@ -70,10 +70,8 @@ TEST_F(ServiceLinkTest, RoutesReplyLinesByOperationCode) {
   EXPECT_EQ(transport_.written, QList<QByteArray>{"%EE?00010F1"});
   EXPECT_TRUE(link_.reply_timer_active());
   transport_.Deliver("$.EE");
-  EXPECT_TRUE(read_.replies.isEmpty());
   transport_.Deliver("00\r");
-  ASSERT_EQ(read_.replies.size(), 1);
-  EXPECT_EQ(read_.replies[0], "$.EE00\r");
+  EXPECT_EQ(read_.replies, QList<QByteArray>{"$.EE00\r"});
   // A complete line leaves the timer stopped until the next send.
   EXPECT_FALSE(link_.reply_timer_active());
 
@@ -205,11 +203,9 @@ TEST_F(ServiceLinkTest, TextThatNeverEndsIsDroppedAtTheLimitAndTheNextLineStillA
   transport_.Deliver(flood);
   EXPECT_TRUE(read_.overlong.isEmpty());
   transport_.Deliver("yz");
-  ASSERT_EQ(read_.overlong.size(), 1);
-  EXPECT_EQ(read_.overlong[0], flood + "yz");
+  EXPECT_EQ(read_.overlong, QList<QByteArray>{flood + "yz"});
   transport_.Deliver("$.EE00\r");
-  ASSERT_EQ(read_.replies.size(), 1);
-  EXPECT_EQ(read_.replies[0], "$.EE00\r");
+  EXPECT_EQ(read_.replies, QList<QByteArray>{"$.EE00\r"});
 }
 
 // A partial line re-arms the wait, but never past twice the period.

@@ -7,6 +7,7 @@
 
 #include "core/capture/jpeg_encoder.h"
 #include "core/capture/reference_capture.h"
+#include "core/settings/file_bytes.h"
 
 namespace tornavo {
 namespace {
@@ -30,8 +31,7 @@ TEST(PictureServiceTest, KeepsThePictureOnFailureAndSavesItAtTheOptionsQuality) 
   QByteArray jpeg;
   ASSERT_TRUE(EncodeJpeg(held, 40, &jpeg, &error));
   ASSERT_TRUE(pictures.SavePicture(dir.filePath("picture.bmp"), PictureFileType::kJpeg, &error));
-  QFile file(dir.filePath("picture.bmp"));
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == jpeg);
+  EXPECT_TRUE(ReadBytes(dir.filePath("picture.bmp")) == jpeg);
 }
 
 }  // namespace

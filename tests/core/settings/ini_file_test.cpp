@@ -72,8 +72,11 @@ TEST_F(IniFileTest, FailedStoresReportAndNeverOverwrite) {
   EXPECT_FALSE(TIniFile32(dir_.filePath("missing-folder/Tornavo.ini"))
                    .WriteString("TForm1", "Top", "1", &error));
   EXPECT_TRUE(error.contains("missing-folder/Tornavo.ini")) << error.toStdString();
-  // A file too large to read is never replaced.
-  Write(QByteArray(TIniFile32::kMaximumFileSize + 1, 'x'));
+  // A file as large as a file may be is read; one byte more, and it is never replaced.
+  QByteArray largest = "[TForm1]\r\nTop=7\r\n;";
+  Write(largest.leftJustified(TIniFile32::kMaximumFileSize, 'x'));
+  EXPECT_EQ(TIniFile32(path_).ReadString("TForm1", "Top", "d"), "7");
+  Write(largest.leftJustified(TIniFile32::kMaximumFileSize + 1, 'x'));
   TIniFile32 ini(path_);
   EXPECT_EQ(ini.ReadString("TForm1", "Top", "d"), "d");
   error.clear();

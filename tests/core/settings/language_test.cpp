@@ -65,25 +65,28 @@ TEST_F(LanguageTest, SwitchingLanguagesStartsFromTheDefaultsEachTime) {
   WriteFile("B.ini", "[B]\r\ntraduc5=Schreibt\r\nQtIdioma=de\r\n");
   WriteFile("Wrong.ini", "[Other]\r\ntraduc4=Lee\r\nQtIdioma=en\r\n");
   WriteFile(".ini", "[]\r\ntraduc4=Lee\r\n");
-  // A file holding one key changes that text alone, its slot included, and keeps Qt Spanish.
-  const LanguageLoad solo = LoadLanguage(Folder(), "Solo", texts_);
-  EXPECT_TRUE(solo.file_read);
+  // A file holding one key changes that text alone, its slot included, and keeps Qt Spanish;
+  // each row loads after the one above it.
+  struct Row {
+    const char* name;
+    bool read;
+    std::vector<int> changed;
+    const char* qt;
+  };
+  for (const Row& row : {Row{"Solo", true, {text_key::kRecibe}, "es"},
+                         Row{"A", true, {text_key::kRecibe, text_key::kEnvia}, "en"},
+                         Row{"B", true, {text_key::kEnvia}, "de"}, Row{"Absent", false, {}, "es"},
+                         Row{"A", true, {text_key::kRecibe, text_key::kEnvia}, "en"},
+                         Row{"Wrong", true, {}, "es"}, Row{"", false, {}, "es"}}) {
+    SCOPED_TRACE(row.name);
+    const LanguageLoad load = LoadLanguage(Folder(), row.name, texts_);
+    EXPECT_EQ(load.file_read, row.read);
+    EXPECT_EQ(ChangedKeys(), row.changed);
+    EXPECT_EQ(load.qt_language, row.qt);
+    EXPECT_EQ(texts_.qt_language(), row.qt);
+  }
+  LoadLanguage(Folder(), "Solo", texts_);
   EXPECT_EQ(texts_.Slot(slot::kRecibe), "Lee");
-  EXPECT_EQ(ChangedKeys(), std::vector<int>{text_key::kRecibe});
-  EXPECT_EQ(solo.qt_language, "es");
-  EXPECT_EQ(LoadLanguage(Folder(), "A", texts_).qt_language, "en");
-  EXPECT_EQ(texts_.qt_language(), "en");
-  LoadLanguage(Folder(), "B", texts_);
-  EXPECT_EQ(ChangedKeys(), std::vector<int>{text_key::kEnvia});
-  EXPECT_EQ(texts_.qt_language(), "de");
-  EXPECT_FALSE(LoadLanguage(Folder(), "Absent", texts_).file_read);
-  EXPECT_TRUE(ChangedKeys().empty());
-  EXPECT_EQ(texts_.qt_language(), "es");
-  LoadLanguage(Folder(), "A", texts_);
-  EXPECT_EQ(LoadLanguage(Folder(), "Wrong", texts_).qt_language, "es");
-  EXPECT_TRUE(ChangedKeys().empty());
-  EXPECT_FALSE(LoadLanguage(Folder(), "", texts_).file_read);
-  EXPECT_TRUE(ChangedKeys().empty());
 }
 
 TEST_F(LanguageTest, QtLanguageCodeNamesNoOtherFile) {

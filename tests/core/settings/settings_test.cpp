@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/settings/file_bytes.h"
 #include "core/settings/ini_folder.h"
@@ -166,8 +167,13 @@ TEST_F(SettingsTest, SaveCreatesItsFolderOrReportsWhatFailed) {
   EXPECT_TRUE(error_.contains("INIs")) << error_.toStdString();
 }
 
+// The flash chip fields compared at once: start, blocks, erasure mode, size.
+auto Chip(const FlashChipDescription& chip) {
+  return std::tuple(chip.start, chip.num_blocks, chip.erasure_mode, chip.size());
+}
+
+// The chip descriptions are ready for the first operation, before any list changes.
 TEST_F(SettingsTest, FlashTypeFilesAreReadAtStartWithTheFirstModel) {
-  // The chip descriptions are ready for the first operation, before any list changes.
   WriteFile("Tornavo.ini",
             "[TForm1]\r\nFlashIC0=Small\r\nFlashIC1=Big\r\nModel=0\r\nFlash1Start=60000000\r\n"
             "Flash1Type=1\r\nFlash2Start=7FE00000\r\nFlash2Type=0\r\n");
@@ -175,12 +181,8 @@ TEST_F(SettingsTest, FlashTypeFilesAreReadAtStartWithTheFirstModel) {
   WriteFile("Big.ini", "[Big]\r\nNumBlocks=1\r\nErasureMode=7\r\nblock1=200000\r\n");
   Load();
   EXPECT_FALSE(settings_.flash_fields_locked());
-  EXPECT_EQ(settings_.flash_chip(0).start, 0x60000000u);
-  EXPECT_EQ(settings_.flash_chip(0).size(), 0x200000u);
-  EXPECT_EQ(settings_.flash_chip(0).erasure_mode, 7);
-  EXPECT_EQ(settings_.flash_chip(1).start, 0x7FE00000u);
-  EXPECT_EQ(settings_.flash_chip(1).num_blocks, 2);
-  EXPECT_EQ(settings_.flash_chip(1).size(), 0x10000u);
+  EXPECT_EQ(Chip(settings_.flash_chip(0)), std::tuple(0x60000000u, 1, uint8_t{7}, 0x200000u));
+  EXPECT_EQ(Chip(settings_.flash_chip(1)), std::tuple(0x7FE00000u, 2, uint8_t{48}, 0x10000u));
 }
 
 TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
@@ -192,17 +194,12 @@ TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
     LoadFlashType(Folder(), type, &chip);
     return texts.Format(FlashChipProblem(chip));
   };
-  EXPECT_EQ(problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n"), "");
-  EXPECT_EQ(chip.size(), 0x20000u);
   // Read within bounds: the block count is capped, the erasure mode is a byte, a bad offset 0.
   problem_of("Wide",
              "NumBlocks=5000\r\nErasureMode=$130\r\nblock1=10000\r\nblock2=zz\r\n"
              "block1024=FFFFFFFF\r\n");
-  EXPECT_EQ(chip.num_blocks, FlashChipDescription::kMaximumBlocks);
-  EXPECT_EQ(chip.erasure_mode, 0x30);
+  EXPECT_EQ(Chip(chip), std::tuple(0x7FE00000u, 1024, uint8_t{0x30}, 0xFFFFFFFFu));
   EXPECT_EQ(chip.block_offsets[2], 0u);
-  EXPECT_EQ(chip.size(), 0xFFFFFFFFu);
-  EXPECT_EQ(chip.start, 0x7FE00000u);
   for (const QByteArray& keys :
        {QByteArray("NumBlocks=0\r\n"), QByteArray("NumBlocks=1025\r\nblock1=10\r\n"),
         QByteArray("NumBlocks=-3\r\n"),
@@ -215,12 +212,11 @@ TEST_F(SettingsTest, FlashTypeFileThatNoOperationMayUseIsRefusedByName) {
   }
   LoadFlashType(Folder(), "Absent", &chip);
   EXPECT_TRUE(texts.Format(FlashChipProblem(chip)).contains("Absent.ini"));
-  EXPECT_EQ(chip.num_blocks, 1);
-  EXPECT_EQ(chip.size(), 0u);
+  EXPECT_EQ(Chip(chip), std::tuple(0x7FE00000u, 1, uint8_t{48}, 0u));
   LoadFlashType(Folder(), "", &chip);
   EXPECT_FALSE(FlashChipProblem(chip).empty());
   // A good table whose start pushes the chip past the address space.
-  problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n");
+  EXPECT_EQ(problem_of("Good", "NumBlocks=2\r\nblock1=10000\r\nblock2=20000\r\n"), "");
   chip.start = 0xFFFF0000;
   EXPECT_TRUE(texts.Format(FlashChipProblem(chip)).contains("FFFF0000"));
 }
