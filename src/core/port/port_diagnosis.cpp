@@ -235,9 +235,11 @@ std::optional<std::pair<QString, qint64>> PortInspector::Holder(const QString& d
     const QString program = ReadLine(QStringLiteral("/proc/%1/comm").arg(pid));
     return std::pair(program.isEmpty() ? QStringLiteral("?") : program, pid);
   };
-  // The lock file serial programs leave (this one's included): the holder's pid as text, or
-  // in the old form as a 4-byte number. One whose process is gone is stale and holds nothing.
-  const QString name = QFileInfo(device).fileName();
+  // The lock file serial programs leave (this one's included), named after the device's path
+  // under /dev ("LCK..ttyUSB0", "LCK..pts_3"): the holder's pid as text, or in the old form as
+  // a 4-byte number. One whose process is gone is stale and holds nothing.
+  QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+  name.replace(u'/', u'_');
   for (const QString& dir : {QStringLiteral("/run/lock"), QStringLiteral("/var/lock")}) {
     QFile lock(Path(dir + QStringLiteral("/LCK..") + name));
     if (!lock.open(QIODevice::ReadOnly)) continue;

@@ -193,12 +193,21 @@ TEST(PortDiagnosisTest, APortAnotherProgramHoldsIsNamedWithThatProgram) {
   EXPECT_EQ(held_by(), held.arg("minicom (process 4242)"));
   system.Write("/var/lock/LCK..ttyUSB0", "4343\n");  // its process is gone
   EXPECT_EQ(held_by(), "free");
-  system.Write("/var/lock/LCK..ttyUSB0", QByteArray::number(QCoreApplication::applicationPid()));
+  const QByteArray own = QByteArray::number(QCoreApplication::applicationPid());
+  system.Write("/proc/" + own + "/comm", "tornavo\n");
+  system.Write("/var/lock/LCK..ttyUSB0", own);
   EXPECT_EQ(held_by(), "free");
   system.Write("/proc/77/comm", "screen\n");
   system.Link("/proc/77/fd/1", "/dev/null");
   system.Link("/proc/77/fd/5", "/dev/ttyUSB0");
   EXPECT_EQ(held_by(), held.arg("screen (process 77)"));
+  // A pseudo-terminal's lock is named after its path; its open descriptors are not looked at.
+  system.Device("/dev/pts/3", kReadWriteGroup | QFile::ReadOther | QFile::WriteOther);
+  system.Link("/proc/77/fd/6", "/dev/pts/3");
+  EXPECT_TRUE(inspector.Serial("/dev/pts/3").usable);
+  system.Write("/run/lock/LCK..pts_3", "4242\nminicom\n");
+  EXPECT_EQ(inspector.Serial("/dev/pts/3").reason,
+            "/dev/pts/3 is held open by minicom (process 4242)");
 }
 
 TEST(PortDiagnosisTest, ParallelPortsNodesModulesAndAddresses) {
