@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "core/texts/text_names.h"
@@ -213,7 +215,69 @@ PortDiagnosis PortInspector::Serial(const QString& device) const {
     diagnosis.description = QStringLiteral("pseudo-terminal");
   }
   JudgeAccess(device, &diagnosis);
+  // Permissions alone would call a port that another program keeps open free to use.
+  if (diagnosis.usable) {
+    if (const auto holder = Holder(device)) {
+      diagnosis.usable = false;
+      diagnosis.reason = texts_.Format(text_key::kLoTieneAbierto,
+                                       {device, holder->first, QString::number(holder->second)});
+      diagnosis.remedy = texts_.Format(text_key::kCierraEseProgram, {});
+    }
+  }
   return diagnosis;
+}
+
+std::optional<std::pair<QString, qint64>> PortInspector::Holder(const QString& device) const {
+  const qint64 own = ::getpid();
+  const auto holder = [&](qint64 pid) -> std::optional<std::pair<QString, qint64>> {
+    if (pid <= 0 || pid == own || !QFileInfo::exists(Path(QStringLiteral("/proc/%1").arg(pid))))
+      return std::nullopt;
+    const QString program = ReadLine(QStringLiteral("/proc/%1/comm").arg(pid));
+    return std::pair(program.isEmpty() ? QStringLiteral("?") : program, pid);
+  };
+  // The lock file serial programs leave (this one's included), named after the device's path
+  // under /dev ("LCK..ttyUSB0", "LCK..pts_3"): the holder's pid as text, or in the old form as
+  // a 4-byte number. One whose process is gone is stale and holds nothing.
+  QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+  name.replace(u'/', u'_');
+  for (const QString& dir : {QStringLiteral("/run/lock"), QStringLiteral("/var/lock")}) {
+    QFile lock(Path(dir + QStringLiteral("/LCK..") + name));
+    if (!lock.open(QIODevice::ReadOnly)) continue;
+    const QByteArray head = lock.read(64);
+    bool ok = false;
+    qint64 pid = head.split('\n').value(0).trimmed().toLongLong(&ok);
+    if (!ok && head.size() == 4) {
+      int32_t binary = 0;
+      std::memcpy(&binary, head.constData(), sizeof binary);
+      pid = binary;
+    }
+    if (const auto found = holder(pid)) return found;
+  }
+  // Open descriptors, in the processes this user may look into. A pseudo-terminal is left
+  // out: the program on its other side keeps its own end open on purpose.
+  struct stat wanted {};
+  if (device.startsWith(QLatin1String("/dev/pts/")) ||
+      ::stat(QFile::encodeName(Path(device)).constData(), &wanted) != 0)
+    return std::nullopt;
+  const QDir proc(Path(QStringLiteral("/proc")));
+  for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    bool numeric = false;
+    const qint64 pid = entry.toLongLong(&numeric);
+    if (!numeric || pid == own) continue;
+    const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
+    for (const QString& fd : fds.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+      char target[256];
+      const ssize_t length =
+          ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+      if (length <= 0 || std::string_view(target, length).substr(0, 5) != "/dev/") continue;
+      struct stat status {};
+      const QString path = QString::fromLocal8Bit(target, length);
+      if (::stat(QFile::encodeName(Path(path)).constData(), &status) == 0 &&
+          status.st_dev == wanted.st_dev && status.st_ino == wanted.st_ino)
+        return holder(pid);
+    }
+  }
+  return std::nullopt;
 }
 
 std::vector<PortDiagnosis> PortInspector::SerialPorts() const {

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/texts/texts.h"
@@ -82,6 +84,8 @@ class PortInspector {
   // The kernel's class of a character device ("tty", "ppdev", "mem"), empty when unknown.
   QString CharacterClass(const struct stat& status) const;
   QStringList SerialAliases(const QString& name) const;
+  // Another process that holds a serial device open: "program (pid)" parts, or nothing.
+  std::optional<std::pair<QString, qint64>> Holder(const QString& device) const;
 
   QString root_;
   UserIdentity user_;

@@ -440,6 +440,8 @@ inline constexpr int kNoSePudoLeerLaCopia =
 inline constexpr int kTareaCopia = 421;  // "Copia"
 inline constexpr int kSinCopiaTamano =
     422;  // "Sin copia de seguridad : no se conoce el tamaño del integrado"
+inline constexpr int kLoTieneAbierto = 423;    // "%1 lo tiene abierto %2 (proceso %3)"
+inline constexpr int kCierraEseProgram = 424;  // "cierra ese programa o elige otro puerto"
 }  // namespace text_key
 
 // Message slots: the texts messages, titles, filters and headings are built from.

@@ -522,6 +522,8 @@ constexpr TextDefault kDefaults[] = {
     {422, "Sin copia de seguridad : no se conoce el tamaño del integrado"},  // "Borrar Chip" with a
                                                                              // chip description
                                                                              // that gives no size
+    {423, "%1 lo tiene abierto %2 (proceso %3)"},      // serial port diagnosis, another program
+    {424, "cierra ese programa o elige otro puerto"},  // serial port diagnosis, its remedy
 };
 
 // Message slot -> key number; -1 where no key fills the slot.

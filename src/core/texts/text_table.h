@@ -4,7 +4,7 @@
 
 namespace tornavo {
 
-inline constexpr int kKeyCount = 423;  // traduc0 ... traduc422
+inline constexpr int kKeyCount = 425;  // traduc0 ... traduc424
 // Keys added after the catalogue's own traduc0 ... traduc349: captions first, then messages.
 inline constexpr int kFirstAddedKey = 350;
 inline constexpr int kFirstAddedMessageKey = 362;

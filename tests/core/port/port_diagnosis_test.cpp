@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -169,6 +170,44 @@ TEST(PortDiagnosisTest, AccessIsJudgedByOwnerGroupAndModeWithTheRemedy) {
   UserIdentity root = system.User(false);
   root.uid = 0;
   EXPECT_TRUE(PortInspector(system.root(), root, English()).Serial("/dev/ttyUSB1").usable);
+}
+
+// A port another program keeps open, found by its lock file (text or binary pid) or, without
+// one, by an open descriptor; a stale lock and this process's own hold leave it free.
+TEST(PortDiagnosisTest, APortAnotherProgramHoldsIsNamedWithThatProgram) {
+  FakeSystem system;
+  system.Device("/dev/ttyUSB0", kReadWriteGroup | QFile::ReadOther | QFile::WriteOther);
+  const PortInspector inspector(system.root(), system.User(false), English());
+  const auto held_by = [&] {
+    const PortDiagnosis port = inspector.Serial("/dev/ttyUSB0");
+    return port.usable ? QString("free") : port.reason + " / " + port.remedy;
+  };
+  const QString held =
+      "/dev/ttyUSB0 is held open by %1 / close that program or choose another port";
+  EXPECT_EQ(held_by(), "free");
+  system.Write("/proc/4242/comm", "minicom\n");
+  system.Write("/var/lock/LCK..ttyUSB0", "      4242\n");
+  EXPECT_EQ(held_by(), held.arg("minicom (process 4242)"));
+  const qint32 binary = 4242;
+  system.Write("/var/lock/LCK..ttyUSB0", QByteArray(reinterpret_cast<const char*>(&binary), 4));
+  EXPECT_EQ(held_by(), held.arg("minicom (process 4242)"));
+  system.Write("/var/lock/LCK..ttyUSB0", "4343\n");  // its process is gone
+  EXPECT_EQ(held_by(), "free");
+  const QByteArray own = QByteArray::number(QCoreApplication::applicationPid());
+  system.Write("/proc/" + own + "/comm", "tornavo\n");
+  system.Write("/var/lock/LCK..ttyUSB0", own);
+  EXPECT_EQ(held_by(), "free");
+  system.Write("/proc/77/comm", "screen\n");
+  system.Link("/proc/77/fd/1", "/dev/null");
+  system.Link("/proc/77/fd/5", "/dev/ttyUSB0");
+  EXPECT_EQ(held_by(), held.arg("screen (process 77)"));
+  // A pseudo-terminal's lock is named after its path; its open descriptors are not looked at.
+  system.Device("/dev/pts/3", kReadWriteGroup | QFile::ReadOther | QFile::WriteOther);
+  system.Link("/proc/77/fd/6", "/dev/pts/3");
+  EXPECT_TRUE(inspector.Serial("/dev/pts/3").usable);
+  system.Write("/run/lock/LCK..pts_3", "4242\nminicom\n");
+  EXPECT_EQ(inspector.Serial("/dev/pts/3").reason,
+            "/dev/pts/3 is held open by minicom (process 4242)");
 }
 
 TEST(PortDiagnosisTest, ParallelPortsNodesModulesAndAddresses) {
