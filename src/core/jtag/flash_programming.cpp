@@ -306,6 +306,8 @@ BlocksResult ProgramBlocks(JtagSession& session, DebugUnit& unit, const JtagSend
     const QString question = outcome == BlockOutcome::kVerifyFailed && texts == BlockTexts::kFile
                                  ? catalogue.Slot(kVerifyFailed)
                                  : JtagSendFailedText(catalogue);
+    // The block's own progress ran to its end; the question is about its start.
+    host.Report(StatusPage::kJtag, ProgressReport().Address(Hex8(at)).Done(static_cast<int>(done)));
     const Answer answer = host.Ask(Question::kAbortRetryIgnore, question);
     if (answer == Answer::kRetry) {
       host.AppendLog(LogId::kJtag, catalogue.Format(text_key::kReintentandoElBloque, {Hex8(at)}));

@@ -35,6 +35,8 @@ class AnsweringHost : public testing::RecordingHost {
  public:
   Answer Ask(Question question, const QString& text) override {
     questions.push_back(text);
+    const TaskPanel& panel = panels[static_cast<int>(StatusPage::kJtag)];
+    panels_at_question << QString("%1 %2").arg(panel.Text(StatusField::kAddress)).arg(panel.done);
     if (answers.empty()) return question == Question::kOkCancel ? Answer::kCancel : Answer::kAbort;
     const Answer answer = answers.front();
     answers.pop_front();
@@ -42,6 +44,7 @@ class AnsweringHost : public testing::RecordingHost {
   }
   std::deque<Answer> answers;
   QStringList questions;
+  QStringList panels_at_question;  // the JTAG panel's address and progress as each was asked
 };
 
 // A chip at start whose blocks begin at offsets, the last one its end.
@@ -223,6 +226,8 @@ TEST_F(FlashProgrammingTest, FailedBlocksFollowTheAnswer) {
   EXPECT_EQ(result.outcome, SendOutcome::kFailed);
   EXPECT_EQ(result.done, 0x4000u);
   EXPECT_EQ(host_.questions, QStringList{kJtagFailed});
+  // While it asks, the panel stands at the failed block, with only the blocks before it done.
+  EXPECT_EQ(host_.panels_at_question, QStringList{"60004000 16384"});
   EXPECT_EQ(LastBox(), "Se ha producido un error en la dirección : 60004000");
   EXPECT_TRUE(host_.boxes.back().error);
 
