@@ -185,7 +185,8 @@ void FirmwareUpgrade::OnTimeout() {
 void FirmwareUpgrade::OnPortFailure(const QString& message) {
   host_.AppendLog(LogId::kFirmware, message);
   host_.ShowError(message);
-  Finish(FirmwareOutcome::kSerialFailed);
+  // As after a time-out, the link gives the pages back.
+  Finish(FirmwareOutcome::kSerialFailed, /*unlock=*/false);
 }
 
 void FirmwareUpgrade::Finish(FirmwareOutcome outcome, bool unlock) {

@@ -261,13 +261,17 @@ TEST_F(FirmwareUpgradeTest, TimeOutsAndAFailedSerialPortEndTheOperationWithTheir
   }
   // A serial port that stops working ends either operation at once, naming the port.
   const QString failure = "read /dev/ttyUSB0: the device hung up";
+  int unlocks = host_.unlocks;
   Start();
   transport_.FailPort(failure);
   ASSERT_TRUE(WaitUntil([&] { return !upgrade_.running(); }));
   EXPECT_EQ(upgrade_.outcome(), FirmwareOutcome::kSerialFailed);
+  EXPECT_EQ(host_.unlocks, unlocks + 1);
+  unlocks = host_.unlocks;
   check_.Start();
   transport_.FailPort(failure);
   ASSERT_TRUE(WaitUntil([&] { return check_.outcome() == FirmwareOutcome::kSerialFailed; }));
+  EXPECT_EQ(host_.unlocks, unlocks + 1);
   EXPECT_EQ(Box(3), failure);
   EXPECT_EQ(Box(4), failure);
   EXPECT_TRUE(host_.pages_enabled);
