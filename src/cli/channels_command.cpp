@@ -178,10 +178,19 @@ int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const
     Err(session.name + QStringLiteral("a RAM channel table has no transponders."));
     return kExitBadInput;
   }
+  // The list would cut a range short at the table's end without a word.
+  const int rows = (transponders ? list.transponders() : list.channels()).rows() - 1;
+  auto past_end = [&](int row) {
+    if (row <= rows) return false;
+    Err(session.name + QStringLiteral("rows '%1' of %2 go past the table (1 ... %3).")
+                           .arg(argument, operation)
+                           .arg(rows));
+    return true;
+  };
   if (operation == "move-channels" || operation == "move-transponders") {
     if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
+    if (past_end(last)) return kExitBadInput;
     // The list would take a target outside the table as row 1.
-    const int rows = (transponders ? list.transponders() : list.channels()).rows() - 1;
     if (target < 1 || target > rows) {
       Err(session.name + QStringLiteral("target row %1 of %2 is not in the table (1 ... %3).")
                              .arg(target)
@@ -193,13 +202,16 @@ int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const
                  : list.MoveChannels(first, last, target);
   } else if (operation == "delete-channels" || operation == "delete-transponders") {
     if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+    if (past_end(last)) return kExitBadInput;
     transponders ? list.DeleteTransponders(first, last) : list.DeleteChannels(first, last);
   } else if (operation == "copy-channels" || operation == "copy-transponders") {
     if (!ParseRange(argument, false, false, &first, &last, &target)) return usage();
+    if (past_end(last)) return kExitBadInput;
     edit.clipboard = list.CopyRows(transponders, first, last);
   } else if (operation == "paste-channels" || operation == "paste-transponders") {
     if (!ParseRange(argument, false, false, &first, &last, &target) || first != last)
       return usage();
+    if (past_end(first)) return kExitBadInput;
     const PasteResult pasted = transponders ? list.PasteTransponders(first, edit.clipboard)
                                             : list.PasteChannels(first, edit.clipboard);
     if (pasted.kind == PasteResult::Kind::kNotThisTable) {
@@ -215,6 +227,7 @@ int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const
     if (!ParseRange(argument, true, true, &first, &last, &target) || (target & 0x0F) != 0 ||
         target > 0xF0)
       return usage();
+    if (past_end(last)) return kExitBadInput;
     list.SetEncryption(first, last, target);
   } else if (operation == "tcs-block" || operation == "tpt-block") {
     bool ok = false;

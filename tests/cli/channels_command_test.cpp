@@ -123,6 +123,10 @@ TEST_F(ChannelsCommandTest, RefusedEditsExitTwoAndWriteNothing) {
       {good, "move-channels 3-1:2", ""},
       {good, "move-channels 1-5:99999", "99999"},
       {good, "move-transponders 1:0", "target row 0"},
+      {good, "delete-channels 2-99999", "rows '2-99999' of delete-channels go past the table"},
+      {good, "copy-transponders 4-99999", "copy-transponders go past"},
+      {good, "encrypt 3-99999:40", "encrypt go past"},
+      {good, "paste-channels 99999", "paste-channels go past"},
       {good, "paste-channels 1", ""},
       {good, "frobnicate 1", ""},
       {good, "tpt-block 400000", "400000"}};
