@@ -161,6 +161,17 @@ struct EditState {
   QString clipboard;
 };
 
+// A row past the table's end, said on stderr: the list would cut a range short there without
+// a word.
+bool PastTableEnd(const Session& session, int rows, int row, const QString& argument,
+                  const QString& operation) {
+  if (row <= rows) return false;
+  Err(session.name + QStringLiteral("rows '%1' of %2 go past the table (1 ... %3).")
+                         .arg(argument, operation)
+                         .arg(rows));
+  return true;
+}
+
 // Applies one operation with its argument to the session's list. Errors are printed; the exit
 // status on failure, kExitOk otherwise.
 int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const QString& operation,
@@ -178,15 +189,8 @@ int ApplyEditOperation(const QCommandLineParser& parser, Session& session, const
     Err(session.name + QStringLiteral("a RAM channel table has no transponders."));
     return kExitBadInput;
   }
-  // The list would cut a range short at the table's end without a word.
   const int rows = (transponders ? list.transponders() : list.channels()).rows() - 1;
-  auto past_end = [&](int row) {
-    if (row <= rows) return false;
-    Err(session.name + QStringLiteral("rows '%1' of %2 go past the table (1 ... %3).")
-                           .arg(argument, operation)
-                           .arg(rows));
-    return true;
-  };
+  auto past_end = [&](int row) { return PastTableEnd(session, rows, row, argument, operation); };
   if (operation == "move-channels" || operation == "move-transponders") {
     if (!ParseRange(argument, true, false, &first, &last, &target)) return usage();
     if (past_end(last)) return kExitBadInput;
