@@ -57,7 +57,6 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
     result.access_refused = true;
     return result;
   }
-  constexpr StatusPage kPage = StatusPage::kFirmware;
   auto log = [&](const QString& line) { host.AppendLog(LogId::kFirmware, line); };
   ParallelPort port(registers, clock);
   ParallelLink link(port, delays, state);
@@ -69,9 +68,8 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
   link.OpenParallelLink();
   show_failure();
   log(texts.Slot(kSlotStateAfterOpen) + state);
-  if (state == link_state::kNoData || state == link_state::kData) {
-    if (!link.TerminateLink()) log(texts.Slot(kSlotTermination1));
-  }
+  if ((state == link_state::kNoData || state == link_state::kData) && !link.TerminateLink())
+    log(texts.Slot(kSlotTermination1));
   log(texts.Slot(kSlotStateNow) + state);
   log(texts.Slot(kSlotSending));
   port.WaitMs(delays.start_ms);
@@ -97,15 +95,16 @@ LinkTransferResult SendBufferOverLink(PortRegisters& registers, MonotonicClock& 
     if (pending_error) {
       --i;
       ++errors;
-      host.Report(kPage, ProgressReport()
-                             .Address(Address(request.destination + i))
-                             .Errors(QString::number(errors))
-                             .Remaining(QStringLiteral("0 ") + texts.Slot(slot::kSeconds)));
+      host.Report(StatusPage::kFirmware,
+                  ProgressReport()
+                      .Address(Address(request.destination + i))
+                      .Errors(QString::number(errors))
+                      .Remaining(QStringLiteral("0 ") + texts.Slot(slot::kSeconds)));
       log(texts.Slot(kSlotErrorAt) + QString::number(i) + texts.Slot(kSlotContinuing));
       fatal = link.RecoverLink();
     }
   }
-  host.Report(kPage,
+  host.Report(StatusPage::kFirmware,
               ProgressReport().Done(Clamped(i)).Address(Address(request.destination + i - 1)));
   if (fatal) log(texts.Slot(kSlotRecoveryFailed));
   link.Negotiate1284();
